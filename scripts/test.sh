@@ -1,0 +1,48 @@
+#!/usr/bin/env bash
+# The whole test suite: installs what it needs, builds both builds, runs the
+# native tests (ASan/UBSan, fuzzers) and the Windows tests under Wine in a
+# throw-away prefix, and ends every process it started.
+set -uo pipefail
+cd "$(dirname "$0")/.."
+root=$(pwd)
+scripts/setup.sh || exit 1
+scripts/build.sh || { echo "build failed"; exit 1; }
+
+. tests/harness/session.sh
+trap harness_stop EXIT
+trap 'exit 130' INT TERM
+
+jobs=${JOBS:-$(nproc)}
+total_pass=0
+total_fail=0
+# run_ctest DIR LABEL: runs one build's tests and adds its counts.
+run_ctest() {
+  local log="$1/ctest.log"
+  echo "== $2 tests =="
+  ctest --test-dir "$1" --output-on-failure --timeout 300 -j "$jobs" 2>&1 | tee "$log"
+  local line
+  line=$(grep -E '^[0-9]+% tests passed, [0-9]+ tests? failed out of [0-9]+' "$log" | tail -1)
+  if [ -z "$line" ]; then
+    total_fail=$((total_fail + 1))
+    return
+  fi
+  local failed all
+  failed=$(sed -E 's/.* ([0-9]+) tests? failed out of ([0-9]+).*/\1/' <<<"$line")
+  all=$(sed -E 's/.* failed out of ([0-9]+).*/\1/' <<<"$line")
+  total_pass=$((total_pass + all - failed))
+  total_fail=$((total_fail + failed))
+}
+
+run_ctest build/native "native (ASan, UBSan, fuzzing)"
+
+harness_template "$root/build/win" || exit 1
+harness_prefix "$root/build/win" "run-$$"
+harness_start_xvfb
+harness_start_wineserver
+run_ctest build/win "Windows (Wine)"
+harness_stop
+rm -rf "$root/build/win/wine/run-$$"
+
+echo "== summary =="
+echo "$total_pass passed, $total_fail failed"
+[ "$total_fail" -eq 0 ]

@@ -1,0 +1,11 @@
+#!/usr/bin/env bash
+# Runs a Windows executable under Wine in the test run's own prefix.
+# scripts/test.sh exports WINEPREFIX (a throw-away copy inside build/); without
+# it we stop rather than let Wine create or touch ~/.wine.
+if [ -z "${WINEPREFIX:-}" ] || [ ! -d "$WINEPREFIX/drive_c" ]; then
+  echo "wine-exec: WINEPREFIX is not a prepared prefix (run scripts/test.sh)" >&2
+  exit 125
+fi
+export WINEDEBUG="${WINEDEBUG:--all}"
+export WINEDLLOVERRIDES="${WINEDLLOVERRIDES:-mscoree,mshtml=;winemenubuilder.exe=d}"
+exec /usr/lib/wine/wine64 "$@"

@@ -1,0 +1,111 @@
+# Sourced by scripts/test.sh and scripts/run.sh: the Wine prefix, Xvfb and the
+# persistent wineserver of one run. Every process started here is recorded by
+# its id and ended by harness_stop, which the callers run from an EXIT trap.
+
+HARNESS_PIDS=()
+WINE64=/usr/lib/wine/wine64
+
+export WINEDEBUG=-all
+export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
+
+# harness_wait SECONDS COMMAND...: polls COMMAND every 50 ms until it succeeds.
+harness_wait() {
+  local limit=$1; shift
+  local deadline=$((SECONDS + limit))
+  until "$@"; do
+    [ $SECONDS -ge $deadline ] && return 1
+    sleep 0.05
+  done
+}
+
+# The user folders of a new prefix are links into the home folder: make them
+# real folders inside the prefix before anything runs in it.
+harness_realise_user_folders() {
+  local users="$1/drive_c/users"
+  local d
+  for d in "$users"/*/*; do
+    if [ -L "$d" ]; then
+      rm -f "$d"
+      mkdir -p "$d"
+    fi
+  done
+}
+
+# harness_template BUILD_DIR: makes BUILD_DIR/wine/template once.
+harness_template() {
+  local tpl="$1/wine/template"
+  [ -f "$tpl/.dervane-ready" ] && return 0
+  rm -rf "$tpl"
+  mkdir -p "$tpl"
+  echo "harness: creating template Wine prefix (once per build folder)"
+  # No display while booting: the template must not depend on one.
+  WINEPREFIX="$tpl" DISPLAY= wineboot -i >/dev/null 2>&1 || true
+  WINEPREFIX="$tpl" wineserver -w
+  harness_realise_user_folders "$tpl"
+  [ -d "$tpl/drive_c/windows" ] || { echo "harness: wineboot failed" >&2; return 1; }
+  touch "$tpl/.dervane-ready"
+}
+
+# harness_prefix BUILD_DIR NAME: a fresh copy of the template as WINEPREFIX.
+harness_prefix() {
+  local dest="$1/wine/$2"
+  rm -rf "$dest"
+  cp -a "$1/wine/template" "$dest"
+  harness_realise_user_folders "$dest"
+  export WINEPREFIX="$dest"
+}
+
+# Starts Xvfb on a free display number and exports DISPLAY.
+harness_start_xvfb() {
+  local size=${1:-1024x768x24}
+  local fifo
+  fifo=$(mktemp -u)
+  mkfifo "$fifo"
+  Xvfb -displayfd 3 -screen 0 "$size" -nolisten tcp 3>"$fifo" >/dev/null 2>&1 &
+  HARNESS_PIDS+=($!)
+  local num=""
+  read -r -t 10 num <"$fifo" || true
+  rm -f "$fifo"
+  [ -n "$num" ] || { echo "harness: Xvfb did not start" >&2; return 1; }
+  export DISPLAY=":$num"
+}
+
+# Starts a persistent wineserver for WINEPREFIX, in the foreground of its own
+# background job, so its id is known.
+harness_start_wineserver() {
+  wineserver -f -p >/dev/null 2>&1 &
+  HARNESS_PIDS+=($!)
+  # The server's socket lives in a folder named after the prefix's device and
+  # inode; wait for it so the first client does not start a second server.
+  # (Debian's Wine keeps that folder under a per-user /tmp/wine-XXXXXX.)
+  local id
+  id="server-$(stat -c %D "$WINEPREFIX")-$(printf %x "$(stat -c %i "$WINEPREFIX")")"
+  harness_wait 10 harness_socket_exists "$id" || echo "harness: wineserver socket not seen ($id)" >&2
+  # The first client of a server starts Wine's services (services.exe,
+  # explorer, ...), which inherit that client's output; start them now, or
+  # ctest would wait for the first test's output pipe until they exit.
+  "$WINE64" cmd /c exit >/dev/null 2>&1 </dev/null || true
+}
+
+harness_socket_exists() {
+  local s
+  for s in /tmp/.wine-"$(id -u)"/"$1"/socket /tmp/wine-*/"$1"/socket; do
+    [ -S "$s" ] && return 0
+  done
+  return 1
+}
+
+# Ends the prefix's Wine processes, then every process this run started.
+harness_stop() {
+  if [ -n "${WINEPREFIX:-}" ] && [ -d "${WINEPREFIX}" ]; then
+    wineserver -k >/dev/null 2>&1 || true
+  fi
+  local i
+  for ((i = ${#HARNESS_PIDS[@]} - 1; i >= 0; i--)); do
+    kill "${HARNESS_PIDS[$i]}" 2>/dev/null || true
+  done
+  for i in "${HARNESS_PIDS[@]}"; do
+    wait "$i" 2>/dev/null || true
+  done
+  HARNESS_PIDS=()
+}
