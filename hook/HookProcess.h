@@ -1,0 +1,41 @@
+// State private to each process that has the hook library loaded.
+#pragma once
+
+#include <windows.h>
+
+#include <memory>
+
+#include "common/DebugLog.h"
+#include "hook/HookLists.h"
+
+struct HookProcess {
+  HMODULE module = nullptr;
+  // Set-up has run in this process (which is then the desktop's) and has not
+  // been torn down yet.
+  bool setUp = false;
+  bool inSetUp = false;
+  LONG setUpGeneration = 0;
+  // The shell's own procedures. Kept per process: only this process can call them.
+  WNDPROC shellListViewProc = nullptr;
+  WNDPROC shellParentProc = nullptr;
+  std::unique_ptr<CDebugLog> debugLog;
+  std::unique_ptr<HookLists> lists;  // desktop's process, while set up
+};
+
+extern HookProcess g_process;
+
+// Registered message that asks the desktop's process to tear down; handled by
+// the replaced list view procedure.
+UINT TeardownMessageId();
+
+// Reads the display size and the list view's size into the shared block.
+void MeasureDesktop();
+
+// Error log and debug log of this process for the shared program folder.
+void OpenProcessLogs(const char* folder);
+void CloseProcessLogs();
+
+// Set-up and tear-down in the desktop's process, on the list view's thread.
+void MaybeSetUpDesktop();
+void SetUpDesktop();
+void TearDownDesktop();

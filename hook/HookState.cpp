@@ -1,0 +1,47 @@
+#include <windows.h>
+
+#include <cstdio>
+
+#include "common/Log.h"
+#include "hook/HookProcess.h"
+#include "hook/HookSharedData.h"
+
+// One block for every process that loads the library, the "HOOKDATA" segment. GNU ld sets the shared
+// flag from the section attribute (a .def SECTIONS line does not); the
+// initialiser keeps the block out of .bss.
+__attribute__((section("HOOKDATA"), shared)) HookSharedData g_shared = {};
+
+HookProcess g_process;
+
+UINT TeardownMessageId() {
+  static UINT id = RegisterWindowMessageA("DERVANE_HOOK_TEARDOWN_ID");
+  return id;
+}
+
+void MeasureDesktop() {
+  HWND lv = g_shared.listView;
+  if (!IsWindow(lv)) return;
+  HDC dc = GetWindowDC(lv);
+  if (dc) {
+    g_shared.screenWidth = static_cast<WORD>(GetDeviceCaps(dc, HORZRES));
+    g_shared.screenHeight = static_cast<WORD>(GetDeviceCaps(dc, VERTRES));
+    ReleaseDC(lv, dc);
+  }
+  RECT rc = {};
+  if (GetWindowRect(lv, &rc)) {
+    g_shared.viewWidth = static_cast<WORD>(rc.right - rc.left);
+    g_shared.viewHeight = static_cast<WORD>(rc.bottom - rc.top);
+  }
+}
+
+void OpenProcessLogs(const char* folder) {
+  LogSetPath(folder, "ErrorLog.txt", false);
+  if (!g_process.debugLog) {
+    g_process.debugLog.reset(new (std::nothrow) CDebugLog(folder, "DebugLog.txt", false));
+  }
+}
+
+void CloseProcessLogs() {
+  LogFreePath();
+  g_process.debugLog.reset();
+}
