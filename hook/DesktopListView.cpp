@@ -39,9 +39,13 @@ void CDesktopListView::SetPosition32(int index, POINT pt) const {
   SendMessageA(hwnd_, LVM_SETITEMPOSITION32, index, reinterpret_cast<LPARAM>(&pt));
 }
 
-SIZE CDesktopListView::BoundsSize(int index) const {
+SIZE CDesktopListView::BoundsSize(int index) const { return ItemRectSize(index, LVIR_BOUNDS); }
+
+SIZE CDesktopListView::IconSize(int index) const { return ItemRectSize(index, LVIR_ICON); }
+
+SIZE CDesktopListView::ItemRectSize(int index, int part) const {
   RECT rc = {};
-  rc.left = LVIR_BOUNDS;
+  rc.left = part;
   if (!SendMessageA(hwnd_, LVM_GETITEMRECT, index, reinterpret_cast<LPARAM>(&rc))) {
     return SIZE{48, 48};
   }
@@ -54,6 +58,7 @@ bool CDesktopListView::IsSelected(int index) const {
 
 int CDesktopListView::FindIconByLabel(const char* label) const {
   if (!label) return -1;
+  if (const CScopedIconIndex* index = CScopedIconIndex::Active(hwnd_)) return index->Find(label);
   char text[kIconLabelSize];
   const int count = Count();
   for (int i = 0; i < count; ++i) {
@@ -71,4 +76,24 @@ void CDesktopListView::SetStyleKeepingPositions(DWORD style) const {
   for (int i = 0; i < count; ++i) {
     if (known[i]) SetPosition32(i, positions[i]);
   }
+}
+
+namespace {
+CScopedIconIndex* g_activeIndex = nullptr;
+}  // namespace
+
+CScopedIconIndex::CScopedIconIndex(HWND listView) : hwnd_(listView), previous_(g_activeIndex) {
+  const CDesktopListView lv(listView);
+  const int count = lv.Count();
+  char label[kIconLabelSize];
+  for (int i = 0; i < count; ++i) {
+    if (lv.GetLabel(i, label)) index_.Add(label, i);
+  }
+  g_activeIndex = this;
+}
+
+CScopedIconIndex::~CScopedIconIndex() { g_activeIndex = previous_; }
+
+const CScopedIconIndex* CScopedIconIndex::Active(HWND listView) {
+  return g_activeIndex && g_activeIndex->hwnd_ == listView ? g_activeIndex : nullptr;
 }

@@ -31,6 +31,10 @@ UINT TeardownMessageId();
 // Reads the display size and the list view's size into the shared block.
 void MeasureDesktop();
 
+// Writes a notification into the shared record and sends it to the program,
+// which handles it while it still waits for the request that caused it.
+void NotifyProgram(int code, const char* text);
+
 // Error log and debug log of this process for the shared program folder.
 void OpenProcessLogs(const char* folder);
 void CloseProcessLogs();

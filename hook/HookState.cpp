@@ -1,6 +1,7 @@
 #include <windows.h>
 
 #include <cstdio>
+#include <cstring>
 
 #include "common/Log.h"
 #include "hook/HookProcess.h"
@@ -32,6 +33,17 @@ void MeasureDesktop() {
     g_shared.viewWidth = static_cast<WORD>(rc.right - rc.left);
     g_shared.viewHeight = static_cast<WORD>(rc.bottom - rc.top);
   }
+}
+
+void NotifyProgram(int code, const char* text) {
+  HWND program = g_shared.programWindow;
+  if (!IsWindow(program) || !g_shared.hookMessageId) return;
+  dervaneMsg_t& msg = g_shared.message;
+  memset(&msg, 0, sizeof msg);
+  msg.code = code;
+  msg.route = HOOKROUTE_PROGRAM;
+  snprintf(msg.payload.text, sizeof msg.payload.text, "%s", text ? text : "");
+  SendMessageA(program, g_shared.hookMessageId, 0, 0);
 }
 
 void OpenProcessLogs(const char* folder) {

@@ -1,0 +1,11 @@
+// Checks on file names that arrive from requests, command lines and layout
+// files before they are joined to a folder.
+#pragma once
+
+// A bare file name: not empty, no backslash, slash or colon (so no drive and
+// no stream), not "." or "..", and shorter than limit.
+bool IsPlainFileName(const char* name, unsigned limit = 256);
+
+// The part of path after its last backslash (or slash), without its
+// extension (from the last '.' on), copied into out.
+void BaseNameWithoutExtension(const char* path, char* out, unsigned size);

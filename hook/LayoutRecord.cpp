@@ -1,0 +1,83 @@
+#include "hook/LayoutRecord.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+#include "common/KeyedTextFile.h"
+
+namespace {
+
+constexpr long kCoordinateLimit = 1000000;
+
+bool ParseInt(const char* text, char** end, int* out) {
+  errno = 0;
+  const long value = strtol(text, end, 10);
+  if (*end == text || errno == ERANGE) return false;
+  if (value > kCoordinateLimit || value < -kCoordinateLimit) return false;
+  *out = static_cast<int>(value);
+  return true;
+}
+
+template <size_t N>
+void Field(const char* value, int index, char (&out)[N]) {
+  char field[1024] = "";
+  if (!CKeyedTextFile::GetField(value, index, field)) field[0] = '\0';
+  snprintf(out, N, "%s", field);
+}
+
+int IntField(const char* value, int index) {
+  char field[1024] = "";
+  if (!CKeyedTextFile::GetField(value, index, field)) return 0;
+  return atoi(field);
+}
+
+}  // namespace
+
+bool ParsePoint(const char* text, int* x, int* y) {
+  if (!text) return false;
+  char* end = nullptr;
+  int px = 0, py = 0;
+  if (!ParseInt(text, &end, &px) || *end != ',') return false;
+  const char* second = end + 1;
+  if (!ParseInt(second, &end, &py)) return false;
+  *x = px;
+  *y = py;
+  return true;
+}
+
+bool FormatShortIconRecord(const char* label, int x, int y, char* out, size_t size) {
+  const int n = snprintf(out, size, "%s\t%d,%d", label, x, y);
+  return n >= 0 && static_cast<size_t>(n) < size && static_cast<size_t>(n) <= kMaxRecordValue;
+}
+
+bool FormatLongIconRecord(const ShortcutRecord& r, char* out, size_t size) {
+  const int n = snprintf(out, size, "%s\t%d,%d\t%s\t%d\t%s\t%s\t%s\t%s\t%s\t%d\t%d\t%ld", r.label, r.x,
+                         r.y, r.itemPath, r.namePath, r.target, r.arguments, r.workingFolder,
+                         r.description, r.iconFile, r.iconIndex, r.showCommand,
+                         static_cast<long>(r.hotKey & 0xFFFF));
+  return n >= 0 && static_cast<size_t>(n) < size && static_cast<size_t>(n) <= kMaxRecordValue;
+}
+
+bool ParseIconRecord(const char* value, ShortcutRecord* r, bool* isFile) {
+  *r = ShortcutRecord{};
+  *isFile = false;
+  char field[1024] = "";
+  if (!CKeyedTextFile::GetField(value, 0, field)) return false;
+  snprintf(r->label, sizeof r->label, "%s", field);
+  if (!CKeyedTextFile::GetField(value, 1, field) || !ParsePoint(field, &r->x, &r->y)) return false;
+  if (!CKeyedTextFile::GetField(value, 2, field)) return true;
+  *isFile = true;
+  snprintf(r->itemPath, sizeof r->itemPath, "%s", field);
+  r->namePath = IntField(value, 3);
+  Field(value, 4, r->target);
+  Field(value, 5, r->arguments);
+  Field(value, 6, r->workingFolder);
+  Field(value, 7, r->description);
+  Field(value, 8, r->iconFile);
+  r->iconIndex = IntField(value, 9);
+  r->showCommand = IntField(value, 10);
+  r->hotKey = IntField(value, 11) & 0xFFFF;
+  return true;
+}

@@ -1,0 +1,10 @@
+// Following display size changes on the desktop.
+#pragma once
+
+// The display-size check the list view runs on WM_SIZE.
+void CheckDisplaySize();
+// Moves every icon and the program's desktop windows by the factors of the
+// view's growth from oldWidth x oldHeight.
+void ScaleToView(int oldWidth, int oldHeight);
+// HOOKMSG_SCREEN_CHANGED: fits the list view to a screen of a new size.
+void FitListViewToScreen();
