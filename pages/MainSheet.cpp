@@ -1,6 +1,7 @@
 #include "pages/MainSheet.h"
 
 #include "app/TrayWnd.h"
+#include "framework/Application.h"
 #include "app/resource.h"
 #include "hook/HookProtocol.h"
 #include "pages/AboutPage.h"
