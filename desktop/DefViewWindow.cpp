@@ -67,10 +67,26 @@ void CDefViewWindow::Record(const NMHDR* header) {
   }
 }
 
+void CDefViewWindow::PlaceOnInsert(const std::string& label, POINT position) {
+  m_placeLabel = label;
+  m_placePosition = position;
+}
+
 LRESULT CDefViewWindow::OnNotify(NMHDR* header) {
   if (header->hwndFrom != m_view.Handle()) return 0;
   Record(header);
   switch (header->code) {
+    case LVN_INSERTITEM: {
+      if (m_placeLabel.empty()) return 0;
+      int index = reinterpret_cast<NMLISTVIEW*>(header)->iItem;
+      char text[DesktopHostProtocol::kLabelSize] = {};
+      ListView_GetItemText(m_view.Handle(), index, 0, text, sizeof(text));
+      if (m_placeLabel == text) {
+        m_placeLabel.clear();
+        SendMessageA(m_view.Handle(), LVM_SETITEMPOSITION32, index, reinterpret_cast<LPARAM>(&m_placePosition));
+      }
+      return 0;
+    }
     case LVN_BEGINDRAG:
       BeginDrag(reinterpret_cast<NMLISTVIEW*>(header));
       return 0;

@@ -2,6 +2,8 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <string>
+
 #include "desktop/DesktopView.h"
 #include "desktop/HostWindow.h"
 #include "desktop/NotificationLog.h"
@@ -16,6 +18,8 @@ public:
   int Create(HWND parent, const RECT& rect, HINSTANCE instance, const CDesktopFolder* folder);
 
   CDesktopView& View() { return m_view; }
+  // Moves the next item inserted with label to position from its LVN_INSERTITEM.
+  void PlaceOnInsert(const std::string& label, POINT position);
   CNotificationLog& Log() { return m_log; }
 
 protected:
@@ -33,4 +37,6 @@ private:
   bool m_dragging = false;
   POINT m_dragStart = {};
   HIMAGELIST m_dragImage = nullptr;
+  std::string m_placeLabel;
+  POINT m_placePosition = {};
 };

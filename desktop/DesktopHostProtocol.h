@@ -31,6 +31,9 @@ enum RequestCode : uint32_t {
   kRequestResetCounters = 6,  // forget the notifications seen so far
   kRequestRefresh = 7,        // reload every item, as F5 does
   kRequestFocus = 8,          // give the list view the keyboard focus
+  // The parent moves the next item inserted with this label to (x, y) while
+  // it handles that item's LVN_INSERTITEM, as a subclass of it may do.
+  kRequestPlaceOnInsert = 9,
 };
 
 // Request flags of kRequestPostKey.
@@ -67,6 +70,7 @@ struct Request {
   uint32_t virtualKey;
   uint32_t keyFlags;
   uint32_t reserved;
+  char label[kLabelSize];     // kRequestPlaceOnInsert; NUL-terminated
 };
 
 struct ItemRecord {

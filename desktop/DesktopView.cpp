@@ -44,8 +44,15 @@ int CDesktopView::Create(HWND parent, const RECT& rect, const CDesktopFolder* fo
 LRESULT CALLBACK CDesktopView::SubclassProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
                                             DWORD_PTR data) {
   auto* self = reinterpret_cast<CDesktopView*>(data);
-  if (self->m_inserting && (message == LVM_SETITEMPOSITION || message == LVM_SETITEMPOSITION32)) {
+  // Wine's list view gives a new item its own place after LVN_INSERTITEM
+  // has been handled, which would undo a move made from the notification:
+  // remember the move and make it again once the insertion is done.
+  if (self->m_inserting && message == LVM_SETITEMPOSITION32 && lParam) {
     self->m_placedDuringInsert = true;
+    self->m_insertPosition = *reinterpret_cast<const POINT*>(lParam);
+  } else if (self->m_inserting && message == LVM_SETITEMPOSITION) {
+    self->m_placedDuringInsert = true;
+    self->m_insertPosition = POINT{static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
   }
   return DefSubclassProc(hwnd, message, wParam, lParam);
 }
@@ -142,7 +149,7 @@ void CDesktopView::InsertAll(const std::vector<const DesktopEntry*>& entries,
       placement.position = found->second;
     } else if (m_placedDuringInsert) {
       placement.fixed = true;
-      ListView_GetItemPosition(m_list, index, &placement.position);
+      placement.position = m_insertPosition;
     }
     if (placement.fixed) {
       POINT origin = CellOrigin(index);

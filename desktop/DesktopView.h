@@ -57,4 +57,5 @@ private:
   // view (a subclass in front of ours placed it from LVN_INSERTITEM).
   bool m_inserting = false;
   bool m_placedDuringInsert = false;
+  POINT m_insertPosition = {};
 };

@@ -158,6 +158,12 @@ void CQueryServer::Serve() {
         SetFocus(ListView());
         ok = GetFocus() == ListView() ? 1 : 0;
         break;
+      case kRequestPlaceOnInsert: {
+        request.label[kLabelSize - 1] = '\0';
+        m_progman->DefView().PlaceOnInsert(request.label, POINT{request.x, request.y});
+        ok = 1;
+        break;
+      }
       default: ok = 0; break;
     }
     FillView(answer.view);

@@ -3,6 +3,8 @@
 #include <windows.h>
 #include <commctrl.h>
 #include <objbase.h>
+#include <shlobj.h>
+#include <shlwapi.h>
 
 #include <gtest/gtest.h>
 
@@ -34,6 +36,34 @@ std::multiset<std::string> AsSet(const std::vector<std::string>& labels) {
 
 bool Overlap(const RectRecord& a, const RectRecord& b) {
   return a.left < b.right && b.left < a.right && a.top < b.bottom && b.top < a.bottom;
+}
+
+// The labels the desktop folder gives the items of its directory, computed
+// here independently of the host, plus the two items that are not files.
+std::multiset<std::string> DesktopFolderLabels(const std::string& directory) {
+  std::multiset<std::string> labels = {"My Computer", "Recycle Bin"};
+  IShellFolder* desktop = nullptr;
+  if (FAILED(SHGetDesktopFolder(&desktop))) return labels;
+  IEnumIDList* items = nullptr;
+  if (desktop->EnumObjects(nullptr, SHCONTF_FOLDERS | SHCONTF_NONFOLDERS, &items) == S_OK) {
+    LPITEMIDLIST pidl = nullptr;
+    while (items->Next(1, &pidl, nullptr) == S_OK) {
+      STRRET name = {};
+      char path[MAX_PATH] = {};
+      char label[MAX_PATH] = {};
+      if (SUCCEEDED(desktop->GetDisplayNameOf(pidl, SHGDN_FORPARSING, &name)) &&
+          SUCCEEDED(StrRetToBufA(&name, pidl, path, sizeof(path))) &&
+          _strnicmp(path, directory.c_str(), directory.size()) == 0 && path[directory.size()] == '\\' &&
+          SUCCEEDED(desktop->GetDisplayNameOf(pidl, SHGDN_INFOLDER, &name)) &&
+          SUCCEEDED(StrRetToBufA(&name, pidl, label, sizeof(label)))) {
+        labels.insert(label);
+      }
+      CoTaskMemFree(pidl);
+    }
+    items->Release();
+  }
+  desktop->Release();
+  return labels;
 }
 
 class DesktopHostTest : public ::testing::Test {
@@ -119,6 +149,41 @@ TEST_F(DesktopHostTest, ItemsMatchTheFolder) {
   }
   // The shortcut's icon is its target's, not a plain document's.
   EXPECT_NE(ItemNamed("Editor").image, ItemNamed("budget.csv").image);
+}
+
+TEST_F(DesktopHostTest, LabelsAreTheDesktopFoldersDisplayNames) {
+  for (const char* name : {"archive.tar.gz", "no extension", "UPPER.TXT", "two  spaces.txt", "caf\xe9.txt",
+                           "secret.txt"}) {
+    ASSERT_TRUE(m_desktop.AddFile(name)) << name;
+  }
+  ASSERT_TRUE(SetFileAttributesA(m_desktop.PathOf("secret.txt").c_str(), FILE_ATTRIBUTE_HIDDEN));
+  ASSERT_TRUE(m_desktop.AddShortcut("Link One", "C:\\windows\\notepad.exe"));
+  ASSERT_TRUE(m_desktop.AddShortcut("Dangling", "C:\\nowhere\\missing.exe"));
+  ASSERT_TRUE(m_session.Start());
+  std::multiset<std::string> expected = DesktopFolderLabels(m_desktop.Folder());
+  EXPECT_EQ(AsSet(Host().Labels()), expected);
+  EXPECT_EQ(expected.count("Link One"), 1u);
+  EXPECT_EQ(expected.count("Link One.lnk"), 0u);
+  EXPECT_EQ(expected.count("Dangling"), 1u);
+  // Hidden files stay hidden, as the shell's default settings have it.
+  EXPECT_EQ(expected.count("secret.txt"), 0u);
+}
+
+TEST_F(DesktopHostTest, PositionGivenFromTheInsertNotificationIsKept) {
+  ASSERT_TRUE(m_session.Start());
+  ASSERT_TRUE(Host().PlaceOnInsert("placed.txt", 613, 297));
+  ASSERT_TRUE(m_desktop.AddFile("placed.txt"));
+  ASSERT_TRUE(WaitFor([&] { return HasLabel("placed.txt"); }, kChangeTimeoutMs));
+  ASSERT_TRUE(m_desktop.AddFile("free.txt"));
+  ASSERT_TRUE(WaitFor([&] { return HasLabel("free.txt"); }, kChangeTimeoutMs));
+  Item placed = ItemNamed("placed.txt");
+  EXPECT_EQ(placed.x, 613);
+  EXPECT_EQ(placed.y, 297);
+  // The next new item takes the first free place of the first column.
+  Item bin = ItemNamed("Recycle Bin");
+  Item free = ItemNamed("free.txt");
+  EXPECT_EQ(free.x, bin.x);
+  EXPECT_EQ(free.y, bin.y + ReadView().iconSpacingY);
 }
 
 TEST_F(DesktopHostTest, OverlongNameIsCutToTheLabelSize) {

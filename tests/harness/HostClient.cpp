@@ -191,3 +191,13 @@ uint32_t CDesktopHostClient::Count(const ViewRecord& view, int code) {
   }
   return 0;
 }
+
+int CDesktopHostClient::PlaceOnInsert(const std::string& label, int x, int y) {
+  if (label.size() >= static_cast<size_t>(kLabelSize)) return 0;
+  Request request = {};
+  request.code = kRequestPlaceOnInsert;
+  request.x = x;
+  request.y = y;
+  std::memcpy(request.label, label.c_str(), label.size() + 1);
+  return Call(request);
+}

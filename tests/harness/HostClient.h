@@ -46,6 +46,9 @@ public:
   int ResetCounters();
   int Refresh();
   int Focus();
+  // Has the host's parent window move the next item inserted with label to
+  // (x, y) from that item's LVN_INSERTITEM.
+  int PlaceOnInsert(const std::string& label, int x, int y);
 
   // How often the list view sent code to its parent, from a view record.
   static uint32_t Count(const ViewRecord& view, int code);
