@@ -117,3 +117,22 @@ harness_stop() {
   done
   HARNESS_PIDS=()
 }
+
+# Ids of the Wine processes (and the Xvfb) that run for the prefix $1,
+# found by the WINEPREFIX in their environment.
+harness_prefix_pids() {
+  local f pid exe
+  for f in /proc/[0-9]*/environ; do
+    pid=${f#/proc/}
+    pid=${pid%/environ}
+    exe=$(readlink "/proc/$pid/exe" 2>/dev/null) || continue
+    case "${exe##*/}" in
+      wine* | Xvfb) ;;
+      *) continue ;;
+    esac
+    { tr '\0' '\n' <"$f" | grep -qxF "WINEPREFIX=$1"; } 2>/dev/null && echo "$pid"
+  done
+  return 0
+}
+
+harness_prefix_idle() { [ -z "$(harness_prefix_pids "$1")" ]; }
