@@ -15,7 +15,7 @@
 namespace DesktopHostProtocol {
 
 constexpr uint32_t kMagic = 0x48445644;  // "DVDH"
-constexpr uint32_t kVersion = 1;
+constexpr uint32_t kVersion = 2;
 constexpr int kLabelSize = 128;
 constexpr int kItemsPerPage = 64;
 constexpr int kMaxCounters = 32;
@@ -106,6 +106,8 @@ struct ViewRecord {
   uint32_t exStyle;         // GWL_EXSTYLE
   uint32_t listViewExStyle; // LVM_GETEXTENDEDLISTVIEWSTYLE
   uint32_t hasFocus;        // the list view is the focus window
+  uint32_t listViewSubclassed;  // its window procedure is not the host's own
+  uint32_t defViewSubclassed;
   RectRecord progmanRect;   // window rectangles in screen coordinates
   RectRecord defViewRect;
   RectRecord listViewRect;

@@ -52,6 +52,10 @@ void CQueryServer::Publish(CProgmanWindow* progman, const char* folder) {
   header.progman = reinterpret_cast<uint64_t>(progman->Handle());
   header.defView = reinterpret_cast<uint64_t>(progman->DefView().Handle());
   header.listView = reinterpret_cast<uint64_t>(progman->DefView().View().Handle());
+  // The host's own procedures, so that a query can tell whether someone
+  // (the hook library) has put theirs in front.
+  m_listViewProc = GetWindowLongPtrA(progman->DefView().View().Handle(), GWLP_WNDPROC);
+  m_defViewProc = GetWindowLongPtrA(progman->DefView().Handle(), GWLP_WNDPROC);
   // The magic goes last: a client that sees it sees the handles too.
   MemoryBarrier();
   header.magic = kMagic;
@@ -75,6 +79,8 @@ void CQueryServer::FillView(ViewRecord& view) const {
   view.exStyle = static_cast<uint32_t>(GetWindowLongPtrA(list, GWL_EXSTYLE));
   view.listViewExStyle = ListView_GetExtendedListViewStyle(list);
   view.hasFocus = GetFocus() == list ? 1 : 0;
+  view.listViewSubclassed = GetWindowLongPtrA(list, GWLP_WNDPROC) != m_listViewProc ? 1 : 0;
+  view.defViewSubclassed = GetWindowLongPtrA(m_progman->DefView().Handle(), GWLP_WNDPROC) != m_defViewProc ? 1 : 0;
   view.progmanRect = WindowRect(m_progman->Handle());
   view.defViewRect = WindowRect(m_progman->DefView().Handle());
   view.listViewRect = WindowRect(list);

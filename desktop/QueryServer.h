@@ -37,4 +37,6 @@ private:
   DesktopHostProtocol::SharedBlock* m_block = nullptr;
   CProgmanWindow* m_progman = nullptr;
   char m_folder[DesktopHostProtocol::kPathSize] = {};
+  LONG_PTR m_listViewProc = 0;
+  LONG_PTR m_defViewProc = 0;
 };
