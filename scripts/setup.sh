@@ -6,7 +6,7 @@ packages=(
   cmake ninja-build g++ clang libclang-rt-14-dev googletest
   g++-mingw-w64-x86-64-posix mingw-w64-tools
   wine64 xvfb xdotool imagemagick x11-utils
-  fp-utils nsis
+  fp-utils nsis fonts-dejavu-core
 )
 missing=()
 for p in "${packages[@]}"; do
