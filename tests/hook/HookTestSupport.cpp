@@ -43,6 +43,14 @@ int CountLines(const std::vector<std::string>& lines, const std::string& text)
     return n;
 }
 
+int CountEntries(const std::vector<std::string>& lines, const std::string& entry)
+{
+    int n = 0;
+    for (const std::string& line : lines)
+        n += line.size() > 24 && line.compare(24, std::string::npos, "> " + entry) == 0 ? 1 : 0;
+    return n;
+}
+
 std::string ReadFileBytes(const std::string& path)
 {
     std::string bytes;

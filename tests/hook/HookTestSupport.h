@@ -22,6 +22,8 @@ std::string MakeProgramFolder(const char* suffix = "");
 std::vector<std::string> ReadErrorLog(const std::string& folder);
 // How many lines hold text.
 int CountLines(const std::vector<std::string>& lines, const std::string& text);
+// How many lines are exactly this entry ("WARNING: ...") after their timestamp.
+int CountEntries(const std::vector<std::string>& lines, const std::string& entry);
 
 // The bytes of a file ("" if it cannot be read), and a file made of bytes.
 std::string ReadFileBytes(const std::string& path);
