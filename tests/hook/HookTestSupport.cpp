@@ -11,7 +11,7 @@
 std::string MakeProgramFolder(const char* suffix)
 {
     const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-    std::string folder = CChildProcess::ModuleFolder() + "\\program." +
+    std::string folder = CChildProcess::ModuleFolder() + "program." +
                          (info ? std::string(info->test_suite_name()) + "." + info->name() : "run") + suffix;
     CreateDirectoryA(folder.c_str(), nullptr);
     DeleteFileA((folder + "\\ErrorLog.txt").c_str());
