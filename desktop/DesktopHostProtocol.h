@@ -34,6 +34,13 @@ enum RequestCode : uint32_t {
   // The parent moves the next item inserted with this label to (x, y) while
   // it handles that item's LVN_INSERTITEM, as a subclass of it may do.
   kRequestPlaceOnInsert = 9,
+  // LVM_SORTITEMS sent to the list view, ordering the items by their item
+  // data, highest first (so the newest item comes first).
+  kRequestSort = 10,
+  // Times, in this process, LVM_GETITEMPOSITION and LVM_SETITEMPOSITION32
+  // of every item moved by (x, y); Answer::elapsedTicks tells how long the
+  // 2 x itemCount calls took.
+  kRequestTimeMoves = 11,
 };
 
 // Request flags of kRequestPostKey.
@@ -133,6 +140,8 @@ struct Answer {
   int32_t reserved;
   ViewRecord view;
   ItemRecord items[kItemsPerPage];
+  uint64_t elapsedTicks;    // kRequestTimeMoves, in units of tickFrequency per second
+  uint64_t tickFrequency;
 };
 
 struct SharedBlock {

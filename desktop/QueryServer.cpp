@@ -145,6 +145,34 @@ int CQueryServer::PostKey(const Request& request) const {
   return ok;
 }
 
+namespace {
+int CALLBACK NewestFirst(LPARAM a, LPARAM b, LPARAM) { return a > b ? -1 : (a < b ? 1 : 0); }
+}  // namespace
+
+int CQueryServer::Sort() const {
+  return SendMessageA(ListView(), LVM_SORTITEMS, 0, reinterpret_cast<LPARAM>(NewestFirst)) ? 1 : 0;
+}
+
+int CQueryServer::TimeMoves(const Request& request, Answer& answer) const {
+  HWND list = ListView();
+  const int count = ListView_GetItemCount(list);
+  LARGE_INTEGER frequency = {}, start = {}, end = {};
+  QueryPerformanceFrequency(&frequency);
+  int ok = 1;
+  QueryPerformanceCounter(&start);
+  for (int i = 0; i < count; ++i) {
+    POINT position = {};
+    if (!SendMessageA(list, LVM_GETITEMPOSITION, i, reinterpret_cast<LPARAM>(&position))) ok = 0;
+    position.x += request.x;
+    position.y += request.y;
+    if (!SendMessageA(list, LVM_SETITEMPOSITION32, i, reinterpret_cast<LPARAM>(&position))) ok = 0;
+  }
+  QueryPerformanceCounter(&end);
+  answer.elapsedTicks = static_cast<uint64_t>(end.QuadPart - start.QuadPart);
+  answer.tickFrequency = static_cast<uint64_t>(frequency.QuadPart);
+  return ok;
+}
+
 void CQueryServer::Serve() {
   Request request = m_block->request;
   Answer& answer = m_block->answer;
@@ -170,6 +198,8 @@ void CQueryServer::Serve() {
         ok = 1;
         break;
       }
+      case kRequestSort: ok = Sort(); break;
+      case kRequestTimeMoves: ok = TimeMoves(request, answer); break;
       default: ok = 0; break;
     }
     FillView(answer.view);

@@ -27,6 +27,8 @@ private:
   int Select(const DesktopHostProtocol::Request& request) const;
   int Move(const DesktopHostProtocol::Request& request) const;
   int PostKey(const DesktopHostProtocol::Request& request) const;
+  int Sort() const;
+  int TimeMoves(const DesktopHostProtocol::Request& request, DesktopHostProtocol::Answer& answer) const;
   HWND ListView() const;
 
   CScopedHandle m_mapping;

@@ -201,3 +201,21 @@ int CDesktopHostClient::PlaceOnInsert(const std::string& label, int x, int y) {
   std::memcpy(request.label, label.c_str(), label.size() + 1);
   return Call(request);
 }
+
+int CDesktopHostClient::Sort() {
+  Request request = {};
+  request.code = kRequestSort;
+  return Call(request);
+}
+
+int CDesktopHostClient::TimeMoves(int dx, int dy, double& seconds) {
+  Request request = {};
+  request.code = kRequestTimeMoves;
+  request.x = dx;
+  request.y = dy;
+  seconds = -1;
+  if (!Call(request)) return 0;
+  if (m_last->tickFrequency == 0) return 0;
+  seconds = static_cast<double>(m_last->elapsedTicks) / static_cast<double>(m_last->tickFrequency);
+  return 1;
+}

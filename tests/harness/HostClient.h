@@ -49,6 +49,12 @@ public:
   // Has the host's parent window move the next item inserted with label to
   // (x, y) from that item's LVN_INSERTITEM.
   int PlaceOnInsert(const std::string& label, int x, int y);
+  // Has the host sort its items (LVM_SORTITEMS), newest first.
+  int Sort();
+  // Has the host move every item by (dx, dy) with one LVM_GETITEMPOSITION
+  // and one LVM_SETITEMPOSITION32 each; seconds holds how long those calls
+  // took inside the host.
+  int TimeMoves(int dx, int dy, double& seconds);
 
   // How often the list view sent code to its parent, from a view record.
   static uint32_t Count(const ViewRecord& view, int code);

@@ -19,14 +19,6 @@ using View = CDesktopHostClient::ViewRecord;
 
 namespace {
 
-int CountLines(const std::vector<std::string>& lines, const char* text)
-{
-    int n = 0;
-    for (const std::string& line : lines)
-        n += line.find(text) != std::string::npos ? 1 : 0;
-    return n;
-}
-
 class HookAttachTest : public ::testing::Test {
 protected:
     void SetUp() override
