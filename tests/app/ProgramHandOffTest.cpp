@@ -6,7 +6,7 @@
 #include <cstdio>
 #include <string>
 
-#include "tests/app/ProgramSupport.h"
+#include "tests/app/ProgramFixture.h"
 #include "tests/harness/Wait.h"
 
 namespace {

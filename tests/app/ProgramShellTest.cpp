@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "tests/app/ProgramSupport.h"
+#include "tests/app/ProgramFixture.h"
 #include "tests/harness/Wait.h"
 
 namespace {

@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "tests/app/ProgramSupport.h"
+#include "tests/app/ProgramFixture.h"
 #include "tests/harness/Wait.h"
 
 namespace {
@@ -54,7 +54,7 @@ TEST_F(ProgramStartTest, SecondStartWithoutArgumentsEndsAndTheFirstRunsOn)
 
 TEST_F(ProgramStartTest, MissingResourcesLogsTheLineShowsTheBoxAndEnds)
 {
-    ASSERT_TRUE(m_folder.Create(false));
+    ASSERT_TRUE(m_folder.Create(TestFolderName(), false));
     ASSERT_TRUE(m_session.Start());
     const View before = ReadView();
     ASSERT_TRUE(m_program.Start(m_folder));

@@ -2,8 +2,6 @@
 
 #include <shellapi.h>
 
-#include <gtest/gtest.h>
-
 #include <cstdio>
 
 #include "tests/harness/Wait.h"
@@ -119,11 +117,9 @@ BOOL CALLBACK CountChild(HWND, LPARAM param)
 
 const char kMissingValue[] = "(missing)";
 
-int CProgramFolder::Create(bool withResources)
+int CProgramFolder::Create(const std::string& name, bool withResources)
 {
-    const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-    m_path = CChildProcess::ModuleFolder() + "program." +
-             (info ? std::string(info->test_suite_name()) + "." + info->name() : std::string("run"));
+    m_path = CChildProcess::ModuleFolder() + "program." + name;
     RemoveTree(m_path);
     MakeFolders(m_path);
     const std::string dist = DistFolder();
@@ -250,14 +246,21 @@ int CProgramProcess::Start(const CProgramFolder& folder, const std::string& argu
     std::string command = "\"" + folder.ExePath() + "\"";
     if (!arguments.empty())
         command += " " + arguments;
-    return m_process.Start(command, nullptr, workingFolder ? workingFolder : folder.Path().c_str());
+    return m_process.Start(command, m_desktop.empty() ? nullptr : m_desktop.c_str(),
+                           workingFolder ? workingFolder : folder.Path().c_str());
 }
 
 HWND CProgramProcess::FindWindowOf(const char* className, const char* caption) const
 {
     WindowSearch search = {m_process.Pid(), className, caption, nullptr};
-    if (search.pid)
+    if (!search.pid)
+        return nullptr;
+    if (m_desktop.empty()) {
         EnumWindows(MatchWindow, reinterpret_cast<LPARAM>(&search));
+    } else if (HDESK desktop = OpenDesktopA(m_desktop.c_str(), 0, FALSE, DESKTOP_READOBJECTS | DESKTOP_ENUMERATE)) {
+        EnumDesktopWindows(desktop, MatchWindow, reinterpret_cast<LPARAM>(&search));
+        CloseDesktop(desktop);
+    }
     return search.found;
 }
 
@@ -336,60 +339,4 @@ std::string LoadedState(const std::string& layoutText)
         return std::string();
     const size_t start = at + 7;
     return layoutText.substr(start, layoutText.find_first_of("\r\n", start) - start);
-}
-
-void ProgramTestBase::SetUp()
-{
-    ASSERT_TRUE(m_desktop.Open());
-    ASSERT_TRUE(m_desktop.AddFile("Notes.txt"));
-    ResetProgramRegistry();
-    ASSERT_TRUE(m_folder.Create());
-}
-
-void ProgramTestBase::TearDown()
-{
-    m_second.Process().Stop();
-    m_program.Process().Stop();
-    m_session.Stop();
-    m_desktop.Clear();
-    ResetProgramRegistry();
-}
-
-void ProgramTestBase::StoreKnownLook()
-{
-    const COLORREF text = kText;
-    const COLORREF back = kBack;
-    const BYTE zero = 0;
-    const BYTE one = 1;
-    ASSERT_TRUE(WriteProgramBinary("Property Icon Text Foreground Color", &text, sizeof text));
-    ASSERT_TRUE(WriteProgramBinary("Property Icon Text Background Color", &back, sizeof back));
-    ASSERT_TRUE(WriteProgramBinary("Property Icon Text Background", &one, 1));
-    ASSERT_TRUE(WriteProgramBinary("Property General First Time", &zero, 1));
-}
-
-::testing::AssertionResult ProgramTestBase::StartReady(CProgramProcess& program, const std::string& arguments,
-                                                       COLORREF text, COLORREF back)
-{
-    if (!program.Start(m_folder, arguments))
-        return ::testing::AssertionFailure() << "Dervane.exe did not start";
-    if (!program.WaitMainWindow())
-        return ::testing::AssertionFailure() << "no main window (exit code " << program.WaitExit(0) << ")";
-    return WaitLook(text, back);
-}
-
-::testing::AssertionResult ProgramTestBase::WaitLook(COLORREF text, COLORREF back, DWORD timeoutMs)
-{
-    View view = {};
-    if (WaitFor([&] { return Host().View(view) && view.textColor == text && view.textBkColor == back; },
-                timeoutMs, 50))
-        return ::testing::AssertionSuccess();
-    return ::testing::AssertionFailure() << std::hex << "labels 0x" << view.textColor << " on 0x" << view.textBkColor
-                                         << ", wanted 0x" << text << " on 0x" << back;
-}
-
-ProgramTestBase::View ProgramTestBase::ReadView()
-{
-    View view = {};
-    EXPECT_TRUE(Host().View(view));
-    return view;
 }

@@ -11,13 +11,12 @@
 
 #include "tests/harness/ChildProcess.h"
 
-// A fresh folder named after the running test beside the test executables,
-// holding Dervane.exe, DervaneHook.dll and (unless told otherwise)
-// Resources.dll: the project's own when the build made one, else the test
-// stand-in.
+// A fresh folder "program.NAME" beside the test executables, holding
+// Dervane.exe, DervaneHook.dll and (unless told otherwise) Resources.dll:
+// the project's own when the build made one, else the test stand-in.
 class CProgramFolder {
 public:
-    int Create(bool withResources = true);
+    int Create(const std::string& name, bool withResources = true);
     const std::string& Path() const { return m_path; }
     std::string PathOf(const std::string& name) const { return m_path + "\\" + name; }
     std::string ExePath() const { return PathOf("Dervane.exe"); }
@@ -51,11 +50,14 @@ std::string ReadRunValue();
 std::string ReadAssociationCommand();
 
 // One run of Dervane.exe, started in its folder (which is also its current
-// folder) and ended by its id when the object goes.
+// folder unless told otherwise) and ended by its id when the object goes.
 class CProgramProcess {
 public:
     static constexpr DWORD kStartTimeoutMs = 20000;
 
+    // Runs it on the named desktop (a Wine virtual desktop) instead of this
+    // process's one; its windows are then looked for there.
+    void SetDesktop(const std::string& desktop) { m_desktop = desktop; }
     // arguments go after the quoted program path, as the shell passes them.
     int Start(const CProgramFolder& folder, const std::string& arguments = std::string(),
               const char* workingFolder = nullptr);
@@ -76,6 +78,7 @@ public:
 
 private:
     CChildProcess m_process;
+    std::string m_desktop;
 };
 
 // Whether the notification area holds the icon (window, id): a NIM_MODIFY
@@ -98,39 +101,3 @@ std::string EmptyShortcutsLayout(const char* loaded = "1");
 // The value of the layout's "LOADED" record, or "" when there is none.
 std::string LoadedState(const std::string& layoutText);
 
-#include <gtest/gtest.h>
-
-#include "tests/harness/HostSession.h"
-#include "tests/harness/TestDesktop.h"
-
-// The fixture of the program's tests: a desktop folder with one file, a clean
-// registry, a fresh program folder; the desktop host and the program are
-// started by the tests. Everything started ends with the test, program first.
-class ProgramTestBase : public ::testing::Test {
-protected:
-    using View = CDesktopHostClient::ViewRecord;
-
-    // Label colours the tests store so that the program's settings can be
-    // told apart from the desktop's own.
-    static constexpr COLORREF kText = RGB(255, 255, 0);
-    static constexpr COLORREF kBack = RGB(128, 0, 128);
-
-    void SetUp() override;
-    void TearDown() override;
-
-    // Stores kText on kBack and "First Time" 0 (no sheet at start).
-    void StoreKnownLook();
-    // Starts the program and waits until it has sent its settings to the
-    // desktop, seen as the label colours text on back.
-    ::testing::AssertionResult StartReady(CProgramProcess& program, const std::string& arguments = std::string(),
-                                          COLORREF text = kText, COLORREF back = kBack);
-    ::testing::AssertionResult WaitLook(COLORREF text, COLORREF back, DWORD timeoutMs = 15000);
-    View ReadView();
-    CDesktopHostClient& Host() { return m_session.Client(); }
-
-    CTestDesktop m_desktop;
-    CHostSession m_session;
-    CProgramFolder m_folder;
-    CProgramProcess m_program;
-    CProgramProcess m_second;
-};
