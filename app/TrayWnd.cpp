@@ -30,9 +30,12 @@ int DetectPlatform()
     return info.dwPlatformId == VER_PLATFORM_WIN32_NT ? 2 : 0;
 }
 
+// Shared: the system keeps one copy per resource and size, so switching the
+// tray icon back and forth creates nothing that would have to be destroyed.
 HICON LoadProgramIcon(UINT id, int size)
 {
-    return static_cast<HICON>(LoadImageA(CWindow::GetModule(), MAKEINTRESOURCEA(id), IMAGE_ICON, size, size, 0));
+    return static_cast<HICON>(
+        LoadImageA(CWindow::GetModule(), MAKEINTRESOURCEA(id), IMAGE_ICON, size, size, LR_SHARED));
 }
 
 }  // namespace
@@ -93,6 +96,11 @@ bool CTrayWnd::AddTrayIcon()
     m_trayIcon.hIcon = LoadProgramIcon(IDI_TRAY_SHOWN, 16);
     snprintf(m_trayIcon.szTip, sizeof m_trayIcon.szTip, "%s", "Dervane");
     m_trayIconAdded = Shell_NotifyIconA(NIM_ADD, &m_trayIcon) != FALSE;
+    // "TaskbarCreated" also comes without a shell restart (a second shell, a
+    // change of the screen's resolution): the icon is then still there and
+    // cannot be added twice, but it is ours to change and to remove.
+    if (!m_trayIconAdded)
+        m_trayIconAdded = Shell_NotifyIconA(NIM_MODIFY, &m_trayIcon) != FALSE;
     if (!m_trayIconAdded)
         LogWarning("Cannot add the tray icon");
     return m_trayIconAdded;
@@ -265,21 +273,42 @@ void CTrayWnd::OnFeaturesToggle()
 
 void CTrayWnd::SendSettings()
 {
-    auto* request = new dervaneMsg_t();
+    auto request = std::make_unique<dervaneMsg_t>();
     request->code = HOOKMSG_APPLY_SETTINGS;
     request->route = HOOKROUTE_HOOK;
     request->payload.settings = m_settings;
-    Send(m_appMessageId, reinterpret_cast<WPARAM>(request), 0);
+    SendRecord(std::move(request));
 }
 
 DWORD CTrayWnd::SendHookRequest(int code, const char* text)
 {
-    auto* request = new dervaneMsg_t();
+    auto request = std::make_unique<dervaneMsg_t>();
     request->code = code;
     request->route = HOOKROUTE_HOOK;
     snprintf(request->payload.text, sizeof request->payload.text, "%s", text ? text : "");
-    Send(m_appMessageId, reinterpret_cast<WPARAM>(request), 0);
+    SendRecord(std::move(request));
     return m_lastHookResult;
+}
+
+void CTrayWnd::SendRecord(std::unique_ptr<dervaneMsg_t> record)
+{
+    const WPARAM address = reinterpret_cast<WPARAM>(record.get());
+    m_sentRecords.push_back(record.release());
+    Send(m_appMessageId, address, 0);
+    // Not taken when the window was gone: freed here.
+    TakeSentRecord(address);
+}
+
+std::unique_ptr<dervaneMsg_t> CTrayWnd::TakeSentRecord(WPARAM address)
+{
+    for (auto it = m_sentRecords.begin(); it != m_sentRecords.end(); ++it) {
+        if (reinterpret_cast<WPARAM>(*it) == address) {
+            std::unique_ptr<dervaneMsg_t> record(*it);
+            m_sentRecords.erase(it);
+            return record;
+        }
+    }
+    return nullptr;
 }
 
 bool CTrayWnd::ReadHandOff(dervaneMsg_t* msg)
@@ -303,13 +332,14 @@ void CTrayWnd::OnAppMessage(WPARAM wp, LPARAM lp)
         if (!ReadHandOff(request.get()))
             return;
     } else {
-        // A record by address only ever comes from this thread; an address
-        // sent from elsewhere means nothing in this process.
-        if (InSendMessage() || wp == 0) {
-            LogWarning("Ignored a request record sent from another thread");
+        // A record by address is one this window sent itself; any other
+        // address (posted or sent from another process) means nothing here
+        // and is neither read nor freed.
+        request = TakeSentRecord(wp);
+        if (!request) {
+            LogWarning("Ignored a request record this program did not send");
             return;
         }
-        request.reset(reinterpret_cast<dervaneMsg_t*>(wp));
     }
     request->payload.text[kHookPayloadSize - 1] = '\0';
     if (request->route == HOOKROUTE_HOOK) {

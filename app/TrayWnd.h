@@ -12,6 +12,7 @@
 #include <atomic>
 #include <memory>
 #include <string>
+#include <vector>
 
 class CMainSheet;
 class CSettingsStore;
@@ -61,6 +62,10 @@ private:
     bool AddTrayIcon();
     void SetTrayIcon(UINT iconId);
     bool ReadHandOff(dervaneMsg_t* msg);
+    // Sends a record this window frees on the app message; only the records
+    // sent here are taken by address.
+    void SendRecord(std::unique_ptr<dervaneMsg_t> record);
+    std::unique_ptr<dervaneMsg_t> TakeSentRecord(WPARAM address);
 
     int m_platform = 0;
     SettingsBlock m_settings = {};
@@ -71,6 +76,7 @@ private:
     UINT m_taskbarCreatedId = 0;
     std::string m_programFolder;
     std::unique_ptr<CDebugLog> m_debugLog;
+    std::vector<dervaneMsg_t*> m_sentRecords;  // sent and not yet taken
     DWORD m_lastHookResult = 0;
     bool m_startedFromFile = false;
     std::atomic<bool> m_ready{false};

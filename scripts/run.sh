@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
-# Builds everything and shows the desktop host with a few sample items, in a
-# throw-away Wine prefix. Headless (no DISPLAY): under Xvfb, ending with a
-# screenshot in build/screenshot.png. With a display: in a Wine virtual
-# desktop window until Enter is pressed. Every process is ended by its id.
+# Builds everything and runs Dervane.exe on the desktop host (with a few
+# sample items) in a Wine virtual desktop of a throw-away prefix, with its
+# property sheet open. Headless (no DISPLAY): under Xvfb, ending with
+# screenshots of the sheet's pages in build/screenshot.png (About) and
+# build/screenshot-general.png. With a display: until Enter is pressed.
+# Every process is ended by its id.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$(pwd)
@@ -36,19 +38,27 @@ fi
 harness_start_wineserver
 
 mkfifo "$workdir/in"
-"$WINE64" "$root/build/dist/tests/DesktopDemo.exe" "Dervane,1024x768" <"$workdir/in" >"$workdir/out" 2>&1 &
+"$WINE64" "$root/build/dist/tests/ProgramDemo.exe" "Dervane,1024x768" <"$workdir/in" >"$workdir/out" 2>&1 &
 demo_pid=$!
 exec 7>"$workdir/in"
 if ! harness_wait 60 grep -q '^ready' "$workdir/out"; then
   cat "$workdir/out" >&2
-  echo "run: the desktop host did not come up" >&2
+  echo "run: Dervane did not come up" >&2
   exit 1
 fi
 cat "$workdir/out"
+# show_page N: has the demo switch the sheet to page N and waits for its answer.
+show_page() {
+  echo "page $1" >&7
+  harness_wait 10 grep -q "^page $1" "$workdir/out"
+}
 if [ "$headless" = 1 ]; then
-  # The host has drawn its items before it reports ready.
+  # The sheet is drawn before the demo reports ready or a page shown.
   import -window root "$root/build/screenshot.png"
   echo "Screenshot: $root/build/screenshot.png"
+  show_page 1
+  import -window root "$root/build/screenshot-general.png"
+  echo "Screenshot: $root/build/screenshot-general.png"
 else
-  read -r -p "The desktop host runs in a Wine virtual desktop window; press Enter to stop. " _ || true
+  read -r -p "Dervane runs in a Wine virtual desktop window; press Enter to stop. " _ || true
 fi

@@ -28,7 +28,7 @@ std::string CChildProcess::ModuleFolder() {
   return slash == std::string::npos ? std::string(".\\") : folder.substr(0, slash + 1);
 }
 
-int CChildProcess::Start(const std::string& commandLine, const char* desktop) {
+int CChildProcess::Start(const std::string& commandLine, const char* desktop, const char* workingFolder) {
   Stop();
   STARTUPINFOA startup = {};
   startup.cb = sizeof(startup);
@@ -37,7 +37,7 @@ int CChildProcess::Start(const std::string& commandLine, const char* desktop) {
   std::vector<char> command(commandLine.begin(), commandLine.end());
   command.push_back('\0');
   // Suspended until it is in the job, so that its own children join it too.
-  if (!CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, CREATE_SUSPENDED, nullptr, nullptr,
+  if (!CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, CREATE_SUSPENDED, nullptr, workingFolder,
                       &startup, &info)) {
     std::fprintf(stderr, "harness: cannot start %s (error %lu)\n", commandLine.c_str(), GetLastError());
     return 0;

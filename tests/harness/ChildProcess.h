@@ -24,9 +24,10 @@ public:
     return *this;
   }
 
-  // Starts commandLine in the current directory; desktop names the desktop
-  // to start it on (null: this process's one). Answers 0 on failure.
-  int Start(const std::string& commandLine, const char* desktop = nullptr);
+  // Starts commandLine in workingFolder (null: the current directory);
+  // desktop names the desktop to start it on (null: this process's one).
+  // Answers 0 on failure.
+  int Start(const std::string& commandLine, const char* desktop = nullptr, const char* workingFolder = nullptr);
   // Takes over an already running process found by its id (one that a child
   // started); it is ended like the others.
   int Adopt(DWORD pid);
