@@ -227,62 +227,26 @@ TEST_F(HideIconsDialogTest, AFileThatCannotBeWrittenLeavesTheHookUntold)
     EXPECT_NE(std::string::npos, log.find("Cannot create IconHide.txt file"));
 }
 
-namespace {
-
-// Acts inside the modal dialog's loop, from a timer of this thread.
-struct ModalScript {
-    HWND page = nullptr;
-    int dialogsSeen = 0; // after the second click
-    bool done = false;
-    bool sheetEnabled = true;
-    int ticks = 0;
-};
-ModalScript g_script;
-
-BOOL CALLBACK CountRulesDialogs(HWND hwnd, LPARAM found)
-{
-    if (IsWindowVisible(hwnd) && WindowText(hwnd) == "Hide Icons") {
-        ++g_script.dialogsSeen;
-        *reinterpret_cast<HWND*>(found) = hwnd;
-    }
-    return TRUE;
-}
-
-void CALLBACK DriveRulesDialog(HWND, UINT, UINT_PTR, DWORD)
-{
-    if (g_script.done || ++g_script.ticks > 200)
-        return;
-    HWND rules = nullptr;
-    EnumThreadWindows(GetCurrentThreadId(), &CountRulesDialogs, reinterpret_cast<LPARAM>(&rules));
-    if (!rules)
-        return;
-    g_script.done = true;
-    // The sheet is disabled under the dialog; a second "Icons..." that
-    // reached the page anyway opens nothing.
-    g_script.sheetEnabled = IsWindowEnabled(GetParent(g_script.page)) != FALSE;
-    SendMessageA(g_script.page, WM_COMMAND, MAKEWPARAM(IDC_ICONS_HIDE_RULES, BN_CLICKED),
-                 reinterpret_cast<LPARAM>(GetDlgItem(g_script.page, IDC_ICONS_HIDE_RULES)));
-    g_script.dialogsSeen = 0;
-    EnumThreadWindows(GetCurrentThreadId(), &CountRulesDialogs, reinterpret_cast<LPARAM>(&rules));
-    TypeText(rules, IDC_HIDE_PATTERN, "Recycle Bin");
-    ClickButton(rules, IDC_HIDE_ADD);
-    ClickButton(rules, IDC_HIDE_OK);
-}
-
-} // namespace
-
 TEST_F(IconsPageTest, IconsOpensTheRulesDialogOverTheSheetOnceAtATime)
 {
     Start();
     Click(IDC_ICONS_HIDE);
-    g_script = ModalScript();
-    g_script.page = Page();
-    const UINT_PTR timer = SetTimer(nullptr, 0, 20, &DriveRulesDialog);
-    Click(IDC_ICONS_HIDE_RULES);
-    KillTimer(nullptr, timer);
-    ASSERT_TRUE(g_script.done) << "the rules dialog was not seen";
-    EXPECT_EQ(1, g_script.dialogsSeen);
-    EXPECT_FALSE(g_script.sheetEnabled);
+    int dialogsAfterSecondClick = 0;
+    bool sheetEnabled = true;
+    const bool seen = DriveModal([this] { Click(IDC_ICONS_HIDE_RULES); }, "Hide Icons", [&](HWND rules) {
+        // The sheet is disabled under the dialog; a second "Icons..." that
+        // reached the page anyway opens nothing.
+        sheetEnabled = IsWindowEnabled(sheet->GetHwnd()) != FALSE;
+        SendMessageA(Page(), WM_COMMAND, MAKEWPARAM(IDC_ICONS_HIDE_RULES, BN_CLICKED),
+                     reinterpret_cast<LPARAM>(GetDlgItem(Page(), IDC_ICONS_HIDE_RULES)));
+        dialogsAfterSecondClick = CountThreadWindows("Hide Icons");
+        TypeText(rules, IDC_HIDE_PATTERN, "Recycle Bin");
+        ClickButton(rules, IDC_HIDE_ADD);
+        ClickButton(rules, IDC_HIDE_OK);
+    });
+    ASSERT_TRUE(seen) << "the rules dialog was not seen";
+    EXPECT_EQ(1, dialogsAfterSecondClick);
+    EXPECT_FALSE(sheetEnabled);
     EXPECT_EQ(std::string(kHeader) + "ENTRY_0\tRecycle Bin\t0\r\n", ReadBytes(dir.File("IconHide.txt")));
     EXPECT_EQ(1u, host->Sent(HOOKMSG_RELOAD_HIDE_RULES).size());
     EXPECT_TRUE(page->HasHideRule("Recycle Bin"));

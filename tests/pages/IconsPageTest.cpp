@@ -180,7 +180,17 @@ TEST_F(IconsPageTest, ACancelledColourDialogChangesNothing)
 {
     Start();
     ColourRecorder::accept = false;
-    ClickSwatch(IDC_ICONS_BACKGROUND);
+    // A click of the mouse on the swatch itself.
+    HWND swatch = GetDlgItem(Page(), IDC_ICONS_BACKGROUND);
+    PostMessageA(swatch, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
+    PostMessageA(swatch, WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
+    MSG msg = {};
+    for (int i = 0; i < 100 && ColourRecorder::calls == 0; ++i) {
+        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE))
+            DispatchMessageA(&msg);
+        if (ColourRecorder::calls == 0)
+            MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
+    }
     EXPECT_EQ(1, ColourRecorder::calls);
     EXPECT_EQ(RGB(0, 0, 0), host->settings.textBackground);
     EXPECT_FALSE(Enabled(IDC_ICONS_APPLY));

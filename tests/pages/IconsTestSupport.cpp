@@ -255,3 +255,68 @@ bool IsChecked(HWND dialog, int id)
 {
     return IsDlgButtonChecked(dialog, id) == BST_CHECKED;
 }
+
+namespace {
+
+struct ModalDriver {
+    const char* caption = nullptr;
+    const std::function<void(HWND)>* act = nullptr;
+    bool seen = false;
+    int ticks = 0;
+};
+ModalDriver* g_driver = nullptr;
+
+struct WindowSearch {
+    const char* caption;
+    HWND found;
+    int count;
+};
+
+BOOL CALLBACK MatchCaption(HWND hwnd, LPARAM lp)
+{
+    auto* search = reinterpret_cast<WindowSearch*>(lp);
+    if (IsWindowVisible(hwnd) && WindowText(hwnd) == search->caption) {
+        search->found = hwnd;
+        ++search->count;
+    }
+    return TRUE;
+}
+
+void CALLBACK DriveTick(HWND, UINT, UINT_PTR, DWORD)
+{
+    ModalDriver* driver = g_driver;
+    if (!driver || driver->seen)
+        return;
+    WindowSearch search = {driver->caption, nullptr, 0};
+    EnumThreadWindows(GetCurrentThreadId(), &MatchCaption, reinterpret_cast<LPARAM>(&search));
+    if (search.found) {
+        driver->seen = true;
+        (*driver->act)(search.found);
+    } else if (++driver->ticks > 250) {
+        // Never hang: end whatever dialog runs.
+        if (HWND active = GetActiveWindow())
+            PostMessageA(active, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
+    }
+}
+
+} // namespace
+
+bool DriveModal(const std::function<void()>& open, const char* caption, const std::function<void(HWND)>& act)
+{
+    ModalDriver driver;
+    driver.caption = caption;
+    driver.act = &act;
+    g_driver = &driver;
+    const UINT_PTR timer = SetTimer(nullptr, 0, 20, &DriveTick);
+    open();
+    KillTimer(nullptr, timer);
+    g_driver = nullptr;
+    return driver.seen;
+}
+
+int CountThreadWindows(const char* caption)
+{
+    WindowSearch search = {caption, nullptr, 0};
+    EnumThreadWindows(GetCurrentThreadId(), &MatchCaption, reinterpret_cast<LPARAM>(&search));
+    return search.count;
+}

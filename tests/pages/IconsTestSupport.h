@@ -129,3 +129,11 @@ bool SelectListItem(HWND dialog, int id, const std::string& text);
 std::vector<std::string> ListItems(HWND dialog, int id);
 bool IsEnabled(HWND dialog, int id);
 bool IsChecked(HWND dialog, int id);
+
+// Runs open, which shows a modal dialog; once a visible window of this
+// thread titled caption is up, act runs with it inside the dialog's loop
+// (act must end the dialog). Answers whether the dialog was seen; after
+// about 5 seconds without it, the active window is cancelled.
+bool DriveModal(const std::function<void()>& open, const char* caption, const std::function<void(HWND)>& act);
+// The visible windows of this thread titled caption.
+int CountThreadWindows(const char* caption);
