@@ -6,6 +6,8 @@
 #include "hook/HookProtocol.h"
 #include "pages/AboutPage.h"
 #include "pages/GeneralPage.h"
+#include "pages/IconsPage.h"
+#include "pages/TrayIconsHost.h"
 
 CMainSheet::CMainSheet(CTrayWnd& main)
     : m_main(main),
@@ -24,6 +26,7 @@ void CMainSheet::AddPages()
 {
     Add(About, std::make_unique<CAboutPage>(m_main));
     Add(General, std::make_unique<CGeneralPage>(m_main));
+    Add(Icons, std::make_unique<CIconsPage>(m_main, std::make_unique<CTrayIconsHost>(m_main)));
 }
 
 int CMainSheet::CreateHidden()
