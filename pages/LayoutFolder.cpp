@@ -86,6 +86,15 @@ bool IsPlainFile(const std::string& path)
 #endif
 }
 
+bool MoveLayoutFile(const std::string& from, const std::string& to)
+{
+#ifdef _WIN32
+    return MoveFileA(from.c_str(), to.c_str()) != FALSE;
+#else
+    return rename(from.c_str(), to.c_str()) == 0;
+#endif
+}
+
 } // namespace
 
 CLayoutFolder::CLayoutFolder(std::string programFolder) : m_programFolder(std::move(programFolder)) {}
@@ -138,14 +147,20 @@ int CLayoutFolder::Rename(int type, const std::string& from, const std::string& 
     const std::string target = FilePath(type, to);
     if (!IsPlainFile(source))
         return 0;
-    // Windows finds "home.dvl" when asked for "Home.dvl": that is the same file.
-    if (!SameIgnoringCase(from, to) && IsPlainFile(target))
+    if (from == to)
+        return 1;
+    if (!SameIgnoringCase(from, to))
+        return !IsPlainFile(target) && MoveLayoutFile(source, target) ? 1 : 0;
+    // Windows finds "home.dvl" when asked for "Home.dvl": a change of capitals
+    // alone renames the file itself, through a name of its own, since Wine
+    // keeps the old spelling when moving a file onto itself.
+    const std::string between = source + ".renaming";
+    if (IsPlainFile(between) || !MoveLayoutFile(source, between))
         return 0;
-#ifdef _WIN32
-    return MoveFileA(source.c_str(), target.c_str()) ? 1 : 0;
-#else
-    return rename(source.c_str(), target.c_str()) == 0 ? 1 : 0;
-#endif
+    if (MoveLayoutFile(between, target))
+        return 1;
+    MoveLayoutFile(between, source);
+    return 0;
 }
 
 int CLayoutFolder::LoadedState(const std::string& fileName) const

@@ -127,7 +127,8 @@ void CLayoutManager::IconifyButton(const std::string& name, int type)
         return;
     const int code = type == kShortcutsLayout ? HOOKMSG_ICONIFY_SHORTCUTS : HOOKMSG_ICONIFY_POSITIONS;
     // The hook library makes the desktop shortcut; it reports nothing.
-    m_host.SendLayoutRequest(code, m_folder.ProgramFolder() + kPathSeparator + m_folder.RelativePath(type, fileName));
+    const std::string path = m_folder.ProgramFolder() + kPathSeparator + m_folder.RelativePath(type, fileName);
+    m_host.SendLayoutRequest(code, path);
 }
 
 void CLayoutManager::OriginalButton()
