@@ -7,6 +7,7 @@
 
 #include <map>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "hook/DervaneHook.h"
@@ -312,6 +313,37 @@ TEST_F(HookPositionsTest, MissingOrForeignFilesAreNotLoaded)
     const auto after = Positions();
     for (const auto& entry : before)
         EXPECT_EQ(entry.second.x, after.at(entry.first).x) << entry.first;
+}
+
+// The program's window belongs to a thread that takes no messages: the
+// load is done and answered all the same, once the notification gave up.
+TEST_F(HookPositionsTest, ProgramThatDoesNotAnswerDoesNotHoldTheDesktop)
+{
+    ASSERT_EQ(1ul, Send(HOOKMSG_SAVE_POSITIONS, "mine.dvl"));
+    HANDLE release = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    HWND stuck = nullptr;
+    std::thread thread([&] {
+        HWND window = CreateWindowA("STATIC", "stuck program", WS_OVERLAPPED, 0, 0, 10, 10, nullptr, nullptr,
+                                    GetModuleHandleA(nullptr), nullptr);
+        InterlockedExchangePointer(reinterpret_cast<void**>(&stuck), window);
+        WaitForSingleObject(release, 60000);
+        DestroyWindow(window);
+    });
+    ASSERT_TRUE(WaitFor([&] { return InterlockedCompareExchangePointer(reinterpret_cast<void**>(&stuck), nullptr,
+                                                                       nullptr) != nullptr; },
+                        5000));
+    HOOK_AttachDLL(nullptr, nullptr);
+    ASSERT_TRUE(AttachAndWait(stuck, m_folder));
+    SendSettings(DefaultSettings());
+    MoveItem("Notes.txt", 600, 500);
+    const Item saved = ItemNamed("Readme.txt");
+    MoveItem("Readme.txt", 650, 500);
+    EXPECT_EQ(1ul, Send(HOOKMSG_LOAD_POSITIONS, "mine.dvl"));
+    EXPECT_EQ(saved.x, ItemNamed("Readme.txt").x);
+    EXPECT_EQ(1, CountEntries(ReadErrorLog(m_folder), "WARNING: The program did not take a notification of the desktop"));
+    SetEvent(release);
+    thread.join();
+    CloseHandle(release);
 }
 
 TEST_F(HookPositionsTest, SaveCreatesTheMissingFolder)
