@@ -7,6 +7,7 @@
 
 #include <map>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "hook/DervaneHook.h"
@@ -238,6 +239,10 @@ TEST_F(HookPositionsTest, OriginalLayoutShowsEveryHiddenIconFirst)
     EXPECT_EQ(320, ItemNamed("Notes.txt").x);
     EXPECT_EQ(240, ItemNamed("Notes.txt").y);
     EXPECT_EQ(500, ItemNamed("Readme.txt").x);
+    // Its rule still holds: the next change of the icon (a click) hides it again.
+    ASSERT_TRUE(Host().Select(ItemNamed("Notes.txt").index, true));
+    EXPECT_EQ(kParkedY, ItemNamed("Notes.txt").y);
+    ASSERT_TRUE(Host().Select(-1, false));
 
     // Any other name leaves hidden icons hidden.
     Send(HOOKMSG_RELOAD_HIDE_RULES);
@@ -261,6 +266,26 @@ TEST_F(HookPositionsTest, LayoutWithoutIconStylePlacesNoIcons)
         EXPECT_EQ(entry.second.x, after.at(entry.first).x) << entry.first;
         EXPECT_EQ(entry.second.y, after.at(entry.first).y) << entry.first;
     }
+}
+
+// Each icon record is looked up forward from the one before: a record out of
+// order or after a gap in the numbering is not read, nor anything after it.
+TEST_F(HookPositionsTest, IconRecordsAreReadInFileOrderUntilOneIsMissing)
+{
+    const auto before = Positions();
+    ASSERT_TRUE(WriteLayout(PositionsFile("order.dvl"),
+                            WithHeader({"ICON_1\tReadme.txt\t500,300", "ICON_0\tNotes.txt\t400,300",
+                                        "ICON_2\tLetter.doc\t600,300"})));
+    ASSERT_EQ(1ul, Send(HOOKMSG_LOAD_POSITIONS, "order.dvl"));
+    EXPECT_EQ(400, ItemNamed("Notes.txt").x);
+    EXPECT_EQ(before.at("Readme.txt").x, ItemNamed("Readme.txt").x);
+    EXPECT_EQ(before.at("Letter.doc").x, ItemNamed("Letter.doc").x);
+
+    ASSERT_TRUE(WriteLayout(PositionsFile("gap.dvl"),
+                            WithHeader({"ICON_0\tReadme.txt\t510,310", "ICON_2\tLetter.doc\t610,310"})));
+    ASSERT_EQ(1ul, Send(HOOKMSG_LOAD_POSITIONS, "gap.dvl"));
+    EXPECT_EQ(510, ItemNamed("Readme.txt").x);
+    EXPECT_EQ(before.at("Letter.doc").x, ItemNamed("Letter.doc").x);
 }
 
 TEST_F(HookPositionsTest, BackupWindowIsPlacedWithoutADeleteWindowRecord)
@@ -288,6 +313,37 @@ TEST_F(HookPositionsTest, MissingOrForeignFilesAreNotLoaded)
     const auto after = Positions();
     for (const auto& entry : before)
         EXPECT_EQ(entry.second.x, after.at(entry.first).x) << entry.first;
+}
+
+// The program's window belongs to a thread that takes no messages: the
+// load is done and answered all the same, once the notification gave up.
+TEST_F(HookPositionsTest, ProgramThatDoesNotAnswerDoesNotHoldTheDesktop)
+{
+    ASSERT_EQ(1ul, Send(HOOKMSG_SAVE_POSITIONS, "mine.dvl"));
+    HANDLE release = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    HWND stuck = nullptr;
+    std::thread thread([&] {
+        HWND window = CreateWindowA("STATIC", "stuck program", WS_OVERLAPPED, 0, 0, 10, 10, nullptr, nullptr,
+                                    GetModuleHandleA(nullptr), nullptr);
+        InterlockedExchangePointer(reinterpret_cast<void**>(&stuck), window);
+        WaitForSingleObject(release, 60000);
+        DestroyWindow(window);
+    });
+    ASSERT_TRUE(WaitFor([&] { return InterlockedCompareExchangePointer(reinterpret_cast<void**>(&stuck), nullptr,
+                                                                       nullptr) != nullptr; },
+                        5000));
+    HOOK_AttachDLL(nullptr, nullptr);
+    ASSERT_TRUE(AttachAndWait(stuck, m_folder));
+    SendSettings(DefaultSettings());
+    MoveItem("Notes.txt", 600, 500);
+    const Item saved = ItemNamed("Readme.txt");
+    MoveItem("Readme.txt", 650, 500);
+    EXPECT_EQ(1ul, Send(HOOKMSG_LOAD_POSITIONS, "mine.dvl"));
+    EXPECT_EQ(saved.x, ItemNamed("Readme.txt").x);
+    EXPECT_EQ(1, CountEntries(ReadErrorLog(m_folder), "WARNING: The program did not take a notification of the desktop"));
+    SetEvent(release);
+    thread.join();
+    CloseHandle(release);
 }
 
 TEST_F(HookPositionsTest, SaveCreatesTheMissingFolder)

@@ -349,6 +349,109 @@ TEST_F(HookShortcutsTest, ItemOfTheLayoutsNameThatIsNoLinkToItStays)
     const LinkInfo registry = ReadLink(LinkPath("Registry"));
     EXPECT_EQ(0, _stricmp("C:\\windows\\regedit.exe", registry.target.c_str())) << "a link elsewhere is kept";
     EXPECT_NE(m_folder + "\\Dervane.exe", registry.iconFile);
+
+    // The shortcut of the positions layout of the same name keeps its icon.
+    ASSERT_EQ(1ul, Send(HOOKMSG_SAVE_POSITIONS, "Trip.dvl"));
+    ASSERT_EQ(1ul, Send(HOOKMSG_ICONIFY_POSITIONS, PositionsFile("Trip.dvl")));
+    ASSERT_EQ(3, ReadLink(LinkPath("Trip")).iconIndex);
+    ASSERT_TRUE(WriteLayout(ShortcutsFile("Trip.dvl"), {"KTX_FILE\tDERVANE ICON SHORTCUTS", "VERSION\t1.0",
+                                                       "LOADED\t1", "ICON_STYLE\t0"}));
+    ASSERT_EQ(1ul, Send(HOOKMSG_LOAD_SHORTCUTS, "Trip.dvl"));
+    EXPECT_EQ(3, ReadLink(LinkPath("Trip")).iconIndex);
+    EXPECT_EQ(PositionsFile("Trip.dvl"), ReadLink(LinkPath("Trip")).target);
+}
+
+// A link named name on the desktop to the shell object of csidl; answers its
+// item identifier list (free with CoTaskMemFree), null on failure.
+LPITEMIDLIST MakeObjectLink(const std::string& path, int csidl)
+{
+    LPITEMIDLIST object = nullptr;
+    if (SHGetSpecialFolderLocation(nullptr, csidl, &object) != S_OK)
+        return nullptr;
+    IShellLinkA* link = nullptr;
+    IPersistFile* file = nullptr;
+    bool saved = false;
+    if (SUCCEEDED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
+                                   reinterpret_cast<void**>(&link))) &&
+        SUCCEEDED(link->SetIDList(object)) &&
+        SUCCEEDED(link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file)))) {
+        wchar_t wide[MAX_PATH] = {};
+        MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, wide, MAX_PATH);
+        saved = SUCCEEDED(file->Save(wide, TRUE));
+    }
+    if (file)
+        file->Release();
+    if (link)
+        link->Release();
+    if (!saved) {
+        CoTaskMemFree(object);
+        return nullptr;
+    }
+    return object;
+}
+
+// The item identifier list a link file points at, or null.
+LPITEMIDLIST LinkTarget(const std::string& path)
+{
+    IShellLinkA* link = nullptr;
+    IPersistFile* file = nullptr;
+    LPITEMIDLIST list = nullptr;
+    wchar_t wide[MAX_PATH] = {};
+    MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, wide, MAX_PATH);
+    if (SUCCEEDED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
+                                   reinterpret_cast<void**>(&link))) &&
+        SUCCEEDED(link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file))) &&
+        SUCCEEDED(file->Load(wide, STGM_READ)) && link->GetIDList(&list) != S_OK) {
+        list = nullptr;
+    }
+    if (file)
+        file->Release();
+    if (link)
+        link->Release();
+    return list;
+}
+
+// A link to a shell object that is no file (here the control panel): saved
+// as a path of display names, made again pointing at the same object.
+TEST_F(HookShortcutsTest, LinkToAShellObjectIsSavedByNamesAndMadeAgain)
+{
+    LPITEMIDLIST object = MakeObjectLink(LinkPath("Settings"), CSIDL_CONTROLS);
+    ASSERT_NE(nullptr, object);
+    ASSERT_TRUE(WaitForItem("Settings"));
+    SelectOnly({"Settings"});
+    ASSERT_EQ(1ul, Send(HOOKMSG_SAVE_SHORTCUTS, "panel.dvl"));
+    const auto fields = Fields(Records(ReadFileBytes(ShortcutsFile("panel.dvl")))["ICON_0"]);
+    ASSERT_EQ(12u, fields.size());
+    EXPECT_EQ("1", fields[3]) << "a path of names";
+    EXPECT_EQ("My Computer\\Control Panel", fields[4]);
+
+    ASSERT_EQ(1ul, Send(HOOKMSG_LOAD_SHORTCUTS, "panel.dvl"));
+    ASSERT_TRUE(WaitForItem("Settings", false));
+    ASSERT_EQ(1ul, Send(HOOKMSG_LOAD_SHORTCUTS, "panel.dvl"));
+    ASSERT_TRUE(WaitForItem("Settings"));
+    LPITEMIDLIST made = LinkTarget(LinkPath("Settings"));
+    ASSERT_NE(nullptr, made);
+    EXPECT_TRUE(ILIsEqual(object, made)) << "points at the same object";
+    CoTaskMemFree(made);
+    CoTaskMemFree(object);
+}
+
+// The names of a shell object that the folders above it do not list cannot
+// be followed: no link is made rather than one that points nowhere.
+TEST_F(HookShortcutsTest, NamesThatLeadNowhereMakeNoLink)
+{
+    LPITEMIDLIST object = MakeObjectLink(LinkPath("Printers"), CSIDL_PRINTERS);
+    ASSERT_NE(nullptr, object);
+    CoTaskMemFree(object);
+    ASSERT_TRUE(WaitForItem("Printers"));
+    SelectOnly({"Printers"});
+    ASSERT_EQ(1ul, Send(HOOKMSG_SAVE_SHORTCUTS, "printers.dvl"));
+    EXPECT_EQ("1", Fields(Records(ReadFileBytes(ShortcutsFile("printers.dvl")))["ICON_0"])[3]);
+    ASSERT_EQ(1ul, Send(HOOKMSG_LOAD_SHORTCUTS, "printers.dvl"));
+    ASSERT_TRUE(WaitForItem("Printers", false));
+    ASSERT_EQ(1ul, Send(HOOKMSG_LOAD_SHORTCUTS, "printers.dvl"));
+    EXPECT_EQ("1", Records(ReadFileBytes(ShortcutsFile("printers.dvl")))["LOADED"]);
+    EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesA(LinkPath("Printers").c_str()));
 }
 
 // The payload holds a layout path of 255 characters; the shortcut points at all of it.

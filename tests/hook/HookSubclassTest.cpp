@@ -245,6 +245,51 @@ TEST_F(HookSubclassTest, HiddenIconsStayParkedWhenMovedOrSorted)
     EXPECT_EQ(kParkedY, ItemNamed("Notes.txt").y);
 }
 
+// The shell tells its list view of changed desktop settings; the appearance
+// is applied again, forced, which parks the hidden icons again.
+TEST_F(HookSubclassTest, DesktopSettingChangeAppliesTheAppearanceAgain)
+{
+    ASSERT_TRUE(m_desktop.AddFile("Notes.txt"));
+    ASSERT_TRUE(StartAndAttach());
+    ASSERT_TRUE(WriteHideRules({{"Notes.txt", 0}}));
+    SettingsBlock settings = DefaultSettings();
+    settings.hideEnabled = 1;
+    SendSettings(settings);
+    MoveItem("Notes.txt", 300, 300);
+    ASSERT_EQ(300, ItemNamed("Notes.txt").x);
+    DWORD_PTR answer = 0;
+    SendMessageTimeoutA(Host().Progman(), WM_SETTINGCHANGE, 0, reinterpret_cast<LPARAM>("Mouse"), SMTO_NORMAL,
+                        5000, &answer);
+    EXPECT_EQ(300, ItemNamed("Notes.txt").x) << "another section changes nothing";
+    SendMessageTimeoutA(Host().Progman(), WM_SETTINGCHANGE, 0, reinterpret_cast<LPARAM>("Desktop"), SMTO_NORMAL,
+                        5000, &answer);
+    EXPECT_EQ(0, ItemNamed("Notes.txt").x);
+    EXPECT_EQ(kParkedY, ItemNamed("Notes.txt").y);
+}
+
+TEST_F(HookSubclassTest, SmallIconsKeepEveryIconWhereItWas)
+{
+    for (const char* name : {"Notes.txt", "Readme.txt"})
+        ASSERT_TRUE(m_desktop.AddFile(name));
+    ASSERT_TRUE(StartAndAttach());
+    SendSettings(DefaultSettings());
+    MoveItem("Notes.txt", 300, 200);
+    const auto before = ItemsByLabel();
+    SettingsBlock settings = DefaultSettings();
+    settings.iconStyle = 1;
+    SendSettings(settings);
+    ASSERT_EQ(static_cast<uint32_t>(LVS_SMALLICON), ReadView().style & LVS_TYPEMASK);
+    for (const auto& entry : ItemsByLabel()) {
+        EXPECT_EQ(before.at(entry.first).x, entry.second.x) << entry.first;
+        EXPECT_EQ(before.at(entry.first).y, entry.second.y) << entry.first;
+    }
+    settings.iconStyle = 0;
+    SendSettings(settings);
+    ASSERT_EQ(static_cast<uint32_t>(LVS_ICON), ReadView().style & LVS_TYPEMASK);
+    EXPECT_EQ(300, ItemNamed("Notes.txt").x);
+    EXPECT_EQ(200, ItemNamed("Notes.txt").y);
+}
+
 TEST_F(HookSubclassTest, NewIconGoesToItsPendingPlaceEvenWhenARuleMatches)
 {
     ASSERT_TRUE(m_desktop.AddFile("Notes.txt"));
