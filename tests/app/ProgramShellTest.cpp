@@ -73,6 +73,23 @@ TEST_F(ProgramShellTest, DoubleClickOnTheTrayIconShowsTheSheet)
     EXPECT_TRUE(m_program.Running());
 }
 
+TEST_F(ProgramShellTest, RightClickOnTheTrayIconShowsTheMenu)
+{
+    ASSERT_TRUE(m_session.Start());
+    ASSERT_TRUE(StartReady(m_program));
+    const HWND main = m_program.FindWindowOf("CTrayWnd");
+    PostMessageA(main, WM_USER, 101, WM_RBUTTONUP);
+    HWND menu = nullptr;
+    EXPECT_TRUE(WaitFor([&] { return (menu = m_program.FindWindowOf("#32768")) && IsWindowVisible(menu); }, 5000));
+    // What ends a menu when its owner loses the mouse.
+    PostMessageA(main, WM_CANCELMODE, 0, 0);
+    EXPECT_TRUE(WaitFor([&] { return !menu || !IsWindowVisible(menu); }, 10000));
+    EXPECT_TRUE(m_program.Running());
+    // And the window still answers its commands.
+    ASSERT_TRUE(m_program.Command(kDisable));
+    EXPECT_TRUE(WaitFor([&] { View v = {}; return Host().View(v) && v.textBkColor != kBack; }, 10000));
+}
+
 TEST_F(ProgramShellTest, HelpWithoutAHelpFileSaysSo)
 {
     ASSERT_TRUE(m_session.Start());
