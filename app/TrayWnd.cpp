@@ -293,17 +293,17 @@ DWORD CTrayWnd::SendHookRequest(int code, const char* text)
 void CTrayWnd::SendRecord(std::unique_ptr<dervaneMsg_t> record)
 {
     const WPARAM address = reinterpret_cast<WPARAM>(record.get());
-    m_sentRecords.push_back(record.release());
+    m_sentRecords.push_back(std::move(record));
     Send(m_appMessageId, address, 0);
-    // Not taken when the window was gone: freed here.
+    // Still here when the window was gone: freed now.
     TakeSentRecord(address);
 }
 
 std::unique_ptr<dervaneMsg_t> CTrayWnd::TakeSentRecord(WPARAM address)
 {
     for (auto it = m_sentRecords.begin(); it != m_sentRecords.end(); ++it) {
-        if (reinterpret_cast<WPARAM>(*it) == address) {
-            std::unique_ptr<dervaneMsg_t> record(*it);
+        if (reinterpret_cast<WPARAM>(it->get()) == address) {
+            std::unique_ptr<dervaneMsg_t> record = std::move(*it);
             m_sentRecords.erase(it);
             return record;
         }

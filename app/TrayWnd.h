@@ -39,7 +39,8 @@ public:
     // HOOKMSG_APPLY_SETTINGS through the app message, as the pages send it.
     void SendSettings();
     // Sends a request for the hook library through the app message; answers
-    // the library's answer.
+    // the library's answer. Every request record of the program goes through
+    // these two: the app message takes a record by address only from them.
     DWORD SendHookRequest(int code, const char* text);
     void ShowHelp();
     void PostExit();
@@ -76,7 +77,7 @@ private:
     UINT m_taskbarCreatedId = 0;
     std::string m_programFolder;
     std::unique_ptr<CDebugLog> m_debugLog;
-    std::vector<dervaneMsg_t*> m_sentRecords;  // sent and not yet taken
+    std::vector<std::unique_ptr<dervaneMsg_t>> m_sentRecords;  // sent, not yet taken
     DWORD m_lastHookResult = 0;
     bool m_startedFromFile = false;
     std::atomic<bool> m_ready{false};

@@ -73,6 +73,41 @@ TEST_F(ProgramShellTest, DoubleClickOnTheTrayIconShowsTheSheet)
     EXPECT_TRUE(m_program.Running());
 }
 
+TEST_F(ProgramShellTest, RightClickOnTheTrayIconShowsTheMenu)
+{
+    ASSERT_TRUE(m_session.Start());
+    ASSERT_TRUE(StartReady(m_program));
+    const HWND main = m_program.FindWindowOf("CTrayWnd");
+    PostMessageA(main, WM_USER, 101, WM_RBUTTONUP);
+    HWND menu = nullptr;
+    EXPECT_TRUE(WaitFor([&] { return (menu = m_program.FindWindowOf("#32768")) && IsWindowVisible(menu); }, 5000));
+    // What ends a menu when its owner loses the mouse.
+    PostMessageA(main, WM_CANCELMODE, 0, 0);
+    EXPECT_TRUE(WaitFor([&] { return !menu || !IsWindowVisible(menu); }, 10000));
+    EXPECT_TRUE(m_program.Running());
+    // And the window still answers its commands.
+    ASSERT_TRUE(m_program.Command(kDisable));
+    EXPECT_TRUE(WaitFor([&] { View v = {}; return Host().View(v) && v.textBkColor != kBack; }, 10000));
+}
+
+TEST_F(ProgramShellTest, HelpWithoutAHelpFileSaysSo)
+{
+    ASSERT_TRUE(m_session.Start());
+    ASSERT_TRUE(StartReady(m_program));
+    ASSERT_FALSE(m_folder.Exists("Dervane.chm"));
+    ASSERT_TRUE(m_program.Command(40005));
+    HWND box = nullptr;
+    ASSERT_TRUE(WaitFor([&] { return (box = m_program.FindWindowOf("#32770", "Error")) != nullptr; }, 10000));
+    char text[512] = {};
+    GetDlgItemTextA(box, 0xFFFF, text, sizeof text);
+    EXPECT_STREQ("Cannot start HTML Help! Internet Explorer 3 or higher required.\n"
+                 "Also check that file Dervane.chm is present.",
+                 text);
+    PostMessageA(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+    EXPECT_TRUE(WaitFor([&] { return !IsWindow(box); }, 10000));
+    EXPECT_TRUE(m_program.Running());
+}
+
 // The shell ends and comes back, losing its tray icons as a restarted shell
 // does: the icon is added again, and the new desktop list view is
 // subclassed and shows the configured label colours.

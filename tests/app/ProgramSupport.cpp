@@ -129,7 +129,7 @@ int CProgramFolder::Create(const std::string& name, bool withResources)
     if (withResources) {
         std::string resources = dist + "\\Resources.dll";
         if (GetFileAttributesA(resources.c_str()) == INVALID_FILE_ATTRIBUTES)
-            resources = CChildProcess::ModuleFolder() + "standin\\Resources.dll";
+            resources = dist + "\\tests\\standin\\Resources.dll";
         ok &= CopyFileA(resources.c_str(), PathOf("Resources.dll").c_str(), FALSE) ? 1 : 0;
     }
     return ok;
