@@ -168,7 +168,7 @@ LRESULT CTrayWnd::WndProc(UINT msg, WPARAM wp, LPARAM lp)
         return 0;
     case WM_QUERYENDSESSION:
         if (m_sheet && m_sheet->Page(CMainSheet::Icons))
-            m_sheet->Page(CMainSheet::Icons)->ShutDown();
+            m_sheet->Page(CMainSheet::Icons)->OnEndSession();
         break;
     case WM_DISPLAYCHANGE: {
         dervaneMsg_t request = {};
@@ -200,7 +200,8 @@ int CTrayWnd::OnTimer(UINT_PTR id)
     switch (id) {
     case TIMER_READY: OnReadyPoll(); return 1;
     case TIMER_EXIT:
-        KillTimer(GetHwnd(), TIMER_EXIT);
+    case TIMER_EXIT_RETRY:
+        KillTimer(GetHwnd(), static_cast<UINT_PTR>(id));
         Exit();
         return 1;
     default: return 0;
@@ -399,11 +400,27 @@ void CTrayWnd::PostExit()
     Post(WM_COMMAND, MAKEWPARAM(ID_TRAY_EXIT, 0), 0);
 }
 
+// A page's dialog or message box runs its own modal loop with the page on
+// the stack; the sheet is disabled meanwhile. Deleting the pages then would
+// pull them from under that loop, so the box is asked to close and the exit
+// tried again once the loop has ended.
+bool CTrayWnd::DeferExitForModalLoop()
+{
+    if (!m_sheet || !m_sheet->IsAlive() || IsWindowEnabled(m_sheet->GetHwnd()))
+        return false;
+    HWND popup = GetLastActivePopup(m_sheet->GetHwnd());
+    if (popup && popup != m_sheet->GetHwnd())
+        PostMessageA(popup, WM_COMMAND, IDCANCEL, 0);
+    SetTimer(GetHwnd(), TIMER_EXIT_RETRY, 200, nullptr);
+    return true;
+}
+
 void CTrayWnd::Exit()
 {
-    if (m_exiting)
+    if (m_exiting || DeferExitForModalLoop())
         return;
     m_exiting = true;
+    KillTimer(GetHwnd(), TIMER_EXIT_RETRY);
     KillTimer(GetHwnd(), TIMER_READY);
     KillTimer(GetHwnd(), TIMER_EXIT);
     if (m_sheet) {

@@ -60,6 +60,7 @@ private:
     void OnAppMessage(WPARAM wp, LPARAM lp);
     void OnHookNotification(const dervaneMsg_t& msg);
     void OnTaskbarCreated();
+    bool DeferExitForModalLoop();
     bool AddTrayIcon();
     void SetTrayIcon(UINT iconId);
     bool ReadHandOff(dervaneMsg_t* msg);

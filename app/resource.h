@@ -17,3 +17,4 @@
 #define TRAY_ICON_ID 101
 #define TIMER_READY 667
 #define TIMER_EXIT 668
+#define TIMER_EXIT_RETRY 669  // exit asked while a page's modal box was open

@@ -23,6 +23,8 @@ public:
     virtual void OnLayoutLoaded(int /*type*/, const char* /*name*/) {}
     // At exit, before the sheet's window is destroyed.
     virtual void ShutDown() {}
+    // Windows is about to end the session: put the desktop back as found.
+    virtual void OnEndSession() {}
 
 protected:
     CTrayWnd& Main() const { return m_main; }

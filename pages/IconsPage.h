@@ -32,6 +32,7 @@ public:
     void RefreshFromSettings() override { RefreshIconsPage(); }
     void OnLayoutLoaded(int type, const char* name) override;
     void ShutDown() override { RestoreOriginal(); }
+    void OnEndSession() override { LoadOriginalLayout(); }
 
     void RefreshIconsPage();
     void WriteIconSettings();

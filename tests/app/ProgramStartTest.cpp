@@ -1,5 +1,8 @@
 // Dervane.exe against the desktop host: the first start, a second start, a
 // missing "Resources.dll", and the way out.
+#include <windows.h>
+#include <commctrl.h>
+
 #include <gtest/gtest.h>
 
 #include <string>
@@ -97,6 +100,30 @@ TEST_F(ProgramStartTest, ExitRemovesTheTrayIconAndGivesTheDesktopBack)
     EXPECT_EQ(before.textColor, after.textColor);
     EXPECT_EQ(before.textBkColor, after.textBkColor);
     EXPECT_EQ(before.style, after.style);
+}
+
+// The tray's Exit while a page's modal dialog runs its own loop: the program
+// waits for that loop to end (asking the dialog to close) instead of deleting
+// the page under it, and then ends as usual.
+TEST_F(ProgramStartTest, ExitWhileAPageDialogIsOpenClosesItAndEnds)
+{
+    StoreKnownLook();
+    ASSERT_TRUE(m_session.Start());
+    ASSERT_TRUE(StartReady(m_program));
+    const HWND main = m_program.FindWindowOf("CTrayWnd");
+    ASSERT_TRUE(m_program.Command(40001));
+    ASSERT_TRUE(WaitFor([&] { return m_program.SheetVisible(); }, 10000));
+    const HWND sheet = m_program.Sheet();
+    SendMessageA(sheet, PSM_SETCURSEL, 2, 0);  // the Icons page
+    const HWND page = reinterpret_cast<HWND>(SendMessageA(sheet, PSM_GETCURRENTPAGEHWND, 0, 0));
+    ASSERT_NE(nullptr, page);
+    PostMessageA(page, WM_COMMAND, MAKEWPARAM(1214, BN_CLICKED), 0);  // "Icons..."
+    ASSERT_TRUE(WaitFor([&] { return !IsWindowEnabled(sheet); }, 10000)) << "the rules dialog did not open";
+
+    ASSERT_TRUE(m_program.Command(40002));
+    ASSERT_TRUE(WaitWindowGone(main));
+    EXPECT_EQ(0, m_program.WaitExit(kExitTimeoutMs));
+    EXPECT_EQ(0u, ReadView().listViewSubclassed);
 }
 
 }  // namespace
