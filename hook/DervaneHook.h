@@ -19,5 +19,8 @@ DERVANE_HOOK_API dervaneMsg_t* HOOK_GetMessage();
 DERVANE_HOOK_API dervaneGroup1_t* HOOK_GetGroup1();
 DERVANE_HOOK_API void HOOK_GetSelectedIconCount(int* total, int* selected);
 DERVANE_HOOK_API unsigned long HOOK_SendMessage(dervaneMsg_t* msg);
+// The desktop list view the library works on (null before an attach found
+// one), so the program can tell when the shell has replaced it.
+DERVANE_HOOK_API HWND HOOK_GetListView();
 DERVANE_HOOK_API LRESULT CALLBACK SubclassCallWndProc(HWND, UINT, WPARAM, LPARAM);
 DERVANE_HOOK_API LRESULT CALLBACK SubclassParentCallWndProc(HWND, UINT, WPARAM, LPARAM);

@@ -16,6 +16,8 @@ namespace {
 // Icons placed outside the view (a smaller screen, a hand-edited layout) are
 // pulled back so that the user can reach them.
 void PullIconsIntoView(const CDesktopListView& lv) {
+  // Labels looked up once each through an index, not by a walk per item.
+  const CScopedIconIndex index(lv.Handle());
   const int count = lv.Count();
   char label[kIconLabelSize];
   for (int i = 0; i < count; ++i) {

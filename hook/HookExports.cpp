@@ -26,6 +26,8 @@ dervaneMsg_t* HOOK_GetMessage() { return &g_shared.message; }
 
 dervaneGroup1_t* HOOK_GetGroup1() { return &g_shared.appearance; }
 
+HWND HOOK_GetListView() { return g_shared.listView; }
+
 void HOOK_GetSelectedIconCount(int* total, int* selected) {
   HWND lv = g_shared.listView;
   const bool alive = IsWindow(lv) != FALSE;

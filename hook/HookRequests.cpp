@@ -55,7 +55,10 @@ void OnPaint() {
 LRESULT OnSetItemPosition32(HWND wnd, WPARAM index, LPARAM lParam) {
   const auto* requested = reinterpret_cast<const POINT*>(lParam);
   char label[kIconLabelSize];
-  if (requested && CDesktopListView(wnd).GetLabel(static_cast<int>(index), label) &&
+  // Without hidden icons there is no label to look for: every move of a
+  // layout load passes here, so the text is not read then.
+  const bool anyHidden = g_process.lists && !g_process.lists->hiddenIcons.empty();
+  if (requested && anyHidden && CDesktopListView(wnd).GetLabel(static_cast<int>(index), label) &&
       FindHiddenIcon(label) >= 0) {
     POINT parked = {requested->x, kParkedY};
     return CallWindowProcA(ShellProc(), wnd, LVM_SETITEMPOSITION32, index,

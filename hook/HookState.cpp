@@ -14,6 +14,10 @@ __attribute__((section("HOOKDATA"), shared)) HookSharedData g_shared = {};
 
 HookProcess g_process;
 
+namespace {
+constexpr UINT kNotifyTimeoutMs = 10000;
+}  // namespace
+
 UINT TeardownMessageId() {
   static UINT id = RegisterWindowMessageA("DERVANE_HOOK_TEARDOWN_ID");
   return id;
@@ -43,7 +47,12 @@ void NotifyProgram(int code, const char* text) {
   msg.code = code;
   msg.route = HOOKROUTE_PROGRAM;
   snprintf(msg.payload.text, sizeof msg.payload.text, "%s", text ? text : "");
-  SendMessageA(program, g_shared.hookMessageId, 0, 0);
+  // A program waiting for its request handles this at once; one that does
+  // not answer at all must not hold the desktop's thread for ever.
+  DWORD_PTR answer = 0;
+  if (!SendMessageTimeoutA(program, g_shared.hookMessageId, 0, 0, SMTO_NORMAL, kNotifyTimeoutMs, &answer)) {
+    LogWarning("The program did not take a notification of the desktop");
+  }
 }
 
 void OpenProcessLogs(const char* folder) {

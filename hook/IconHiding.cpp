@@ -60,6 +60,7 @@ void HideAgain() {
   auto* hidden = HiddenList();
   if (!g_shared.hideEnabled || !g_shared.enabled || !hidden) return;
   CDesktopListView lv(g_shared.listView);
+  const CScopedIconIndex labels(g_shared.listView);
   for (const IconPosition& entry : *hidden) {
     const int index = lv.FindIconByLabel(entry.label);
     if (index >= 0) lv.SetPosition32(index, POINT{0, kParkedY});
@@ -68,7 +69,8 @@ void HideAgain() {
 
 void ShowAllIcons() {
   auto* hidden = HiddenList();
-  if (!hidden) return;
+  if (!hidden || hidden->empty()) return;
+  const CScopedIconIndex labels(g_shared.listView);
   while (!hidden->empty()) {
     // Copy: ShowIcon removes the entry it shows.
     char label[kIconLabelSize];

@@ -83,12 +83,16 @@ void ReadWindowRecord(CKeyedTextFile& file, const char* key, const char* title) 
 void PlaceIcon(const CDesktopListView& lv, const ShortcutRecord& r) {
   const int index = lv.FindIconByLabel(r.label);
   if (index < 0 || FindHiddenIcon(r.label) >= 0) return;
-  const SIZE size = lv.IconSize(index);
   POINT pt = {r.x, r.y};
-  if (pt.x + size.cx < 0) pt.x = 0;
-  if (pt.y + size.cy < 0) pt.y = 0;
-  if (pt.x > g_shared.viewWidth) pt.x = g_shared.viewWidth - size.cx;
-  if (pt.y > g_shared.viewHeight) pt.y = g_shared.viewHeight - size.cy;
+  // The icon's size only matters for a place outside the view; inside it,
+  // no rule below changes anything, and the call is saved.
+  if (pt.x < 0 || pt.y < 0 || pt.x > g_shared.viewWidth || pt.y > g_shared.viewHeight) {
+    const SIZE size = lv.IconSize(index);
+    if (pt.x + size.cx < 0) pt.x = 0;
+    if (pt.y + size.cy < 0) pt.y = 0;
+    if (pt.x > g_shared.viewWidth) pt.x = g_shared.viewWidth - size.cx;
+    if (pt.y > g_shared.viewHeight) pt.y = g_shared.viewHeight - size.cy;
+  }
   lv.SetPosition32(index, pt);
 }
 

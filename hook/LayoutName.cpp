@@ -1,6 +1,27 @@
 #include "hook/LayoutName.h"
 
+#include <cctype>
 #include <cstring>
+
+namespace {
+
+// "CON", "aux.dvl", "Com1 .txt": whatever the extension, these open a device
+// rather than a file in the folder (reading "CON" would wait for console input).
+bool IsDeviceName(const char* name) {
+  size_t length = strcspn(name, ".");
+  while (length > 0 && name[length - 1] == ' ') --length;
+  char base[8] = {};
+  if (length < 3 || length > 7) return false;
+  for (size_t i = 0; i < length; ++i) base[i] = static_cast<char>(toupper(static_cast<unsigned char>(name[i])));
+  static const char* const kDevices[] = {"CON", "PRN", "AUX", "NUL", "CONIN$", "CONOUT$"};
+  for (const char* device : kDevices) {
+    if (strcmp(base, device) == 0) return true;
+  }
+  const bool numbered = length == 4 && (strncmp(base, "COM", 3) == 0 || strncmp(base, "LPT", 3) == 0);
+  return numbered && base[3] >= '1' && base[3] <= '9';
+}
+
+}  // namespace
 
 bool IsPlainFileName(const char* name, unsigned limit) {
   if (!name || !*name) return false;
@@ -11,7 +32,7 @@ bool IsPlainFileName(const char* name, unsigned limit) {
   for (const char* p = name; *p; ++p) {
     if (static_cast<unsigned char>(*p) < 32) return false;
   }
-  return true;
+  return !IsDeviceName(name);
 }
 
 void BaseNameWithoutExtension(const char* path, char* out, unsigned size) {

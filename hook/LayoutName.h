@@ -3,7 +3,9 @@
 #pragma once
 
 // A bare file name: not empty, no backslash, slash or colon (so no drive and
-// no stream), not "." or "..", and shorter than limit.
+// no stream), not "." or "..", no control characters, not one of the names
+// Windows keeps for devices in every folder ("CON", "NUL.dvl", "com1.txt",
+// ...), and shorter than limit.
 bool IsPlainFileName(const char* name, unsigned limit = 256);
 
 // The part of path after its last backslash (or slash), without its

@@ -20,11 +20,15 @@ bool ParseInt(const char* text, char** end, int* out) {
   return true;
 }
 
+// Copies text field index into out ("" when missing). Answers false when it
+// does not fit: a cut path or target would name another file.
 template <size_t N>
-void Field(const char* value, int index, char (&out)[N]) {
+bool Field(const char* value, int index, char (&out)[N]) {
   char field[1024] = "";
   if (!CKeyedTextFile::GetField(value, index, field)) field[0] = '\0';
-  snprintf(out, N, "%s", field);
+  if (strlen(field) >= N) return false;
+  memcpy(out, field, strlen(field) + 1);
+  return true;
 }
 
 int IntField(const char* value, int index) {
@@ -64,18 +68,16 @@ bool ParseIconRecord(const char* value, ShortcutRecord* r, bool* isFile) {
   *r = ShortcutRecord{};
   *isFile = false;
   char field[1024] = "";
-  if (!CKeyedTextFile::GetField(value, 0, field)) return false;
-  snprintf(r->label, sizeof r->label, "%s", field);
+  if (!value || !CKeyedTextFile::GetField(value, 0, field) || !Field(value, 0, r->label)) return false;
   if (!CKeyedTextFile::GetField(value, 1, field) || !ParsePoint(field, &r->x, &r->y)) return false;
   if (!CKeyedTextFile::GetField(value, 2, field)) return true;
   *isFile = true;
-  snprintf(r->itemPath, sizeof r->itemPath, "%s", field);
+  if (!Field(value, 2, r->itemPath)) return false;
   r->namePath = IntField(value, 3);
-  Field(value, 4, r->target);
-  Field(value, 5, r->arguments);
-  Field(value, 6, r->workingFolder);
-  Field(value, 7, r->description);
-  Field(value, 8, r->iconFile);
+  if (!Field(value, 4, r->target) || !Field(value, 5, r->arguments) || !Field(value, 6, r->workingFolder) ||
+      !Field(value, 7, r->description) || !Field(value, 8, r->iconFile)) {
+    return false;
+  }
   r->iconIndex = IntField(value, 9);
   r->showCommand = IntField(value, 10);
   r->hotKey = IntField(value, 11) & 0xFFFF;

@@ -105,13 +105,12 @@ bool MakeLink(ComPtr<IShellLinkA>* link) {
                                     link->OutVoid())) && *link;
 }
 
-// Points link at the record's target, a path or a path of display names.
-void SetLinkTarget(IShellLinkA* link, const ShortcutRecord& r) {
-  if (!r.namePath) {
-    link->SetPath(r.target);
-  } else if (ScopedPidl list{ResolveNamePath(r.target)}) {
-    link->SetIDList(list.get());
-  }
+// Points link at the record's target, a path or a path of display names;
+// false when the names lead to no object.
+bool SetLinkTarget(IShellLinkA* link, const ShortcutRecord& r) {
+  if (!r.namePath) return SUCCEEDED(link->SetPath(r.target));
+  ScopedPidl list{ResolveNamePath(r.target)};
+  return list && SUCCEEDED(link->SetIDList(list.get()));
 }
 
 bool SaveLink(IShellLinkA* link, const char* path) {
@@ -176,6 +175,10 @@ HRESULT ReadShortcut(const char* path, LPCITEMIDLIST item, ShortcutRecord* r) {
   char buffer[MAX_PATH] = "";
   WIN32_FIND_DATAA found = {};
   if (link->GetPath(buffer, MAX_PATH, &found, SLGP_UNCPRIORITY) == S_OK) Copy(r->target, buffer);
+  // Wine answers a link to a shell object (a printer, the computer) with the
+  // object's parsing name ("::{CLSID}\..."), where Windows gives no path:
+  // such a link is stored by its display names either way.
+  if (strncmp(r->target, "::", 2) == 0) r->target[0] = '\0';
   if (!r->target[0]) {
     LPITEMIDLIST raw = nullptr;
     if (SUCCEEDED(link->GetIDList(&raw)) && raw) {
@@ -229,8 +232,8 @@ bool CreateShortcut(const ShortcutRecord& r) {
   if (!r.target[0] || _access(r.itemPath, 0) == 0) return false;
   ScopedComInit com;
   ComPtr<IShellLinkA> link;
-  if (!MakeLink(&link)) return false;
-  SetLinkTarget(link.Get(), r);
+  // A link that points nowhere is not made.
+  if (!MakeLink(&link) || !SetLinkTarget(link.Get(), r)) return false;
   link->SetDescription(r.description);
   link->SetArguments(r.arguments);
   link->SetWorkingDirectory(r.workingFolder);
@@ -346,14 +349,13 @@ void RefreshLayoutShortcutIcon(const char* name) {
   ShortcutRecord r = {};
   if (!ReadDesktopItem(name, &r)) return;
   // Only a shell link to this layout is rewritten; any other item of that
-  // name (a file, a folder, a link elsewhere) is left as it is.
-  char targetName[MAX_PATH];
-  BaseNameWithoutExtension(r.target, targetName, sizeof targetName);
-  const char* dot = strrchr(r.target, '.');
-  if (r.namePath || _stricmp(targetName, name) != 0 || !dot || _stricmp(dot, ".dvl") != 0) return;
+  // name (a file, a folder, a link elsewhere, also to the positions layout
+  // of the same name) is left as it is.
+  char layout[MAX_PATH + 64];
+  snprintf(layout, sizeof layout, "%s\\Shortcuts\\%s.dvl", g_shared.programFolder, name);
+  if (r.namePath || _stricmp(r.target, layout) != 0) return;
   ComPtr<IShellLinkA> link;
-  if (!MakeLink(&link)) return;
-  SetLinkTarget(link.Get(), r);
+  if (!MakeLink(&link) || !SetLinkTarget(link.Get(), r)) return;
   link->SetDescription(r.description);
   link->SetArguments(r.arguments);
   link->SetWorkingDirectory(r.workingFolder);

@@ -41,6 +41,14 @@ harness_start_xvfb
 harness_start_wineserver
 run_ctest build/win "Windows (Wine)"
 harness_stop
+# A run leaves no process behind: everything in its prefix has ended.
+if ! harness_wait 10 harness_prefix_idle "$root/build/win/wine/run-$$"; then
+  echo "processes of the run still running:"
+  for pid in $(harness_prefix_pids "$root/build/win/wine/run-$$"); do
+    echo "  $pid $(tr '\0' ' ' </proc/"$pid"/cmdline 2>/dev/null)"
+  done
+  total_fail=$((total_fail + 1))
+fi
 rm -rf "$root/build/win/wine/run-$$"
 
 echo "== summary =="

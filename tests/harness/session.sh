@@ -34,7 +34,7 @@ harness_realise_user_folders() {
 # harness_template BUILD_DIR: makes BUILD_DIR/wine/template once.
 harness_template() {
   local tpl="$1/wine/template"
-  [ -f "$tpl/.dervane-ready" ] && return 0
+  [ -f "$tpl/.dervane-ready-2" ] && return 0
   rm -rf "$tpl"
   mkdir -p "$tpl"
   echo "harness: creating template Wine prefix (once per build folder)"
@@ -43,7 +43,15 @@ harness_template() {
   WINEPREFIX="$tpl" wineserver -w
   harness_realise_user_folders "$tpl"
   [ -d "$tpl/drive_c/windows" ] || { echo "harness: wineboot failed" >&2; return 1; }
-  touch "$tpl/.dervane-ready"
+  # Wine's default registry gives .exe and .txt no class, so the shell shows
+  # programs, shortcuts to them and text files with the generic icon; a
+  # Windows desktop shows their own.
+  local ext
+  for ext in .exe=exefile .txt=txtfile; do
+    WINEPREFIX="$tpl" DISPLAY= "$WINE64" reg add "HKCR\\${ext%%=*}" /ve /d "${ext#*=}" /f >/dev/null 2>&1
+  done
+  WINEPREFIX="$tpl" wineserver -w
+  touch "$tpl/.dervane-ready-2"
 }
 
 # harness_prefix BUILD_DIR NAME: a fresh copy of the template as WINEPREFIX.
@@ -109,3 +117,22 @@ harness_stop() {
   done
   HARNESS_PIDS=()
 }
+
+# Ids of the Wine processes (and the Xvfb) that run for the prefix $1,
+# found by the WINEPREFIX in their environment.
+harness_prefix_pids() {
+  local f pid exe
+  for f in /proc/[0-9]*/environ; do
+    pid=${f#/proc/}
+    pid=${pid%/environ}
+    exe=$(readlink "/proc/$pid/exe" 2>/dev/null) || continue
+    case "${exe##*/}" in
+      wine* | Xvfb) ;;
+      *) continue ;;
+    esac
+    { tr '\0' '\n' <"$f" | grep -qxF "WINEPREFIX=$1"; } 2>/dev/null && echo "$pid"
+  done
+  return 0
+}
+
+harness_prefix_idle() { [ -z "$(harness_prefix_pids "$1")" ]; }

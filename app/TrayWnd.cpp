@@ -1,0 +1,435 @@
+#include "app/TrayWnd.h"
+
+#include <cstdio>
+#include <cstdlib>
+
+#include "app/HandOff.h"
+#include "app/SettingsStore.h"
+#include "app/resource.h"
+#include "common/Log.h"
+#include "framework/Application.h"
+#include "framework/Menu.h"
+#include "framework/MessageBoxes.h"
+#include "framework/WaitCursor.h"
+#include "hook/DervaneHook.h"
+#include "pages/MainSheet.h"
+
+namespace {
+
+int DetectPlatform()
+{
+    OSVERSIONINFOA info = {};
+    info.dwOSVersionInfoSize = sizeof info;
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wdeprecated-declarations"
+    if (!GetVersionExA(&info))
+        return 0;
+#pragma GCC diagnostic pop
+    if (info.dwPlatformId == VER_PLATFORM_WIN32_WINDOWS)
+        return 1;
+    return info.dwPlatformId == VER_PLATFORM_WIN32_NT ? 2 : 0;
+}
+
+// Shared: the system keeps one copy per resource and size, so switching the
+// tray icon back and forth creates nothing that would have to be destroyed.
+HICON LoadProgramIcon(UINT id, int size)
+{
+    return static_cast<HICON>(
+        LoadImageA(CWindow::GetModule(), MAKEINTRESOURCEA(id), IMAGE_ICON, size, size, LR_SHARED));
+}
+
+}  // namespace
+
+CTrayWnd::CTrayWnd(UINT appMessageId, const std::string& programFolder)
+    : m_appMessageId(appMessageId), m_programFolder(programFolder)
+{
+    srand(GetTickCount());
+    m_platform = DetectPlatform();
+    m_debugLog = std::make_unique<CDebugLog>(m_programFolder.c_str(), "DebugLog.txt", true);
+    LogSetPath(m_programFolder.c_str(), "ErrorLog.txt", true);
+    m_store = std::make_unique<CSettingsStore>();
+    m_store->OpenKeys();
+    m_sheet = std::make_unique<CMainSheet>(*this);
+    m_sheet->AddPages();
+    m_taskbarCreatedId = RegisterWindowMessageA("TaskbarCreated");
+}
+
+CTrayWnd::~CTrayWnd()
+{
+    m_sheet.reset();
+    if (m_store)
+        m_store->CloseKeys();
+    LogFreePath();
+    m_debugLog.reset();
+}
+
+int CTrayWnd::OnCreate(const CREATESTRUCTA& cs)
+{
+    (void)cs;
+    if (HICON icon = LoadProgramIcon(IDI_PROGRAM, 32))
+        Send(WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon));
+    // The sheet's window needs its owner, which exists from here on.
+    m_sheet->CreateHidden();
+    HOOK_AttachDLL(GetHwnd(), const_cast<char*>(m_programFolder.c_str()));
+    AddTrayIcon();
+    m_store->EnsureFileAssociation(false, m_programFolder.c_str());
+    m_resourceLibrary.Reset(LoadLibraryA("Resources.dll"));
+    if (!m_resourceLibrary) {
+        const char text[] = "Cannot locate library file \"Resources.dll\"";
+        LogWarning(text);
+        ShowErrorBox(GetHwnd(), text);
+        PostExit();
+        return 1;
+    }
+    SetTimer(GetHwnd(), TIMER_READY, 500, nullptr);
+    return 1;
+}
+
+bool CTrayWnd::AddTrayIcon()
+{
+    m_trayIcon = NOTIFYICONDATAA{};
+    m_trayIcon.cbSize = sizeof m_trayIcon;
+    m_trayIcon.hWnd = GetHwnd();
+    m_trayIcon.uID = TRAY_ICON_ID;
+    m_trayIcon.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
+    m_trayIcon.uCallbackMessage = WM_USER;
+    m_trayIcon.hIcon = LoadProgramIcon(IDI_TRAY_SHOWN, 16);
+    snprintf(m_trayIcon.szTip, sizeof m_trayIcon.szTip, "%s", "Dervane");
+    m_trayIconAdded = Shell_NotifyIconA(NIM_ADD, &m_trayIcon) != FALSE;
+    // "TaskbarCreated" also comes without a shell restart (a second shell, a
+    // change of the screen's resolution): the icon is then still there and
+    // cannot be added twice, but it is ours to change and to remove.
+    if (!m_trayIconAdded)
+        m_trayIconAdded = Shell_NotifyIconA(NIM_MODIFY, &m_trayIcon) != FALSE;
+    if (!m_trayIconAdded)
+        LogWarning("Cannot add the tray icon");
+    return m_trayIconAdded;
+}
+
+void CTrayWnd::SetTrayIcon(UINT iconId)
+{
+    if (!m_trayIconAdded)
+        return;
+    m_trayIcon.uFlags = NIF_ICON;
+    m_trayIcon.hIcon = LoadProgramIcon(iconId, 16);
+    Shell_NotifyIconA(NIM_MODIFY, &m_trayIcon);
+}
+
+void CTrayWnd::UpdateMenuAndTrayIcon()
+{
+    CMenu popup = CMenu::Borrow(GetMenu()).GetSubMenu(0);
+    const bool on = m_settings.enabled != 0;
+    if (popup.IsValid())
+        popup.CheckItem(ID_TRAY_DISABLE, !on);
+    if (!on)
+        SetTrayIcon(IDI_TRAY_OFF);
+    else
+        SetTrayIcon(m_sheet && m_sheet->IsVisible() ? IDI_TRAY_SHOWN : IDI_TRAY_HIDDEN);
+}
+
+void CTrayWnd::OnSheetShown(bool visible)
+{
+    if (m_settings.enabled)
+        SetTrayIcon(visible ? IDI_TRAY_SHOWN : IDI_TRAY_HIDDEN);
+}
+
+void CTrayWnd::ShowSheet(int page)
+{
+    if (!m_resourceLibrary || !m_sheet || !m_sheet->IsAlive())
+        return;
+    m_sheet->SetActivePage(page);
+    m_sheet->Show(SW_SHOW);
+    UpdateWindow(m_sheet->GetHwnd());
+    SetForegroundWindow(m_sheet->GetHwnd());
+    SetFocus(m_sheet->GetHwnd());
+    UpdateMenuAndTrayIcon();
+}
+
+LRESULT CTrayWnd::WndProc(UINT msg, WPARAM wp, LPARAM lp)
+{
+    if (msg == m_appMessageId && msg != 0) {
+        OnAppMessage(wp, lp);
+        return 0;
+    }
+    if (msg == m_hookMessageId && msg != 0) {
+        dervaneMsg_t notification = *HOOK_GetMessage();
+        notification.payload.text[kHookPayloadSize - 1] = '\0';
+        OnHookNotification(notification);
+        return 0;
+    }
+    if (msg == m_taskbarCreatedId && msg != 0) {
+        OnTaskbarCreated();
+        return 0;
+    }
+    switch (msg) {
+    case WM_USER:
+        if (wp == TRAY_ICON_ID)
+            OnTrayNotify(lp);
+        return 0;
+    case WM_QUERYENDSESSION:
+        if (m_sheet && m_sheet->Page(CMainSheet::Icons))
+            m_sheet->Page(CMainSheet::Icons)->ShutDown();
+        break;
+    case WM_DISPLAYCHANGE: {
+        dervaneMsg_t request = {};
+        request.code = HOOKMSG_SCREEN_CHANGED;
+        HOOK_SendMessage(&request);
+        if (m_sheet)
+            m_sheet->DisplayChanged();
+        break;
+    }
+    default:
+        break;
+    }
+    return CFrameWindow::WndProc(msg, wp, lp);
+}
+
+int CTrayWnd::OnCommand(UINT id, UINT code, HWND control)
+{
+    switch (id) {
+    case ID_TRAY_PROPERTIES: ShowSheet(0); return 1;
+    case ID_TRAY_HELP: ShowHelp(); return 1;
+    case ID_TRAY_DISABLE: OnFeaturesToggle(); return 1;
+    case ID_TRAY_EXIT: Exit(); return 1;
+    default: return CFrameWindow::OnCommand(id, code, control);
+    }
+}
+
+int CTrayWnd::OnTimer(UINT_PTR id)
+{
+    switch (id) {
+    case TIMER_READY: OnReadyPoll(); return 1;
+    case TIMER_EXIT:
+        KillTimer(GetHwnd(), TIMER_EXIT);
+        Exit();
+        return 1;
+    default: return 0;
+    }
+}
+
+void CTrayWnd::OnTrayNotify(LPARAM event)
+{
+    if (event == WM_RBUTTONUP) {
+        CMenu popup = CMenu::Borrow(GetMenu()).GetSubMenu(0);
+        if (!popup.IsValid())
+            return;
+        popup.SetDefaultItemByPosition(0);
+        POINT pt = {};
+        GetCursorPos(&pt);
+        // The owner must be in the foreground or the menu does not close when
+        // the user clicks elsewhere; TrackPopup sees to both.
+        popup.TrackPopup(GetHwnd(), pt, TPM_RIGHTBUTTON);
+    } else if (event == WM_LBUTTONDBLCLK) {
+        CMenu popup = CMenu::Borrow(GetMenu()).GetSubMenu(0);
+        if (popup.IsValid())
+            Send(WM_COMMAND, MAKEWPARAM(popup.GetItemId(0), 0), 0);
+    }
+}
+
+void CTrayWnd::OnReadyPoll()
+{
+    if (!HOOK_IsReady())
+        return;
+    m_hookMessageId = HOOK_GetMessageID();
+    KillTimer(GetHwnd(), TIMER_READY);
+    if (m_reattaching) {
+        // The shell came back: the features go on where they were.
+        m_reattaching = false;
+        UpdateMenuAndTrayIcon();
+        SendSettings();
+        return;
+    }
+    m_store->LoadSettingsBlock(&m_settings);
+    m_sheet->LoadFeatures();
+    m_sheet->ActivateEveryPage();
+    UpdateMenuAndTrayIcon();
+    SendSettings();
+    if (m_settings.enabled && m_settings.firstTime) {
+        ShowSheet(0);
+        m_settings.firstTime = 0;
+        m_store->WriteGroup(PropertyGroup::kFirstTime, m_settings);
+    }
+    m_ready = true;
+}
+
+void CTrayWnd::OnFeaturesToggle()
+{
+    CMenu popup = CMenu::Borrow(GetMenu()).GetSubMenu(0);
+    const bool wasEnabled = m_settings.enabled != 0;
+    const bool enabled = popup.IsValid() ? popup.IsItemChecked(ID_TRAY_DISABLE) : !wasEnabled;
+    m_settings.enabled = enabled ? 1 : 0;
+    UpdateMenuAndTrayIcon();
+    if (enabled != wasEnabled)
+        m_sheet->FeaturesSwitched(enabled);
+    if (m_sheet->IsAlive()) {
+        m_sheet->RefreshFeatures();
+        UpdateWindow(m_sheet->GetHwnd());
+    }
+    dervaneMsg_t request = {};
+    request.code = HOOKMSG_APPLY_SETTINGS;
+    request.payload.settings = m_settings;
+    HOOK_SendMessage(&request);
+}
+
+void CTrayWnd::SendSettings()
+{
+    auto request = std::make_unique<dervaneMsg_t>();
+    request->code = HOOKMSG_APPLY_SETTINGS;
+    request->route = HOOKROUTE_HOOK;
+    request->payload.settings = m_settings;
+    SendRecord(std::move(request));
+}
+
+DWORD CTrayWnd::SendHookRequest(int code, const char* text)
+{
+    auto request = std::make_unique<dervaneMsg_t>();
+    request->code = code;
+    request->route = HOOKROUTE_HOOK;
+    snprintf(request->payload.text, sizeof request->payload.text, "%s", text ? text : "");
+    SendRecord(std::move(request));
+    return m_lastHookResult;
+}
+
+void CTrayWnd::SendRecord(std::unique_ptr<dervaneMsg_t> record)
+{
+    const WPARAM address = reinterpret_cast<WPARAM>(record.get());
+    m_sentRecords.push_back(record.release());
+    Send(m_appMessageId, address, 0);
+    // Not taken when the window was gone: freed here.
+    TakeSentRecord(address);
+}
+
+std::unique_ptr<dervaneMsg_t> CTrayWnd::TakeSentRecord(WPARAM address)
+{
+    for (auto it = m_sentRecords.begin(); it != m_sentRecords.end(); ++it) {
+        if (reinterpret_cast<WPARAM>(*it) == address) {
+            std::unique_ptr<dervaneMsg_t> record(*it);
+            m_sentRecords.erase(it);
+            return record;
+        }
+    }
+    return nullptr;
+}
+
+bool CTrayWnd::ReadHandOff(dervaneMsg_t* msg)
+{
+    const std::string path = m_programFolder + "\\msg.dat";
+    std::string error;
+    const bool ok = ReadHandOffFile(path, msg, &error);
+    DeleteFileA(path.c_str());
+    if (!ok) {
+        const std::string text = "Dropped a hand-off from msg.dat: " + error;
+        LogWarning(text.c_str());
+    }
+    return ok;
+}
+
+void CTrayWnd::OnAppMessage(WPARAM wp, LPARAM lp)
+{
+    std::unique_ptr<dervaneMsg_t> request;
+    if (lp != 0) {
+        request = std::make_unique<dervaneMsg_t>();
+        if (!ReadHandOff(request.get()))
+            return;
+    } else {
+        // A record by address is one this window sent itself; any other
+        // address (posted or sent from another process) means nothing here
+        // and is neither read nor freed.
+        request = TakeSentRecord(wp);
+        if (!request) {
+            LogWarning("Ignored a request record this program did not send");
+            return;
+        }
+    }
+    request->payload.text[kHookPayloadSize - 1] = '\0';
+    if (request->route == HOOKROUTE_HOOK) {
+        const bool busy = m_sheet && m_sheet->IsVisible();
+        std::unique_ptr<CWaitCursor> wait(busy ? new CWaitCursor() : nullptr);
+        m_lastHookResult = HOOK_SendMessage(request.get());
+    } else if (request->route == HOOKROUTE_PROGRAM) {
+        OnHookNotification(*request);
+    }
+}
+
+void CTrayWnd::OnHookNotification(const dervaneMsg_t& msg)
+{
+    if (msg.code != HOOKMSG_POSITIONS_LOADED && msg.code != HOOKMSG_SHORTCUTS_LOADED)
+        return;
+    if (m_sheet)
+        m_sheet->LayoutLoaded(msg.code == HOOKMSG_POSITIONS_LOADED ? 0 : 1, msg.payload.text);
+    if (m_startedFromFile && m_settings.exitOnLoad)
+        SetTimer(GetHwnd(), TIMER_EXIT, 5000, nullptr);
+}
+
+// The shell restarted: the tray icon is added again and, if the desktop the
+// hook library worked on is gone, the library attaches to the new one; once
+// it is ready there, it is sent the settings again.
+void CTrayWnd::OnTaskbarCreated()
+{
+    AddTrayIcon();
+    UpdateMenuAndTrayIcon();
+    if (IsWindow(HOOK_GetListView()))
+        return;
+    HOOK_AttachDLL(GetHwnd(), const_cast<char*>(m_programFolder.c_str()));
+    m_reattaching = m_ready.load();
+    SetTimer(GetHwnd(), TIMER_READY, 500, nullptr);
+}
+
+void CTrayWnd::ShowHelp()
+{
+    using HtmlHelpFn = HWND(WINAPI*)(HWND, LPCSTR, UINT, DWORD_PTR);
+    std::string helpFile = CApplication::Get() ? CApplication::Get()->GetModulePath() : std::string();
+    const size_t dot = helpFile.rfind('.');
+    if (dot != std::string::npos)
+        helpFile = helpFile.substr(0, dot) + ".CHM";
+    HMODULE hhctrl = LoadLibraryA("HHCTRL.OCX");
+    auto htmlHelp = hhctrl ? reinterpret_cast<HtmlHelpFn>(
+                                 reinterpret_cast<void*>(GetProcAddress(hhctrl, "HtmlHelpA")))
+                           : nullptr;
+    const UINT kDisplayTopic = 0;  // HH_DISPLAY_TOPIC
+    if (!htmlHelp || !htmlHelp(GetHwnd(), helpFile.c_str(), kDisplayTopic, 0)) {
+        ShowErrorBox(GetHwnd(), "Cannot start HTML Help! Internet Explorer 3 or higher required.\n"
+                                "Also check that file Dervane.chm is present.");
+    }
+    // The help window lives in this process and needs the library: it stays loaded.
+}
+
+void CTrayWnd::PostExit()
+{
+    Post(WM_COMMAND, MAKEWPARAM(ID_TRAY_EXIT, 0), 0);
+}
+
+void CTrayWnd::Exit()
+{
+    if (m_exiting)
+        return;
+    m_exiting = true;
+    KillTimer(GetHwnd(), TIMER_READY);
+    KillTimer(GetHwnd(), TIMER_EXIT);
+    if (m_sheet) {
+        if (m_sheet->IsAlive())
+            m_sheet->TearDown();
+        m_sheet->Destroy();
+        m_sheet.reset();
+    }
+    m_resourceLibrary.Reset();
+    if (m_trayIconAdded) {
+        m_trayIcon.uFlags = 0;
+        Shell_NotifyIconA(NIM_DELETE, &m_trayIcon);
+        m_trayIconAdded = false;
+    }
+    HOOK_AttachDLL(nullptr, nullptr);
+    Destroy();
+}
+
+void CTrayWnd::OnDestroy()
+{
+    if (!m_exiting) {
+        // Destroyed some other way (end of session): still leave the desktop as found.
+        m_exiting = true;
+        if (m_trayIconAdded)
+            Shell_NotifyIconA(NIM_DELETE, &m_trayIcon);
+        HOOK_AttachDLL(nullptr, nullptr);
+    }
+    CFrameWindow::OnDestroy();
+}

@@ -1,0 +1,65 @@
+// CHideRuleList: the user's rules for hiding desktop icons and their file
+// "IconHide.txt", a keyed text file titled "DERVANE ICON HIDE" with one
+// record "ENTRY_<n>" = "<pattern><TAB><kind>" per rule. Window-free.
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <vector>
+
+enum HideRuleKind : int {
+    kHideByLabel = 0,     // "ICON LABEL": the pattern is matched against the icon's label
+    kHideByReference = 1, // "ICON REFERENCE": against the file name of the shortcut's target
+};
+
+struct HideRule {
+    std::string pattern;
+    int kind = kHideByLabel;
+};
+
+enum class HidePatternProblem {
+    kNone,
+    kEmpty,
+    kControlCharacter, // a TAB would split the record, a line end would end it
+    kTooLong,
+};
+
+class CHideRuleList {
+public:
+    // Nothing a pattern is matched against is longer than a file name.
+    static constexpr size_t kMaxPatternChars = 259;
+
+    const std::vector<HideRule>& Rules() const { return m_rules; }
+    bool IsModified() const { return m_modified; }
+    void SetModified(bool modified) { m_modified = modified; }
+
+    // The first rule with exactly this pattern (case-sensitive; the kind is
+    // not compared), or -1.
+    int Find(const std::string& pattern) const;
+    // Appends the rule unless a rule has its pattern; 1 when appended.
+    int Add(const std::string& pattern, int kind);
+    // Removes the first rule with this pattern (the later ones move up); 1 if
+    // there was one.
+    int Remove(const std::string& pattern);
+    // Removes the rule with oldPattern and appends the new rule at the end.
+    void Replace(const std::string& oldPattern, const std::string& pattern, int kind);
+    void Clear() { m_rules.clear(); }
+
+    // Empties the list and reads the file's rules in file order, up to the
+    // first missing ENTRY_<n>. 0 when the file cannot be read (logged) or is
+    // not a hide-rule file.
+    int Load(const std::string& path);
+
+    enum class SaveResult { kNotModified, kWritten, kFailed };
+    // Rewrites the file whole when the list was modified. A failure is logged,
+    // leaves the list marked modified for the next save, and writes no
+    // further records.
+    SaveResult Save(const std::string& path);
+
+    static HidePatternProblem CheckPattern(const std::string& pattern);
+    static const char* PatternProblemText(HidePatternProblem problem);
+
+private:
+    std::vector<HideRule> m_rules;
+    bool m_modified = false;
+};

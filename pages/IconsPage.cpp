@@ -1,0 +1,475 @@
+#include "pages/IconsPage.h"
+
+#include "app/SettingsStore.h"
+#include "framework/WaitCursor.h"
+#include "pages/IconsResource.h"
+#include "pages/LayoutNames.h"
+#include "pages/PageSupport.h"
+
+#include <commdlg.h>
+
+#include <vector>
+
+namespace {
+
+const char kDefaultLayoutValue[] = "Property Icon Pos Default Layout";
+const char* const kStyleNames[] = {"Large Icons", "Small Icons"};
+
+// The colour dialog's sixteen custom colours, kept while the program runs.
+COLORREF g_customColours[16] = {};
+
+bool ChooseColourWithDialog(HWND owner, COLORREF* colour)
+{
+    CHOOSECOLORA choose = {};
+    choose.lStructSize = sizeof choose;
+    choose.hwndOwner = owner;
+    choose.rgbResult = *colour;
+    choose.lpCustColors = g_customColours;
+    choose.Flags = CC_ANYCOLOR | CC_RGBINIT;
+    if (!ChooseColorA(&choose))
+        return false;
+    *colour = choose.rgbResult;
+    return true;
+}
+
+} // namespace
+
+CIconsPage::CIconsPage(CTrayWnd& main, std::unique_ptr<IIconsHost> host)
+    : CFeaturePage(IDD_ICONS, main),
+      m_host(std::move(host)),
+      m_layouts(m_host->ProgramFolder(), *this),
+      m_messageBox(&SystemMessageBox),
+      m_chooseColour(&ChooseColourWithDialog)
+{
+    OwnButtons buttons;
+    buttons.ok = IDC_ICONS_OK;
+    buttons.cancel = IDC_ICONS_CANCEL;
+    buttons.apply = IDC_ICONS_APPLY;
+    SetOwnButtons(buttons);
+}
+
+CIconsPage::~CIconsPage() = default;
+
+void CIconsPage::SetMessageBox(MessageBoxFn messageBox)
+{
+    m_messageBox = messageBox;
+    if (m_hideDialog)
+        m_hideDialog->SetMessageBox(messageBox);
+}
+
+CHideIconsDialog& CIconsPage::HideIconsDialog()
+{
+    if (!m_hideDialog) {
+        m_hideDialog = std::make_unique<CHideIconsDialog>(*m_host);
+        m_hideDialog->SetMessageBox(m_messageBox);
+    }
+    return *m_hideDialog;
+}
+
+void CIconsPage::LoadAndStart()
+{
+    m_hideDialog.reset();
+    HideIconsDialog();
+    m_host->Store().LoadGroup(PropertyGroup::kIcon, &m_host->Settings());
+    std::string defaultLayout;
+    if (m_host->Store().ReadText(kDefaultLayoutValue, &defaultLayout))
+        m_layouts.SetDefaultLayout(defaultLayout);
+    m_layouts.StartUp();
+}
+
+void CIconsPage::WriteIconSettings()
+{
+    m_host->Store().WriteGroup(PropertyGroup::kIcon, m_host->Settings());
+}
+
+void CIconsPage::FillStyleList()
+{
+    if (SendItem(IDC_ICONS_STYLE, CB_GETCOUNT) == 2)
+        return;
+    SendItem(IDC_ICONS_STYLE, CB_RESETCONTENT);
+    for (const char* name : kStyleNames)
+        SendItem(IDC_ICONS_STYLE, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(name));
+}
+
+void CIconsPage::RefreshIconsPage()
+{
+    if (!GetHwnd())
+        return;
+    const SettingsBlock& settings = m_host->Settings();
+    FillStyleList();
+    CheckItem(IDC_ICONS_HIDE, settings.hideEnabled != 0);
+    CheckItem(IDC_ICONS_CLEAR, settings.textBackgroundOpaque == 0);
+    SendItem(IDC_ICONS_STYLE, CB_SETCURSEL, settings.iconStyle);
+    CheckItem(IDC_ICONS_ADJUST, settings.restoreOnRes != 0);
+    CheckItem(IDC_ICONS_SHIFTING, settings.adjustByPixel != 0);
+    CheckItem(IDC_ICONS_POSITIONS, settings.listType == kPositionsLayout);
+    CheckItem(IDC_ICONS_SHORTCUTS, settings.listType == kShortcutsLayout);
+    ShowSwatch(IDC_ICONS_FOREGROUND, settings.textForeground);
+    ShowSwatch(IDC_ICONS_BACKGROUND, settings.textBackground);
+    ApplyEnablingRules();
+    if (!m_loadedName.empty())
+        SelectLayout(m_loadedType, m_loadedName.c_str());
+}
+
+// The background colour means nothing on clear labels; the rules only
+// while icons are hidden.
+void CIconsPage::ApplyEnablingRules()
+{
+    const bool opaque = !IsItemChecked(IDC_ICONS_CLEAR);
+    EnableItem(IDC_ICONS_BACKGROUND, opaque);
+    EnableItem(IDC_ICONS_BACK_LABEL, opaque);
+    EnableItem(IDC_ICONS_HIDE_RULES, IsItemChecked(IDC_ICONS_HIDE));
+}
+
+void CIconsPage::ShowSwatch(int id, COLORREF colour)
+{
+    SendItem(id, LVM_SETBKCOLOR, 0, static_cast<LPARAM>(colour));
+    if (HWND swatch = GetItem(id)) {
+        InvalidateRect(swatch, nullptr, TRUE);
+        UpdateWindow(swatch);
+    }
+}
+
+void CIconsPage::ChooseSwatchColour(int id)
+{
+    SettingsBlock& settings = m_host->Settings();
+    uint32_t& stored = id == IDC_ICONS_FOREGROUND ? settings.textForeground : settings.textBackground;
+    COLORREF colour = stored;
+    if (!m_chooseColour(GetHwnd(), &colour))
+        return;
+    // Kept at once; sent and stored with the next Apply.
+    stored = colour;
+    SetModified(true);
+    ShowSwatch(id, colour);
+}
+
+int CIconsPage::OnSetActive()
+{
+    FillLayoutList();
+    RefreshIconsPage();
+    m_picture = std::make_unique<CTransparentBitmap>();
+    if (!m_picture->LoadFromModule(nullptr, IsLowColourDisplay() ? IDB_ICONS_16 : IDB_ICONS))
+        m_picture.reset();
+    m_pictureAt = ControlPosition(GetHwnd(), IDC_ICONS_PICTURE);
+    return 1;
+}
+
+int CIconsPage::OnKillActive()
+{
+    m_picture.reset();
+    return 1;
+}
+
+int CIconsPage::OnApply()
+{
+    SetModified(false);
+    SettingsBlock& settings = m_host->Settings();
+    settings.hideEnabled = IsItemChecked(IDC_ICONS_HIDE) ? 1 : 0;
+    settings.textBackgroundOpaque = IsItemChecked(IDC_ICONS_CLEAR) ? 0 : 1;
+    const LRESULT style = SendItem(IDC_ICONS_STYLE, CB_GETCURSEL);
+    if (style != CB_ERR)
+        settings.iconStyle = static_cast<uint8_t>(style);
+    settings.restoreOnRes = IsItemChecked(IDC_ICONS_ADJUST) ? 1 : 0;
+    settings.adjustByPixel = IsItemChecked(IDC_ICONS_SHIFTING) ? 1 : 0;
+    settings.listType = IsItemChecked(IDC_ICONS_POSITIONS) ? kPositionsLayout : kShortcutsLayout;
+    m_host->SendSettings();
+    WriteIconSettings();
+    return 1;
+}
+
+void CIconsPage::SetHideEnabled(bool on)
+{
+    m_host->Settings().hideEnabled = on ? 1 : 0;
+    m_host->SendSettings();
+    WriteIconSettings();
+    RefreshIconsPage();
+}
+
+void CIconsPage::HideByLabel(const char* label, int kind)
+{
+    m_host->Settings().hideEnabled = 1;
+    m_host->SendSettings();
+    WriteIconSettings();
+    HideIconsDialog().AddHideRule(label ? label : "", kind);
+}
+
+void CIconsPage::UnhideByLabel(const char* label)
+{
+    HideIconsDialog().RemoveHideRule(label ? label : "");
+}
+
+bool CIconsPage::HasHideRule(const char* label)
+{
+    return HideIconsDialog().HasHideRule(label ? label : "");
+}
+
+void CIconsPage::OnOpenHideRules()
+{
+    if (m_hideDialogOpen)
+        return;
+    m_hideDialogOpen = true;
+    // Owned by the sheet, which stays disabled while the rules are edited.
+    HideIconsDialog().DoModal(GetHwnd());
+    m_hideDialogOpen = false;
+}
+
+int CIconsPage::OnCommand(UINT id, UINT code, HWND control)
+{
+    switch (id) {
+    case IDC_ICONS_HIDE:
+    case IDC_ICONS_CLEAR:
+    case IDC_ICONS_ADJUST:
+    case IDC_ICONS_SHIFTING:
+        if (code == BN_CLICKED) {
+            SetModified(true);
+            ApplyEnablingRules();
+        }
+        return 1;
+    case IDC_ICONS_STYLE:
+        if (code == CBN_SELCHANGE) {
+            const LRESULT style = SendItem(IDC_ICONS_STYLE, CB_GETCURSEL);
+            if (style != CB_ERR && style != m_host->Settings().iconStyle)
+                SetModified(true);
+        }
+        return 1;
+    case IDC_ICONS_HIDE_RULES:
+        if (code == BN_CLICKED)
+            OnOpenHideRules();
+        return 1;
+    default:
+        if (OnLayoutCommand(id, code))
+            return 1;
+        return CFeaturePage::OnCommand(id, code, control);
+    }
+}
+
+int CIconsPage::OnNotify(const NMHDR& header, LRESULT& result)
+{
+    const bool swatch = header.idFrom == IDC_ICONS_FOREGROUND || header.idFrom == IDC_ICONS_BACKGROUND;
+    if (swatch && (header.code == NM_CLICK || header.code == NM_DBLCLK || header.code == NM_RETURN)) {
+        ChooseSwatchColour(static_cast<int>(header.idFrom));
+        result = 0;
+        return 1;
+    }
+    return CFeaturePage::OnNotify(header, result);
+}
+
+INT_PTR CIconsPage::DialogProc(UINT msg, WPARAM wp, LPARAM lp)
+{
+    if (msg == WM_PAINT && m_picture) {
+        PAINTSTRUCT ps = {};
+        HDC dc = BeginPaint(GetHwnd(), &ps);
+        m_picture->Draw(dc, m_pictureAt.x, m_pictureAt.y, RGB(0, 0, 0));
+        EndPaint(GetHwnd(), &ps);
+        return TRUE;
+    }
+    return CFeaturePage::DialogProc(msg, wp, lp);
+}
+
+int CIconsPage::Show(const char* text, const char* caption, UINT type)
+{
+    return m_messageBox(GetHwnd(), text, caption, type);
+}
+
+// ---- The "Layouts" group ----
+
+void CIconsPage::OnLayoutLoaded(int type, const char* name)
+{
+    // A layout carries the label colours and the icon style; fields the
+    // hook library has not set yet leave the settings as they are.
+    const dervaneGroup1_t look = m_host->Appearance();
+    SettingsBlock& settings = m_host->Settings();
+    if (look.textForeground != 0xFFFFFFFFu)
+        settings.textForeground = look.textForeground;
+    if (look.textBackground != 0xFFFFFFFFu)
+        settings.textBackground = look.textBackground;
+    if (look.textBackgroundOpaque >= 0)
+        settings.textBackgroundOpaque = look.textBackgroundOpaque != 0 ? 1 : 0;
+    if (look.iconStyle == 0 || look.iconStyle == 1)
+        settings.iconStyle = static_cast<uint8_t>(look.iconStyle);
+    m_loadedName = name ? name : "";
+    m_loadedType = type;
+    RefreshIconsPage();
+    m_layouts.LayoutLoaded(type, m_loadedName);
+}
+
+int CIconsPage::LoadLayout(const char* name, int type, bool silent)
+{
+    std::unique_ptr<CWaitCursor> wait(IsVisible() ? new CWaitCursor() : nullptr);
+    return m_layouts.LoadLayout(name ? name : "", type, silent);
+}
+
+void CIconsPage::FillLayoutList()
+{
+    if (!GetHwnd())
+        return;
+    SendItem(IDC_ICONS_LAYOUT_LIST, LB_RESETCONTENT);
+    for (const std::string& title : m_layouts.Folder().ListTitles(m_host->Settings().listType))
+        SendItem(IDC_ICONS_LAYOUT_LIST, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(title.c_str()));
+    SendItem(IDC_ICONS_LAYOUT_LIST, LB_SETCURSEL, static_cast<WPARAM>(-1));
+    for (int id : {IDC_ICONS_LOAD, IDC_ICONS_DELETE, IDC_ICONS_RENAME, IDC_ICONS_ICONIFY})
+        EnableItem(id, false);
+    // With nothing selected there is nothing to unload.
+    SetItemText(IDC_ICONS_LOAD, "L&oad");
+    SetItemText(IDC_ICONS_LAYOUT_NAME, "");
+}
+
+void CIconsPage::SetListType(int type)
+{
+    m_host->Settings().listType = static_cast<uint8_t>(type);
+    CheckItem(IDC_ICONS_POSITIONS, type == kPositionsLayout);
+    CheckItem(IDC_ICONS_SHORTCUTS, type == kShortcutsLayout);
+    FillLayoutList();
+}
+
+void CIconsPage::SelectLayout(int type, const char* name)
+{
+    if (type != kPositionsLayout && type != kShortcutsLayout)
+        return;
+    SetListType(type);
+    // The list shows titles: the name without the extension it was given.
+    const std::string title = LayoutTitle(name ? name : "");
+    const LRESULT index = SendItem(IDC_ICONS_LAYOUT_LIST, LB_FINDSTRINGEXACT, static_cast<WPARAM>(-1),
+                                   reinterpret_cast<LPARAM>(title.c_str()));
+    if (index == LB_ERR)
+        return;
+    SendItem(IDC_ICONS_LAYOUT_LIST, LB_SETCURSEL, static_cast<WPARAM>(index));
+    OnLayoutSelection();
+}
+
+std::string CIconsPage::SelectedLayoutTitle() const
+{
+    const LRESULT index = SendItem(IDC_ICONS_LAYOUT_LIST, LB_GETCURSEL);
+    if (index == LB_ERR)
+        return std::string();
+    const LRESULT length = SendItem(IDC_ICONS_LAYOUT_LIST, LB_GETTEXTLEN, static_cast<WPARAM>(index));
+    if (length == LB_ERR)
+        return std::string();
+    std::vector<char> text(static_cast<size_t>(length) + 1, '\0');
+    SendItem(IDC_ICONS_LAYOUT_LIST, LB_GETTEXT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(text.data()));
+    return std::string(text.data());
+}
+
+void CIconsPage::OnLayoutSelection()
+{
+    const std::string title = SelectedLayoutTitle();
+    const bool selected = SendItem(IDC_ICONS_LAYOUT_LIST, LB_GETCURSEL) != LB_ERR;
+    if (selected)
+        SetItemText(IDC_ICONS_LAYOUT_NAME, title.c_str());
+    for (int id : {IDC_ICONS_LOAD, IDC_ICONS_DELETE, IDC_ICONS_RENAME, IDC_ICONS_ICONIFY})
+        EnableItem(id, selected);
+    if (!selected || m_host->Settings().listType != kShortcutsLayout)
+        return;
+    const int state = m_layouts.Folder().LoadedState(LayoutFileName(title));
+    if (state == 1)
+        SetItemText(IDC_ICONS_LOAD, "Unl&oad");
+    else if (state == 0)
+        SetItemText(IDC_ICONS_LOAD, "L&oad");
+}
+
+void CIconsPage::OnNameChange()
+{
+    const bool named = !GetItemText(IDC_ICONS_LAYOUT_NAME).empty();
+    const bool selected = SendItem(IDC_ICONS_LAYOUT_LIST, LB_GETCURSEL) != LB_ERR;
+    EnableItem(IDC_ICONS_LOAD, named);
+    EnableItem(IDC_ICONS_DELETE, named);
+    EnableItem(IDC_ICONS_RENAME, named && selected);
+}
+
+void CIconsPage::OnRename()
+{
+    const int type = m_host->Settings().listType;
+    const std::string newName = GetItemText(IDC_ICONS_LAYOUT_NAME);
+    if (!m_layouts.RenameButton(SelectedLayoutTitle(), newName, type))
+        return;
+    FillLayoutList();
+    SelectLayout(type, LayoutFileName(newName).c_str());
+}
+
+int CIconsPage::OnLayoutCommand(UINT id, UINT code)
+{
+    const int type = m_host->Settings().listType;
+    switch (id) {
+    case IDC_ICONS_LAYOUT_NAME:
+        if (code == EN_CHANGE)
+            OnNameChange();
+        return 1;
+    case IDC_ICONS_LAYOUT_LIST:
+        if (code == LBN_SELCHANGE)
+            OnLayoutSelection();
+        else if (code == LBN_DBLCLK && SendItem(IDC_ICONS_LAYOUT_LIST, LB_GETCURSEL) != LB_ERR)
+            LoadLayout(GetItemText(IDC_ICONS_LAYOUT_NAME).c_str(), type, false);
+        return 1;
+    default:
+        break;
+    }
+    if (code != BN_CLICKED)
+        return 0;
+    switch (id) {
+    case IDC_ICONS_POSITIONS: SetListType(kPositionsLayout); return 1;
+    case IDC_ICONS_SHORTCUTS: SetListType(kShortcutsLayout); return 1;
+    case IDC_ICONS_SAVE:
+        if (m_layouts.SaveButton(GetItemText(IDC_ICONS_LAYOUT_NAME), type))
+            FillLayoutList();
+        return 1;
+    case IDC_ICONS_LOAD: LoadLayout(GetItemText(IDC_ICONS_LAYOUT_NAME).c_str(), type, false); return 1;
+    case IDC_ICONS_DELETE:
+        if (m_layouts.DeleteButton(GetItemText(IDC_ICONS_LAYOUT_NAME), type))
+            FillLayoutList();
+        return 1;
+    case IDC_ICONS_RENAME: OnRename(); return 1;
+    case IDC_ICONS_ICONIFY: m_layouts.IconifyButton(GetItemText(IDC_ICONS_LAYOUT_NAME), type); return 1;
+    case IDC_ICONS_ORIGINAL: m_layouts.OriginalButton(); return 1;
+    default: return 0;
+    }
+}
+
+void CIconsPage::RestoreOriginal()
+{
+    m_layouts.RestoreOriginal();
+    if (GetHwnd())
+        SendItem(IDC_ICONS_LAYOUT_LIST, LB_RESETCONTENT);
+    // An open rules dialog is ended by its owner's teardown, not deleted under it.
+    if (!m_hideDialogOpen)
+        m_hideDialog.reset();
+}
+
+// ---- What the layout manager asks of the page ----
+
+unsigned long CIconsPage::SendLayoutRequest(int code, const std::string& text)
+{
+    return m_host->SendHookRequest(code, text.c_str());
+}
+
+void CIconsPage::ScreenSize(int* width, int* height)
+{
+    *width = GetSystemMetrics(SM_CXSCREEN);
+    *height = GetSystemMetrics(SM_CYSCREEN);
+}
+
+void CIconsPage::SelectedIconCount(int* total, int* selected)
+{
+    m_host->SelectedIconCount(total, selected);
+}
+
+bool CIconsPage::Ask(LayoutQuestion question, const std::string& text)
+{
+    switch (question) {
+    case LayoutQuestion::kSaveShortcuts:
+        return Show(text.c_str(), "Confirm Save", MB_OKCANCEL | MB_ICONINFORMATION) == IDOK;
+    case LayoutQuestion::kReplace:
+    case LayoutQuestion::kDelete:
+        break;
+    }
+    return Show(text.c_str(), "Confirm", MB_YESNO | MB_ICONWARNING | MB_DEFBUTTON2) == IDYES;
+}
+
+void CIconsPage::ShowError(const std::string& text)
+{
+    Show(text.c_str(), "Error", MB_OK | MB_ICONEXCLAMATION);
+}
+
+void CIconsPage::StoreDefaultLayout(const std::string& name)
+{
+    m_host->Store().WriteText(kDefaultLayoutValue, name.c_str());
+}

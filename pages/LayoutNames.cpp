@@ -1,0 +1,126 @@
+#include "pages/LayoutNames.h"
+
+#include <cctype>
+#include <cstdio>
+#include <cstring>
+
+const char kOriginalLayout[] = "[original]";
+const char kLayoutExtension[] = ".dvl";
+
+namespace {
+
+bool EqualsIgnoringCase(const std::string& a, const char* b)
+{
+    const size_t length = strlen(b);
+    if (a.size() != length)
+        return false;
+    for (size_t i = 0; i < length; ++i) {
+        if (tolower(static_cast<unsigned char>(a[i])) != tolower(static_cast<unsigned char>(b[i])))
+            return false;
+    }
+    return true;
+}
+
+// Windows opens these as devices whatever extension follows them.
+bool IsDeviceName(const std::string& fileName)
+{
+    std::string base = fileName.substr(0, fileName.find('.'));
+    while (!base.empty() && base.back() == ' ')
+        base.pop_back();
+    static const char* const kDevices[] = {"CON", "PRN", "AUX", "NUL"};
+    for (const char* device : kDevices) {
+        if (EqualsIgnoringCase(base, device))
+            return true;
+    }
+    if (base.size() == 4 && base[3] >= '1' && base[3] <= '9')
+        return EqualsIgnoringCase(base.substr(0, 3), "COM") || EqualsIgnoringCase(base.substr(0, 3), "LPT");
+    return false;
+}
+
+} // namespace
+
+std::string LayoutFileName(const std::string& name)
+{
+    if (name.find(".dvl") != std::string::npos || name.find(".DVL") != std::string::npos)
+        return name;
+    return name + kLayoutExtension;
+}
+
+std::string ScreenLayoutFileName(int width, int height)
+{
+    char name[48];
+    snprintf(name, sizeof name, "%dx%d.dvl", width, height);
+    return name;
+}
+
+const char* LayoutFolderName(int type)
+{
+    return type == kShortcutsLayout ? "Shortcuts" : "Positions";
+}
+
+std::string LayoutTitle(const std::string& fileName)
+{
+    const size_t dot = fileName.rfind('.');
+    return dot == std::string::npos ? fileName : fileName.substr(0, dot);
+}
+
+bool IsOriginalLayoutTitle(const std::string& title)
+{
+    return EqualsIgnoringCase(title, kOriginalLayout);
+}
+
+bool IsOriginalLayoutFile(const std::string& fileName)
+{
+    return EqualsIgnoringCase(fileName, "[original].dvl");
+}
+
+std::string ReplaceLayoutQuestion(const std::string& fileName)
+{
+    const std::string shown = fileName.size() > 4 ? fileName.substr(0, fileName.size() - 4) : std::string();
+    return "Replace existing layout \"" + shown + "\"?";
+}
+
+std::string SaveShortcutsQuestion(int total, int selected)
+{
+    const int count = selected != 0 ? selected : total;
+    const char* plural = count == 1 ? "" : "s";
+    const char* suffix = selected == 0 || selected == total ? " (entire desktop)" : "";
+    char text[128];
+    snprintf(text, sizeof text, "Save layout with %d shortcut%s%s?", count, plural, suffix);
+    return text;
+}
+
+LayoutNameProblem CheckLayoutFileName(const std::string& fileName, size_t programFolderChars)
+{
+    if (fileName.empty())
+        return LayoutNameProblem::kEmpty;
+    for (char c : fileName) {
+        if (static_cast<unsigned char>(c) < 32 || strchr("\\/:*?\"<>|", c) != nullptr)
+            return LayoutNameProblem::kBadCharacter;
+    }
+    // programFolder \ Positions \ fileName: both folder names are 9 characters.
+    const size_t pathChars = programFolderChars + 1 + strlen(LayoutFolderName(kPositionsLayout)) + 1 +
+                             fileName.size();
+    if (fileName.size() > kMaxLayoutFileNameChars || pathChars > kMaxLayoutPathChars)
+        return LayoutNameProblem::kTooLong;
+    if (IsDeviceName(fileName))
+        return LayoutNameProblem::kDeviceName;
+    return LayoutNameProblem::kNone;
+}
+
+const char* LayoutNameProblemText(LayoutNameProblem problem)
+{
+    switch (problem) {
+    case LayoutNameProblem::kNone:
+        return "";
+    case LayoutNameProblem::kEmpty:
+        return "Please type a name for the layout.";
+    case LayoutNameProblem::kBadCharacter:
+        return "A layout name cannot contain any of these characters:\n\\ / : * ? \" < > |";
+    case LayoutNameProblem::kDeviceName:
+        return "This name is reserved by Windows and cannot be used for a layout.";
+    case LayoutNameProblem::kTooLong:
+        return "The layout name is too long. Please choose a shorter name.";
+    }
+    return "";
+}

@@ -1,0 +1,105 @@
+#include "pages/MainSheet.h"
+
+#include "app/TrayWnd.h"
+#include "framework/Application.h"
+#include "app/resource.h"
+#include "hook/HookProtocol.h"
+#include "pages/AboutPage.h"
+#include "pages/GeneralPage.h"
+#include "pages/IconsPage.h"
+#include "pages/TrayIconsHost.h"
+
+CMainSheet::CMainSheet(CTrayWnd& main)
+    : m_main(main),
+      m_appMessageId(RegisterWindowMessageA(DERVANE_APP_MESSAGE_NAME)),
+      m_hookMessageId(RegisterWindowMessageA(DERVANE_HOOK_MESSAGE_NAME))
+{
+}
+
+void CMainSheet::Add(Slot slot, std::unique_ptr<CFeaturePage> page)
+{
+    m_slots[slot] = page.get();
+    AddPage(std::move(page));
+}
+
+void CMainSheet::AddPages()
+{
+    Add(About, std::make_unique<CAboutPage>(m_main));
+    Add(General, std::make_unique<CGeneralPage>(m_main));
+    Add(Icons, std::make_unique<CIconsPage>(m_main, std::make_unique<CTrayIconsHost>(m_main)));
+}
+
+int CMainSheet::CreateHidden()
+{
+    const std::string caption = CApplication::Get() ? CApplication::Get()->GetString(IDS_SHEET_CAPTION)
+                                                    : std::string("Dervane Properties");
+    SheetArgs args;
+    args.caption = caption.c_str();
+    args.parent = m_main.GetHwnd();
+    args.contextHelpButton = true;
+    args.hideOnClose = true;
+    args.standardButtons = false;
+    return Create(args);
+}
+
+void CMainSheet::ForEach(std::initializer_list<Slot> order, const std::function<void(CFeaturePage&)>& step)
+{
+    for (Slot slot : order) {
+        if (m_slots[slot])
+            step(*m_slots[slot]);
+    }
+}
+
+void CMainSheet::LoadFeatures()
+{
+    ForEach({General, Icons, Tray, Respond, Delete, Backup}, [](CFeaturePage& p) { p.LoadAndStart(); });
+}
+
+void CMainSheet::ActivateEveryPage()
+{
+    if (!IsAlive())
+        return;
+    const int current = GetActiveIndex();
+    for (int i = 0; i < GetPageCount(); ++i)
+        SetActivePage(i);
+    SetActivePage(current < 0 ? 0 : current);
+}
+
+void CMainSheet::RefreshFeatures()
+{
+    ForEach({General, Icons, Tray, Respond, Delete, Backup}, [](CFeaturePage& p) { p.RefreshFromSettings(); });
+}
+
+void CMainSheet::FeaturesSwitched(bool enabled)
+{
+    ForEach({Tray, Respond}, [enabled](CFeaturePage& p) { p.OnFeaturesSwitched(enabled); });
+}
+
+void CMainSheet::DisplayChanged()
+{
+    ForEach({Delete, Backup}, [](CFeaturePage& p) { p.OnDisplayChange(); });
+}
+
+void CMainSheet::LayoutLoaded(int type, const char* name)
+{
+    ForEach({Icons}, [type, name](CFeaturePage& p) { p.OnLayoutLoaded(type, name); });
+}
+
+void CMainSheet::TearDown()
+{
+    ForEach({Backup, Delete, Respond, Tray, Icons}, [](CFeaturePage& p) { p.ShutDown(); });
+    for (CFeaturePage*& slot : m_slots)
+        slot = nullptr;
+    RemoveAllPages();
+}
+
+LRESULT CMainSheet::WndProc(UINT msg, WPARAM wp, LPARAM lp)
+{
+    // A second instance finds the sheet by its caption and talks to it; the
+    // main window is the one that acts.
+    if ((msg == m_appMessageId || msg == m_hookMessageId) && m_main.IsAlive())
+        m_main.Send(msg, wp, lp);
+    if (msg == WM_SHOWWINDOW)
+        m_main.OnSheetShown(wp != FALSE);
+    return CPropertySheet::WndProc(msg, wp, lp);
+}

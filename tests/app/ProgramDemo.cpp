@@ -1,0 +1,122 @@
+// ProgramDemo: Dervane.exe on the desktop host, in a Wine virtual desktop of
+// a throw-away prefix. Fills the desktop folder with a few sample items,
+// starts the host and the program, waits until the program is ready, opens
+// its property sheet with the tray menu's "&Properties..." command and prints
+// "ready". Then it reads commands from its standard input:
+//   page N   shows page N of the sheet, prints "page N"
+// When its input closes it ends every process it started.
+//
+//   ProgramDemo.exe [NAME,WIDTHxHEIGHT]
+#include <windows.h>
+#include <commctrl.h>
+#include <objbase.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
+#include "tests/app/ProgramSupport.h"
+#include "tests/harness/HostSession.h"
+#include "tests/harness/TestDesktop.h"
+#include "tests/harness/Wait.h"
+
+namespace {
+
+int FillDesktop(CTestDesktop& desktop)
+{
+    int ok = 1;
+    ok &= desktop.AddFile("Read Me.txt", "Sample items of the desktop host.\r\n");
+    ok &= desktop.AddFile("Notes.txt", "Drag the icons around.\r\n");
+    ok &= desktop.AddFolder("Projects");
+    ok &= desktop.AddShortcut("Notepad", "C:\\windows\\notepad.exe");
+    ok &= desktop.AddShortcut("Registry Editor", "C:\\windows\\regedit.exe");
+    return ok;
+}
+
+// Starts the program and opens its sheet; answers the sheet or null.
+HWND StartProgram(CProgramProcess& program, const CProgramFolder& folder)
+{
+    if (!program.Start(folder)) {
+        std::fprintf(stderr, "ProgramDemo: Dervane.exe did not start\n");
+        return nullptr;
+    }
+    const HWND main = program.WaitMainWindow();
+    // Ready: the start-up has stored "First Time" (a fresh prefix has no values).
+    if (!main || !WaitFor([] { return ReadProgramBinary("Property General First Time") == std::string(1, '\0'); },
+                          20000)) {
+        std::fprintf(stderr, "ProgramDemo: the program did not become ready\n");
+        return nullptr;
+    }
+    PostMessageA(main, WM_COMMAND, MAKEWPARAM(40001, 0), 0);
+    HWND sheet = nullptr;
+    WaitFor([&] { return (sheet = program.Sheet()) != nullptr && IsWindowVisible(sheet); }, 10000);
+    return sheet;
+}
+
+void ServeCommands(HWND sheet)
+{
+    char line[128] = {};
+    while (std::fgets(line, sizeof line, stdin)) {
+        int page = 0;
+        if (std::sscanf(line, "page %d", &page) == 1 && page >= 0 && page < 16) {
+            SendMessageA(sheet, PSM_SETCURSEL, static_cast<WPARAM>(page), 0);
+            RedrawWindow(sheet, nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+            std::printf("page %d\n", page);
+        } else {
+            std::printf("unknown command\n");
+        }
+        std::fflush(stdout);
+    }
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    std::string name = "Dervane";
+    int width = 1024;
+    int height = 768;
+    if (argc > 1) {
+        char desktop[64] = {};
+        if (std::sscanf(argv[1], "%63[^,],%dx%d", desktop, &width, &height) != 3 || width < 320 || height < 200 ||
+            width > 8192 || height > 8192) {
+            std::fprintf(stderr, "usage: ProgramDemo [NAME,WIDTHxHEIGHT]\n");
+            return 2;
+        }
+        name = desktop;
+    }
+    CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+    int code = 1;
+    {
+        CTestDesktop desktop;
+        CHostSession session;
+        CProgramFolder folder;
+        CProgramProcess program;
+        HWND sheet = nullptr;
+        ResetProgramRegistry();
+        if (!desktop.Open() || !FillDesktop(desktop) || !folder.Create("demo")) {
+            std::fprintf(stderr, "ProgramDemo: cannot prepare the desktop folder or the program folder\n");
+        } else if (!session.StartOnVirtualDesktop(name, width, height)) {
+            std::fprintf(stderr, "ProgramDemo: the desktop host did not start\n");
+        } else {
+            program.SetDesktop(name);
+            sheet = StartProgram(program, folder);
+        }
+        if (sheet) {
+            std::printf("ready: Dervane.exe %lu on the desktop host %lu\n", program.Pid(), session.Host().Pid());
+            std::fflush(stdout);
+            ServeCommands(sheet);
+            code = 0;
+        }
+        // The program's own exit gives the desktop back; the stop is for a
+        // program that does not answer.
+        program.Command(40002);
+        program.WaitExit(10000);
+        program.Process().Stop();
+        session.Stop();
+        desktop.Clear();
+        ResetProgramRegistry();
+    }
+    CoUninitialize();
+    return code;
+}

@@ -1,0 +1,204 @@
+// Layout files on Dervane.exe's command line, handed to the running instance
+// through "msg.dat" or loaded by the first one once it is ready; and what the
+// running instance does with a "msg.dat" that holds garbage.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <string>
+
+#include "tests/app/ProgramFixture.h"
+#include "tests/harness/Wait.h"
+
+namespace {
+
+constexpr DWORD kExitTimeoutMs = 15000;
+constexpr char kLayout[] = "Shortcuts\\Work.dvl";
+
+class ProgramHandOffTest : public ProgramTestBase {
+protected:
+    void SetUp() override
+    {
+        ProgramTestBase::SetUp();
+        if (HasFatalFailure())
+            return;
+        StoreKnownLook();
+        // The layout the hook library toggles, and the file the user opens:
+        // only its name counts.
+        ASSERT_TRUE(m_folder.WriteFile(kLayout, EmptyShortcutsLayout("1")));
+        m_opened = m_folder.PathOf("Some Folder\\Work.dvl");
+        ASSERT_TRUE(m_folder.WriteFile("Some Folder\\Work.dvl", EmptyShortcutsLayout("1")));
+    }
+
+    std::string LayoutState() const { return LoadedState(m_folder.ReadFile(kLayout)); }
+    // The layout toggled once: its shortcuts went onto the desktop.
+    bool WaitToggled(DWORD timeoutMs = 10000) const
+    {
+        return WaitFor([&] { return LayoutState() == "0"; }, timeoutMs);
+    }
+    // Runs a second instance with arguments and waits for it to end.
+    long RunSecond(const std::string& arguments, const char* workingFolder = nullptr)
+    {
+        if (!m_second.Start(m_folder, arguments, workingFolder))
+            return -1;
+        return m_second.WaitExit(kExitTimeoutMs);
+    }
+    // Writes "msg.dat" and tells the running instance, as a second start does.
+    void HandOver(const std::string& content)
+    {
+        ASSERT_TRUE(m_folder.WriteFile("msg.dat", content));
+        HWND sheet = m_program.Sheet();
+        ASSERT_NE(nullptr, sheet);
+        const UINT message = RegisterWindowMessageA("DERVANE_APP_MESSAGE_ID");
+        DWORD_PTR answer = 0;
+        ASSERT_NE(0, SendMessageTimeoutA(sheet, message, 0, 1, SMTO_ABORTIFHUNG, 10000, &answer));
+    }
+
+    // Lines that tell of a hand-off that went wrong, on either side.
+    int CountHandOffWarnings() const
+    {
+        return m_folder.CountLogLines("Dropped a hand-off") + m_folder.CountLogLines("layout file") +
+               m_folder.CountLogLines("shortcuts file") + m_folder.CountLogLines("Ignored a request");
+    }
+
+    std::string m_opened;
+};
+
+TEST_F(ProgramHandOffTest, SecondStartHandsAQuotedShortcutsLayoutOver)
+{
+    ASSERT_TRUE(m_session.Start());
+    ASSERT_TRUE(StartReady(m_program));
+    EXPECT_EQ(0, RunSecond("\"" + m_opened + "\""));
+    EXPECT_TRUE(WaitToggled()) << "the hook library loaded Work.dvl from the Shortcuts folder";
+    EXPECT_FALSE(m_folder.Exists("msg.dat"));
+    EXPECT_EQ("1", LoadedState(m_folder.ReadFile("Some Folder\\Work.dvl"))) << "the opened file itself is only read";
+    EXPECT_TRUE(m_program.Running());
+    EXPECT_EQ(0, CountHandOffWarnings());
+}
+
+TEST_F(ProgramHandOffTest, SecondStartHandsAPositionsLayoutOver)
+{
+    char layout[512] = {};
+    snprintf(layout, sizeof layout,
+             "KTX_FILE\tDERVANE ICON POSITIONS\r\nVERSION\t1.0\r\nICON_TEXT_COLOR_FG\t%ld\r\n"
+             "ICON_TEXT_COLOR_BG\t%ld\r\nICON_TEXT_BG\t1\r\nICON_STYLE\t0\r\nICON_0\tNotes.txt\t300,200\r\n",
+             static_cast<long>(kText), static_cast<long>(kBack));
+    ASSERT_TRUE(m_folder.WriteFile("Positions\\Tidy.dvl", layout));
+    ASSERT_TRUE(m_session.Start());
+    ASSERT_TRUE(StartReady(m_program));
+    EXPECT_EQ(0, RunSecond("\"" + m_folder.PathOf("Positions\\Tidy.dvl") + "\""));
+    CDesktopHostClient::ItemRecord notes = {};
+    EXPECT_TRUE(WaitFor([&] { return Host().FindItem("Notes.txt", notes) && notes.x == 300 && notes.y == 200; },
+                        10000))
+        << "Notes.txt at " << notes.x << "," << notes.y;
+}
+
+TEST_F(ProgramHandOffTest, PathsWithoutQuotesOrBackslashAreHandedOverToo)
+{
+    ASSERT_TRUE(m_session.Start());
+    ASSERT_TRUE(StartReady(m_program));
+    // An opening quote that is never closed: the rest of the line is the path.
+    EXPECT_EQ(0, RunSecond("\"" + m_opened));
+    EXPECT_TRUE(WaitToggled());
+    // A bare file name, found in the current folder.
+    EXPECT_EQ(0, RunSecond("Work.dvl", m_folder.PathOf("Some Folder").c_str()));
+    EXPECT_TRUE(WaitFor([&] { return LayoutState() == "1"; }, 10000)) << "toggled back";
+    EXPECT_EQ(0, CountHandOffWarnings());
+}
+
+TEST_F(ProgramHandOffTest, FilesThatAreNoLayoutHandNothingOver)
+{
+    ASSERT_TRUE(m_folder.WriteFile("Some Folder\\Work.dvl", "Just a text file\r\nDERVANE ICON SHORTCUTS\r\n"));
+    ASSERT_TRUE(m_session.Start());
+    ASSERT_TRUE(StartReady(m_program));
+    EXPECT_EQ(0, RunSecond("\"" + m_opened + "\""));
+    EXPECT_EQ(0, RunSecond("\"" + m_folder.PathOf("No Such Folder\\Work.dvl") + "\""));
+    EXPECT_EQ(0, RunSecond(std::string(5000, 'x')));
+    EXPECT_EQ(0, RunSecond("\"" + std::string(4000, 'y') + "\\Work.dvl\""));
+    EXPECT_EQ("1", LayoutState());
+    EXPECT_FALSE(m_folder.Exists("msg.dat"));
+    EXPECT_TRUE(m_program.Running());
+    EXPECT_EQ(0, CountHandOffWarnings());
+}
+
+TEST_F(ProgramHandOffTest, FirstStartWithALayoutLoadsItOnceReadyAndMayEnd)
+{
+    const BYTE exitOnLoad = 1;
+    ASSERT_TRUE(WriteProgramBinary("Property General Exit On Load", &exitOnLoad, 1));
+    ASSERT_TRUE(m_session.Start());
+    ASSERT_TRUE(StartReady(m_program, "\"" + m_opened + "\""));
+    EXPECT_TRUE(WaitToggled());
+    // "Exit Dervane after starting from layout shortcuts.": five seconds after the load.
+    EXPECT_EQ(0, m_program.WaitExit(kExitTimeoutMs));
+    EXPECT_EQ(0u, ReadView().listViewSubclassed);
+}
+
+TEST_F(ProgramHandOffTest, FirstStartWithALongCommandLineRunsNormally)
+{
+    ASSERT_TRUE(m_session.Start());
+    ASSERT_TRUE(StartReady(m_program, std::string(5000, 'x')));
+    EXPECT_EQ("1", LayoutState());
+    EXPECT_TRUE(m_program.Running());
+    EXPECT_EQ(0, CountHandOffWarnings());
+}
+
+TEST_F(ProgramHandOffTest, GarbageInMsgDatIsDroppedAndLogged)
+{
+    ASSERT_TRUE(m_session.Start());
+    ASSERT_TRUE(StartReady(m_program));
+    const std::string bad[] = {
+        std::string("\x01\x02garbage\xff\r\n\r\n", 13),
+        "",
+        "3\n1\n",                                  // no third line
+        "3\n1",                                    // no third line, no line end
+        "3\n1\n" + std::string(300, 'w') + ".dvl",  // a name longer than a line piece
+        "13\n1\nWork.dvl",                         // codes are 1 to 12
+        "0\n1\nWork.dvl",
+        "-3\n1\nWork.dvl",
+        "99999999999999999999\n1\nWork.dvl",
+        "3\n256\nWork.dvl",                        // the route is one byte
+        "3\nx\nWork.dvl",
+    };
+    int logged = 0;
+    for (const std::string& content : bad) {
+        HandOver(content);
+        EXPECT_FALSE(m_folder.Exists("msg.dat")) << content;
+        EXPECT_EQ(++logged, m_folder.CountLogLines("Dropped a hand-off from msg.dat")) << content;
+    }
+    EXPECT_EQ("1", LayoutState());
+    EXPECT_TRUE(m_program.Running());
+
+    // The same way, a well-formed record does reach the hook library.
+    HandOver("3\n1\nWork.dvl");
+    EXPECT_TRUE(WaitToggled());
+    EXPECT_EQ(logged, m_folder.CountLogLines("Dropped a hand-off from msg.dat"));
+}
+
+TEST_F(ProgramHandOffTest, NamesThatLeaveTheLayoutFolderAreRefused)
+{
+    ASSERT_TRUE(m_folder.WriteFile("Outside.dvl", EmptyShortcutsLayout("1")));
+    ASSERT_TRUE(m_session.Start());
+    ASSERT_TRUE(StartReady(m_program));
+    HandOver("3\n1\n..\\Outside.dvl");
+    EXPECT_FALSE(m_folder.Exists("msg.dat"));
+    EXPECT_EQ("1", LoadedState(m_folder.ReadFile("Outside.dvl")));
+    EXPECT_TRUE(m_program.Running());
+}
+
+TEST_F(ProgramHandOffTest, ARecordAddressFromAnotherProcessIsIgnored)
+{
+    ASSERT_TRUE(m_session.Start());
+    ASSERT_TRUE(StartReady(m_program));
+    const UINT message = RegisterWindowMessageA("DERVANE_APP_MESSAGE_ID");
+    HWND main = m_program.FindWindowOf("CTrayWnd");
+    // Addresses mean nothing in the program's process: neither read nor freed.
+    for (WPARAM address : {WPARAM(0x12345678), WPARAM(0x10), WPARAM(~0ull)}) {
+        PostMessageA(main, message, address, 0);
+        DWORD_PTR answer = 0;
+        SendMessageTimeoutA(main, message, address, 0, SMTO_ABORTIFHUNG, 10000, &answer);
+    }
+    EXPECT_TRUE(WaitFor([&] { return m_folder.CountLogLines("Ignored a request record") == 6; }, 5000));
+    EXPECT_TRUE(m_program.Running());
+    EXPECT_TRUE(WaitLook(kText, kBack, 2000));
+}
+
+}  // namespace

@@ -1,0 +1,124 @@
+// Dervane.exe and the shell: the tray icon and its commands, switching the
+// features off and on, and a shell that ends and starts again.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "tests/app/ProgramFixture.h"
+#include "tests/harness/Wait.h"
+
+namespace {
+
+constexpr DWORD kExitTimeoutMs = 15000;
+constexpr UINT kDisable = 40004;
+
+class ProgramShellTest : public ProgramTestBase {
+protected:
+    void SetUp() override
+    {
+        ProgramTestBase::SetUp();
+        if (!HasFatalFailure())
+            StoreKnownLook();
+    }
+};
+
+TEST_F(ProgramShellTest, DisableTwiceGivesTheDesktopItsOwnStateAndBack)
+{
+    // One hide rule, switched on: Notes.txt is hidden while the features are on.
+    ASSERT_TRUE(m_folder.WriteFile("IconHide.txt", "KTX_FILE\tDERVANE ICON HIDE\r\nVERSION\t1.0\r\n"
+                                                   "ENTRY_0\tnotes.*\t0\r\n"));
+    const BYTE on = 1;
+    ASSERT_TRUE(WriteProgramBinary("Property Icon Hide Enabled", &on, 1));
+    ASSERT_TRUE(m_session.Start());
+    const View own = ReadView();
+    CDesktopHostClient::ItemRecord notes = {};
+    ASSERT_TRUE(Host().FindItem("Notes.txt", notes));
+    const POINT shown = {notes.x, notes.y};
+    const auto notesAtItsPlace = [&] {
+        return Host().FindItem("Notes.txt", notes) && notes.x == shown.x && notes.y == shown.y;
+    };
+    ASSERT_TRUE(StartReady(m_program));
+    EXPECT_TRUE(WaitFor([&] { return !notesAtItsPlace(); }, 10000)) << "hidden by the rule";
+    const HWND main = m_program.FindWindowOf("CTrayWnd");
+
+    // The command takes the new state from the check mark of "&Disable"
+    // (menus of another process cannot be read under Wine), so the second
+    // switch only comes out right when the first one set the mark.
+    ASSERT_TRUE(m_program.Command(kDisable));
+    EXPECT_TRUE(WaitLook(own.textColor, own.textBkColor)) << "features off: the desktop's own label colours";
+    EXPECT_TRUE(WaitFor(notesAtItsPlace, 10000)) << "and its hidden icons back";
+    EXPECT_TRUE(TrayIconExists(main));
+    EXPECT_EQ(1u, ReadView().listViewSubclassed) << "still attached, only switched off";
+
+    ASSERT_TRUE(m_program.Command(kDisable));
+    EXPECT_TRUE(WaitLook(kText, kBack));
+    EXPECT_TRUE(WaitFor([&] { return !notesAtItsPlace(); }, 10000)) << "hidden again";
+    // Switching from the tray menu stores nothing: the General page does on Apply.
+    EXPECT_EQ(kMissingValue, ReadProgramBinary("Property General Enabled"));
+}
+
+TEST_F(ProgramShellTest, DoubleClickOnTheTrayIconShowsTheSheet)
+{
+    ASSERT_TRUE(m_session.Start());
+    ASSERT_TRUE(StartReady(m_program));
+    const HWND main = m_program.FindWindowOf("CTrayWnd");
+    EXPECT_FALSE(m_program.SheetVisible());
+    // The tray's callback: message WM_USER, wParam the icon's id.
+    PostMessageA(main, WM_USER, 101, WM_LBUTTONDBLCLK);
+    EXPECT_TRUE(WaitFor([&] { return m_program.SheetVisible(); }, 5000));
+    // Its close box only hides it.
+    PostMessageA(m_program.Sheet(), WM_SYSCOMMAND, SC_CLOSE, 0);
+    EXPECT_TRUE(WaitFor([&] { return !m_program.SheetVisible(); }, 5000));
+    EXPECT_NE(nullptr, m_program.Sheet());
+    EXPECT_TRUE(m_program.Running());
+}
+
+// The shell ends and comes back, losing its tray icons as a restarted shell
+// does: the icon is added again, and the new desktop list view is
+// subclassed and shows the configured label colours.
+TEST_F(ProgramShellTest, AfterAShellRestartTheIconAndTheLookComeBack)
+{
+    ASSERT_TRUE(m_session.Start());
+    ASSERT_TRUE(StartReady(m_program));
+    const HWND main = m_program.FindWindowOf("CTrayWnd");
+    const HWND oldListView = Host().ListView();
+
+    m_session.Stop();
+    ASSERT_TRUE(RemoveTrayIcon(main));
+    ASSERT_FALSE(TrayIconExists(main));
+    ASSERT_TRUE(m_session.Start());
+    ASSERT_NE(oldListView, Host().ListView());
+
+    EXPECT_TRUE(WaitFor([&] { return TrayIconExists(main); }, 10000));
+    EXPECT_TRUE(WaitLook(kText, kBack));
+    const View view = ReadView();
+    EXPECT_EQ(1u, view.listViewSubclassed);
+    EXPECT_EQ(1u, view.defViewSubclassed);
+    EXPECT_TRUE(m_program.Running());
+
+    // Switching still reaches the new desktop.
+    ASSERT_TRUE(m_program.Command(kDisable));
+    EXPECT_TRUE(WaitFor([&] { View v = {}; return Host().View(v) && v.textBkColor != kBack; }, 10000));
+}
+
+// "TaskbarCreated" without a lost icon (Wine's notification area outlives
+// the desktop host): the icon stays the program's own and goes at exit.
+TEST_F(ProgramShellTest, AnIconThatSurvivedTheRestartStillGoesAtExit)
+{
+    ASSERT_TRUE(m_session.Start());
+    ASSERT_TRUE(StartReady(m_program));
+    const HWND main = m_program.FindWindowOf("CTrayWnd");
+    m_session.Stop();
+    ASSERT_TRUE(m_session.Start());
+    ASSERT_TRUE(WaitLook(kText, kBack));
+    EXPECT_TRUE(TrayIconExists(main));
+    const int icons = TrayWindowIconCount();
+
+    ASSERT_TRUE(m_program.Command(40002));
+    ASSERT_TRUE(WaitWindowGone(main));
+    EXPECT_EQ(icons - 1, TrayWindowIconCount());
+    ASSERT_EQ(0, m_program.WaitExit(kExitTimeoutMs));
+    EXPECT_EQ(0u, ReadView().listViewSubclassed);
+}
+
+}  // namespace

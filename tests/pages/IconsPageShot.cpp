@@ -1,0 +1,132 @@
+// Shows the Icons page in a property sheet, or the hide-icon rules dialog
+// over it, with a few sample layouts and rules, for screenshots:
+//   icons_page_shot.exe FOLDER [page|rules|shortcuts]
+// FOLDER stands in for the program folder; "FOLDER\ready" is written once
+// the windows are drawn. The program ends itself after 30 seconds.
+#include "app/SettingsStore.h"
+#include "common/KeyedTextFile.h"
+#include "framework/PropertySheet.h"
+#include "pages/IconsPage.h"
+#include "pages/IconsResource.h"
+#include "PagesTestResources.h"
+
+#include <cstdio>
+#include <cstring>
+#include <string>
+
+class CTrayWnd {};
+
+namespace {
+
+class ShotHost : public IIconsHost {
+public:
+    explicit ShotHost(const std::string& folder) : m_folder(folder) { m_store.OpenKeys(); }
+    SettingsBlock& Settings() override { return m_settings; }
+    CSettingsStore& Store() override { return m_store; }
+    const std::string& ProgramFolder() const override { return m_folder; }
+    void SendSettings() override {}
+    unsigned long SendHookRequest(int, const char*) override { return 1; }
+    dervaneGroup1_t Appearance() override { return {0xFFFFFFFFu, 0xFFFFFFFFu, -1, -1}; }
+    void SelectedIconCount(int* total, int* selected) override
+    {
+        *total = 12;
+        *selected = 0;
+    }
+
+private:
+    std::string m_folder;
+    SettingsBlock m_settings = {};
+    CSettingsStore m_store;
+};
+
+class BlankPage : public CPropertyPage {
+public:
+    BlankPage() : CPropertyPage(IDD_TEST_BLANK) {}
+};
+
+void WriteFile(const std::string& path, const char* const* records)
+{
+    CKeyedTextFile file(path.c_str());
+    file.Create();
+    for (; records[0]; records += 2)
+        file.Write(records[0], records[1]);
+}
+
+void SampleFiles(const std::string& folder)
+{
+    CreateDirectoryA((folder + "\\Positions").c_str(), nullptr);
+    CreateDirectoryA((folder + "\\Shortcuts").c_str(), nullptr);
+    const char* const positions[] = {"KTX_FILE", "DERVANE ICON POSITIONS", nullptr, nullptr};
+    for (const char* name : {"1024x768", "Home", "Presentation", "Work", "[original]"})
+        WriteFile(folder + "\\Positions\\" + name + ".dvl", positions);
+    const char* const shortcuts[] = {"KTX_FILE", "DERVANE ICON SHORTCUTS", "LOADED", "1", nullptr, nullptr};
+    for (const char* name : {"Games", "Office tools"})
+        WriteFile(folder + "\\Shortcuts\\" + name + ".dvl", shortcuts);
+    const char* const rules[] = {"KTX_FILE", "DERVANE ICON HIDE", "VERSION", "1.0",
+                                 "ENTRY_0", "Recycle Bin\t0", "ENTRY_1", "*.tmp\t0",
+                                 "ENTRY_2", "notepad.exe\t1", nullptr, nullptr};
+    WriteFile(folder + "\\IconHide.txt", rules);
+}
+
+std::string g_readyFile;
+
+void CALLBACK MarkReady(HWND, UINT, UINT_PTR id, DWORD)
+{
+    KillTimer(nullptr, id);
+    if (FILE* f = fopen(g_readyFile.c_str(), "w"))
+        fclose(f);
+}
+
+void CALLBACK EndShot(HWND, UINT, UINT_PTR, DWORD)
+{
+    PostQuitMessage(0);
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    if (argc < 2)
+        return 2;
+    const std::string folder = argv[1];
+    const std::string mode = argc > 2 ? argv[2] : "page";
+    g_readyFile = folder + "\\ready";
+    SampleFiles(folder);
+    INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_WIN95_CLASSES};
+    InitCommonControlsEx(&controls);
+
+    CTrayWnd mainWindow;
+    CPropertySheet sheet;
+    auto icons = std::make_unique<CIconsPage>(mainWindow, std::make_unique<ShotHost>(folder));
+    CIconsPage* page = icons.get();
+    page->LoadAndStart();
+    if (mode == "shortcuts")
+        page->OnLayoutLoaded(kShortcutsLayout, "Games.dvl");
+    sheet.AddPage(std::move(icons));
+    sheet.AddPage(std::make_unique<BlankPage>());
+    CPropertySheet::SheetArgs args;
+    args.caption = "Dervane Properties";
+    args.contextHelpButton = true;
+    args.standardButtons = false;
+    args.visible = true;
+    if (!sheet.Create(args))
+        return 1;
+    if (mode == "page")
+        page->SelectLayout(kPositionsLayout, "Home.dvl");
+    SetTimer(nullptr, 0, 1500, &MarkReady);
+    SetTimer(nullptr, 0, 30000, &EndShot);
+    if (mode == "rules") {
+        page->SetHideEnabled(true);
+        // Runs its own loop until the program ends.
+        page->HideIconsDialog().DoModal(page->GetHwnd());
+        return 0;
+    }
+    MSG msg = {};
+    while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
+        if (!sheet.PreTranslateMessage(msg)) {
+            TranslateMessage(&msg);
+            DispatchMessageA(&msg);
+        }
+    }
+    return 0;
+}

@@ -1,0 +1,322 @@
+#include "IconsTestSupport.h"
+
+#include "common/KeyedTextFile.h"
+#include "pages/LayoutNames.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+namespace {
+
+constexpr char kProgramKey[] = "Software\\Quillmere\\Dervane";
+
+void IgnoreWarning(const char*) {}
+
+std::string LayoutPath(const std::string& folder, int type, const std::string& fileName)
+{
+    return folder + "\\" + LayoutFolderName(type) + "\\" + fileName;
+}
+
+bool HasTitle(const std::string& path, const char* title)
+{
+    CKeyedTextFile file(path.c_str());
+    char value[CKeyedTextFile::kLineSize] = "";
+    return file.Exists() && file.Find("KTX_FILE", value, 1) && strcmp(value, title) == 0;
+}
+
+unsigned long SaveAsHook(const std::string& folder, int type, const std::string& fileName)
+{
+    CreateDirectoryA((folder + "\\" + LayoutFolderName(type)).c_str(), nullptr);
+    CKeyedTextFile file(LayoutPath(folder, type, fileName).c_str());
+    if (!file.Create())
+        return 0;
+    file.Write("KTX_FILE", type == kShortcutsLayout ? "DERVANE ICON SHORTCUTS" : "DERVANE ICON POSITIONS");
+    file.Write("VERSION", "1.0");
+    if (type == kShortcutsLayout)
+        file.Write("LOADED", "1");
+    return 1;
+}
+
+// Loading a shortcuts layout toggles its "LOADED" record.
+bool ToggleLoaded(const std::string& path)
+{
+    CKeyedTextFile file(path.c_str());
+    char value[CKeyedTextFile::kLineSize] = "";
+    if (!file.Find("LOADED", value, 1))
+        return false;
+    return file.Replace("LOADED", atoi(value) ? "0" : "1") != 0;
+}
+
+} // namespace
+
+const char kMissingValue[] = "(missing)";
+
+FakeIconsHost::FakeIconsHost(const std::string& programFolder, const SettingsRoots& roots)
+    : folder(programFolder), store(roots)
+{
+    store.SetWarning(&IgnoreWarning);
+    store.OpenKeys();
+}
+
+void FakeIconsHost::SendSettings()
+{
+    uint8_t style[4] = {};
+    const bool stored = store.ReadBinary("Property Icon Style", style, sizeof style) != 0;
+    settingsSent.push_back({settings, stored});
+}
+
+unsigned long FakeIconsHost::SendHookRequest(int code, const char* text)
+{
+    requests.push_back({code, text ? text : ""});
+    return onRequest ? onRequest(code, text ? text : "") : answer;
+}
+
+void FakeIconsHost::SelectedIconCount(int* total, int* selected)
+{
+    *total = totalIcons;
+    *selected = selectedIcons;
+}
+
+void FakeIconsHost::ActAsHook()
+{
+    onRequest = [this](int code, const std::string& name) -> unsigned long {
+        switch (code) {
+        case HOOKMSG_SAVE_POSITIONS: return SaveAsHook(folder, kPositionsLayout, name);
+        case HOOKMSG_SAVE_SHORTCUTS: return SaveAsHook(folder, kShortcutsLayout, name);
+        case HOOKMSG_LOAD_POSITIONS:
+        case HOOKMSG_LOAD_SHORTCUTS: {
+            const int type = code == HOOKMSG_LOAD_SHORTCUTS ? kShortcutsLayout : kPositionsLayout;
+            const std::string path = LayoutPath(folder, type, name);
+            const char* title = type == kShortcutsLayout ? "DERVANE ICON SHORTCUTS" : "DERVANE ICON POSITIONS";
+            if (!HasTitle(path, title) || (type == kShortcutsLayout && !ToggleLoaded(path)))
+                return 0;
+            if (onLoaded)
+                onLoaded(type, name);
+            return 1;
+        }
+        default: return answer;
+        }
+    };
+}
+
+std::vector<std::string> FakeIconsHost::Sent(int code) const
+{
+    std::vector<std::string> texts;
+    for (const SentRequest& request : requests) {
+        if (request.code == code)
+            texts.push_back(request.text);
+    }
+    return texts;
+}
+
+TestRegistry::TestRegistry(const std::string& name) : m_base("Software\\DervaneTests\\Pages\\" + name)
+{
+    RegDeleteTreeA(HKEY_CURRENT_USER, m_base.c_str());
+    EXPECT_EQ(ERROR_SUCCESS, m_root.Create(HKEY_CURRENT_USER, m_base.c_str(), KEY_ALL_ACCESS));
+    EXPECT_EQ(ERROR_SUCCESS, m_user.Create(m_root.Get(), "HKCU", KEY_ALL_ACCESS));
+    EXPECT_EQ(ERROR_SUCCESS, m_machine.Create(m_root.Get(), "HKLM", KEY_ALL_ACCESS));
+    EXPECT_EQ(ERROR_SUCCESS, m_classes.Create(m_root.Get(), "HKCR", KEY_ALL_ACCESS));
+    CRegKey key;
+    key.Create(m_machine.Get(), kProgramKey, KEY_ALL_ACCESS);
+}
+
+TestRegistry::~TestRegistry()
+{
+    m_user.Close();
+    m_machine.Close();
+    m_classes.Close();
+    m_root.Close();
+    RegDeleteTreeA(HKEY_CURRENT_USER, m_base.c_str());
+}
+
+SettingsRoots TestRegistry::Roots() const
+{
+    SettingsRoots roots;
+    roots.currentUser = m_user.Get();
+    roots.localMachine = m_machine.Get();
+    roots.classes = m_classes.Get();
+    return roots;
+}
+
+std::string TestRegistry::Stored(const char* name) const
+{
+    char buffer[4096] = {};
+    DWORD size = sizeof buffer;
+    if (RegGetValueA(m_user.Get(), kProgramKey, name, RRF_RT_ANY | RRF_NOEXPAND, nullptr, buffer, &size) !=
+        ERROR_SUCCESS)
+        return kMissingValue;
+    return std::string(buffer, size);
+}
+
+void TestRegistry::Write(const char* name, DWORD type, const void* data, DWORD size) const
+{
+    CRegKey key;
+    ASSERT_EQ(ERROR_SUCCESS, key.Create(m_user.Get(), kProgramKey, KEY_ALL_ACCESS));
+    ASSERT_EQ(ERROR_SUCCESS, RegSetValueExA(key.Get(), name, 0, type, static_cast<const BYTE*>(data), size));
+}
+
+std::vector<RecordedBox> BoxRecorder::boxes;
+std::deque<int> BoxRecorder::answers;
+
+int BoxRecorder::Show(HWND owner, const char* text, const char* caption, UINT type)
+{
+    boxes.push_back({owner, text ? text : "", caption ? caption : "", type});
+    if (!answers.empty()) {
+        const int answer = answers.front();
+        answers.pop_front();
+        return answer;
+    }
+    switch (type & MB_TYPEMASK) {
+    case MB_YESNO: return IDNO;
+    case MB_OKCANCEL: return IDCANCEL;
+    default: return IDOK;
+    }
+}
+
+void BoxRecorder::Reset()
+{
+    boxes.clear();
+    answers.clear();
+}
+
+int ColourRecorder::calls = 0;
+COLORREF ColourRecorder::shown = 0;
+COLORREF ColourRecorder::colour = 0;
+bool ColourRecorder::accept = false;
+
+bool ColourRecorder::Choose(HWND, COLORREF* value)
+{
+    ++calls;
+    shown = *value;
+    if (!accept)
+        return false;
+    *value = colour;
+    return true;
+}
+
+void ColourRecorder::Reset()
+{
+    calls = 0;
+    shown = 0;
+    colour = 0;
+    accept = false;
+}
+
+std::string WindowText(HWND hwnd)
+{
+    char text[1024] = {};
+    GetWindowTextA(hwnd, text, sizeof text);
+    return text;
+}
+
+void ClickButton(HWND dialog, int id)
+{
+    HWND button = GetDlgItem(dialog, id);
+    ASSERT_NE(nullptr, button) << "no control " << id;
+    SendMessageA(button, BM_CLICK, 0, 0);
+}
+
+void TypeText(HWND dialog, int id, const std::string& text)
+{
+    SetDlgItemTextA(dialog, id, text.c_str());
+}
+
+bool SelectListItem(HWND dialog, int id, const std::string& text)
+{
+    const LRESULT index = SendDlgItemMessageA(dialog, id, LB_FINDSTRINGEXACT, static_cast<WPARAM>(-1),
+                                              reinterpret_cast<LPARAM>(text.c_str()));
+    if (index == LB_ERR)
+        return false;
+    SendDlgItemMessageA(dialog, id, LB_SETCURSEL, static_cast<WPARAM>(index), 0);
+    // A program's selection sends no notification; the user's click does.
+    SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(id, LBN_SELCHANGE), reinterpret_cast<LPARAM>(GetDlgItem(dialog, id)));
+    return true;
+}
+
+std::vector<std::string> ListItems(HWND dialog, int id)
+{
+    std::vector<std::string> items;
+    const LRESULT count = SendDlgItemMessageA(dialog, id, LB_GETCOUNT, 0, 0);
+    for (LRESULT i = 0; i < count; ++i) {
+        char text[1024] = {};
+        SendDlgItemMessageA(dialog, id, LB_GETTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(text));
+        items.push_back(text);
+    }
+    return items;
+}
+
+bool IsEnabled(HWND dialog, int id)
+{
+    return IsWindowEnabled(GetDlgItem(dialog, id)) != FALSE;
+}
+
+bool IsChecked(HWND dialog, int id)
+{
+    return IsDlgButtonChecked(dialog, id) == BST_CHECKED;
+}
+
+namespace {
+
+struct ModalDriver {
+    const char* caption = nullptr;
+    const std::function<void(HWND)>* act = nullptr;
+    bool seen = false;
+    int ticks = 0;
+};
+ModalDriver* g_driver = nullptr;
+
+struct WindowSearch {
+    const char* caption;
+    HWND found;
+    int count;
+};
+
+BOOL CALLBACK MatchCaption(HWND hwnd, LPARAM lp)
+{
+    auto* search = reinterpret_cast<WindowSearch*>(lp);
+    if (IsWindowVisible(hwnd) && WindowText(hwnd) == search->caption) {
+        search->found = hwnd;
+        ++search->count;
+    }
+    return TRUE;
+}
+
+void CALLBACK DriveTick(HWND, UINT, UINT_PTR, DWORD)
+{
+    ModalDriver* driver = g_driver;
+    if (!driver || driver->seen)
+        return;
+    WindowSearch search = {driver->caption, nullptr, 0};
+    EnumThreadWindows(GetCurrentThreadId(), &MatchCaption, reinterpret_cast<LPARAM>(&search));
+    if (search.found) {
+        driver->seen = true;
+        (*driver->act)(search.found);
+    } else if (++driver->ticks > 250) {
+        // Never hang: end whatever dialog runs.
+        if (HWND active = GetActiveWindow())
+            PostMessageA(active, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
+    }
+}
+
+} // namespace
+
+bool DriveModal(const std::function<void()>& open, const char* caption, const std::function<void(HWND)>& act)
+{
+    ModalDriver driver;
+    driver.caption = caption;
+    driver.act = &act;
+    g_driver = &driver;
+    const UINT_PTR timer = SetTimer(nullptr, 0, 20, &DriveTick);
+    open();
+    KillTimer(nullptr, timer);
+    g_driver = nullptr;
+    return driver.seen;
+}
+
+int CountThreadWindows(const char* caption)
+{
+    WindowSearch search = {caption, nullptr, 0};
+    EnumThreadWindows(GetCurrentThreadId(), &MatchCaption, reinterpret_cast<LPARAM>(&search));
+    return search.count;
+}

@@ -1,0 +1,139 @@
+// What the Icons page tests give the page in place of the program: a host
+// that records what the page sends and can play the hook library, registry
+// roots of the test's own, and recorders for message boxes and the colour
+// dialog.
+#pragma once
+
+#include "app/RegKey.h"
+#include "app/SettingsStore.h"
+#include "pages/IconsHost.h"
+
+#include <windows.h>
+
+#include <deque>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+// The page reaches the main window only through IIconsHost; its base class
+// keeps a reference to the main window that this page never uses, so the
+// tests' main window is this empty stand-in.
+class CTrayWnd {};
+
+struct SentRequest {
+    int code;
+    std::string text;
+};
+
+// One settings send, with what the registry held at that moment.
+struct SentSettings {
+    SettingsBlock settings;
+    bool styleStoredBefore;
+};
+
+class FakeIconsHost : public IIconsHost {
+public:
+    FakeIconsHost(const std::string& programFolder, const SettingsRoots& roots);
+
+    SettingsBlock& Settings() override { return settings; }
+    CSettingsStore& Store() override { return store; }
+    const std::string& ProgramFolder() const override { return folder; }
+    void SendSettings() override;
+    unsigned long SendHookRequest(int code, const char* text) override;
+    dervaneGroup1_t Appearance() override { return appearance; }
+    void SelectedIconCount(int* total, int* selected) override;
+
+    // Plays the hook library: saves write a layout file of the right kind,
+    // loads answer whether the file is there and toggle a shortcuts layout.
+    void ActAsHook();
+    // Requests of one code.
+    std::vector<std::string> Sent(int code) const;
+
+    std::string folder;
+    SettingsBlock settings = {};
+    CSettingsStore store;
+    std::vector<SentRequest> requests;
+    std::vector<SentSettings> settingsSent;
+    dervaneGroup1_t appearance = {0xFFFFFFFFu, 0xFFFFFFFFu, -1, -1};
+    int totalIcons = 0;
+    int selectedIcons = 0;
+    unsigned long answer = 1;
+    // Called for each request; answers in place of `answer` when set.
+    std::function<unsigned long(int code, const std::string& text)> onRequest;
+    // Told of each layout ActAsHook loads, as the main window tells the page.
+    std::function<void(int type, const std::string& fileName)> onLoaded;
+};
+
+// HKCU\Software\DervaneTests\<name> with "HKCU", "HKLM" and "HKCR" under it
+// standing in for the three roots; removed with the object.
+class TestRegistry {
+public:
+    explicit TestRegistry(const std::string& name);
+    ~TestRegistry();
+    TestRegistry(const TestRegistry&) = delete;
+    TestRegistry& operator=(const TestRegistry&) = delete;
+
+    SettingsRoots Roots() const;
+    // A program value's bytes (texts with their NUL), or "(missing)".
+    std::string Stored(const char* name) const;
+    void Write(const char* name, DWORD type, const void* data, DWORD size) const;
+
+private:
+    std::string m_base;
+    CRegKey m_root;
+    CRegKey m_user;
+    CRegKey m_machine;
+    CRegKey m_classes;
+};
+
+extern const char kMissingValue[];
+
+// Message boxes: recorded, and answered from a queue (then with the
+// refusing button: No, Cancel or OK).
+struct RecordedBox {
+    HWND owner;
+    std::string text;
+    std::string caption;
+    UINT type;
+};
+
+class BoxRecorder {
+public:
+    static int Show(HWND owner, const char* text, const char* caption, UINT type);
+    static void Reset();
+    static std::vector<RecordedBox> boxes;
+    static std::deque<int> answers;
+};
+
+// The colour dialog: recorded, and answered with `colour` when `accept`.
+class ColourRecorder {
+public:
+    static bool Choose(HWND owner, COLORREF* colour);
+    static void Reset();
+    static int calls;
+    static COLORREF shown;
+    static COLORREF colour;
+    static bool accept;
+};
+
+// The text of a window.
+std::string WindowText(HWND hwnd);
+// Clicks a button of a dialog as the user would (BM_CLICK).
+void ClickButton(HWND dialog, int id);
+// Types text into an edit control (WM_SETTEXT, which sends EN_CHANGE).
+void TypeText(HWND dialog, int id, const std::string& text);
+// Selects a list box item by its text and notifies the dialog (LBN_SELCHANGE); false if not there.
+bool SelectListItem(HWND dialog, int id, const std::string& text);
+// The items of a list box, in its order.
+std::vector<std::string> ListItems(HWND dialog, int id);
+bool IsEnabled(HWND dialog, int id);
+bool IsChecked(HWND dialog, int id);
+
+// Runs open, which shows a modal dialog; once a visible window of this
+// thread titled caption is up, act runs with it inside the dialog's loop
+// (act must end the dialog). Answers whether the dialog was seen; after
+// about 5 seconds without it, the active window is cancelled.
+bool DriveModal(const std::function<void()>& open, const char* caption, const std::function<void(HWND)>& act);
+// The visible windows of this thread titled caption.
+int CountThreadWindows(const char* caption);
