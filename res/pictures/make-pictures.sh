@@ -11,12 +11,13 @@
 # The output depends only on the sources, ImageMagick and the DejaVu fonts.
 #
 # Drawings (src/*.mvg) are ImageMagick vector graphics in a 16-unit square
-# (48 units for the 40-pixel desktop windows, pixels for the About picture),
-# with three additions handled here:
+# (in pixels for the 40-pixel desktop windows), with three additions handled
+# here:
 #   {expression}   Perl arithmetic; $k is the scale (pixels per unit), $p one
-#                  pixel in units, $t a thin line (1 or 2 pixels), snap(u) the
-#                  place nearest u for a line of width $t to fall on whole
-#                  pixels, and every colour of src/palette.txt is $name
+#                  pixel in units and $h half of one, $t a thin line (1 or 2
+#                  pixels), snap(u) the place nearest u for a line of width
+#                  $t to fall on whole pixels, and every colour of
+#                  src/palette.txt is $name
 #   ?(condition) … the rest of the line only when the condition holds
 #   @include NAME  the lines of src/NAME.mvg
 # $vga is 1 while the 16-colour variant is drawn: the colours are then their
