@@ -20,7 +20,24 @@ std::string CHostSession::HostPath() {
   return folder + "..\\DesktopHost.exe";
 }
 
+// A host that an earlier test left behind (ended by a timeout before it could
+// stop it) would stand in front of this test's own: end it by its id.
+static void EndLeftoverHost() {
+  HWND stale = FindWindowA("Progman", "Program Manager");
+  if (!stale) return;
+  DWORD pid = 0;
+  GetWindowThreadProcessId(stale, &pid);
+  std::fprintf(stderr, "harness: ending a desktop host left by an earlier test (pid %lu)\n",
+               static_cast<unsigned long>(pid));
+  if (HANDLE process = OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, pid)) {
+    TerminateProcess(process, 1);
+    WaitForSingleObject(process, 5000);
+    CloseHandle(process);
+  }
+}
+
 int CHostSession::StartHost(const char* desktop) {
+  if (!desktop) EndLeftoverHost();
   std::string command = "\"" + HostPath() + "\"";
   if (!m_host.Start(command, desktop)) return 0;
   m_client = CDesktopHostClient();
