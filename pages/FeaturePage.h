@@ -28,6 +28,8 @@ public:
 
 protected:
     CTrayWnd& Main() const { return m_main; }
+    // Every page gives its controls' help on F1, "?" and a right click.
+    INT_PTR DialogProc(UINT msg, WPARAM wp, LPARAM lp) override;
 
 private:
     CTrayWnd& m_main;

@@ -1,4 +1,5 @@
 #include "pages/HideIconsDialog.h"
+#include "pages/PageHelp.h"
 
 #include "common/PathSep.h"
 #include "hook/HookProtocol.h"
@@ -239,4 +240,11 @@ int CHideIconsDialog::OnCommand(UINT id, UINT code, HWND control)
     default:
         return CDialog::OnCommand(id, code, control);
     }
+}
+
+INT_PTR CHideIconsDialog::DialogProc(UINT msg, WPARAM wp, LPARAM lp)
+{
+    if ((msg == WM_HELP || msg == WM_CONTEXTMENU) && HandleContextHelp(GetHwnd(), GetTemplateId(), msg, wp, lp))
+        return TRUE;
+    return CDialog::DialogProc(msg, wp, lp);
 }

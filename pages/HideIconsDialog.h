@@ -33,6 +33,7 @@ public:
     std::string FilePath() const;
 
 protected:
+    INT_PTR DialogProc(UINT msg, WPARAM wp, LPARAM lp) override;
     int OnInitDialog() override;
     int OnCommand(UINT id, UINT code, HWND control) override;
     void OnOK() override;
