@@ -37,9 +37,19 @@ int CChildProcess::Start(const std::string& commandLine, const char* desktop, co
   std::vector<char> command(commandLine.begin(), commandLine.end());
   command.push_back('\0');
   // Suspended until it is in the job, so that its own children join it too.
-  if (!CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, CREATE_SUSPENDED, nullptr, workingFolder,
-                      &startup, &info)) {
-    std::fprintf(stderr, "harness: cannot start %s (error %lu)\n", commandLine.c_str(), GetLastError());
+  // Wine now and then answers ERROR_INTERNAL_ERROR for a start on a virtual
+  // desktop that is still settling; a few more tries, a bounded while, get it.
+  BOOL started = FALSE;
+  DWORD error = 0;
+  for (int attempt = 0; attempt < 20 && !started; ++attempt) {
+    started = CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, CREATE_SUSPENDED, nullptr,
+                             workingFolder, &startup, &info);
+    error = started ? 0 : GetLastError();
+    if (!started && (error != ERROR_INTERNAL_ERROR || !desktop)) break;
+    if (!started) Sleep(50);
+  }
+  if (!started) {
+    std::fprintf(stderr, "harness: cannot start %s (error %lu)\n", commandLine.c_str(), error);
     return 0;
   }
   if (ChildJob() && !AssignProcessToJobObject(ChildJob(), info.hProcess)) {
