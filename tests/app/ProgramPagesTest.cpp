@@ -1,0 +1,89 @@
+// The General and About pages of the running program, driven through their
+// controls as a user would click them.
+#include <windows.h>
+#include <commctrl.h>
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "tests/app/ProgramFixture.h"
+#include "tests/harness/Wait.h"
+
+namespace {
+
+constexpr DWORD kExitTimeoutMs = 15000;
+const std::string kZeroByte(1, '\0');
+const std::string kOneByte(1, '\1');
+
+class ProgramPagesTest : public ProgramTestBase {
+protected:
+    // Shows the sheet at page index and answers that page's window.
+    HWND ShowPage(int index)
+    {
+        if (!m_program.Command(40001) || !WaitFor([&] { return m_program.SheetVisible(); }, 10000))
+            return nullptr;
+        const HWND sheet = m_program.Sheet();
+        SendMessageA(sheet, PSM_SETCURSEL, index, 0);
+        return reinterpret_cast<HWND>(SendMessageA(sheet, PSM_GETCURRENTPAGEHWND, 0, 0));
+    }
+    static void Click(HWND page, int id) { SendMessageA(GetDlgItem(page, id), BM_CLICK, 0, 0); }
+};
+
+TEST_F(ProgramPagesTest, GeneralPageApplyStoresTheSwitchesAndTheStartEntry)
+{
+    StoreKnownLook();
+    ASSERT_TRUE(m_session.Start());
+    ASSERT_TRUE(StartReady(m_program));
+    const HWND page = ShowPage(1);
+    ASSERT_NE(nullptr, page);
+    EXPECT_FALSE(IsWindowEnabled(GetDlgItem(page, 1074))) << "Apply is off until something changes";
+    EXPECT_EQ(m_folder.ExePath(), ReadRunValue());
+
+    Click(page, 1070);  // "Run Dervane when your computer first starts up." off
+    EXPECT_TRUE(IsWindowEnabled(GetDlgItem(page, 1074)));
+    Click(page, 1074);  // Apply
+    EXPECT_TRUE(WaitFor([] { return ReadRunValue() == kMissingValue; }, 5000)) << "the Run value is gone";
+    EXPECT_EQ(kZeroByte, ReadProgramBinary("Property General Run On Boot"));
+    EXPECT_EQ(kOneByte, ReadProgramBinary("Property General Enabled"));
+    EXPECT_FALSE(IsWindowEnabled(GetDlgItem(page, 1074)));
+
+    Click(page, 1070);  // on again, and OK: applied, and the sheet hides
+    Click(page, 1072);
+    EXPECT_TRUE(WaitFor([&] { return ReadRunValue() == m_folder.ExePath(); }, 5000));
+    EXPECT_TRUE(WaitFor([&] { return !m_program.SheetVisible(); }, 5000));
+}
+
+TEST_F(ProgramPagesTest, GeneralPageSwitchesTheFeaturesOffAndOn)
+{
+    StoreKnownLook();
+    ASSERT_TRUE(m_session.Start());
+    const View shell = ReadView();
+    ASSERT_TRUE(StartReady(m_program));
+    const HWND page = ShowPage(1);
+    ASSERT_NE(nullptr, page);
+    Click(page, 1069);  // "Enable features from other pages." off
+    Click(page, 1074);
+    EXPECT_TRUE(WaitLook(shell.textColor, shell.textBkColor)) << "the desktop's own look is back";
+    EXPECT_EQ(kZeroByte, ReadProgramBinary("Property General Enabled"));
+    Click(page, 1069);
+    Click(page, 1074);
+    EXPECT_TRUE(WaitLook(kText, kBack));
+}
+
+TEST_F(ProgramPagesTest, AboutPageExitEndsTheProgramAndGivesTheDesktopBack)
+{
+    StoreKnownLook();
+    ASSERT_TRUE(m_session.Start());
+    ASSERT_TRUE(StartReady(m_program));
+    const HWND page = ShowPage(0);
+    ASSERT_NE(nullptr, page);
+    char version[64] = "";
+    GetDlgItemTextA(page, 1057, version, sizeof version);
+    EXPECT_STREQ("Version 1.0b", version);
+    Click(page, 1040);  // "Exit"
+    EXPECT_EQ(0, m_program.WaitExit(kExitTimeoutMs));
+    EXPECT_EQ(0u, ReadView().listViewSubclassed);
+}
+
+}  // namespace
