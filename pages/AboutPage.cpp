@@ -4,7 +4,8 @@
 #include "pages/PageSupport.h"
 #include "pages/resource.h"
 
-CAboutPage::CAboutPage(CTrayWnd& main) : CFeaturePage(IDD_ABOUT, main)
+CAboutPage::CAboutPage(CTrayWnd& main)
+    : CFeaturePage(IDD_ABOUT, main), m_logo(IDB_ABOUT_LOGO, IDB_ABOUT_LOGO_16, IDC_ABOUT_LOGO_PLACE, RGB(255, 0, 0))
 {
     OwnButtons buttons;
     buttons.ok = IDC_ABOUT_OK;
@@ -23,11 +24,7 @@ int CAboutPage::OnSetActive()
     if (m_picture)
         SendItem(IDC_ABOUT_PICTURE, STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(m_picture));
     SetItemText(IDC_ABOUT_VERSION, "Version 1.0b");
-    m_logo = std::make_unique<CTransparentBitmap>();
-    if (!m_logo->LoadFromModule(nullptr, lowColour ? IDB_ABOUT_LOGO_16 : IDB_ABOUT_LOGO))
-        m_logo.reset();
-    m_logoAt = ControlPosition(GetHwnd(), IDC_ABOUT_LOGO_PLACE);
-    InvalidateRect(GetHwnd(), nullptr, TRUE);
+    m_logo.Load(GetHwnd());
     return 1;
 }
 
@@ -44,7 +41,7 @@ void CAboutPage::FreePictures()
         DeleteObject(m_picture);
         m_picture = nullptr;
     }
-    m_logo.reset();
+    m_logo.Free();
 }
 
 int CAboutPage::OnCommand(UINT id, UINT code, HWND control)
@@ -63,12 +60,7 @@ int CAboutPage::OnCommand(UINT id, UINT code, HWND control)
 
 INT_PTR CAboutPage::DialogProc(UINT msg, WPARAM wp, LPARAM lp)
 {
-    if (msg == WM_PAINT && m_logo) {
-        PAINTSTRUCT ps = {};
-        HDC dc = BeginPaint(GetHwnd(), &ps);
-        m_logo->Draw(dc, m_logoAt.x, m_logoAt.y, RGB(255, 0, 0));
-        EndPaint(GetHwnd(), &ps);
+    if (msg == WM_PAINT && m_logo.Paint(GetHwnd()))
         return TRUE;
-    }
     return CFeaturePage::DialogProc(msg, wp, lp);
 }

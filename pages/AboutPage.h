@@ -1,8 +1,8 @@
 // The About page: the product picture, the version and the way out.
 #pragma once
 
-#include "framework/TransparentBitmap.h"
 #include "pages/FeaturePage.h"
+#include "pages/PagePicture.h"
 
 #include <memory>
 
@@ -20,6 +20,5 @@ private:
     void FreePictures();
 
     HBITMAP m_picture = nullptr;  // of "Resources.dll", shown by control 1037
-    std::unique_ptr<CTransparentBitmap> m_logo;
-    POINT m_logoAt = {};
+    CPagePicture m_logo;
 };

@@ -6,7 +6,8 @@
 #include "pages/PageSupport.h"
 #include "pages/resource.h"
 
-CGeneralPage::CGeneralPage(CTrayWnd& main) : CFeaturePage(IDD_GENERAL, main)
+CGeneralPage::CGeneralPage(CTrayWnd& main)
+    : CFeaturePage(IDD_GENERAL, main), m_picture(IDB_GENERAL, IDB_GENERAL_16, IDC_GENERAL_PICTURE, RGB(0, 0, 0))
 {
     OwnButtons buttons;
     buttons.ok = IDC_GENERAL_OK;
@@ -45,16 +46,13 @@ void CGeneralPage::RefreshGeneralPage()
 int CGeneralPage::OnSetActive()
 {
     RefreshGeneralPage();
-    m_picture = std::make_unique<CTransparentBitmap>();
-    if (!m_picture->LoadFromModule(nullptr, IsLowColourDisplay() ? IDB_GENERAL_16 : IDB_GENERAL))
-        m_picture.reset();
-    m_pictureAt = ControlPosition(GetHwnd(), IDC_GENERAL_PICTURE);
+    m_picture.Load(GetHwnd());
     return 1;
 }
 
 int CGeneralPage::OnKillActive()
 {
-    m_picture.reset();
+    m_picture.Free();
     return 1;
 }
 
@@ -96,12 +94,7 @@ int CGeneralPage::OnCommand(UINT id, UINT code, HWND control)
 
 INT_PTR CGeneralPage::DialogProc(UINT msg, WPARAM wp, LPARAM lp)
 {
-    if (msg == WM_PAINT && m_picture) {
-        PAINTSTRUCT ps = {};
-        HDC dc = BeginPaint(GetHwnd(), &ps);
-        m_picture->Draw(dc, m_pictureAt.x, m_pictureAt.y, RGB(0, 0, 0));
-        EndPaint(GetHwnd(), &ps);
+    if (msg == WM_PAINT && m_picture.Paint(GetHwnd()))
         return TRUE;
-    }
     return CFeaturePage::DialogProc(msg, wp, lp);
 }

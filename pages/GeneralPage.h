@@ -2,8 +2,8 @@
 // layout shortcut, and "Re-associate".
 #pragma once
 
-#include "framework/TransparentBitmap.h"
 #include "pages/FeaturePage.h"
+#include "pages/PagePicture.h"
 
 #include <memory>
 
@@ -26,6 +26,5 @@ protected:
     INT_PTR DialogProc(UINT msg, WPARAM wp, LPARAM lp) override;
 
 private:
-    std::unique_ptr<CTransparentBitmap> m_picture;
-    POINT m_pictureAt = {};
+    CPagePicture m_picture;
 };

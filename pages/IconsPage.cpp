@@ -39,7 +39,8 @@ CIconsPage::CIconsPage(CTrayWnd& main, std::unique_ptr<IIconsHost> host)
       m_host(std::move(host)),
       m_layouts(m_host->ProgramFolder(), *this),
       m_messageBox(&SystemMessageBox),
-      m_chooseColour(&ChooseColourWithDialog)
+      m_chooseColour(&ChooseColourWithDialog),
+      m_picture(IDB_ICONS, IDB_ICONS_16, IDC_ICONS_PICTURE, RGB(0, 0, 0))
 {
     OwnButtons buttons;
     buttons.ok = IDC_ICONS_OK;
@@ -147,16 +148,13 @@ int CIconsPage::OnSetActive()
 {
     FillLayoutList();
     RefreshIconsPage();
-    m_picture = std::make_unique<CTransparentBitmap>();
-    if (!m_picture->LoadFromModule(nullptr, IsLowColourDisplay() ? IDB_ICONS_16 : IDB_ICONS))
-        m_picture.reset();
-    m_pictureAt = ControlPosition(GetHwnd(), IDC_ICONS_PICTURE);
+    m_picture.Load(GetHwnd());
     return 1;
 }
 
 int CIconsPage::OnKillActive()
 {
-    m_picture.reset();
+    m_picture.Free();
     return 1;
 }
 
@@ -256,13 +254,8 @@ int CIconsPage::OnNotify(const NMHDR& header, LRESULT& result)
 
 INT_PTR CIconsPage::DialogProc(UINT msg, WPARAM wp, LPARAM lp)
 {
-    if (msg == WM_PAINT && m_picture) {
-        PAINTSTRUCT ps = {};
-        HDC dc = BeginPaint(GetHwnd(), &ps);
-        m_picture->Draw(dc, m_pictureAt.x, m_pictureAt.y, RGB(0, 0, 0));
-        EndPaint(GetHwnd(), &ps);
+    if (msg == WM_PAINT && m_picture.Paint(GetHwnd()))
         return TRUE;
-    }
     return CFeaturePage::DialogProc(msg, wp, lp);
 }
 

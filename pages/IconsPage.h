@@ -3,7 +3,7 @@
 // manager makes. The page reaches the main window through IIconsHost only.
 #pragma once
 
-#include "framework/TransparentBitmap.h"
+#include "pages/PagePicture.h"
 #include "pages/FeaturePage.h"
 #include "pages/HideIconsDialog.h"
 #include "pages/IconsHost.h"
@@ -94,6 +94,5 @@ private:
     bool m_hideDialogOpen = false;
     std::string m_loadedName;
     int m_loadedType = kPositionsLayout;
-    std::unique_ptr<CTransparentBitmap> m_picture;
-    POINT m_pictureAt = {};
+    CPagePicture m_picture;
 };
