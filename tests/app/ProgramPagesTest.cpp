@@ -86,4 +86,26 @@ TEST_F(ProgramPagesTest, AboutPageExitEndsTheProgramAndGivesTheDesktopBack)
     EXPECT_EQ(0u, ReadView().listViewSubclassed);
 }
 
+// Windows asks whether the session may end: the icons go back to where the
+// program found them at its start, and the program runs on.
+TEST_F(ProgramPagesTest, EndOfSessionPutsTheIconsBackWhereTheyWereFound)
+{
+    StoreKnownLook();
+    ASSERT_TRUE(m_session.Start());
+    CDesktopHostClient::ItemRecord notes = {};
+    ASSERT_TRUE(Host().FindItem("Notes.txt", notes));
+    const POINT found = {notes.x, notes.y};
+    ASSERT_TRUE(StartReady(m_program));
+    ASSERT_TRUE(Host().Move(notes.index, found.x + 200, found.y + 150));
+    const HWND main = m_program.FindWindowOf("CTrayWnd");
+    ASSERT_NE(nullptr, main);
+    DWORD_PTR answer = 0;
+    ASSERT_TRUE(SendMessageTimeoutA(main, WM_QUERYENDSESSION, 0, 0, SMTO_ABORTIFHUNG, 10000, &answer));
+    EXPECT_NE(0u, answer) << "the session may end";
+    ASSERT_TRUE(Host().FindItem("Notes.txt", notes));
+    EXPECT_EQ(found.x, notes.x);
+    EXPECT_EQ(found.y, notes.y);
+    EXPECT_TRUE(m_program.Running());
+}
+
 }  // namespace
