@@ -37,15 +37,16 @@ int CChildProcess::Start(const std::string& commandLine, const char* desktop, co
   std::vector<char> command(commandLine.begin(), commandLine.end());
   command.push_back('\0');
   // Suspended until it is in the job, so that its own children join it too.
-  // Wine now and then answers ERROR_INTERNAL_ERROR for a start on a virtual
-  // desktop that is still settling; a few more tries, a bounded while, get it.
+  // Wine now and then answers ERROR_INTERNAL_ERROR for a start (seen both on
+  // a virtual desktop that is still settling and on the plain one while
+  // other processes start and end); a few more tries, a bounded while, get it.
   BOOL started = FALSE;
   DWORD error = 0;
   for (int attempt = 0; attempt < 20 && !started; ++attempt) {
     started = CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, CREATE_SUSPENDED, nullptr,
                              workingFolder, &startup, &info);
     error = started ? 0 : GetLastError();
-    if (!started && (error != ERROR_INTERNAL_ERROR || !desktop)) break;
+    if (!started && error != ERROR_INTERNAL_ERROR) break;
     if (!started) Sleep(50);
   }
   if (!started) {
