@@ -17,6 +17,7 @@
 
 #include "tests/app/ProgramSupport.h"
 #include "tests/harness/HostSession.h"
+#include "tests/harness/TextLines.h"
 #include "tests/harness/TestDesktop.h"
 #include "tests/harness/Wait.h"
 
@@ -76,14 +77,9 @@ int main(int argc, char** argv)
     std::string name = "Dervane";
     int width = 1024;
     int height = 768;
-    if (argc > 1) {
-        char desktop[64] = {};
-        if (std::sscanf(argv[1], "%63[^,],%dx%d", desktop, &width, &height) != 3 || width < 320 || height < 200 ||
-            width > 8192 || height > 8192) {
-            std::fprintf(stderr, "usage: ProgramDemo [NAME,WIDTHxHEIGHT]\n");
-            return 2;
-        }
-        name = desktop;
+    if (argc > 1 && !ParseDesktopArgument(argv[1], &name, &width, &height)) {
+        std::fprintf(stderr, "usage: ProgramDemo [NAME,WIDTHxHEIGHT]\n");
+        return 2;
     }
     CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
     int code = 1;

@@ -1,4 +1,5 @@
 #include "tests/app/ProgramSupport.h"
+#include "tests/harness/TextLines.h"
 
 #include <shellapi.h>
 
@@ -137,19 +138,7 @@ int CProgramFolder::Create(const std::string& name, bool withResources)
 
 std::vector<std::string> CProgramFolder::ErrorLog() const
 {
-    std::vector<std::string> lines;
-    FILE* f = fopen(PathOf("ErrorLog.txt").c_str(), "rb");
-    if (!f)
-        return lines;
-    char line[1024];
-    while (fgets(line, sizeof line, f)) {
-        std::string text(line);
-        while (!text.empty() && (text.back() == '\n' || text.back() == '\r'))
-            text.pop_back();
-        lines.push_back(text);
-    }
-    fclose(f);
-    return lines;
+    return ReadTextLines(PathOf("ErrorLog.txt"));
 }
 
 int CProgramFolder::CountLogLines(const std::string& text) const

@@ -1,4 +1,5 @@
 #include "tests/hook/HookTestSupport.h"
+#include "tests/harness/TextLines.h"
 
 #include <objbase.h>
 
@@ -20,19 +21,7 @@ std::string MakeProgramFolder(const char* suffix)
 
 std::vector<std::string> ReadErrorLog(const std::string& folder)
 {
-    std::vector<std::string> lines;
-    FILE* f = fopen((folder + "\\ErrorLog.txt").c_str(), "rb");
-    if (!f)
-        return lines;
-    char line[512];
-    while (fgets(line, sizeof line, f)) {
-        std::string text(line);
-        while (!text.empty() && (text.back() == '\n' || text.back() == '\r'))
-            text.pop_back();
-        lines.push_back(text);
-    }
-    fclose(f);
-    return lines;
+    return ReadTextLines(folder + "\\ErrorLog.txt");
 }
 
 int CountLines(const std::vector<std::string>& lines, const std::string& text)
