@@ -32,8 +32,12 @@ int CTrayApp::InitInstance()
         return 0;
     m_window->Show(SW_HIDE);
     UpdateWindow(m_window->GetHwnd());
-    m_handOffTimer = timeSetEvent(500, 200, OnHandOffTimer, reinterpret_cast<DWORD_PTR>(this),
-                                  TIME_PERIODIC | TIME_CALLBACK_FUNCTION);
+    // The timer only hands the command line's layout file over, so without one
+    // it is not started: its thread would stay for the rest of the run (about a
+    // megabyte under Wine) with nothing to do.
+    if (!m_layoutFileName.empty())
+        m_handOffTimer = timeSetEvent(500, 200, OnHandOffTimer, reinterpret_cast<DWORD_PTR>(this),
+                                      TIME_PERIODIC | TIME_CALLBACK_FUNCTION);
     return 1;
 }
 

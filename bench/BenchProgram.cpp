@@ -3,7 +3,10 @@
 //   - start to ready: from process creation until the tray icon exists, and
 //     for Dervane until its settings have reached the desktop (the label
 //     colours it stores show on the host's list view); median of five starts;
-//   - idle cost: private memory and CPU time of both after 30 s of idling.
+//   - idle cost: private memory and CPU time of both after 30 s of idling,
+//     and the private memory of MinimalSheet.exe (the baseline with a hidden
+//     property sheet), which tells what the common controls library costs any
+//     program with a sheet from what Dervane adds to that.
 // Prints the figures and the ratios. Run through bench/program.sh.
 //
 // Wine answers GetProcessMemoryInfo and GetProcessTimes for other processes
@@ -126,13 +129,14 @@ bool StartDervane(CProgramProcess& program, const CProgramFolder& folder, CDeskt
     return true;
 }
 
-bool StartBaseline(CChildProcess& baseline, const std::string& exe, double* toIcon)
+bool StartBaseline(CChildProcess& baseline, const std::string& exe, double* toIcon = nullptr)
 {
     const LARGE_INTEGER start = Now();
     HWND window = nullptr;
     if (!baseline.Start("\"" + exe + "\"") || !WaitTrayIcon(baseline.Pid(), "MinimalTrayWnd", 1, &window))
         return false;
-    *toIcon = Seconds(start, Now());
+    if (toIcon)
+        *toIcon = Seconds(start, Now());
     return true;
 }
 
@@ -230,7 +234,8 @@ double Ratio(double value, double baseline)
     return baseline > 0 ? value / baseline : -1;
 }
 
-int Run(CDesktopHostClient& host, const CProgramFolder& folder, const std::string& baselineExe)
+int Run(CDesktopHostClient& host, const CProgramFolder& folder, const std::string& baselineExe,
+        const std::string& sheetExe)
 {
     std::vector<double> dervaneIcon, dervaneReady, baselineIcon;
     for (int round = 0; round < kRounds; ++round) {
@@ -257,9 +262,11 @@ int Run(CDesktopHostClient& host, const CProgramFolder& folder, const std::strin
 
     CProgramProcess program;
     CChildProcess baseline;
-    double icon = 0, ready = 0, base = 0;
+    CChildProcess sheet;
+    double icon = 0, ready = 0;
     StoreSettings();
-    if (!StartDervane(program, folder, host, &icon, &ready) || !StartBaseline(baseline, baselineExe, &base)) {
+    if (!StartDervane(program, folder, host, &icon, &ready) || !StartBaseline(baseline, baselineExe) ||
+        !StartBaseline(sheet, sheetExe)) {
         std::fprintf(stderr, "bench_program: the idle start failed\n");
         return 1;
     }
@@ -269,15 +276,20 @@ int Run(CDesktopHostClient& host, const CProgramFolder& folder, const std::strin
     Sleep(kIdleMs);
     const Cost dervane = Measure(folder.ExePath());
     const Cost base30 = Measure(baselineExe);
+    const Cost sheet30 = Measure(sheetExe);
     std::printf("after %u s idle: private memory Dervane %.2f MB, baseline %.2f MB, difference %.2f MB, ratio %.2f\n",
                 static_cast<unsigned>(kIdleMs / 1000), dervane.privateMB, base30.privateMB,
                 dervane.privateMB - base30.privateMB, Ratio(dervane.privateMB, base30.privateMB));
+    std::printf("the baseline with a hidden property sheet: %.2f MB (%.2f MB over the baseline); Dervane over it "
+                "%.2f MB\n",
+                sheet30.privateMB, sheet30.privateMB - base30.privateMB, dervane.privateMB - sheet30.privateMB);
     std::printf("CPU time in total: Dervane %.3f s, baseline %.3f s, ratio %.2f\n", dervane.cpuSeconds,
                 base30.cpuSeconds, Ratio(dervane.cpuSeconds, base30.cpuSeconds));
     std::printf("CPU time while idle: Dervane %.3f s, baseline %.3f s\n", dervane.cpuSeconds - dervaneStart.cpuSeconds,
                 base30.cpuSeconds - baselineStart.cpuSeconds);
     StopDervane(program, host);
     StopBaseline(baseline);
+    StopBaseline(sheet);
     return 0;
 }
 
@@ -292,13 +304,14 @@ int main()
         CHostSession session;
         CProgramFolder folder;
         const std::string baselineExe = CChildProcess::ModuleFolder() + "MinimalTray.exe";
+        const std::string sheetExe = CChildProcess::ModuleFolder() + "MinimalSheet.exe";
         if (!desktop.Open() || !desktop.AddFile("Notes.txt") || !desktop.AddFolder("Projects") ||
             !folder.Create("bench")) {
             std::fprintf(stderr, "bench_program: cannot prepare the desktop folder or the program folder\n");
         } else if (!session.Start()) {
             std::fprintf(stderr, "bench_program: the desktop host did not start\n");
         } else {
-            code = Run(session.Client(), folder, baselineExe);
+            code = Run(session.Client(), folder, baselineExe, sheetExe);
         }
         session.Stop();
         desktop.Clear();

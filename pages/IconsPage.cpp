@@ -1,12 +1,11 @@
 #include "pages/IconsPage.h"
 
 #include "app/SettingsStore.h"
+#include "framework/CommonDialogs.h"
 #include "framework/WaitCursor.h"
 #include "pages/IconsResource.h"
 #include "pages/LayoutNames.h"
 #include "pages/PageSupport.h"
-
-#include <commdlg.h>
 
 #include <vector>
 
@@ -26,7 +25,7 @@ bool ChooseColourWithDialog(HWND owner, COLORREF* colour)
     choose.rgbResult = *colour;
     choose.lpCustColors = g_customColours;
     choose.Flags = CC_ANYCOLOR | CC_RGBINIT;
-    if (!ChooseColorA(&choose))
+    if (!ShowChooseColour(choose))
         return false;
     *colour = choose.rgbResult;
     return true;

@@ -1,0 +1,46 @@
+#include "framework/CommonDialogs.h"
+
+#include "framework/ErrorReport.h"
+#include "framework/ScopedHandles.h"
+
+namespace {
+
+// The library, loaded once; freed when the program's statics go.
+HMODULE Library()
+{
+    static ScopedModule library(LoadLibraryA("comdlg32.dll"));
+    static bool reported = false;
+    if (!library && !reported) {
+        reported = true;
+        ReportLastError("LoadLibraryA(comdlg32.dll)");
+    }
+    return library.Get();
+}
+
+template <typename F>
+F Function(const char* name)
+{
+    HMODULE library = Library();
+    if (!library)
+        return nullptr;
+    FARPROC address = GetProcAddress(library, name);
+    if (!address)
+        ReportLastError(name);
+    return reinterpret_cast<F>(reinterpret_cast<void*>(address));
+}
+
+} // namespace
+
+bool ShowChooseColour(CHOOSECOLORA& choose)
+{
+    using ChooseColorFn = BOOL(WINAPI*)(CHOOSECOLORA*);
+    static const ChooseColorFn chooseColor = Function<ChooseColorFn>("ChooseColorA");
+    return chooseColor && chooseColor(&choose);
+}
+
+DWORD CommonDialogError()
+{
+    using ErrorFn = DWORD(WINAPI*)();
+    static const ErrorFn error = Function<ErrorFn>("CommDlgExtendedError");
+    return error ? error() : 0;
+}
