@@ -2,11 +2,16 @@
 // demonstrations. Shows the desktop folder's items in a "SysListView32"
 // inside "SHELLDLL_DefView" inside "Progman", follows the folder's changes
 // and answers the requests of test processes (QueryServer.h).
+//
+//   DesktopHost [/keep-size]
+// /keep-size: a display change leaves the windows as they are and is not
+// passed on to the list view (see CProgmanWindow::SetFollowDisplay).
 #include <windows.h>
 #include <commctrl.h>
 #include <objbase.h>
 
 #include <cstdio>
+#include <cstring>
 
 #include "desktop/DesktopFolder.h"
 #include "desktop/HostHandles.h"
@@ -34,7 +39,7 @@ int PumpMessages(int& exitCode) {
   return 1;
 }
 
-int Run(HINSTANCE instance) {
+int Run(HINSTANCE instance, bool followDisplay) {
   CDesktopFolder folder;
   if (!folder.Open()) {
     std::fprintf(stderr, "DesktopHost: cannot open the desktop folder\n");
@@ -47,6 +52,7 @@ int Run(HINSTANCE instance) {
     return 1;
   }
   CProgmanWindow progman;
+  progman.SetFollowDisplay(followDisplay);
   if (!progman.Create(instance, &folder)) {
     std::fprintf(stderr, "DesktopHost: cannot create the desktop windows (%lu)\n", GetLastError());
     return 1;
@@ -90,11 +96,12 @@ int Run(HINSTANCE instance) {
 }
 }  // namespace
 
-int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR arguments, int) {
+  const bool followDisplay = !(arguments && std::strstr(arguments, "/keep-size"));
   INITCOMMONCONTROLSEX controls = {sizeof(controls), ICC_LISTVIEW_CLASSES};
   InitCommonControlsEx(&controls);
   if (FAILED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED))) return 1;
-  int code = Run(instance);
+  int code = Run(instance, followDisplay);
   CoUninitialize();
   return code;
 }

@@ -28,6 +28,7 @@ LRESULT CProgmanWindow::WndProc(UINT message, WPARAM wParam, LPARAM lParam) {
       return 0;
     case WM_DISPLAYCHANGE:
       ++m_displayChanges;
+      if (!m_followDisplay) return 0;
       FitToScreen(LOWORD(lParam), HIWORD(lParam));
       if (m_defView.Handle()) SendMessageA(m_defView.Handle(), message, wParam, lParam);
       return 0;

@@ -15,6 +15,10 @@ public:
 
   CDefViewWindow& DefView() { return m_defView; }
   uint32_t DisplayChanges() const { return m_displayChanges; }
+  // Off: a display change is only counted; the windows keep their size and
+  // the list view is not told, so that fitting it to the new screen is left
+  // to others (tests of the program's side of a display change).
+  void SetFollowDisplay(bool follow) { m_followDisplay = follow; }
 
 protected:
   LRESULT WndProc(UINT message, WPARAM wParam, LPARAM lParam) override;
@@ -24,4 +28,5 @@ private:
 
   CDefViewWindow m_defView;
   uint32_t m_displayChanges = 0;
+  bool m_followDisplay = true;
 };

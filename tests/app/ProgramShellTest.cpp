@@ -156,4 +156,35 @@ TEST_F(ProgramShellTest, AnIconThatSurvivedTheRestartStillGoesAtExit)
     EXPECT_EQ(0u, ReadView().listViewSubclassed);
 }
 
+// The screen grows under a shell that leaves its windows as they were: only
+// the main window's handling of the display change (the library told to fit
+// the desktop to the new screen) makes the list view cover it, and the icons
+// follow the larger view.
+TEST_F(ProgramShellTest, DisplayChangeFitsTheDesktopToTheNewScreen)
+{
+    m_session.SetHostArguments("/keep-size");
+    ASSERT_TRUE(m_session.StartOnVirtualDesktop(TestFolderName(), 800, 600));
+    CDesktopHostClient::ItemRecord notes = {};
+    ASSERT_TRUE(Host().FindItem("Notes.txt", notes));
+    ASSERT_TRUE(Host().Move(notes.index, 500, 400));
+    m_program.SetDesktop(m_session.DesktopName());
+    ASSERT_TRUE(StartReady(m_program));
+    const auto size = [](const DesktopHostProtocol::RectRecord& r) {
+        return std::to_string(r.right - r.left) + "x" + std::to_string(r.bottom - r.top);
+    };
+    ASSERT_EQ("800x600", size(ReadView().listViewRect));
+
+    const std::string displayMode = "\"" + CChildProcess::ModuleFolder() + "DisplayMode.exe\" 1024 768";
+    ASSERT_EQ(0, m_session.RunOnDesktop(displayMode, 20000));
+    EXPECT_TRUE(WaitFor([&] { return size(ReadView().listViewRect) == "1024x768"; }, 10000))
+        << "list view " << size(ReadView().listViewRect);
+    const View view = ReadView();
+    EXPECT_EQ("800x600", size(view.progmanRect)) << "the host itself did not follow";
+    EXPECT_EQ(1u, view.displayChanges);
+    // No layout for 1024x768 in the program folder: the icons are scaled.
+    EXPECT_TRUE(WaitFor([&] { return Host().FindItem("Notes.txt", notes) && notes.x == 640 && notes.y == 512; },
+                        10000))
+        << notes.x << "," << notes.y;
+}
+
 }  // namespace

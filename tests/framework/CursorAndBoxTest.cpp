@@ -1,3 +1,4 @@
+#include "framework/CommonDialogs.h"
 #include "framework/MessageBoxes.h"
 #include "framework/WaitCursor.h"
 
@@ -107,4 +108,21 @@ TEST(MessageBoxes, QuestionsAnswerTheButtonPressed)
                   return AskConfirmSave(nullptr, "Save it?", MB_OKCANCEL | MB_ICONINFORMATION);
               }));
     EXPECT_EQ("Confirm Save", g_seen.caption);
+}
+
+TEST(CommonDialogs, TheLibraryComesWithTheFirstDialogAndTheChosenColourIsAnswered)
+{
+    EXPECT_EQ(nullptr, GetModuleHandleA("comdlg32.dll")) << "not loaded before a dialog is asked for";
+    COLORREF custom[16] = {};
+    CHOOSECOLORA choose = {};
+    choose.lStructSize = sizeof choose;
+    choose.rgbResult = RGB(12, 34, 56);
+    choose.lpCustColors = custom;
+    choose.Flags = CC_ANYCOLOR | CC_RGBINIT;
+    EXPECT_EQ(1, RunBox(IDOK, [&] { return ShowChooseColour(choose) ? 1 : 0; }));
+    EXPECT_TRUE(g_seen.found);
+    EXPECT_EQ(RGB(12, 34, 56), choose.rgbResult);
+    EXPECT_NE(nullptr, GetModuleHandleA("comdlg32.dll"));
+    EXPECT_EQ(0u, CommonDialogError());
+    EXPECT_EQ(0, RunBox(IDCANCEL, [&] { return ShowChooseColour(choose) ? 1 : 0; })) << "cancelled";
 }

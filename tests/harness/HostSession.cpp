@@ -39,6 +39,7 @@ static void EndLeftoverHost() {
 int CHostSession::StartHost(const char* desktop) {
   if (!desktop) EndLeftoverHost();
   std::string command = "\"" + HostPath() + "\"";
+  if (!m_hostArguments.empty()) command += " " + m_hostArguments;
   if (!m_host.Start(command, desktop)) return 0;
   m_client = CDesktopHostClient();
   if (!m_client.Connect(m_host.Pid(), kStartTimeoutMs) || !m_client.WaitReady(kStartTimeoutMs)) {

@@ -19,6 +19,8 @@ public:
   CHostSession(const CHostSession&) = delete;
   CHostSession& operator=(const CHostSession&) = delete;
 
+  // Arguments of the hosts started from now on (e.g. "/keep-size").
+  void SetHostArguments(const std::string& arguments) { m_hostArguments = arguments; }
   // Starts the host and waits until it shows the desktop folder.
   int Start();
   // Starts "explorer /desktop=NAME,WxH", then the host on that desktop.
@@ -43,4 +45,5 @@ private:
   CChildProcess m_host;
   CDesktopHostClient m_client;
   std::string m_desktopName;
+  std::string m_hostArguments;
 };
