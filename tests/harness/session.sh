@@ -34,7 +34,7 @@ harness_realise_user_folders() {
 # harness_template BUILD_DIR: makes BUILD_DIR/wine/template once.
 harness_template() {
   local tpl="$1/wine/template"
-  [ -f "$tpl/.dervane-ready-2" ] && return 0
+  [ -f "$tpl/.dervane-ready-3" ] && return 0
   rm -rf "$tpl"
   mkdir -p "$tpl"
   echo "harness: creating template Wine prefix (once per build folder)"
@@ -50,8 +50,17 @@ harness_template() {
   for ext in .exe=exefile .txt=txtfile; do
     WINEPREFIX="$tpl" DISPLAY= "$WINE64" reg add "HKCR\\${ext%%=*}" /ve /d "${ext#*=}" /f >/dev/null 2>&1
   done
+  # Wine looks for its own fonts (Tahoma for the dialog font, Marlett for the
+  # caption buttons' glyphs) only through fontconfig, which does not know the
+  # folder they are installed in; without them the close button of a caption
+  # shows the letter "r". Copies in the prefix's Fonts folder are found.
+  local fonts=/usr/share/wine/fonts
+  if [ -d "$fonts" ]; then
+    mkdir -p "$tpl/drive_c/windows/Fonts"
+    cp "$fonts"/*.ttf "$tpl/drive_c/windows/Fonts/" 2>/dev/null || true
+  fi
   WINEPREFIX="$tpl" wineserver -w
-  touch "$tpl/.dervane-ready-2"
+  touch "$tpl/.dervane-ready-3"
 }
 
 # harness_prefix BUILD_DIR NAME: a fresh copy of the template as WINEPREFIX.
