@@ -26,6 +26,7 @@
 #include "tests/app/ProgramSupport.h"
 #include "tests/harness/HostSession.h"
 #include "tests/harness/TestDesktop.h"
+#include "tests/harness/TextLines.h"
 #include "tests/harness/Wait.h"
 
 namespace {
@@ -56,36 +57,10 @@ double Median(std::vector<double> values)
     return values.empty() ? -1 : values[values.size() / 2];
 }
 
-struct Search {
-    DWORD pid;
-    const char* className;
-    HWND found;
-};
-
-BOOL CALLBACK Match(HWND hwnd, LPARAM param)
-{
-    auto* search = reinterpret_cast<Search*>(param);
-    DWORD pid = 0;
-    GetWindowThreadProcessId(hwnd, &pid);
-    char name[64] = {};
-    GetClassNameA(hwnd, name, sizeof name);
-    if (pid != search->pid || strcmp(name, search->className) != 0)
-        return TRUE;
-    search->found = hwnd;
-    return FALSE;
-}
-
-HWND WindowOf(DWORD pid, const char* className)
-{
-    Search search = {pid, className, nullptr};
-    EnumWindows(Match, reinterpret_cast<LPARAM>(&search));
-    return search.found;
-}
-
 // Polls until the process's window of that class has its tray icon.
 bool WaitTrayIcon(DWORD pid, const char* className, UINT id, HWND* window)
 {
-    return WaitFor([&] { return (*window = WindowOf(pid, className)) != nullptr && TrayIconExists(*window, id); },
+    return WaitFor([&] { return (*window = FindProcessWindow(pid, className)) != nullptr && TrayIconExists(*window, id); },
                    kTimeoutMs, 2);
 }
 
@@ -150,7 +125,7 @@ void StopDervane(CProgramProcess& program, CDesktopHostClient& host)
 
 void StopBaseline(CChildProcess& baseline)
 {
-    if (HWND window = WindowOf(baseline.Pid(), "MinimalTrayWnd"))
+    if (HWND window = FindProcessWindow(baseline.Pid(), "MinimalTrayWnd"))
         PostMessageA(window, WM_CLOSE, 0, 0);
     baseline.WaitExit(kTimeoutMs);
     baseline.Stop();
@@ -160,20 +135,6 @@ struct Cost {
     double privateMB = -1;
     double cpuSeconds = -1;
 };
-
-std::string ReadWhole(const std::string& path)
-{
-    std::string text;
-    FILE* f = fopen(path.c_str(), "rb");
-    if (!f)
-        return text;
-    char buffer[4096];
-    size_t got = 0;
-    while ((got = fread(buffer, 1, sizeof buffer, f)) > 0)
-        text.append(buffer, got);
-    fclose(f);
-    return text;
-}
 
 std::string Lower(std::string text)
 {
@@ -196,7 +157,7 @@ std::string ProcFolderOf(const std::string& exePath)
         if (name.empty() || name.find_first_not_of("0123456789") != std::string::npos)
             continue;
         const std::string candidate = "Z:\\proc\\" + name;
-        std::string commandLine = ReadWhole(candidate + "\\cmdline");
+        std::string commandLine = ReadFileBytes(candidate + "\\cmdline");
         std::replace(commandLine.begin(), commandLine.end(), '\0', ' ');
         if (Lower(commandLine).find(wanted) != std::string::npos) {
             folder = candidate;
@@ -213,12 +174,12 @@ Cost Measure(const std::string& exePath)
     const std::string folder = ProcFolderOf(exePath);
     if (folder.empty())
         return cost;
-    const std::string status = ReadWhole(folder + "\\status");
+    const std::string status = ReadFileBytes(folder + "\\status");
     const size_t anon = status.find("RssAnon:");
     if (anon != std::string::npos)
         cost.privateMB = atof(status.c_str() + anon + 8) / 1024.0;
     // Fields 14 and 15 of stat, in ticks of 1/100 s, after the name in parentheses.
-    const std::string stat = ReadWhole(folder + "\\stat");
+    const std::string stat = ReadFileBytes(folder + "\\stat");
     const size_t close = stat.rfind(')');
     if (close != std::string::npos) {
         unsigned long utime = 0, stime = 0;

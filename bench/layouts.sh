@@ -8,11 +8,5 @@ root=$(pwd)
 exe="$root/build/dist/bench/bench_layouts.exe"
 [ -f "$exe" ] || { echo "bench: $exe is missing; build first" >&2; exit 1; }
 . tests/harness/session.sh
-prefix_name="bench-layouts-$$"
-trap 'harness_stop; rm -rf "$root/build/win/wine/$prefix_name"' EXIT
-trap 'exit 130' INT TERM
-harness_template "$root/build/win"
-harness_prefix "$root/build/win" "$prefix_name"
-harness_start_xvfb
-harness_start_wineserver
+harness_throwaway_session "$root/build/win" "bench-layouts-$$"
 "$WINE64" "$exe" </dev/null | tr -d '\r'

@@ -8,11 +8,5 @@ root=$(pwd)
 scripts/setup.sh
 DERVANE_SKIP_NATIVE=1 scripts/build.sh >/dev/null
 . tests/harness/session.sh
-prefix_name="bench-$$"
-trap 'harness_stop; rm -rf "$root/build/win/wine/$prefix_name"' EXIT
-trap 'exit 130' INT TERM
-harness_template "$root/build/win"
-harness_prefix "$root/build/win" "$prefix_name"
-harness_start_xvfb
-harness_start_wineserver
+harness_throwaway_session "$root/build/win" "bench-$$"
 "$WINE64" "$root/build/dist/bench/bench_program.exe" </dev/null | tr -d '\r'

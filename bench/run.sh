@@ -12,21 +12,11 @@ for f in "$native" "$windows"; do
 done
 
 . tests/harness/session.sh
-prefix="bench-$$"
-cleanup() {
-  harness_stop
-  rm -rf "$root/build/win/wine/$prefix"
-}
-trap cleanup EXIT
-trap 'exit 130' INT TERM
 
 echo "== native =="
 "$native" | tee "$root/build/native/bench/keyed_text.txt" || exit 1
 
-harness_template "$root/build/win" || exit 1
-harness_prefix "$root/build/win" "$prefix"
-harness_start_xvfb || exit 1
-harness_start_wineserver
+harness_throwaway_session "$root/build/win" "bench-$$" || exit 1
 echo "== Windows (Wine) =="
 "$WINE64" "$windows" </dev/null | tr -d '\r' | tee "$root/build/win/bench_keyed_text.txt" || exit 1
 

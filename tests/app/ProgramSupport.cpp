@@ -1,10 +1,10 @@
 #include "tests/app/ProgramSupport.h"
-#include "tests/harness/TextLines.h"
 
 #include <shellapi.h>
 
 #include <cstdio>
 
+#include "tests/harness/TextLines.h"
 #include "tests/harness/Wait.h"
 
 namespace {
@@ -168,15 +168,7 @@ int CProgramFolder::WriteFile(const std::string& name, const std::string& conten
 std::string CProgramFolder::ReadFile(const std::string& name) const
 {
     std::string text;
-    FILE* f = fopen(PathOf(name).c_str(), "rb");
-    if (!f)
-        return kMissingValue;
-    char buffer[4096];
-    size_t got = 0;
-    while ((got = fread(buffer, 1, sizeof buffer, f)) > 0)
-        text.append(buffer, got);
-    fclose(f);
-    return text;
+    return ReadWholeFile(PathOf(name), &text) ? text : std::string(kMissingValue);
 }
 
 void ResetProgramRegistry()
@@ -239,18 +231,23 @@ int CProgramProcess::Start(const CProgramFolder& folder, const std::string& argu
                            workingFolder ? workingFolder : folder.Path().c_str());
 }
 
-HWND CProgramProcess::FindWindowOf(const char* className, const char* caption) const
+HWND FindProcessWindow(DWORD pid, const char* className, const char* caption, const char* desktopName)
 {
-    WindowSearch search = {m_process.Pid(), className, caption, nullptr};
-    if (!search.pid)
+    WindowSearch search = {pid, className, caption, nullptr};
+    if (!pid)
         return nullptr;
-    if (m_desktop.empty()) {
+    if (!desktopName || !*desktopName) {
         EnumWindows(MatchWindow, reinterpret_cast<LPARAM>(&search));
-    } else if (HDESK desktop = OpenDesktopA(m_desktop.c_str(), 0, FALSE, DESKTOP_READOBJECTS | DESKTOP_ENUMERATE)) {
+    } else if (HDESK desktop = OpenDesktopA(desktopName, 0, FALSE, DESKTOP_READOBJECTS | DESKTOP_ENUMERATE)) {
         EnumDesktopWindows(desktop, MatchWindow, reinterpret_cast<LPARAM>(&search));
         CloseDesktop(desktop);
     }
     return search.found;
+}
+
+HWND CProgramProcess::FindWindowOf(const char* className, const char* caption) const
+{
+    return FindProcessWindow(m_process.Pid(), className, caption, m_desktop.c_str());
 }
 
 HWND CProgramProcess::WaitMainWindow(DWORD timeoutMs) const

@@ -81,6 +81,11 @@ private:
     std::string m_desktop;
 };
 
+// The top-level window of process pid with this class and, if given,
+// caption, on the named desktop (this process's one when null or empty).
+HWND FindProcessWindow(DWORD pid, const char* className, const char* caption = nullptr,
+                       const char* desktopName = nullptr);
+
 // Whether the notification area holds the icon (window, id): a NIM_MODIFY
 // that changes nothing succeeds only for an icon that exists.
 bool TrayIconExists(HWND window, UINT id = 101);

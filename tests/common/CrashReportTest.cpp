@@ -1,6 +1,7 @@
 // The crash report, written in this process from made-up faults, and by
 // copies of crash_child.exe that fault for real inside the guarded entry.
 #include "common/CrashReport.h"
+#include "tests/harness/TextLines.h"
 
 #include <gtest/gtest.h>
 
@@ -46,17 +47,6 @@ class CTempFolder {
  private:
   std::string path_;
 };
-
-bool ReadWholeFile(const std::string& path, std::string* text) {
-  FILE* file = fopen(path.c_str(), "rb");
-  if (!file) return false;
-  char buffer[4096];
-  size_t got = 0;
-  text->clear();
-  while ((got = fread(buffer, 1, sizeof buffer, file)) > 0) text->append(buffer, got);
-  fclose(file);
-  return true;
-}
 
 bool WriteWholeFile(const std::string& path, const std::string& text) {
   FILE* file = fopen(path.c_str(), "wb");

@@ -2,27 +2,43 @@
 
 #include <cstdio>
 
+bool ReadWholeFile(const std::string& path, std::string* bytes)
+{
+    bytes->clear();
+    FILE* f = fopen(path.c_str(), "rb");
+    if (!f)
+        return false;
+    char buffer[4096];
+    size_t got = 0;
+    while ((got = fread(buffer, 1, sizeof buffer, f)) > 0)
+        bytes->append(buffer, got);
+    fclose(f);
+    return true;
+}
+
+std::string ReadFileBytes(const std::string& path)
+{
+    std::string bytes;
+    ReadWholeFile(path, &bytes);
+    return bytes;
+}
+
 std::vector<std::string> ReadTextLines(const std::string& path)
 {
     std::vector<std::string> lines;
-    FILE* f = fopen(path.c_str(), "rb");
-    if (!f)
-        return lines;
-    std::string text;
-    int c;
-    while ((c = fgetc(f)) != EOF) {
-        if (c == '\n') {
-            if (!text.empty() && text.back() == '\r')
-                text.pop_back();
-            lines.push_back(text);
-            text.clear();
-        } else {
-            text.push_back(static_cast<char>(c));
-        }
+    const std::string text = ReadFileBytes(path);
+    size_t start = 0;
+    while (start < text.size()) {
+        size_t end = text.find('\n', start);
+        const bool complete = end != std::string::npos;
+        if (!complete)
+            end = text.size();
+        std::string line = text.substr(start, end - start);
+        if (complete && !line.empty() && line.back() == '\r')
+            line.pop_back();
+        lines.push_back(line);
+        start = end + 1;
     }
-    if (!text.empty())
-        lines.push_back(text);
-    fclose(f);
     return lines;
 }
 

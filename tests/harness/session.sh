@@ -112,6 +112,19 @@ harness_socket_exists() {
   return 1
 }
 
+# harness_throwaway_session BUILD_DIR NAME: the benchmarks' session: a fresh
+# prefix NAME, removed at exit with everything started here, Xvfb and a
+# persistent wineserver.
+harness_throwaway_session() {
+  HARNESS_THROWAWAY="$1/wine/$2"
+  trap 'harness_stop; rm -rf "$HARNESS_THROWAWAY"' EXIT
+  trap 'exit 130' INT TERM
+  harness_template "$1" || return 1
+  harness_prefix "$1" "$2"
+  harness_start_xvfb || return 1
+  harness_start_wineserver
+}
+
 # Ends the prefix's Wine processes, then every process this run started.
 harness_stop() {
   if [ -n "${WINEPREFIX:-}" ] && [ -d "${WINEPREFIX}" ]; then

@@ -40,20 +40,6 @@ int CountEntries(const std::vector<std::string>& lines, const std::string& entry
     return n;
 }
 
-std::string ReadFileBytes(const std::string& path)
-{
-    std::string bytes;
-    FILE* f = fopen(path.c_str(), "rb");
-    if (!f)
-        return bytes;
-    char buffer[4096];
-    size_t n = 0;
-    while ((n = fread(buffer, 1, sizeof buffer, f)) > 0)
-        bytes.append(buffer, n);
-    fclose(f);
-    return bytes;
-}
-
 bool WriteFileBytes(const std::string& path, const std::string& bytes)
 {
     FILE* f = fopen(path.c_str(), "wb");

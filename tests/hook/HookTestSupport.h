@@ -14,6 +14,7 @@
 #include "hook/HookProtocol.h"
 #include "tests/harness/HostSession.h"
 #include "tests/harness/TestDesktop.h"
+#include "tests/harness/TextLines.h"
 
 // A fresh folder named after the running test, beside the test executables.
 std::string MakeProgramFolder(const char* suffix = "");
@@ -25,8 +26,7 @@ int CountLines(const std::vector<std::string>& lines, const std::string& text);
 // How many lines are exactly this entry ("WARNING: ...") after their timestamp.
 int CountEntries(const std::vector<std::string>& lines, const std::string& entry);
 
-// The bytes of a file ("" if it cannot be read), and a file made of bytes.
-std::string ReadFileBytes(const std::string& path);
+// A file made of bytes (ReadFileBytes, in the harness, reads one).
 bool WriteFileBytes(const std::string& path, const std::string& bytes);
 
 // A hidden window that records the hook library's notifications.
