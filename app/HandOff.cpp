@@ -9,103 +9,123 @@
 namespace {
 
 struct FileCloser {
-  void operator()(FILE* f) const { fclose(f); }
+    void operator()(FILE* f) const { fclose(f); }
 };
 using ScopedFile = std::unique_ptr<FILE, FileCloser>;
 
 // Lines are read in pieces of at most this many characters.
 constexpr int kLinePiece = 259;
 
-void StripLineEnd(char* line) {
-  line[strcspn(line, "\r\n")] = '\0';
+void StripLineEnd(char* line)
+{
+    line[strcspn(line, "\r\n")] = '\0';
 }
 
-bool ParseDecimal(const char* text, long* out) {
-  char* end = nullptr;
-  errno = 0;
-  const long value = strtol(text, &end, 10);
-  if (end == text || errno == ERANGE) return false;
-  while (*end == ' ' || *end == '\t') ++end;
-  if (*end != '\0') return false;
-  *out = value;
-  return true;
+bool ParseDecimal(const char* text, long* out)
+{
+    char* end = nullptr;
+    errno = 0;
+    const long value = strtol(text, &end, 10);
+    if (end == text || errno == ERANGE)
+        return false;
+    while (*end == ' ' || *end == '\t')
+        ++end;
+    if (*end != '\0')
+        return false;
+    *out = value;
+    return true;
 }
 
 }  // namespace
 
-std::string LayoutPathFromCommandLine(const char* commandLine) {
-  if (!commandLine) return std::string();
-  std::string text(commandLine);
-  if (!text.empty() && text[0] == '"') {
-    text.erase(0, 1);
-    const size_t quote = text.rfind('"');
-    if (quote != std::string::npos) text.erase(quote);
-  }
-  return text;
+std::string LayoutPathFromCommandLine(const char* commandLine)
+{
+    if (!commandLine)
+        return std::string();
+    std::string text(commandLine);
+    if (!text.empty() && text[0] == '"') {
+        text.erase(0, 1);
+        const size_t quote = text.rfind('"');
+        if (quote != std::string::npos)
+            text.erase(quote);
+    }
+    return text;
 }
 
-int LayoutCodeFromFirstLine(const char* line) {
-  if (!line) return 0;
-  if (strstr(line, "DERVANE ICON POSITIONS")) return HOOKMSG_LOAD_POSITIONS;
-  if (strstr(line, "DERVANE ICON SHORTCUTS")) return HOOKMSG_LOAD_SHORTCUTS;
-  return 0;
+int LayoutCodeFromFirstLine(const char* line)
+{
+    if (!line)
+        return 0;
+    if (strstr(line, "DERVANE ICON POSITIONS"))
+        return HOOKMSG_LOAD_POSITIONS;
+    if (strstr(line, "DERVANE ICON SHORTCUTS"))
+        return HOOKMSG_LOAD_SHORTCUTS;
+    return 0;
 }
 
-int LayoutCodeOfFile(const std::string& path) {
-  if (path.empty()) return 0;
-  ScopedFile file(fopen(path.c_str(), "rb"));
-  if (!file) return 0;
-  char line[kLinePiece + 1] = "";
-  if (!fgets(line, sizeof line, file.get())) return 0;
-  return LayoutCodeFromFirstLine(line);
+int LayoutCodeOfFile(const std::string& path)
+{
+    if (path.empty())
+        return 0;
+    ScopedFile file(fopen(path.c_str(), "rb"));
+    if (!file)
+        return 0;
+    char line[kLinePiece + 1] = "";
+    if (!fgets(line, sizeof line, file.get()))
+        return 0;
+    return LayoutCodeFromFirstLine(line);
 }
 
-std::string FileNameOfPath(const std::string& path) {
-  const size_t slash = path.rfind('\\');
-  return slash == std::string::npos ? path : path.substr(slash + 1);
+std::string FileNameOfPath(const std::string& path)
+{
+    const size_t slash = path.rfind('\\');
+    return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
-bool WriteHandOffFile(const std::string& path, int code, int route, const std::string& name) {
-  ScopedFile file(fopen(path.c_str(), "wb"));
-  if (!file) return false;
-  fprintf(file.get(), "%d\n%d\n%s", code, route, name.c_str());
-  return fflush(file.get()) == 0;
+bool WriteHandOffFile(const std::string& path, int code, int route, const std::string& name)
+{
+    ScopedFile file(fopen(path.c_str(), "wb"));
+    if (!file)
+        return false;
+    fprintf(file.get(), "%d\n%d\n%s", code, route, name.c_str());
+    return fflush(file.get()) == 0;
 }
 
-bool ReadHandOffFile(const std::string& path, dervaneMsg_t* msg, std::string* error) {
-  memset(msg, 0, sizeof *msg);
-  ScopedFile file(fopen(path.c_str(), "rb"));
-  if (!file) {
-    *error = "cannot open";
-    return false;
-  }
-  char line[kLinePiece + 1];
-  long code = 0, route = 0;
-  if (!fgets(line, sizeof line, file.get()) || (StripLineEnd(line), !ParseDecimal(line, &code)) ||
-      code < 1 || code > 12) {
-    *error = "no valid message code";
-    return false;
-  }
-  if (!fgets(line, sizeof line, file.get()) || (StripLineEnd(line), !ParseDecimal(line, &route)) ||
-      route < 0 || route > 255) {
-    *error = "no valid route";
-    return false;
-  }
-  // The name: one piece, and it must end there (a longer name would arrive
-  // cut and name another file).
-  char name[kLinePiece + 2] = "";
-  if (!fgets(name, sizeof name, file.get()) || name[0] == '\r' || name[0] == '\n') {
-    *error = "no file name";
-    return false;
-  }
-  const size_t length = strcspn(name, "\r\n");
-  if (length > static_cast<size_t>(kLinePiece - 1) || (name[length] == '\0' && fgetc(file.get()) != EOF)) {
-    *error = "file name too long";
-    return false;
-  }
-  name[length] = '\0';
-  msg->code = static_cast<int32_t>(code);
-  msg->route = static_cast<uint8_t>(route);
-  snprintf(msg->payload.text, sizeof msg->payload.text, "%s", name);
-  return true;
+bool ReadHandOffFile(const std::string& path, dervaneMsg_t* msg, std::string* error)
+{
+    memset(msg, 0, sizeof *msg);
+    ScopedFile file(fopen(path.c_str(), "rb"));
+    if (!file) {
+        *error = "cannot open";
+        return false;
+    }
+    char line[kLinePiece + 1];
+    long code = 0, route = 0;
+    if (!fgets(line, sizeof line, file.get()) || (StripLineEnd(line), !ParseDecimal(line, &code)) || code < 1 ||
+        code > 12) {
+        *error = "no valid message code";
+        return false;
+    }
+    if (!fgets(line, sizeof line, file.get()) || (StripLineEnd(line), !ParseDecimal(line, &route)) || route < 0 ||
+        route > 255) {
+        *error = "no valid route";
+        return false;
+    }
+    // The name: one piece, and it must end there (a longer name would arrive
+    // cut and name another file).
+    char name[kLinePiece + 2] = "";
+    if (!fgets(name, sizeof name, file.get()) || name[0] == '\r' || name[0] == '\n') {
+        *error = "no file name";
+        return false;
+    }
+    const size_t length = strcspn(name, "\r\n");
+    if (length > static_cast<size_t>(kLinePiece - 1) || (name[length] == '\0' && fgetc(file.get()) != EOF)) {
+        *error = "file name too long";
+        return false;
+    }
+    name[length] = '\0';
+    msg->code = static_cast<int32_t>(code);
+    msg->route = static_cast<uint8_t>(route);
+    snprintf(msg->payload.text, sizeof msg->payload.text, "%s", name);
+    return true;
 }

@@ -48,72 +48,80 @@ const PropertyValue kPropertyValues[] = {
 
 const size_t kPropertyValueCount = sizeof kPropertyValues / sizeof kPropertyValues[0];
 
-const PropertyValue* FindPropertyValue(const char* name) {
-  if (!name) return nullptr;
-  for (const PropertyValue& value : kPropertyValues) {
-    if (strcmp(value.name, name) == 0) return &value;
-  }
-  return nullptr;
+const PropertyValue* FindPropertyValue(const char* name)
+{
+    if (!name)
+        return nullptr;
+    for (const PropertyValue& value : kPropertyValues) {
+        if (strcmp(value.name, name) == 0)
+            return &value;
+    }
+    return nullptr;
 }
 
 namespace {
 
-const PropertyValue* const kGeneralValues[] = {&kPropertyValues[0], &kPropertyValues[1],
-                                               &kPropertyValues[2]};
+const PropertyValue* const kGeneralValues[] = {&kPropertyValues[0], &kPropertyValues[1], &kPropertyValues[2]};
 const PropertyValue* const kFirstTimeValues[] = {&kPropertyValues[3]};
 // The Icons page writes the label background flag second.
-const PropertyValue* const kIconValues[] = {
-    &kPropertyValues[4], &kPropertyValues[11], &kPropertyValues[5], &kPropertyValues[6],
-    &kPropertyValues[7], &kPropertyValues[8],  &kPropertyValues[9], &kPropertyValues[10]};
+const PropertyValue* const kIconValues[] = {&kPropertyValues[4], &kPropertyValues[11], &kPropertyValues[5],
+                                            &kPropertyValues[6], &kPropertyValues[7],  &kPropertyValues[8],
+                                            &kPropertyValues[9], &kPropertyValues[10]};
 
-bool FitsBlock(const PropertyValue& value, uint32_t bytes) {
-  return value.kind == PropertyKind::kBinary && value.blockOffset >= 0 &&
-         static_cast<size_t>(value.blockOffset) + bytes <= sizeof(SettingsBlock);
+bool FitsBlock(const PropertyValue& value, uint32_t bytes)
+{
+    return value.kind == PropertyKind::kBinary && value.blockOffset >= 0 &&
+        static_cast<size_t>(value.blockOffset) + bytes <= sizeof(SettingsBlock);
 }
 
 }  // namespace
 
-const PropertyValue* const* PropertyGroupValues(PropertyGroup group, size_t* count) {
-  switch (group) {
-    case PropertyGroup::kGeneral:
-      *count = sizeof kGeneralValues / sizeof kGeneralValues[0];
-      return kGeneralValues;
+const PropertyValue* const* PropertyGroupValues(PropertyGroup group, size_t* count)
+{
+    switch (group) {
+    case PropertyGroup::kGeneral: *count = sizeof kGeneralValues / sizeof kGeneralValues[0]; return kGeneralValues;
     case PropertyGroup::kFirstTime:
-      *count = sizeof kFirstTimeValues / sizeof kFirstTimeValues[0];
-      return kFirstTimeValues;
-    case PropertyGroup::kIcon:
-      *count = sizeof kIconValues / sizeof kIconValues[0];
-      return kIconValues;
-  }
-  *count = 0;
-  return nullptr;
+        *count = sizeof kFirstTimeValues / sizeof kFirstTimeValues[0];
+        return kFirstTimeValues;
+    case PropertyGroup::kIcon: *count = sizeof kIconValues / sizeof kIconValues[0]; return kIconValues;
+    }
+    *count = 0;
+    return nullptr;
 }
 
-void PropertyDefaultBytes(const PropertyValue& value, uint8_t out[kMaxPropertySize]) {
-  for (unsigned i = 0; i < 4; ++i) {
-    out[i] = static_cast<uint8_t>(value.defaultLow >> (8 * i));
-    out[4 + i] = static_cast<uint8_t>(value.defaultHigh >> (8 * i));
-  }
+void PropertyDefaultBytes(const PropertyValue& value, uint8_t out[kMaxPropertySize])
+{
+    for (unsigned i = 0; i < 4; ++i) {
+        out[i] = static_cast<uint8_t>(value.defaultLow >> (8 * i));
+        out[4 + i] = static_cast<uint8_t>(value.defaultHigh >> (8 * i));
+    }
 }
 
-int SetPropertyDefault(const PropertyValue& value, SettingsBlock* block) {
-  uint8_t bytes[kMaxPropertySize];
-  PropertyDefaultBytes(value, bytes);
-  return TakePropertyIntoBlock(value, bytes, block);
+int SetPropertyDefault(const PropertyValue& value, SettingsBlock* block)
+{
+    uint8_t bytes[kMaxPropertySize];
+    PropertyDefaultBytes(value, bytes);
+    return TakePropertyIntoBlock(value, bytes, block);
 }
 
-int TakePropertyIntoBlock(const PropertyValue& value, const uint8_t* bytes, SettingsBlock* block) {
-  if (!FitsBlock(value, value.blockBytes) || value.blockBytes > value.size) return 0;
-  memcpy(reinterpret_cast<uint8_t*>(block) + value.blockOffset, bytes, value.blockBytes);
-  return 1;
+int TakePropertyIntoBlock(const PropertyValue& value, const uint8_t* bytes, SettingsBlock* block)
+{
+    if (!FitsBlock(value, value.blockBytes) || value.blockBytes > value.size)
+        return 0;
+    memcpy(reinterpret_cast<uint8_t*>(block) + value.blockOffset, bytes, value.blockBytes);
+    return 1;
 }
 
-const uint8_t* PropertyBytesInBlock(const PropertyValue& value, const SettingsBlock& block) {
-  if (!FitsBlock(value, value.size)) return nullptr;
-  return reinterpret_cast<const uint8_t*>(&block) + value.blockOffset;
+const uint8_t* PropertyBytesInBlock(const PropertyValue& value, const SettingsBlock& block)
+{
+    if (!FitsBlock(value, value.size))
+        return nullptr;
+    return reinterpret_cast<const uint8_t*>(&block) + value.blockOffset;
 }
 
-void SetDefaultSettings(SettingsBlock* block) {
-  memset(block, 0, sizeof *block);
-  for (const PropertyValue& value : kPropertyValues) SetPropertyDefault(value, block);
+void SetDefaultSettings(SettingsBlock* block)
+{
+    memset(block, 0, sizeof *block);
+    for (const PropertyValue& value : kPropertyValues)
+        SetPropertyDefault(value, block);
 }

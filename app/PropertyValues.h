@@ -9,28 +9,28 @@
 #include "hook/HookProtocol.h"
 
 enum class PropertyKind : uint8_t {
-  kBinary,  // REG_BINARY of exactly `size` bytes
-  kText,    // REG_SZ, written with its terminating NUL
+    kBinary,  // REG_BINARY of exactly `size` bytes
+    kText,  // REG_SZ, written with its terminating NUL
 };
 
 // The values a caller loads and writes together, in the order they are written.
 enum class PropertyGroup : uint8_t {
-  kGeneral,    // enabled, run on boot, exit on load
-  kFirstTime,  // stored once the sheet was shown at the first start
-  kIcon,       // the Icons page's eight binary values
+    kGeneral,  // enabled, run on boot, exit on load
+    kFirstTime,  // stored once the sheet was shown at the first start
+    kIcon,  // the Icons page's eight binary values
 };
 
 constexpr int kNotInBlock = -1;
 
 struct PropertyValue {
-  const char* name;
-  PropertyKind kind;
-  uint32_t size;           // bytes of a binary value; 0 for texts
-  uint32_t defaultLow;     // binary default, little-endian: bytes 0 to 3
-  uint32_t defaultHigh;    // bytes 4 to 7 (positions: y)
-  const char* defaultText; // text default; nullptr for binary values
-  int blockOffset;         // offset in SettingsBlock, or kNotInBlock
-  uint32_t blockBytes;     // bytes of a read value that go into the block
+    const char* name;
+    PropertyKind kind;
+    uint32_t size;  // bytes of a binary value; 0 for texts
+    uint32_t defaultLow;  // binary default, little-endian: bytes 0 to 3
+    uint32_t defaultHigh;  // bytes 4 to 7 (positions: y)
+    const char* defaultText;  // text default; nullptr for binary values
+    int blockOffset;  // offset in SettingsBlock, or kNotInBlock
+    uint32_t blockBytes;  // bytes of a read value that go into the block
 };
 
 extern const PropertyValue kPropertyValues[];

@@ -178,8 +178,7 @@ LRESULT CTrayWnd::WndProc(UINT msg, WPARAM wp, LPARAM lp)
             m_sheet->DisplayChanged();
         break;
     }
-    default:
-        break;
+    default: break;
     }
     return CFrameWindow::WndProc(msg, wp, lp);
 }
@@ -384,13 +383,13 @@ void CTrayWnd::ShowHelp()
     if (dot != std::string::npos)
         helpFile = helpFile.substr(0, dot) + ".CHM";
     HMODULE hhctrl = LoadLibraryA("HHCTRL.OCX");
-    auto htmlHelp = hhctrl ? reinterpret_cast<HtmlHelpFn>(
-                                 reinterpret_cast<void*>(GetProcAddress(hhctrl, "HtmlHelpA")))
+    auto htmlHelp = hhctrl ? reinterpret_cast<HtmlHelpFn>(reinterpret_cast<void*>(GetProcAddress(hhctrl, "HtmlHelpA")))
                            : nullptr;
     const UINT kDisplayTopic = 0;  // HH_DISPLAY_TOPIC
     if (!htmlHelp || !htmlHelp(GetHwnd(), helpFile.c_str(), kDisplayTopic, 0)) {
-        ShowErrorBox(GetHwnd(), "Cannot start HTML Help! Internet Explorer 3 or higher required.\n"
-                                "Also check that file Dervane.chm is present.");
+        ShowErrorBox(GetHwnd(),
+                     "Cannot start HTML Help! Internet Explorer 3 or higher required.\n"
+                     "Also check that file Dervane.chm is present.");
     }
     // The help window lives in this process and needs the library: it stays loaded.
 }

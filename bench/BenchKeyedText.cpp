@@ -29,8 +29,8 @@ bool MakeList(const std::string& path)
     if (!f.Create() || !f.Write("KTX_FILE", "DERVANE BENCH") || !f.Write("VERSION", "1.0"))
         return false;
     for (int i = 0; i < kEntries; i++) {
-        std::string value = "C:\\Documents\\Folder " + std::to_string(i % 97) + "\\file" +
-                            std::to_string(i) + ".txt\t*.tmp;*.bak\t1\t0\t" + std::to_string(i * 31);
+        std::string value = "C:\\Documents\\Folder " + std::to_string(i % 97) + "\\file" + std::to_string(i) +
+            ".txt\t*.tmp;*.bak\t1\t0\t" + std::to_string(i * 31);
         if (!f.Write(("ENTRY_" + std::to_string(i)).c_str(), value.c_str()))
             return false;
     }
@@ -84,8 +84,7 @@ int ReadLines(const std::string& path, size_t* work)
     return n;
 }
 
-template <class Read>
-double BestMs(Read read, const std::string& path, int expected, bool* ok)
+template <class Read> double BestMs(Read read, const std::string& path, int expected, bool* ok)
 {
     double best = 1e30;
     for (int round = 0; round < kRounds; round++) {
@@ -100,13 +99,13 @@ double BestMs(Read read, const std::string& path, int expected, bool* ok)
     return best;
 }
 
-} // namespace
+}  // namespace
 
 int main()
 {
     std::error_code ec;
     std::filesystem::path file = std::filesystem::temp_directory_path(ec) /
-                                 ("dervane-bench-" + std::to_string(DERVANE_GETPID()) + ".txt");
+        ("dervane-bench-" + std::to_string(DERVANE_GETPID()) + ".txt");
     std::string path = file.string();
     if (!MakeList(path)) {
         fprintf(stderr, "cannot write %s\n", path.c_str());
@@ -123,10 +122,8 @@ int main()
     }
     printf("%d entries, best of %d rounds\n", kEntries, kRounds);
     printf("  %-50s %8.3f ms\n", "fgets loop over the file", lines);
-    printf("  %-50s %8.3f ms  ratio %.2f\n", "Find ENTRY_n forward + GetField of each value", one,
-           one / lines);
-    printf("  %-50s %8.3f ms  ratio %.2f\n", "Find ENTRY_n forward + GetField of all 5 fields", all,
-           all / lines);
+    printf("  %-50s %8.3f ms  ratio %.2f\n", "Find ENTRY_n forward + GetField of each value", one, one / lines);
+    printf("  %-50s %8.3f ms  ratio %.2f\n", "Find ENTRY_n forward + GetField of all 5 fields", all, all / lines);
     printf("ratio: %.2f (goal: at most 3)\n", one / lines);
     return 0;
 }

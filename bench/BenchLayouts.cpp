@@ -22,7 +22,7 @@
 namespace {
 
 constexpr int kFixedItems = 2;  // My Computer, Recycle Bin
-constexpr int kRounds = 7;      // the best of these counts, against noise
+constexpr int kRounds = 7;  // the best of these counts, against noise
 constexpr DWORD kTimeoutMs = 180000;
 
 double Now()
@@ -62,14 +62,15 @@ double TimeRequest(CDesktopHostClient& host, int code, const char* name, bool* o
 
 struct Row {
     int icons = 0;
-    double bare = -1;    // the list view alone
+    double bare = -1;  // the list view alone
     double hooked = -1;  // the same calls, through the library's subclass
     double save = -1, load = -1;
 };
 
 void KeepBest(double* best, double seconds)
 {
-    if (*best < 0 || seconds < *best) *best = seconds;
+    if (*best < 0 || seconds < *best)
+        *best = seconds;
 }
 
 // Fills the desktop with icons items and waits until the host shows them all.
@@ -77,9 +78,11 @@ bool StartWith(CTestDesktop& desktop, CHostSession& session, int icons)
 {
     desktop.Clear();
     for (int i = 0; i < icons - kFixedItems; ++i) {
-        if (!desktop.AddFile("file" + std::to_string(i) + ".txt")) return false;
+        if (!desktop.AddFile("file" + std::to_string(i) + ".txt"))
+            return false;
     }
-    if (!session.Start()) return false;
+    if (!session.Start())
+        return false;
     return WaitFor(
         [&] {
             CDesktopHostClient::ViewRecord view = {};
@@ -95,8 +98,10 @@ bool Settle(CDesktopHostClient& host)
     double previous = -1;
     for (int round = 0; round < 100; ++round) {
         double seconds = -1;
-        if (!host.TimeMoves(round % 2 ? -1 : 1, 0, seconds)) return false;
-        if (previous > 0 && seconds < previous * 1.15 && previous < seconds * 1.15) return true;
+        if (!host.TimeMoves(round % 2 ? -1 : 1, 0, seconds))
+            return false;
+        if (previous > 0 && seconds < previous * 1.15 && previous < seconds * 1.15)
+            return true;
         previous = seconds;
     }
     return true;
@@ -113,9 +118,11 @@ bool Measure(CTestDesktop& desktop, const std::string& folder, HWND program, int
     }
     CDesktopHostClient& host = session.Client();
     double seconds = -1;
-    if (!Settle(host)) return false;
+    if (!Settle(host))
+        return false;
     for (int round = 0; round < kRounds; ++round) {
-        if (!host.TimeMoves(round % 2 ? -1 : 1, 0, seconds)) return false;
+        if (!host.TimeMoves(round % 2 ? -1 : 1, 0, seconds))
+            return false;
         KeepBest(&row->bare, seconds);
     }
     HOOK_AttachDLL(program, const_cast<char*>(folder.c_str()));
@@ -132,7 +139,8 @@ bool Measure(CTestDesktop& desktop, const std::string& folder, HWND program, int
         ok = host.TimeMoves(3, 2, seconds) && ok;
         KeepBest(&row->load, TimeRequest(host, HOOKMSG_LOAD_POSITIONS, "bench.dvl", &ok));
     }
-    if (!ok) std::fprintf(stderr, "bench: a request failed with %d icons\n", icons);
+    if (!ok)
+        std::fprintf(stderr, "bench: a request failed with %d icons\n", icons);
     HOOK_AttachDLL(nullptr, nullptr);
     session.Stop();
     return ok;
@@ -144,7 +152,8 @@ int main()
 {
     CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
     CTestDesktop desktop;
-    if (!desktop.Open()) return 1;
+    if (!desktop.Open())
+        return 1;
     char module[MAX_PATH] = {};
     GetModuleFileNameA(nullptr, module, MAX_PATH);
     std::string folder(module);
@@ -169,12 +178,12 @@ int main()
         std::printf("%7d %10.2f %10.2f %10.2f %7.2f %10.2f %7.2f\n", r.icons, r.bare * 1e3, r.hooked * 1e3,
                     r.save * 1e3, r.save / r.bare, r.load * 1e3, r.load / r.bare);
         std::fflush(stdout);
-        if (r.save / r.bare > 3 || r.load / r.bare > 3) ++failures;
+        if (r.save / r.bare > 3 || r.load / r.bare > 3)
+            ++failures;
     }
     const double saveGrowth = (rows[2].save / rows[2].bare) / (rows[0].save / rows[0].bare);
     const double loadGrowth = (rows[2].load / rows[2].bare) / (rows[0].load / rows[0].bare);
-    std::printf("ratio at 3,000 over ratio at 100: save %.2f, load %.2f (aim: at most 1.5)\n", saveGrowth,
-                loadGrowth);
+    std::printf("ratio at 3,000 over ratio at 100: save %.2f, load %.2f (aim: at most 1.5)\n", saveGrowth, loadGrowth);
     std::printf("aim of 3x at every size: %s\n", failures ? "missed" : "met");
     desktop.Clear();
     DestroyWindow(program);

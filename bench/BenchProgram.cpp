@@ -60,8 +60,9 @@ double Median(std::vector<double> values)
 // Polls until the process's window of that class has its tray icon.
 bool WaitTrayIcon(DWORD pid, const char* className, UINT id, HWND* window)
 {
-    return WaitFor([&] { return (*window = FindProcessWindow(pid, className)) != nullptr && TrayIconExists(*window, id); },
-                   kTimeoutMs, 2);
+    return WaitFor(
+        [&] { return (*window = FindProcessWindow(pid, className)) != nullptr && TrayIconExists(*window, id); },
+        kTimeoutMs, 2);
 }
 
 void StoreSettings()
@@ -183,8 +184,8 @@ Cost Measure(const std::string& exePath)
     const size_t close = stat.rfind(')');
     if (close != std::string::npos) {
         unsigned long utime = 0, stime = 0;
-        if (sscanf(stat.c_str() + close + 1, " %*c %*d %*d %*d %*d %*d %*u %*u %*u %*u %*u %lu %lu", &utime,
-                   &stime) == 2)
+        if (sscanf(stat.c_str() + close + 1, " %*c %*d %*d %*d %*d %*d %*u %*u %*u %*u %*u %lu %lu", &utime, &stime) ==
+            2)
             cost.cpuSeconds = static_cast<double>(utime + stime) / 100.0;
     }
     return cost;

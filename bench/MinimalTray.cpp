@@ -87,8 +87,8 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
     wc.lpszClassName = "MinimalTrayWnd";
     if (!RegisterClassA(&wc))
         return 1;
-    HWND hwnd = CreateWindowA(wc.lpszClassName, "Minimal tray", WS_OVERLAPPEDWINDOW, 0, 0, 100, 100, nullptr,
-                              nullptr, instance, nullptr);
+    HWND hwnd = CreateWindowA(wc.lpszClassName, "Minimal tray", WS_OVERLAPPEDWINDOW, 0, 0, 100, 100, nullptr, nullptr,
+                              instance, nullptr);
     if (!hwnd)
         return 1;
 #ifdef MINIMAL_TRAY_SHEET

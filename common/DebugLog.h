@@ -5,8 +5,7 @@
 // The debug log "DebugLog.txt": its path and a message buffer. The system
 // makes the object (and with fresh set removes the last run's file) but
 // writes nothing to it.
-class CDebugLog
-{
+class CDebugLog {
 public:
     static constexpr int kMessageSize = 1024;
 
@@ -23,5 +22,5 @@ public:
 
 private:
     std::string path;
-    char* message; // owned, kMessageSize bytes
+    char* message;  // owned, kMessageSize bytes
 };

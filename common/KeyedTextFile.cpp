@@ -8,12 +8,12 @@ namespace {
 const char kCrLf[] = "\r\n";
 const char kLf[] = "\n";
 const char* const kOpenModes[] = {nullptr, "rb", "wb", "r+b"};
-}
+}  // namespace
 
 CKeyedTextFile::CKeyedTextFile(const char* filePath)
-    : stream(nullptr), path(filePath ? filePath : ""), separator('\t'), mode(MODE_CLOSED),
-      buffer(nullptr), bufferStart(0), bufferPos(0), bufferLength(0), recordStart(0),
-      recordEnd(0), recordKept(false), keyLength(0), valueLength(0), lineEndBytes(0)
+    : stream(nullptr), path(filePath ? filePath : ""), separator('\t'), mode(MODE_CLOSED), buffer(nullptr),
+      bufferStart(0), bufferPos(0), bufferLength(0), recordStart(0), recordEnd(0), recordKept(false), keyLength(0),
+      valueLength(0), lineEndBytes(0)
 {
     line[0] = '\0';
     key[0] = '\0';
@@ -73,8 +73,7 @@ void CKeyedTextFile::Close()
 // binary mode is exact.
 int CKeyedTextFile::SeekTo(long position)
 {
-    if (bufferLength > 0 && position >= bufferStart &&
-        position <= bufferStart + static_cast<long>(bufferLength)) {
+    if (bufferLength > 0 && position >= bufferStart && position <= bufferStart + static_cast<long>(bufferLength)) {
         bufferPos = static_cast<size_t>(position - bufferStart);
         return 1;
     }
@@ -133,7 +132,7 @@ int CKeyedTextFile::ReadPiece(const char** text, size_t* length, int* endBytes)
 int CKeyedTextFile::AssemblePiece(size_t* length, int* endBytes)
 {
     size_t kept = 0;  // bytes stored in line
-    size_t taken = 0; // characters counted against the limit
+    size_t taken = 0;  // characters counted against the limit
     *endBytes = 0;
     while (taken < static_cast<size_t>(kPieceChars) && Refill()) {
         const char* start = buffer + bufferPos;
@@ -154,8 +153,8 @@ int CKeyedTextFile::AssemblePiece(size_t* length, int* endBytes)
         }
     }
     // A CR as the last character of a full piece is a line end if an LF follows.
-    if (*endBytes == 0 && taken == static_cast<size_t>(kPieceChars) && line[kept - 1] == '\r' &&
-        Refill() && buffer[bufferPos] == '\n') {
+    if (*endBytes == 0 && taken == static_cast<size_t>(kPieceChars) && line[kept - 1] == '\r' && Refill() &&
+        buffer[bufferPos] == '\n') {
         bufferPos++;
         kept--;
         *endBytes = 2;
@@ -299,8 +298,7 @@ int CKeyedTextFile::Replace(const char* k, const char* v)
     for (;;) {
         if (!ReadRecord())
             return 0;
-        if (keyLength != wantedLength || memcmp(key, k, wantedLength) != 0 ||
-            valueLength != newLength)
+        if (keyLength != wantedLength || memcmp(key, k, wantedLength) != 0 || valueLength != newLength)
             continue;
         long start = recordStart;
         // A real seek both places the write and ends the reading, as an
@@ -332,7 +330,7 @@ inline const char* FieldEnd(const char* p)
     return tab ? tab : p + strlen(p);
 }
 
-} // namespace
+}  // namespace
 
 int CKeyedTextFile::GetField(const char* source, int index, char* out, size_t outSize)
 {
@@ -342,11 +340,11 @@ int CKeyedTextFile::GetField(const char* source, int index, char* out, size_t ou
     for (int number = 0; number < index; number++) {
         p = FieldEnd(p);
         if (!*p)
-            return 0; // the string ends before field number index
+            return 0;  // the string ends before field number index
         p++;
     }
     if (!*p)
-        return 0; // an empty source, or an empty last field
+        return 0;  // an empty source, or an empty last field
     size_t count = std::min(static_cast<size_t>(FieldEnd(p) - p), outSize - 1);
     memcpy(out, p, count);
     out[count] = '\0';

@@ -11,12 +11,11 @@
 // that Find remembers are exact. Readers accept CR LF and LF line ends; a CR LF
 // pair counts as one character of a line, so a line holds at most
 // kMaxLineChars characters before its line end whichever line end it has.
-class CKeyedTextFile
-{
+class CKeyedTextFile {
 public:
-    static constexpr int kLineSize = 1024;   // line and value buffers
-    static constexpr int kKeySize = 50;      // key buffer: keys up to 49 characters
-    static constexpr int kPieceChars = 1022; // longest piece read, line end included
+    static constexpr int kLineSize = 1024;  // line and value buffers
+    static constexpr int kKeySize = 50;  // key buffer: keys up to 49 characters
+    static constexpr int kPieceChars = 1022;  // longest piece read, line end included
     static constexpr int kMaxLineChars = kPieceChars - 1;
 
     // Modes of the stream.
@@ -67,7 +66,7 @@ protected:
     std::string path;
     char separator;
     int mode;
-    char line[kLineSize]; // a piece assembled across the read-ahead's end or cut at its limit
+    char line[kLineSize];  // a piece assembled across the read-ahead's end or cut at its limit
     char key[kKeySize];
     char value[kLineSize];
 
@@ -86,7 +85,7 @@ private:
     // Bytes read from the stream ahead of the reader, so that a piece is
     // taken with memchr rather than character by character. The file offset
     // of the next unread byte is always bufferStart + bufferPos.
-    char* buffer; // owned, allocated on the first read
+    char* buffer;  // owned, allocated on the first read
     long bufferStart;
     size_t bufferPos;
     size_t bufferLength;

@@ -8,11 +8,10 @@
 
 namespace {
 
-struct LogState
-{
-    char* path = nullptr;     // owned; none until LogSetPath
+struct LogState {
+    char* path = nullptr;  // owned; none until LogSetPath
     bool appendFirst = true;  // first entry appends (set) or starts from empty
-    bool firstDone = false;   // the first entry of the process was attempted
+    bool firstDone = false;  // the first entry of the process was attempted
     char warning[kLogTextSize] = {};
     char fatal[kLogTextSize] = {};
 };
@@ -30,7 +29,7 @@ void CopyCut(char* out, const char* text)
     out[length] = '\0';
 }
 
-} // namespace
+}  // namespace
 
 void LogSetPath(const char* folder, const char* name, int fresh)
 {
@@ -101,8 +100,8 @@ void LogFormatTime(const struct tm& when, char* out, size_t outSize)
                                           "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
     const char* day = (when.tm_wday >= 0 && when.tm_wday < 7) ? kDays[when.tm_wday] : "???";
     const char* month = (when.tm_mon >= 0 && when.tm_mon < 12) ? kMonths[when.tm_mon] : "???";
-    snprintf(out, outSize, "%s %s %02d %02d:%02d:%02d %04d", day, month, when.tm_mday,
-             when.tm_hour, when.tm_min, when.tm_sec, when.tm_year + 1900);
+    snprintf(out, outSize, "%s %s %02d %02d:%02d:%02d %04d", day, month, when.tm_mday, when.tm_hour, when.tm_min,
+             when.tm_sec, when.tm_year + 1900);
 }
 
 int LogWrite(int level)
@@ -110,7 +109,7 @@ int LogWrite(int level)
     if (level != LOG_WARNING && level != LOG_FATAL)
         return 0;
     if (!g_log.path)
-        return 0; // before the first path this is again the first entry
+        return 0;  // before the first path this is again the first entry
     const char* openMode = "ab";
     if (!g_log.firstDone) {
         openMode = g_log.appendFirst ? "ab" : "wb";

@@ -9,8 +9,8 @@
 // set per process; each entry opens, appends and closes the file.
 
 enum { LOG_WARNING = 0, LOG_FATAL = 1 };
-constexpr int kLogTextSize = 100;     // entry texts are cut to 99 characters
-constexpr int kLogTimestampChars = 24; // "Wed Jan 02 02:03:55 1980"
+constexpr int kLogTextSize = 100;  // entry texts are cut to 99 characters
+constexpr int kLogTimestampChars = 24;  // "Wed Jan 02 02:03:55 1980"
 
 // Sets the log's path to folder and name joined. With fresh set, the first
 // entry of this process starts the file from empty, and any existing file at

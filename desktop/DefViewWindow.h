@@ -13,30 +13,30 @@
 // opens activated items and reloads on F5.
 class CDefViewWindow : public CHostWindow {
 public:
-  static constexpr const char* kClassName = "SHELLDLL_DefView";
+    static constexpr const char* kClassName = "SHELLDLL_DefView";
 
-  int Create(HWND parent, const RECT& rect, HINSTANCE instance, const CDesktopFolder* folder);
+    int Create(HWND parent, const RECT& rect, HINSTANCE instance, const CDesktopFolder* folder);
 
-  CDesktopView& View() { return m_view; }
-  // Moves the next item inserted with label to position from its LVN_INSERTITEM.
-  void PlaceOnInsert(const std::string& label, POINT position);
-  CNotificationLog& Log() { return m_log; }
+    CDesktopView& View() { return m_view; }
+    // Moves the next item inserted with label to position from its LVN_INSERTITEM.
+    void PlaceOnInsert(const std::string& label, POINT position);
+    CNotificationLog& Log() { return m_log; }
 
 protected:
-  LRESULT WndProc(UINT message, WPARAM wParam, LPARAM lParam) override;
+    LRESULT WndProc(UINT message, WPARAM wParam, LPARAM lParam) override;
 
 private:
-  LRESULT OnNotify(NMHDR* header);
-  void Record(const NMHDR* header);
-  void BeginDrag(const NMLISTVIEW* info);
-  void DragTo(POINT point);
-  void EndDrag(POINT point, bool drop);
+    LRESULT OnNotify(NMHDR* header);
+    void Record(const NMHDR* header);
+    void BeginDrag(const NMLISTVIEW* info);
+    void DragTo(POINT point);
+    void EndDrag(POINT point, bool drop);
 
-  CDesktopView m_view;
-  CNotificationLog m_log;
-  bool m_dragging = false;
-  POINT m_dragStart = {};
-  HIMAGELIST m_dragImage = nullptr;
-  std::string m_placeLabel;
-  POINT m_placePosition = {};
+    CDesktopView m_view;
+    CNotificationLog m_log;
+    bool m_dragging = false;
+    POINT m_dragStart = {};
+    HIMAGELIST m_dragImage = nullptr;
+    std::string m_placeLabel;
+    POINT m_placePosition = {};
 };

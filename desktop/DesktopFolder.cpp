@@ -8,113 +8,137 @@
 
 namespace {
 // Display name of a desktop-relative item as the desktop folder gives it.
-std::string DisplayName(IShellFolder* desktop, LPCITEMIDLIST pidl, SHGDNF flags) {
-  STRRET name = {};
-  if (FAILED(desktop->GetDisplayNameOf(pidl, flags, &name))) return std::string();
-  char buffer[MAX_PATH * 2] = {};
-  if (FAILED(StrRetToBufA(&name, pidl, buffer, sizeof(buffer)))) return std::string();
-  return buffer;
+std::string DisplayName(IShellFolder* desktop, LPCITEMIDLIST pidl, SHGDNF flags)
+{
+    STRRET name = {};
+    if (FAILED(desktop->GetDisplayNameOf(pidl, flags, &name)))
+        return std::string();
+    char buffer[MAX_PATH * 2] = {};
+    if (FAILED(StrRetToBufA(&name, pidl, buffer, sizeof(buffer))))
+        return std::string();
+    return buffer;
 }
 
-int SystemImage(LPCITEMIDLIST pidl) {
-  SHFILEINFOA info = {};
-  if (!SHGetFileInfoA(reinterpret_cast<LPCSTR>(pidl), 0, &info, sizeof(info),
-                      SHGFI_PIDL | SHGFI_SYSICONINDEX | SHGFI_LARGEICON)) {
-    return -1;
-  }
-  return info.iIcon;
+int SystemImage(LPCITEMIDLIST pidl)
+{
+    SHFILEINFOA info = {};
+    if (!SHGetFileInfoA(reinterpret_cast<LPCSTR>(pidl), 0, &info, sizeof(info),
+                        SHGFI_PIDL | SHGFI_SYSICONINDEX | SHGFI_LARGEICON)) {
+        return -1;
+    }
+    return info.iIcon;
 }
 
-bool IsShortcut(const std::string& path) {
-  return path.size() > 4 && _stricmp(path.c_str() + path.size() - 4, ".lnk") == 0;
+bool IsShortcut(const std::string& path)
+{
+    return path.size() > 4 && _stricmp(path.c_str() + path.size() - 4, ".lnk") == 0;
 }
 
 // The icon of a shortcut's target. Wine's shell gives every shortcut the
 // generic document icon; the shell on Windows shows the target's.
-int ShortcutImage(const std::string& path) {
-  CComPtr<IShellLinkA> link;
-  if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA, link.ReceiveVoid()))) {
-    return -1;
-  }
-  CComPtr<IPersistFile> file;
-  if (FAILED(link->QueryInterface(IID_IPersistFile, file.ReceiveVoid()))) return -1;
-  wchar_t wide[MAX_PATH] = {};
-  if (!MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, wide, MAX_PATH)) return -1;
-  if (FAILED(file->Load(wide, STGM_READ))) return -1;
-  char target[MAX_PATH] = {};
-  WIN32_FIND_DATAA found = {};
-  if (link->GetPath(target, MAX_PATH, &found, SLGP_RAWPATH) != S_OK || !target[0]) return -1;
-  SHFILEINFOA info = {};
-  if (!SHGetFileInfoA(target, 0, &info, sizeof(info), SHGFI_SYSICONINDEX | SHGFI_LARGEICON)) return -1;
-  return info.iIcon;
+int ShortcutImage(const std::string& path)
+{
+    CComPtr<IShellLinkA> link;
+    if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA, link.ReceiveVoid()))) {
+        return -1;
+    }
+    CComPtr<IPersistFile> file;
+    if (FAILED(link->QueryInterface(IID_IPersistFile, file.ReceiveVoid())))
+        return -1;
+    wchar_t wide[MAX_PATH] = {};
+    if (!MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, wide, MAX_PATH))
+        return -1;
+    if (FAILED(file->Load(wide, STGM_READ)))
+        return -1;
+    char target[MAX_PATH] = {};
+    WIN32_FIND_DATAA found = {};
+    if (link->GetPath(target, MAX_PATH, &found, SLGP_RAWPATH) != S_OK || !target[0])
+        return -1;
+    SHFILEINFOA info = {};
+    if (!SHGetFileInfoA(target, 0, &info, sizeof(info), SHGFI_SYSICONINDEX | SHGFI_LARGEICON))
+        return -1;
+    return info.iIcon;
 }
 
 // Cuts a label to what a list view item of the shared label size holds.
-std::string FitLabel(std::string label) {
-  if (label.size() >= static_cast<size_t>(DesktopHostProtocol::kLabelSize)) {
-    label.resize(DesktopHostProtocol::kLabelSize - 1);
-  }
-  return label;
+std::string FitLabel(std::string label)
+{
+    if (label.size() >= static_cast<size_t>(DesktopHostProtocol::kLabelSize)) {
+        label.resize(DesktopHostProtocol::kLabelSize - 1);
+    }
+    return label;
 }
 }  // namespace
 
-int CDesktopFolder::Open() {
-  if (FAILED(SHGetDesktopFolder(m_desktop.Receive()))) return 0;
-  char path[MAX_PATH] = {};
-  if (FAILED(SHGetFolderPathA(nullptr, CSIDL_DESKTOPDIRECTORY, nullptr, SHGFP_TYPE_CURRENT, path))) return 0;
-  m_path = path;
-  SHFILEINFOA info = {};
-  m_largeImages = reinterpret_cast<HIMAGELIST>(
-      SHGetFileInfoA("C:\\", 0, &info, sizeof(info), SHGFI_SYSICONINDEX | SHGFI_LARGEICON));
-  m_smallImages = reinterpret_cast<HIMAGELIST>(
-      SHGetFileInfoA("C:\\", 0, &info, sizeof(info), SHGFI_SYSICONINDEX | SHGFI_SMALLICON));
-  AddFixedItem("::{20D04FE0-3AEA-1069-A2D8-08002B30309D}", "My Computer");
-  AddFixedItem("::{645FF040-5081-101B-9F08-00AA002F954E}", "Recycle Bin");
-  return 1;
+int CDesktopFolder::Open()
+{
+    if (FAILED(SHGetDesktopFolder(m_desktop.Receive())))
+        return 0;
+    char path[MAX_PATH] = {};
+    if (FAILED(SHGetFolderPathA(nullptr, CSIDL_DESKTOPDIRECTORY, nullptr, SHGFP_TYPE_CURRENT, path)))
+        return 0;
+    m_path = path;
+    SHFILEINFOA info = {};
+    m_largeImages = reinterpret_cast<HIMAGELIST>(
+        SHGetFileInfoA("C:\\", 0, &info, sizeof(info), SHGFI_SYSICONINDEX | SHGFI_LARGEICON));
+    m_smallImages = reinterpret_cast<HIMAGELIST>(
+        SHGetFileInfoA("C:\\", 0, &info, sizeof(info), SHGFI_SYSICONINDEX | SHGFI_SMALLICON));
+    AddFixedItem("::{20D04FE0-3AEA-1069-A2D8-08002B30309D}", "My Computer");
+    AddFixedItem("::{645FF040-5081-101B-9F08-00AA002F954E}", "Recycle Bin");
+    return 1;
 }
 
-void CDesktopFolder::AddFixedItem(const char* clsid, const char* label) {
-  DesktopEntry entry;
-  entry.key = clsid;
-  entry.label = label;
-  wchar_t wide[64] = {};
-  MultiByteToWideChar(CP_ACP, 0, clsid, -1, wide, 64);
-  CScopedPidl pidl;
-  if (SUCCEEDED(m_desktop->ParseDisplayName(nullptr, nullptr, wide, nullptr, pidl.Receive(), nullptr))) {
-    entry.image = SystemImage(pidl.Get());
-  }
-  m_fixed.push_back(entry);
-}
-
-int CDesktopFolder::IsInDirectory(const std::string& path) const {
-  if (path.size() <= m_path.size() + 1) return 0;
-  if (_strnicmp(path.c_str(), m_path.c_str(), m_path.size()) != 0) return 0;
-  if (path[m_path.size()] != '\\') return 0;
-  return path.find('\\', m_path.size() + 1) == std::string::npos ? 1 : 0;
-}
-
-int CDesktopFolder::Enumerate(std::vector<DesktopEntry>& out, const std::unordered_set<std::string>& known) const {
-  out = m_fixed;
-  CComPtr<IEnumIDList> items;
-  HRESULT hr = m_desktop->EnumObjects(nullptr, SHCONTF_FOLDERS | SHCONTF_NONFOLDERS,
-                                      items.Receive());
-  if (FAILED(hr)) return 0;
-  if (hr == S_FALSE || !items.Get()) return 1;  // nothing to enumerate
-  for (;;) {
-    CScopedPidl pidl;
-    ULONG fetched = 0;
-    if (items->Next(1, pidl.Receive(), &fetched) != S_OK || fetched != 1) break;
+void CDesktopFolder::AddFixedItem(const char* clsid, const char* label)
+{
     DesktopEntry entry;
-    entry.key = DisplayName(m_desktop.Get(), pidl.Get(), SHGDN_FORPARSING);
-    // The desktop also lists namespace items and the common desktop: keep
-    // the files of the user's desktop directory.
-    if (!IsInDirectory(entry.key)) continue;
-    entry.label = FitLabel(DisplayName(m_desktop.Get(), pidl.Get(), SHGDN_INFOLDER));
-    if (known.count(entry.key) == 0) {
-      int image = IsShortcut(entry.key) ? ShortcutImage(entry.key) : -1;
-      entry.image = image >= 0 ? image : SystemImage(pidl.Get());
+    entry.key = clsid;
+    entry.label = label;
+    wchar_t wide[64] = {};
+    MultiByteToWideChar(CP_ACP, 0, clsid, -1, wide, 64);
+    CScopedPidl pidl;
+    if (SUCCEEDED(m_desktop->ParseDisplayName(nullptr, nullptr, wide, nullptr, pidl.Receive(), nullptr))) {
+        entry.image = SystemImage(pidl.Get());
     }
-    out.push_back(std::move(entry));
-  }
-  return 1;
+    m_fixed.push_back(entry);
+}
+
+int CDesktopFolder::IsInDirectory(const std::string& path) const
+{
+    if (path.size() <= m_path.size() + 1)
+        return 0;
+    if (_strnicmp(path.c_str(), m_path.c_str(), m_path.size()) != 0)
+        return 0;
+    if (path[m_path.size()] != '\\')
+        return 0;
+    return path.find('\\', m_path.size() + 1) == std::string::npos ? 1 : 0;
+}
+
+int CDesktopFolder::Enumerate(std::vector<DesktopEntry>& out, const std::unordered_set<std::string>& known) const
+{
+    out = m_fixed;
+    CComPtr<IEnumIDList> items;
+    HRESULT hr = m_desktop->EnumObjects(nullptr, SHCONTF_FOLDERS | SHCONTF_NONFOLDERS, items.Receive());
+    if (FAILED(hr))
+        return 0;
+    if (hr == S_FALSE || !items.Get())
+        return 1;  // nothing to enumerate
+    for (;;) {
+        CScopedPidl pidl;
+        ULONG fetched = 0;
+        if (items->Next(1, pidl.Receive(), &fetched) != S_OK || fetched != 1)
+            break;
+        DesktopEntry entry;
+        entry.key = DisplayName(m_desktop.Get(), pidl.Get(), SHGDN_FORPARSING);
+        // The desktop also lists namespace items and the common desktop: keep
+        // the files of the user's desktop directory.
+        if (!IsInDirectory(entry.key))
+            continue;
+        entry.label = FitLabel(DisplayName(m_desktop.Get(), pidl.Get(), SHGDN_INFOLDER));
+        if (known.count(entry.key) == 0) {
+            int image = IsShortcut(entry.key) ? ShortcutImage(entry.key) : -1;
+            entry.image = image >= 0 ? image : SystemImage(pidl.Get());
+        }
+        out.push_back(std::move(entry));
+    }
+    return 1;
 }

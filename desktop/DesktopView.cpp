@@ -11,240 +11,273 @@ namespace {
 constexpr UINT_PTR kSubclassId = 1;
 constexpr int kIconTopPadding = 4;  // room above the icon within its cell, as the list view keeps
 
-COLORREF LabelColorOn(COLORREF background) {
-  int luminance = (GetRValue(background) * 30 + GetGValue(background) * 59 + GetBValue(background) * 11) / 100;
-  return luminance < 128 ? RGB(255, 255, 255) : RGB(0, 0, 0);
+COLORREF LabelColorOn(COLORREF background)
+{
+    int luminance = (GetRValue(background) * 30 + GetGValue(background) * 59 + GetBValue(background) * 11) / 100;
+    return luminance < 128 ? RGB(255, 255, 255) : RGB(0, 0, 0);
 }
 }  // namespace
 
-CDesktopView::~CDesktopView() {
-  if (m_list && IsWindow(m_list)) RemoveWindowSubclass(m_list, SubclassProc, kSubclassId);
+CDesktopView::~CDesktopView()
+{
+    if (m_list && IsWindow(m_list))
+        RemoveWindowSubclass(m_list, SubclassProc, kSubclassId);
 }
 
-int CDesktopView::Create(HWND parent, const RECT& rect, const CDesktopFolder* folder) {
-  m_folder = folder;
-  // No LVS_AUTOARRANGE: icons stay where they are put. LVS_NOSCROLL: the
-  // desktop never scrolls, so icons parked far below stay out of sight.
-  DWORD style = WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | WS_CLIPCHILDREN | LVS_ICON | LVS_SHAREIMAGELISTS |
-                LVS_NOSCROLL | LVS_ALIGNLEFT;
-  m_list = CreateWindowExA(0, WC_LISTVIEWA, "FolderView", style, rect.left, rect.top, rect.right - rect.left,
-                           rect.bottom - rect.top, parent, reinterpret_cast<HMENU>(1), GetModuleHandleA(nullptr),
-                           nullptr);
-  if (!m_list) return 0;
-  SetWindowSubclass(m_list, SubclassProc, kSubclassId, reinterpret_cast<DWORD_PTR>(this));
-  ListView_SetImageList(m_list, folder->LargeImages(), LVSIL_NORMAL);
-  ListView_SetImageList(m_list, folder->SmallImages(), LVSIL_SMALL);
-  COLORREF desktop = GetSysColor(COLOR_DESKTOP);
-  ListView_SetBkColor(m_list, desktop);
-  ListView_SetTextBkColor(m_list, desktop);
-  ListView_SetTextColor(m_list, LabelColorOn(desktop));
-  return 1;
+int CDesktopView::Create(HWND parent, const RECT& rect, const CDesktopFolder* folder)
+{
+    m_folder = folder;
+    // No LVS_AUTOARRANGE: icons stay where they are put. LVS_NOSCROLL: the
+    // desktop never scrolls, so icons parked far below stay out of sight.
+    DWORD style = WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | WS_CLIPCHILDREN | LVS_ICON | LVS_SHAREIMAGELISTS |
+        LVS_NOSCROLL | LVS_ALIGNLEFT;
+    m_list = CreateWindowExA(0, WC_LISTVIEWA, "FolderView", style, rect.left, rect.top, rect.right - rect.left,
+                             rect.bottom - rect.top, parent, reinterpret_cast<HMENU>(1), GetModuleHandleA(nullptr),
+                             nullptr);
+    if (!m_list)
+        return 0;
+    SetWindowSubclass(m_list, SubclassProc, kSubclassId, reinterpret_cast<DWORD_PTR>(this));
+    ListView_SetImageList(m_list, folder->LargeImages(), LVSIL_NORMAL);
+    ListView_SetImageList(m_list, folder->SmallImages(), LVSIL_SMALL);
+    COLORREF desktop = GetSysColor(COLOR_DESKTOP);
+    ListView_SetBkColor(m_list, desktop);
+    ListView_SetTextBkColor(m_list, desktop);
+    ListView_SetTextColor(m_list, LabelColorOn(desktop));
+    return 1;
 }
 
 LRESULT CALLBACK CDesktopView::SubclassProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
-                                            DWORD_PTR data) {
-  auto* self = reinterpret_cast<CDesktopView*>(data);
-  // Wine's list view gives a new item its own place after LVN_INSERTITEM
-  // has been handled, which would undo a move made from the notification:
-  // remember the move and make it again once the insertion is done.
-  if (self->m_inserting && message == LVM_SETITEMPOSITION32 && lParam) {
-    self->m_placedDuringInsert = true;
-    self->m_insertPosition = *reinterpret_cast<const POINT*>(lParam);
-  } else if (self->m_inserting && message == LVM_SETITEMPOSITION) {
-    self->m_placedDuringInsert = true;
-    self->m_insertPosition = POINT{static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
-  }
-  return DefSubclassProc(hwnd, message, wParam, lParam);
+                                            DWORD_PTR data)
+{
+    auto* self = reinterpret_cast<CDesktopView*>(data);
+    // Wine's list view gives a new item its own place after LVN_INSERTITEM
+    // has been handled, which would undo a move made from the notification:
+    // remember the move and make it again once the insertion is done.
+    if (self->m_inserting && message == LVM_SETITEMPOSITION32 && lParam) {
+        self->m_placedDuringInsert = true;
+        self->m_insertPosition = *reinterpret_cast<const POINT*>(lParam);
+    } else if (self->m_inserting && message == LVM_SETITEMPOSITION) {
+        self->m_placedDuringInsert = true;
+        self->m_insertPosition = POINT{static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
+    }
+    return DefSubclassProc(hwnd, message, wParam, lParam);
 }
 
-std::string CDesktopView::KeyAt(int index) const {
-  LVITEMA item = {};
-  item.mask = LVIF_PARAM;
-  item.iItem = index;
-  if (!ListView_GetItem(m_list, &item)) return std::string();
-  auto found = m_keys.find(item.lParam);
-  return found == m_keys.end() ? std::string() : found->second;
+std::string CDesktopView::KeyAt(int index) const
+{
+    LVITEMA item = {};
+    item.mask = LVIF_PARAM;
+    item.iItem = index;
+    if (!ListView_GetItem(m_list, &item))
+        return std::string();
+    auto found = m_keys.find(item.lParam);
+    return found == m_keys.end() ? std::string() : found->second;
 }
 
 // Top-left corner of the cell whose icon place the item at index occupies.
-POINT CDesktopView::CellOrigin(int index) const {
-  POINT origin = {};
-  RECT icon = {};
-  icon.left = LVIR_ICON;
-  DWORD spacing = static_cast<DWORD>(ListView_GetItemSpacing(m_list, FALSE));
-  int cellWidth = LOWORD(spacing);
-  if (!SendMessageA(m_list, LVM_GETITEMRECT, index, reinterpret_cast<LPARAM>(&icon))) {
-    ListView_GetItemPosition(m_list, index, &origin);
+POINT CDesktopView::CellOrigin(int index) const
+{
+    POINT origin = {};
+    RECT icon = {};
+    icon.left = LVIR_ICON;
+    DWORD spacing = static_cast<DWORD>(ListView_GetItemSpacing(m_list, FALSE));
+    int cellWidth = LOWORD(spacing);
+    if (!SendMessageA(m_list, LVM_GETITEMRECT, index, reinterpret_cast<LPARAM>(&icon))) {
+        ListView_GetItemPosition(m_list, index, &origin);
+        return origin;
+    }
+    origin.x = icon.left - (cellWidth - (icon.right - icon.left)) / 2;
+    origin.y = icon.top - kIconTopPadding;
     return origin;
-  }
-  origin.x = icon.left - (cellWidth - (icon.right - icon.left)) / 2;
-  origin.y = icon.top - kIconTopPadding;
-  return origin;
 }
 
 // Moves the item at index so that its icon sits centred at the top of the cell.
-void CDesktopView::PlaceInCell(int index, int cellX, int cellY) {
-  POINT now = CellOrigin(index);
-  POINT position = {};
-  ListView_GetItemPosition(m_list, index, &position);
-  POINT target = {position.x + cellX - now.x, position.y + cellY - now.y};
-  SendMessageA(m_list, LVM_SETITEMPOSITION32, index, reinterpret_cast<LPARAM>(&target));
+void CDesktopView::PlaceInCell(int index, int cellX, int cellY)
+{
+    POINT now = CellOrigin(index);
+    POINT position = {};
+    ListView_GetItemPosition(m_list, index, &position);
+    POINT target = {position.x + cellX - now.x, position.y + cellY - now.y};
+    SendMessageA(m_list, LVM_SETITEMPOSITION32, index, reinterpret_cast<LPARAM>(&target));
 }
 
-CIconSlots CDesktopView::MakeSlots() const {
-  DWORD spacing = static_cast<DWORD>(ListView_GetItemSpacing(m_list, FALSE));
-  RECT client = {};
-  GetClientRect(m_list, &client);
-  CIconSlots slots(LOWORD(spacing), HIWORD(spacing), client.right, client.bottom);
-  int count = ListView_GetItemCount(m_list);
-  for (int i = 0; i < count; ++i) {
-    POINT origin = CellOrigin(i);
-    slots.Occupy(origin.x, origin.y);
-  }
-  return slots;
+CIconSlots CDesktopView::MakeSlots() const
+{
+    DWORD spacing = static_cast<DWORD>(ListView_GetItemSpacing(m_list, FALSE));
+    RECT client = {};
+    GetClientRect(m_list, &client);
+    CIconSlots slots(LOWORD(spacing), HIWORD(spacing), client.right, client.bottom);
+    int count = ListView_GetItemCount(m_list);
+    for (int i = 0; i < count; ++i) {
+        POINT origin = CellOrigin(i);
+        slots.Occupy(origin.x, origin.y);
+    }
+    return slots;
 }
 
-int CDesktopView::Insert(const DesktopEntry& entry) {
-  LVITEMA item = {};
-  item.mask = LVIF_TEXT | LVIF_IMAGE | LVIF_PARAM;
-  item.iItem = ListView_GetItemCount(m_list);
-  item.pszText = const_cast<char*>(entry.label.c_str());
-  int image = entry.image;
-  if (image < 0) {
-    auto known = m_images.find(entry.key);
-    if (known != m_images.end()) image = known->second;
-  }
-  item.iImage = image;
-  item.lParam = m_nextId++;
-  m_keys[item.lParam] = entry.key;
-  m_ids[entry.key] = item.lParam;
-  m_images[entry.key] = image;
-  m_inserting = true;
-  m_placedDuringInsert = false;
-  int index = static_cast<int>(SendMessageA(m_list, LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item)));
-  m_inserting = false;
-  if (index < 0) {
-    m_keys.erase(item.lParam);
-    m_ids.erase(entry.key);
-  }
-  return index;
+int CDesktopView::Insert(const DesktopEntry& entry)
+{
+    LVITEMA item = {};
+    item.mask = LVIF_TEXT | LVIF_IMAGE | LVIF_PARAM;
+    item.iItem = ListView_GetItemCount(m_list);
+    item.pszText = const_cast<char*>(entry.label.c_str());
+    int image = entry.image;
+    if (image < 0) {
+        auto known = m_images.find(entry.key);
+        if (known != m_images.end())
+            image = known->second;
+    }
+    item.iImage = image;
+    item.lParam = m_nextId++;
+    m_keys[item.lParam] = entry.key;
+    m_ids[entry.key] = item.lParam;
+    m_images[entry.key] = image;
+    m_inserting = true;
+    m_placedDuringInsert = false;
+    int index = static_cast<int>(SendMessageA(m_list, LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item)));
+    m_inserting = false;
+    if (index < 0) {
+        m_keys.erase(item.lParam);
+        m_ids.erase(entry.key);
+    }
+    return index;
 }
 
 void CDesktopView::InsertAll(const std::vector<const DesktopEntry*>& entries,
-                             const std::unordered_map<std::string, POINT>& kept) {
-  struct Placement {
-    int index;
-    bool fixed;  // position already chosen: kept, or set from LVN_INSERTITEM
-    POINT position;
-  };
-  CIconSlots slots = MakeSlots();
-  std::vector<Placement> placements;
-  for (const DesktopEntry* entry : entries) {
-    int index = Insert(*entry);
-    if (index < 0) continue;
-    Placement placement = {index, false, POINT{}};
-    auto found = kept.find(entry->key);
-    if (found != kept.end()) {
-      placement.fixed = true;
-      placement.position = found->second;
-    } else if (m_placedDuringInsert) {
-      placement.fixed = true;
-      placement.position = m_insertPosition;
+                             const std::unordered_map<std::string, POINT>& kept)
+{
+    struct Placement {
+        int index;
+        bool fixed;  // position already chosen: kept, or set from LVN_INSERTITEM
+        POINT position;
+    };
+    CIconSlots slots = MakeSlots();
+    std::vector<Placement> placements;
+    for (const DesktopEntry* entry : entries) {
+        int index = Insert(*entry);
+        if (index < 0)
+            continue;
+        Placement placement = {index, false, POINT{}};
+        auto found = kept.find(entry->key);
+        if (found != kept.end()) {
+            placement.fixed = true;
+            placement.position = found->second;
+        } else if (m_placedDuringInsert) {
+            placement.fixed = true;
+            placement.position = m_insertPosition;
+        }
+        if (placement.fixed) {
+            POINT origin = CellOrigin(index);
+            POINT now = {};
+            ListView_GetItemPosition(m_list, index, &now);
+            slots.Occupy(origin.x + placement.position.x - now.x, origin.y + placement.position.y - now.y);
+        }
+        placements.push_back(placement);
     }
-    if (placement.fixed) {
-      POINT origin = CellOrigin(index);
-      POINT now = {};
-      ListView_GetItemPosition(m_list, index, &now);
-      slots.Occupy(origin.x + placement.position.x - now.x, origin.y + placement.position.y - now.y);
+    // Wine's list view arranges every icon at its first paint with items (and
+    // again after all items were deleted): let that happen now, then place.
+    UpdateWindow(m_list);
+    for (Placement& placement : placements) {
+        if (placement.fixed) {
+            SendMessageA(m_list, LVM_SETITEMPOSITION32, placement.index, reinterpret_cast<LPARAM>(&placement.position));
+        } else {
+            CIconSlots::Point cell = slots.TakeFree();
+            PlaceInCell(placement.index, cell.x, cell.y);
+        }
     }
-    placements.push_back(placement);
-  }
-  // Wine's list view arranges every icon at its first paint with items (and
-  // again after all items were deleted): let that happen now, then place.
-  UpdateWindow(m_list);
-  for (Placement& placement : placements) {
-    if (placement.fixed) {
-      SendMessageA(m_list, LVM_SETITEMPOSITION32, placement.index, reinterpret_cast<LPARAM>(&placement.position));
-    } else {
-      CIconSlots::Point cell = slots.TakeFree();
-      PlaceInCell(placement.index, cell.x, cell.y);
+}
+
+void CDesktopView::DeleteKey(const std::string& key)
+{
+    auto id = m_ids.find(key);
+    if (id == m_ids.end())
+        return;
+    LVFINDINFOA find = {};
+    find.flags = LVFI_PARAM;
+    find.lParam = id->second;
+    int index = ListView_FindItem(m_list, -1, &find);
+    m_keys.erase(id->second);
+    m_ids.erase(id);
+    m_images.erase(key);
+    if (index >= 0)
+        ListView_DeleteItem(m_list, index);
+}
+
+int CDesktopView::Sync()
+{
+    std::unordered_set<std::string> known;
+    for (const auto& id : m_ids)
+        known.insert(id.first);
+    std::vector<DesktopEntry> entries;
+    if (!m_folder->Enumerate(entries, known)) {
+        std::fprintf(stderr, "DesktopHost: cannot enumerate the desktop folder %s\n", m_folder->Path().c_str());
+        return 0;
     }
-  }
+    std::vector<std::string> shown;
+    int count = ListView_GetItemCount(m_list);
+    for (int i = 0; i < count; ++i)
+        shown.push_back(KeyAt(i));
+    std::vector<std::string> current;
+    std::unordered_map<std::string, size_t> byKey;
+    for (size_t i = 0; i < entries.size(); ++i) {
+        current.push_back(entries[i].key);
+        byKey.emplace(entries[i].key, i);
+    }
+    CFolderDiff diff;
+    diff.Compare(shown, current);
+    for (const std::string& key : diff.Removed())
+        DeleteKey(key);
+    if (diff.Added().empty())
+        return 1;
+    std::vector<const DesktopEntry*> added;
+    for (const std::string& key : diff.Added())
+        added.push_back(&entries[byKey[key]]);
+    InsertAll(added, std::unordered_map<std::string, POINT>());
+    return 1;
 }
 
-void CDesktopView::DeleteKey(const std::string& key) {
-  auto id = m_ids.find(key);
-  if (id == m_ids.end()) return;
-  LVFINDINFOA find = {};
-  find.flags = LVFI_PARAM;
-  find.lParam = id->second;
-  int index = ListView_FindItem(m_list, -1, &find);
-  m_keys.erase(id->second);
-  m_ids.erase(id);
-  m_images.erase(key);
-  if (index >= 0) ListView_DeleteItem(m_list, index);
+int CDesktopView::Reload()
+{
+    std::unordered_map<std::string, POINT> positions;
+    int count = ListView_GetItemCount(m_list);
+    for (int i = 0; i < count; ++i) {
+        POINT position = {};
+        if (ListView_GetItemPosition(m_list, i, &position))
+            positions[KeyAt(i)] = position;
+    }
+    ListView_DeleteAllItems(m_list);
+    m_keys.clear();
+    m_ids.clear();
+    std::vector<DesktopEntry> entries;
+    std::unordered_set<std::string> known;
+    for (const auto& image : m_images)
+        known.insert(image.first);
+    if (!m_folder->Enumerate(entries, known))
+        return 0;
+    std::vector<const DesktopEntry*> all;
+    for (const DesktopEntry& entry : entries)
+        all.push_back(&entry);
+    InsertAll(all, positions);
+    return 1;
 }
 
-int CDesktopView::Sync() {
-  std::unordered_set<std::string> known;
-  for (const auto& id : m_ids) known.insert(id.first);
-  std::vector<DesktopEntry> entries;
-  if (!m_folder->Enumerate(entries, known)) {
-    std::fprintf(stderr, "DesktopHost: cannot enumerate the desktop folder %s\n", m_folder->Path().c_str());
-    return 0;
-  }
-  std::vector<std::string> shown;
-  int count = ListView_GetItemCount(m_list);
-  for (int i = 0; i < count; ++i) shown.push_back(KeyAt(i));
-  std::vector<std::string> current;
-  std::unordered_map<std::string, size_t> byKey;
-  for (size_t i = 0; i < entries.size(); ++i) {
-    current.push_back(entries[i].key);
-    byKey.emplace(entries[i].key, i);
-  }
-  CFolderDiff diff;
-  diff.Compare(shown, current);
-  for (const std::string& key : diff.Removed()) DeleteKey(key);
-  if (diff.Added().empty()) return 1;
-  std::vector<const DesktopEntry*> added;
-  for (const std::string& key : diff.Added()) added.push_back(&entries[byKey[key]]);
-  InsertAll(added, std::unordered_map<std::string, POINT>());
-  return 1;
+void CDesktopView::Open(int index) const
+{
+    std::string key = KeyAt(index);
+    if (key.empty() || key.compare(0, 2, "::") == 0)
+        return;  // only files open
+    ShellExecuteA(GetParent(m_list), "open", key.c_str(), nullptr, m_folder->Path().c_str(), SW_SHOWNORMAL);
 }
 
-int CDesktopView::Reload() {
-  std::unordered_map<std::string, POINT> positions;
-  int count = ListView_GetItemCount(m_list);
-  for (int i = 0; i < count; ++i) {
-    POINT position = {};
-    if (ListView_GetItemPosition(m_list, i, &position)) positions[KeyAt(i)] = position;
-  }
-  ListView_DeleteAllItems(m_list);
-  m_keys.clear();
-  m_ids.clear();
-  std::vector<DesktopEntry> entries;
-  std::unordered_set<std::string> known;
-  for (const auto& image : m_images) known.insert(image.first);
-  if (!m_folder->Enumerate(entries, known)) return 0;
-  std::vector<const DesktopEntry*> all;
-  for (const DesktopEntry& entry : entries) all.push_back(&entry);
-  InsertAll(all, positions);
-  return 1;
-}
-
-void CDesktopView::Open(int index) const {
-  std::string key = KeyAt(index);
-  if (key.empty() || key.compare(0, 2, "::") == 0) return;  // only files open
-  ShellExecuteA(GetParent(m_list), "open", key.c_str(), nullptr, m_folder->Path().c_str(), SW_SHOWNORMAL);
-}
-
-void CDesktopView::MoveSelected(int dx, int dy) {
-  for (int i = ListView_GetNextItem(m_list, -1, LVNI_SELECTED); i >= 0;
-       i = ListView_GetNextItem(m_list, i, LVNI_SELECTED)) {
-    POINT position = {};
-    if (!ListView_GetItemPosition(m_list, i, &position)) continue;
-    position.x += dx;
-    position.y += dy;
-    SendMessageA(m_list, LVM_SETITEMPOSITION32, i, reinterpret_cast<LPARAM>(&position));
-  }
+void CDesktopView::MoveSelected(int dx, int dy)
+{
+    for (int i = ListView_GetNextItem(m_list, -1, LVNI_SELECTED); i >= 0;
+         i = ListView_GetNextItem(m_list, i, LVNI_SELECTED)) {
+        POINT position = {};
+        if (!ListView_GetItemPosition(m_list, i, &position))
+            continue;
+        position.x += dx;
+        position.y += dy;
+        SendMessageA(m_list, LVM_SETITEMPOSITION32, i, reinterpret_cast<LPARAM>(&position));
+    }
 }

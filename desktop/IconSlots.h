@@ -8,31 +8,31 @@
 // cell, and when the screen is full, into further columns to its right.
 class CIconSlots {
 public:
-  struct Point {
-    int x, y;
-  };
+    struct Point {
+        int x, y;
+    };
 
-  CIconSlots(int cellWidth, int cellHeight, int viewWidth, int viewHeight);
+    CIconSlots(int cellWidth, int cellHeight, int viewWidth, int viewHeight);
 
-  // Marks as taken every cell that an icon at (x, y), one cell in size,
-  // overlaps. Icons outside the grid (hidden ones far below) take nothing.
-  void Occupy(int x, int y);
+    // Marks as taken every cell that an icon at (x, y), one cell in size,
+    // overlaps. Icons outside the grid (hidden ones far below) take nothing.
+    void Occupy(int x, int y);
 
-  // The top-left corner of the first free cell in column order; it is taken.
-  Point TakeFree();
+    // The top-left corner of the first free cell in column order; it is taken.
+    Point TakeFree();
 
-  int Rows() const { return m_rows; }
-  bool IsTaken(int column, int row) const;
+    int Rows() const { return m_rows; }
+    bool IsTaken(int column, int row) const;
 
-  // Columns beyond this are not tracked (an icon moved far off the screen).
-  static constexpr int kMaxColumns = 1024;
+    // Columns beyond this are not tracked (an icon moved far off the screen).
+    static constexpr int kMaxColumns = 1024;
 
 private:
-  void Take(int column, int row);
+    void Take(int column, int row);
 
-  int m_cellWidth;
-  int m_cellHeight;
-  int m_rows;
-  std::vector<bool> m_taken;  // column-major: index = column * rows + row
-  size_t m_cursor = 0;        // every cell before it is taken
+    int m_cellWidth;
+    int m_cellHeight;
+    int m_rows;
+    std::vector<bool> m_taken;  // column-major: index = column * rows + row
+    size_t m_cursor = 0;  // every cell before it is taken
 };

@@ -7,206 +7,252 @@
 using namespace DesktopHostProtocol;
 
 namespace {
-RectRecord ToRecord(const RECT& rect) { return RectRecord{rect.left, rect.top, rect.right, rect.bottom}; }
-
-RectRecord WindowRect(HWND hwnd) {
-  RECT rect = {};
-  if (hwnd) GetWindowRect(hwnd, &rect);
-  return ToRecord(rect);
+RectRecord ToRecord(const RECT& rect)
+{
+    return RectRecord{rect.left, rect.top, rect.right, rect.bottom};
 }
 
-RectRecord ItemRect(HWND list, int index, int part) {
-  RECT rect = {};
-  rect.left = part;
-  if (!SendMessageA(list, LVM_GETITEMRECT, index, reinterpret_cast<LPARAM>(&rect))) rect = RECT{};
-  return ToRecord(rect);
+RectRecord WindowRect(HWND hwnd)
+{
+    RECT rect = {};
+    if (hwnd)
+        GetWindowRect(hwnd, &rect);
+    return ToRecord(rect);
+}
+
+RectRecord ItemRect(HWND list, int index, int part)
+{
+    RECT rect = {};
+    rect.left = part;
+    if (!SendMessageA(list, LVM_GETITEMRECT, index, reinterpret_cast<LPARAM>(&rect)))
+        rect = RECT{};
+    return ToRecord(rect);
 }
 }  // namespace
 
-int CQueryServer::Open() {
-  DWORD pid = GetCurrentProcessId();
-  char name[96] = {};
-  FormatObjectName(name, sizeof(name), pid, kMappingKind);
-  m_mapping.Reset(CreateFileMappingA(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0, sizeof(SharedBlock), name));
-  if (!m_mapping.Valid()) return 0;
-  m_view.Reset(MapViewOfFile(m_mapping.Get(), FILE_MAP_ALL_ACCESS, 0, 0, sizeof(SharedBlock)));
-  if (!m_view.Get()) return 0;
-  m_block = static_cast<SharedBlock*>(m_view.Get());
-  std::memset(m_block, 0, sizeof(SharedBlock));
-  FormatObjectName(name, sizeof(name), pid, kRequestKind);
-  m_request.Reset(CreateEventA(nullptr, FALSE, FALSE, name));
-  FormatObjectName(name, sizeof(name), pid, kAnswerKind);
-  m_answer.Reset(CreateEventA(nullptr, FALSE, FALSE, name));
-  FormatObjectName(name, sizeof(name), pid, kLockKind);
-  m_lock.Reset(CreateMutexA(nullptr, FALSE, name));
-  if (!m_request.Valid() || !m_answer.Valid() || !m_lock.Valid()) return 0;
-  m_block->header.hostPid = pid;
-  m_block->header.version = kVersion;
-  return 1;
+int CQueryServer::Open()
+{
+    DWORD pid = GetCurrentProcessId();
+    char name[96] = {};
+    FormatObjectName(name, sizeof(name), pid, kMappingKind);
+    m_mapping.Reset(CreateFileMappingA(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0, sizeof(SharedBlock), name));
+    if (!m_mapping.Valid())
+        return 0;
+    m_view.Reset(MapViewOfFile(m_mapping.Get(), FILE_MAP_ALL_ACCESS, 0, 0, sizeof(SharedBlock)));
+    if (!m_view.Get())
+        return 0;
+    m_block = static_cast<SharedBlock*>(m_view.Get());
+    std::memset(m_block, 0, sizeof(SharedBlock));
+    FormatObjectName(name, sizeof(name), pid, kRequestKind);
+    m_request.Reset(CreateEventA(nullptr, FALSE, FALSE, name));
+    FormatObjectName(name, sizeof(name), pid, kAnswerKind);
+    m_answer.Reset(CreateEventA(nullptr, FALSE, FALSE, name));
+    FormatObjectName(name, sizeof(name), pid, kLockKind);
+    m_lock.Reset(CreateMutexA(nullptr, FALSE, name));
+    if (!m_request.Valid() || !m_answer.Valid() || !m_lock.Valid())
+        return 0;
+    m_block->header.hostPid = pid;
+    m_block->header.version = kVersion;
+    return 1;
 }
 
-void CQueryServer::Publish(CProgmanWindow* progman, const char* folder) {
-  m_progman = progman;
-  lstrcpynA(m_folder, folder, sizeof(m_folder));
-  HostHeader& header = m_block->header;
-  header.progman = reinterpret_cast<uint64_t>(progman->Handle());
-  header.defView = reinterpret_cast<uint64_t>(progman->DefView().Handle());
-  header.listView = reinterpret_cast<uint64_t>(progman->DefView().View().Handle());
-  // The host's own procedures, so that a query can tell whether someone
-  // (the hook library) has put theirs in front.
-  m_listViewProc = GetWindowLongPtrA(progman->DefView().View().Handle(), GWLP_WNDPROC);
-  m_defViewProc = GetWindowLongPtrA(progman->DefView().Handle(), GWLP_WNDPROC);
-  // The magic goes last: a client that sees it sees the handles too.
-  MemoryBarrier();
-  header.magic = kMagic;
+void CQueryServer::Publish(CProgmanWindow* progman, const char* folder)
+{
+    m_progman = progman;
+    lstrcpynA(m_folder, folder, sizeof(m_folder));
+    HostHeader& header = m_block->header;
+    header.progman = reinterpret_cast<uint64_t>(progman->Handle());
+    header.defView = reinterpret_cast<uint64_t>(progman->DefView().Handle());
+    header.listView = reinterpret_cast<uint64_t>(progman->DefView().View().Handle());
+    // The host's own procedures, so that a query can tell whether someone
+    // (the hook library) has put theirs in front.
+    m_listViewProc = GetWindowLongPtrA(progman->DefView().View().Handle(), GWLP_WNDPROC);
+    m_defViewProc = GetWindowLongPtrA(progman->DefView().Handle(), GWLP_WNDPROC);
+    // The magic goes last: a client that sees it sees the handles too.
+    MemoryBarrier();
+    header.magic = kMagic;
 }
 
-void CQueryServer::SetReady() { m_block->header.ready = 1; }
-
-void CQueryServer::CountSync() { ++m_block->header.folderSyncs; }
-
-HWND CQueryServer::ListView() const { return m_progman ? m_progman->DefView().View().Handle() : nullptr; }
-
-void CQueryServer::FillView(ViewRecord& view) const {
-  HWND list = ListView();
-  view.itemCount = ListView_GetItemCount(list);
-  view.selectedCount = ListView_GetSelectedCount(list);
-  view.focusedItem = ListView_GetNextItem(list, -1, LVNI_FOCUSED);
-  view.textColor = ListView_GetTextColor(list);
-  view.textBkColor = ListView_GetTextBkColor(list);
-  view.bkColor = ListView_GetBkColor(list);
-  view.style = static_cast<uint32_t>(GetWindowLongPtrA(list, GWL_STYLE));
-  view.exStyle = static_cast<uint32_t>(GetWindowLongPtrA(list, GWL_EXSTYLE));
-  view.listViewExStyle = ListView_GetExtendedListViewStyle(list);
-  view.hasFocus = GetFocus() == list ? 1 : 0;
-  view.listViewSubclassed = GetWindowLongPtrA(list, GWLP_WNDPROC) != m_listViewProc ? 1 : 0;
-  view.defViewSubclassed = GetWindowLongPtrA(m_progman->DefView().Handle(), GWLP_WNDPROC) != m_defViewProc ? 1 : 0;
-  view.progmanRect = WindowRect(m_progman->Handle());
-  view.defViewRect = WindowRect(m_progman->DefView().Handle());
-  view.listViewRect = WindowRect(list);
-  view.screenWidth = GetSystemMetrics(SM_CXSCREEN);
-  view.screenHeight = GetSystemMetrics(SM_CYSCREEN);
-  DWORD spacing = static_cast<DWORD>(ListView_GetItemSpacing(list, FALSE));
-  view.iconSpacingX = LOWORD(spacing);
-  view.iconSpacingY = HIWORD(spacing);
-  view.displayChanges = m_progman->DisplayChanges();
-  view.folderSyncs = m_block->header.folderSyncs;
-  m_progman->DefView().Log().CopyTo(view);
-  lstrcpynA(view.folder, m_folder, sizeof(view.folder));
+void CQueryServer::SetReady()
+{
+    m_block->header.ready = 1;
 }
 
-void CQueryServer::FillItems(Answer& answer, int first) const {
-  HWND list = ListView();
-  int count = ListView_GetItemCount(list);
-  answer.firstIndex = first;
-  answer.count = 0;
-  for (int i = first; i >= 0 && i < count && answer.count < kItemsPerPage; ++i) {
-    ItemRecord& record = answer.items[answer.count++];
-    record.index = i;
-    POINT position = {};
-    ListView_GetItemPosition(list, i, &position);
-    record.x = position.x;
-    record.y = position.y;
-    record.iconRect = ItemRect(list, i, LVIR_ICON);
-    record.boundsRect = ItemRect(list, i, LVIR_BOUNDS);
-    record.state = ListView_GetItemState(list, i, LVIS_FOCUSED | LVIS_SELECTED);
+void CQueryServer::CountSync()
+{
+    ++m_block->header.folderSyncs;
+}
+
+HWND CQueryServer::ListView() const
+{
+    return m_progman ? m_progman->DefView().View().Handle() : nullptr;
+}
+
+void CQueryServer::FillView(ViewRecord& view) const
+{
+    HWND list = ListView();
+    view.itemCount = ListView_GetItemCount(list);
+    view.selectedCount = ListView_GetSelectedCount(list);
+    view.focusedItem = ListView_GetNextItem(list, -1, LVNI_FOCUSED);
+    view.textColor = ListView_GetTextColor(list);
+    view.textBkColor = ListView_GetTextBkColor(list);
+    view.bkColor = ListView_GetBkColor(list);
+    view.style = static_cast<uint32_t>(GetWindowLongPtrA(list, GWL_STYLE));
+    view.exStyle = static_cast<uint32_t>(GetWindowLongPtrA(list, GWL_EXSTYLE));
+    view.listViewExStyle = ListView_GetExtendedListViewStyle(list);
+    view.hasFocus = GetFocus() == list ? 1 : 0;
+    view.listViewSubclassed = GetWindowLongPtrA(list, GWLP_WNDPROC) != m_listViewProc ? 1 : 0;
+    view.defViewSubclassed = GetWindowLongPtrA(m_progman->DefView().Handle(), GWLP_WNDPROC) != m_defViewProc ? 1 : 0;
+    view.progmanRect = WindowRect(m_progman->Handle());
+    view.defViewRect = WindowRect(m_progman->DefView().Handle());
+    view.listViewRect = WindowRect(list);
+    view.screenWidth = GetSystemMetrics(SM_CXSCREEN);
+    view.screenHeight = GetSystemMetrics(SM_CYSCREEN);
+    DWORD spacing = static_cast<DWORD>(ListView_GetItemSpacing(list, FALSE));
+    view.iconSpacingX = LOWORD(spacing);
+    view.iconSpacingY = HIWORD(spacing);
+    view.displayChanges = m_progman->DisplayChanges();
+    view.folderSyncs = m_block->header.folderSyncs;
+    m_progman->DefView().Log().CopyTo(view);
+    lstrcpynA(view.folder, m_folder, sizeof(view.folder));
+}
+
+void CQueryServer::FillItems(Answer& answer, int first) const
+{
+    HWND list = ListView();
+    int count = ListView_GetItemCount(list);
+    answer.firstIndex = first;
+    answer.count = 0;
+    for (int i = first; i >= 0 && i < count && answer.count < kItemsPerPage; ++i) {
+        ItemRecord& record = answer.items[answer.count++];
+        record.index = i;
+        POINT position = {};
+        ListView_GetItemPosition(list, i, &position);
+        record.x = position.x;
+        record.y = position.y;
+        record.iconRect = ItemRect(list, i, LVIR_ICON);
+        record.boundsRect = ItemRect(list, i, LVIR_BOUNDS);
+        record.state = ListView_GetItemState(list, i, LVIS_FOCUSED | LVIS_SELECTED);
+        LVITEMA item = {};
+        item.mask = LVIF_IMAGE;
+        item.iItem = i;
+        record.image = ListView_GetItem(list, &item) ? item.iImage : -1;
+        // The text goes through the list view's own buffer handling: at most
+        // kLabelSize bytes including the NUL, whatever the item holds.
+        ListView_GetItemText(list, i, 0, record.label, kLabelSize);
+        record.label[kLabelSize - 1] = '\0';
+    }
+}
+
+int CQueryServer::Select(const Request& request) const
+{
     LVITEMA item = {};
-    item.mask = LVIF_IMAGE;
-    item.iItem = i;
-    record.image = ListView_GetItem(list, &item) ? item.iImage : -1;
-    // The text goes through the list view's own buffer handling: at most
-    // kLabelSize bytes including the NUL, whatever the item holds.
-    ListView_GetItemText(list, i, 0, record.label, kLabelSize);
-    record.label[kLabelSize - 1] = '\0';
-  }
+    item.stateMask = request.mask & (LVIS_FOCUSED | LVIS_SELECTED);
+    item.state = request.state & item.stateMask;
+    return SendMessageA(ListView(), LVM_SETITEMSTATE, static_cast<WPARAM>(request.index),
+                        reinterpret_cast<LPARAM>(&item))
+        ? 1
+        : 0;
 }
 
-int CQueryServer::Select(const Request& request) const {
-  LVITEMA item = {};
-  item.stateMask = request.mask & (LVIS_FOCUSED | LVIS_SELECTED);
-  item.state = request.state & item.stateMask;
-  return SendMessageA(ListView(), LVM_SETITEMSTATE, static_cast<WPARAM>(request.index),
-                      reinterpret_cast<LPARAM>(&item)) ? 1 : 0;
+int CQueryServer::Move(const Request& request) const
+{
+    POINT target = {request.x, request.y};
+    return SendMessageA(ListView(), LVM_SETITEMPOSITION32, static_cast<WPARAM>(request.index),
+                        reinterpret_cast<LPARAM>(&target))
+        ? 1
+        : 0;
 }
 
-int CQueryServer::Move(const Request& request) const {
-  POINT target = {request.x, request.y};
-  return SendMessageA(ListView(), LVM_SETITEMPOSITION32, static_cast<WPARAM>(request.index),
-                      reinterpret_cast<LPARAM>(&target)) ? 1 : 0;
-}
-
-int CQueryServer::PostKey(const Request& request) const {
-  UINT scan = MapVirtualKeyA(request.virtualKey, MAPVK_VK_TO_VSC);
-  LPARAM down = 1 | (static_cast<LPARAM>(scan) << 16);
-  LPARAM up = down | (1L << 30) | (1UL << 31);
-  int ok = 1;
-  if (request.keyFlags & kKeyDown) ok &= PostMessageA(ListView(), WM_KEYDOWN, request.virtualKey, down) ? 1 : 0;
-  if (request.keyFlags & kKeyUp) ok &= PostMessageA(ListView(), WM_KEYUP, request.virtualKey, up) ? 1 : 0;
-  return ok;
+int CQueryServer::PostKey(const Request& request) const
+{
+    UINT scan = MapVirtualKeyA(request.virtualKey, MAPVK_VK_TO_VSC);
+    LPARAM down = 1 | (static_cast<LPARAM>(scan) << 16);
+    LPARAM up = down | (1L << 30) | (1UL << 31);
+    int ok = 1;
+    if (request.keyFlags & kKeyDown)
+        ok &= PostMessageA(ListView(), WM_KEYDOWN, request.virtualKey, down) ? 1 : 0;
+    if (request.keyFlags & kKeyUp)
+        ok &= PostMessageA(ListView(), WM_KEYUP, request.virtualKey, up) ? 1 : 0;
+    return ok;
 }
 
 namespace {
-int CALLBACK NewestFirst(LPARAM a, LPARAM b, LPARAM) { return a > b ? -1 : (a < b ? 1 : 0); }
+int CALLBACK NewestFirst(LPARAM a, LPARAM b, LPARAM)
+{
+    return a > b ? -1 : (a < b ? 1 : 0);
+}
 }  // namespace
 
-int CQueryServer::Sort() const {
-  return SendMessageA(ListView(), LVM_SORTITEMS, 0, reinterpret_cast<LPARAM>(NewestFirst)) ? 1 : 0;
+int CQueryServer::Sort() const
+{
+    return SendMessageA(ListView(), LVM_SORTITEMS, 0, reinterpret_cast<LPARAM>(NewestFirst)) ? 1 : 0;
 }
 
-int CQueryServer::TimeMoves(const Request& request, Answer& answer) const {
-  HWND list = ListView();
-  const int count = ListView_GetItemCount(list);
-  LARGE_INTEGER frequency = {}, start = {}, end = {};
-  QueryPerformanceFrequency(&frequency);
-  int ok = 1;
-  QueryPerformanceCounter(&start);
-  for (int i = 0; i < count; ++i) {
-    POINT position = {};
-    if (!SendMessageA(list, LVM_GETITEMPOSITION, i, reinterpret_cast<LPARAM>(&position))) ok = 0;
-    position.x += request.x;
-    position.y += request.y;
-    if (!SendMessageA(list, LVM_SETITEMPOSITION32, i, reinterpret_cast<LPARAM>(&position))) ok = 0;
-  }
-  QueryPerformanceCounter(&end);
-  answer.elapsedTicks = static_cast<uint64_t>(end.QuadPart - start.QuadPart);
-  answer.tickFrequency = static_cast<uint64_t>(frequency.QuadPart);
-  return ok;
-}
-
-void CQueryServer::Serve() {
-  Request request = m_block->request;
-  Answer& answer = m_block->answer;
-  std::memset(&answer, 0, sizeof(answer));
-  int ok = 0;
-  if (m_progman) {
-    switch (request.code) {
-      case kRequestView: ok = 1; break;
-      case kRequestItems: FillItems(answer, request.index); ok = 1; break;
-      case kRequestSelect: ok = Select(request); break;
-      case kRequestMove: ok = Move(request); break;
-      case kRequestPostKey: ok = PostKey(request); break;
-      case kRequestResetCounters: m_progman->DefView().Log().Reset(); ok = 1; break;
-      case kRequestRefresh: ok = m_progman->DefView().View().Reload(); break;
-      case kRequestFocus:
-        SetForegroundWindow(m_progman->Handle());
-        SetFocus(ListView());
-        ok = GetFocus() == ListView() ? 1 : 0;
-        break;
-      case kRequestPlaceOnInsert: {
-        request.label[kLabelSize - 1] = '\0';
-        m_progman->DefView().PlaceOnInsert(request.label, POINT{request.x, request.y});
-        ok = 1;
-        break;
-      }
-      case kRequestSort: ok = Sort(); break;
-      case kRequestTimeMoves: ok = TimeMoves(request, answer); break;
-      default: ok = 0; break;
+int CQueryServer::TimeMoves(const Request& request, Answer& answer) const
+{
+    HWND list = ListView();
+    const int count = ListView_GetItemCount(list);
+    LARGE_INTEGER frequency = {}, start = {}, end = {};
+    QueryPerformanceFrequency(&frequency);
+    int ok = 1;
+    QueryPerformanceCounter(&start);
+    for (int i = 0; i < count; ++i) {
+        POINT position = {};
+        if (!SendMessageA(list, LVM_GETITEMPOSITION, i, reinterpret_cast<LPARAM>(&position)))
+            ok = 0;
+        position.x += request.x;
+        position.y += request.y;
+        if (!SendMessageA(list, LVM_SETITEMPOSITION32, i, reinterpret_cast<LPARAM>(&position)))
+            ok = 0;
     }
-    FillView(answer.view);
-  }
-  answer.code = request.code;
-  answer.ok = static_cast<uint32_t>(ok);
-  MemoryBarrier();
-  answer.sequence = request.sequence;
-  SetEvent(m_answer.Get());
+    QueryPerformanceCounter(&end);
+    answer.elapsedTicks = static_cast<uint64_t>(end.QuadPart - start.QuadPart);
+    answer.tickFrequency = static_cast<uint64_t>(frequency.QuadPart);
+    return ok;
+}
+
+void CQueryServer::Serve()
+{
+    Request request = m_block->request;
+    Answer& answer = m_block->answer;
+    std::memset(&answer, 0, sizeof(answer));
+    int ok = 0;
+    if (m_progman) {
+        switch (request.code) {
+        case kRequestView: ok = 1; break;
+        case kRequestItems:
+            FillItems(answer, request.index);
+            ok = 1;
+            break;
+        case kRequestSelect: ok = Select(request); break;
+        case kRequestMove: ok = Move(request); break;
+        case kRequestPostKey: ok = PostKey(request); break;
+        case kRequestResetCounters:
+            m_progman->DefView().Log().Reset();
+            ok = 1;
+            break;
+        case kRequestRefresh: ok = m_progman->DefView().View().Reload(); break;
+        case kRequestFocus:
+            SetForegroundWindow(m_progman->Handle());
+            SetFocus(ListView());
+            ok = GetFocus() == ListView() ? 1 : 0;
+            break;
+        case kRequestPlaceOnInsert: {
+            request.label[kLabelSize - 1] = '\0';
+            m_progman->DefView().PlaceOnInsert(request.label, POINT{request.x, request.y});
+            ok = 1;
+            break;
+        }
+        case kRequestSort: ok = Sort(); break;
+        case kRequestTimeMoves: ok = TimeMoves(request, answer); break;
+        default: ok = 0; break;
+        }
+        FillView(answer.view);
+    }
+    answer.code = request.code;
+    answer.ok = static_cast<uint32_t>(ok);
+    MemoryBarrier();
+    answer.sequence = request.sequence;
+    SetEvent(m_answer.Get());
 }

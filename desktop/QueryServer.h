@@ -10,35 +10,35 @@
 // process, so a test sees what the desktop shows, subclasses included.
 class CQueryServer {
 public:
-  // Creates the mapping, events and lock named after this process.
-  int Open();
-  HANDLE RequestEvent() const { return m_request.Get(); }
+    // Creates the mapping, events and lock named after this process.
+    int Open();
+    HANDLE RequestEvent() const { return m_request.Get(); }
 
-  void Publish(CProgmanWindow* progman, const char* folder);
-  void SetReady();
-  void CountSync();
+    void Publish(CProgmanWindow* progman, const char* folder);
+    void SetReady();
+    void CountSync();
 
-  // Handles the request waiting in the shared block and signals the answer.
-  void Serve();
+    // Handles the request waiting in the shared block and signals the answer.
+    void Serve();
 
 private:
-  void FillView(DesktopHostProtocol::ViewRecord& view) const;
-  void FillItems(DesktopHostProtocol::Answer& answer, int first) const;
-  int Select(const DesktopHostProtocol::Request& request) const;
-  int Move(const DesktopHostProtocol::Request& request) const;
-  int PostKey(const DesktopHostProtocol::Request& request) const;
-  int Sort() const;
-  int TimeMoves(const DesktopHostProtocol::Request& request, DesktopHostProtocol::Answer& answer) const;
-  HWND ListView() const;
+    void FillView(DesktopHostProtocol::ViewRecord& view) const;
+    void FillItems(DesktopHostProtocol::Answer& answer, int first) const;
+    int Select(const DesktopHostProtocol::Request& request) const;
+    int Move(const DesktopHostProtocol::Request& request) const;
+    int PostKey(const DesktopHostProtocol::Request& request) const;
+    int Sort() const;
+    int TimeMoves(const DesktopHostProtocol::Request& request, DesktopHostProtocol::Answer& answer) const;
+    HWND ListView() const;
 
-  CScopedHandle m_mapping;
-  CScopedMapView m_view;
-  CScopedHandle m_request;
-  CScopedHandle m_answer;
-  CScopedHandle m_lock;
-  DesktopHostProtocol::SharedBlock* m_block = nullptr;
-  CProgmanWindow* m_progman = nullptr;
-  char m_folder[DesktopHostProtocol::kPathSize] = {};
-  LONG_PTR m_listViewProc = 0;
-  LONG_PTR m_defViewProc = 0;
+    CScopedHandle m_mapping;
+    CScopedMapView m_view;
+    CScopedHandle m_request;
+    CScopedHandle m_answer;
+    CScopedHandle m_lock;
+    DesktopHostProtocol::SharedBlock* m_block = nullptr;
+    CProgmanWindow* m_progman = nullptr;
+    char m_folder[DesktopHostProtocol::kPathSize] = {};
+    LONG_PTR m_listViewProc = 0;
+    LONG_PTR m_defViewProc = 0;
 };

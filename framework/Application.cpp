@@ -10,7 +10,7 @@ namespace {
 
 CApplication* g_application = nullptr;
 
-} // namespace
+}  // namespace
 
 CApplication::CApplication()
 {
@@ -39,8 +39,7 @@ int CApplication::InitFramework()
     m_instance = CWindow::GetModule();
     std::vector<char> path(MAX_PATH, '\0');
     for (;;) {
-        const DWORD length = GetModuleFileNameA(m_instance, path.data(),
-                                                static_cast<DWORD>(path.size()));
+        const DWORD length = GetModuleFileNameA(m_instance, path.data(), static_cast<DWORD>(path.size()));
         if (length == 0) {
             ReportLastError("GetModuleFileNameA");
             return 0;
@@ -168,5 +167,8 @@ CFrameWindow* CApplication::SetMainWindow(std::unique_ptr<CFrameWindow> window)
     return m_mainWindow.get();
 }
 
-int CApplication::InitInstance() { return 1; }
-void CApplication::ExitInstance() {}
+int CApplication::InitInstance()
+{
+    return 1;
+}
+void CApplication::ExitInstance() { }

@@ -5,8 +5,7 @@
 
 int CBitmap::LoadFromModule(HINSTANCE module, UINT id)
 {
-    HANDLE image = LoadImageA(module ? module : CWindow::GetModule(), MAKEINTRESOURCEA(id),
-                              IMAGE_BITMAP, 0, 0, 0);
+    HANDLE image = LoadImageA(module ? module : CWindow::GetModule(), MAKEINTRESOURCEA(id), IMAGE_BITMAP, 0, 0, 0);
     if (!image) {
         ReportLastError("LoadImageA(IMAGE_BITMAP)");
         return 0;

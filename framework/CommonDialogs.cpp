@@ -17,8 +17,7 @@ HMODULE Library()
     return library.Get();
 }
 
-template <typename F>
-F Function(const char* name)
+template <typename F> F Function(const char* name)
 {
     HMODULE library = Library();
     if (!library)
@@ -29,7 +28,7 @@ F Function(const char* name)
     return reinterpret_cast<F>(reinterpret_cast<void*>(address));
 }
 
-} // namespace
+}  // namespace
 
 bool ShowChooseColour(CHOOSECOLORA& choose)
 {

@@ -4,8 +4,7 @@
 
 #include <vector>
 
-CDialog::CDialog(UINT templateId, HINSTANCE module)
-    : m_templateId(templateId), m_module(module ? module : GetModule())
+CDialog::CDialog(UINT templateId, HINSTANCE module) : m_templateId(templateId), m_module(module ? module : GetModule())
 {
 }
 
@@ -29,8 +28,8 @@ INT_PTR CDialog::DoModal(HWND parent)
         return -1;
     }
     m_modal = true;
-    const INT_PTR result = DialogBoxParamA(m_module, MAKEINTRESOURCEA(m_templateId), parent,
-                                           &StaticDialogProc, reinterpret_cast<LPARAM>(this));
+    const INT_PTR result = DialogBoxParamA(m_module, MAKEINTRESOURCEA(m_templateId), parent, &StaticDialogProc,
+                                           reinterpret_cast<LPARAM>(this));
     if (result == -1)
         ReportLastError("DialogBoxParamA");
     m_modal = false;
@@ -44,8 +43,8 @@ int CDialog::CreateModeless(HWND parent)
         return 0;
     }
     m_modal = false;
-    HWND hwnd = CreateDialogParamA(m_module, MAKEINTRESOURCEA(m_templateId), parent,
-                                   &StaticDialogProc, reinterpret_cast<LPARAM>(this));
+    HWND hwnd = CreateDialogParamA(m_module, MAKEINTRESOURCEA(m_templateId), parent, &StaticDialogProc,
+                                   reinterpret_cast<LPARAM>(this));
     if (!hwnd) {
         ReportLastError("CreateDialogParamA");
         return 0;
@@ -134,7 +133,7 @@ INT_PTR CALLBACK CDialog::StaticDialogProc(HWND hwnd, UINT msg, WPARAM wp, LPARA
 INT_PTR CDialog::Dispatch(CDialog* self, UINT msg, WPARAM wp, LPARAM lp)
 {
     if (!self)
-        return FALSE; // before WM_INITDIALOG, or after the object let go
+        return FALSE;  // before WM_INITDIALOG, or after the object let go
     INT_PTR result = FALSE;
     try {
         result = self->DialogProc(msg, wp, lp);
@@ -151,32 +150,34 @@ INT_PTR CDialog::Dispatch(CDialog* self, UINT msg, WPARAM wp, LPARAM lp)
 INT_PTR CDialog::DialogProc(UINT msg, WPARAM wp, LPARAM lp)
 {
     switch (msg) {
-    case WM_INITDIALOG:
-        return OnInitDialog() ? TRUE : FALSE;
-    case WM_COMMAND:
-        return OnCommand(LOWORD(wp), HIWORD(wp), reinterpret_cast<HWND>(lp)) ? TRUE : FALSE;
+    case WM_INITDIALOG: return OnInitDialog() ? TRUE : FALSE;
+    case WM_COMMAND: return OnCommand(LOWORD(wp), HIWORD(wp), reinterpret_cast<HWND>(lp)) ? TRUE : FALSE;
     case WM_NOTIFY: {
         LRESULT result = 0;
         if (OnNotify(*reinterpret_cast<const NMHDR*>(lp), result))
             return Answer(result);
         return FALSE;
     }
-    case WM_TIMER:
-        return OnTimer(wp) ? TRUE : FALSE;
-    case WM_PAINT:
-        return OnPaint() ? TRUE : FALSE;
-    case WM_CLOSE:
-        return OnClose() ? TRUE : FALSE;
-    case WM_DESTROY:
-        OnDestroy();
-        return FALSE;
+    case WM_TIMER: return OnTimer(wp) ? TRUE : FALSE;
+    case WM_PAINT: return OnPaint() ? TRUE : FALSE;
+    case WM_CLOSE: return OnClose() ? TRUE : FALSE;
+    case WM_DESTROY: OnDestroy(); return FALSE;
     }
     return FALSE;
 }
 
-int CDialog::OnInitDialog() { return 1; }
-void CDialog::OnOK() { EndDialog(IDOK); }
-void CDialog::OnCancel() { EndDialog(IDCANCEL); }
+int CDialog::OnInitDialog()
+{
+    return 1;
+}
+void CDialog::OnOK()
+{
+    EndDialog(IDOK);
+}
+void CDialog::OnCancel()
+{
+    EndDialog(IDCANCEL);
+}
 
 int CDialog::OnCommand(UINT id, UINT code, HWND)
 {

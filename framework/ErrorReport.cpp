@@ -12,7 +12,7 @@ void DebuggerReporter(const char* text)
 
 ErrorReporter g_reporter = DebuggerReporter;
 
-} // namespace
+}  // namespace
 
 void SetErrorReporter(ErrorReporter reporter)
 {
@@ -32,8 +32,7 @@ void ReportLastError(const char* call)
 {
     const DWORD error = GetLastError();
     char line[300] = {};
-    snprintf(line, sizeof line, "%s failed (error %lu)", call ? call : "?",
-             static_cast<unsigned long>(error));
+    snprintf(line, sizeof line, "%s failed (error %lu)", call ? call : "?", static_cast<unsigned long>(error));
     ReportError(line);
 }
 
@@ -41,7 +40,6 @@ void ReportException(const char* where, const std::exception* e)
 {
     // A fixed buffer: the exception may be std::bad_alloc.
     char line[400] = {};
-    snprintf(line, sizeof line, "%s: %s", where ? where : "?",
-             e ? e->what() : "unknown exception");
+    snprintf(line, sizeof line, "%s: %s", where ? where : "?", e ? e->what() : "unknown exception");
     ReportError(line);
 }

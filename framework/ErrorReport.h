@@ -21,8 +21,7 @@ void ReportException(const char* where, const std::exception* e);
 
 // Runs body() and answers its result; a C++ exception never leaves it: it is
 // reported with where and fallback is answered instead.
-template <typename R, typename F>
-R CallGuarded(const char* where, R fallback, F&& body) noexcept
+template <typename R, typename F> R CallGuarded(const char* where, R fallback, F&& body) noexcept
 {
     try {
         return body();

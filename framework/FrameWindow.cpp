@@ -21,7 +21,7 @@ int CFrameWindow::LoadFrame(const FrameArgs& args)
     create.icon = icon;
     if (!Create(create))
         return 0;
-    menu.Release(); // the window destroys its menu
+    menu.Release();  // the window destroys its menu
     return 1;
 }
 

@@ -13,7 +13,7 @@ public:
         const char* title = "";
         DWORD style = WS_OVERLAPPEDWINDOW;
         DWORD exStyle = 0;
-        HINSTANCE module = nullptr; // nullptr: CWindow::GetModule()
+        HINSTANCE module = nullptr;  // nullptr: CWindow::GetModule()
     };
 
     int LoadFrame(const FrameArgs& args);

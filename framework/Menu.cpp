@@ -49,10 +49,7 @@ int CMenu::SetDefaultItem(UINT id)
 
 int CMenu::SetDefaultItemByPosition(int position)
 {
-    return IsValid() && position >= 0 &&
-                   SetMenuDefaultItem(GetHandle(), static_cast<UINT>(position), TRUE)
-               ? 1
-               : 0;
+    return IsValid() && position >= 0 && SetMenuDefaultItem(GetHandle(), static_cast<UINT>(position), TRUE) ? 1 : 0;
 }
 
 UINT CMenu::GetDefaultItem() const
@@ -66,9 +63,9 @@ int CMenu::CheckItem(UINT id, bool checked)
     if (!IsValid())
         return 0;
     return CheckMenuItem(GetHandle(), id, MF_BYCOMMAND | (checked ? MF_CHECKED : MF_UNCHECKED)) !=
-                   static_cast<DWORD>(-1)
-               ? 1
-               : 0;
+            static_cast<DWORD>(-1)
+        ? 1
+        : 0;
 }
 
 bool CMenu::IsItemChecked(UINT id) const
@@ -81,9 +78,7 @@ int CMenu::EnableItem(UINT id, bool enabled)
 {
     if (!IsValid())
         return 0;
-    return EnableMenuItem(GetHandle(), id, MF_BYCOMMAND | (enabled ? MF_ENABLED : MF_GRAYED)) != -1
-               ? 1
-               : 0;
+    return EnableMenuItem(GetHandle(), id, MF_BYCOMMAND | (enabled ? MF_ENABLED : MF_GRAYED)) != -1 ? 1 : 0;
 }
 
 bool CMenu::IsItemEnabled(UINT id) const
@@ -100,8 +95,7 @@ UINT CMenu::TrackPopup(HWND owner, POINT point, UINT flags) const
     // when the user clicks elsewhere; and the message posted afterwards makes
     // the switch back happen at once.
     SetForegroundWindow(owner);
-    const BOOL result =
-        TrackPopupMenu(GetHandle(), flags, point.x, point.y, 0, owner, nullptr);
+    const BOOL result = TrackPopupMenu(GetHandle(), flags, point.x, point.y, 0, owner, nullptr);
     PostMessageA(owner, WM_NULL, 0, 0);
     return static_cast<UINT>(result);
 }

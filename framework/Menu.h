@@ -9,7 +9,7 @@
 class CMenu {
 public:
     CMenu() = default;
-    explicit CMenu(ScopedMenu menu) : m_menu(std::move(menu)) {}
+    explicit CMenu(ScopedMenu menu) : m_menu(std::move(menu)) { }
 
     // module nullptr: CWindow::GetModule(). The result is invalid on failure.
     static CMenu Load(UINT resourceId, HINSTANCE module = nullptr);

@@ -7,7 +7,7 @@ int Show(HWND owner, const char* text, const char* caption, UINT style)
     return MessageBoxA(owner, text ? text : "", caption, style);
 }
 
-} // namespace
+}  // namespace
 
 int ShowErrorBox(HWND owner, const char* text)
 {

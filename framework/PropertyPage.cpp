@@ -2,7 +2,7 @@
 
 #include "framework/PropertySheet.h"
 
-CPropertyPage::CPropertyPage(UINT templateId, HINSTANCE module) : CDialog(templateId, module) {}
+CPropertyPage::CPropertyPage(UINT templateId, HINSTANCE module) : CDialog(templateId, module) { }
 
 PROPSHEETPAGEA CPropertyPage::Describe()
 {
@@ -36,8 +36,7 @@ void CPropertyPage::SetModified(bool modified)
         EnableItem(m_buttons.apply, modified);
     HWND sheet = GetHwnd() ? GetParent(GetHwnd()) : nullptr;
     if (sheet)
-        SendMessageA(sheet, modified ? PSM_CHANGED : PSM_UNCHANGED,
-                     reinterpret_cast<WPARAM>(GetHwnd()), 0);
+        SendMessageA(sheet, modified ? PSM_CHANGED : PSM_UNCHANGED, reinterpret_cast<WPARAM>(GetHwnd()), 0);
 }
 
 void CPropertyPage::HideSheet()
@@ -62,9 +61,7 @@ int CPropertyPage::OnNotify(const NMHDR& header, LRESULT& result)
         SetModified(false);
         result = 0;
         return 1;
-    case PSN_KILLACTIVE:
-        result = OnKillActive() ? FALSE : TRUE;
-        return 1;
+    case PSN_KILLACTIVE: result = OnKillActive() ? FALSE : TRUE; return 1;
     case PSN_APPLY:
         if (!OnApply()) {
             result = PSNRET_INVALID;
@@ -73,9 +70,7 @@ int CPropertyPage::OnNotify(const NMHDR& header, LRESULT& result)
         SetModified(false);
         result = PSNRET_NOERROR;
         return 1;
-    case PSN_QUERYCANCEL:
-        result = OnQueryCancel() ? FALSE : TRUE;
-        return 1;
+    case PSN_QUERYCANCEL: result = OnQueryCancel() ? FALSE : TRUE; return 1;
     case PSN_RESET:
         OnReset();
         result = 0;
@@ -117,8 +112,20 @@ void CPropertyPage::OnCancel()
     HideSheet();
 }
 
-int CPropertyPage::OnSetActive() { return 1; }
-int CPropertyPage::OnKillActive() { return 1; }
-int CPropertyPage::OnApply() { return 1; }
-int CPropertyPage::OnQueryCancel() { return 1; }
-void CPropertyPage::OnReset() {}
+int CPropertyPage::OnSetActive()
+{
+    return 1;
+}
+int CPropertyPage::OnKillActive()
+{
+    return 1;
+}
+int CPropertyPage::OnApply()
+{
+    return 1;
+}
+int CPropertyPage::OnQueryCancel()
+{
+    return 1;
+}
+void CPropertyPage::OnReset() { }

@@ -16,7 +16,7 @@ class CPropertySheet;
 class CPropertyPage : public CDialog {
 public:
     struct OwnButtons {
-        int ok = 0; // 0: the template has no such button
+        int ok = 0;  // 0: the template has no such button
         int cancel = 0;
         int apply = 0;
     };

@@ -16,13 +16,13 @@ const int kApplyButtonId = 0x3021;
 // The head of an extended dialog template (DLGTEMPLATEEX).
 struct ExtendedTemplateHead {
     WORD version;
-    WORD signature; // 0xFFFF
+    WORD signature;  // 0xFFFF
     DWORD helpId;
     DWORD exStyle;
     DWORD style;
 };
 
-} // namespace
+}  // namespace
 
 CPropertySheet::~CPropertySheet()
 {
@@ -63,7 +63,7 @@ int CPropertySheet::RemovePage(int index)
     if (index < 0 || index >= GetPageCount())
         return 0;
     if (GetHwnd())
-        Send(PSM_REMOVEPAGE, static_cast<WPARAM>(index), 0); // destroys the page's window
+        Send(PSM_REMOVEPAGE, static_cast<WPARAM>(index), 0);  // destroys the page's window
     m_pages.erase(m_pages.begin() + index);
     return 1;
 }
@@ -76,8 +76,7 @@ void CPropertySheet::RemoveAllPages()
 
 CPropertyPage* CPropertySheet::GetPage(int index) const
 {
-    return index >= 0 && index < GetPageCount() ? m_pages[static_cast<size_t>(index)].get()
-                                                : nullptr;
+    return index >= 0 && index < GetPageCount() ? m_pages[static_cast<size_t>(index)].get() : nullptr;
 }
 
 int CPropertySheet::Create(const SheetArgs& args)
@@ -186,8 +185,7 @@ void CPropertySheet::HideStandardButtons()
     RECT window = {};
     GetWindowRect(GetHwnd(), &window);
     SetWindowPos(GetHwnd(), nullptr, 0, 0, window.right - window.left,
-                 window.bottom - window.top - (client.bottom - wanted),
-                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+                 window.bottom - window.top - (client.bottom - wanted), SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 int CPropertySheet::SetActivePage(int index)
@@ -255,7 +253,7 @@ int CPropertySheet::OnSheetCommand(UINT id)
     return 0;
 }
 
-void CPropertySheet::OnInitialized() {}
+void CPropertySheet::OnInitialized() { }
 
 void CPropertySheet::OnSheetEnded()
 {

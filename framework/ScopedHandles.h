@@ -9,14 +9,13 @@
 #include <utility>
 
 // Traits give the handle type, its "no handle" value and how to close it.
-template <typename Traits>
-class ScopedResource {
+template <typename Traits> class ScopedResource {
 public:
     using Handle = typename Traits::Handle;
 
     ScopedResource() noexcept = default;
     // Takes ownership of h.
-    explicit ScopedResource(Handle h) noexcept : m_handle(h), m_owns(Traits::IsValid(h)) {}
+    explicit ScopedResource(Handle h) noexcept : m_handle(h), m_owns(Traits::IsValid(h)) { }
     ~ScopedResource() { Reset(); }
 
     // A holder that uses h but leaves closing it to someone else.
@@ -31,8 +30,7 @@ public:
     ScopedResource(const ScopedResource&) = delete;
     ScopedResource& operator=(const ScopedResource&) = delete;
 
-    ScopedResource(ScopedResource&& other) noexcept
-        : m_handle(other.m_handle), m_owns(other.m_owns)
+    ScopedResource(ScopedResource&& other) noexcept : m_handle(other.m_handle), m_owns(other.m_owns)
     {
         other.m_handle = Traits::None();
         other.m_owns = false;
@@ -80,8 +78,7 @@ private:
 
 namespace scoped_traits {
 
-template <typename H, H NoneValue>
-struct Basic {
+template <typename H, H NoneValue> struct Basic {
     using Handle = H;
     static Handle None() noexcept { return NoneValue; }
     static bool IsValid(Handle h) noexcept { return h != NoneValue; }
@@ -111,8 +108,7 @@ struct Icon : Basic<HICON, nullptr> {
     static void Close(Handle h) noexcept { ::DestroyIcon(h); }
 };
 
-template <typename H>
-struct GdiObject {
+template <typename H> struct GdiObject {
     using Handle = H;
     static Handle None() noexcept { return nullptr; }
     static bool IsValid(Handle h) noexcept { return h != nullptr; }
@@ -136,7 +132,7 @@ struct MemoryDC : Basic<HDC, nullptr> {
     static void Close(Handle h) noexcept { ::DeleteDC(h); }
 };
 
-} // namespace scoped_traits
+}  // namespace scoped_traits
 
 using ScopedHandle = ScopedResource<scoped_traits::Kernel>;
 using ScopedFind = ScopedResource<scoped_traits::Find>;
@@ -155,7 +151,7 @@ using ScopedMemoryDC = ScopedResource<scoped_traits::MemoryDC>;
 // A window's device context from GetDC, given back with ReleaseDC.
 class ScopedGetDC {
 public:
-    explicit ScopedGetDC(HWND hwnd) noexcept : m_hwnd(hwnd), m_dc(::GetDC(hwnd)) {}
+    explicit ScopedGetDC(HWND hwnd) noexcept : m_hwnd(hwnd), m_dc(::GetDC(hwnd)) { }
     ~ScopedGetDC() { Reset(); }
     ScopedGetDC(const ScopedGetDC&) = delete;
     ScopedGetDC& operator=(const ScopedGetDC&) = delete;
@@ -203,11 +199,11 @@ private:
 // that the object can then be deleted (a selected object cannot).
 class ScopedSelect {
 public:
-    ScopedSelect(HDC dc, HGDIOBJ obj) noexcept : m_dc(dc), m_old(::SelectObject(dc, obj)) {}
+    ScopedSelect(HDC dc, HGDIOBJ obj) noexcept : m_dc(dc), m_old(::SelectObject(dc, obj)) { }
     ~ScopedSelect() { Restore(); }
     ScopedSelect(const ScopedSelect&) = delete;
     ScopedSelect& operator=(const ScopedSelect&) = delete;
-    ScopedSelect(ScopedSelect&& o) noexcept : m_dc(o.m_dc), m_old(std::exchange(o.m_old, nullptr)) {}
+    ScopedSelect(ScopedSelect&& o) noexcept : m_dc(o.m_dc), m_old(std::exchange(o.m_old, nullptr)) { }
     ScopedSelect& operator=(ScopedSelect&& o) noexcept
     {
         if (this != &o) {
@@ -233,12 +229,11 @@ private:
 };
 
 // Holds one reference to a COM object and releases it at the end.
-template <typename T>
-class ScopedComPtr {
+template <typename T> class ScopedComPtr {
 public:
     ScopedComPtr() noexcept = default;
     // Takes over the reference the caller holds.
-    explicit ScopedComPtr(T* p) noexcept : m_p(p) {}
+    explicit ScopedComPtr(T* p) noexcept : m_p(p) { }
     ~ScopedComPtr() { Reset(); }
 
     // Adds a reference of its own to p.
@@ -251,7 +246,7 @@ public:
 
     ScopedComPtr(const ScopedComPtr&) = delete;
     ScopedComPtr& operator=(const ScopedComPtr&) = delete;
-    ScopedComPtr(ScopedComPtr&& o) noexcept : m_p(std::exchange(o.m_p, nullptr)) {}
+    ScopedComPtr(ScopedComPtr&& o) noexcept : m_p(std::exchange(o.m_p, nullptr)) { }
     ScopedComPtr& operator=(ScopedComPtr&& o) noexcept
     {
         if (this != &o) {

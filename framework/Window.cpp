@@ -10,7 +10,7 @@ namespace {
 // The window property that holds the bound object.
 const char kObjectProperty[] = "Dervane.Object";
 
-} // namespace
+}  // namespace
 
 CWindow::~CWindow()
 {
@@ -28,8 +28,7 @@ CWindow::~CWindow()
 HINSTANCE CWindow::GetModule()
 {
     HMODULE module = nullptr;
-    if (!GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS |
-                                GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
+    if (!GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
                             reinterpret_cast<LPCSTR>(&CWindow::StaticWndProc), &module))
         return GetModuleHandleA(nullptr);
     return module;
@@ -52,8 +51,7 @@ void CWindow::Unbind()
         return;
     if (::IsWindow(m_hwnd)) {
         RemovePropA(m_hwnd, kObjectProperty);
-        if (m_prevProc &&
-            GetWindowLongPtrA(m_hwnd, GWLP_WNDPROC) == reinterpret_cast<LONG_PTR>(&StaticWndProc))
+        if (m_prevProc && GetWindowLongPtrA(m_hwnd, GWLP_WNDPROC) == reinterpret_cast<LONG_PTR>(&StaticWndProc))
             SetWindowLongPtrA(m_hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(m_prevProc));
     }
     m_hwnd = nullptr;
@@ -94,11 +92,10 @@ int CWindow::Create(const CreateArgs& args)
         ReportError("CWindow::Create: the window class is not this framework's");
         return 0;
     }
-    HWND hwnd = CreateWindowExA(args.exStyle, args.className, args.title ? args.title : "",
-                                args.style, args.x, args.y, args.width, args.height, args.parent,
-                                args.menu, GetModule(), this);
+    HWND hwnd = CreateWindowExA(args.exStyle, args.className, args.title ? args.title : "", args.style, args.x, args.y,
+                                args.width, args.height, args.parent, args.menu, GetModule(), this);
     if (!hwnd)
-        return 0; // WM_CREATE refused, or the reason was reported by the handler
+        return 0;  // WM_CREATE refused, or the reason was reported by the handler
     m_ownsWindow = true;
     return 1;
 }
@@ -108,8 +105,7 @@ int CWindow::Subclass(HWND hwnd)
     if (m_hwnd || !::IsWindow(hwnd) || FromHandle(hwnd))
         return 0;
     SetLastError(0);
-    const LONG_PTR old =
-        SetWindowLongPtrA(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&StaticWndProc));
+    const LONG_PTR old = SetWindowLongPtrA(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&StaticWndProc));
     if (!old) {
         ReportLastError("SetWindowLongPtrA(GWLP_WNDPROC)");
         return 0;
@@ -213,8 +209,7 @@ LRESULT CWindow::WndProcDefault(UINT msg, WPARAM wp, LPARAM lp)
 LRESULT CWindow::WndProc(UINT msg, WPARAM wp, LPARAM lp)
 {
     switch (msg) {
-    case WM_CREATE:
-        return OnCreate(*reinterpret_cast<const CREATESTRUCTA*>(lp)) ? 0 : -1;
+    case WM_CREATE: return OnCreate(*reinterpret_cast<const CREATESTRUCTA*>(lp)) ? 0 : -1;
     case WM_COMMAND:
         if (OnCommand(LOWORD(wp), HIWORD(wp), reinterpret_cast<HWND>(lp)))
             return 0;
@@ -237,17 +232,33 @@ LRESULT CWindow::WndProc(UINT msg, WPARAM wp, LPARAM lp)
         if (OnClose())
             return 0;
         break;
-    case WM_DESTROY:
-        OnDestroy();
-        break;
+    case WM_DESTROY: OnDestroy(); break;
     }
     return WndProcDefault(msg, wp, lp);
 }
 
-int CWindow::OnCreate(const CREATESTRUCTA&) { return 1; }
-int CWindow::OnCommand(UINT, UINT, HWND) { return 0; }
-int CWindow::OnNotify(const NMHDR&, LRESULT&) { return 0; }
-int CWindow::OnTimer(UINT_PTR) { return 0; }
-int CWindow::OnPaint() { return 0; }
-int CWindow::OnClose() { return 0; }
-void CWindow::OnDestroy() {}
+int CWindow::OnCreate(const CREATESTRUCTA&)
+{
+    return 1;
+}
+int CWindow::OnCommand(UINT, UINT, HWND)
+{
+    return 0;
+}
+int CWindow::OnNotify(const NMHDR&, LRESULT&)
+{
+    return 0;
+}
+int CWindow::OnTimer(UINT_PTR)
+{
+    return 0;
+}
+int CWindow::OnPaint()
+{
+    return 0;
+}
+int CWindow::OnClose()
+{
+    return 0;
+}
+void CWindow::OnDestroy() { }

@@ -19,8 +19,8 @@ struct IITStorage : public IUnknown {
     virtual HRESULT STDMETHODCALLTYPE StgCreateDocfileOnILockBytes(ILockBytes*, DWORD, DWORD, IStorage**) = 0;
     virtual HRESULT STDMETHODCALLTYPE StgIsStorageFile(const WCHAR*) = 0;
     virtual HRESULT STDMETHODCALLTYPE StgIsStorageILockBytes(ILockBytes*) = 0;
-    virtual HRESULT STDMETHODCALLTYPE StgOpenStorage(const WCHAR* name, IStorage* priority, DWORD mode,
-                                                     SNB exclude, DWORD reserved, IStorage** storage) = 0;
+    virtual HRESULT STDMETHODCALLTYPE StgOpenStorage(const WCHAR* name, IStorage* priority, DWORD mode, SNB exclude,
+                                                     DWORD reserved, IStorage** storage) = 0;
 };
 
 namespace {
@@ -76,8 +76,7 @@ int ReadChmFile(const std::string& chmPath, const std::string& inner, std::strin
     if (chmPath.empty() || parts.empty())
         return 0;
     ScopedComPtr<IITStorage> its;
-    if (FAILED(CoCreateInstance(kClsidItStorage, nullptr, CLSCTX_INPROC_SERVER, kIidItStorage,
-                                its.PutVoid())))
+    if (FAILED(CoCreateInstance(kClsidItStorage, nullptr, CLSCTX_INPROC_SERVER, kIidItStorage, its.PutVoid())))
         return 0;
     const DWORD mode = STGM_READ | STGM_SHARE_DENY_WRITE;
     ScopedComPtr<IStorage> folder;

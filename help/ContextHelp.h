@@ -14,7 +14,7 @@
 class CContextHelp {
 public:
     // chmPath: the help file, "Dervane.chm" beside the program.
-    explicit CContextHelp(std::string chmPath) : m_chmPath(std::move(chmPath)) {}
+    explicit CContextHelp(std::string chmPath) : m_chmPath(std::move(chmPath)) { }
 
     // Shows the help for helpId near at (screen coordinates), owned by
     // owner; answers 1 when the help was shown, 0 when HTML Help, the help

@@ -63,8 +63,7 @@ int HelpPopupText::Parse(const std::string& topics, const std::string& defines)
     };
     while (std::getline(in, line)) {
         const std::string trimmed = Trim(line);
-        if (trimmed.compare(0, 6, ".topic") == 0 &&
-            (trimmed.size() == 6 || trimmed[6] == ' ' || trimmed[6] == '\t')) {
+        if (trimmed.compare(0, 6, ".topic") == 0 && (trimmed.size() == 6 || trimmed[6] == ' ' || trimmed[6] == '\t')) {
             finish();
             const std::string name = Trim(trimmed.substr(6));
             const auto named = ids.find(name);

@@ -5,95 +5,121 @@
 #include <cstring>
 #include <vector>
 
-int CDesktopListView::Count() const {
-  return static_cast<int>(SendMessageA(hwnd_, LVM_GETITEMCOUNT, 0, 0));
+int CDesktopListView::Count() const
+{
+    return static_cast<int>(SendMessageA(hwnd_, LVM_GETITEMCOUNT, 0, 0));
 }
 
-bool CDesktopListView::GetLabel(int index, char (&label)[kIconLabelSize]) const {
-  label[0] = '\0';
-  LVITEMA item = {};
-  item.mask = LVIF_TEXT;
-  item.iItem = index;
-  item.pszText = label;
-  item.cchTextMax = sizeof label;
-  if (!SendMessageA(hwnd_, LVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&item))) return false;
-  // The control may answer with its own buffer instead of filling ours.
-  if (item.pszText != label && item.pszText) {
-    strncpy(label, item.pszText, sizeof label - 1);
-  }
-  label[sizeof label - 1] = '\0';
-  return true;
+bool CDesktopListView::GetLabel(int index, char (&label)[kIconLabelSize]) const
+{
+    label[0] = '\0';
+    LVITEMA item = {};
+    item.mask = LVIF_TEXT;
+    item.iItem = index;
+    item.pszText = label;
+    item.cchTextMax = sizeof label;
+    if (!SendMessageA(hwnd_, LVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&item)))
+        return false;
+    // The control may answer with its own buffer instead of filling ours.
+    if (item.pszText != label && item.pszText) {
+        strncpy(label, item.pszText, sizeof label - 1);
+    }
+    label[sizeof label - 1] = '\0';
+    return true;
 }
 
-bool CDesktopListView::GetPosition(int index, POINT* pt) const {
-  *pt = POINT{};
-  return SendMessageA(hwnd_, LVM_GETITEMPOSITION, index, reinterpret_cast<LPARAM>(pt)) != 0;
+bool CDesktopListView::GetPosition(int index, POINT* pt) const
+{
+    *pt = POINT{};
+    return SendMessageA(hwnd_, LVM_GETITEMPOSITION, index, reinterpret_cast<LPARAM>(pt)) != 0;
 }
 
-void CDesktopListView::SetPosition(int index, int x, int y) const {
-  SendMessageA(hwnd_, LVM_SETITEMPOSITION, index,
-               MAKELPARAM(static_cast<WORD>(x), static_cast<WORD>(y)));
+void CDesktopListView::SetPosition(int index, int x, int y) const
+{
+    SendMessageA(hwnd_, LVM_SETITEMPOSITION, index, MAKELPARAM(static_cast<WORD>(x), static_cast<WORD>(y)));
 }
 
-void CDesktopListView::SetPosition32(int index, POINT pt) const {
-  SendMessageA(hwnd_, LVM_SETITEMPOSITION32, index, reinterpret_cast<LPARAM>(&pt));
+void CDesktopListView::SetPosition32(int index, POINT pt) const
+{
+    SendMessageA(hwnd_, LVM_SETITEMPOSITION32, index, reinterpret_cast<LPARAM>(&pt));
 }
 
-SIZE CDesktopListView::BoundsSize(int index) const { return ItemRectSize(index, LVIR_BOUNDS); }
-
-SIZE CDesktopListView::IconSize(int index) const { return ItemRectSize(index, LVIR_ICON); }
-
-SIZE CDesktopListView::ItemRectSize(int index, int part) const {
-  RECT rc = {};
-  rc.left = part;
-  if (!SendMessageA(hwnd_, LVM_GETITEMRECT, index, reinterpret_cast<LPARAM>(&rc))) {
-    return SIZE{48, 48};
-  }
-  return SIZE{rc.right - rc.left, rc.bottom - rc.top};
+SIZE CDesktopListView::BoundsSize(int index) const
+{
+    return ItemRectSize(index, LVIR_BOUNDS);
 }
 
-bool CDesktopListView::IsSelected(int index) const {
-  return (SendMessageA(hwnd_, LVM_GETITEMSTATE, index, LVIS_SELECTED) & LVIS_SELECTED) != 0;
+SIZE CDesktopListView::IconSize(int index) const
+{
+    return ItemRectSize(index, LVIR_ICON);
 }
 
-int CDesktopListView::FindIconByLabel(const char* label) const {
-  if (!label) return -1;
-  if (const CScopedIconIndex* index = CScopedIconIndex::Active(hwnd_)) return index->Find(label);
-  char text[kIconLabelSize];
-  const int count = Count();
-  for (int i = 0; i < count; ++i) {
-    if (GetLabel(i, text) && strcmp(text, label) == 0) return i;
-  }
-  return -1;
+SIZE CDesktopListView::ItemRectSize(int index, int part) const
+{
+    RECT rc = {};
+    rc.left = part;
+    if (!SendMessageA(hwnd_, LVM_GETITEMRECT, index, reinterpret_cast<LPARAM>(&rc))) {
+        return SIZE{48, 48};
+    }
+    return SIZE{rc.right - rc.left, rc.bottom - rc.top};
 }
 
-void CDesktopListView::SetStyleKeepingPositions(DWORD style) const {
-  const int count = Count();
-  std::vector<POINT> positions(count > 0 ? count : 0);
-  std::vector<bool> known(positions.size());
-  for (int i = 0; i < count; ++i) known[i] = GetPosition(i, &positions[i]);
-  SetWindowLongPtrA(hwnd_, GWL_STYLE, static_cast<LONG_PTR>(style));
-  for (int i = 0; i < count; ++i) {
-    if (known[i]) SetPosition32(i, positions[i]);
-  }
+bool CDesktopListView::IsSelected(int index) const
+{
+    return (SendMessageA(hwnd_, LVM_GETITEMSTATE, index, LVIS_SELECTED) & LVIS_SELECTED) != 0;
+}
+
+int CDesktopListView::FindIconByLabel(const char* label) const
+{
+    if (!label)
+        return -1;
+    if (const CScopedIconIndex* index = CScopedIconIndex::Active(hwnd_))
+        return index->Find(label);
+    char text[kIconLabelSize];
+    const int count = Count();
+    for (int i = 0; i < count; ++i) {
+        if (GetLabel(i, text) && strcmp(text, label) == 0)
+            return i;
+    }
+    return -1;
+}
+
+void CDesktopListView::SetStyleKeepingPositions(DWORD style) const
+{
+    const int count = Count();
+    std::vector<POINT> positions(count > 0 ? count : 0);
+    std::vector<bool> known(positions.size());
+    for (int i = 0; i < count; ++i)
+        known[i] = GetPosition(i, &positions[i]);
+    SetWindowLongPtrA(hwnd_, GWL_STYLE, static_cast<LONG_PTR>(style));
+    for (int i = 0; i < count; ++i) {
+        if (known[i])
+            SetPosition32(i, positions[i]);
+    }
 }
 
 namespace {
 CScopedIconIndex* g_activeIndex = nullptr;
 }  // namespace
 
-CScopedIconIndex::CScopedIconIndex(HWND listView) : hwnd_(listView), previous_(g_activeIndex) {
-  const CDesktopListView lv(listView);
-  const int count = lv.Count();
-  char label[kIconLabelSize];
-  for (int i = 0; i < count; ++i) {
-    if (lv.GetLabel(i, label)) index_.Add(label, i);
-  }
-  g_activeIndex = this;
+CScopedIconIndex::CScopedIconIndex(HWND listView) : hwnd_(listView), previous_(g_activeIndex)
+{
+    const CDesktopListView lv(listView);
+    const int count = lv.Count();
+    char label[kIconLabelSize];
+    for (int i = 0; i < count; ++i) {
+        if (lv.GetLabel(i, label))
+            index_.Add(label, i);
+    }
+    g_activeIndex = this;
 }
 
-CScopedIconIndex::~CScopedIconIndex() { g_activeIndex = previous_; }
+CScopedIconIndex::~CScopedIconIndex()
+{
+    g_activeIndex = previous_;
+}
 
-const CScopedIconIndex* CScopedIconIndex::Active(HWND listView) {
-  return g_activeIndex && g_activeIndex->hwnd_ == listView ? g_activeIndex : nullptr;
+const CScopedIconIndex* CScopedIconIndex::Active(HWND listView)
+{
+    return g_activeIndex && g_activeIndex->hwnd_ == listView ? g_activeIndex : nullptr;
 }

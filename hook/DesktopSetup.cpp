@@ -15,33 +15,38 @@ namespace {
 
 // Icons placed outside the view (a smaller screen, a hand-edited layout) are
 // pulled back so that the user can reach them.
-void PullIconsIntoView(const CDesktopListView& lv) {
-  // Labels looked up once each through an index, not by a walk per item.
-  const CScopedIconIndex index(lv.Handle());
-  const int count = lv.Count();
-  char label[kIconLabelSize];
-  for (int i = 0; i < count; ++i) {
-    if (!lv.GetLabel(i, label)) continue;
-    const int first = lv.FindIconByLabel(label);
-    POINT pt = {};
-    if (first < 0 || !lv.GetPosition(first, &pt)) continue;
-    const SIZE size = lv.BoundsSize(i);
-    bool moved = false;
-    if (pt.x > g_shared.viewWidth - 4) {
-      pt.x = g_shared.viewWidth - size.cx;
-      moved = true;
+void PullIconsIntoView(const CDesktopListView& lv)
+{
+    // Labels looked up once each through an index, not by a walk per item.
+    const CScopedIconIndex index(lv.Handle());
+    const int count = lv.Count();
+    char label[kIconLabelSize];
+    for (int i = 0; i < count; ++i) {
+        if (!lv.GetLabel(i, label))
+            continue;
+        const int first = lv.FindIconByLabel(label);
+        POINT pt = {};
+        if (first < 0 || !lv.GetPosition(first, &pt))
+            continue;
+        const SIZE size = lv.BoundsSize(i);
+        bool moved = false;
+        if (pt.x > g_shared.viewWidth - 4) {
+            pt.x = g_shared.viewWidth - size.cx;
+            moved = true;
+        }
+        if (pt.y > g_shared.viewHeight - 4) {
+            pt.y = g_shared.viewHeight - size.cy;
+            moved = true;
+        }
+        if (moved)
+            lv.SetPosition(i, pt.x, pt.y);
     }
-    if (pt.y > g_shared.viewHeight - 4) {
-      pt.y = g_shared.viewHeight - size.cy;
-      moved = true;
-    }
-    if (moved) lv.SetPosition(i, pt.x, pt.y);
-  }
 }
 
-bool OnListViewThread() {
-  return g_shared.listView && GetCurrentThreadId() == g_shared.listViewThreadId &&
-         GetCurrentProcessId() == g_shared.listViewProcessId;
+bool OnListViewThread()
+{
+    return g_shared.listView && GetCurrentThreadId() == g_shared.listViewThreadId &&
+        GetCurrentProcessId() == g_shared.listViewProcessId;
 }
 
 }  // namespace
@@ -49,71 +54,78 @@ bool OnListViewThread() {
 // Called from the message hook: the first time the library runs on the list
 // view's thread after an attach, it sets itself up there. A new attach (a new
 // program instance while the library stayed loaded here) sets up afresh.
-void MaybeSetUpDesktop() {
-  if (!g_shared.attached || g_process.inSetUp || !OnListViewThread()) return;
-  const LONG generation = g_shared.attachGeneration;
-  if (g_process.setUp && g_process.setUpGeneration == generation) return;
-  g_process.inSetUp = true;
-  if (g_process.setUp) TearDownDesktop();
-  OpenProcessLogs(g_shared.programFolder);
-  SetUpDesktop();
-  g_process.setUpGeneration = generation;
-  g_process.inSetUp = false;
+void MaybeSetUpDesktop()
+{
+    if (!g_shared.attached || g_process.inSetUp || !OnListViewThread())
+        return;
+    const LONG generation = g_shared.attachGeneration;
+    if (g_process.setUp && g_process.setUpGeneration == generation)
+        return;
+    g_process.inSetUp = true;
+    if (g_process.setUp)
+        TearDownDesktop();
+    OpenProcessLogs(g_shared.programFolder);
+    SetUpDesktop();
+    g_process.setUpGeneration = generation;
+    g_process.inSetUp = false;
 }
 
-void SetUpDesktop() {
-  HWND hwnd = g_shared.listView;
-  if (!IsWindow(hwnd)) return;
-  g_process.lists.reset(new (std::nothrow) HookLists);
-  if (!g_process.lists) {
-    LogFatal("Out of memory setting up the desktop!");
-    return;
-  }
-  CDesktopListView lv(hwnd);
-  g_shared.appearance = {0xFFFFFFFFu, 0xFFFFFFFFu, -1, -1};
-  g_shared.previousAppearance = g_shared.appearance;
-  g_shared.hideRulesLoaded = 0;
-  g_shared.shellTextColor = static_cast<COLORREF>(SendMessageA(hwnd, LVM_GETTEXTCOLOR, 0, 0));
-  g_shared.shellTextBkColor = static_cast<COLORREF>(SendMessageA(hwnd, LVM_GETTEXTBKCOLOR, 0, 0));
-  g_shared.shellStyle = static_cast<DWORD>(GetWindowLongPtrA(hwnd, GWL_STYLE));
-  MeasureDesktop();
-  PullIconsIntoView(lv);
-
-  g_process.shellListViewProc = reinterpret_cast<WNDPROC>(
-      SetWindowLongPtrA(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(SubclassCallWndProc)));
-  if (IsWindow(g_shared.defView)) {
-    g_process.shellParentProc = reinterpret_cast<WNDPROC>(SetWindowLongPtrA(
-        g_shared.defView, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(SubclassParentCallWndProc)));
-  }
-  g_shared.hookMessageId = RegisterWindowMessageA(DERVANE_HOOK_MESSAGE_NAME);
-  TeardownMessageId();
-  g_process.setUp = true;
-  g_shared.ready = 1;
-}
-
-void TearDownDesktop() {
-  if (!g_process.setUp) return;
-  g_process.setUp = false;
-  g_shared.ready = 0;
-  HWND hwnd = g_shared.listView;
-  if (IsWindow(hwnd)) {
+void SetUpDesktop()
+{
+    HWND hwnd = g_shared.listView;
+    if (!IsWindow(hwnd))
+        return;
+    g_process.lists.reset(new (std::nothrow) HookLists);
+    if (!g_process.lists) {
+        LogFatal("Out of memory setting up the desktop!");
+        return;
+    }
     CDesktopListView lv(hwnd);
-    SendMessageA(hwnd, LVM_SETTEXTCOLOR, 0, g_shared.shellTextColor);
-    SendMessageA(hwnd, LVM_SETTEXTBKCOLOR, 0, g_shared.shellTextBkColor);
-    lv.SetStyleKeepingPositions(g_shared.shellStyle);
-    ShowAllIcons();
-  }
-  if (g_process.shellParentProc && IsWindow(g_shared.defView)) {
-    SetWindowLongPtrA(g_shared.defView, GWLP_WNDPROC,
-                      reinterpret_cast<LONG_PTR>(g_process.shellParentProc));
-  }
-  g_process.shellParentProc = nullptr;
-  if (g_process.shellListViewProc && IsWindow(hwnd)) {
-    SetWindowLongPtrA(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(g_process.shellListViewProc));
-    RECT rc = {0, 0, g_shared.viewWidth, g_shared.viewHeight};
-    InvalidateRect(hwnd, &rc, TRUE);
-    UpdateWindow(hwnd);
-  }
-  g_process.shellListViewProc = nullptr;
-  g_process.lists.reset();
+    g_shared.appearance = {0xFFFFFFFFu, 0xFFFFFFFFu, -1, -1};
+    g_shared.previousAppearance = g_shared.appearance;
+    g_shared.hideRulesLoaded = 0;
+    g_shared.shellTextColor = static_cast<COLORREF>(SendMessageA(hwnd, LVM_GETTEXTCOLOR, 0, 0));
+    g_shared.shellTextBkColor = static_cast<COLORREF>(SendMessageA(hwnd, LVM_GETTEXTBKCOLOR, 0, 0));
+    g_shared.shellStyle = static_cast<DWORD>(GetWindowLongPtrA(hwnd, GWL_STYLE));
+    MeasureDesktop();
+    PullIconsIntoView(lv);
+
+    g_process.shellListViewProc = reinterpret_cast<WNDPROC>(
+        SetWindowLongPtrA(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(SubclassCallWndProc)));
+    if (IsWindow(g_shared.defView)) {
+        g_process.shellParentProc = reinterpret_cast<WNDPROC>(
+            SetWindowLongPtrA(g_shared.defView, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(SubclassParentCallWndProc)));
+    }
+    g_shared.hookMessageId = RegisterWindowMessageA(DERVANE_HOOK_MESSAGE_NAME);
+    TeardownMessageId();
+    g_process.setUp = true;
+    g_shared.ready = 1;
+}
+
+void TearDownDesktop()
+{
+    if (!g_process.setUp)
+        return;
+    g_process.setUp = false;
+    g_shared.ready = 0;
+    HWND hwnd = g_shared.listView;
+    if (IsWindow(hwnd)) {
+        CDesktopListView lv(hwnd);
+        SendMessageA(hwnd, LVM_SETTEXTCOLOR, 0, g_shared.shellTextColor);
+        SendMessageA(hwnd, LVM_SETTEXTBKCOLOR, 0, g_shared.shellTextBkColor);
+        lv.SetStyleKeepingPositions(g_shared.shellStyle);
+        ShowAllIcons();
+    }
+    if (g_process.shellParentProc && IsWindow(g_shared.defView)) {
+        SetWindowLongPtrA(g_shared.defView, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(g_process.shellParentProc));
+    }
+    g_process.shellParentProc = nullptr;
+    if (g_process.shellListViewProc && IsWindow(hwnd)) {
+        SetWindowLongPtrA(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(g_process.shellListViewProc));
+        RECT rc = {0, 0, g_shared.viewWidth, g_shared.viewHeight};
+        InvalidateRect(hwnd, &rc, TRUE);
+        UpdateWindow(hwnd);
+    }
+    g_process.shellListViewProc = nullptr;
+    g_process.lists.reset();
 }

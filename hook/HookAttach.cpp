@@ -12,121 +12,132 @@
 namespace {
 
 struct ChildSearch {
-  const char* className;
-  HWND found;
+    const char* className;
+    HWND found;
 };
 
-BOOL CALLBACK FindChildByClass(HWND wnd, LPARAM param) {
-  auto* search = reinterpret_cast<ChildSearch*>(param);
-  char name[250] = {};
-  GetClassNameA(wnd, name, sizeof name);
-  if (strcmp(name, search->className) == 0) {
-    search->found = wnd;
-    return FALSE;
-  }
-  return TRUE;
+BOOL CALLBACK FindChildByClass(HWND wnd, LPARAM param)
+{
+    auto* search = reinterpret_cast<ChildSearch*>(param);
+    char name[250] = {};
+    GetClassNameA(wnd, name, sizeof name);
+    if (strcmp(name, search->className) == 0) {
+        search->found = wnd;
+        return FALSE;
+    }
+    return TRUE;
 }
 
 // The first descendant of parent whose class name is exactly className.
-HWND FindDescendant(HWND parent, const char* className) {
-  ChildSearch search = {className, nullptr};
-  EnumChildWindows(parent, FindChildByClass, reinterpret_cast<LPARAM>(&search));
-  return search.found;
+HWND FindDescendant(HWND parent, const char* className)
+{
+    ChildSearch search = {className, nullptr};
+    EnumChildWindows(parent, FindChildByClass, reinterpret_cast<LPARAM>(&search));
+    return search.found;
 }
 
 // The hook only has to exist: being called on the list view's thread is what
 // gets the library loaded there, and the first call sets it up.
-LRESULT CALLBACK GetMessageHook(int code, WPARAM wParam, LPARAM lParam) {
-  MaybeSetUpDesktop();
-  return CallNextHookEx(nullptr, code, wParam, lParam);
+LRESULT CALLBACK GetMessageHook(int code, WPARAM wParam, LPARAM lParam)
+{
+    MaybeSetUpDesktop();
+    return CallNextHookEx(nullptr, code, wParam, lParam);
 }
 
 // Finds the list view (or the web view host that answers list-view messages).
-bool FindDesktopWindows() {
-  HWND progman = FindWindowA("Progman", "Program Manager");
-  if (!progman) {
-    LogFatal("Cannot find window \"Progman\"!");
-    return false;
-  }
-  HWND defView = FindDescendant(progman, "SHELLDLL_DefView");
-  if (!defView) {
-    LogFatal("Cannot find window \"SHELLDLL_DefView\"!");
-    return false;
-  }
-  g_shared.defView = defView;
-  if (HWND web = FindDescendant(defView, "Internet Explorer_Server")) {
-    if (SendMessageA(web, LVM_ENSUREVISIBLE, 0, TRUE)) {
-      g_shared.listView = web;
-      return true;
+bool FindDesktopWindows()
+{
+    HWND progman = FindWindowA("Progman", "Program Manager");
+    if (!progman) {
+        LogFatal("Cannot find window \"Progman\"!");
+        return false;
     }
-    g_shared.webViewDesktop = 1;
-  }
-  HWND listView = FindDescendant(defView, "SysListView32");
-  if (!listView) {
-    LogFatal("Cannot find window \"SysListView32\" or \"Internet Explorer_Server\"!");
-    return false;
-  }
-  g_shared.listView = listView;
-  return true;
+    HWND defView = FindDescendant(progman, "SHELLDLL_DefView");
+    if (!defView) {
+        LogFatal("Cannot find window \"SHELLDLL_DefView\"!");
+        return false;
+    }
+    g_shared.defView = defView;
+    if (HWND web = FindDescendant(defView, "Internet Explorer_Server")) {
+        if (SendMessageA(web, LVM_ENSUREVISIBLE, 0, TRUE)) {
+            g_shared.listView = web;
+            return true;
+        }
+        g_shared.webViewDesktop = 1;
+    }
+    HWND listView = FindDescendant(defView, "SysListView32");
+    if (!listView) {
+        LogFatal("Cannot find window \"SysListView32\" or \"Internet Explorer_Server\"!");
+        return false;
+    }
+    g_shared.listView = listView;
+    return true;
 }
 
-void ResetSharedForAttach() {
-  g_shared.attached = 0;
-  g_shared.ready = 0;
-  g_shared.listView = nullptr;
-  g_shared.defView = nullptr;
-  g_shared.webViewDesktop = 0;
-  g_shared.listViewProcessId = 0;
-  g_shared.listViewThreadId = 0;
-  g_shared.lastResult = 0;
+void ResetSharedForAttach()
+{
+    g_shared.attached = 0;
+    g_shared.ready = 0;
+    g_shared.listView = nullptr;
+    g_shared.defView = nullptr;
+    g_shared.webViewDesktop = 0;
+    g_shared.listViewProcessId = 0;
+    g_shared.listViewThreadId = 0;
+    g_shared.lastResult = 0;
 }
 
 }  // namespace
 
-void AttachProgram(HWND programWindow, const char* folder) {
-  if (g_shared.attached) DetachProgram();
-  ResetSharedForAttach();
-  if (!folder) return;
-  OpenProcessLogs(folder);
-  const size_t length = strlen(folder);
-  if (length >= sizeof g_shared.programFolder) {
-    LogFatal("Program folder path is too long!");
-    return;
-  }
-  g_shared.programWindow = programWindow;
-  memcpy(g_shared.programFolder, folder, length + 1);
+void AttachProgram(HWND programWindow, const char* folder)
+{
+    if (g_shared.attached)
+        DetachProgram();
+    ResetSharedForAttach();
+    if (!folder)
+        return;
+    OpenProcessLogs(folder);
+    const size_t length = strlen(folder);
+    if (length >= sizeof g_shared.programFolder) {
+        LogFatal("Program folder path is too long!");
+        return;
+    }
+    g_shared.programWindow = programWindow;
+    memcpy(g_shared.programFolder, folder, length + 1);
 
-  if (!FindDesktopWindows()) return;
-  DWORD processId = 0;
-  const DWORD threadId = GetWindowThreadProcessId(g_shared.listView, &processId);
-  g_shared.listViewProcessId = processId;
-  g_shared.listViewThreadId = threadId;
-  InterlockedIncrement(&g_shared.attachGeneration);
-  g_shared.attached = 1;
+    if (!FindDesktopWindows())
+        return;
+    DWORD processId = 0;
+    const DWORD threadId = GetWindowThreadProcessId(g_shared.listView, &processId);
+    g_shared.listViewProcessId = processId;
+    g_shared.listViewThreadId = threadId;
+    InterlockedIncrement(&g_shared.attachGeneration);
+    g_shared.attached = 1;
 
-  g_shared.hook = SetWindowsHookExA(WH_GETMESSAGE, GetMessageHook, g_process.module, threadId);
-  if (!g_shared.hook) LogFatal("Cannot install Windows hook!");
+    g_shared.hook = SetWindowsHookExA(WH_GETMESSAGE, GetMessageHook, g_process.module, threadId);
+    if (!g_shared.hook)
+        LogFatal("Cannot install Windows hook!");
 
-  // Any message retrieved on the desktop's thread gets the library loaded there.
-  PostMessageA(FindWindowA("Progman", "Program Manager"), WM_MOUSEMOVE, 0, 0);
-  MeasureDesktop();
+    // Any message retrieved on the desktop's thread gets the library loaded there.
+    PostMessageA(FindWindowA("Progman", "Program Manager"), WM_MOUSEMOVE, 0, 0);
+    MeasureDesktop();
 }
 
-void DetachProgram() {
-  const bool wasAttached = g_shared.attached != 0;
-  g_shared.attached = 0;
-  // Tear down on the list view's own thread before the hook goes, so the
-  // desktop gets its state back even where the library is never unloaded.
-  HWND lv = g_shared.listView;
-  if (wasAttached && IsWindow(lv)) {
-    DWORD_PTR answer = 0;
-    SendMessageTimeoutA(lv, TeardownMessageId(), 0, 0, SMTO_ABORTIFHUNG, 5000, &answer);
-  }
-  if (g_shared.hook) {
-    UnhookWindowsHookEx(g_shared.hook);
-    g_shared.hook = nullptr;
-  }
-  g_shared.ready = 0;
-  g_shared.programWindow = nullptr;
-  CloseProcessLogs();
+void DetachProgram()
+{
+    const bool wasAttached = g_shared.attached != 0;
+    g_shared.attached = 0;
+    // Tear down on the list view's own thread before the hook goes, so the
+    // desktop gets its state back even where the library is never unloaded.
+    HWND lv = g_shared.listView;
+    if (wasAttached && IsWindow(lv)) {
+        DWORD_PTR answer = 0;
+        SendMessageTimeoutA(lv, TeardownMessageId(), 0, 0, SMTO_ABORTIFHUNG, 5000, &answer);
+    }
+    if (g_shared.hook) {
+        UnhookWindowsHookEx(g_shared.hook);
+        g_shared.hook = nullptr;
+    }
+    g_shared.ready = 0;
+    g_shared.programWindow = nullptr;
+    CloseProcessLogs();
 }

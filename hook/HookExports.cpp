@@ -10,43 +10,64 @@
 #include "hook/HookProcess.h"
 #include "hook/HookSharedData.h"
 
-void HOOK_AttachDLL(HWND programWindow, char* programFolder) {
-  if (programWindow) {
-    AttachProgram(programWindow, programFolder);
-  } else {
-    DetachProgram();
-  }
+void HOOK_AttachDLL(HWND programWindow, char* programFolder)
+{
+    if (programWindow) {
+        AttachProgram(programWindow, programFolder);
+    } else {
+        DetachProgram();
+    }
 }
 
-int HOOK_IsReady() { return g_shared.ready ? 1 : 0; }
-
-unsigned int HOOK_GetMessageID() { return g_shared.hookMessageId; }
-
-dervaneMsg_t* HOOK_GetMessage() { return &g_shared.message; }
-
-dervaneGroup1_t* HOOK_GetGroup1() { return &g_shared.appearance; }
-
-HWND HOOK_GetListView() { return g_shared.listView; }
-
-void HOOK_GetSelectedIconCount(int* total, int* selected) {
-  HWND lv = g_shared.listView;
-  const bool alive = IsWindow(lv) != FALSE;
-  if (total) *total = alive ? static_cast<int>(SendMessageA(lv, LVM_GETITEMCOUNT, 0, 0)) : 0;
-  if (selected) *selected = alive ? static_cast<int>(SendMessageA(lv, LVM_GETSELECTEDCOUNT, 0, 0)) : 0;
+int HOOK_IsReady()
+{
+    return g_shared.ready ? 1 : 0;
 }
 
-unsigned long HOOK_SendMessage(dervaneMsg_t* msg) {
-  if (!msg) return g_shared.lastResult;
-  if (!g_shared.ready) {
-    LogWarning("Desktop not ready: request not sent");
+unsigned int HOOK_GetMessageID()
+{
+    return g_shared.hookMessageId;
+}
+
+dervaneMsg_t* HOOK_GetMessage()
+{
+    return &g_shared.message;
+}
+
+dervaneGroup1_t* HOOK_GetGroup1()
+{
+    return &g_shared.appearance;
+}
+
+HWND HOOK_GetListView()
+{
+    return g_shared.listView;
+}
+
+void HOOK_GetSelectedIconCount(int* total, int* selected)
+{
+    HWND lv = g_shared.listView;
+    const bool alive = IsWindow(lv) != FALSE;
+    if (total)
+        *total = alive ? static_cast<int>(SendMessageA(lv, LVM_GETITEMCOUNT, 0, 0)) : 0;
+    if (selected)
+        *selected = alive ? static_cast<int>(SendMessageA(lv, LVM_GETSELECTEDCOUNT, 0, 0)) : 0;
+}
+
+unsigned long HOOK_SendMessage(dervaneMsg_t* msg)
+{
+    if (!msg)
+        return g_shared.lastResult;
+    if (!g_shared.ready) {
+        LogWarning("Desktop not ready: request not sent");
+        return g_shared.lastResult;
+    }
+    HWND lv = g_shared.listView;
+    if (!IsWindow(lv)) {
+        LogWarning("Desktop list view is gone: request not sent");
+        return g_shared.lastResult;
+    }
+    memcpy(&g_shared.message, msg, sizeof g_shared.message);
+    SendMessageA(lv, g_shared.hookMessageId, 0, 0);
     return g_shared.lastResult;
-  }
-  HWND lv = g_shared.listView;
-  if (!IsWindow(lv)) {
-    LogWarning("Desktop list view is gone: request not sent");
-    return g_shared.lastResult;
-  }
-  memcpy(&g_shared.message, msg, sizeof g_shared.message);
-  SendMessageA(lv, g_shared.hookMessageId, 0, 0);
-  return g_shared.lastResult;
 }

@@ -9,17 +9,17 @@
 #include "hook/HookLists.h"
 
 struct HookProcess {
-  HMODULE module = nullptr;
-  // Set-up has run in this process (which is then the desktop's) and has not
-  // been torn down yet.
-  bool setUp = false;
-  bool inSetUp = false;
-  LONG setUpGeneration = 0;
-  // The shell's own procedures. Kept per process: only this process can call them.
-  WNDPROC shellListViewProc = nullptr;
-  WNDPROC shellParentProc = nullptr;
-  std::unique_ptr<CDebugLog> debugLog;
-  std::unique_ptr<HookLists> lists;  // desktop's process, while set up
+    HMODULE module = nullptr;
+    // Set-up has run in this process (which is then the desktop's) and has not
+    // been torn down yet.
+    bool setUp = false;
+    bool inSetUp = false;
+    LONG setUpGeneration = 0;
+    // The shell's own procedures. Kept per process: only this process can call them.
+    WNDPROC shellListViewProc = nullptr;
+    WNDPROC shellParentProc = nullptr;
+    std::unique_ptr<CDebugLog> debugLog;
+    std::unique_ptr<HookLists> lists;  // desktop's process, while set up
 };
 
 extern HookProcess g_process;

@@ -8,17 +8,17 @@
 #include <cstdint>
 
 enum HookMessageCode : int32_t {
-  HOOKMSG_APPLY_SETTINGS = 1,
-  HOOKMSG_LOAD_POSITIONS = 2,
-  HOOKMSG_LOAD_SHORTCUTS = 3,
-  HOOKMSG_SAVE_POSITIONS = 4,
-  HOOKMSG_SAVE_SHORTCUTS = 5,
-  HOOKMSG_ICONIFY_POSITIONS = 6,
-  HOOKMSG_ICONIFY_SHORTCUTS = 7,
-  HOOKMSG_RELOAD_HIDE_RULES = 8,
-  HOOKMSG_POSITIONS_LOADED = 9,
-  HOOKMSG_SHORTCUTS_LOADED = 10,
-  HOOKMSG_SCREEN_CHANGED = 11,
+    HOOKMSG_APPLY_SETTINGS = 1,
+    HOOKMSG_LOAD_POSITIONS = 2,
+    HOOKMSG_LOAD_SHORTCUTS = 3,
+    HOOKMSG_SAVE_POSITIONS = 4,
+    HOOKMSG_SAVE_SHORTCUTS = 5,
+    HOOKMSG_ICONIFY_POSITIONS = 6,
+    HOOKMSG_ICONIFY_SHORTCUTS = 7,
+    HOOKMSG_RELOAD_HIDE_RULES = 8,
+    HOOKMSG_POSITIONS_LOADED = 9,
+    HOOKMSG_SHORTCUTS_LOADED = 10,
+    HOOKMSG_SCREEN_CHANGED = 11,
 };
 
 // Registered window message names.
@@ -26,8 +26,8 @@ enum HookMessageCode : int32_t {
 #define DERVANE_HOOK_MESSAGE_NAME "DERVANE_HOOK_MESSAGE_ID"
 
 enum : uint8_t {
-  HOOKROUTE_PROGRAM = 0,  // the main window handles the record itself
-  HOOKROUTE_HOOK = 1,     // the main window passes it on to the hook library
+    HOOKROUTE_PROGRAM = 0,  // the main window handles the record itself
+    HOOKROUTE_HOOK = 1,  // the main window passes it on to the hook library
 };
 
 constexpr size_t kHookPayloadSize = 1027;
@@ -38,37 +38,37 @@ constexpr size_t kProgramFolderSize = 256;
 
 // Label colours and icon style; -1 in every field means "not set yet".
 struct dervaneGroup1_t {
-  uint32_t textForeground;
-  uint32_t textBackground;
-  int8_t textBackgroundOpaque;
-  int8_t iconStyle;
+    uint32_t textForeground;
+    uint32_t textBackground;
+    int8_t textBackgroundOpaque;
+    int8_t iconStyle;
 };
 
 // The program's settings, copied whole as the payload of HOOKMSG_APPLY_SETTINGS.
 struct SettingsBlock {
-  uint8_t enabled;             // "Property General Enabled"
-  uint8_t runOnBoot;           // "Property General Run On Boot"
-  uint8_t exitOnLoad;          // "Property General Exit On Load"
-  uint8_t firstTime;           // "Property General First Time"
-  uint8_t hideEnabled;         // "Property Icon Hide Enabled"
-  uint8_t iconStyle;           // "Property Icon Style": 0 large, 1 small
-  uint8_t restoreOnRes;        // "Property Icon Restore On Res"
-  uint8_t adjustByPixel;       // "Property Icon Adjust By Pixel"
-  uint8_t listType;            // "Property Icon List Type"
-  uint8_t unused[3];
-  uint32_t textBackground;     // "Property Icon Text Background Color"
-  uint32_t textForeground;     // "Property Icon Text Foreground Color"
-  uint8_t textBackgroundOpaque;  // "Property Icon Text Background"
-  uint8_t rest[263];           // the rest of the program's settings state
+    uint8_t enabled;  // "Property General Enabled"
+    uint8_t runOnBoot;  // "Property General Run On Boot"
+    uint8_t exitOnLoad;  // "Property General Exit On Load"
+    uint8_t firstTime;  // "Property General First Time"
+    uint8_t hideEnabled;  // "Property Icon Hide Enabled"
+    uint8_t iconStyle;  // "Property Icon Style": 0 large, 1 small
+    uint8_t restoreOnRes;  // "Property Icon Restore On Res"
+    uint8_t adjustByPixel;  // "Property Icon Adjust By Pixel"
+    uint8_t listType;  // "Property Icon List Type"
+    uint8_t unused[3];
+    uint32_t textBackground;  // "Property Icon Text Background Color"
+    uint32_t textForeground;  // "Property Icon Text Foreground Color"
+    uint8_t textBackgroundOpaque;  // "Property Icon Text Background"
+    uint8_t rest[263];  // the rest of the program's settings state
 };
 
 struct dervaneMsg_t {
-  int32_t code;
-  uint8_t route;
-  union {
-    char text[kHookPayloadSize];  // codes 2 to 7, 9, 10: NUL-terminated
-    SettingsBlock settings;       // code 1
-  } payload;
+    int32_t code;
+    uint8_t route;
+    union {
+        char text[kHookPayloadSize];  // codes 2 to 7, 9, 10: NUL-terminated
+        SettingsBlock settings;  // code 1
+    } payload;
 };
 
 #pragma pack(pop)

@@ -16,62 +16,73 @@
 
 namespace {
 
-WNDPROC ShellProc() { return g_process.shellListViewProc; }
-
-// Ctrl+arrow: every selected icon moves one pixel; the selection stays.
-void ShiftSelectedIcons(int dx, int dy) {
-  const CDesktopListView lv(g_shared.listView);
-  const int count = lv.Count();
-  for (int i = 0; i < count; ++i) {
-    POINT pt = {};
-    if (lv.IsSelected(i) && lv.GetPosition(i, &pt)) lv.SetPosition32(i, POINT{pt.x + dx, pt.y + dy});
-  }
+WNDPROC ShellProc()
+{
+    return g_process.shellListViewProc;
 }
 
-bool OnKeyDown(WPARAM key) {
-  if (key == VK_CONTROL) g_shared.ctrlDown = 1;
-  if (!g_shared.adjustByPixel || !g_shared.ctrlDown) return false;
-  switch (key) {
+// Ctrl+arrow: every selected icon moves one pixel; the selection stays.
+void ShiftSelectedIcons(int dx, int dy)
+{
+    const CDesktopListView lv(g_shared.listView);
+    const int count = lv.Count();
+    for (int i = 0; i < count; ++i) {
+        POINT pt = {};
+        if (lv.IsSelected(i) && lv.GetPosition(i, &pt))
+            lv.SetPosition32(i, POINT{pt.x + dx, pt.y + dy});
+    }
+}
+
+bool OnKeyDown(WPARAM key)
+{
+    if (key == VK_CONTROL)
+        g_shared.ctrlDown = 1;
+    if (!g_shared.adjustByPixel || !g_shared.ctrlDown)
+        return false;
+    switch (key) {
     case VK_LEFT: ShiftSelectedIcons(-1, 0); return true;
     case VK_RIGHT: ShiftSelectedIcons(1, 0); return true;
     case VK_UP: ShiftSelectedIcons(0, -1); return true;
     case VK_DOWN: ShiftSelectedIcons(0, 1); return true;
     default: return false;
-  }
+    }
 }
 
-void OnPaint() {
-  if (g_shared.repaintPending) {
-    g_shared.repaintPending = 0;
-    if (ApplyAppearance(false)) RepaintListView();
-  }
-  if (g_shared.rehidePending) {
-    g_shared.rehidePending = 0;
-    HideAgain();
-  }
+void OnPaint()
+{
+    if (g_shared.repaintPending) {
+        g_shared.repaintPending = 0;
+        if (ApplyAppearance(false))
+            RepaintListView();
+    }
+    if (g_shared.rehidePending) {
+        g_shared.rehidePending = 0;
+        HideAgain();
+    }
 }
 
 // A hidden icon asked to move elsewhere stays parked, at the new x.
-LRESULT OnSetItemPosition32(HWND wnd, WPARAM index, LPARAM lParam) {
-  const auto* requested = reinterpret_cast<const POINT*>(lParam);
-  char label[kIconLabelSize];
-  // Without hidden icons there is no label to look for: every move of a
-  // layout load passes here, so the text is not read then.
-  const bool anyHidden = g_process.lists && !g_process.lists->hiddenIcons.empty();
-  if (requested && anyHidden && CDesktopListView(wnd).GetLabel(static_cast<int>(index), label) &&
-      FindHiddenIcon(label) >= 0) {
-    POINT parked = {requested->x, kParkedY};
-    return CallWindowProcA(ShellProc(), wnd, LVM_SETITEMPOSITION32, index,
-                           reinterpret_cast<LPARAM>(&parked));
-  }
-  return CallWindowProcA(ShellProc(), wnd, LVM_SETITEMPOSITION32, index, lParam);
+LRESULT OnSetItemPosition32(HWND wnd, WPARAM index, LPARAM lParam)
+{
+    const auto* requested = reinterpret_cast<const POINT*>(lParam);
+    char label[kIconLabelSize];
+    // Without hidden icons there is no label to look for: every move of a
+    // layout load passes here, so the text is not read then.
+    const bool anyHidden = g_process.lists && !g_process.lists->hiddenIcons.empty();
+    if (requested && anyHidden && CDesktopListView(wnd).GetLabel(static_cast<int>(index), label) &&
+        FindHiddenIcon(label) >= 0) {
+        POINT parked = {requested->x, kParkedY};
+        return CallWindowProcA(ShellProc(), wnd, LVM_SETITEMPOSITION32, index, reinterpret_cast<LPARAM>(&parked));
+    }
+    return CallWindowProcA(ShellProc(), wnd, LVM_SETITEMPOSITION32, index, lParam);
 }
 
 }  // namespace
 
-DWORD DispatchHookRequest(const dervaneMsg_t& request) {
-  const char* text = request.payload.text;
-  switch (request.code) {
+DWORD DispatchHookRequest(const dervaneMsg_t& request)
+{
+    const char* text = request.payload.text;
+    switch (request.code) {
     case HOOKMSG_APPLY_SETTINGS: ApplySettings(request.payload.settings); return 0;
     case HOOKMSG_LOAD_POSITIONS: return LoadPositions(text) ? 1 : 0;
     case HOOKMSG_LOAD_SHORTCUTS: return LoadShortcuts(text) ? 1 : 0;
@@ -82,68 +93,74 @@ DWORD DispatchHookRequest(const dervaneMsg_t& request) {
     case HOOKMSG_RELOAD_HIDE_RULES: ReloadHideRules(); return 1;
     case HOOKMSG_SCREEN_CHANGED: FitListViewToScreen(); return 0;
     default: return 0;
-  }
+    }
 }
 
-bool FilterListViewMessage(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam, LRESULT* answer) {
-  if (!g_process.setUp || !ShellProc()) return false;
-  switch (msg) {
+bool FilterListViewMessage(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam, LRESULT* answer)
+{
+    if (!g_process.setUp || !ShellProc())
+        return false;
+    switch (msg) {
     case WM_SIZE: CheckDisplaySize(); return false;
     case WM_PAINT: OnPaint(); return false;
     case WM_WININICHANGE: {
-      const char* section = reinterpret_cast<const char*>(lParam);
-      if (section && (strcmp(section, "Desktop") == 0 || strcmp(section, "RefreshDesktop") == 0)) {
-        ApplyAppearance(true);
-      }
-      return false;
+        const char* section = reinterpret_cast<const char*>(lParam);
+        if (section && (strcmp(section, "Desktop") == 0 || strcmp(section, "RefreshDesktop") == 0)) {
+            ApplyAppearance(true);
+        }
+        return false;
     }
     case WM_DISPLAYCHANGE: MeasureDesktop(); return false;
     case WM_KEYDOWN:
-      if (!OnKeyDown(wParam)) return false;
-      *answer = 1;
-      return true;
+        if (!OnKeyDown(wParam))
+            return false;
+        *answer = 1;
+        return true;
     case WM_KEYUP:
-      if (wParam == VK_CONTROL) g_shared.ctrlDown = 0;
-      return false;
+        if (wParam == VK_CONTROL)
+            g_shared.ctrlDown = 0;
+        return false;
     case LVM_SORTITEMS:
-      *answer = CallWindowProcA(ShellProc(), wnd, msg, wParam, lParam);
-      HideAgain();
-      return true;
-    case LVM_SETITEMPOSITION32:
-      *answer = OnSetItemPosition32(wnd, wParam, lParam);
-      return true;
+        *answer = CallWindowProcA(ShellProc(), wnd, msg, wParam, lParam);
+        HideAgain();
+        return true;
+    case LVM_SETITEMPOSITION32: *answer = OnSetItemPosition32(wnd, wParam, lParam); return true;
     default: return false;
-  }
+    }
 }
 
-void ObserveListViewNotification(LPARAM lParam) {
-  const auto* header = reinterpret_cast<const NMHDR*>(lParam);
-  if (!header || header->hwndFrom != g_shared.listView || !g_process.lists) return;
-  const CDesktopListView lv(g_shared.listView);
-  char label[kIconLabelSize];
-  switch (header->code) {
+void ObserveListViewNotification(LPARAM lParam)
+{
+    const auto* header = reinterpret_cast<const NMHDR*>(lParam);
+    if (!header || header->hwndFrom != g_shared.listView || !g_process.lists)
+        return;
+    const CDesktopListView lv(g_shared.listView);
+    char label[kIconLabelSize];
+    switch (header->code) {
     case LVN_DELETEALLITEMS: ApplyAppearance(false); break;
     case LVN_INSERTITEM: {
-      const int index = reinterpret_cast<const NMLISTVIEW*>(lParam)->iItem;
-      if (!lv.GetLabel(index, label)) break;
-      for (const IconPosition& pending : g_process.lists->pendingPositions) {
-        if (strcmp(pending.label, label) == 0) {
-          lv.SetPosition32(index, POINT{pending.x, pending.y});
-          return;
+        const int index = reinterpret_cast<const NMLISTVIEW*>(lParam)->iItem;
+        if (!lv.GetLabel(index, label))
+            break;
+        for (const IconPosition& pending : g_process.lists->pendingPositions) {
+            if (strcmp(pending.label, label) == 0) {
+                lv.SetPosition32(index, POINT{pending.x, pending.y});
+                return;
+            }
         }
-      }
-      if (FindHiddenIcon(label) < 0) {
-        ApplyHideRules(label);
-      } else {
-        HideIcon(label);
-      }
-      break;
+        if (FindHiddenIcon(label) < 0) {
+            ApplyHideRules(label);
+        } else {
+            HideIcon(label);
+        }
+        break;
     }
     case LVN_ITEMCHANGED: {
-      const int index = reinterpret_cast<const NMLISTVIEW*>(lParam)->iItem;
-      if (index >= 0 && lv.GetLabel(index, label)) ApplyHideRules(label);
-      break;
+        const int index = reinterpret_cast<const NMLISTVIEW*>(lParam)->iItem;
+        if (index >= 0 && lv.GetLabel(index, label))
+            ApplyHideRules(label);
+        break;
     }
     default: break;
-  }
+    }
 }

@@ -8,37 +8,37 @@
 #include "hook/HookProtocol.h"
 
 struct HookSharedData {
-  HWND listView;       // the desktop list view everything works on
-  HWND defView;        // "SHELLDLL_DefView", the list view's parent
-  HWND programWindow;  // notifications from the hook go here
-  char programFolder[kProgramFolderSize];  // no trailing backslash
-  DWORD listViewProcessId;  // the desktop's process: the one that owns listView
-  DWORD listViewThreadId;
-  // Raised by every attach; the desktop's process sets up again when it sees
-  // a value it has not set up for (a new program instance).
-  LONG attachGeneration;
-  BYTE attached;  // between attach and detach: set-up may run
-  WORD screenWidth, screenHeight;  // display size as last measured
-  WORD viewWidth, viewHeight;      // list view window size as last measured
-  BYTE hideEnabled;
-  BYTE hideRulesLoaded;
-  BYTE adjustByPixel;
-  BYTE restoreOnRes;
-  dervaneGroup1_t appearance = {0xFFFFFFFFu, 0xFFFFFFFFu, -1, -1};
-  dervaneGroup1_t previousAppearance = {0xFFFFFFFFu, 0xFFFFFFFFu, -1, -1};
-  DWORD shellStyle;
-  COLORREF shellTextColor, shellTextBkColor;
-  HHOOK hook;
-  LONG attachCount;  // processes that have the library loaded
-  BYTE ready;        // set-up in the desktop's process is complete
-  dervaneMsg_t message;  // the one record shared by both directions
-  UINT hookMessageId;    // "DERVANE_HOOK_MESSAGE_ID"
-  DWORD lastResult;
-  BYTE enabled;
-  BYTE webViewDesktop;
-  BYTE ctrlDown;
-  BYTE repaintPending;
-  BYTE rehidePending;
+    HWND listView;  // the desktop list view everything works on
+    HWND defView;  // "SHELLDLL_DefView", the list view's parent
+    HWND programWindow;  // notifications from the hook go here
+    char programFolder[kProgramFolderSize];  // no trailing backslash
+    DWORD listViewProcessId;  // the desktop's process: the one that owns listView
+    DWORD listViewThreadId;
+    // Raised by every attach; the desktop's process sets up again when it sees
+    // a value it has not set up for (a new program instance).
+    LONG attachGeneration;
+    BYTE attached;  // between attach and detach: set-up may run
+    WORD screenWidth, screenHeight;  // display size as last measured
+    WORD viewWidth, viewHeight;  // list view window size as last measured
+    BYTE hideEnabled;
+    BYTE hideRulesLoaded;
+    BYTE adjustByPixel;
+    BYTE restoreOnRes;
+    dervaneGroup1_t appearance = {0xFFFFFFFFu, 0xFFFFFFFFu, -1, -1};
+    dervaneGroup1_t previousAppearance = {0xFFFFFFFFu, 0xFFFFFFFFu, -1, -1};
+    DWORD shellStyle;
+    COLORREF shellTextColor, shellTextBkColor;
+    HHOOK hook;
+    LONG attachCount;  // processes that have the library loaded
+    BYTE ready;  // set-up in the desktop's process is complete
+    dervaneMsg_t message;  // the one record shared by both directions
+    UINT hookMessageId;  // "DERVANE_HOOK_MESSAGE_ID"
+    DWORD lastResult;
+    BYTE enabled;
+    BYTE webViewDesktop;
+    BYTE ctrlDown;
+    BYTE repaintPending;
+    BYTE rehidePending;
 };
 
 // The one instance, in the library's shared section.

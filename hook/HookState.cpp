@@ -18,51 +18,58 @@ namespace {
 constexpr UINT kNotifyTimeoutMs = 10000;
 }  // namespace
 
-UINT TeardownMessageId() {
-  static UINT id = RegisterWindowMessageA("DERVANE_HOOK_TEARDOWN_ID");
-  return id;
+UINT TeardownMessageId()
+{
+    static UINT id = RegisterWindowMessageA("DERVANE_HOOK_TEARDOWN_ID");
+    return id;
 }
 
-void MeasureDesktop() {
-  HWND lv = g_shared.listView;
-  if (!IsWindow(lv)) return;
-  HDC dc = GetWindowDC(lv);
-  if (dc) {
-    g_shared.screenWidth = static_cast<WORD>(GetDeviceCaps(dc, HORZRES));
-    g_shared.screenHeight = static_cast<WORD>(GetDeviceCaps(dc, VERTRES));
-    ReleaseDC(lv, dc);
-  }
-  RECT rc = {};
-  if (GetWindowRect(lv, &rc)) {
-    g_shared.viewWidth = static_cast<WORD>(rc.right - rc.left);
-    g_shared.viewHeight = static_cast<WORD>(rc.bottom - rc.top);
-  }
+void MeasureDesktop()
+{
+    HWND lv = g_shared.listView;
+    if (!IsWindow(lv))
+        return;
+    HDC dc = GetWindowDC(lv);
+    if (dc) {
+        g_shared.screenWidth = static_cast<WORD>(GetDeviceCaps(dc, HORZRES));
+        g_shared.screenHeight = static_cast<WORD>(GetDeviceCaps(dc, VERTRES));
+        ReleaseDC(lv, dc);
+    }
+    RECT rc = {};
+    if (GetWindowRect(lv, &rc)) {
+        g_shared.viewWidth = static_cast<WORD>(rc.right - rc.left);
+        g_shared.viewHeight = static_cast<WORD>(rc.bottom - rc.top);
+    }
 }
 
-void NotifyProgram(int code, const char* text) {
-  HWND program = g_shared.programWindow;
-  if (!IsWindow(program) || !g_shared.hookMessageId) return;
-  dervaneMsg_t& msg = g_shared.message;
-  memset(&msg, 0, sizeof msg);
-  msg.code = code;
-  msg.route = HOOKROUTE_PROGRAM;
-  snprintf(msg.payload.text, sizeof msg.payload.text, "%s", text ? text : "");
-  // A program waiting for its request handles this at once; one that does
-  // not answer at all must not hold the desktop's thread for ever.
-  DWORD_PTR answer = 0;
-  if (!SendMessageTimeoutA(program, g_shared.hookMessageId, 0, 0, SMTO_NORMAL, kNotifyTimeoutMs, &answer)) {
-    LogWarning("The program did not take a notification of the desktop");
-  }
+void NotifyProgram(int code, const char* text)
+{
+    HWND program = g_shared.programWindow;
+    if (!IsWindow(program) || !g_shared.hookMessageId)
+        return;
+    dervaneMsg_t& msg = g_shared.message;
+    memset(&msg, 0, sizeof msg);
+    msg.code = code;
+    msg.route = HOOKROUTE_PROGRAM;
+    snprintf(msg.payload.text, sizeof msg.payload.text, "%s", text ? text : "");
+    // A program waiting for its request handles this at once; one that does
+    // not answer at all must not hold the desktop's thread for ever.
+    DWORD_PTR answer = 0;
+    if (!SendMessageTimeoutA(program, g_shared.hookMessageId, 0, 0, SMTO_NORMAL, kNotifyTimeoutMs, &answer)) {
+        LogWarning("The program did not take a notification of the desktop");
+    }
 }
 
-void OpenProcessLogs(const char* folder) {
-  LogSetPath(folder, "ErrorLog.txt", false);
-  if (!g_process.debugLog) {
-    g_process.debugLog.reset(new (std::nothrow) CDebugLog(folder, "DebugLog.txt", false));
-  }
+void OpenProcessLogs(const char* folder)
+{
+    LogSetPath(folder, "ErrorLog.txt", false);
+    if (!g_process.debugLog) {
+        g_process.debugLog.reset(new (std::nothrow) CDebugLog(folder, "DebugLog.txt", false));
+    }
 }
 
-void CloseProcessLogs() {
-  LogFreePath();
-  g_process.debugLog.reset();
+void CloseProcessLogs()
+{
+    LogFreePath();
+    g_process.debugLog.reset();
 }

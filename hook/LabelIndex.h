@@ -6,13 +6,13 @@
 #include <unordered_map>
 
 class CLabelIndex {
- public:
-  // Adds the icon at index under label; the first index seen for a label wins.
-  void Add(const char* label, int index);
-  // The lowest index added under label, or -1.
-  int Find(const char* label) const;
-  void Clear() { first_.clear(); }
+public:
+    // Adds the icon at index under label; the first index seen for a label wins.
+    void Add(const char* label, int index);
+    // The lowest index added under label, or -1.
+    int Find(const char* label) const;
+    void Clear() { first_.clear(); }
 
- private:
-  std::unordered_map<std::string, int> first_;
+private:
+    std::unordered_map<std::string, int> first_;
 };

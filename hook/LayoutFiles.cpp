@@ -24,250 +24,287 @@ const char kPositionsTitle[] = "DERVANE ICON POSITIONS";
 const char kShortcutsTitle[] = "DERVANE ICON SHORTCUTS";
 
 // programFolder\folder\name, after checking that name stays inside folder.
-bool LayoutPath(const char* folder, const char* name, bool createFolder, char* out, size_t size) {
-  if (!IsPlainFileName(name)) {
-    LogWarningFormat("Refused icon layout file name: %s", name ? name : "");
-    return false;
-  }
-  char dir[MAX_PATH + 16];
-  snprintf(dir, sizeof dir, "%s\\%s", g_shared.programFolder, folder);
-  if (createFolder) CreateDirectoryA(dir, nullptr);
-  const int n = snprintf(out, size, "%s\\%s", dir, name);
-  return n > 0 && static_cast<size_t>(n) < size;
+bool LayoutPath(const char* folder, const char* name, bool createFolder, char* out, size_t size)
+{
+    if (!IsPlainFileName(name)) {
+        LogWarningFormat("Refused icon layout file name: %s", name ? name : "");
+        return false;
+    }
+    char dir[MAX_PATH + 16];
+    snprintf(dir, sizeof dir, "%s\\%s", g_shared.programFolder, folder);
+    if (createFolder)
+        CreateDirectoryA(dir, nullptr);
+    const int n = snprintf(out, size, "%s\\%s", dir, name);
+    return n > 0 && static_cast<size_t>(n) < size;
 }
 
-void WriteAppearance(CKeyedTextFile& file) {
-  const dervaneGroup1_t& look = g_shared.appearance;
-  file.WriteLong("ICON_TEXT_COLOR_FG", static_cast<long>(static_cast<int32_t>(look.textForeground)));
-  file.WriteLong("ICON_TEXT_COLOR_BG", static_cast<long>(static_cast<int32_t>(look.textBackground)));
-  file.WriteInt("ICON_TEXT_BG", look.textBackgroundOpaque);
-  file.WriteInt("ICON_STYLE", look.iconStyle);
+void WriteAppearance(CKeyedTextFile& file)
+{
+    const dervaneGroup1_t& look = g_shared.appearance;
+    file.WriteLong("ICON_TEXT_COLOR_FG", static_cast<long>(static_cast<int32_t>(look.textForeground)));
+    file.WriteLong("ICON_TEXT_COLOR_BG", static_cast<long>(static_cast<int32_t>(look.textBackground)));
+    file.WriteInt("ICON_TEXT_BG", look.textBackgroundOpaque);
+    file.WriteInt("ICON_STYLE", look.iconStyle);
 }
 
 // Keeps the current appearance as the previous one, then takes each
 // appearance record the file has, each looked up from the start.
-void ReadAppearance(CKeyedTextFile& file) {
-  g_shared.previousAppearance = g_shared.appearance;
-  char value[1024];
-  dervaneGroup1_t& look = g_shared.appearance;
-  if (file.Find("ICON_TEXT_COLOR_FG", value, true)) look.textForeground = static_cast<uint32_t>(atol(value));
-  if (file.Find("ICON_TEXT_COLOR_BG", value, true)) look.textBackground = static_cast<uint32_t>(atol(value));
-  if (file.Find("ICON_TEXT_BG", value, true)) look.textBackgroundOpaque = static_cast<int8_t>(atoi(value));
-  if (file.Find("ICON_STYLE", value, true)) look.iconStyle = static_cast<int8_t>(atoi(value));
+void ReadAppearance(CKeyedTextFile& file)
+{
+    g_shared.previousAppearance = g_shared.appearance;
+    char value[1024];
+    dervaneGroup1_t& look = g_shared.appearance;
+    if (file.Find("ICON_TEXT_COLOR_FG", value, true))
+        look.textForeground = static_cast<uint32_t>(atol(value));
+    if (file.Find("ICON_TEXT_COLOR_BG", value, true))
+        look.textBackground = static_cast<uint32_t>(atol(value));
+    if (file.Find("ICON_TEXT_BG", value, true))
+        look.textBackgroundOpaque = static_cast<int8_t>(atoi(value));
+    if (file.Find("ICON_STYLE", value, true))
+        look.iconStyle = static_cast<int8_t>(atoi(value));
 }
 
-bool HasTitle(CKeyedTextFile& file, const char* title) {
-  char value[1024];
-  return file.Find("KTX_FILE", value, true) && strcmp(value, title) == 0;
+bool HasTitle(CKeyedTextFile& file, const char* title)
+{
+    char value[1024];
+    return file.Find("KTX_FILE", value, true) && strcmp(value, title) == 0;
 }
 
-void WriteWindowRecord(CKeyedTextFile& file, const char* key, const char* title) {
-  POINT pt = {};
-  if (!GetSpecialWindowPosition(title, &pt)) return;
-  char value[32];
-  snprintf(value, sizeof value, "%d,%d", static_cast<int>(pt.x), static_cast<int>(pt.y));
-  file.Write(key, value);
+void WriteWindowRecord(CKeyedTextFile& file, const char* key, const char* title)
+{
+    POINT pt = {};
+    if (!GetSpecialWindowPosition(title, &pt))
+        return;
+    char value[32];
+    snprintf(value, sizeof value, "%d,%d", static_cast<int>(pt.x), static_cast<int>(pt.y));
+    file.Write(key, value);
 }
 
-void ReadWindowRecord(CKeyedTextFile& file, const char* key, const char* title) {
-  char value[1024];
-  char field[1024];
-  int x = 0, y = 0;
-  if (file.Find(key, value, true) && CKeyedTextFile::GetField(value, 0, field) &&
-      ParsePoint(field, &x, &y)) {
-    MoveSpecialWindow(title, x, y);
-  }
+void ReadWindowRecord(CKeyedTextFile& file, const char* key, const char* title)
+{
+    char value[1024];
+    char field[1024];
+    int x = 0, y = 0;
+    if (file.Find(key, value, true) && CKeyedTextFile::GetField(value, 0, field) && ParsePoint(field, &x, &y)) {
+        MoveSpecialWindow(title, x, y);
+    }
 }
 
 // Moves the first icon of the record's label to its place, kept inside the view.
-void PlaceIcon(const CDesktopListView& lv, const ShortcutRecord& r) {
-  const int index = lv.FindIconByLabel(r.label);
-  if (index < 0 || FindHiddenIcon(r.label) >= 0) return;
-  POINT pt = {r.x, r.y};
-  // The icon's size only matters for a place outside the view; inside it,
-  // no rule below changes anything, and the call is saved.
-  if (pt.x < 0 || pt.y < 0 || pt.x > g_shared.viewWidth || pt.y > g_shared.viewHeight) {
-    const SIZE size = lv.IconSize(index);
-    if (pt.x + size.cx < 0) pt.x = 0;
-    if (pt.y + size.cy < 0) pt.y = 0;
-    if (pt.x > g_shared.viewWidth) pt.x = g_shared.viewWidth - size.cx;
-    if (pt.y > g_shared.viewHeight) pt.y = g_shared.viewHeight - size.cy;
-  }
-  lv.SetPosition32(index, pt);
+void PlaceIcon(const CDesktopListView& lv, const ShortcutRecord& r)
+{
+    const int index = lv.FindIconByLabel(r.label);
+    if (index < 0 || FindHiddenIcon(r.label) >= 0)
+        return;
+    POINT pt = {r.x, r.y};
+    // The icon's size only matters for a place outside the view; inside it,
+    // no rule below changes anything, and the call is saved.
+    if (pt.x < 0 || pt.y < 0 || pt.x > g_shared.viewWidth || pt.y > g_shared.viewHeight) {
+        const SIZE size = lv.IconSize(index);
+        if (pt.x + size.cx < 0)
+            pt.x = 0;
+        if (pt.y + size.cy < 0)
+            pt.y = 0;
+        if (pt.x > g_shared.viewWidth)
+            pt.x = g_shared.viewWidth - size.cx;
+        if (pt.y > g_shared.viewHeight)
+            pt.y = g_shared.viewHeight - size.cy;
+    }
+    lv.SetPosition32(index, pt);
 }
 
 // Calls place for ICON_0, ICON_1, ... each found forward from the one before.
-template <typename Place>
-void ReadIconRecords(CKeyedTextFile& file, const char* path, Place place) {
-  char value[1024];
-  for (int n = 0;; ++n) {
-    char key[32];
-    snprintf(key, sizeof key, "ICON_%d", n);
-    if (!file.Find(key, value, false)) break;
-    ShortcutRecord record;
-    bool isFile = false;
-    if (!ParseIconRecord(value, &record, &isFile)) {
-      LogWarningFormat("Skipped an invalid icon record in: %s", path);
-      continue;
+template <typename Place> void ReadIconRecords(CKeyedTextFile& file, const char* path, Place place)
+{
+    char value[1024];
+    for (int n = 0;; ++n) {
+        char key[32];
+        snprintf(key, sizeof key, "ICON_%d", n);
+        if (!file.Find(key, value, false))
+            break;
+        ShortcutRecord record;
+        bool isFile = false;
+        if (!ParseIconRecord(value, &record, &isFile)) {
+            LogWarningFormat("Skipped an invalid icon record in: %s", path);
+            continue;
+        }
+        place(record, isFile);
     }
-    place(record, isFile);
-  }
 }
 
 }  // namespace
 
-bool SavePositions(const char* name) {
-  char path[MAX_PATH + 300];
-  if (!LayoutPath("Positions", name, true, path, sizeof path)) return false;
-  CKeyedTextFile file(path);
-  if (!file.Create()) {
-    LogWarningFormat("Cannot create icon positions file: %s", path);
-    return false;
-  }
-  file.Write("KTX_FILE", kPositionsTitle);
-  file.Write("VERSION", "1.0");
-  WriteAppearance(file);
-  const CDesktopListView lv(g_shared.listView);
-  const int count = lv.Count();
-  int n = 0;
-  for (int i = 0; i < count; ++i) {
-    char label[kIconLabelSize];
-    POINT pt = {};
-    if (!lv.GetLabel(i, label) || !lv.GetPosition(i, &pt)) continue;
-    const int hidden = FindHiddenIcon(label);
-    if (hidden >= 0) {
-      pt.x = g_process.lists->hiddenIcons[hidden].x;
-      pt.y = g_process.lists->hiddenIcons[hidden].y;
-    }
-    char key[32], value[1024];
-    snprintf(key, sizeof key, "ICON_%d", n);
-    if (!FormatShortIconRecord(label, pt.x, pt.y, value, sizeof value)) continue;
-    file.Write(key, value);
-    ++n;
-  }
-  WriteWindowRecord(file, "WINDOW_DELETE", DELETE_ICON_TITLE);
-  WriteWindowRecord(file, "WINDOW_BACKUP", BACKUP_ICON_TITLE);
-  return true;
-}
-
-bool LoadPositions(const char* name) {
-  char path[MAX_PATH + 300];
-  if (!LayoutPath("Positions", name, false, path, sizeof path)) return false;
-  CKeyedTextFile file(path);
-  if (!file.Exists()) return false;
-  if (!HasTitle(file, kPositionsTitle)) {
-    LogWarningFormat("Invalid icon positions file: %s", path);
-    return false;
-  }
-  ReadAppearance(file);
-  if (_stricmp(name, "[original].dvl") == 0) ShowAllIcons();
-  {
-    const CScopedIconIndex index(g_shared.listView);
-    const CDesktopListView lv(g_shared.listView);
-    ReadIconRecords(file, path, [&](const ShortcutRecord& r, bool) { PlaceIcon(lv, r); });
-  }
-  // Both windows are looked up from the start: the backup window's place
-  // must not depend on the delete window's record being there.
-  ReadWindowRecord(file, "WINDOW_DELETE", DELETE_ICON_TITLE);
-  ReadWindowRecord(file, "WINDOW_BACKUP", BACKUP_ICON_TITLE);
-  g_shared.repaintPending = 1;
-  NotifyProgram(HOOKMSG_POSITIONS_LOADED, name);
-  return true;
-}
-
-bool SaveShortcuts(const char* name) {
-  char path[MAX_PATH + 300];
-  if (!LayoutPath("Shortcuts", name, true, path, sizeof path)) return false;
-  CKeyedTextFile file(path);
-  if (!file.Create()) {
-    LogWarningFormat("Cannot create icon shortcuts file: %s", path);
-    return false;
-  }
-  file.Write("KTX_FILE", kShortcutsTitle);
-  file.Write("VERSION", "1.0");
-  file.Write("LOADED", "1");
-  WriteAppearance(file);
-  const CDesktopListView lv(g_shared.listView);
-  const CScopedIconIndex index(g_shared.listView);
-  const bool anySelected = SendMessageA(g_shared.listView, LVM_GETSELECTEDCOUNT, 0, 0) > 0;
-  int n = 0;
-  EnumDesktopItems([&](const char* label, const char* itemPath, LPCITEMIDLIST item) {
-    const int icon = lv.FindIconByLabel(label);
-    if (anySelected && (icon < 0 || !lv.IsSelected(icon))) return;
-    ShortcutRecord r = {};
-    snprintf(r.label, sizeof r.label, "%s", label);
-    POINT pt = {};
-    if (icon >= 0 && lv.GetPosition(icon, &pt)) {
-      r.x = pt.x;
-      r.y = pt.y;
-    }
-    char key[32], value[4096];
-    snprintf(key, sizeof key, "ICON_%d", n);
-    bool fits = false;
-    if (itemPath[0]) {
-      snprintf(r.itemPath, sizeof r.itemPath, "%s", itemPath);
-      ReadShortcut(itemPath, item, &r);
-      fits = FormatLongIconRecord(r, value, sizeof value);
-      if (!fits) LogWarningFormat("Shortcut too long for a layout record: %s", itemPath);
-    }
-    if (!fits && !FormatShortIconRecord(r.label, r.x, r.y, value, sizeof value)) return;
-    file.Write(key, value);
-    ++n;
-  });
-  return true;
-}
-
-bool LoadShortcuts(const char* name) {
-  char path[MAX_PATH + 300];
-  if (!LayoutPath("Shortcuts", name, false, path, sizeof path)) return false;
-  bool result = true;
-  {
+bool SavePositions(const char* name)
+{
+    char path[MAX_PATH + 300];
+    if (!LayoutPath("Positions", name, true, path, sizeof path))
+        return false;
     CKeyedTextFile file(path);
-    if (!file.Exists()) return false;
-    if (!HasTitle(file, kShortcutsTitle)) {
-      LogWarningFormat("Invalid icon shortcuts file: %s", path);
-      return false;
+    if (!file.Create()) {
+        LogWarningFormat("Cannot create icon positions file: %s", path);
+        return false;
     }
-    g_shared.previousAppearance = g_shared.appearance;
-    if (!g_process.lists) return false;
-    g_process.lists->pendingPositions.clear();
-    char value[1024];
-    int loaded = 0;
-    if (file.Find("LOADED", value, true)) loaded = atoi(value);
-    ReadAppearance(file);
-
-    HCURSOR previous = SetCursor(LoadCursorA(nullptr, IDC_WAIT));
+    file.Write("KTX_FILE", kPositionsTitle);
+    file.Write("VERSION", "1.0");
+    WriteAppearance(file);
     const CDesktopListView lv(g_shared.listView);
-    ReadIconRecords(file, path, [&](const ShortcutRecord& r, bool isFile) {
-      IconPosition pending = {};
-      snprintf(pending.label, sizeof pending.label, "%s", r.label);
-      pending.x = r.x;
-      pending.y = r.y;
-      g_process.lists->pendingPositions.push_back(pending);
-      if (isFile) {
-        if (loaded) {
-          RemoveShortcut(r);
-        } else {
-          CreateShortcut(r);
+    const int count = lv.Count();
+    int n = 0;
+    for (int i = 0; i < count; ++i) {
+        char label[kIconLabelSize];
+        POINT pt = {};
+        if (!lv.GetLabel(i, label) || !lv.GetPosition(i, &pt))
+            continue;
+        const int hidden = FindHiddenIcon(label);
+        if (hidden >= 0) {
+            pt.x = g_process.lists->hiddenIcons[hidden].x;
+            pt.y = g_process.lists->hiddenIcons[hidden].y;
         }
-        return;
-      }
-      const int icon = lv.FindIconByLabel(r.label);
-      if (icon >= 0 && FindHiddenIcon(r.label) < 0) lv.SetPosition32(icon, POINT{r.x, r.y});
-    });
-    if (!file.Replace("LOADED", loaded ? "0" : "1")) {
-      LogWarningFormat("Could not toggle loaded status of layout file: %s", path);
-      result = false;
+        char key[32], value[1024];
+        snprintf(key, sizeof key, "ICON_%d", n);
+        if (!FormatShortIconRecord(label, pt.x, pt.y, value, sizeof value))
+            continue;
+        file.Write(key, value);
+        ++n;
     }
-    SetCursor(previous);
-  }
-  char base[MAX_PATH];
-  BaseNameWithoutExtension(name, base, sizeof base);
-  RefreshLayoutShortcutIcon(base);
-  if (ApplyAppearance(false)) {
-    InvalidateRgn(g_shared.listView, nullptr, TRUE);
-    UpdateWindow(g_shared.listView);
-  }
-  NotifyProgram(HOOKMSG_SHORTCUTS_LOADED, name);
-  return result;
+    WriteWindowRecord(file, "WINDOW_DELETE", DELETE_ICON_TITLE);
+    WriteWindowRecord(file, "WINDOW_BACKUP", BACKUP_ICON_TITLE);
+    return true;
+}
+
+bool LoadPositions(const char* name)
+{
+    char path[MAX_PATH + 300];
+    if (!LayoutPath("Positions", name, false, path, sizeof path))
+        return false;
+    CKeyedTextFile file(path);
+    if (!file.Exists())
+        return false;
+    if (!HasTitle(file, kPositionsTitle)) {
+        LogWarningFormat("Invalid icon positions file: %s", path);
+        return false;
+    }
+    ReadAppearance(file);
+    if (_stricmp(name, "[original].dvl") == 0)
+        ShowAllIcons();
+    {
+        const CScopedIconIndex index(g_shared.listView);
+        const CDesktopListView lv(g_shared.listView);
+        ReadIconRecords(file, path, [&](const ShortcutRecord& r, bool) { PlaceIcon(lv, r); });
+    }
+    // Both windows are looked up from the start: the backup window's place
+    // must not depend on the delete window's record being there.
+    ReadWindowRecord(file, "WINDOW_DELETE", DELETE_ICON_TITLE);
+    ReadWindowRecord(file, "WINDOW_BACKUP", BACKUP_ICON_TITLE);
+    g_shared.repaintPending = 1;
+    NotifyProgram(HOOKMSG_POSITIONS_LOADED, name);
+    return true;
+}
+
+bool SaveShortcuts(const char* name)
+{
+    char path[MAX_PATH + 300];
+    if (!LayoutPath("Shortcuts", name, true, path, sizeof path))
+        return false;
+    CKeyedTextFile file(path);
+    if (!file.Create()) {
+        LogWarningFormat("Cannot create icon shortcuts file: %s", path);
+        return false;
+    }
+    file.Write("KTX_FILE", kShortcutsTitle);
+    file.Write("VERSION", "1.0");
+    file.Write("LOADED", "1");
+    WriteAppearance(file);
+    const CDesktopListView lv(g_shared.listView);
+    const CScopedIconIndex index(g_shared.listView);
+    const bool anySelected = SendMessageA(g_shared.listView, LVM_GETSELECTEDCOUNT, 0, 0) > 0;
+    int n = 0;
+    EnumDesktopItems([&](const char* label, const char* itemPath, LPCITEMIDLIST item) {
+        const int icon = lv.FindIconByLabel(label);
+        if (anySelected && (icon < 0 || !lv.IsSelected(icon)))
+            return;
+        ShortcutRecord r = {};
+        snprintf(r.label, sizeof r.label, "%s", label);
+        POINT pt = {};
+        if (icon >= 0 && lv.GetPosition(icon, &pt)) {
+            r.x = pt.x;
+            r.y = pt.y;
+        }
+        char key[32], value[4096];
+        snprintf(key, sizeof key, "ICON_%d", n);
+        bool fits = false;
+        if (itemPath[0]) {
+            snprintf(r.itemPath, sizeof r.itemPath, "%s", itemPath);
+            ReadShortcut(itemPath, item, &r);
+            fits = FormatLongIconRecord(r, value, sizeof value);
+            if (!fits)
+                LogWarningFormat("Shortcut too long for a layout record: %s", itemPath);
+        }
+        if (!fits && !FormatShortIconRecord(r.label, r.x, r.y, value, sizeof value))
+            return;
+        file.Write(key, value);
+        ++n;
+    });
+    return true;
+}
+
+bool LoadShortcuts(const char* name)
+{
+    char path[MAX_PATH + 300];
+    if (!LayoutPath("Shortcuts", name, false, path, sizeof path))
+        return false;
+    bool result = true;
+    {
+        CKeyedTextFile file(path);
+        if (!file.Exists())
+            return false;
+        if (!HasTitle(file, kShortcutsTitle)) {
+            LogWarningFormat("Invalid icon shortcuts file: %s", path);
+            return false;
+        }
+        g_shared.previousAppearance = g_shared.appearance;
+        if (!g_process.lists)
+            return false;
+        g_process.lists->pendingPositions.clear();
+        char value[1024];
+        int loaded = 0;
+        if (file.Find("LOADED", value, true))
+            loaded = atoi(value);
+        ReadAppearance(file);
+
+        HCURSOR previous = SetCursor(LoadCursorA(nullptr, IDC_WAIT));
+        const CDesktopListView lv(g_shared.listView);
+        ReadIconRecords(file, path, [&](const ShortcutRecord& r, bool isFile) {
+            IconPosition pending = {};
+            snprintf(pending.label, sizeof pending.label, "%s", r.label);
+            pending.x = r.x;
+            pending.y = r.y;
+            g_process.lists->pendingPositions.push_back(pending);
+            if (isFile) {
+                if (loaded) {
+                    RemoveShortcut(r);
+                } else {
+                    CreateShortcut(r);
+                }
+                return;
+            }
+            const int icon = lv.FindIconByLabel(r.label);
+            if (icon >= 0 && FindHiddenIcon(r.label) < 0)
+                lv.SetPosition32(icon, POINT{r.x, r.y});
+        });
+        if (!file.Replace("LOADED", loaded ? "0" : "1")) {
+            LogWarningFormat("Could not toggle loaded status of layout file: %s", path);
+            result = false;
+        }
+        SetCursor(previous);
+    }
+    char base[MAX_PATH];
+    BaseNameWithoutExtension(name, base, sizeof base);
+    RefreshLayoutShortcutIcon(base);
+    if (ApplyAppearance(false)) {
+        InvalidateRgn(g_shared.listView, nullptr, TRUE);
+        UpdateWindow(g_shared.listView);
+    }
+    NotifyProgram(HOOKMSG_SHORTCUTS_LOADED, name);
+    return result;
 }

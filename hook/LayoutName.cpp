@@ -7,45 +7,62 @@ namespace {
 
 // "CON", "aux.dvl", "Com1 .txt": whatever the extension, these open a device
 // rather than a file in the folder (reading "CON" would wait for console input).
-bool IsDeviceName(const char* name) {
-  size_t length = strcspn(name, ".");
-  while (length > 0 && name[length - 1] == ' ') --length;
-  char base[8] = {};
-  if (length < 3 || length > 7) return false;
-  for (size_t i = 0; i < length; ++i) base[i] = static_cast<char>(toupper(static_cast<unsigned char>(name[i])));
-  static const char* const kDevices[] = {"CON", "PRN", "AUX", "NUL", "CONIN$", "CONOUT$"};
-  for (const char* device : kDevices) {
-    if (strcmp(base, device) == 0) return true;
-  }
-  const bool numbered = length == 4 && (strncmp(base, "COM", 3) == 0 || strncmp(base, "LPT", 3) == 0);
-  return numbered && base[3] >= '1' && base[3] <= '9';
+bool IsDeviceName(const char* name)
+{
+    size_t length = strcspn(name, ".");
+    while (length > 0 && name[length - 1] == ' ')
+        --length;
+    char base[8] = {};
+    if (length < 3 || length > 7)
+        return false;
+    for (size_t i = 0; i < length; ++i)
+        base[i] = static_cast<char>(toupper(static_cast<unsigned char>(name[i])));
+    static const char* const kDevices[] = {"CON", "PRN", "AUX", "NUL", "CONIN$", "CONOUT$"};
+    for (const char* device : kDevices) {
+        if (strcmp(base, device) == 0)
+            return true;
+    }
+    const bool numbered = length == 4 && (strncmp(base, "COM", 3) == 0 || strncmp(base, "LPT", 3) == 0);
+    return numbered && base[3] >= '1' && base[3] <= '9';
 }
 
 }  // namespace
 
-bool IsPlainFileName(const char* name, unsigned limit) {
-  if (!name || !*name) return false;
-  const size_t length = strnlen(name, limit);
-  if (length >= limit) return false;
-  if (strpbrk(name, "\\/:") != nullptr) return false;
-  if (strcmp(name, ".") == 0 || strcmp(name, "..") == 0) return false;
-  for (const char* p = name; *p; ++p) {
-    if (static_cast<unsigned char>(*p) < 32) return false;
-  }
-  return !IsDeviceName(name);
+bool IsPlainFileName(const char* name, unsigned limit)
+{
+    if (!name || !*name)
+        return false;
+    const size_t length = strnlen(name, limit);
+    if (length >= limit)
+        return false;
+    if (strpbrk(name, "\\/:") != nullptr)
+        return false;
+    if (strcmp(name, ".") == 0 || strcmp(name, "..") == 0)
+        return false;
+    for (const char* p = name; *p; ++p) {
+        if (static_cast<unsigned char>(*p) < 32)
+            return false;
+    }
+    return !IsDeviceName(name);
 }
 
-void BaseNameWithoutExtension(const char* path, char* out, unsigned size) {
-  if (!out || size == 0) return;
-  out[0] = '\0';
-  if (!path) return;
-  const char* start = path;
-  for (const char* p = path; *p; ++p) {
-    if (*p == '\\' || *p == '/') start = p + 1;
-  }
-  size_t length = strlen(start);
-  if (const char* dot = strrchr(start, '.')) length = static_cast<size_t>(dot - start);
-  if (length >= size) length = size - 1;
-  memcpy(out, start, length);
-  out[length] = '\0';
+void BaseNameWithoutExtension(const char* path, char* out, unsigned size)
+{
+    if (!out || size == 0)
+        return;
+    out[0] = '\0';
+    if (!path)
+        return;
+    const char* start = path;
+    for (const char* p = path; *p; ++p) {
+        if (*p == '\\' || *p == '/')
+            start = p + 1;
+    }
+    size_t length = strlen(start);
+    if (const char* dot = strrchr(start, '.'))
+        length = static_cast<size_t>(dot - start);
+    if (length >= size)
+        length = size - 1;
+    memcpy(out, start, length);
+    out[length] = '\0';
 }

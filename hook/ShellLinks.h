@@ -9,7 +9,6 @@
 
 #include "hook/ShortcutRecord.h"
 
-
 // Titles of the program's two desktop windows.
 #define DELETE_ICON_TITLE "Dervane Delete Icon"
 #define BACKUP_ICON_TITLE "Dervane Backup Icon"

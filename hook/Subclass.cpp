@@ -12,55 +12,65 @@
 
 namespace {
 
-LRESULT CallShellListView(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-  if (!g_process.shellListViewProc) return DefWindowProcA(wnd, msg, wParam, lParam);
-  return CallWindowProcA(g_process.shellListViewProc, wnd, msg, wParam, lParam);
+LRESULT CallShellListView(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam)
+{
+    if (!g_process.shellListViewProc)
+        return DefWindowProcA(wnd, msg, wParam, lParam);
+    return CallWindowProcA(g_process.shellListViewProc, wnd, msg, wParam, lParam);
 }
 
-LRESULT CallShellParent(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-  if (!g_process.shellParentProc) return DefWindowProcA(wnd, msg, wParam, lParam);
-  return CallWindowProcA(g_process.shellParentProc, wnd, msg, wParam, lParam);
+LRESULT CallShellParent(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam)
+{
+    if (!g_process.shellParentProc)
+        return DefWindowProcA(wnd, msg, wParam, lParam);
+    return CallWindowProcA(g_process.shellParentProc, wnd, msg, wParam, lParam);
 }
 
 // A request of the program: the record is taken out of the shared block first,
 // since a notification to the program reuses that block while we work.
-void HandleHookMessage() {
-  dervaneMsg_t request;
-  memcpy(&request, &g_shared.message, sizeof request);
-  request.payload.text[kHookPayloadSize - 1] = '\0';
-  g_shared.lastResult = 0;
-  if (!g_process.setUp) return;
-  g_shared.lastResult = DispatchHookRequest(request);
+void HandleHookMessage()
+{
+    dervaneMsg_t request;
+    memcpy(&request, &g_shared.message, sizeof request);
+    request.payload.text[kHookPayloadSize - 1] = '\0';
+    g_shared.lastResult = 0;
+    if (!g_process.setUp)
+        return;
+    g_shared.lastResult = DispatchHookRequest(request);
 }
 
 }  // namespace
 
-LRESULT CALLBACK SubclassCallWndProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-  try {
-    if (msg == g_shared.hookMessageId && msg != 0) {
-      HandleHookMessage();
-      return 1;
+LRESULT CALLBACK SubclassCallWndProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam)
+{
+    try {
+        if (msg == g_shared.hookMessageId && msg != 0) {
+            HandleHookMessage();
+            return 1;
+        }
+        if (msg == TeardownMessageId()) {
+            // Detach asks for this before it removes the hook; once it returns,
+            // the window no longer calls us.
+            TearDownDesktop();
+            return 1;
+        }
+        LRESULT answer = 0;
+        if (FilterListViewMessage(wnd, msg, wParam, lParam, &answer))
+            return answer;
+        return CallShellListView(wnd, msg, wParam, lParam);
+    } catch (...) {
+        LogWarning("Unexpected failure in the desktop list view procedure");
+        return CallShellListView(wnd, msg, wParam, lParam);
     }
-    if (msg == TeardownMessageId()) {
-      // Detach asks for this before it removes the hook; once it returns,
-      // the window no longer calls us.
-      TearDownDesktop();
-      return 1;
-    }
-    LRESULT answer = 0;
-    if (FilterListViewMessage(wnd, msg, wParam, lParam, &answer)) return answer;
-    return CallShellListView(wnd, msg, wParam, lParam);
-  } catch (...) {
-    LogWarning("Unexpected failure in the desktop list view procedure");
-    return CallShellListView(wnd, msg, wParam, lParam);
-  }
 }
 
-LRESULT CALLBACK SubclassParentCallWndProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-  try {
-    if (msg == WM_NOTIFY && g_process.setUp) ObserveListViewNotification(lParam);
-  } catch (...) {
-    LogWarning("Unexpected failure in the desktop parent procedure");
-  }
-  return CallShellParent(wnd, msg, wParam, lParam);
+LRESULT CALLBACK SubclassParentCallWndProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam)
+{
+    try {
+        if (msg == WM_NOTIFY && g_process.setUp)
+            ObserveListViewNotification(lParam);
+    } catch (...) {
+        LogWarning("Unexpected failure in the desktop parent procedure");
+    }
+    return CallShellParent(wnd, msg, wParam, lParam);
 }

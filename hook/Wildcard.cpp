@@ -4,7 +4,10 @@
 
 namespace {
 
-inline int Upper(char c) { return toupper(static_cast<unsigned char>(c)); }
+inline int Upper(char c)
+{
+    return toupper(static_cast<unsigned char>(c));
+}
 
 }  // namespace
 
@@ -12,26 +15,29 @@ inline int Upper(char c) { return toupper(static_cast<unsigned char>(c)); }
 // the last star takes one more character and matching resumes after it.
 // Earlier stars never need revisiting, which keeps the work bounded by
 // text length times pattern length.
-bool WildcardMatch(const char* pattern, const char* text) {
-  if (!pattern || !text) return false;
-  const char* p = pattern;
-  const char* t = text;
-  const char* star = nullptr;   // pattern position just after the last '*'
-  const char* resume = nullptr; // text position that star is matched up to
-  while (*t) {
-    if (*p == '*') {
-      star = ++p;
-      resume = t;
-    } else if (*p && (*p == '?' || Upper(*p) == Upper(*t))) {
-      ++p;
-      ++t;
-    } else if (star) {
-      p = star;
-      t = ++resume;
-    } else {
-      return false;
+bool WildcardMatch(const char* pattern, const char* text)
+{
+    if (!pattern || !text)
+        return false;
+    const char* p = pattern;
+    const char* t = text;
+    const char* star = nullptr;  // pattern position just after the last '*'
+    const char* resume = nullptr;  // text position that star is matched up to
+    while (*t) {
+        if (*p == '*') {
+            star = ++p;
+            resume = t;
+        } else if (*p && (*p == '?' || Upper(*p) == Upper(*t))) {
+            ++p;
+            ++t;
+        } else if (star) {
+            p = star;
+            t = ++resume;
+        } else {
+            return false;
+        }
     }
-  }
-  while (*p == '*') ++p;
-  return *p == '\0';
+    while (*p == '*')
+        ++p;
+    return *p == '\0';
 }

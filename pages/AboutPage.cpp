@@ -19,8 +19,8 @@ int CAboutPage::OnSetActive()
         return 1;
     const bool lowColour = IsLowColourDisplay();
     FreePictures();
-    m_picture = static_cast<HBITMAP>(LoadImageA(resources, MAKEINTRESOURCEA(lowColour ? 103 : 101),
-                                                IMAGE_BITMAP, 0, 0, 0));
+    m_picture = static_cast<HBITMAP>(
+        LoadImageA(resources, MAKEINTRESOURCEA(lowColour ? 103 : 101), IMAGE_BITMAP, 0, 0, 0));
     if (m_picture)
         SendItem(IDC_ABOUT_PICTURE, STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(m_picture));
     SetItemText(IDC_ABOUT_VERSION, "Version 1.0b");
@@ -47,14 +47,9 @@ void CAboutPage::FreePictures()
 int CAboutPage::OnCommand(UINT id, UINT code, HWND control)
 {
     switch (id) {
-    case IDC_ABOUT_EXIT:
-        Main().PostExit();
-        return 1;
-    case IDC_ABOUT_HELP:
-        Main().ShowHelp();
-        return 1;
-    default:
-        return CFeaturePage::OnCommand(id, code, control);
+    case IDC_ABOUT_EXIT: Main().PostExit(); return 1;
+    case IDC_ABOUT_HELP: Main().ShowHelp(); return 1;
+    default: return CFeaturePage::OnCommand(id, code, control);
     }
 }
 

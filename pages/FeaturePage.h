@@ -9,22 +9,22 @@ class CTrayWnd;
 
 class CFeaturePage : public CPropertyPage {
 public:
-    CFeaturePage(UINT templateId, CTrayWnd& main) : CPropertyPage(templateId), m_main(main) {}
+    CFeaturePage(UINT templateId, CTrayWnd& main) : CPropertyPage(templateId), m_main(main) { }
 
     // Once the hook library is ready: read the page's settings and start its feature.
-    virtual void LoadAndStart() {}
+    virtual void LoadAndStart() { }
     // The features were switched on or off: set the controls from the settings again.
-    virtual void RefreshFromSettings() {}
+    virtual void RefreshFromSettings() { }
     // The features were switched on or off (tray icons, auto-respond follow).
-    virtual void OnFeaturesSwitched(bool /*enabled*/) {}
+    virtual void OnFeaturesSwitched(bool /*enabled*/) { }
     // The screen changed its size.
-    virtual void OnDisplayChange() {}
+    virtual void OnDisplayChange() { }
     // The hook library loaded a layout: type 0 positions, 1 shortcuts.
-    virtual void OnLayoutLoaded(int /*type*/, const char* /*name*/) {}
+    virtual void OnLayoutLoaded(int /*type*/, const char* /*name*/) { }
     // At exit, before the sheet's window is destroyed.
-    virtual void ShutDown() {}
+    virtual void ShutDown() { }
     // Windows is about to end the session: put the desktop back as found.
-    virtual void OnEndSession() {}
+    virtual void OnEndSession() { }
 
 protected:
     CTrayWnd& Main() const { return m_main; }

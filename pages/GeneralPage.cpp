@@ -24,8 +24,7 @@ void CGeneralPage::LoadAndStart()
 
 void CGeneralPage::UpdateStartEntry()
 {
-    Main().Store().UpdateStartEntry(Main().Settings().runOnBoot != 0, Main().ProgramFolder().c_str(),
-                                    Main().GetHwnd());
+    Main().Store().UpdateStartEntry(Main().Settings().runOnBoot != 0, Main().ProgramFolder().c_str(), Main().GetHwnd());
 }
 
 void CGeneralPage::WriteGeneralSettings()
@@ -84,11 +83,8 @@ int CGeneralPage::OnCommand(UINT id, UINT code, HWND control)
         if (code == BN_CLICKED)
             SetModified(true);
         return 1;
-    case IDC_GENERAL_REASSOCIATE:
-        Main().Store().EnsureFileAssociation(true, Main().ProgramFolder().c_str());
-        return 1;
-    default:
-        return CFeaturePage::OnCommand(id, code, control);
+    case IDC_GENERAL_REASSOCIATE: Main().Store().EnsureFileAssociation(true, Main().ProgramFolder().c_str()); return 1;
+    default: return CFeaturePage::OnCommand(id, code, control);
     }
 }
 

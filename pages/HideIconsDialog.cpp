@@ -14,7 +14,7 @@ const char* const kKindNames[] = {"ICON LABEL", "ICON REFERENCE"};
 // The scroll width when the patterns cannot be measured.
 const int kFallbackExtent = 500;
 
-} // namespace
+}  // namespace
 
 CHideIconsDialog::CHideIconsDialog(IIconsHost& host)
     : CDialog(IDD_HIDE_ICONS), m_host(host), m_messageBox(&SystemMessageBox)
@@ -237,8 +237,7 @@ int CHideIconsDialog::OnCommand(UINT id, UINT code, HWND control)
         else
             OnCancel();
         return 1;
-    default:
-        return CDialog::OnCommand(id, code, control);
+    default: return CDialog::OnCommand(id, code, control);
     }
 }
 

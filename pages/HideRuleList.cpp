@@ -11,7 +11,7 @@ namespace {
 
 const char kTitle[] = "DERVANE ICON HIDE";
 
-} // namespace
+}  // namespace
 
 int CHideRuleList::Find(const std::string& pattern) const
 {
@@ -115,14 +115,10 @@ HidePatternProblem CHideRuleList::CheckPattern(const std::string& pattern)
 const char* CHideRuleList::PatternProblemText(HidePatternProblem problem)
 {
     switch (problem) {
-    case HidePatternProblem::kNone:
-        return "";
-    case HidePatternProblem::kEmpty:
-        return "Please type the text to match.";
-    case HidePatternProblem::kControlCharacter:
-        return "The text to match cannot contain tabs or line breaks.";
-    case HidePatternProblem::kTooLong:
-        return "The text to match is too long: at most 259 characters.";
+    case HidePatternProblem::kNone: return "";
+    case HidePatternProblem::kEmpty: return "Please type the text to match.";
+    case HidePatternProblem::kControlCharacter: return "The text to match cannot contain tabs or line breaks.";
+    case HidePatternProblem::kTooLong: return "The text to match is too long: at most 259 characters.";
     }
     return "";
 }

@@ -8,8 +8,8 @@
 #include <vector>
 
 enum HideRuleKind : int {
-    kHideByLabel = 0,     // "ICON LABEL": the pattern is matched against the icon's label
-    kHideByReference = 1, // "ICON REFERENCE": against the file name of the shortcut's target
+    kHideByLabel = 0,  // "ICON LABEL": the pattern is matched against the icon's label
+    kHideByReference = 1,  // "ICON REFERENCE": against the file name of the shortcut's target
 };
 
 struct HideRule {
@@ -20,7 +20,7 @@ struct HideRule {
 enum class HidePatternProblem {
     kNone,
     kEmpty,
-    kControlCharacter, // a TAB would split the record, a line end would end it
+    kControlCharacter,  // a TAB would split the record, a line end would end it
     kTooLong,
 };
 

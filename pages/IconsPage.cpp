@@ -31,14 +31,11 @@ bool ChooseColourWithDialog(HWND owner, COLORREF* colour)
     return true;
 }
 
-} // namespace
+}  // namespace
 
 CIconsPage::CIconsPage(CTrayWnd& main, std::unique_ptr<IIconsHost> host)
-    : CFeaturePage(IDD_ICONS, main),
-      m_host(std::move(host)),
-      m_layouts(m_host->ProgramFolder(), *this),
-      m_messageBox(&SystemMessageBox),
-      m_chooseColour(&ChooseColourWithDialog),
+    : CFeaturePage(IDD_ICONS, main), m_host(std::move(host)), m_layouts(m_host->ProgramFolder(), *this),
+      m_messageBox(&SystemMessageBox), m_chooseColour(&ChooseColourWithDialog),
       m_picture(IDB_ICONS, IDB_ICONS_16, IDC_ICONS_PICTURE, RGB(0, 0, 0))
 {
     OwnButtons buttons;
@@ -392,8 +389,7 @@ int CIconsPage::OnLayoutCommand(UINT id, UINT code)
         else if (code == LBN_DBLCLK && SendItem(IDC_ICONS_LAYOUT_LIST, LB_GETCURSEL) != LB_ERR)
             LoadLayout(GetItemText(IDC_ICONS_LAYOUT_NAME).c_str(), type, false);
         return 1;
-    default:
-        break;
+    default: break;
     }
     if (code != BN_CLICKED)
         return 0;
@@ -450,8 +446,7 @@ bool CIconsPage::Ask(LayoutQuestion question, const std::string& text)
     case LayoutQuestion::kSaveShortcuts:
         return Show(text.c_str(), "Confirm Save", MB_OKCANCEL | MB_ICONINFORMATION) == IDOK;
     case LayoutQuestion::kReplace:
-    case LayoutQuestion::kDelete:
-        break;
+    case LayoutQuestion::kDelete: break;
     }
     return Show(text.c_str(), "Confirm", MB_YESNO | MB_ICONWARNING | MB_DEFBUTTON2) == IDYES;
 }

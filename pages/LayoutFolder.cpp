@@ -95,9 +95,9 @@ bool MoveLayoutFile(const std::string& from, const std::string& to)
 #endif
 }
 
-} // namespace
+}  // namespace
 
-CLayoutFolder::CLayoutFolder(std::string programFolder) : m_programFolder(std::move(programFolder)) {}
+CLayoutFolder::CLayoutFolder(std::string programFolder) : m_programFolder(std::move(programFolder)) { }
 
 std::string CLayoutFolder::FolderPath(int type) const
 {

@@ -8,12 +8,10 @@
 const char kSaveLayoutError[] = "Error saving to specified layout file!";
 const char kLoadLayoutError[] = "Error loading specified layout file!";
 const char kDeleteLayoutQuestion[] = "Are you sure you want to delete this layout file?";
-const char kDeleteLayoutError[] =
-    "Error deleting layout file! If you have a desktop shortcut to this layout,\n"
-    "delete the shortcut, log off or restart Windows, then try again.";
-const char kRenameLayoutError[] =
-    "Error renaming layout file! If you have a desktop shortcut to this layout,\n"
-    "delete the shortcut, log off or restart Windows, then try again.";
+const char kDeleteLayoutError[] = "Error deleting layout file! If you have a desktop shortcut to this layout,\n"
+                                  "delete the shortcut, log off or restart Windows, then try again.";
+const char kRenameLayoutError[] = "Error renaming layout file! If you have a desktop shortcut to this layout,\n"
+                                  "delete the shortcut, log off or restart Windows, then try again.";
 
 CLayoutManager::CLayoutManager(const std::string& programFolder, ILayoutHost& host)
     : m_folder(programFolder), m_host(host)

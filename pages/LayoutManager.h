@@ -10,9 +10,9 @@
 #include <string>
 
 enum class LayoutQuestion {
-    kReplace,       // "Confirm", Yes/No, warning icon, No as default
-    kSaveShortcuts, // "Confirm Save", OK/Cancel, information icon
-    kDelete,        // "Confirm", Yes/No, warning icon, No as default
+    kReplace,  // "Confirm", Yes/No, warning icon, No as default
+    kSaveShortcuts,  // "Confirm Save", OK/Cancel, information icon
+    kDelete,  // "Confirm", Yes/No, warning icon, No as default
 };
 
 class ILayoutHost {

@@ -37,7 +37,7 @@ bool IsDeviceName(const std::string& fileName)
     return false;
 }
 
-} // namespace
+}  // namespace
 
 std::string LayoutFileName(const std::string& name)
 {
@@ -99,8 +99,7 @@ LayoutNameProblem CheckLayoutFileName(const std::string& fileName, size_t progra
             return LayoutNameProblem::kBadCharacter;
     }
     // programFolder \ Positions \ fileName: both folder names are 9 characters.
-    const size_t pathChars = programFolderChars + 1 + strlen(LayoutFolderName(kPositionsLayout)) + 1 +
-                             fileName.size();
+    const size_t pathChars = programFolderChars + 1 + strlen(LayoutFolderName(kPositionsLayout)) + 1 + fileName.size();
     if (fileName.size() > kMaxLayoutFileNameChars || pathChars > kMaxLayoutPathChars)
         return LayoutNameProblem::kTooLong;
     if (IsDeviceName(fileName))
@@ -111,16 +110,12 @@ LayoutNameProblem CheckLayoutFileName(const std::string& fileName, size_t progra
 const char* LayoutNameProblemText(LayoutNameProblem problem)
 {
     switch (problem) {
-    case LayoutNameProblem::kNone:
-        return "";
-    case LayoutNameProblem::kEmpty:
-        return "Please type a name for the layout.";
+    case LayoutNameProblem::kNone: return "";
+    case LayoutNameProblem::kEmpty: return "Please type a name for the layout.";
     case LayoutNameProblem::kBadCharacter:
         return "A layout name cannot contain any of these characters:\n\\ / : * ? \" < > |";
-    case LayoutNameProblem::kDeviceName:
-        return "This name is reserved by Windows and cannot be used for a layout.";
-    case LayoutNameProblem::kTooLong:
-        return "The layout name is too long. Please choose a shorter name.";
+    case LayoutNameProblem::kDeviceName: return "This name is reserved by Windows and cannot be used for a layout.";
+    case LayoutNameProblem::kTooLong: return "The layout name is too long. Please choose a shorter name.";
     }
     return "";
 }

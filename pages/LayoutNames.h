@@ -37,9 +37,9 @@ std::string SaveShortcutsQuestion(int total, int selected);
 enum class LayoutNameProblem {
     kNone,
     kEmpty,
-    kBadCharacter, // one of \ / : * ? " < > | or a control character
-    kDeviceName,   // CON, PRN, AUX, NUL, COM1..9, LPT1..9: not a file on Windows
-    kTooLong,      // more than 255 characters, or the path reaches MAX_PATH
+    kBadCharacter,  // one of \ / : * ? " < > | or a control character
+    kDeviceName,  // CON, PRN, AUX, NUL, COM1..9, LPT1..9: not a file on Windows
+    kTooLong,  // more than 255 characters, or the path reaches MAX_PATH
 };
 
 // The longest file name a layout may have, and the longest path.

@@ -10,8 +10,7 @@
 #include "pages/TrayIconsHost.h"
 
 CMainSheet::CMainSheet(CTrayWnd& main)
-    : m_main(main),
-      m_appMessageId(RegisterWindowMessageA(DERVANE_APP_MESSAGE_NAME)),
+    : m_main(main), m_appMessageId(RegisterWindowMessageA(DERVANE_APP_MESSAGE_NAME)),
       m_hookMessageId(RegisterWindowMessageA(DERVANE_HOOK_MESSAGE_NAME))
 {
 }

@@ -8,7 +8,7 @@ class CTrayWnd;
 
 class CTrayIconsHost : public IIconsHost {
 public:
-    explicit CTrayIconsHost(CTrayWnd& main) : m_main(main) {}
+    explicit CTrayIconsHost(CTrayWnd& main) : m_main(main) { }
 
     SettingsBlock& Settings() override;
     CSettingsStore& Store() override;

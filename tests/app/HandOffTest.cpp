@@ -9,104 +9,113 @@ namespace {
 
 // A file in the working folder named after the running test, since ctest
 // runs the cases of this file in parallel processes.
-std::string TempPath(const char* name) {
-  const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-  return std::string(info->test_suite_name()) + "." + info->name() + "." + name;
+std::string TempPath(const char* name)
+{
+    const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
+    return std::string(info->test_suite_name()) + "." + info->name() + "." + name;
 }
 
-void WriteBytes(const std::string& path, const std::string& bytes) {
-  FILE* f = fopen(path.c_str(), "wb");
-  ASSERT_NE(nullptr, f);
-  fwrite(bytes.data(), 1, bytes.size(), f);
-  fclose(f);
+void WriteBytes(const std::string& path, const std::string& bytes)
+{
+    FILE* f = fopen(path.c_str(), "wb");
+    ASSERT_NE(nullptr, f);
+    fwrite(bytes.data(), 1, bytes.size(), f);
+    fclose(f);
 }
 
 }  // namespace
 
-TEST(CommandLine, QuotedPathWithSpaces) {
-  EXPECT_EQ("C:\\Some Folder\\Work.dvl", LayoutPathFromCommandLine("\"C:\\Some Folder\\Work.dvl\""));
-  EXPECT_EQ("C:\\Some Folder\\Work.dvl", LayoutPathFromCommandLine("\"C:\\Some Folder\\Work.dvl\" "));
-  EXPECT_EQ("C:\\plain.dvl", LayoutPathFromCommandLine("C:\\plain.dvl"));
-  EXPECT_EQ("", LayoutPathFromCommandLine(""));
-  EXPECT_EQ("", LayoutPathFromCommandLine(nullptr));
+TEST(CommandLine, QuotedPathWithSpaces)
+{
+    EXPECT_EQ("C:\\Some Folder\\Work.dvl", LayoutPathFromCommandLine("\"C:\\Some Folder\\Work.dvl\""));
+    EXPECT_EQ("C:\\Some Folder\\Work.dvl", LayoutPathFromCommandLine("\"C:\\Some Folder\\Work.dvl\" "));
+    EXPECT_EQ("C:\\plain.dvl", LayoutPathFromCommandLine("C:\\plain.dvl"));
+    EXPECT_EQ("", LayoutPathFromCommandLine(""));
+    EXPECT_EQ("", LayoutPathFromCommandLine(nullptr));
 }
 
-TEST(CommandLine, QuoteWithoutClosingQuoteKeepsTheRest) {
-  EXPECT_EQ("C:\\open ended.dvl", LayoutPathFromCommandLine("\"C:\\open ended.dvl"));
-  const std::string huge(5000, 'x');
-  EXPECT_EQ(huge, LayoutPathFromCommandLine(("\"" + huge + "\"").c_str()));
+TEST(CommandLine, QuoteWithoutClosingQuoteKeepsTheRest)
+{
+    EXPECT_EQ("C:\\open ended.dvl", LayoutPathFromCommandLine("\"C:\\open ended.dvl"));
+    const std::string huge(5000, 'x');
+    EXPECT_EQ(huge, LayoutPathFromCommandLine(("\"" + huge + "\"").c_str()));
 }
 
-TEST(CommandLine, FileNameOfPath) {
-  EXPECT_EQ("Work.dvl", FileNameOfPath("C:\\Some Folder\\Work.dvl"));
-  EXPECT_EQ("Work.dvl", FileNameOfPath("Work.dvl"));
-  EXPECT_EQ("", FileNameOfPath("C:\\dir\\"));
+TEST(CommandLine, FileNameOfPath)
+{
+    EXPECT_EQ("Work.dvl", FileNameOfPath("C:\\Some Folder\\Work.dvl"));
+    EXPECT_EQ("Work.dvl", FileNameOfPath("Work.dvl"));
+    EXPECT_EQ("", FileNameOfPath("C:\\dir\\"));
 }
 
-TEST(CommandLine, LayoutTitleOnTheFirstLine) {
-  EXPECT_EQ(HOOKMSG_LOAD_POSITIONS, LayoutCodeFromFirstLine("KTX_FILE\tDERVANE ICON POSITIONS\r\n"));
-  EXPECT_EQ(HOOKMSG_LOAD_SHORTCUTS, LayoutCodeFromFirstLine("KTX_FILE\tDERVANE ICON SHORTCUTS\n"));
-  EXPECT_EQ(0, LayoutCodeFromFirstLine("KTX_FILE\tDERVANE ICON HIDE\n"));
+TEST(CommandLine, LayoutTitleOnTheFirstLine)
+{
+    EXPECT_EQ(HOOKMSG_LOAD_POSITIONS, LayoutCodeFromFirstLine("KTX_FILE\tDERVANE ICON POSITIONS\r\n"));
+    EXPECT_EQ(HOOKMSG_LOAD_SHORTCUTS, LayoutCodeFromFirstLine("KTX_FILE\tDERVANE ICON SHORTCUTS\n"));
+    EXPECT_EQ(0, LayoutCodeFromFirstLine("KTX_FILE\tDERVANE ICON HIDE\n"));
 
-  const std::string path = TempPath("layout");
-  WriteBytes(path, "just some text\nKTX_FILE\tDERVANE ICON POSITIONS\n");
-  EXPECT_EQ(0, LayoutCodeOfFile(path)) << "only the first line counts";
-  WriteBytes(path, "KTX_FILE\tDERVANE ICON SHORTCUTS\r\nVERSION\t1.0\r\n");
-  EXPECT_EQ(HOOKMSG_LOAD_SHORTCUTS, LayoutCodeOfFile(path));
-  remove(path.c_str());
-  EXPECT_EQ(0, LayoutCodeOfFile(path));
+    const std::string path = TempPath("layout");
+    WriteBytes(path, "just some text\nKTX_FILE\tDERVANE ICON POSITIONS\n");
+    EXPECT_EQ(0, LayoutCodeOfFile(path)) << "only the first line counts";
+    WriteBytes(path, "KTX_FILE\tDERVANE ICON SHORTCUTS\r\nVERSION\t1.0\r\n");
+    EXPECT_EQ(HOOKMSG_LOAD_SHORTCUTS, LayoutCodeOfFile(path));
+    remove(path.c_str());
+    EXPECT_EQ(0, LayoutCodeOfFile(path));
 }
 
-TEST(HandOffFile, RoundTrip) {
-  const std::string path = TempPath("msg.dat");
-  ASSERT_TRUE(WriteHandOffFile(path, 3, 1, "Work.dvl"));
-  dervaneMsg_t msg;
-  std::string error;
-  ASSERT_TRUE(ReadHandOffFile(path, &msg, &error)) << error;
-  EXPECT_EQ(3, msg.code);
-  EXPECT_EQ(1, msg.route);
-  EXPECT_STREQ("Work.dvl", msg.payload.text);
-  remove(path.c_str());
-}
-
-TEST(HandOffFile, GarbageIsRefused) {
-  const std::string path = TempPath("msg.dat");
-  const char* bad[] = {
-      "",                    // empty
-      "abc\n1\nWork.dvl",    // code not a number
-      "0\n1\nWork.dvl",      // code out of range
-      "13\n1\nWork.dvl",
-      "-5\n1\nWork.dvl",
-      "99999999999999999999\n1\nWork.dvl",
-      "3\nx\nWork.dvl",      // route not a number
-      "3\n1",                // no third line
-      "3\n1\n",              // empty name
-  };
-  for (const char* text : bad) {
-    WriteBytes(path, text);
+TEST(HandOffFile, RoundTrip)
+{
+    const std::string path = TempPath("msg.dat");
+    ASSERT_TRUE(WriteHandOffFile(path, 3, 1, "Work.dvl"));
     dervaneMsg_t msg;
     std::string error;
-    EXPECT_FALSE(ReadHandOffFile(path, &msg, &error)) << "accepted: " << text;
-    EXPECT_FALSE(error.empty());
-  }
-  remove(path.c_str());
-  dervaneMsg_t msg;
-  std::string error;
-  EXPECT_FALSE(ReadHandOffFile(path, &msg, &error));
+    ASSERT_TRUE(ReadHandOffFile(path, &msg, &error)) << error;
+    EXPECT_EQ(3, msg.code);
+    EXPECT_EQ(1, msg.route);
+    EXPECT_STREQ("Work.dvl", msg.payload.text);
+    remove(path.c_str());
 }
 
-TEST(HandOffFile, NameLengthLimits) {
-  const std::string path = TempPath("msg.dat");
-  dervaneMsg_t msg;
-  std::string error;
-  const std::string longest(258, 'n');
-  WriteBytes(path, "2\n1\n" + longest);
-  ASSERT_TRUE(ReadHandOffFile(path, &msg, &error)) << error;
-  EXPECT_EQ(longest, msg.payload.text);
+TEST(HandOffFile, GarbageIsRefused)
+{
+    const std::string path = TempPath("msg.dat");
+    const char* bad[] = {
+        "",  // empty
+        "abc\n1\nWork.dvl",  // code not a number
+        "0\n1\nWork.dvl",  // code out of range
+        "13\n1\nWork.dvl",
+        "-5\n1\nWork.dvl",
+        "99999999999999999999\n1\nWork.dvl",
+        "3\nx\nWork.dvl",  // route not a number
+        "3\n1",  // no third line
+        "3\n1\n",  // empty name
+    };
+    for (const char* text : bad) {
+        WriteBytes(path, text);
+        dervaneMsg_t msg;
+        std::string error;
+        EXPECT_FALSE(ReadHandOffFile(path, &msg, &error)) << "accepted: " << text;
+        EXPECT_FALSE(error.empty());
+    }
+    remove(path.c_str());
+    dervaneMsg_t msg;
+    std::string error;
+    EXPECT_FALSE(ReadHandOffFile(path, &msg, &error));
+}
 
-  WriteBytes(path, "2\n1\n" + std::string(259, 'n'));
-  EXPECT_FALSE(ReadHandOffFile(path, &msg, &error));
-  WriteBytes(path, "2\n1\n" + std::string(5000, 'n'));
-  EXPECT_FALSE(ReadHandOffFile(path, &msg, &error));
-  remove(path.c_str());
+TEST(HandOffFile, NameLengthLimits)
+{
+    const std::string path = TempPath("msg.dat");
+    dervaneMsg_t msg;
+    std::string error;
+    const std::string longest(258, 'n');
+    WriteBytes(path, "2\n1\n" + longest);
+    ASSERT_TRUE(ReadHandOffFile(path, &msg, &error)) << error;
+    EXPECT_EQ(longest, msg.payload.text);
+
+    WriteBytes(path, "2\n1\n" + std::string(259, 'n'));
+    EXPECT_FALSE(ReadHandOffFile(path, &msg, &error));
+    WriteBytes(path, "2\n1\n" + std::string(5000, 'n'));
+    EXPECT_FALSE(ReadHandOffFile(path, &msg, &error));
+    remove(path.c_str());
 }

@@ -43,8 +43,8 @@ HWND StartProgram(CProgramProcess& program, const CProgramFolder& folder)
     }
     const HWND main = program.WaitMainWindow();
     // Ready: the start-up has stored "First Time" (a fresh prefix has no values).
-    if (!main || !WaitFor([] { return ReadProgramBinary("Property General First Time") == std::string(1, '\0'); },
-                          20000)) {
+    if (!main ||
+        !WaitFor([] { return ReadProgramBinary("Property General First Time") == std::string(1, '\0'); }, 20000)) {
         std::fprintf(stderr, "ProgramDemo: the program did not become ready\n");
         return nullptr;
     }

@@ -50,8 +50,7 @@ void ProgramTestBase::StoreKnownLook()
 ::testing::AssertionResult ProgramTestBase::WaitLook(COLORREF text, COLORREF back, DWORD timeoutMs)
 {
     View view = {};
-    if (WaitFor([&] { return Host().View(view) && view.textColor == text && view.textBkColor == back; },
-                timeoutMs, 50))
+    if (WaitFor([&] { return Host().View(view) && view.textColor == text && view.textBkColor == back; }, timeoutMs, 50))
         return ::testing::AssertionSuccess();
     return ::testing::AssertionFailure() << std::hex << "labels 0x" << view.textColor << " on 0x" << view.textBkColor
                                          << ", wanted 0x" << text << " on 0x" << back;

@@ -57,7 +57,7 @@ protected:
     int CountHandOffWarnings() const
     {
         return m_folder.CountLogLines("Dropped a hand-off") + m_folder.CountLogLines("layout file") +
-               m_folder.CountLogLines("shortcuts file") + m_folder.CountLogLines("Ignored a request");
+            m_folder.CountLogLines("shortcuts file") + m_folder.CountLogLines("Ignored a request");
     }
 
     std::string m_opened;
@@ -87,8 +87,7 @@ TEST_F(ProgramHandOffTest, SecondStartHandsAPositionsLayoutOver)
     ASSERT_TRUE(StartReady(m_program));
     EXPECT_EQ(0, RunSecond("\"" + m_folder.PathOf("Positions\\Tidy.dvl") + "\""));
     CDesktopHostClient::ItemRecord notes = {};
-    EXPECT_TRUE(WaitFor([&] { return Host().FindItem("Notes.txt", notes) && notes.x == 300 && notes.y == 200; },
-                        10000))
+    EXPECT_TRUE(WaitFor([&] { return Host().FindItem("Notes.txt", notes) && notes.x == 300 && notes.y == 200; }, 10000))
         << "Notes.txt at " << notes.x << "," << notes.y;
 }
 
@@ -148,14 +147,14 @@ TEST_F(ProgramHandOffTest, GarbageInMsgDatIsDroppedAndLogged)
     const std::string bad[] = {
         std::string("\x01\x02garbage\xff\r\n\r\n", 13),
         "",
-        "3\n1\n",                                  // no third line
-        "3\n1",                                    // no third line, no line end
+        "3\n1\n",  // no third line
+        "3\n1",  // no third line, no line end
         "3\n1\n" + std::string(300, 'w') + ".dvl",  // a name longer than a line piece
-        "13\n1\nWork.dvl",                         // codes are 1 to 12
+        "13\n1\nWork.dvl",  // codes are 1 to 12
         "0\n1\nWork.dvl",
         "-3\n1\nWork.dvl",
         "99999999999999999999\n1\nWork.dvl",
-        "3\n256\nWork.dvl",                        // the route is one byte
+        "3\n256\nWork.dvl",  // the route is one byte
         "3\nx\nWork.dvl",
     };
     int logged = 0;

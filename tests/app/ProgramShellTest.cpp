@@ -25,8 +25,9 @@ protected:
 TEST_F(ProgramShellTest, DisableTwiceGivesTheDesktopItsOwnStateAndBack)
 {
     // One hide rule, switched on: Notes.txt is hidden while the features are on.
-    ASSERT_TRUE(m_folder.WriteFile("IconHide.txt", "KTX_FILE\tDERVANE ICON HIDE\r\nVERSION\t1.0\r\n"
-                                                   "ENTRY_0\tnotes.*\t0\r\n"));
+    ASSERT_TRUE(m_folder.WriteFile("IconHide.txt",
+                                   "KTX_FILE\tDERVANE ICON HIDE\r\nVERSION\t1.0\r\n"
+                                   "ENTRY_0\tnotes.*\t0\r\n"));
     const BYTE on = 1;
     ASSERT_TRUE(WriteProgramBinary("Property Icon Hide Enabled", &on, 1));
     ASSERT_TRUE(m_session.Start());
@@ -87,7 +88,12 @@ TEST_F(ProgramShellTest, RightClickOnTheTrayIconShowsTheMenu)
     EXPECT_TRUE(m_program.Running());
     // And the window still answers its commands.
     ASSERT_TRUE(m_program.Command(kDisable));
-    EXPECT_TRUE(WaitFor([&] { View v = {}; return Host().View(v) && v.textBkColor != kBack; }, 10000));
+    EXPECT_TRUE(WaitFor(
+        [&] {
+            View v = {};
+            return Host().View(v) && v.textBkColor != kBack;
+        },
+        10000));
 }
 
 TEST_F(ProgramShellTest, HelpWithoutAHelpFileSaysSo)
@@ -133,7 +139,12 @@ TEST_F(ProgramShellTest, AfterAShellRestartTheIconAndTheLookComeBack)
 
     // Switching still reaches the new desktop.
     ASSERT_TRUE(m_program.Command(kDisable));
-    EXPECT_TRUE(WaitFor([&] { View v = {}; return Host().View(v) && v.textBkColor != kBack; }, 10000));
+    EXPECT_TRUE(WaitFor(
+        [&] {
+            View v = {};
+            return Host().View(v) && v.textBkColor != kBack;
+        },
+        10000));
 }
 
 // "TaskbarCreated" without a lost icon (Wine's notification area outlives
@@ -182,8 +193,7 @@ TEST_F(ProgramShellTest, DisplayChangeFitsTheDesktopToTheNewScreen)
     EXPECT_EQ("800x600", size(view.progmanRect)) << "the host itself did not follow";
     EXPECT_EQ(1u, view.displayChanges);
     // No layout for 1024x768 in the program folder: the icons are scaled.
-    EXPECT_TRUE(WaitFor([&] { return Host().FindItem("Notes.txt", notes) && notes.x == 640 && notes.y == 512; },
-                        10000))
+    EXPECT_TRUE(WaitFor([&] { return Host().FindItem("Notes.txt", notes) && notes.x == 640 && notes.y == 512; }, 10000))
         << notes.x << "," << notes.y;
 }
 

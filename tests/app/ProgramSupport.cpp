@@ -70,8 +70,7 @@ std::string ReadValue(HKEY root, const char* key, const char* name)
     std::string value = kMissingValue;
     if (RegQueryValueExA(opened, name, nullptr, &type, nullptr, &size) == ERROR_SUCCESS) {
         std::string data(size, '\0');
-        if (RegQueryValueExA(opened, name, nullptr, &type, reinterpret_cast<BYTE*>(&data[0]), &size) ==
-            ERROR_SUCCESS) {
+        if (RegQueryValueExA(opened, name, nullptr, &type, reinterpret_cast<BYTE*>(&data[0]), &size) == ERROR_SUCCESS) {
             data.resize(size);
             if (type == REG_SZ && !data.empty() && data.back() == '\0')
                 data.pop_back();

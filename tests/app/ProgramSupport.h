@@ -105,4 +105,3 @@ bool WaitWindowGone(HWND window, DWORD timeoutMs = 15000);
 std::string EmptyShortcutsLayout(const char* loaded = "1");
 // The value of the layout's "LOADED" record, or "" when there is none.
 std::string LoadedState(const std::string& layoutText);
-

@@ -13,8 +13,7 @@ namespace {
 
 const char kLineEnds[][3] = {"\n", "\r\n"};
 
-class KeyedTextFileTest : public testing::Test
-{
+class KeyedTextFileTest : public testing::Test {
 protected:
     TempDir dir;
     std::string file = dir.File("List.txt");
@@ -51,15 +50,16 @@ TEST_F(KeyedTextFileTest, WriterProducesExactCrLfBytesOnDiskAtOnce)
     CKeyedTextFile f(file.c_str());
     ASSERT_EQ(f.Create(), 1);
     ASSERT_EQ(f.Write("KTX_FILE", "DERVANE TEST"), 1);
-    EXPECT_EQ(ReadBytes(file), "KTX_FILE\tDERVANE TEST\r\n"); // flushed before Write returns
+    EXPECT_EQ(ReadBytes(file), "KTX_FILE\tDERVANE TEST\r\n");  // flushed before Write returns
     EXPECT_EQ(f.Write("VERSION", "1.0"), 1);
     EXPECT_EQ(f.Write("ENTRY_0", "a\tb"), 1);
     EXPECT_EQ(f.WriteInt("ENTRY_1", -5), 1);
     EXPECT_EQ(f.WriteLong("ENTRY_2", -2147483647L - 1), 1);
     EXPECT_EQ(f.Write("\xe9t\xe9", ""), 1);
     EXPECT_EQ(f.GetMode(), CKeyedTextFile::MODE_WRITE);
-    EXPECT_EQ(ReadBytes(file), "KTX_FILE\tDERVANE TEST\r\nVERSION\t1.0\r\nENTRY_0\ta\tb\r\n"
-                               "ENTRY_1\t-5\r\nENTRY_2\t-2147483648\r\n\xe9t\xe9\t\r\n");
+    EXPECT_EQ(ReadBytes(file),
+              "KTX_FILE\tDERVANE TEST\r\nVERSION\t1.0\r\nENTRY_0\ta\tb\r\n"
+              "ENTRY_1\t-5\r\nENTRY_2\t-2147483648\r\n\xe9t\xe9\t\r\n");
     EXPECT_EQ(ReadEntries(), (std::vector<std::string>{"a\tb", "-5", "-2147483648"}));
 }
 
@@ -89,7 +89,7 @@ TEST_F(KeyedTextFileTest, WriteAfterFindStartsTheFileAgain)
     EXPECT_EQ(FindValue(f, "B", 1), "2");
     EXPECT_EQ(f.Write("C", "3"), 1);
     EXPECT_EQ(ReadBytes(file), "C\t3\r\n");
-    EXPECT_EQ(FindValue(f, "C", 1), "3"); // and reading again after writing
+    EXPECT_EQ(FindValue(f, "C", 1), "3");  // and reading again after writing
 }
 
 TEST_F(KeyedTextFileTest, WriteRefusesRecordsThatWouldNotReadBackAndTouchesNothing)
@@ -101,7 +101,7 @@ TEST_F(KeyedTextFileTest, WriteRefusesRecordsThatWouldNotReadBackAndTouchesNothi
     EXPECT_EQ(f.Write("A\tB", "v"), 0);
     EXPECT_EQ(f.Write("K", "two\r\nlines"), 0);
     EXPECT_EQ(f.Write("K", "lf\nonly"), 0);
-    EXPECT_EQ(f.Write("K", std::string(1020, 'v').c_str()), 0); // 1022 characters
+    EXPECT_EQ(f.Write("K", std::string(1020, 'v').c_str()), 0);  // 1022 characters
     EXPECT_EQ(f.Write("K", nullptr), 0);
     EXPECT_EQ(ReadBytes(file), "OLD\tline\r\n");
 
@@ -131,8 +131,9 @@ TEST_F(KeyedTextFileTest, CrLfAndLfFilesReadAlike)
 {
     for (const char* end : kLineEnds) {
         std::string e = end;
-        WriteBytes(file, "KTX_FILE\tDERVANE TEST" + e + "VERSION\t1.0" + e + "ENTRY_0\tone\ttwo" + e +
-                             "ENTRY_1\t" + e + "ENTRY_2\tcr\r\r\n" + "ENTRY_3\tlast" + e);
+        WriteBytes(file,
+                   "KTX_FILE\tDERVANE TEST" + e + "VERSION\t1.0" + e + "ENTRY_0\tone\ttwo" + e + "ENTRY_1\t" + e +
+                       "ENTRY_2\tcr\r\r\n" + "ENTRY_3\tlast" + e);
         EXPECT_EQ(ReadEntries(), (std::vector<std::string>{"one\ttwo", "", "cr\r", "last"}))
             << "line end length " << e.size();
     }
@@ -157,7 +158,7 @@ TEST_F(KeyedTextFileTest, ForwardSearchRestartsAtTheFoundLineAndNeverWraps)
     EXPECT_EQ(FindValue(f, "ENTRY_3", 0), "d");
     EXPECT_EQ(FindValue(f, "ENTRY_4", 0), "e");
     EXPECT_EQ(FindValue(f, "ENTRY_2", 0), "<none>");
-    EXPECT_EQ(FindValue(f, "ENTRY_4", 0), "<none>"); // stays at the end
+    EXPECT_EQ(FindValue(f, "ENTRY_4", 0), "<none>");  // stays at the end
     EXPECT_EQ(FindValue(f, "ENTRY_1", 0), "<none>");
     EXPECT_EQ(FindValue(f, "ENTRY_2", 1), "c");
     EXPECT_EQ(FindValue(f, "ENTRY_1", 0), "<none>");
@@ -184,7 +185,10 @@ TEST_F(KeyedTextFileTest, LinesReadBackWhereverTheReadAheadEnds)
     // line's size, so that each byte of a line, its CR and LF among them, at
     // some shift falls at the end of the read-ahead. Lines of 1021 characters
     // (the longest) and short lines; CR LF and LF.
-    struct Case { size_t valueLength; const char* end; };
+    struct Case {
+        size_t valueLength;
+        const char* end;
+    };
     for (Case c : {Case{1021 - 11, "\r\n"}, Case{1021 - 11, "\n"}, Case{29, "\r\n"}}) {
         std::string value(c.valueLength, 'v');
         size_t lineBytes = 11 + c.valueLength + strlen(c.end);
@@ -203,8 +207,7 @@ TEST_F(KeyedTextFileTest, LinesReadBackWhereverTheReadAheadEnds)
     }
 }
 
-class LineLimitTest : public KeyedTextFileTest, public testing::WithParamInterface<int>
-{
+class LineLimitTest : public KeyedTextFileTest, public testing::WithParamInterface<int> {
 protected:
     std::string end = kLineEnds[GetParam()];
 };
@@ -217,7 +220,7 @@ TEST_P(LineLimitTest, LineOf1500CharactersIsSplitAndItsTailReadAsALine)
     CKeyedTextFile f(file.c_str());
     EXPECT_EQ(FindValue(f, "HEAD", 1), "<none>");
     EXPECT_EQ(FindValue(f, "TAIL", 1), std::string(473, 'y'));
-    EXPECT_EQ(FindValue(f, "TAIL", 0), std::string(473, 'y')); // back to the middle of the line
+    EXPECT_EQ(FindValue(f, "TAIL", 0), std::string(473, 'y'));  // back to the middle of the line
     EXPECT_EQ(FindValue(f, "NEXT", 0), "ok");
     EXPECT_EQ(f.Replace("TAIL", std::string(473, 'z').c_str()), 1);
     EXPECT_EQ(ReadBytes(file), head + "TAIL\t" + std::string(473, 'z') + end + "NEXT\tok" + end);
@@ -225,8 +228,8 @@ TEST_P(LineLimitTest, LineOf1500CharactersIsSplitAndItsTailReadAsALine)
 
 TEST_P(LineLimitTest, AtMost1021CharactersStandBeforeTheLineEnd)
 {
-    std::string fits = "K\t" + std::string(1019, 'v');      // 1021 characters
-    std::string over = "L\t" + std::string(1020, 'w');      // 1022 characters
+    std::string fits = "K\t" + std::string(1019, 'v');  // 1021 characters
+    std::string over = "L\t" + std::string(1020, 'w');  // 1022 characters
     WriteBytes(file, fits + end + over + end + "NEXT\tok" + end);
     CKeyedTextFile f(file.c_str());
     EXPECT_EQ(FindValue(f, "K", 1), std::string(1019, 'v'));
@@ -267,7 +270,7 @@ TEST_F(KeyedTextFileTest, ReplaceFarIntoALargeFileWritesAtTheExactLine)
     ASSERT_EQ(f.Replace("ENTRY_1500", "Value 0"), 1);
     ASSERT_EQ(f.Replace("ENTRY_7", "Value 7"), 1);
     std::string expected = bytes;
-    for (const char* line : {"ENTRY_1500\tvalue 0", "ENTRY_7\tvalue 7"}) { // now "Value"
+    for (const char* line : {"ENTRY_1500\tvalue 0", "ENTRY_7\tvalue 7"}) {  // now "Value"
         size_t at = expected.find(std::string("\n") + line);
         ASSERT_NE(at, std::string::npos);
         expected.replace(at + strlen(line) - 6, 1, "V");
@@ -284,7 +287,7 @@ TEST_F(KeyedTextFileTest, NulBytesNeitherCrashNorFakeAKeyOrALength)
     EXPECT_EQ(FindValue(f, "ENTRY_0", 1), "ab");
     EXPECT_EQ(FindValue(f, "ENT", 1), "<none>");
     EXPECT_EQ(FindValue(f, "ENTRY_1", 1), "x");
-    EXPECT_EQ(f.Replace("ENTRY_0", "ab"), 0);    // the stored value is 5 bytes long
+    EXPECT_EQ(f.Replace("ENTRY_0", "ab"), 0);  // the stored value is 5 bytes long
     EXPECT_EQ(f.Replace("ENTRY_0", "vwxyz"), 1);
     EXPECT_EQ(ReadBytes(file), "ENTRY_0\tvwxyz\r\n" + bytes.substr(15));
 }
@@ -294,10 +297,10 @@ TEST_F(KeyedTextFileTest, OverlongKeysAndValuesAreSkippedWithoutOverflow)
     std::string key200(200, 'K');
     std::string value5000(5000, 'v');
     for (size_t i : {700, 1800, 2900, 4000})
-        value5000[i] = '\t'; // inside the pieces cut off without a line end
+        value5000[i] = '\t';  // inside the pieces cut off without a line end
     value5000[4500] = '\t';  // in the last piece, after 418 characters
-    WriteBytes(file, key200 + "\tvalue\r\nSHORT\t" + value5000 + "\r\nNEXT\tok\r\n" +
-                         std::string(49, 'K') + "\t49\r\n");
+    WriteBytes(file,
+               key200 + "\tvalue\r\nSHORT\t" + value5000 + "\r\nNEXT\tok\r\n" + std::string(49, 'K') + "\t49\r\n");
     CKeyedTextFile f(file.c_str());
     EXPECT_EQ(FindValue(f, key200.c_str(), 1), "<none>");
     EXPECT_EQ(FindValue(f, std::string(49, 'K').c_str(), 1), "49");
@@ -345,4 +348,4 @@ TEST(KeyedTextFieldTest, EntryKeysAreWrittenAsPrintfWritesThem)
     }
 }
 
-} // namespace
+}  // namespace

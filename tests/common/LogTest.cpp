@@ -22,8 +22,7 @@ std::string Stamp(time_t t)
 }
 
 // Every test plays one or more processes, each starting from a fresh state.
-class ErrorLogTest : public testing::Test
-{
+class ErrorLogTest : public testing::Test {
 protected:
     TempDir dir;
     std::string file = dir.File("ErrorLog.txt");
@@ -80,22 +79,22 @@ TEST_F(ErrorLogTest, EntryBeforeAPathIsDroppedAndTheNextIsStillTheFirst)
     LogWarning("lost");
     EXPECT_FALSE(FileExists(file));
     LogSetPath(dir.Path().c_str(), "ErrorLog.txt", 1);
-    WriteBytes(file, "left over\r\n"); // appears after the fresh start
-    LogWarning("first");               // the first entry starts the file from empty
+    WriteBytes(file, "left over\r\n");  // appears after the fresh start
+    LogWarning("first");  // the first entry starts the file from empty
     LogFatal("second");
     EXPECT_EQ(Entries(start), (std::vector<std::string>{"WARNING: first", "FATAL: second"}));
 }
 
 TEST_F(ErrorLogTest, EachProgramStartKeepsOnlyItsRunAndTheHookAppends)
 {
-    LogSetPath(dir.Path().c_str(), "ErrorLog.txt", 1); // the program, run 1
+    LogSetPath(dir.Path().c_str(), "ErrorLog.txt", 1);  // the program, run 1
     LogWarning("run 1");
-    LogResetState(); // the hook library in the desktop's process
+    LogResetState();  // the hook library in the desktop's process
     LogSetPath(dir.Path().c_str(), "ErrorLog.txt", 0);
     LogWarning("hook 1");
     EXPECT_EQ(Entries(), (std::vector<std::string>{"WARNING: run 1", "WARNING: hook 1"}));
 
-    LogResetState(); // the program, run 2: the old log goes at once
+    LogResetState();  // the program, run 2: the old log goes at once
     LogSetPath(dir.Path().c_str(), "ErrorLog.txt", 1);
     EXPECT_FALSE(FileExists(file));
     LogWarning("run 2");
@@ -116,9 +115,9 @@ TEST_F(ErrorLogTest, TextsAreCutAfterTheir99thCharacter)
     LogWarning(text150.substr(0, 99).c_str());
     LogWarningFormat("Invalid icon layout file: %s", text150.c_str());
     std::string cut = text150.substr(0, 99);
-    EXPECT_EQ(Entries(), (std::vector<std::string>{
-                             "WARNING: " + cut, "FATAL: " + cut, "WARNING: " + cut,
-                             ("WARNING: Invalid icon layout file: " + text150).substr(0, 9 + 99)}));
+    EXPECT_EQ(Entries(),
+              (std::vector<std::string>{"WARNING: " + cut, "FATAL: " + cut, "WARNING: " + cut,
+                                        ("WARNING: Invalid icon layout file: " + text150).substr(0, 9 + 99)}));
 }
 
 TEST_F(ErrorLogTest, WarningFormatTakesOnlyItsOneString)
@@ -127,8 +126,9 @@ TEST_F(ErrorLogTest, WarningFormatTakesOnlyItsOneString)
     LogWarningFormat("Cannot create icon positions file: %s", "Work.dvl");
     LogWarningFormat("%d %x %n %% %s%s %", "t");
     LogWarningFormat("no argument", nullptr);
-    EXPECT_EQ(Entries(), (std::vector<std::string>{"WARNING: Cannot create icon positions file: Work.dvl",
-                                                   "WARNING: %d %x %n % tt %", "WARNING: no argument"}));
+    EXPECT_EQ(Entries(),
+              (std::vector<std::string>{"WARNING: Cannot create icon positions file: Work.dvl",
+                                        "WARNING: %d %x %n % tt %", "WARNING: no argument"}));
 }
 
 TEST_F(ErrorLogTest, OnlyLevelsZeroAndOneWriteAndAFreedPathDropsEntries)
@@ -138,7 +138,7 @@ TEST_F(ErrorLogTest, OnlyLevelsZeroAndOneWriteAndAFreedPathDropsEntries)
     EXPECT_EQ(LogWrite(-1), 0);
     EXPECT_FALSE(FileExists(file));
     LogWarning("kept");
-    EXPECT_EQ(LogWrite(0), 0); // the kept text once more
+    EXPECT_EQ(LogWrite(0), 0);  // the kept text once more
     std::string before = ReadBytes(file);
     EXPECT_EQ(LogWrite(2), 0);
     EXPECT_EQ(ReadBytes(file), before);
@@ -170,7 +170,7 @@ TEST(DebugLogTest, PathsWithAndWithoutFolderAndName)
     CDebugLog log("dir", "x", 0);
     ASSERT_NE(log.GetMessageBuffer(), nullptr);
     EXPECT_STREQ(log.GetMessageBuffer(), "");
-    memset(log.GetMessageBuffer(), 'm', CDebugLog::kMessageSize); // all 1024 bytes are its own
+    memset(log.GetMessageBuffer(), 'm', CDebugLog::kMessageSize);  // all 1024 bytes are its own
 }
 
 TEST(DebugLogTest, FreshDeletesTheLastRunsFileAndOnlyThen)
@@ -178,19 +178,25 @@ TEST(DebugLogTest, FreshDeletesTheLastRunsFileAndOnlyThen)
     TempDir dir;
     std::string file = dir.File("DebugLog.txt");
     WriteBytes(file, "old");
-    { CDebugLog log(dir.Path().c_str(), "DebugLog.txt", 0); }
+    {
+        CDebugLog log(dir.Path().c_str(), "DebugLog.txt", 0);
+    }
     EXPECT_TRUE(FileExists(file));
-    { CDebugLog log(dir.Path().c_str(), nullptr, 1); }
+    {
+        CDebugLog log(dir.Path().c_str(), nullptr, 1);
+    }
     EXPECT_FALSE(FileExists(file));
 
     // Neither folder nor name: the current folder's file.
     std::filesystem::path was = std::filesystem::current_path();
     std::filesystem::current_path(dir.Path());
     WriteBytes(file, "old");
-    { CDebugLog log(nullptr, nullptr, 1); }
+    {
+        CDebugLog log(nullptr, nullptr, 1);
+    }
     bool gone = !FileExists(file);
     std::filesystem::current_path(was);
     EXPECT_TRUE(gone);
 }
 
-} // namespace
+}  // namespace

@@ -25,7 +25,7 @@ TempDir::TempDir()
     const testing::TestInfo* info = testing::UnitTest::GetInstance()->current_test_info();
     std::string base = "dervane-";
     for (const char* c = info ? info->name() : "test"; *c; c++)
-        base += isalnum(static_cast<unsigned char>(*c)) ? *c : '_'; // "Suite/0" names a folder
+        base += isalnum(static_cast<unsigned char>(*c)) ? *c : '_';  // "Suite/0" names a folder
     base += "-" + std::to_string(DERVANE_GETPID()) + "-";
     std::error_code ec;
     fs::path root = fs::temp_directory_path(ec);

@@ -5,8 +5,7 @@
 // A folder of its own for one test, made empty under the system's temporary
 // folder (inside the throw-away prefix under Wine) and removed with all it
 // holds when the object goes.
-class TempDir
-{
+class TempDir {
 public:
     TempDir();
     ~TempDir();

@@ -73,13 +73,13 @@ bool QuitIsQueued()
     return PeekMessageA(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE) != FALSE;
 }
 
-} // namespace
+}  // namespace
 
 TEST(Application, RunsTheLoopUntilTheMainWindowIsDestroyed)
 {
     TestApp app;
     EXPECT_EQ(&app, CApplication::Get());
-    EXPECT_EQ(0, app.Run()); // 99 would mean the safety timer ended it
+    EXPECT_EQ(0, app.Run());  // 99 would mean the safety timer ended it
     EXPECT_EQ(1, app.exits);
     EXPECT_EQ(1, app.destroyed);
     EXPECT_FALSE(IsWindow(app.frame));
@@ -115,8 +115,7 @@ TEST(Application, KnowsItsFileFolderStringsAndArguments)
 TEST(Application, ArgumentsFollowTheProgramNameQuotedOrNot)
 {
     EXPECT_EQ("\"C:\\Some Folder\\Work.dvl\"",
-              CApplication::ArgumentsOf(
-                  "\"C:\\Program Files\\App\\App.exe\" \"C:\\Some Folder\\Work.dvl\""));
+              CApplication::ArgumentsOf("\"C:\\Program Files\\App\\App.exe\" \"C:\\Some Folder\\Work.dvl\""));
     EXPECT_EQ("file.dvl  x", CApplication::ArgumentsOf("App.exe \t  file.dvl  x"));
     EXPECT_EQ("", CApplication::ArgumentsOf("\"C:\\with space\\App.exe\""));
     EXPECT_EQ("", CApplication::ArgumentsOf("App.exe"));

@@ -44,7 +44,7 @@ const COLORREF kWhite = RGB(255, 255, 255);
 const COLORREF kBlack = RGB(0, 0, 0);
 const COLORREF kGrey = RGB(128, 128, 128);
 
-} // namespace
+}  // namespace
 
 // The test picture is 4x2: red, black, green, black / black, blue, white, black.
 TEST(Bitmap, LoadsFromTheModuleWithItsSize)
@@ -103,7 +103,7 @@ TEST(TransparentBitmap, KeyColourLeavesTheBackgroundVisible)
     const COLORREF textBefore = SetTextColor(canvas.Dc(), RGB(1, 2, 3));
     ASSERT_EQ(1, bitmap.Draw(canvas.Dc(), 1, 1, kBlack));
     EXPECT_EQ(kRed, canvas.At(1, 1));
-    EXPECT_EQ(kGrey, canvas.At(2, 1)); // black was the key
+    EXPECT_EQ(kGrey, canvas.At(2, 1));  // black was the key
     EXPECT_EQ(kGreen, canvas.At(3, 1));
     EXPECT_EQ(kGrey, canvas.At(4, 1));
     EXPECT_EQ(kGrey, canvas.At(1, 2));

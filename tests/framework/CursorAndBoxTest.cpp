@@ -68,8 +68,7 @@ void CALLBACK LookForBox(HWND, UINT, UINT_PTR, DWORD)
     }
 }
 
-template <typename F>
-int RunBox(int press, F show)
+template <typename F> int RunBox(int press, F show)
 {
     g_seen = BoxSeen();
     g_seen.press = press;
@@ -79,7 +78,7 @@ int RunBox(int press, F show)
     return answer;
 }
 
-} // namespace
+}  // namespace
 
 TEST(MessageBoxes, ErrorsAndNoticesCarryTheSystemCaptions)
 {
@@ -104,9 +103,8 @@ TEST(MessageBoxes, QuestionsAnswerTheButtonPressed)
     EXPECT_EQ(IDNO, RunBox(IDNO, [] { return AskQuestion(nullptr, "Hide all?"); }));
     EXPECT_EQ("Question", g_seen.caption);
 
-    EXPECT_EQ(IDCANCEL, RunBox(IDCANCEL, [] {
-                  return AskConfirmSave(nullptr, "Save it?", MB_OKCANCEL | MB_ICONINFORMATION);
-              }));
+    EXPECT_EQ(IDCANCEL,
+              RunBox(IDCANCEL, [] { return AskConfirmSave(nullptr, "Save it?", MB_OKCANCEL | MB_ICONINFORMATION); }));
     EXPECT_EQ("Confirm Save", g_seen.caption);
 }
 

@@ -18,7 +18,7 @@ const INT_PTR kTimedOut = -99;
 // can hang in the modal loop.
 class TestDialog : public CDialog {
 public:
-    TestDialog() : CDialog(IDD_TEST_DIALOG) {}
+    TestDialog() : CDialog(IDD_TEST_DIALOG) { }
     std::string textAtOk;
     bool checkedAtOk = false;
     int inits = 0;
@@ -60,7 +60,7 @@ protected:
     }
 };
 
-} // namespace
+}  // namespace
 
 TEST(ModalDialog, EndsWithTheResultOfAPostedCommand)
 {
@@ -109,7 +109,7 @@ TEST(ModalDialog, MissingTemplateAnswersMinusOne)
     ReportCapture capture;
     class Missing : public CDialog {
     public:
-        Missing() : CDialog(31999) {}
+        Missing() : CDialog(31999) { }
     } dialog;
     EXPECT_EQ(-1, dialog.DoModal(nullptr));
     EXPECT_FALSE(capture.Lines().empty());

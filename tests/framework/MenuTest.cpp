@@ -15,7 +15,7 @@ TEST(Menu, LoadsFromResourcesWithItemsInOrder)
     ASSERT_EQ(4, popup.GetItemCount());
     EXPECT_EQ(static_cast<UINT>(ID_TEST_OPEN), popup.GetItemId(0));
     EXPECT_EQ(static_cast<UINT>(ID_TEST_TOGGLE), popup.GetItemId(1));
-    EXPECT_EQ(0u, popup.GetItemId(2)); // separator
+    EXPECT_EQ(0u, popup.GetItemId(2));  // separator
     EXPECT_EQ(static_cast<UINT>(ID_TEST_EXIT), popup.GetItemId(3));
     EXPECT_EQ("&Toggle", popup.GetItemText(ID_TEST_TOGGLE));
 }
@@ -74,7 +74,7 @@ TEST(Menu, DefaultItemAndCheckMarks)
     EXPECT_EQ(1, popup.EnableItem(ID_TEST_EXIT, false));
     EXPECT_FALSE(popup.IsItemEnabled(ID_TEST_EXIT));
     EXPECT_TRUE(popup.IsItemEnabled(ID_TEST_OPEN));
-    EXPECT_EQ(0, popup.CheckItem(31999, true)); // no such item
+    EXPECT_EQ(0, popup.CheckItem(31999, true));  // no such item
 }
 
 namespace {
@@ -91,13 +91,13 @@ void CALLBACK PressKeys(HWND, UINT, UINT_PTR id, DWORD)
         PostMessageA(g_owner, WM_KEYDOWN, VK_DOWN, 0);
         PostMessageA(g_owner, WM_KEYDOWN, VK_RETURN, 0);
     } else if (g_step > 40) {
-        EndMenu(); // safety: never hang in the menu loop
+        EndMenu();  // safety: never hang in the menu loop
         KillTimer(nullptr, id);
     }
     ++g_step;
 }
 
-} // namespace
+}  // namespace
 
 TEST(Menu, TrackPopupAnswersTheChosenCommand)
 {
@@ -116,8 +116,7 @@ TEST(Menu, TrackPopupAnswersTheChosenCommand)
     CMenu menu = CMenu::Load(IDR_TEST_MENU);
     CMenu popup = menu.GetSubMenu(0);
     const UINT_PTR timer = SetTimer(nullptr, 0, 100, &PressKeys);
-    const UINT chosen =
-        popup.TrackPopup(owner.GetHwnd(), POINT{20, 20}, TPM_RIGHTBUTTON | TPM_RETURNCMD);
+    const UINT chosen = popup.TrackPopup(owner.GetHwnd(), POINT{20, 20}, TPM_RIGHTBUTTON | TPM_RETURNCMD);
     KillTimer(nullptr, timer);
     EXPECT_LE(g_step, 41) << "the menu was ended by the safety timer";
     EXPECT_EQ(static_cast<UINT>(ID_TEST_TOGGLE), chosen);

@@ -21,7 +21,7 @@ struct PageCounts {
 
 class TestPage : public CPropertyPage {
 public:
-    TestPage(UINT templateId, PageCounts& counts) : CPropertyPage(templateId), m_counts(counts) {}
+    TestPage(UINT templateId, PageCounts& counts) : CPropertyPage(templateId), m_counts(counts) { }
     ~TestPage() override { ++m_counts.destroyed; }
     bool acceptApply = true;
     bool allowLeave = true;
@@ -102,8 +102,7 @@ protected:
     void Build(CPropertySheet::SheetArgs args = CPropertySheet::SheetArgs())
     {
         one = static_cast<TestPage*>(sheet->AddPage(std::make_unique<PageWithButtons>(oneCounts)));
-        two = static_cast<TestPage*>(
-            sheet->AddPage(std::make_unique<TestPage>(IDD_PAGE_TWO, twoCounts)));
+        two = static_cast<TestPage*>(sheet->AddPage(std::make_unique<TestPage>(IDD_PAGE_TWO, twoCounts)));
         caption = UniqueName("Framework Test Sheet");
         args.caption = caption.c_str();
         ASSERT_EQ(1, sheet->Create(args));
@@ -123,7 +122,7 @@ protected:
     std::string caption;
 };
 
-} // namespace
+}  // namespace
 
 TEST_F(PropertySheetTest, StartsHiddenOnTheFirstPageAndIsFoundByCaption)
 {
@@ -211,7 +210,7 @@ TEST_F(PropertySheetTest, OwnOkAppliesAndHidesOwnCancelOnlyHides)
     sheet->Show(SW_SHOW);
     one->acceptApply = false;
     Click(one, IDC_PAGE_ONE_OK);
-    EXPECT_TRUE(sheet->IsVisible()); // invalid input: stays open
+    EXPECT_TRUE(sheet->IsVisible());  // invalid input: stays open
     one->acceptApply = true;
     Click(one, IDC_PAGE_ONE_OK);
     EXPECT_FALSE(sheet->IsVisible());
@@ -285,8 +284,7 @@ TEST_F(PropertySheetTest, PagesAddedLaterAndRemovedPagesAreDeleted)
 {
     Build();
     PageCounts thirdCounts;
-    TestPage* third = static_cast<TestPage*>(
-        sheet->AddPage(std::make_unique<TestPage>(IDD_PAGE_TWO, thirdCounts)));
+    TestPage* third = static_cast<TestPage*>(sheet->AddPage(std::make_unique<TestPage>(IDD_PAGE_TWO, thirdCounts)));
     ASSERT_NE(nullptr, third);
     HWND tab = reinterpret_cast<HWND>(sheet->Send(PSM_GETTABCONTROL));
     EXPECT_EQ(3, TabCtrl_GetItemCount(tab));

@@ -29,7 +29,7 @@ bool IsOpenHandle(HANDLE h)
     return GetHandleInformation(h, &flags) != FALSE;
 }
 
-} // namespace
+}  // namespace
 
 TEST_F(ScopedResourceTest, ClosesOwnedHandleExactlyOnceAtScopeEnd)
 {
@@ -127,8 +127,8 @@ TEST(ScopedHandle, ClosesAnEventOnDestructionAndNotAfterRelease)
 
 TEST(ScopedHandle, TreatsInvalidHandleValueAsEmpty)
 {
-    ScopedHandle file(CreateFileA("Z:\\no\\such\\folder\\file.txt", GENERIC_READ, 0, nullptr,
-                                  OPEN_EXISTING, 0, nullptr));
+    ScopedHandle file(
+        CreateFileA("Z:\\no\\such\\folder\\file.txt", GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
     EXPECT_FALSE(file.IsValid());
     EXPECT_FALSE(file.Owns());
 }
@@ -167,14 +167,18 @@ TEST(ScopedMenuAndIcon, DestroyOwnedUserObjects)
 {
     HMENU menu = CreatePopupMenu();
     ASSERT_TRUE(IsMenu(menu));
-    { ScopedMenu scoped(menu); }
+    {
+        ScopedMenu scoped(menu);
+    }
     EXPECT_FALSE(IsMenu(menu));
 
     BYTE andMask[32 * 4] = {};
     BYTE xorMask[32 * 4] = {};
     HICON icon = CreateIcon(nullptr, 32, 32, 1, 1, andMask, xorMask);
     ASSERT_NE(nullptr, icon);
-    { ScopedIcon scoped(icon); }
+    {
+        ScopedIcon scoped(icon);
+    }
     ICONINFO info = {};
     EXPECT_FALSE(GetIconInfo(icon, &info));
 }
@@ -184,13 +188,15 @@ LRESULT CALLBACK PassOn(int code, WPARAM wp, LPARAM lp)
 {
     return CallNextHookEx(nullptr, code, wp, lp);
 }
-} // namespace
+}  // namespace
 
 TEST(ScopedHook, UnhooksOnceAtScopeEnd)
 {
     HHOOK hook = SetWindowsHookExA(WH_GETMESSAGE, &PassOn, nullptr, GetCurrentThreadId());
     ASSERT_NE(nullptr, hook);
-    { ScopedHook scoped(hook); }
+    {
+        ScopedHook scoped(hook);
+    }
     // Already removed: a second unhook fails.
     EXPECT_FALSE(UnhookWindowsHookEx(hook));
 }
@@ -202,9 +208,9 @@ TEST(ScopedKey, ClosesTheKey)
     {
         ScopedKey key(raw);
         DWORD subkeys = 0;
-        EXPECT_EQ(ERROR_SUCCESS, RegQueryInfoKeyA(key.Get(), nullptr, nullptr, nullptr, &subkeys,
-                                                  nullptr, nullptr, nullptr, nullptr, nullptr,
-                                                  nullptr, nullptr));
+        EXPECT_EQ(ERROR_SUCCESS,
+                  RegQueryInfoKeyA(key.Get(), nullptr, nullptr, nullptr, &subkeys, nullptr, nullptr, nullptr, nullptr,
+                                   nullptr, nullptr, nullptr));
     }
     EXPECT_NE(ERROR_SUCCESS, RegCloseKey(raw));
 }
@@ -231,13 +237,13 @@ HRESULT MakeObject(CountedUnknown* source, IUnknown** out)
     return S_OK;
 }
 
-} // namespace
+}  // namespace
 
 TEST(ScopedComPtr, ReleasesItsOneReference)
 {
     CountedUnknown object;
     {
-        ScopedComPtr<IUnknown> ptr(&object); // takes the initial reference
+        ScopedComPtr<IUnknown> ptr(&object);  // takes the initial reference
         ScopedComPtr<IUnknown> extra = ScopedComPtr<IUnknown>::AddRefed(&object);
         EXPECT_EQ(2u, object.refs);
         ScopedComPtr<IUnknown> moved(std::move(extra));

@@ -11,7 +11,7 @@ void Collect(const char* text)
     g_lines.emplace_back(text);
 }
 
-} // namespace
+}  // namespace
 
 bool PumpUntil(const std::function<bool()>& done, DWORD timeoutMs)
 {
@@ -20,8 +20,7 @@ bool PumpUntil(const std::function<bool()>& done, DWORD timeoutMs)
         const ULONGLONG now = GetTickCount64();
         if (now >= deadline)
             return false;
-        MsgWaitForMultipleObjects(0, nullptr, FALSE, static_cast<DWORD>(deadline - now),
-                                  QS_ALLINPUT);
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, static_cast<DWORD>(deadline - now), QS_ALLINPUT);
         PumpPending();
     }
     return true;
@@ -56,6 +55,5 @@ const std::vector<std::string>& ReportCapture::Lines() const
 std::string UniqueName(const char* base)
 {
     static unsigned counter = 0;
-    return std::string(base) + " " + std::to_string(GetCurrentProcessId()) + "." +
-           std::to_string(++counter);
+    return std::string(base) + " " + std::to_string(GetCurrentProcessId()) + "." + std::to_string(++counter);
 }

@@ -60,7 +60,7 @@ CWindow::CreateArgs HiddenWindow(const std::string& className)
     return args;
 }
 
-} // namespace
+}  // namespace
 
 TEST(WindowDispatch, BindsAtCreationAndDeliversCreateTimerAndCommand)
 {
@@ -114,7 +114,7 @@ TEST(WindowDispatch, ExceptionInHandlerIsReportedAndDoesNotEscape)
     EXPECT_EQ(0, answer);
     ASSERT_EQ(1u, capture.Lines().size());
     EXPECT_NE(std::string::npos, capture.Lines()[0].find("handler failed on purpose"));
-    EXPECT_NE(std::string::npos, capture.Lines()[0].find("0x0111")); // WM_COMMAND
+    EXPECT_NE(std::string::npos, capture.Lines()[0].find("0x0111"));  // WM_COMMAND
     // The window goes on working.
     window.Send(WM_COMMAND, MAKEWPARAM(kPlainCommand, 0), 0);
     EXPECT_EQ(kPlainCommand, window.lastCommand);
@@ -171,18 +171,18 @@ protected:
     }
 };
 
-} // namespace
+}  // namespace
 
 TEST(WindowSubclass, SeesMessagesKeepsDefaultsAndGivesTheProcedureBack)
 {
-    HWND edit = CreateWindowExA(0, "EDIT", "", WS_POPUP, 0, 0, 100, 20, nullptr, nullptr,
-                                GetModuleHandleA(nullptr), nullptr);
+    HWND edit = CreateWindowExA(0, "EDIT", "", WS_POPUP, 0, 0, 100, 20, nullptr, nullptr, GetModuleHandleA(nullptr),
+                                nullptr);
     ASSERT_NE(nullptr, edit);
     const LONG_PTR ownProc = GetWindowLongPtrA(edit, GWLP_WNDPROC);
     {
         TimerWatcher watcher;
         ASSERT_EQ(1, watcher.Subclass(edit));
-        EXPECT_EQ(0, TimerWatcher().Subclass(edit)); // already bound
+        EXPECT_EQ(0, TimerWatcher().Subclass(edit));  // already bound
         SetTimer(edit, kTimerId, 10, nullptr);
         EXPECT_TRUE(PumpUntil([&] { return watcher.timers == 1; }));
         // The edit control's own procedure still stores the text.
@@ -191,7 +191,7 @@ TEST(WindowSubclass, SeesMessagesKeepsDefaultsAndGivesTheProcedureBack)
         GetWindowTextA(edit, text, sizeof text);
         EXPECT_STREQ("typed", text);
     }
-    EXPECT_TRUE(IsWindow(edit)); // not ours to destroy
+    EXPECT_TRUE(IsWindow(edit));  // not ours to destroy
     EXPECT_EQ(ownProc, GetWindowLongPtrA(edit, GWLP_WNDPROC));
     EXPECT_EQ(nullptr, CWindow::FromHandle(edit));
     DestroyWindow(edit);

@@ -15,10 +15,9 @@
 
 namespace {
 
-struct Record
-{
+struct Record {
     std::string key;
-    size_t valueAt;     // file offset of the value
+    size_t valueAt;  // file offset of the value
     std::string value;  // all its bytes, NULs included
 };
 
@@ -63,7 +62,7 @@ void Check(bool condition)
 
 void SplitFields(const char* value)
 {
-    std::vector<char> field(CKeyedTextFile::kLineSize); // exact size, on the heap
+    std::vector<char> field(CKeyedTextFile::kLineSize);  // exact size, on the heap
     for (int i = 0; i < 8; i++)
         CKeyedTextFile::GetField(value, i, field.data());
     Check(!CKeyedTextFile::GetField(value, 1 << 20, field.data()));
@@ -106,10 +105,10 @@ void ReadForward(CKeyedTextFile& file, const std::vector<Record>& records)
 
 // Replace must change exactly the value's bytes of the first record with
 // that key and that value length.
-void ReplaceChecked(const char* path, CKeyedTextFile& file, const std::vector<Record>& records,
-                    std::string& bytes, const std::string& keyBytes, size_t length)
+void ReplaceChecked(const char* path, CKeyedTextFile& file, const std::vector<Record>& records, std::string& bytes,
+                    const std::string& keyBytes, size_t length)
 {
-    std::string key = keyBytes.c_str(); // what the class is given of a key holding a NUL
+    std::string key = keyBytes.c_str();  // what the class is given of a key holding a NUL
     size_t at = 0;
     while (at < records.size() && (records[at].key != key || records[at].value.size() != length))
         at++;
@@ -122,7 +121,7 @@ void ReplaceChecked(const char* path, CKeyedTextFile& file, const std::vector<Re
     Check(ReadAll(path) == bytes);
 }
 
-} // namespace
+}  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {

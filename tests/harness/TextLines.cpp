@@ -46,8 +46,8 @@ bool ParseDesktopArgument(const char* argument, std::string* name, int* width, i
 {
     char desktop[64] = {};
     int w = 0, h = 0;
-    if (!argument || std::sscanf(argument, "%63[^,],%dx%d", desktop, &w, &h) != 3 || w < 320 || h < 200 ||
-        w > 8192 || h > 8192)
+    if (!argument || std::sscanf(argument, "%63[^,],%dx%d", desktop, &w, &h) != 3 || w < 320 || h < 200 || w > 8192 ||
+        h > 8192)
         return false;
     *name = desktop;
     *width = w;

@@ -4,12 +4,11 @@
 
 namespace {
 
-const char kDefines[] =
-    "/* ids */\n"
-    "#define IDH_OK 0x8067040E\n"
-    "#define IDH_EXIT 2154234896\n"
-    "#define IDH_BAD -5\n"
-    "#define IDH_HUGE 0x1FFFFFFFF\n";
+const char kDefines[] = "/* ids */\n"
+                        "#define IDH_OK 0x8067040E\n"
+                        "#define IDH_EXIT 2154234896\n"
+                        "#define IDH_BAD -5\n"
+                        "#define IDH_HUGE 0x1FFFFFFFF\n";
 
 TEST(HelpPopupText, NamesTakeTheirIdsFromTheDefinesInHexOrDecimal)
 {
@@ -36,17 +35,16 @@ TEST(HelpPopupText, LinesOfOneTextAreJoinedAndABlankLineOrTheNextTopicEndsIt)
 TEST(HelpPopupText, SkipsWhatItCannotPlace)
 {
     HelpPopupText popups;
-    const int found = popups.Parse(
-        "text before any topic\n"
-        ".topic\nno name\n\n"
-        ".topic IDH_UNKNOWN\nno define\n\n"
-        ".topic IDH_BAD\nnegative id\n\n"
-        ".topic IDH_HUGE\nid over 32 bits\n\n"
-        ".topics 12\nnot a topic line\n\n"
-        ".topic 12abc\nnot a number\n\n"
-        ".topic 13\n\n"
-        ".topic IDH_OK\nkept\n",
-        kDefines);
+    const int found = popups.Parse("text before any topic\n"
+                                   ".topic\nno name\n\n"
+                                   ".topic IDH_UNKNOWN\nno define\n\n"
+                                   ".topic IDH_BAD\nnegative id\n\n"
+                                   ".topic IDH_HUGE\nid over 32 bits\n\n"
+                                   ".topics 12\nnot a topic line\n\n"
+                                   ".topic 12abc\nnot a number\n\n"
+                                   ".topic 13\n\n"
+                                   ".topic IDH_OK\nkept\n",
+                                   kDefines);
     EXPECT_EQ(found, 1);
     EXPECT_EQ(popups.Find(12), nullptr);
     EXPECT_EQ(popups.Find(13), nullptr);

@@ -18,9 +18,8 @@ using namespace std::string_literals;
 
 namespace {
 
-const char kHeader[] =
-    "KTX_FILE\tDERVANE ICON POSITIONS\r\nVERSION\t1.0\r\nICON_TEXT_COLOR_FG\t16777215\r\n"
-    "ICON_TEXT_COLOR_BG\t0\r\nICON_TEXT_BG\t0\r\nICON_STYLE\t0\r\n";
+const char kHeader[] = "KTX_FILE\tDERVANE ICON POSITIONS\r\nVERSION\t1.0\r\nICON_TEXT_COLOR_FG\t16777215\r\n"
+                       "ICON_TEXT_COLOR_BG\t0\r\nICON_TEXT_BG\t0\r\nICON_STYLE\t0\r\n";
 
 class HookBadInputTest : public CHookedDesktopTest {
 protected:
@@ -66,9 +65,9 @@ TEST_F(HookBadInputTest, BrokenRecordsAreSkippedAndValidOnesStillApply)
     file += "ICON_0\tNotes.txt\t111,111\r\n";
     file += "JUNK\t" + std::string(5000, 'x') + "\t10,10\r\n";
     file += "ICON_1\t" + std::string(300, 'L') + "\t20,20\r\n";
-    file += "ICON_2\tReadme.txt 222,222\r\n";     // no TAB before the position
-    file += "ICON_3\tLetter.doc\tabc\r\n";        // no position
-    file += "ICON_4\tReadme\0.txt\t30,30\r\n"s;     // a NUL in the label
+    file += "ICON_2\tReadme.txt 222,222\r\n";  // no TAB before the position
+    file += "ICON_3\tLetter.doc\tabc\r\n";  // no position
+    file += "ICON_4\tReadme\0.txt\t30,30\r\n"s;  // a NUL in the label
     file += "ICON_5\tReadme.txt\t\0"s + "40,40\r\n";  // a NUL before the position
     for (int n = 6; n < 5006; ++n)
         file += "ICON_" + std::to_string(n) + "\tGhost " + std::to_string(n) + "\t10,10\r\n";
@@ -101,10 +100,17 @@ TEST_F(HookBadInputTest, NamesThatLeaveTheLayoutFoldersAreRefused)
 {
     ASSERT_TRUE(WriteFileBytes(m_folder + "\\outside.dvl", std::string(kHeader) + "ICON_0\tNotes.txt\t111,111\r\n"));
     const auto before = Positions();
-    const std::vector<std::string> names = {"..\\outside.dvl", "..\\..\\outside.dvl", "sub\\x.dvl", "/x.dvl",
-                                            "C:x.dvl", "C:\\outside.dvl", "a:b.dvl", "..", "", "con.dvl"};
-    for (int code : {HOOKMSG_LOAD_POSITIONS, HOOKMSG_SAVE_POSITIONS, HOOKMSG_LOAD_SHORTCUTS,
-                     HOOKMSG_SAVE_SHORTCUTS}) {
+    const std::vector<std::string> names = {"..\\outside.dvl",
+                                            "..\\..\\outside.dvl",
+                                            "sub\\x.dvl",
+                                            "/x.dvl",
+                                            "C:x.dvl",
+                                            "C:\\outside.dvl",
+                                            "a:b.dvl",
+                                            "..",
+                                            "",
+                                            "con.dvl"};
+    for (int code : {HOOKMSG_LOAD_POSITIONS, HOOKMSG_SAVE_POSITIONS, HOOKMSG_LOAD_SHORTCUTS, HOOKMSG_SAVE_SHORTCUTS}) {
         for (const std::string& name : names)
             EXPECT_EQ(0ul, Send(code, name)) << "code " << code << " name " << name;
     }

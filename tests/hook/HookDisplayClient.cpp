@@ -31,8 +31,7 @@ LRESULT CALLBACK ProgramProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp)
 }
 
 // Handles what arrives (the library's notifications among it) until done() or timeoutMs.
-template <class Done>
-bool PumpUntil(Done done, DWORD timeoutMs)
+template <class Done> bool PumpUntil(Done done, DWORD timeoutMs)
 {
     const ULONGLONG deadline = GetTickCount64() + timeoutMs;
     for (;;) {
@@ -54,10 +53,10 @@ int Run(const char* folder, int width, int height, int restore)
     wc.hInstance = GetModuleHandleA(nullptr);
     wc.lpszClassName = "DervaneDisplayClient";
     RegisterClassA(&wc);
-    HWND program = CreateWindowA(wc.lpszClassName, "Dervane display client", WS_OVERLAPPED, 0, 0, 10, 10,
-                                 nullptr, nullptr, wc.hInstance, nullptr);
-    HWND deleteWindow = CreateWindowExA(WS_EX_TOOLWINDOW, "STATIC", "Dervane Delete Icon", WS_POPUP | WS_VISIBLE,
-                                        100, 200, 48, 48, nullptr, nullptr, wc.hInstance, nullptr);
+    HWND program = CreateWindowA(wc.lpszClassName, "Dervane display client", WS_OVERLAPPED, 0, 0, 10, 10, nullptr,
+                                 nullptr, wc.hInstance, nullptr);
+    HWND deleteWindow = CreateWindowExA(WS_EX_TOOLWINDOW, "STATIC", "Dervane Delete Icon", WS_POPUP | WS_VISIBLE, 100,
+                                        200, 48, 48, nullptr, nullptr, wc.hInstance, nullptr);
     HOOK_AttachDLL(program, const_cast<char*>(folder));
     if (!PumpUntil([] { return HOOK_IsReady() == 1; }, 15000))
         return 2;
@@ -95,7 +94,7 @@ int Run(const char* folder, int width, int height, int restore)
     RECT rc = {};
     GetWindowRect(deleteWindow, &rc);
     const std::string result = "delete " + std::to_string(rc.left) + "," + std::to_string(rc.top) + "\n" +
-                               g_notifications;
+        g_notifications;
     if (FILE* f = fopen((std::string(folder) + "\\display.txt").c_str(), "wb")) {
         fwrite(result.data(), 1, result.size(), f);
         fclose(f);

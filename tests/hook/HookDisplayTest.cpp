@@ -61,7 +61,7 @@ protected:
     long RunClient(int restore)
     {
         const std::string command = "\"" + CChildProcess::ModuleFolder() + "hook_display_client.exe\" \"" + m_folder +
-                                    "\" 1024 768 " + std::to_string(restore);
+            "\" 1024 768 " + std::to_string(restore);
         return m_session.RunOnDesktop(command, kClientTimeoutMs);
     }
     std::string Result() { return ReadFileBytes(m_folder + "\\display.txt"); }

@@ -18,9 +18,12 @@ namespace {
 
 constexpr int kParkedY = 2000;
 
-const std::vector<std::string> kHeader = {
-    "KTX_FILE\tDERVANE ICON POSITIONS", "VERSION\t1.0",   "ICON_TEXT_COLOR_FG\t16777215",
-    "ICON_TEXT_COLOR_BG\t0",            "ICON_TEXT_BG\t0", "ICON_STYLE\t0"};
+const std::vector<std::string> kHeader = {"KTX_FILE\tDERVANE ICON POSITIONS",
+                                          "VERSION\t1.0",
+                                          "ICON_TEXT_COLOR_FG\t16777215",
+                                          "ICON_TEXT_COLOR_BG\t0",
+                                          "ICON_TEXT_BG\t0",
+                                          "ICON_STYLE\t0"};
 
 std::vector<std::string> WithHeader(const std::vector<std::string>& records)
 {
@@ -78,7 +81,7 @@ TEST_F(HookPositionsTest, SavesEveryIconInTheRecordFormat)
         "ICON_TEXT_COLOR_FG\t16777215\r\nICON_TEXT_COLOR_BG\t0\r\nICON_TEXT_BG\t0\r\nICON_STYLE\t0\r\n";
     for (size_t i = 0; i < items.size(); ++i) {
         expected += "ICON_" + std::to_string(i) + "\t" + items[i].label + "\t" + std::to_string(items[i].x) + "," +
-                    std::to_string(items[i].y) + "\r\n";
+            std::to_string(items[i].y) + "\r\n";
     }
     expected += "WINDOW_DELETE\t950,680\r\nWINDOW_BACKUP\t40,610\r\n";
     EXPECT_EQ(expected, ReadFileBytes(PositionsFile("saved.dvl")));
@@ -90,9 +93,10 @@ TEST_F(HookPositionsTest, SavesTheAppearanceAsSignedNumbers)
     HOOK_AttachDLL(nullptr, nullptr);
     ASSERT_TRUE(AttachAndWait(m_program.Handle(), m_folder));
     ASSERT_EQ(1ul, Send(HOOKMSG_SAVE_POSITIONS, "unset.dvl"));
-    EXPECT_EQ(0u, ReadFileBytes(PositionsFile("unset.dvl"))
-                      .find("KTX_FILE\tDERVANE ICON POSITIONS\r\nVERSION\t1.0\r\nICON_TEXT_COLOR_FG\t-1\r\n"
-                            "ICON_TEXT_COLOR_BG\t-1\r\nICON_TEXT_BG\t-1\r\nICON_STYLE\t-1\r\nICON_0\t"));
+    EXPECT_EQ(0u,
+              ReadFileBytes(PositionsFile("unset.dvl"))
+                  .find("KTX_FILE\tDERVANE ICON POSITIONS\r\nVERSION\t1.0\r\nICON_TEXT_COLOR_FG\t-1\r\n"
+                        "ICON_TEXT_COLOR_BG\t-1\r\nICON_TEXT_BG\t-1\r\nICON_STYLE\t-1\r\nICON_0\t"));
 
     SettingsBlock settings = DefaultSettings();
     settings.textForeground = RGB(1, 2, 3);
@@ -101,9 +105,10 @@ TEST_F(HookPositionsTest, SavesTheAppearanceAsSignedNumbers)
     settings.iconStyle = 1;
     SendSettings(settings);
     ASSERT_EQ(1ul, Send(HOOKMSG_SAVE_POSITIONS, "set.dvl"));
-    EXPECT_NE(std::string::npos, ReadFileBytes(PositionsFile("set.dvl"))
-                                     .find("ICON_TEXT_COLOR_FG\t197121\r\nICON_TEXT_COLOR_BG\t3302600\r\n"
-                                           "ICON_TEXT_BG\t1\r\nICON_STYLE\t1\r\n"));
+    EXPECT_NE(std::string::npos,
+              ReadFileBytes(PositionsFile("set.dvl"))
+                  .find("ICON_TEXT_COLOR_FG\t197121\r\nICON_TEXT_COLOR_BG\t3302600\r\n"
+                        "ICON_TEXT_BG\t1\r\nICON_STYLE\t1\r\n"));
 }
 
 TEST_F(HookPositionsTest, LoadPutsEveryIconBackAndTellsTheProgramFirst)
@@ -143,10 +148,10 @@ TEST_F(HookPositionsTest, LoadPutsEveryIconBackAndTellsTheProgramFirst)
 
 TEST_F(HookPositionsTest, LoadTakesTheLayoutsAppearance)
 {
-    ASSERT_TRUE(WriteLayout(PositionsFile("red.dvl"),
-                            {"KTX_FILE\tDERVANE ICON POSITIONS", "VERSION\t1.0", "ICON_TEXT_COLOR_FG\t255",
-                             "ICON_TEXT_COLOR_BG\t65280", "ICON_TEXT_BG\t1", "ICON_STYLE\t1",
-                             "ICON_0\tNotes.txt\t400,300"}));
+    ASSERT_TRUE(
+        WriteLayout(PositionsFile("red.dvl"),
+                    {"KTX_FILE\tDERVANE ICON POSITIONS", "VERSION\t1.0", "ICON_TEXT_COLOR_FG\t255",
+                     "ICON_TEXT_COLOR_BG\t65280", "ICON_TEXT_BG\t1", "ICON_STYLE\t1", "ICON_0\tNotes.txt\t400,300"}));
     ASSERT_EQ(1ul, Send(HOOKMSG_LOAD_POSITIONS, "red.dvl"));
     const dervaneGroup1_t* look = HOOK_GetGroup1();
     EXPECT_EQ(255u, look->textForeground);
@@ -170,9 +175,9 @@ TEST_F(HookPositionsTest, LoadKeepsIconsInsideTheView)
     const int w = notes.iconRect.right - notes.iconRect.left;
     const int h = notes.iconRect.bottom - notes.iconRect.top;
     ASSERT_GT(w, 0);
-    ASSERT_TRUE(WriteLayout(PositionsFile("edges.dvl"),
-                            WithHeader({"ICON_0\tNotes.txt\t-200,-300", "ICON_1\tReadme.txt\t5000,4000",
-                                        "ICON_2\tLetter.doc\t-10,-5"})));
+    ASSERT_TRUE(WriteLayout(
+        PositionsFile("edges.dvl"),
+        WithHeader({"ICON_0\tNotes.txt\t-200,-300", "ICON_1\tReadme.txt\t5000,4000", "ICON_2\tLetter.doc\t-10,-5"})));
     ASSERT_EQ(1ul, Send(HOOKMSG_LOAD_POSITIONS, "edges.dvl"));
     EXPECT_EQ(0, ItemNamed("Notes.txt").x);
     EXPECT_EQ(0, ItemNamed("Notes.txt").y);
@@ -196,8 +201,8 @@ TEST_F(HookPositionsTest, DuplicateLabelsMoveOnlyTheFirstIcon)
 
     ASSERT_EQ(1ul, Send(HOOKMSG_SAVE_POSITIONS, "both.dvl"));
     const std::string saved = ReadFileBytes(PositionsFile("both.dvl"));
-    EXPECT_NE(std::string::npos, saved.find("\tMy Computer\t" + std::to_string(items[0].x) + "," +
-                                            std::to_string(items[0].y) + "\r\n"));
+    EXPECT_NE(std::string::npos,
+              saved.find("\tMy Computer\t" + std::to_string(items[0].x) + "," + std::to_string(items[0].y) + "\r\n"));
     EXPECT_NE(std::string::npos,
               saved.find("\tMy Computer\t" + std::to_string(second.x) + "," + std::to_string(second.y) + "\r\n"));
 
@@ -273,9 +278,9 @@ TEST_F(HookPositionsTest, LayoutWithoutIconStylePlacesNoIcons)
 TEST_F(HookPositionsTest, IconRecordsAreReadInFileOrderUntilOneIsMissing)
 {
     const auto before = Positions();
-    ASSERT_TRUE(WriteLayout(PositionsFile("order.dvl"),
-                            WithHeader({"ICON_1\tReadme.txt\t500,300", "ICON_0\tNotes.txt\t400,300",
-                                        "ICON_2\tLetter.doc\t600,300"})));
+    ASSERT_TRUE(WriteLayout(
+        PositionsFile("order.dvl"),
+        WithHeader({"ICON_1\tReadme.txt\t500,300", "ICON_0\tNotes.txt\t400,300", "ICON_2\tLetter.doc\t600,300"})));
     ASSERT_EQ(1ul, Send(HOOKMSG_LOAD_POSITIONS, "order.dvl"));
     EXPECT_EQ(400, ItemNamed("Notes.txt").x);
     EXPECT_EQ(before.at("Readme.txt").x, ItemNamed("Readme.txt").x);
@@ -304,9 +309,9 @@ TEST_F(HookPositionsTest, MissingOrForeignFilesAreNotLoaded)
     EXPECT_EQ(0ul, Send(HOOKMSG_LOAD_POSITIONS, "absent.dvl"));
     EXPECT_EQ(0, CountLines(ReadErrorLog(m_folder), "absent.dvl")) << "a missing file is not logged";
 
-    ASSERT_TRUE(WriteLayout(PositionsFile("other.dvl"),
-                            {"KTX_FILE\tDERVANE ICON SHORTCUTS", "VERSION\t1.0", "ICON_STYLE\t0",
-                             "ICON_0\tNotes.txt\t400,300"}));
+    ASSERT_TRUE(WriteLayout(
+        PositionsFile("other.dvl"),
+        {"KTX_FILE\tDERVANE ICON SHORTCUTS", "VERSION\t1.0", "ICON_STYLE\t0", "ICON_0\tNotes.txt\t400,300"}));
     EXPECT_EQ(0ul, Send(HOOKMSG_LOAD_POSITIONS, "other.dvl"));
     EXPECT_EQ(1, CountLines(ReadErrorLog(m_folder), "WARNING: Invalid icon positions file: "));
     EXPECT_TRUE(m_program.Notifications().empty());
@@ -329,9 +334,11 @@ TEST_F(HookPositionsTest, ProgramThatDoesNotAnswerDoesNotHoldTheDesktop)
         WaitForSingleObject(release, 60000);
         DestroyWindow(window);
     });
-    ASSERT_TRUE(WaitFor([&] { return InterlockedCompareExchangePointer(reinterpret_cast<void**>(&stuck), nullptr,
-                                                                       nullptr) != nullptr; },
-                        5000));
+    ASSERT_TRUE(WaitFor(
+        [&] {
+            return InterlockedCompareExchangePointer(reinterpret_cast<void**>(&stuck), nullptr, nullptr) != nullptr;
+        },
+        5000));
     HOOK_AttachDLL(nullptr, nullptr);
     ASSERT_TRUE(AttachAndWait(stuck, m_folder));
     SendSettings(DefaultSettings());
@@ -340,7 +347,8 @@ TEST_F(HookPositionsTest, ProgramThatDoesNotAnswerDoesNotHoldTheDesktop)
     MoveItem("Readme.txt", 650, 500);
     EXPECT_EQ(1ul, Send(HOOKMSG_LOAD_POSITIONS, "mine.dvl"));
     EXPECT_EQ(saved.x, ItemNamed("Readme.txt").x);
-    EXPECT_EQ(1, CountEntries(ReadErrorLog(m_folder), "WARNING: The program did not take a notification of the desktop"));
+    EXPECT_EQ(1,
+              CountEntries(ReadErrorLog(m_folder), "WARNING: The program did not take a notification of the desktop"));
     SetEvent(release);
     thread.join();
     CloseHandle(release);

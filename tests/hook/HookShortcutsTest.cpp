@@ -114,7 +114,8 @@ protected:
     std::string LinkPath(const std::string& name) const { return m_desktop.PathOf(name + ".lnk"); }
 };
 
-const char kAppearance[] = "ICON_TEXT_COLOR_FG\t16777215\r\nICON_TEXT_COLOR_BG\t0\r\nICON_TEXT_BG\t0\r\nICON_STYLE\t0\r\n";
+const char kAppearance[] =
+    "ICON_TEXT_COLOR_FG\t16777215\r\nICON_TEXT_COLOR_BG\t0\r\nICON_TEXT_BG\t0\r\nICON_STYLE\t0\r\n";
 
 TEST_F(HookShortcutsTest, SavesExactlyTheSelectedItems)
 {
@@ -122,8 +123,9 @@ TEST_F(HookShortcutsTest, SavesExactlyTheSelectedItems)
     SelectOnly({"Editor", "Notes.txt"});
     ASSERT_EQ(1ul, Send(HOOKMSG_SAVE_SHORTCUTS, "two.dvl"));
     const std::string bytes = ReadFileBytes(ShortcutsFile("two.dvl"));
-    EXPECT_EQ(0u, bytes.find("KTX_FILE\tDERVANE ICON SHORTCUTS\r\nVERSION\t1.0\r\nLOADED\t1\r\n" +
-                             std::string(kAppearance) + "ICON_0\t"));
+    EXPECT_EQ(0u,
+              bytes.find("KTX_FILE\tDERVANE ICON SHORTCUTS\r\nVERSION\t1.0\r\nLOADED\t1\r\n" +
+                         std::string(kAppearance) + "ICON_0\t"));
     auto records = Records(bytes);
     ASSERT_EQ(9u, records.size()) << bytes;
     std::map<std::string, std::vector<std::string>> byLabel;
@@ -135,8 +137,18 @@ TEST_F(HookShortcutsTest, SavesExactlyTheSelectedItems)
     ASSERT_EQ(1u, byLabel.count("Editor"));
     ASSERT_EQ(1u, byLabel.count("Notes.txt"));
     const Item notes = ItemNamed("Notes.txt");
-    const std::vector<std::string> plain = {"Notes.txt", std::to_string(notes.x) + "," + std::to_string(notes.y),
-                                            m_desktop.PathOf("Notes.txt"), "0", "", "", "", "", "", "0", "0", "0"};
+    const std::vector<std::string> plain = {"Notes.txt",
+                                            std::to_string(notes.x) + "," + std::to_string(notes.y),
+                                            m_desktop.PathOf("Notes.txt"),
+                                            "0",
+                                            "",
+                                            "",
+                                            "",
+                                            "",
+                                            "",
+                                            "0",
+                                            "0",
+                                            "0"};
     EXPECT_EQ(plain, byLabel["Notes.txt"]) << "a plain file: fields 3 to 11 empty or 0";
     const auto& editor = byLabel["Editor"];
     ASSERT_EQ(12u, editor.size());
@@ -216,8 +228,9 @@ TEST_F(HookShortcutsTest, PlainFilesOfALayoutAreNeitherRemovedNorMadeLinks)
     SelectOnly({"Notes.txt", "Projects"});
     ASSERT_EQ(1ul, Send(HOOKMSG_SAVE_SHORTCUTS, "files.dvl"));
     ASSERT_EQ(1ul, Send(HOOKMSG_LOAD_SHORTCUTS, "files.dvl"));
-    EXPECT_EQ(FILE_ATTRIBUTE_ARCHIVE, GetFileAttributesA(m_desktop.PathOf("Notes.txt").c_str()) &
-                                          (FILE_ATTRIBUTE_ARCHIVE | FILE_ATTRIBUTE_DIRECTORY));
+    EXPECT_EQ(FILE_ATTRIBUTE_ARCHIVE,
+              GetFileAttributesA(m_desktop.PathOf("Notes.txt").c_str()) &
+                  (FILE_ATTRIBUTE_ARCHIVE | FILE_ATTRIBUTE_DIRECTORY));
     EXPECT_NE(0u, GetFileAttributesA(m_desktop.PathOf("Projects").c_str()) & FILE_ATTRIBUTE_DIRECTORY);
     ASSERT_TRUE(m_desktop.Remove("Notes.txt"));
     ASSERT_EQ(1ul, Send(HOOKMSG_LOAD_SHORTCUTS, "files.dvl"));
@@ -321,8 +334,8 @@ TEST_F(HookShortcutsTest, IconifyMakesALayoutShortcutWithTheLayoutsState)
 
 TEST_F(HookShortcutsTest, LayoutShortcutIconFollowsEachLoad)
 {
-    ASSERT_TRUE(WriteLayout(ShortcutsFile("Trip.dvl"), {"KTX_FILE\tDERVANE ICON SHORTCUTS", "VERSION\t1.0",
-                                                       "LOADED\t1", "ICON_STYLE\t0"}));
+    ASSERT_TRUE(WriteLayout(ShortcutsFile("Trip.dvl"),
+                            {"KTX_FILE\tDERVANE ICON SHORTCUTS", "VERSION\t1.0", "LOADED\t1", "ICON_STYLE\t0"}));
     ASSERT_EQ(1ul, Send(HOOKMSG_ICONIFY_SHORTCUTS, ShortcutsFile("Trip.dvl")));
     ASSERT_TRUE(WaitForItem("Trip"));
     EXPECT_EQ(1, ReadLink(LinkPath("Trip")).iconIndex) << "its shortcuts are on the desktop";
@@ -337,11 +350,11 @@ TEST_F(HookShortcutsTest, LayoutShortcutIconFollowsEachLoad)
 
 TEST_F(HookShortcutsTest, ItemOfTheLayoutsNameThatIsNoLinkToItStays)
 {
-    ASSERT_TRUE(WriteLayout(ShortcutsFile("Projects.dvl"), {"KTX_FILE\tDERVANE ICON SHORTCUTS", "VERSION\t1.0",
-                                                           "LOADED\t1", "ICON_STYLE\t0"}));
+    ASSERT_TRUE(WriteLayout(ShortcutsFile("Projects.dvl"),
+                            {"KTX_FILE\tDERVANE ICON SHORTCUTS", "VERSION\t1.0", "LOADED\t1", "ICON_STYLE\t0"}));
     ASSERT_TRUE(WriteFileBytes(m_desktop.PathOf("Projects") + "\\plan.txt", "plan"));
-    ASSERT_TRUE(WriteLayout(ShortcutsFile("Registry.dvl"), {"KTX_FILE\tDERVANE ICON SHORTCUTS", "VERSION\t1.0",
-                                                           "LOADED\t1", "ICON_STYLE\t0"}));
+    ASSERT_TRUE(WriteLayout(ShortcutsFile("Registry.dvl"),
+                            {"KTX_FILE\tDERVANE ICON SHORTCUTS", "VERSION\t1.0", "LOADED\t1", "ICON_STYLE\t0"}));
     ASSERT_EQ(1ul, Send(HOOKMSG_LOAD_SHORTCUTS, "Projects.dvl"));
     ASSERT_EQ(1ul, Send(HOOKMSG_LOAD_SHORTCUTS, "Registry.dvl"));
     EXPECT_NE(0u, GetFileAttributesA(m_desktop.PathOf("Projects").c_str()) & FILE_ATTRIBUTE_DIRECTORY);
@@ -354,8 +367,8 @@ TEST_F(HookShortcutsTest, ItemOfTheLayoutsNameThatIsNoLinkToItStays)
     ASSERT_EQ(1ul, Send(HOOKMSG_SAVE_POSITIONS, "Trip.dvl"));
     ASSERT_EQ(1ul, Send(HOOKMSG_ICONIFY_POSITIONS, PositionsFile("Trip.dvl")));
     ASSERT_EQ(3, ReadLink(LinkPath("Trip")).iconIndex);
-    ASSERT_TRUE(WriteLayout(ShortcutsFile("Trip.dvl"), {"KTX_FILE\tDERVANE ICON SHORTCUTS", "VERSION\t1.0",
-                                                       "LOADED\t1", "ICON_STYLE\t0"}));
+    ASSERT_TRUE(WriteLayout(ShortcutsFile("Trip.dvl"),
+                            {"KTX_FILE\tDERVANE ICON SHORTCUTS", "VERSION\t1.0", "LOADED\t1", "ICON_STYLE\t0"}));
     ASSERT_EQ(1ul, Send(HOOKMSG_LOAD_SHORTCUTS, "Trip.dvl"));
     EXPECT_EQ(3, ReadLink(LinkPath("Trip")).iconIndex);
     EXPECT_EQ(PositionsFile("Trip.dvl"), ReadLink(LinkPath("Trip")).target);

@@ -54,7 +54,8 @@ protected:
     {
         const View view = ReadView();
         for (uint32_t i = 0; i < view.recentCount && i < static_cast<uint32_t>(kRecentNotifications); ++i) {
-            if (view.recent[i].code == static_cast<int32_t>(LVN_KEYDOWN) && static_cast<uint32_t>(view.recent[i].item) == vk)
+            if (view.recent[i].code == static_cast<int32_t>(LVN_KEYDOWN) &&
+                static_cast<uint32_t>(view.recent[i].item) == vk)
                 return true;
         }
         return false;
@@ -258,11 +259,11 @@ TEST_F(HookSubclassTest, DesktopSettingChangeAppliesTheAppearanceAgain)
     MoveItem("Notes.txt", 300, 300);
     ASSERT_EQ(300, ItemNamed("Notes.txt").x);
     DWORD_PTR answer = 0;
-    SendMessageTimeoutA(Host().Progman(), WM_SETTINGCHANGE, 0, reinterpret_cast<LPARAM>("Mouse"), SMTO_NORMAL,
-                        5000, &answer);
+    SendMessageTimeoutA(Host().Progman(), WM_SETTINGCHANGE, 0, reinterpret_cast<LPARAM>("Mouse"), SMTO_NORMAL, 5000,
+                        &answer);
     EXPECT_EQ(300, ItemNamed("Notes.txt").x) << "another section changes nothing";
-    SendMessageTimeoutA(Host().Progman(), WM_SETTINGCHANGE, 0, reinterpret_cast<LPARAM>("Desktop"), SMTO_NORMAL,
-                        5000, &answer);
+    SendMessageTimeoutA(Host().Progman(), WM_SETTINGCHANGE, 0, reinterpret_cast<LPARAM>("Desktop"), SMTO_NORMAL, 5000,
+                        &answer);
     EXPECT_EQ(0, ItemNamed("Notes.txt").x);
     EXPECT_EQ(kParkedY, ItemNamed("Notes.txt").y);
 }
@@ -299,10 +300,10 @@ TEST_F(HookSubclassTest, NewIconGoesToItsPendingPlaceEvenWhenARuleMatches)
     settings.hideEnabled = 1;
     SendSettings(settings);
     ASSERT_EQ(Labels{"Notes.txt"}, Parked());
-    ASSERT_TRUE(WriteLayout(ShortcutsFile("later.dvl"),
-                            {"KTX_FILE\tDERVANE ICON SHORTCUTS", "VERSION\t1.0", "LOADED\t0",
-                             "ICON_TEXT_COLOR_FG\t16777215", "ICON_TEXT_COLOR_BG\t0", "ICON_TEXT_BG\t0",
-                             "ICON_STYLE\t0", "ICON_0\tLater.txt\t333,222"}));
+    ASSERT_TRUE(
+        WriteLayout(ShortcutsFile("later.dvl"),
+                    {"KTX_FILE\tDERVANE ICON SHORTCUTS", "VERSION\t1.0", "LOADED\t0", "ICON_TEXT_COLOR_FG\t16777215",
+                     "ICON_TEXT_COLOR_BG\t0", "ICON_TEXT_BG\t0", "ICON_STYLE\t0", "ICON_0\tLater.txt\t333,222"}));
     ASSERT_EQ(1ul, Send(HOOKMSG_LOAD_SHORTCUTS, "later.dvl"));
 
     ASSERT_TRUE(m_desktop.AddFile("Later.txt"));

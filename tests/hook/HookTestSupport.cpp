@@ -13,7 +13,7 @@ std::string MakeProgramFolder(const char* suffix)
 {
     const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
     std::string folder = CChildProcess::ModuleFolder() + "program." +
-                         (info ? std::string(info->test_suite_name()) + "." + info->name() : "run") + suffix;
+        (info ? std::string(info->test_suite_name()) + "." + info->name() : "run") + suffix;
     CreateDirectoryA(folder.c_str(), nullptr);
     DeleteFileA((folder + "\\ErrorLog.txt").c_str());
     return folder;
@@ -111,8 +111,8 @@ SettingsBlock DefaultSettings()
 
 CTitledWindow::CTitledWindow(const char* title, int x, int y)
 {
-    m_hwnd = CreateWindowExA(WS_EX_TOOLWINDOW, "STATIC", title, WS_POPUP | WS_VISIBLE, x, y, 64, 64, nullptr,
-                             nullptr, GetModuleHandleA(nullptr), nullptr);
+    m_hwnd = CreateWindowExA(WS_EX_TOOLWINDOW, "STATIC", title, WS_POPUP | WS_VISIBLE, x, y, 64, 64, nullptr, nullptr,
+                             GetModuleHandleA(nullptr), nullptr);
 }
 
 CTitledWindow::~CTitledWindow()

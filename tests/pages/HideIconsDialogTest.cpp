@@ -53,7 +53,7 @@ protected:
     std::unique_ptr<CHideIconsDialog> dialog;
 };
 
-} // namespace
+}  // namespace
 
 TEST_F(HideIconsDialogTest, OpensWithTheRulesSortedAndOnlyTheKindAndPatternToChoose)
 {
@@ -233,17 +233,18 @@ TEST_F(IconsPageTest, IconsOpensTheRulesDialogOverTheSheetOnceAtATime)
     Click(IDC_ICONS_HIDE);
     int dialogsAfterSecondClick = 0;
     bool sheetEnabled = true;
-    const bool seen = DriveModal([this] { Click(IDC_ICONS_HIDE_RULES); }, "Hide Icons", [&](HWND rules) {
-        // The sheet is disabled under the dialog; a second "Icons..." that
-        // reached the page anyway opens nothing.
-        sheetEnabled = IsWindowEnabled(sheet->GetHwnd()) != FALSE;
-        SendMessageA(Page(), WM_COMMAND, MAKEWPARAM(IDC_ICONS_HIDE_RULES, BN_CLICKED),
-                     reinterpret_cast<LPARAM>(GetDlgItem(Page(), IDC_ICONS_HIDE_RULES)));
-        dialogsAfterSecondClick = CountThreadWindows("Hide Icons");
-        TypeText(rules, IDC_HIDE_PATTERN, "Recycle Bin");
-        ClickButton(rules, IDC_HIDE_ADD);
-        ClickButton(rules, IDC_HIDE_OK);
-    });
+    const bool seen = DriveModal([this] { Click(IDC_ICONS_HIDE_RULES); }, "Hide Icons",
+                                 [&](HWND rules) {
+                                     // The sheet is disabled under the dialog; a second "Icons..." that
+                                     // reached the page anyway opens nothing.
+                                     sheetEnabled = IsWindowEnabled(sheet->GetHwnd()) != FALSE;
+                                     SendMessageA(Page(), WM_COMMAND, MAKEWPARAM(IDC_ICONS_HIDE_RULES, BN_CLICKED),
+                                                  reinterpret_cast<LPARAM>(GetDlgItem(Page(), IDC_ICONS_HIDE_RULES)));
+                                     dialogsAfterSecondClick = CountThreadWindows("Hide Icons");
+                                     TypeText(rules, IDC_HIDE_PATTERN, "Recycle Bin");
+                                     ClickButton(rules, IDC_HIDE_ADD);
+                                     ClickButton(rules, IDC_HIDE_OK);
+                                 });
     ASSERT_TRUE(seen) << "the rules dialog was not seen";
     EXPECT_EQ(1, dialogsAfterSecondClick);
     EXPECT_FALSE(sheetEnabled);

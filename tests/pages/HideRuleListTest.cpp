@@ -35,7 +35,7 @@ protected:
     std::string ErrorLog() const { return ReadBytes(dir.File("ErrorLog.txt")); }
 };
 
-} // namespace
+}  // namespace
 
 TEST_F(HideRuleListTest, APatternIsAddedOnceWhateverItsKind)
 {
@@ -88,8 +88,9 @@ TEST_F(HideRuleListTest, AnUnmodifiedListWritesNothing)
 
 TEST_F(HideRuleListTest, LoadingStopsAtTheFirstMissingEntryAndTheNextSaveNumbersAfresh)
 {
-    WriteBytes(file, "KTX_FILE\tDERVANE ICON HIDE\r\nVERSION\t1.0\r\n"
-                     "ENTRY_0\tRecycle Bin\t0\r\nENTRY_1\tcalc.exe\t1\r\nENTRY_3\tlost\t0\r\n");
+    WriteBytes(file,
+               "KTX_FILE\tDERVANE ICON HIDE\r\nVERSION\t1.0\r\n"
+               "ENTRY_0\tRecycle Bin\t0\r\nENTRY_1\tcalc.exe\t1\r\nENTRY_3\tlost\t0\r\n");
     EXPECT_EQ(1, list.Load(file));
     EXPECT_EQ((Patterns{"Recycle Bin/0", "calc.exe/1"}), PatternsOf(list));
     list.SetModified(true);
@@ -101,8 +102,9 @@ TEST_F(HideRuleListTest, LoadingStopsAtTheFirstMissingEntryAndTheNextSaveNumbers
 
 TEST_F(HideRuleListTest, MissingFieldsTakeTheirDefaultsAndDuplicatesInTheFileStay)
 {
-    WriteBytes(file, "KTX_FILE\tDERVANE ICON HIDE\nENTRY_0\tonly a pattern\nENTRY_1\tdup\t1\nENTRY_2\tdup\t0\n"
-                     "ENTRY_3\t\n");
+    WriteBytes(file,
+               "KTX_FILE\tDERVANE ICON HIDE\nENTRY_0\tonly a pattern\nENTRY_1\tdup\t1\nENTRY_2\tdup\t0\n"
+               "ENTRY_3\t\n");
     EXPECT_EQ(1, list.Load(file));
     EXPECT_EQ((Patterns{"only a pattern/0", "dup/1", "dup/0", "/0"}), PatternsOf(list));
 }

@@ -53,7 +53,7 @@ public:
 
 class BlankPage : public CPropertyPage {
 public:
-    BlankPage() : CPropertyPage(IDD_TEST_BLANK) {}
+    BlankPage() : CPropertyPage(IDD_TEST_BLANK) { }
 };
 
 class IconsDesktopTest : public testing::Test {
@@ -109,7 +109,7 @@ protected:
     CIconsPage* page = nullptr;
 };
 
-} // namespace
+}  // namespace
 
 TEST_F(IconsDesktopTest, ARuleAddedInTheDialogHidesTheIconAtOnceAndExitRestoresTheDesktop)
 {
@@ -120,11 +120,12 @@ TEST_F(IconsDesktopTest, ARuleAddedInTheDialogHidesTheIconAtOnceAndExitRestoresT
     // Hiding is on, but no rule matches yet.
     EXPECT_EQ(before.y, Icon("Notes.txt").y);
 
-    const bool seen = DriveModal([this] { ClickButton(Page(), IDC_ICONS_HIDE_RULES); }, "Hide Icons", [](HWND rules) {
-        TypeText(rules, IDC_HIDE_PATTERN, "Notes.*");
-        ClickButton(rules, IDC_HIDE_ADD);
-        ClickButton(rules, IDC_HIDE_OK);
-    });
+    const bool seen = DriveModal([this] { ClickButton(Page(), IDC_ICONS_HIDE_RULES); }, "Hide Icons",
+                                 [](HWND rules) {
+                                     TypeText(rules, IDC_HIDE_PATTERN, "Notes.*");
+                                     ClickButton(rules, IDC_HIDE_ADD);
+                                     ClickButton(rules, IDC_HIDE_OK);
+                                 });
     ASSERT_TRUE(seen);
     EXPECT_EQ(1u, host->Sent(HOOKMSG_RELOAD_HIDE_RULES).size());
     EXPECT_EQ(kParkedY, Icon("Notes.txt").y) << "hidden as soon as the dialog closed";

@@ -17,7 +17,7 @@
 
 class BlankPage : public CPropertyPage {
 public:
-    BlankPage() : CPropertyPage(IDD_TEST_BLANK) {}
+    BlankPage() : CPropertyPage(IDD_TEST_BLANK) { }
 };
 
 class IconsPageTest : public testing::Test {
@@ -105,7 +105,7 @@ protected:
     TestRegistry registry{TestName()};
     CTrayWnd mainWindow;
     std::unique_ptr<CPropertySheet> sheet = std::make_unique<CPropertySheet>();
-    FakeIconsHost* host = nullptr; // owned by the page
-    CIconsPage* page = nullptr;    // owned by the sheet
+    FakeIconsHost* host = nullptr;  // owned by the page
+    CIconsPage* page = nullptr;  // owned by the sheet
     std::string caption;
 };

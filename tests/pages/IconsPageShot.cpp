@@ -14,7 +14,7 @@
 #include <cstring>
 #include <string>
 
-class CTrayWnd {};
+class CTrayWnd { };
 
 namespace {
 
@@ -24,7 +24,7 @@ public:
     SettingsBlock& Settings() override { return m_settings; }
     CSettingsStore& Store() override { return m_store; }
     const std::string& ProgramFolder() const override { return m_folder; }
-    void SendSettings() override {}
+    void SendSettings() override { }
     unsigned long SendHookRequest(int, const char*) override { return 1; }
     dervaneGroup1_t Appearance() override { return {0xFFFFFFFFu, 0xFFFFFFFFu, -1, -1}; }
     void SelectedIconCount(int* total, int* selected) override
@@ -41,7 +41,7 @@ private:
 
 class BlankPage : public CPropertyPage {
 public:
-    BlankPage() : CPropertyPage(IDD_TEST_BLANK) {}
+    BlankPage() : CPropertyPage(IDD_TEST_BLANK) { }
 };
 
 void WriteFile(const std::string& path, const char* const* records)
@@ -63,8 +63,8 @@ void SampleFiles(const std::string& folder)
     for (const char* name : {"Games", "Office tools"})
         WriteFile(folder + "\\Shortcuts\\" + name + ".dvl", shortcuts);
     const char* const rules[] = {"KTX_FILE", "DERVANE ICON HIDE", "VERSION", "1.0",
-                                 "ENTRY_0", "Recycle Bin\t0", "ENTRY_1", "*.tmp\t0",
-                                 "ENTRY_2", "notepad.exe\t1", nullptr, nullptr};
+                                 "ENTRY_0",  "Recycle Bin\t0",    "ENTRY_1", "*.tmp\t0",
+                                 "ENTRY_2",  "notepad.exe\t1",    nullptr,   nullptr};
     WriteFile(folder + "\\IconHide.txt", rules);
 }
 
@@ -82,7 +82,7 @@ void CALLBACK EndShot(HWND, UINT, UINT_PTR, DWORD)
     PostQuitMessage(0);
 }
 
-} // namespace
+}  // namespace
 
 int main(int argc, char** argv)
 {

@@ -17,7 +17,7 @@ std::string Bytes(std::initializer_list<int> values)
     return bytes;
 }
 
-} // namespace
+}  // namespace
 
 TEST_F(IconsPageTest, WithNoStoredValuesThePageShowsTheDefaults)
 {

@@ -11,7 +11,7 @@ namespace {
 
 constexpr char kProgramKey[] = "Software\\Quillmere\\Dervane";
 
-void IgnoreWarning(const char*) {}
+void IgnoreWarning(const char*) { }
 
 std::string LayoutPath(const std::string& folder, int type, const std::string& fileName)
 {
@@ -48,7 +48,7 @@ bool ToggleLoaded(const std::string& path)
     return file.Replace("LOADED", atoi(value) ? "0" : "1") != 0;
 }
 
-} // namespace
+}  // namespace
 
 const char kMissingValue[] = "(missing)";
 
@@ -299,7 +299,7 @@ void CALLBACK DriveTick(HWND, UINT, UINT_PTR, DWORD)
     }
 }
 
-} // namespace
+}  // namespace
 
 bool DriveModal(const std::function<void()>& open, const char* caption, const std::function<void(HWND)>& act)
 {

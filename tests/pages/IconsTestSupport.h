@@ -19,7 +19,7 @@
 // The page reaches the main window only through IIconsHost; its base class
 // keeps a reference to the main window that this page never uses, so the
 // tests' main window is this empty stand-in.
-class CTrayWnd {};
+class CTrayWnd { };
 
 struct SentRequest {
     int code;

@@ -24,7 +24,7 @@ protected:
     }
 };
 
-} // namespace
+}  // namespace
 
 TEST_F(LayoutFolderTest, ListsTheTitlesOfOneKindSortedAndNeverTheOriginal)
 {

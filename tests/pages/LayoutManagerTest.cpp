@@ -32,7 +32,7 @@ public:
     unsigned long answer = 1;
     int total = 12;
     int selected = 0;
-    std::deque<bool> answers; // for the questions, in order; none left: No
+    std::deque<bool> answers;  // for the questions, in order; none left: No
     std::vector<Request> requests;
     std::vector<std::pair<LayoutQuestion, std::string>> questions;
     std::vector<std::string> errors;
@@ -81,7 +81,7 @@ protected:
     }
 };
 
-} // namespace
+}  // namespace
 
 TEST_F(LayoutManagerTest, SavingWithAnEmptyNameSavesTheLayoutOfTheScreenSize)
 {
@@ -161,8 +161,8 @@ TEST_F(LayoutManagerTest, ShortcutsSaveAsksHowManyShortcutsFirst)
 TEST_F(LayoutManagerTest, RefusedNamesAreExplainedAndNothingIsSentOrTouched)
 {
     const std::string longName(300, 'n');
-    for (const std::string& name : {std::string("a/b"), std::string("..\\..\\x"), std::string("what?"),
-                                    std::string("CON"), longName}) {
+    for (const std::string& name :
+         {std::string("a/b"), std::string("..\\..\\x"), std::string("what?"), std::string("CON"), longName}) {
         host.errors.clear();
         EXPECT_EQ(0, manager.SaveButton(name, kPositionsLayout)) << name;
         EXPECT_EQ(0, manager.LoadLayout(name, kPositionsLayout, false)) << name;
@@ -259,7 +259,7 @@ TEST_F(LayoutManagerTest, TheOriginalIsSavedAtStartAndByTheButtonWithoutQuestion
 TEST_F(LayoutManagerTest, StartUpLoadsTheDefaultLayoutAfterSavingTheOriginal)
 {
     manager.SetDefaultLayout("Home.dvl");
-    host.answer = 0; // a default layout that is gone shows nothing
+    host.answer = 0;  // a default layout that is gone shows nothing
     manager.StartUp();
     EXPECT_EQ((Requests{{HOOKMSG_SAVE_POSITIONS, "[original].dvl"}, {HOOKMSG_LOAD_POSITIONS, "Home.dvl"}}),
               host.requests);

@@ -40,7 +40,7 @@ protected:
     }
 };
 
-} // namespace
+}  // namespace
 
 TEST_F(LayoutsPageTest, TheListNeverShowsTheOriginalAndStartsWithNothingSelected)
 {

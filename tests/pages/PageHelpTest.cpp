@@ -14,7 +14,10 @@
 
 namespace {
 
-INT_PTR CALLBACK QuietDialog(HWND, UINT, WPARAM, LPARAM) { return FALSE; }
+INT_PTR CALLBACK QuietDialog(HWND, UINT, WPARAM, LPARAM)
+{
+    return FALSE;
+}
 
 std::string HelpFile()
 {
@@ -124,7 +127,6 @@ TEST_F(PageHelp, OnlyControlsWithATopicTakeTheHelpMessages)
     EXPECT_FALSE(HandleContextHelp(dialog, 115, WM_HELP, 0, reinterpret_cast<LPARAM>(&info)));
     // A right click on the page itself is not a control's.
     EXPECT_FALSE(HandleContextHelp(dialog, 115, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(dialog), 0));
-    EXPECT_TRUE(HandleContextHelp(dialog, 115, WM_CONTEXTMENU,
-                                  reinterpret_cast<WPARAM>(GetDlgItem(dialog, 1070)), 0));
+    EXPECT_TRUE(HandleContextHelp(dialog, 115, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(GetDlgItem(dialog, 1070)), 0));
     DestroyWindow(dialog);
 }

@@ -53,8 +53,7 @@ PeFacts ReadPeFacts(const std::string& path)
         file.size() < static_cast<size_t>(dos->e_lfanew) + sizeof(IMAGE_NT_HEADERS64))
         return facts;
     const auto* nt = reinterpret_cast<const IMAGE_NT_HEADERS64*>(file.data() + dos->e_lfanew);
-    if (nt->Signature != IMAGE_NT_SIGNATURE ||
-        nt->OptionalHeader.Magic != IMAGE_NT_OPTIONAL_HDR64_MAGIC)
+    if (nt->Signature != IMAGE_NT_SIGNATURE || nt->OptionalHeader.Magic != IMAGE_NT_OPTIONAL_HDR64_MAGIC)
         return facts;
     facts.valid = true;
     facts.entryPoint = nt->OptionalHeader.AddressOfEntryPoint;
@@ -64,8 +63,8 @@ PeFacts ReadPeFacts(const std::string& path)
     if (!imports.Size)
         return facts;
     // The descriptors end with an empty one; each other names a library.
-    for (size_t at = FileOffset(nt, imports.VirtualAddress);
-         at && at + sizeof(IMAGE_IMPORT_DESCRIPTOR) <= file.size(); at += sizeof(IMAGE_IMPORT_DESCRIPTOR)) {
+    for (size_t at = FileOffset(nt, imports.VirtualAddress); at && at + sizeof(IMAGE_IMPORT_DESCRIPTOR) <= file.size();
+         at += sizeof(IMAGE_IMPORT_DESCRIPTOR)) {
         const auto* d = reinterpret_cast<const IMAGE_IMPORT_DESCRIPTOR*>(file.data() + at);
         if (!d->Name)
             break;
@@ -83,8 +82,8 @@ std::string ProductVersion(const std::string& path)
         return {};
     char* value = nullptr;
     UINT length = 0;
-    if (!VerQueryValueA(data.data(), "\\StringFileInfo\\040904B0\\ProductVersion",
-                        reinterpret_cast<void**>(&value), &length))
+    if (!VerQueryValueA(data.data(), "\\StringFileInfo\\040904B0\\ProductVersion", reinterpret_cast<void**>(&value),
+                        &length))
         return {};
     return std::string(value);
 }
@@ -102,8 +101,8 @@ TEST(ResourcesLibrary, HoldsTheAboutPictureInTrueColourAndSixteenColours)
     }
     EXPECT_EQ(StoredBitsPerPixel(library.Get(), IDB_ABOUT_PICTURE), 24);
     EXPECT_LE(StoredBitsPerPixel(library.Get(), IDB_ABOUT_PICTURE_16), 4);
-    ScopedBitmap reduced(static_cast<HBITMAP>(LoadImageA(
-        library.Get(), MAKEINTRESOURCEA(IDB_ABOUT_PICTURE_16), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
+    ScopedBitmap reduced(static_cast<HBITMAP>(
+        LoadImageA(library.Get(), MAKEINTRESOURCEA(IDB_ABOUT_PICTURE_16), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
     for (unsigned c : ReadBitmap(reduced.Get()).rgb)
         ASSERT_TRUE(IsDisplayColour(c)) << std::hex << c;
 }
@@ -133,8 +132,8 @@ ScopedIcon SixteenPixelPicture(HMODULE module, unsigned group)
     BYTE* bits = imageData ? static_cast<BYTE*>(LockResource(imageData)) : nullptr;
     if (!bits)
         return {};
-    return ScopedIcon(CreateIconFromResourceEx(bits, SizeofResource(module, image), TRUE, 0x30000,
-                                               16, 16, LR_DEFAULTCOLOR));
+    return ScopedIcon(
+        CreateIconFromResourceEx(bits, SizeofResource(module, image), TRUE, 0x30000, 16, 16, LR_DEFAULTCOLOR));
 }
 
 TEST(TrayIconsLibrary, OffersEachOfItsIconsAsADistinctSixteenPixelPicture)

@@ -17,8 +17,7 @@ Pixels ReadBitmap(HBITMAP bitmap)
     bi.bmiHeader.biCompression = BI_RGB;
     std::vector<unsigned> bits(static_cast<size_t>(info.bmWidth) * info.bmHeight);
     ScopedGetDC screen(nullptr);
-    if (GetDIBits(screen.Get(), bitmap, 0, info.bmHeight, bits.data(), &bi, DIB_RGB_COLORS) !=
-        info.bmHeight)
+    if (GetDIBits(screen.Get(), bitmap, 0, info.bmHeight, bits.data(), &bi, DIB_RGB_COLORS) != info.bmHeight)
         return p;
     p.width = info.bmWidth;
     p.height = info.bmHeight;
@@ -62,9 +61,9 @@ int StoredBitsPerPixel(HMODULE module, UINT id)
 
 bool IsDisplayColour(unsigned rgb)
 {
-    static const unsigned colours[16] = {
-        0x000000, 0x800000, 0x008000, 0x808000, 0x000080, 0x800080, 0x008080, 0xC0C0C0,
-        0x808080, 0xFF0000, 0x00FF00, 0xFFFF00, 0x0000FF, 0xFF00FF, 0x00FFFF, 0xFFFFFF};
+    static const unsigned colours[16] = {0x000000, 0x800000, 0x008000, 0x808000, 0x000080, 0x800080,
+                                         0x008080, 0xC0C0C0, 0x808080, 0xFF0000, 0x00FF00, 0xFFFF00,
+                                         0x0000FF, 0xFF00FF, 0x00FFFF, 0xFFFFFF};
     for (unsigned c : colours)
         if (c == rgb)
             return true;

@@ -13,11 +13,11 @@
 namespace {
 
 struct Picture {
-    UINT id;        // for normal displays
-    UINT id16;      // for 8 bits per pixel
-    int size;       // square
-    bool keyed;     // drawn with a key colour
-    unsigned key;   // 0x00RRGGBB
+    UINT id;  // for normal displays
+    UINT id16;  // for 8 bits per pixel
+    int size;  // square
+    bool keyed;  // drawn with a key colour
+    unsigned key;  // 0x00RRGGBB
 };
 
 const unsigned kBlack = 0x000000;
@@ -39,8 +39,8 @@ const Picture kPictures[] = {
 
 ScopedBitmap LoadProgramBitmap(UINT id)
 {
-    return ScopedBitmap(static_cast<HBITMAP>(LoadImageA(
-        GetModuleHandleA(nullptr), MAKEINTRESOURCEA(id), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
+    return ScopedBitmap(static_cast<HBITMAP>(
+        LoadImageA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(id), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
 }
 
 Pixels ProgramBitmapPixels(UINT id)
@@ -135,8 +135,7 @@ struct DesktopPicture {
     int points;
 };
 
-template <size_t N>
-constexpr bool Closed(const OutlinePoint (&outline)[N])
+template <size_t N> constexpr bool Closed(const OutlinePoint (&outline)[N])
 {
     return outline[0].x == outline[N - 1].x && outline[0].y == outline[N - 1].y;
 }
@@ -157,9 +156,12 @@ ScopedRegion OutlineRegion(const OutlinePoint* outline, int points)
 TEST(DesktopPictures, FillTheOutlineOfTheirWindowWithAnEdgeOfTheRimColour)
 {
     const DesktopPicture pictures[] = {
-        {IDB_SHREDDER, kShredderOutline, 47},      {IDB_SHREDDER_16, kShredderOutline, 47},
-        {IDB_SHREDDER_FOCUS, kShredderOutline, 47}, {IDB_SHREDDER_FOCUS_16, kShredderOutline, 47},
-        {IDB_BACKUP_ICON, kBackupOutline, 67},      {IDB_BACKUP_ICON_16, kBackupOutline, 67},
+        {IDB_SHREDDER, kShredderOutline, 47},
+        {IDB_SHREDDER_16, kShredderOutline, 47},
+        {IDB_SHREDDER_FOCUS, kShredderOutline, 47},
+        {IDB_SHREDDER_FOCUS_16, kShredderOutline, 47},
+        {IDB_BACKUP_ICON, kBackupOutline, 67},
+        {IDB_BACKUP_ICON_16, kBackupOutline, 67},
         {IDB_BACKUP_ICON_FOCUS, kBackupFocusOutline, 78},
         {IDB_BACKUP_ICON_FOCUS_16, kBackupFocusOutline, 78},
     };

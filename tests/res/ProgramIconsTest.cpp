@@ -45,8 +45,8 @@ std::vector<GroupIconEntry> GroupEntries(HMODULE module, unsigned id)
 
 ScopedIcon LoadProgramIcon(unsigned id, int size)
 {
-    return ScopedIcon(static_cast<HICON>(
-        LoadImageA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(id), IMAGE_ICON, size, size, 0)));
+    return ScopedIcon(
+        static_cast<HICON>(LoadImageA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(id), IMAGE_ICON, size, size, 0)));
 }
 
 int DifferentPixels(const Pixels& a, const Pixels& b)
