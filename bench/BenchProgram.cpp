@@ -11,7 +11,7 @@
 //
 // Wine answers GetProcessMemoryInfo and GetProcessTimes for other processes
 // with figures of its own making, so the idle cost is read from Linux's
-// /proc (through drive Z:) of the process that runs each program: anonymous
+// /proc of the process that runs each program: anonymous
 // resident memory (RssAnon) as the private memory, utime + stime as the CPU time.
 #include <windows.h>
 #include <objbase.h>
@@ -149,7 +149,9 @@ std::string ProcFolderOf(const std::string& exePath)
 {
     const std::string wanted = Lower(exePath);
     WIN32_FIND_DATAA found = {};
-    HANDLE search = FindFirstFileA("Z:\\proc\\*", &found);
+    // The test prefixes have no drive for the Linux root; Wine's own prefix
+    // for Unix paths still reaches /proc.
+    HANDLE search = FindFirstFileA("\\\\?\\unix\\proc\\*", &found);
     if (search == INVALID_HANDLE_VALUE)
         return std::string();
     std::string folder;
@@ -157,7 +159,7 @@ std::string ProcFolderOf(const std::string& exePath)
         const std::string name = found.cFileName;
         if (name.empty() || name.find_first_not_of("0123456789") != std::string::npos)
             continue;
-        const std::string candidate = "Z:\\proc\\" + name;
+        const std::string candidate = "\\\\?\\unix\\proc\\" + name;
         std::string commandLine = ReadFileBytes(candidate + "\\cmdline");
         std::replace(commandLine.begin(), commandLine.end(), '\0', ' ');
         if (Lower(commandLine).find(wanted) != std::string::npos) {

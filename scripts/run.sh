@@ -2,8 +2,10 @@
 # Builds everything and runs Dervane.exe on the desktop host (with a few
 # sample items) in a Wine virtual desktop of a throw-away prefix, with its
 # property sheet open. Headless (no DISPLAY): under Xvfb, ending with
-# screenshots of the sheet's pages in build/screenshot.png (About) and
-# build/screenshot-general.png. With a display: until Enter is pressed.
+# screenshots of the sheet's pages in build/screenshot.png (About),
+# build/screenshot-general.png and build/screenshot-icons.png, and the sheet
+# alone in build/shots/sheet-about.png, -general.png, -icons.png. With a
+# display: until Enter is pressed.
 # Every process is ended by its id.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -36,7 +38,10 @@ if [ -z "${DISPLAY:-}" ]; then
   harness_start_xvfb 1024x768x24
 fi
 harness_start_wineserver
+harness_require import /usr/bin/convert
 
+# Wine maps the current folder to a drive: start in the build folder.
+cd "$root/build"
 mkfifo "$workdir/in"
 "$WINE64" "$root/build/dist/tests/ProgramDemo.exe" "Dervane,1024x768" <"$workdir/in" >"$workdir/out" 2>&1 &
 demo_pid=$!
@@ -47,18 +52,22 @@ if ! harness_wait 60 grep -q '^ready' "$workdir/out"; then
   exit 1
 fi
 cat "$workdir/out"
-# show_page N: has the demo switch the sheet to page N and waits for its answer.
-show_page() {
+# shot N NAME FILE: has the demo switch the sheet to page N, waits for its
+# answer (the sheet is drawn by then), and takes the screen and the sheet.
+shot() {
   echo "page $1" >&7
-  harness_wait 10 grep -q "^page $1" "$workdir/out"
+  harness_wait 10 grep -q "^page $1 at" "$workdir/out" || { echo "run: page $1 not shown" >&2; return 1; }
+  local at
+  at=$(grep "^page $1 at" "$workdir/out" | tail -1 | sed 's/.* at //' | tr -d '\r')
+  import -window root "$3"
+  /usr/bin/convert "$3" -crop "$at" +repage "$root/build/shots/sheet-$2.png"
+  echo "Screenshot: $3 (the sheet alone: build/shots/sheet-$2.png)"
 }
 if [ "$headless" = 1 ]; then
-  # The sheet is drawn before the demo reports ready or a page shown.
-  import -window root "$root/build/screenshot.png"
-  echo "Screenshot: $root/build/screenshot.png"
-  show_page 1
-  import -window root "$root/build/screenshot-general.png"
-  echo "Screenshot: $root/build/screenshot-general.png"
+  mkdir -p "$root/build/shots"
+  shot 0 about "$root/build/screenshot.png"
+  shot 1 general "$root/build/screenshot-general.png"
+  shot 2 icons "$root/build/screenshot-icons.png"
 else
   read -r -p "Dervane runs in a Wine virtual desktop window; press Enter to stop. " _ || true
 fi

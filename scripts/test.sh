@@ -6,6 +6,9 @@ set -uo pipefail
 cd "$(dirname "$0")/.."
 root=$(pwd)
 scripts/setup.sh || exit 1
+# Every program the scripts call must come from setup's packages, not from
+# whatever else this machine happens to have.
+scripts/check-setup.sh || { echo "setup check failed"; echo "0 passed, 1 failed"; exit 1; }
 scripts/build.sh || { echo "build failed"; exit 1; }
 
 . tests/harness/session.sh
@@ -35,10 +38,10 @@ run_ctest() {
 
 run_ctest build/native "native (ASan, UBSan, fuzzing)"
 
-harness_template "$root/build/win" || exit 1
+harness_template "$root/build/win" || { echo "0 passed, 1 failed"; exit 1; }
 harness_prefix "$root/build/win" "run-$$"
-harness_start_xvfb
-harness_start_wineserver
+harness_start_xvfb || exit 1
+harness_start_wineserver || exit 1
 run_ctest build/win "Windows (Wine)"
 harness_stop
 # A run leaves no process behind: everything in its prefix has ended.

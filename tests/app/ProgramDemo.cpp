@@ -3,7 +3,8 @@
 // starts the host and the program, waits until the program is ready, opens
 // its property sheet with the tray menu's "&Properties..." command and prints
 // "ready". Then it reads commands from its standard input:
-//   page N   shows page N of the sheet, prints "page N"
+//   page N   shows page N of the sheet, prints "page N at WxH+X+Y" (the
+//            sheet's place on the screen, for cutting screenshots)
 // When its input closes it ends every process it started.
 //
 //   ProgramDemo.exe [NAME,WIDTHxHEIGHT]
@@ -62,7 +63,10 @@ void ServeCommands(HWND sheet)
         if (std::sscanf(line, "page %d", &page) == 1 && page >= 0 && page < 16) {
             SendMessageA(sheet, PSM_SETCURSEL, static_cast<WPARAM>(page), 0);
             RedrawWindow(sheet, nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_UPDATENOW);
-            std::printf("page %d\n", page);
+            RECT box = {};
+            GetWindowRect(sheet, &box);
+            std::printf("page %d at %ldx%ld+%ld+%ld\n", page, box.right - box.left, box.bottom - box.top, box.left,
+                        box.top);
         } else {
             std::printf("unknown command\n");
         }

@@ -31,36 +31,90 @@ harness_realise_user_folders() {
   done
 }
 
-# harness_template BUILD_DIR: makes BUILD_DIR/wine/template once.
+# harness_require PROGRAM...: stops with one line naming the first program
+# that is not on the PATH (setup installs them all; this says which is not).
+harness_require() {
+  local p
+  for p in "$@"; do
+    command -v "$p" >/dev/null 2>&1 || { echo "harness: $p not found (run scripts/setup.sh)" >&2; return 1; }
+  done
+}
+
+# A new prefix maps Z: to the Linux root, and tests run as root: a deletion or
+# backup gone wrong could reach every file of the machine. Every prefix here
+# keeps C: (its own drive_c) and gets D: for the build folder only, where the
+# programs and tests live; no other drive.
+harness_confine_drives() {
+  local prefix=$1 build=$2 link
+  for link in "$prefix"/dosdevices/[a-z]:; do
+    [ -e "$link" ] || [ -L "$link" ] || continue
+    case "${link##*/}" in
+      c:) ;;
+      *) rm -f "$link" ;;
+    esac
+  done
+  ln -sfn "$build" "$prefix/dosdevices/d:"
+}
+
+# harness_drives_confined PREFIX BUILD: succeeds when every drive of PREFIX
+# leads into PREFIX or BUILD.
+harness_drives_confined() {
+  local prefix build link target
+  prefix=$(readlink -f "$1")
+  build=$(readlink -f "$2")
+  for link in "$1"/dosdevices/[a-z]: "$1"/dosdevices/[a-z]::; do
+    [ -e "$link" ] || [ -L "$link" ] || continue
+    target=$(readlink -f "$link") || return 1
+    case "$target/" in
+      "$prefix"/* | "$build"/*) ;;
+      *) echo "harness: drive ${link##*/} of $1 leads to $target" >&2; return 1 ;;
+    esac
+  done
+}
+
+# harness_template BUILD_DIR: makes BUILD_DIR/wine/template once. A template
+# that a run left half-made (interrupted) has no ready mark and is made again.
 harness_template() {
   local tpl="$1/wine/template"
-  [ -f "$tpl/.dervane-ready-3" ] && return 0
+  local build
+  build=$(readlink -f "$1/..")
+  [ -f "$tpl/.dervane-ready-4" ] && harness_drives_confined "$tpl" "$build" && return 0
+  harness_require wineboot wineserver "$WINE64" || return 1
   rm -rf "$tpl"
   mkdir -p "$tpl"
   echo "harness: creating template Wine prefix (once per build folder)"
   # No display while booting: the template must not depend on one.
-  WINEPREFIX="$tpl" DISPLAY= wineboot -i >/dev/null 2>&1 || true
+  if ! WINEPREFIX="$tpl" DISPLAY= wineboot -i >"$1/wine/wineboot.log" 2>&1; then
+    echo "harness: wineboot failed (see $1/wine/wineboot.log)" >&2
+    return 1
+  fi
   WINEPREFIX="$tpl" wineserver -w
+  harness_confine_drives "$tpl" "$build"
   harness_realise_user_folders "$tpl"
-  [ -d "$tpl/drive_c/windows" ] || { echo "harness: wineboot failed" >&2; return 1; }
+  [ -d "$tpl/drive_c/windows" ] || { echo "harness: wineboot made no Windows folder" >&2; return 1; }
   # Wine's default registry gives .exe and .txt no class, so the shell shows
   # programs, shortcuts to them and text files with the generic icon; a
   # Windows desktop shows their own.
   local ext
   for ext in .exe=exefile .txt=txtfile; do
-    WINEPREFIX="$tpl" DISPLAY= "$WINE64" reg add "HKCR\\${ext%%=*}" /ve /d "${ext#*=}" /f >/dev/null 2>&1
+    WINEPREFIX="$tpl" DISPLAY= "$WINE64" reg add "HKCR\\${ext%%=*}" /ve /d "${ext#*=}" /f >/dev/null 2>&1 ||
+      { echo "harness: cannot register ${ext%%=*} in the template" >&2; return 1; }
   done
   # Wine looks for its own fonts (Tahoma for the dialog font, Marlett for the
   # caption buttons' glyphs) only through fontconfig, which does not know the
   # folder they are installed in; without them the close button of a caption
   # shows the letter "r". Copies in the prefix's Fonts folder are found.
   local fonts=/usr/share/wine/fonts
-  if [ -d "$fonts" ]; then
-    mkdir -p "$tpl/drive_c/windows/Fonts"
-    cp "$fonts"/*.ttf "$tpl/drive_c/windows/Fonts/" 2>/dev/null || true
+  if ! ls "$fonts"/marlett.ttf "$fonts"/tahoma.ttf >/dev/null 2>&1; then
+    echo "harness: Wine's fonts are missing in $fonts (package fonts-wine)" >&2
+    return 1
   fi
+  mkdir -p "$tpl/drive_c/windows/Fonts"
+  cp "$fonts"/*.ttf "$tpl/drive_c/windows/Fonts/"
   WINEPREFIX="$tpl" wineserver -w
-  touch "$tpl/.dervane-ready-3"
+  # Booting again must not have brought a drive back.
+  harness_drives_confined "$tpl" "$build" || return 1
+  touch "$tpl/.dervane-ready-4"
 }
 
 # harness_prefix BUILD_DIR NAME: a fresh copy of the template as WINEPREFIX.
@@ -69,12 +123,14 @@ harness_prefix() {
   rm -rf "$dest"
   cp -a "$1/wine/template" "$dest"
   harness_realise_user_folders "$dest"
+  harness_confine_drives "$dest" "$(readlink -f "$1/..")"
   export WINEPREFIX="$dest"
 }
 
 # Starts Xvfb on a free display number and exports DISPLAY.
 harness_start_xvfb() {
   local size=${1:-1024x768x24}
+  harness_require Xvfb || return 1
   local fifo
   fifo=$(mktemp -u)
   mkfifo "$fifo"
@@ -90,6 +146,7 @@ harness_start_xvfb() {
 # Starts a persistent wineserver for WINEPREFIX, in the foreground of its own
 # background job, so its id is known.
 harness_start_wineserver() {
+  harness_require wineserver "$WINE64" || return 1
   wineserver -f -p >/dev/null 2>&1 &
   HARNESS_PIDS+=($!)
   # The server's socket lives in a folder named after the prefix's device and
