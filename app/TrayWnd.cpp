@@ -4,7 +4,7 @@
 #include <cstdlib>
 
 #include "app/HandOff.h"
-#include "app/SettingsStore.h"
+#include "settings/SettingsStore.h"
 #include "app/resource.h"
 #include "common/Log.h"
 #include "framework/Application.h"

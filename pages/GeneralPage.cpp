@@ -1,6 +1,6 @@
 #include "pages/GeneralPage.h"
 
-#include "app/SettingsStore.h"
+#include "settings/SettingsStore.h"
 #include "app/TrayWnd.h"
 #include "pages/MainSheet.h"
 #include "pages/PageSupport.h"

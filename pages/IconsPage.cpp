@@ -1,6 +1,6 @@
 #include "pages/IconsPage.h"
 
-#include "app/SettingsStore.h"
+#include "settings/SettingsStore.h"
 #include "framework/CommonDialogs.h"
 #include "framework/WaitCursor.h"
 #include "pages/IconsResource.h"

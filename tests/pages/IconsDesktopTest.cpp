@@ -4,7 +4,7 @@
 #include "IconsTestSupport.h"
 #include "PagesTestResources.h"
 
-#include "app/PropertyValues.h"
+#include "settings/PropertyValues.h"
 #include "framework/PropertySheet.h"
 #include "hook/DervaneHook.h"
 #include "hook/IconHiding.h"

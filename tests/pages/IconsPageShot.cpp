@@ -3,7 +3,7 @@
 //   icons_page_shot.exe FOLDER [page|rules|shortcuts]
 // FOLDER stands in for the program folder; "FOLDER\ready" is written once
 // the windows are drawn. The program ends itself after 30 seconds.
-#include "app/SettingsStore.h"
+#include "settings/SettingsStore.h"
 #include "common/KeyedTextFile.h"
 #include "framework/PropertySheet.h"
 #include "pages/IconsPage.h"

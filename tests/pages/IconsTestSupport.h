@@ -5,7 +5,7 @@
 #pragma once
 
 #include "app/RegKey.h"
-#include "app/SettingsStore.h"
+#include "settings/SettingsStore.h"
 #include "pages/IconsHost.h"
 
 #include <windows.h>
