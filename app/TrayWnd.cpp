@@ -127,7 +127,7 @@ void CTrayWnd::UpdateMenuAndTrayIcon()
         SetTrayIcon(m_sheet && m_sheet->IsVisible() ? IDI_TRAY_SHOWN : IDI_TRAY_HIDDEN);
 }
 
-void CTrayWnd::OnSheetShown(bool visible)
+void CTrayWnd::SheetShown(bool visible)
 {
     if (m_settings.enabled)
         SetTrayIcon(visible ? IDI_TRAY_SHOWN : IDI_TRAY_HIDDEN);
@@ -167,8 +167,8 @@ LRESULT CTrayWnd::WndProc(UINT msg, WPARAM wp, LPARAM lp)
             OnTrayNotify(lp);
         return 0;
     case WM_QUERYENDSESSION:
-        if (m_sheet && m_sheet->Page(CMainSheet::Icons))
-            m_sheet->Page(CMainSheet::Icons)->OnEndSession();
+        if (m_sheet)
+            m_sheet->EndSession();
         break;
     case WM_DISPLAYCHANGE: {
         dervaneMsg_t request = {};
@@ -280,7 +280,13 @@ void CTrayWnd::SendSettings()
     SendRecord(std::move(request));
 }
 
-DWORD CTrayWnd::SendHookRequest(int code, const char* text)
+void CTrayWnd::ApplySettings(const SettingsBlock& settings)
+{
+    m_settings = settings;
+    SendSettings();
+}
+
+unsigned long CTrayWnd::SendHookRequest(int code, const char* text)
 {
     auto request = std::make_unique<dervaneMsg_t>();
     request->code = code;
@@ -288,6 +294,13 @@ DWORD CTrayWnd::SendHookRequest(int code, const char* text)
     snprintf(request->payload.text, sizeof request->payload.text, "%s", text ? text : "");
     SendRecord(std::move(request));
     return m_lastHookResult;
+}
+
+void CTrayWnd::SwitchFeatures(bool enabled)
+{
+    UpdateMenuAndTrayIcon();
+    if (m_sheet)
+        m_sheet->FeaturesSwitched(enabled);
 }
 
 void CTrayWnd::SendRecord(std::unique_ptr<dervaneMsg_t> record)

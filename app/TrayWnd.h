@@ -1,11 +1,13 @@
 // CTrayWnd: the program's hidden main window. It owns the settings, the
-// property sheet, the tray icon and the link to the hook library.
+// property sheet, the tray icon and the link to the hook library, and is the
+// host the sheet and its pages reach the program through.
 #pragma once
 
 #include "common/DebugLog.h"
 #include "framework/FrameWindow.h"
 #include "framework/ScopedHandles.h"
 #include "hook/HookProtocol.h"
+#include "pages/PageHost.h"
 
 #include <shellapi.h>
 
@@ -17,34 +19,40 @@
 class CMainSheet;
 class CSettingsStore;
 
-class CTrayWnd : public CFrameWindow {
+class CTrayWnd : public CFrameWindow, public IPageHost {
 public:
     CTrayWnd(UINT appMessageId, const std::string& programFolder);
     ~CTrayWnd() override;
 
-    SettingsBlock& Settings() { return m_settings; }
-    CSettingsStore& Store() { return *m_store; }
-    const std::string& ProgramFolder() const { return m_programFolder; }
     CMainSheet* Sheet() const { return m_sheet.get(); }
-    HMODULE ResourceLibrary() const { return m_resourceLibrary.Get(); }
     DWORD LastHookResult() const { return m_lastHookResult; }
-    int Platform() const { return m_platform; }
     // Read by the start-up timer thread.
     bool IsReady() const { return m_ready.load(); }
     void SetStartedFromFile(bool fromFile) { m_startedFromFile = fromFile; }
 
-    void ShowSheet(int page);
     void UpdateMenuAndTrayIcon();
-    void OnSheetShown(bool visible);
     // HOOKMSG_APPLY_SETTINGS through the app message, as the pages send it.
+    // Every request record of the program goes through SendSettings and
+    // SendHookRequest: the app message takes a record by address only from them.
     void SendSettings();
-    // Sends a request for the hook library through the app message; answers
-    // the library's answer. Every request record of the program goes through
-    // these two: the app message takes a record by address only from them.
-    DWORD SendHookRequest(int code, const char* text);
-    void ShowHelp();
-    void PostExit();
+    // The exit procedure: pages, sheet, tray icon, hook library, window.
     void Exit();
+
+    // IPageHost
+    const SettingsBlock& Settings() const override { return m_settings; }
+    void KeepSettings(const SettingsBlock& settings) override { m_settings = settings; }
+    void ApplySettings(const SettingsBlock& settings) override;
+    CSettingsStore& Store() override { return *m_store; }
+    const std::string& ProgramFolder() const override { return m_programFolder; }
+    unsigned long SendHookRequest(int code, const char* text) override;
+    void SwitchFeatures(bool enabled) override;
+    void ShowSheet(int page) override;
+    void SheetShown(bool visible) override;
+    void ShowHelp() override;
+    void PostExit() override;
+    HWND OwnerWindow() const override { return GetHwnd(); }
+    HMODULE ResourceLibrary() const override { return m_resourceLibrary.Get(); }
+    int Platform() const override { return m_platform; }
 
 protected:
     LRESULT WndProc(UINT msg, WPARAM wp, LPARAM lp) override;

@@ -2,7 +2,6 @@
 #pragma once
 
 #define IDR_MAINFRAME 101  // the tray menu; also the frame's menu
-#define IDS_SHEET_CAPTION 1  // "Dervane Properties"
 
 #define IDI_PROGRAM 104
 #define IDI_TRAY_SHOWN 171  // features on, sheet visible
