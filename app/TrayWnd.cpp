@@ -4,7 +4,6 @@
 #include <cstdlib>
 
 #include "app/HandOff.h"
-#include "settings/SettingsStore.h"
 #include "app/resource.h"
 #include "common/Log.h"
 #include "framework/Application.h"
@@ -13,6 +12,7 @@
 #include "framework/WaitCursor.h"
 #include "hook/DervaneHook.h"
 #include "pages/MainSheet.h"
+#include "settings/SettingsStore.h"
 
 namespace {
 
@@ -173,7 +173,7 @@ LRESULT CTrayWnd::WndProc(UINT msg, WPARAM wp, LPARAM lp)
     case WM_DISPLAYCHANGE: {
         dervaneMsg_t request = {};
         request.code = HOOKMSG_SCREEN_CHANGED;
-        HOOK_SendMessage(&request);
+        SendToHook(request, false);
         if (m_sheet)
             m_sheet->DisplayChanged();
         break;
@@ -268,16 +268,16 @@ void CTrayWnd::OnFeaturesToggle()
     dervaneMsg_t request = {};
     request.code = HOOKMSG_APPLY_SETTINGS;
     request.payload.settings = m_settings;
-    HOOK_SendMessage(&request);
+    SendToHook(request, false);
 }
 
 void CTrayWnd::SendSettings()
 {
-    auto request = std::make_unique<dervaneMsg_t>();
-    request->code = HOOKMSG_APPLY_SETTINGS;
-    request->route = HOOKROUTE_HOOK;
-    request->payload.settings = m_settings;
-    SendRecord(std::move(request));
+    dervaneMsg_t request = {};
+    request.code = HOOKMSG_APPLY_SETTINGS;
+    request.route = HOOKROUTE_HOOK;
+    request.payload.settings = m_settings;
+    SendToHook(request, true);
 }
 
 void CTrayWnd::ApplySettings(const SettingsBlock& settings)
@@ -288,12 +288,18 @@ void CTrayWnd::ApplySettings(const SettingsBlock& settings)
 
 unsigned long CTrayWnd::SendHookRequest(int code, const char* text)
 {
-    auto request = std::make_unique<dervaneMsg_t>();
-    request->code = code;
-    request->route = HOOKROUTE_HOOK;
-    snprintf(request->payload.text, sizeof request->payload.text, "%s", text ? text : "");
-    SendRecord(std::move(request));
-    return m_lastHookResult;
+    dervaneMsg_t request = {};
+    request.code = code;
+    request.route = HOOKROUTE_HOOK;
+    snprintf(request.payload.text, sizeof request.payload.text, "%s", text ? text : "");
+    return SendToHook(request, true);
+}
+
+unsigned long CTrayWnd::SendToHook(dervaneMsg_t& request, bool showWait)
+{
+    const bool busy = showWait && m_sheet && m_sheet->IsVisible();
+    std::unique_ptr<CWaitCursor> wait(busy ? new CWaitCursor() : nullptr);
+    return HOOK_SendMessage(&request);
 }
 
 void CTrayWnd::SwitchFeatures(bool enabled)
@@ -301,27 +307,6 @@ void CTrayWnd::SwitchFeatures(bool enabled)
     UpdateMenuAndTrayIcon();
     if (m_sheet)
         m_sheet->FeaturesSwitched(enabled);
-}
-
-void CTrayWnd::SendRecord(std::unique_ptr<dervaneMsg_t> record)
-{
-    const WPARAM address = reinterpret_cast<WPARAM>(record.get());
-    m_sentRecords.push_back(std::move(record));
-    Send(m_appMessageId, address, 0);
-    // Still here when the window was gone: freed now.
-    TakeSentRecord(address);
-}
-
-std::unique_ptr<dervaneMsg_t> CTrayWnd::TakeSentRecord(WPARAM address)
-{
-    for (auto it = m_sentRecords.begin(); it != m_sentRecords.end(); ++it) {
-        if (reinterpret_cast<WPARAM>(it->get()) == address) {
-            std::unique_ptr<dervaneMsg_t> record = std::move(*it);
-            m_sentRecords.erase(it);
-            return record;
-        }
-    }
-    return nullptr;
 }
 
 bool CTrayWnd::ReadHandOff(dervaneMsg_t* msg)
@@ -337,31 +322,25 @@ bool CTrayWnd::ReadHandOff(dervaneMsg_t* msg)
     return ok;
 }
 
+// The app message comes from outside: a second start hands its layout file
+// over through "msg.dat" (lParam not 0). The program's own requests are
+// calls, so a record's address (wParam, posted or sent from another
+// process) means nothing here and is neither read nor freed.
 void CTrayWnd::OnAppMessage(WPARAM wp, LPARAM lp)
 {
-    std::unique_ptr<dervaneMsg_t> request;
-    if (lp != 0) {
-        request = std::make_unique<dervaneMsg_t>();
-        if (!ReadHandOff(request.get()))
-            return;
-    } else {
-        // A record by address is one this window sent itself; any other
-        // address (posted or sent from another process) means nothing here
-        // and is neither read nor freed.
-        request = TakeSentRecord(wp);
-        if (!request) {
-            LogWarning("Ignored a request record this program did not send");
-            return;
-        }
+    (void)wp;
+    if (lp == 0) {
+        LogWarning("Ignored a request record by address: only a hand-off through msg.dat comes this way");
+        return;
     }
-    request->payload.text[kHookPayloadSize - 1] = '\0';
-    if (request->route == HOOKROUTE_HOOK) {
-        const bool busy = m_sheet && m_sheet->IsVisible();
-        std::unique_ptr<CWaitCursor> wait(busy ? new CWaitCursor() : nullptr);
-        m_lastHookResult = HOOK_SendMessage(request.get());
-    } else if (request->route == HOOKROUTE_PROGRAM) {
-        OnHookNotification(*request);
-    }
+    dervaneMsg_t request = {};
+    if (!ReadHandOff(&request))
+        return;
+    request.payload.text[kHookPayloadSize - 1] = '\0';
+    if (request.route == HOOKROUTE_HOOK)
+        SendToHook(request, true);
+    else if (request.route == HOOKROUTE_PROGRAM)
+        OnHookNotification(request);
 }
 
 void CTrayWnd::OnHookNotification(const dervaneMsg_t& msg)

@@ -14,7 +14,6 @@
 #include <atomic>
 #include <memory>
 #include <string>
-#include <vector>
 
 class CMainSheet;
 class CSettingsStore;
@@ -25,15 +24,12 @@ public:
     ~CTrayWnd() override;
 
     CMainSheet* Sheet() const { return m_sheet.get(); }
-    DWORD LastHookResult() const { return m_lastHookResult; }
     // Read by the start-up timer thread.
     bool IsReady() const { return m_ready.load(); }
     void SetStartedFromFile(bool fromFile) { m_startedFromFile = fromFile; }
 
     void UpdateMenuAndTrayIcon();
-    // HOOKMSG_APPLY_SETTINGS through the app message, as the pages send it.
-    // Every request record of the program goes through SendSettings and
-    // SendHookRequest: the app message takes a record by address only from them.
+    // HOOKMSG_APPLY_SETTINGS with the settings.
     void SendSettings();
     // The exit procedure: pages, sheet, tray icon, hook library, window.
     void Exit();
@@ -72,10 +68,9 @@ private:
     bool AddTrayIcon();
     void SetTrayIcon(UINT iconId);
     bool ReadHandOff(dervaneMsg_t* msg);
-    // Sends a record this window frees on the app message; only the records
-    // sent here are taken by address.
-    void SendRecord(std::unique_ptr<dervaneMsg_t> record);
-    std::unique_ptr<dervaneMsg_t> TakeSentRecord(WPARAM address);
+    // Passes a request to the hook library and answers its answer; with
+    // showWait, the wait cursor is shown meanwhile if the sheet is visible.
+    unsigned long SendToHook(dervaneMsg_t& request, bool showWait);
 
     int m_platform = 0;
     SettingsBlock m_settings = {};
@@ -86,8 +81,6 @@ private:
     UINT m_taskbarCreatedId = 0;
     std::string m_programFolder;
     std::unique_ptr<CDebugLog> m_debugLog;
-    std::vector<std::unique_ptr<dervaneMsg_t>> m_sentRecords;  // sent, not yet taken
-    DWORD m_lastHookResult = 0;
     bool m_startedFromFile = false;
     std::atomic<bool> m_ready{false};
     bool m_reattaching = false;
