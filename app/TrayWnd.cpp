@@ -1,10 +1,10 @@
 #include "app/TrayWnd.h"
 
 #include <cstdio>
-#include <cstdlib>
 
 #include "app/HandOff.h"
 #include "app/resource.h"
+#include "common/AppMessages.h"
 #include "common/Log.h"
 #include "framework/Application.h"
 #include "framework/Menu.h"
@@ -43,7 +43,6 @@ HICON LoadProgramIcon(UINT id, int size)
 CTrayWnd::CTrayWnd(UINT appMessageId, const std::string& programFolder)
     : m_appMessageId(appMessageId), m_programFolder(programFolder)
 {
-    srand(GetTickCount());
     m_platform = DetectPlatform();
     m_debugLog = std::make_unique<CDebugLog>(m_programFolder.c_str(), "DebugLog.txt", true);
     LogSetPath(m_programFolder.c_str(), "ErrorLog.txt", true);
@@ -90,9 +89,9 @@ bool CTrayWnd::AddTrayIcon()
     m_trayIcon = NOTIFYICONDATAA{};
     m_trayIcon.cbSize = sizeof m_trayIcon;
     m_trayIcon.hWnd = GetHwnd();
-    m_trayIcon.uID = TRAY_ICON_ID;
+    m_trayIcon.uID = kTrayIconId;
     m_trayIcon.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
-    m_trayIcon.uCallbackMessage = WM_USER;
+    m_trayIcon.uCallbackMessage = WMAPP_TRAY_NOTIFY;
     m_trayIcon.hIcon = LoadProgramIcon(IDI_TRAY_SHOWN, 16);
     snprintf(m_trayIcon.szTip, sizeof m_trayIcon.szTip, "%s", "Dervane");
     m_trayIconAdded = Shell_NotifyIconA(NIM_ADD, &m_trayIcon) != FALSE;
@@ -162,8 +161,8 @@ LRESULT CTrayWnd::WndProc(UINT msg, WPARAM wp, LPARAM lp)
         return 0;
     }
     switch (msg) {
-    case WM_USER:
-        if (wp == TRAY_ICON_ID)
+    case WMAPP_TRAY_NOTIFY:
+        if (wp == kTrayIconId)
             OnTrayNotify(lp);
         return 0;
     case WM_QUERYENDSESSION:
