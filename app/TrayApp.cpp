@@ -4,6 +4,7 @@
 #include "app/TrayWnd.h"
 #include "app/resource.h"
 #include "hook/HookProtocol.h"
+#include "pages/resource.h"
 
 int CTrayApp::InitInstance()
 {

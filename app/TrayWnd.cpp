@@ -1,11 +1,10 @@
 #include "app/TrayWnd.h"
 
 #include <cstdio>
-#include <cstdlib>
 
 #include "app/HandOff.h"
-#include "app/SettingsStore.h"
 #include "app/resource.h"
+#include "common/AppMessages.h"
 #include "common/Log.h"
 #include "framework/Application.h"
 #include "framework/Menu.h"
@@ -13,6 +12,7 @@
 #include "framework/WaitCursor.h"
 #include "hook/DervaneHook.h"
 #include "pages/MainSheet.h"
+#include "settings/SettingsStore.h"
 
 namespace {
 
@@ -43,7 +43,6 @@ HICON LoadProgramIcon(UINT id, int size)
 CTrayWnd::CTrayWnd(UINT appMessageId, const std::string& programFolder)
     : m_appMessageId(appMessageId), m_programFolder(programFolder)
 {
-    srand(GetTickCount());
     m_platform = DetectPlatform();
     m_debugLog = std::make_unique<CDebugLog>(m_programFolder.c_str(), "DebugLog.txt", true);
     LogSetPath(m_programFolder.c_str(), "ErrorLog.txt", true);
@@ -90,9 +89,9 @@ bool CTrayWnd::AddTrayIcon()
     m_trayIcon = NOTIFYICONDATAA{};
     m_trayIcon.cbSize = sizeof m_trayIcon;
     m_trayIcon.hWnd = GetHwnd();
-    m_trayIcon.uID = TRAY_ICON_ID;
+    m_trayIcon.uID = kTrayIconId;
     m_trayIcon.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
-    m_trayIcon.uCallbackMessage = WM_USER;
+    m_trayIcon.uCallbackMessage = WMAPP_TRAY_NOTIFY;
     m_trayIcon.hIcon = LoadProgramIcon(IDI_TRAY_SHOWN, 16);
     snprintf(m_trayIcon.szTip, sizeof m_trayIcon.szTip, "%s", "Dervane");
     m_trayIconAdded = Shell_NotifyIconA(NIM_ADD, &m_trayIcon) != FALSE;
@@ -127,7 +126,7 @@ void CTrayWnd::UpdateMenuAndTrayIcon()
         SetTrayIcon(m_sheet && m_sheet->IsVisible() ? IDI_TRAY_SHOWN : IDI_TRAY_HIDDEN);
 }
 
-void CTrayWnd::OnSheetShown(bool visible)
+void CTrayWnd::SheetShown(bool visible)
 {
     if (m_settings.enabled)
         SetTrayIcon(visible ? IDI_TRAY_SHOWN : IDI_TRAY_HIDDEN);
@@ -162,18 +161,18 @@ LRESULT CTrayWnd::WndProc(UINT msg, WPARAM wp, LPARAM lp)
         return 0;
     }
     switch (msg) {
-    case WM_USER:
-        if (wp == TRAY_ICON_ID)
+    case WMAPP_TRAY_NOTIFY:
+        if (wp == kTrayIconId)
             OnTrayNotify(lp);
         return 0;
     case WM_QUERYENDSESSION:
-        if (m_sheet && m_sheet->Page(CMainSheet::Icons))
-            m_sheet->Page(CMainSheet::Icons)->OnEndSession();
+        if (m_sheet)
+            m_sheet->EndSession();
         break;
     case WM_DISPLAYCHANGE: {
         dervaneMsg_t request = {};
         request.code = HOOKMSG_SCREEN_CHANGED;
-        HOOK_SendMessage(&request);
+        SendToHook(request, false);
         if (m_sheet)
             m_sheet->DisplayChanged();
         break;
@@ -268,47 +267,45 @@ void CTrayWnd::OnFeaturesToggle()
     dervaneMsg_t request = {};
     request.code = HOOKMSG_APPLY_SETTINGS;
     request.payload.settings = m_settings;
-    HOOK_SendMessage(&request);
+    SendToHook(request, false);
 }
 
 void CTrayWnd::SendSettings()
 {
-    auto request = std::make_unique<dervaneMsg_t>();
-    request->code = HOOKMSG_APPLY_SETTINGS;
-    request->route = HOOKROUTE_HOOK;
-    request->payload.settings = m_settings;
-    SendRecord(std::move(request));
+    dervaneMsg_t request = {};
+    request.code = HOOKMSG_APPLY_SETTINGS;
+    request.route = HOOKROUTE_HOOK;
+    request.payload.settings = m_settings;
+    SendToHook(request, true);
 }
 
-DWORD CTrayWnd::SendHookRequest(int code, const char* text)
+void CTrayWnd::ApplySettings(const SettingsBlock& settings)
 {
-    auto request = std::make_unique<dervaneMsg_t>();
-    request->code = code;
-    request->route = HOOKROUTE_HOOK;
-    snprintf(request->payload.text, sizeof request->payload.text, "%s", text ? text : "");
-    SendRecord(std::move(request));
-    return m_lastHookResult;
+    m_settings = settings;
+    SendSettings();
 }
 
-void CTrayWnd::SendRecord(std::unique_ptr<dervaneMsg_t> record)
+unsigned long CTrayWnd::SendHookRequest(int code, const char* text)
 {
-    const WPARAM address = reinterpret_cast<WPARAM>(record.get());
-    m_sentRecords.push_back(std::move(record));
-    Send(m_appMessageId, address, 0);
-    // Still here when the window was gone: freed now.
-    TakeSentRecord(address);
+    dervaneMsg_t request = {};
+    request.code = code;
+    request.route = HOOKROUTE_HOOK;
+    snprintf(request.payload.text, sizeof request.payload.text, "%s", text ? text : "");
+    return SendToHook(request, true);
 }
 
-std::unique_ptr<dervaneMsg_t> CTrayWnd::TakeSentRecord(WPARAM address)
+unsigned long CTrayWnd::SendToHook(dervaneMsg_t& request, bool showWait)
 {
-    for (auto it = m_sentRecords.begin(); it != m_sentRecords.end(); ++it) {
-        if (reinterpret_cast<WPARAM>(it->get()) == address) {
-            std::unique_ptr<dervaneMsg_t> record = std::move(*it);
-            m_sentRecords.erase(it);
-            return record;
-        }
-    }
-    return nullptr;
+    const bool busy = showWait && m_sheet && m_sheet->IsVisible();
+    std::unique_ptr<CWaitCursor> wait(busy ? new CWaitCursor() : nullptr);
+    return HOOK_SendMessage(&request);
+}
+
+void CTrayWnd::SwitchFeatures(bool enabled)
+{
+    UpdateMenuAndTrayIcon();
+    if (m_sheet)
+        m_sheet->FeaturesSwitched(enabled);
 }
 
 bool CTrayWnd::ReadHandOff(dervaneMsg_t* msg)
@@ -324,31 +321,25 @@ bool CTrayWnd::ReadHandOff(dervaneMsg_t* msg)
     return ok;
 }
 
+// The app message comes from outside: a second start hands its layout file
+// over through "msg.dat" (lParam not 0). The program's own requests are
+// calls, so a record's address (wParam, posted or sent from another
+// process) means nothing here and is neither read nor freed.
 void CTrayWnd::OnAppMessage(WPARAM wp, LPARAM lp)
 {
-    std::unique_ptr<dervaneMsg_t> request;
-    if (lp != 0) {
-        request = std::make_unique<dervaneMsg_t>();
-        if (!ReadHandOff(request.get()))
-            return;
-    } else {
-        // A record by address is one this window sent itself; any other
-        // address (posted or sent from another process) means nothing here
-        // and is neither read nor freed.
-        request = TakeSentRecord(wp);
-        if (!request) {
-            LogWarning("Ignored a request record this program did not send");
-            return;
-        }
+    (void)wp;
+    if (lp == 0) {
+        LogWarning("Ignored a request record by address: only a hand-off through msg.dat comes this way");
+        return;
     }
-    request->payload.text[kHookPayloadSize - 1] = '\0';
-    if (request->route == HOOKROUTE_HOOK) {
-        const bool busy = m_sheet && m_sheet->IsVisible();
-        std::unique_ptr<CWaitCursor> wait(busy ? new CWaitCursor() : nullptr);
-        m_lastHookResult = HOOK_SendMessage(request.get());
-    } else if (request->route == HOOKROUTE_PROGRAM) {
-        OnHookNotification(*request);
-    }
+    dervaneMsg_t request = {};
+    if (!ReadHandOff(&request))
+        return;
+    request.payload.text[kHookPayloadSize - 1] = '\0';
+    if (request.route == HOOKROUTE_HOOK)
+        SendToHook(request, true);
+    else if (request.route == HOOKROUTE_PROGRAM)
+        OnHookNotification(request);
 }
 
 void CTrayWnd::OnHookNotification(const dervaneMsg_t& msg)

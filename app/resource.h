@@ -1,8 +1,8 @@
-// Resource, command and timer ids of the program's main window.
+// Resource and command ids of the program's main window (its message and
+// timer ids are in common/AppMessages.h).
 #pragma once
 
 #define IDR_MAINFRAME 101  // the tray menu; also the frame's menu
-#define IDS_SHEET_CAPTION 1  // "Dervane Properties"
 
 #define IDI_PROGRAM 104
 #define IDI_TRAY_SHOWN 171  // features on, sheet visible
@@ -13,8 +13,3 @@
 #define ID_TRAY_EXIT 40002
 #define ID_TRAY_DISABLE 40004
 #define ID_TRAY_HELP 40005
-
-#define TRAY_ICON_ID 101
-#define TIMER_READY 667
-#define TIMER_EXIT 668
-#define TIMER_EXIT_RETRY 669  // exit asked while a page's modal box was open

@@ -2,23 +2,18 @@
 #pragma once
 
 #include "pages/FeaturePage.h"
-#include "pages/PagePicture.h"
-
-#include <memory>
 
 class CAboutPage : public CFeaturePage {
 public:
-    explicit CAboutPage(CTrayWnd& main);
+    explicit CAboutPage(IPageHost& host);
 
 protected:
-    int OnSetActive() override;
-    int OnKillActive() override;
+    bool OnActivate() override;
+    void OnDeactivate() override;
     int OnCommand(UINT id, UINT code, HWND control) override;
-    INT_PTR DialogProc(UINT msg, WPARAM wp, LPARAM lp) override;
 
 private:
-    void FreePictures();
+    void FreeProductPicture();
 
-    HBITMAP m_picture = nullptr;  // of "Resources.dll", shown by control 1037
-    CPagePicture m_logo;
+    HBITMAP m_productPicture = nullptr;  // of "Resources.dll", shown by control 1037
 };

@@ -1,15 +1,30 @@
 // A page of the main sheet that carries one of the program's features. The
 // main window drives every feature through these calls, in the orders the
 // sheet keeps, so a new page plugs in without changes to the main window.
+//
+// The base keeps what every page has: its own OK, Cancel and Apply buttons
+// (handled by CPropertyPage), its picture (loaded at activation, drawn at its
+// placeholder, freed when the page is left) and its controls' context help.
 #pragma once
 
 #include "framework/PropertyPage.h"
+#include "pages/PagePicture.h"
 
-class CTrayWnd;
+class IPageHost;
 
 class CFeaturePage : public CPropertyPage {
 public:
-    CFeaturePage(UINT templateId, CTrayWnd& main) : CPropertyPage(templateId), m_main(main) { }
+    // What a page's template holds besides its settings' controls.
+    struct PageArgs {
+        UINT templateId = 0;
+        OwnButtons buttons;  // 0 where the template has no such button
+        UINT picture = 0;  // bitmap resource; 0: the page has no picture
+        UINT lowColourPicture = 0;  // for a display of 8 bits per pixel or fewer
+        int picturePlace = 0;  // the hidden placeholder control
+        COLORREF pictureKey = RGB(0, 0, 0);  // the colour drawn transparent
+    };
+
+    CFeaturePage(const PageArgs& args, IPageHost& host);
 
     // Once the hook library is ready: read the page's settings and start its feature.
     virtual void LoadAndStart() { }
@@ -27,10 +42,21 @@ public:
     virtual void OnEndSession() { }
 
 protected:
-    CTrayWnd& Main() const { return m_main; }
-    // Every page gives its controls' help on F1, "?" and a right click.
+    IPageHost& Host() const { return m_host; }
+
+    // The page becomes active: set the controls from the settings. The
+    // picture is loaded afterwards unless this answers false.
+    virtual bool OnActivate() { return true; }
+    // The page is left; its picture is freed afterwards.
+    virtual void OnDeactivate() { }
+
+    int OnSetActive() final;
+    int OnKillActive() final;
+    // The picture on WM_PAINT; the controls' help on F1, "?" and a right click.
     INT_PTR DialogProc(UINT msg, WPARAM wp, LPARAM lp) override;
 
 private:
-    CTrayWnd& m_main;
+    IPageHost& m_host;
+    bool m_hasPicture;
+    CPagePicture m_picture;
 };

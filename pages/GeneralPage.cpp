@@ -1,76 +1,76 @@
 #include "pages/GeneralPage.h"
 
-#include "app/SettingsStore.h"
-#include "app/TrayWnd.h"
-#include "pages/MainSheet.h"
-#include "pages/PageSupport.h"
+#include "pages/PageHost.h"
 #include "pages/resource.h"
+#include "settings/SettingsStore.h"
 
-CGeneralPage::CGeneralPage(CTrayWnd& main)
-    : CFeaturePage(IDD_GENERAL, main), m_picture(IDB_GENERAL, IDB_GENERAL_16, IDC_GENERAL_PICTURE, RGB(0, 0, 0))
+namespace {
+
+CFeaturePage::PageArgs GeneralPageArgs()
 {
-    OwnButtons buttons;
-    buttons.ok = IDC_GENERAL_OK;
-    buttons.cancel = IDC_GENERAL_CANCEL;
-    buttons.apply = IDC_GENERAL_APPLY;
-    SetOwnButtons(buttons);
+    CFeaturePage::PageArgs args;
+    args.templateId = IDD_GENERAL;
+    args.buttons.ok = IDC_GENERAL_OK;
+    args.buttons.cancel = IDC_GENERAL_CANCEL;
+    args.buttons.apply = IDC_GENERAL_APPLY;
+    args.picture = IDB_GENERAL;
+    args.lowColourPicture = IDB_GENERAL_16;
+    args.picturePlace = IDC_GENERAL_PICTURE;
+    return args;
 }
+
+}  // namespace
+
+CGeneralPage::CGeneralPage(IPageHost& host) : CFeaturePage(GeneralPageArgs(), host) { }
 
 void CGeneralPage::LoadAndStart()
 {
-    Main().Store().LoadGroup(PropertyGroup::kGeneral, &Main().Settings());
-    UpdateStartEntry();
+    SettingsBlock settings = Host().Settings();
+    Host().Store().LoadGroup(PropertyGroup::kGeneral, &settings);
+    Host().KeepSettings(settings);
+    UpdateStartEntry(settings.runOnBoot != 0);
 }
 
-void CGeneralPage::UpdateStartEntry()
+void CGeneralPage::UpdateStartEntry(bool runOnBoot)
 {
-    Main().Store().UpdateStartEntry(Main().Settings().runOnBoot != 0, Main().ProgramFolder().c_str(), Main().GetHwnd());
+    Host().Store().UpdateStartEntry(runOnBoot, Host().ProgramFolder().c_str(), Host().OwnerWindow());
 }
 
 void CGeneralPage::WriteGeneralSettings()
 {
-    Main().Store().WriteGroup(PropertyGroup::kGeneral, Main().Settings());
+    Host().Store().WriteGroup(PropertyGroup::kGeneral, Host().Settings());
 }
 
 void CGeneralPage::RefreshGeneralPage()
 {
     if (!GetHwnd())
         return;
-    const SettingsBlock& settings = Main().Settings();
+    const SettingsBlock& settings = Host().Settings();
     CheckItem(IDC_GENERAL_ENABLED, settings.enabled != 0);
     CheckItem(IDC_GENERAL_RUN_ON_BOOT, settings.runOnBoot != 0);
     CheckItem(IDC_GENERAL_EXIT_ON_LOAD, settings.exitOnLoad != 0);
 }
 
-int CGeneralPage::OnSetActive()
+bool CGeneralPage::OnActivate()
 {
     RefreshGeneralPage();
-    m_picture.Load(GetHwnd());
-    return 1;
-}
-
-int CGeneralPage::OnKillActive()
-{
-    m_picture.Free();
-    return 1;
+    return true;
 }
 
 int CGeneralPage::OnApply()
 {
-    SettingsBlock& settings = Main().Settings();
+    const bool runOnBoot = IsItemChecked(IDC_GENERAL_RUN_ON_BOOT);
+    UpdateStartEntry(runOnBoot);
+    SettingsBlock settings = Host().Settings();
     const bool wasEnabled = settings.enabled != 0;
     settings.enabled = IsItemChecked(IDC_GENERAL_ENABLED) ? 1 : 0;
-    settings.runOnBoot = IsItemChecked(IDC_GENERAL_RUN_ON_BOOT) ? 1 : 0;
+    settings.runOnBoot = runOnBoot ? 1 : 0;
     settings.exitOnLoad = IsItemChecked(IDC_GENERAL_EXIT_ON_LOAD) ? 1 : 0;
-    UpdateStartEntry();
-    Main().SendSettings();
+    Host().ApplySettings(settings);
     WriteGeneralSettings();
     const bool enabled = settings.enabled != 0;
-    if (enabled != wasEnabled) {
-        Main().UpdateMenuAndTrayIcon();
-        if (Main().Sheet())
-            Main().Sheet()->FeaturesSwitched(enabled);
-    }
+    if (enabled != wasEnabled)
+        Host().SwitchFeatures(enabled);
     return 1;
 }
 
@@ -83,14 +83,7 @@ int CGeneralPage::OnCommand(UINT id, UINT code, HWND control)
         if (code == BN_CLICKED)
             SetModified(true);
         return 1;
-    case IDC_GENERAL_REASSOCIATE: Main().Store().EnsureFileAssociation(true, Main().ProgramFolder().c_str()); return 1;
+    case IDC_GENERAL_REASSOCIATE: Host().Store().EnsureFileAssociation(true, Host().ProgramFolder().c_str()); return 1;
     default: return CFeaturePage::OnCommand(id, code, control);
     }
-}
-
-INT_PTR CGeneralPage::DialogProc(UINT msg, WPARAM wp, LPARAM lp)
-{
-    if (msg == WM_PAINT && m_picture.Paint(GetHwnd()))
-        return TRUE;
-    return CFeaturePage::DialogProc(msg, wp, lp);
 }

@@ -3,28 +3,20 @@
 #pragma once
 
 #include "pages/FeaturePage.h"
-#include "pages/PagePicture.h"
-
-#include <memory>
 
 class CGeneralPage : public CFeaturePage {
 public:
-    explicit CGeneralPage(CTrayWnd& main);
+    explicit CGeneralPage(IPageHost& host);
 
     void LoadAndStart() override;
     void RefreshFromSettings() override { RefreshGeneralPage(); }
 
     void RefreshGeneralPage();
-    void UpdateStartEntry();
+    void UpdateStartEntry(bool runOnBoot);
     void WriteGeneralSettings();
 
 protected:
-    int OnSetActive() override;
-    int OnKillActive() override;
+    bool OnActivate() override;
     int OnApply() override;
     int OnCommand(UINT id, UINT code, HWND control) override;
-    INT_PTR DialogProc(UINT msg, WPARAM wp, LPARAM lp) override;
-
-private:
-    CPagePicture m_picture;
 };

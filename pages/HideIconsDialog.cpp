@@ -3,7 +3,7 @@
 
 #include "common/PathSep.h"
 #include "hook/HookProtocol.h"
-#include "pages/IconsHost.h"
+#include "pages/PageHost.h"
 #include "pages/IconsResource.h"
 
 #include <vector>
@@ -16,7 +16,7 @@ const int kFallbackExtent = 500;
 
 }  // namespace
 
-CHideIconsDialog::CHideIconsDialog(IIconsHost& host)
+CHideIconsDialog::CHideIconsDialog(IPageHost& host)
     : CDialog(IDD_HIDE_ICONS), m_host(host), m_messageBox(&SystemMessageBox)
 {
     LoadHideRules();

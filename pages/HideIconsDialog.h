@@ -10,11 +10,11 @@
 
 #include <string>
 
-class IIconsHost;
+class IPageHost;
 
 class CHideIconsDialog : public CDialog {
 public:
-    explicit CHideIconsDialog(IIconsHost& host);
+    explicit CHideIconsDialog(IPageHost& host);
 
     // Where the dialog's questions and messages go (MessageBoxA unless set).
     void SetMessageBox(MessageBoxFn messageBox) { m_messageBox = messageBox; }
@@ -52,7 +52,7 @@ private:
     void OnDelete();
     int Show(const char* text, const char* caption, UINT type);
 
-    IIconsHost& m_host;
+    IPageHost& m_host;
     MessageBoxFn m_messageBox;
     CHideRuleList m_rules;
     // The rules as the dialog found them, for Cancel.

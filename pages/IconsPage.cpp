@@ -1,11 +1,12 @@
 #include "pages/IconsPage.h"
 
-#include "app/SettingsStore.h"
 #include "framework/CommonDialogs.h"
 #include "framework/WaitCursor.h"
 #include "pages/IconsResource.h"
 #include "pages/LayoutNames.h"
+#include "pages/PageHost.h"
 #include "pages/PageSupport.h"
+#include "settings/SettingsStore.h"
 
 #include <vector>
 
@@ -31,18 +32,25 @@ bool ChooseColourWithDialog(HWND owner, COLORREF* colour)
     return true;
 }
 
+CFeaturePage::PageArgs IconsPageArgs()
+{
+    CFeaturePage::PageArgs args;
+    args.templateId = IDD_ICONS;
+    args.buttons.ok = IDC_ICONS_OK;
+    args.buttons.cancel = IDC_ICONS_CANCEL;
+    args.buttons.apply = IDC_ICONS_APPLY;
+    args.picture = IDB_ICONS;
+    args.lowColourPicture = IDB_ICONS_16;
+    args.picturePlace = IDC_ICONS_PICTURE;
+    return args;
+}
+
 }  // namespace
 
-CIconsPage::CIconsPage(CTrayWnd& main, std::unique_ptr<IIconsHost> host)
-    : CFeaturePage(IDD_ICONS, main), m_host(std::move(host)), m_layouts(m_host->ProgramFolder(), *this),
-      m_messageBox(&SystemMessageBox), m_chooseColour(&ChooseColourWithDialog),
-      m_picture(IDB_ICONS, IDB_ICONS_16, IDC_ICONS_PICTURE, RGB(0, 0, 0))
+CIconsPage::CIconsPage(IPageHost& host, std::unique_ptr<IIconsHost> icons)
+    : CFeaturePage(IconsPageArgs(), host), m_icons(std::move(icons)), m_layouts(host.ProgramFolder(), *this),
+      m_messageBox(&SystemMessageBox), m_chooseColour(&ChooseColourWithDialog)
 {
-    OwnButtons buttons;
-    buttons.ok = IDC_ICONS_OK;
-    buttons.cancel = IDC_ICONS_CANCEL;
-    buttons.apply = IDC_ICONS_APPLY;
-    SetOwnButtons(buttons);
 }
 
 CIconsPage::~CIconsPage() = default;
@@ -57,7 +65,7 @@ void CIconsPage::SetMessageBox(MessageBoxFn messageBox)
 CHideIconsDialog& CIconsPage::HideIconsDialog()
 {
     if (!m_hideDialog) {
-        m_hideDialog = std::make_unique<CHideIconsDialog>(*m_host);
+        m_hideDialog = std::make_unique<CHideIconsDialog>(Host());
         m_hideDialog->SetMessageBox(m_messageBox);
     }
     return *m_hideDialog;
@@ -67,16 +75,18 @@ void CIconsPage::LoadAndStart()
 {
     m_hideDialog.reset();
     HideIconsDialog();
-    m_host->Store().LoadGroup(PropertyGroup::kIcon, &m_host->Settings());
+    SettingsBlock settings = Host().Settings();
+    Host().Store().LoadGroup(PropertyGroup::kIcon, &settings);
+    Host().KeepSettings(settings);
     std::string defaultLayout;
-    if (m_host->Store().ReadText(kDefaultLayoutValue, &defaultLayout))
+    if (Host().Store().ReadText(kDefaultLayoutValue, &defaultLayout))
         m_layouts.SetDefaultLayout(defaultLayout);
     m_layouts.StartUp();
 }
 
 void CIconsPage::WriteIconSettings()
 {
-    m_host->Store().WriteGroup(PropertyGroup::kIcon, m_host->Settings());
+    Host().Store().WriteGroup(PropertyGroup::kIcon, Host().Settings());
 }
 
 void CIconsPage::FillStyleList()
@@ -92,7 +102,7 @@ void CIconsPage::RefreshIconsPage()
 {
     if (!GetHwnd())
         return;
-    const SettingsBlock& settings = m_host->Settings();
+    const SettingsBlock& settings = Host().Settings();
     FillStyleList();
     CheckItem(IDC_ICONS_HIDE, settings.hideEnabled != 0);
     CheckItem(IDC_ICONS_CLEAR, settings.textBackgroundOpaque == 0);
@@ -129,35 +139,30 @@ void CIconsPage::ShowSwatch(int id, COLORREF colour)
 
 void CIconsPage::ChooseSwatchColour(int id)
 {
-    SettingsBlock& settings = m_host->Settings();
-    uint32_t& stored = id == IDC_ICONS_FOREGROUND ? settings.textForeground : settings.textBackground;
-    COLORREF colour = stored;
+    const bool foreground = id == IDC_ICONS_FOREGROUND;
+    COLORREF colour = foreground ? Host().Settings().textForeground : Host().Settings().textBackground;
     if (!m_chooseColour(GetHwnd(), &colour))
         return;
-    // Kept at once; sent and stored with the next Apply.
-    stored = colour;
+    // Kept at once; sent and stored with the next Apply. The settings are
+    // taken after the dialog, which may have let a loaded layout change them.
+    SettingsBlock settings = Host().Settings();
+    (foreground ? settings.textForeground : settings.textBackground) = colour;
+    Host().KeepSettings(settings);
     SetModified(true);
     ShowSwatch(id, colour);
 }
 
-int CIconsPage::OnSetActive()
+bool CIconsPage::OnActivate()
 {
     FillLayoutList();
     RefreshIconsPage();
-    m_picture.Load(GetHwnd());
-    return 1;
-}
-
-int CIconsPage::OnKillActive()
-{
-    m_picture.Free();
-    return 1;
+    return true;
 }
 
 int CIconsPage::OnApply()
 {
     SetModified(false);
-    SettingsBlock& settings = m_host->Settings();
+    SettingsBlock settings = Host().Settings();
     settings.hideEnabled = IsItemChecked(IDC_ICONS_HIDE) ? 1 : 0;
     settings.textBackgroundOpaque = IsItemChecked(IDC_ICONS_CLEAR) ? 0 : 1;
     const LRESULT style = SendItem(IDC_ICONS_STYLE, CB_GETCURSEL);
@@ -166,23 +171,25 @@ int CIconsPage::OnApply()
     settings.restoreOnRes = IsItemChecked(IDC_ICONS_ADJUST) ? 1 : 0;
     settings.adjustByPixel = IsItemChecked(IDC_ICONS_SHIFTING) ? 1 : 0;
     settings.listType = IsItemChecked(IDC_ICONS_POSITIONS) ? kPositionsLayout : kShortcutsLayout;
-    m_host->SendSettings();
+    Host().ApplySettings(settings);
     WriteIconSettings();
     return 1;
 }
 
 void CIconsPage::SetHideEnabled(bool on)
 {
-    m_host->Settings().hideEnabled = on ? 1 : 0;
-    m_host->SendSettings();
+    SettingsBlock settings = Host().Settings();
+    settings.hideEnabled = on ? 1 : 0;
+    Host().ApplySettings(settings);
     WriteIconSettings();
     RefreshIconsPage();
 }
 
 void CIconsPage::HideByLabel(const char* label, int kind)
 {
-    m_host->Settings().hideEnabled = 1;
-    m_host->SendSettings();
+    SettingsBlock settings = Host().Settings();
+    settings.hideEnabled = 1;
+    Host().ApplySettings(settings);
     WriteIconSettings();
     HideIconsDialog().AddHideRule(label ? label : "", kind);
 }
@@ -222,7 +229,7 @@ int CIconsPage::OnCommand(UINT id, UINT code, HWND control)
     case IDC_ICONS_STYLE:
         if (code == CBN_SELCHANGE) {
             const LRESULT style = SendItem(IDC_ICONS_STYLE, CB_GETCURSEL);
-            if (style != CB_ERR && style != m_host->Settings().iconStyle)
+            if (style != CB_ERR && style != Host().Settings().iconStyle)
                 SetModified(true);
         }
         return 1;
@@ -248,13 +255,6 @@ int CIconsPage::OnNotify(const NMHDR& header, LRESULT& result)
     return CFeaturePage::OnNotify(header, result);
 }
 
-INT_PTR CIconsPage::DialogProc(UINT msg, WPARAM wp, LPARAM lp)
-{
-    if (msg == WM_PAINT && m_picture.Paint(GetHwnd()))
-        return TRUE;
-    return CFeaturePage::DialogProc(msg, wp, lp);
-}
-
 int CIconsPage::Show(const char* text, const char* caption, UINT type)
 {
     return m_messageBox(GetHwnd(), text, caption, type);
@@ -266,8 +266,8 @@ void CIconsPage::OnLayoutLoaded(int type, const char* name)
 {
     // A layout carries the label colours and the icon style; fields the
     // hook library has not set yet leave the settings as they are.
-    const dervaneGroup1_t look = m_host->Appearance();
-    SettingsBlock& settings = m_host->Settings();
+    const dervaneGroup1_t look = m_icons->Appearance();
+    SettingsBlock settings = Host().Settings();
     if (look.textForeground != 0xFFFFFFFFu)
         settings.textForeground = look.textForeground;
     if (look.textBackground != 0xFFFFFFFFu)
@@ -276,6 +276,7 @@ void CIconsPage::OnLayoutLoaded(int type, const char* name)
         settings.textBackgroundOpaque = look.textBackgroundOpaque != 0 ? 1 : 0;
     if (look.iconStyle == 0 || look.iconStyle == 1)
         settings.iconStyle = static_cast<uint8_t>(look.iconStyle);
+    Host().KeepSettings(settings);
     m_loadedName = name ? name : "";
     m_loadedType = type;
     RefreshIconsPage();
@@ -293,7 +294,7 @@ void CIconsPage::FillLayoutList()
     if (!GetHwnd())
         return;
     SendItem(IDC_ICONS_LAYOUT_LIST, LB_RESETCONTENT);
-    for (const std::string& title : m_layouts.Folder().ListTitles(m_host->Settings().listType))
+    for (const std::string& title : m_layouts.Folder().ListTitles(Host().Settings().listType))
         SendItem(IDC_ICONS_LAYOUT_LIST, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(title.c_str()));
     SendItem(IDC_ICONS_LAYOUT_LIST, LB_SETCURSEL, static_cast<WPARAM>(-1));
     for (int id : {IDC_ICONS_LOAD, IDC_ICONS_DELETE, IDC_ICONS_RENAME, IDC_ICONS_ICONIFY})
@@ -305,7 +306,9 @@ void CIconsPage::FillLayoutList()
 
 void CIconsPage::SetListType(int type)
 {
-    m_host->Settings().listType = static_cast<uint8_t>(type);
+    SettingsBlock settings = Host().Settings();
+    settings.listType = static_cast<uint8_t>(type);
+    Host().KeepSettings(settings);
     CheckItem(IDC_ICONS_POSITIONS, type == kPositionsLayout);
     CheckItem(IDC_ICONS_SHORTCUTS, type == kShortcutsLayout);
     FillLayoutList();
@@ -347,7 +350,7 @@ void CIconsPage::OnLayoutSelection()
         SetItemText(IDC_ICONS_LAYOUT_NAME, title.c_str());
     for (int id : {IDC_ICONS_LOAD, IDC_ICONS_DELETE, IDC_ICONS_RENAME, IDC_ICONS_ICONIFY})
         EnableItem(id, selected);
-    if (!selected || m_host->Settings().listType != kShortcutsLayout)
+    if (!selected || Host().Settings().listType != kShortcutsLayout)
         return;
     const int state = m_layouts.Folder().LoadedState(LayoutFileName(title));
     if (state == 1)
@@ -367,7 +370,7 @@ void CIconsPage::OnNameChange()
 
 void CIconsPage::OnRename()
 {
-    const int type = m_host->Settings().listType;
+    const int type = Host().Settings().listType;
     const std::string newName = GetItemText(IDC_ICONS_LAYOUT_NAME);
     if (!m_layouts.RenameButton(SelectedLayoutTitle(), newName, type))
         return;
@@ -377,7 +380,7 @@ void CIconsPage::OnRename()
 
 int CIconsPage::OnLayoutCommand(UINT id, UINT code)
 {
-    const int type = m_host->Settings().listType;
+    const int type = Host().Settings().listType;
     switch (id) {
     case IDC_ICONS_LAYOUT_NAME:
         if (code == EN_CHANGE)
@@ -426,7 +429,7 @@ void CIconsPage::RestoreOriginal()
 
 unsigned long CIconsPage::SendLayoutRequest(int code, const std::string& text)
 {
-    return m_host->SendHookRequest(code, text.c_str());
+    return Host().SendHookRequest(code, text.c_str());
 }
 
 void CIconsPage::ScreenSize(int* width, int* height)
@@ -437,7 +440,7 @@ void CIconsPage::ScreenSize(int* width, int* height)
 
 void CIconsPage::SelectedIconCount(int* total, int* selected)
 {
-    m_host->SelectedIconCount(total, selected);
+    m_icons->SelectedIconCount(total, selected);
 }
 
 bool CIconsPage::Ask(LayoutQuestion question, const std::string& text)
@@ -458,5 +461,5 @@ void CIconsPage::ShowError(const std::string& text)
 
 void CIconsPage::StoreDefaultLayout(const std::string& name)
 {
-    m_host->Store().WriteText(kDefaultLayoutValue, name.c_str());
+    Host().Store().WriteText(kDefaultLayoutValue, name.c_str());
 }

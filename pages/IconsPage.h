@@ -1,9 +1,9 @@
 // The Icons page: icon style, label colours, hiding icons by rule, the two
 // behaviour switches, and the "Layouts" group, whose decisions the layout
-// manager makes. The page reaches the main window through IIconsHost only.
+// manager makes. The page reaches the program through IPageHost and reads
+// the desktop's icons through IIconsHost.
 #pragma once
 
-#include "pages/PagePicture.h"
 #include "pages/FeaturePage.h"
 #include "pages/HideIconsDialog.h"
 #include "pages/IconsHost.h"
@@ -19,7 +19,7 @@ public:
     // Opens the standard colour dialog on colour; true when one was chosen.
     using ChooseColourFn = bool (*)(HWND owner, COLORREF* colour);
 
-    CIconsPage(CTrayWnd& main, std::unique_ptr<IIconsHost> host);
+    CIconsPage(IPageHost& host, std::unique_ptr<IIconsHost> icons);
     ~CIconsPage() override;
 
     // Where the page's questions and messages go, and how a colour is chosen.
@@ -57,12 +57,10 @@ public:
     CHideIconsDialog& HideIconsDialog();
 
 protected:
-    int OnSetActive() override;
-    int OnKillActive() override;
+    bool OnActivate() override;
     int OnApply() override;
     int OnCommand(UINT id, UINT code, HWND control) override;
     int OnNotify(const NMHDR& header, LRESULT& result) override;
-    INT_PTR DialogProc(UINT msg, WPARAM wp, LPARAM lp) override;
 
 private:
     // ILayoutHost
@@ -86,7 +84,7 @@ private:
     void OnOpenHideRules();
     int Show(const char* text, const char* caption, UINT type);
 
-    std::unique_ptr<IIconsHost> m_host;
+    std::unique_ptr<IIconsHost> m_icons;
     CLayoutManager m_layouts;
     std::unique_ptr<CHideIconsDialog> m_hideDialog;
     MessageBoxFn m_messageBox;
@@ -94,5 +92,4 @@ private:
     bool m_hideDialogOpen = false;
     std::string m_loadedName;
     int m_loadedType = kPositionsLayout;
-    CPagePicture m_picture;
 };

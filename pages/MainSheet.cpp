@@ -1,16 +1,16 @@
 #include "pages/MainSheet.h"
 
-#include "app/TrayWnd.h"
 #include "framework/Application.h"
-#include "app/resource.h"
 #include "hook/HookProtocol.h"
 #include "pages/AboutPage.h"
 #include "pages/GeneralPage.h"
+#include "pages/HookIconsHost.h"
 #include "pages/IconsPage.h"
-#include "pages/TrayIconsHost.h"
+#include "pages/PageHost.h"
+#include "pages/resource.h"
 
-CMainSheet::CMainSheet(CTrayWnd& main)
-    : m_main(main), m_appMessageId(RegisterWindowMessageA(DERVANE_APP_MESSAGE_NAME)),
+CMainSheet::CMainSheet(IPageHost& host)
+    : m_host(host), m_appMessageId(RegisterWindowMessageA(DERVANE_APP_MESSAGE_NAME)),
       m_hookMessageId(RegisterWindowMessageA(DERVANE_HOOK_MESSAGE_NAME))
 {
 }
@@ -23,9 +23,11 @@ void CMainSheet::Add(Slot slot, std::unique_ptr<CFeaturePage> page)
 
 void CMainSheet::AddPages()
 {
-    Add(About, std::make_unique<CAboutPage>(m_main));
-    Add(General, std::make_unique<CGeneralPage>(m_main));
-    Add(Icons, std::make_unique<CIconsPage>(m_main, std::make_unique<CTrayIconsHost>(m_main)));
+    Add(About, std::make_unique<CAboutPage>(m_host));
+    Add(General, std::make_unique<CGeneralPage>(m_host));
+    auto icons = std::make_unique<CIconsPage>(m_host, std::make_unique<CHookIconsHost>());
+    m_iconsPage = icons.get();
+    Add(Icons, std::move(icons));
 }
 
 int CMainSheet::CreateHidden()
@@ -34,7 +36,7 @@ int CMainSheet::CreateHidden()
                                                     : std::string("Dervane Properties");
     SheetArgs args;
     args.caption = caption.c_str();
-    args.parent = m_main.GetHwnd();
+    args.parent = m_host.OwnerWindow();
     args.contextHelpButton = true;
     args.hideOnClose = true;
     args.standardButtons = false;
@@ -84,11 +86,17 @@ void CMainSheet::LayoutLoaded(int type, const char* name)
     ForEach({Icons}, [type, name](CFeaturePage& p) { p.OnLayoutLoaded(type, name); });
 }
 
+void CMainSheet::EndSession()
+{
+    ForEach({Icons}, [](CFeaturePage& p) { p.OnEndSession(); });
+}
+
 void CMainSheet::TearDown()
 {
     ForEach({Backup, Delete, Respond, Tray, Icons}, [](CFeaturePage& p) { p.ShutDown(); });
     for (CFeaturePage*& slot : m_slots)
         slot = nullptr;
+    m_iconsPage = nullptr;
     RemoveAllPages();
 }
 
@@ -96,9 +104,12 @@ LRESULT CMainSheet::WndProc(UINT msg, WPARAM wp, LPARAM lp)
 {
     // A second instance finds the sheet by its caption and talks to it; the
     // main window is the one that acts.
-    if ((msg == m_appMessageId || msg == m_hookMessageId) && m_main.IsAlive())
-        m_main.Send(msg, wp, lp);
+    if (msg == m_appMessageId || msg == m_hookMessageId) {
+        HWND main = m_host.OwnerWindow();
+        if (main && IsWindow(main))
+            SendMessageA(main, msg, wp, lp);
+    }
     if (msg == WM_SHOWWINDOW)
-        m_main.OnSheetShown(wp != FALSE);
+        m_host.SheetShown(wp != FALSE);
     return CPropertySheet::WndProc(msg, wp, lp);
 }

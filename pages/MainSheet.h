@@ -7,19 +7,24 @@
 
 #include <functional>
 
-class CTrayWnd;
+class CIconsPage;
+class IPageHost;
 
 class CMainSheet : public CPropertySheet {
 public:
     // The pages in tab order.
     enum Slot { About, General, Icons, Tray, Respond, Delete, Backup, SlotCount };
 
-    explicit CMainSheet(CTrayWnd& main);
+    explicit CMainSheet(IPageHost& host);
 
     // Creates the page objects and adds them in tab order.
     void AddPages();
+    // The sheet's window, hidden, owned by the host's window.
     int CreateHidden();
     CFeaturePage* Page(Slot slot) const { return m_slots[slot]; }
+    // The pages that other pages work through, by their own class: a page
+    // that needs one is given the sheet when it is made.
+    CIconsPage* IconsPage() const { return m_iconsPage; }
 
     // Once the hook library is ready: each feature loads its settings and starts.
     void LoadFeatures();
@@ -29,6 +34,8 @@ public:
     void FeaturesSwitched(bool enabled);
     void DisplayChanged();
     void LayoutLoaded(int type, const char* name);
+    // Windows is about to end the session.
+    void EndSession();
     // At exit: the pages' own shutdown steps, then every page is removed.
     void TearDown();
 
@@ -39,8 +46,9 @@ private:
     void ForEach(std::initializer_list<Slot> order, const std::function<void(CFeaturePage&)>& step);
     void Add(Slot slot, std::unique_ptr<CFeaturePage> page);
 
-    CTrayWnd& m_main;
+    IPageHost& m_host;
     CFeaturePage* m_slots[SlotCount] = {};
+    CIconsPage* m_iconsPage = nullptr;
     UINT m_appMessageId;
     UINT m_hookMessageId;
 };

@@ -1,6 +1,8 @@
 // Dialog and control ids of the property sheet's pages.
 #pragma once
 
+#define IDS_SHEET_CAPTION 1  // "Dervane Properties"
+
 #define IDD_ABOUT 103
 #define IDC_ABOUT_PICTURE 1037
 #define IDC_ABOUT_OK 1038

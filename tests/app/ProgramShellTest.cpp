@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "common/AppMessages.h"
 #include "tests/app/ProgramFixture.h"
 #include "tests/harness/Wait.h"
 
@@ -64,8 +65,8 @@ TEST_F(ProgramShellTest, DoubleClickOnTheTrayIconShowsTheSheet)
     ASSERT_TRUE(StartReady(m_program));
     const HWND main = m_program.FindWindowOf("CTrayWnd");
     EXPECT_FALSE(m_program.SheetVisible());
-    // The tray's callback: message WM_USER, wParam the icon's id.
-    PostMessageA(main, WM_USER, 101, WM_LBUTTONDBLCLK);
+    // The tray's callback: wParam the icon's id, lParam the mouse message.
+    PostMessageA(main, WMAPP_TRAY_NOTIFY, kTrayIconId, WM_LBUTTONDBLCLK);
     EXPECT_TRUE(WaitFor([&] { return m_program.SheetVisible(); }, 5000));
     // Its close box only hides it.
     PostMessageA(m_program.Sheet(), WM_SYSCOMMAND, SC_CLOSE, 0);
@@ -79,7 +80,7 @@ TEST_F(ProgramShellTest, RightClickOnTheTrayIconShowsTheMenu)
     ASSERT_TRUE(m_session.Start());
     ASSERT_TRUE(StartReady(m_program));
     const HWND main = m_program.FindWindowOf("CTrayWnd");
-    PostMessageA(main, WM_USER, 101, WM_RBUTTONUP);
+    PostMessageA(main, WMAPP_TRAY_NOTIFY, kTrayIconId, WM_RBUTTONUP);
     HWND menu = nullptr;
     EXPECT_TRUE(WaitFor([&] { return (menu = m_program.FindWindowOf("#32768")) && IsWindowVisible(menu); }, 5000));
     // What ends a menu when its owner loses the mouse.

@@ -1,4 +1,4 @@
-#include "app/PropertyValues.h"
+#include "settings/PropertyValues.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 // The settings store against registry roots of the test's own: each test gets
 // HKCU\Software\DervaneTests\<test> with "HKCU", "HKLM" and "HKCR" under it
 // standing in for the three roots, and removes the whole tree afterwards.
-#include "app/SettingsStore.h"
+#include "settings/SettingsStore.h"
 
 #include <sddl.h>
 

@@ -49,7 +49,7 @@ protected:
 
     TempDir dir;
     TestRegistry registry{testing::UnitTest::GetInstance()->current_test_info()->name()};
-    FakeIconsHost host{dir.Path(), registry.Roots()};
+    TestPageHost host{dir.Path(), registry.Roots()};
     std::unique_ptr<CHideIconsDialog> dialog;
 };
 
@@ -217,7 +217,7 @@ TEST_F(HideIconsDialogTest, TheListScrollsSidewaysAsFarAsTheLongestPattern)
 
 TEST_F(HideIconsDialogTest, AFileThatCannotBeWrittenLeavesTheHookUntold)
 {
-    FakeIconsHost nowhere(dir.File("missing folder"), registry.Roots());
+    TestPageHost nowhere(dir.File("missing folder"), registry.Roots());
     CHideIconsDialog rules(nowhere);
     rules.AddHideRule("Recycle Bin", 0);
     EXPECT_TRUE(rules.HasHideRule("Recycle Bin"));

@@ -1,13 +1,15 @@
 // The Icons page against the desktop host with the real hook library: this
-// test process plays the program's main window, and its host sends the
-// page's requests straight to the library as the main window forwards them.
+// test process plays the program's main window: its page host sends the
+// page's requests straight to the library as the main window does, and the
+// page reads the icons through the program's own CHookIconsHost.
 #include "IconsTestSupport.h"
 #include "PagesTestResources.h"
 
-#include "app/PropertyValues.h"
+#include "settings/PropertyValues.h"
 #include "framework/PropertySheet.h"
 #include "hook/DervaneHook.h"
 #include "hook/IconHiding.h"
+#include "pages/HookIconsHost.h"
 #include "pages/IconsPage.h"
 #include "pages/IconsResource.h"
 #include "tests/common/TempDir.h"
@@ -25,13 +27,13 @@ namespace {
 
 using Item = CDesktopHostClient::ItemRecord;
 
-class HookIconsHost : public FakeIconsHost {
+class HookPageHost : public TestPageHost {
 public:
-    using FakeIconsHost::FakeIconsHost;
+    using TestPageHost::TestPageHost;
 
-    void SendSettings() override
+    void ApplySettings(const SettingsBlock& applied) override
     {
-        FakeIconsHost::SendSettings();
+        TestPageHost::ApplySettings(applied);
         dervaneMsg_t request = {};
         request.code = HOOKMSG_APPLY_SETTINGS;
         request.route = HOOKROUTE_HOOK;
@@ -40,15 +42,13 @@ public:
     }
     unsigned long SendHookRequest(int code, const char* text) override
     {
-        FakeIconsHost::SendHookRequest(code, text);
+        TestPageHost::SendHookRequest(code, text);
         dervaneMsg_t request = {};
         request.code = code;
         request.route = HOOKROUTE_HOOK;
         snprintf(request.payload.text, sizeof request.payload.text, "%s", text ? text : "");
         return HOOK_SendMessage(&request);
     }
-    dervaneGroup1_t Appearance() override { return *HOOK_GetGroup1(); }
-    void SelectedIconCount(int* total, int* selected) override { HOOK_GetSelectedIconCount(total, selected); }
 };
 
 class BlankPage : public CPropertyPage {
@@ -67,10 +67,9 @@ protected:
         ASSERT_TRUE(session.Start());
         ASSERT_TRUE(AttachAndWait(program.Handle(), dir.Path()));
 
-        auto hookHost = std::make_unique<HookIconsHost>(dir.Path(), registry.Roots());
-        host = hookHost.get();
+        host = std::make_unique<HookPageHost>(dir.Path(), registry.Roots());
         SetDefaultSettings(&host->settings);
-        auto icons = std::make_unique<CIconsPage>(mainWindow, std::move(hookHost));
+        auto icons = std::make_unique<CIconsPage>(*host, std::make_unique<CHookIconsHost>());
         page = icons.get();
         page->SetMessageBox(&BoxRecorder::Show);
         BoxRecorder::Reset();
@@ -103,9 +102,8 @@ protected:
     CTestDesktop desktop;
     CHostSession session;
     CProgramWindow program;
-    CTrayWnd mainWindow;
+    std::unique_ptr<HookPageHost> host;
     std::unique_ptr<CPropertySheet> sheet = std::make_unique<CPropertySheet>();
-    HookIconsHost* host = nullptr;
     CIconsPage* page = nullptr;
 };
 

@@ -1,4 +1,4 @@
-// The real Icons page in a property sheet, with a fake host in place of the
+// The real Icons page in a property sheet, with a test host in place of the
 // program, a second page to switch to, and the page's boxes recorded.
 #pragma once
 
@@ -30,13 +30,14 @@ protected:
         ColourRecorder::Reset();
         LogResetState();
         LogSetPath(dir.Path().c_str(), "ErrorLog.txt", 1);
-        auto fake = std::make_unique<FakeIconsHost>(dir.Path(), registry.Roots());
-        host = fake.get();
-        auto icons = std::make_unique<CIconsPage>(mainWindow, std::move(fake));
-        page = icons.get();
+        host = std::make_unique<TestPageHost>(dir.Path(), registry.Roots());
+        auto desktop = std::make_unique<TestIconsHost>();
+        icons = desktop.get();
+        auto iconsPage = std::make_unique<CIconsPage>(*host, std::move(desktop));
+        page = iconsPage.get();
         page->SetMessageBox(&BoxRecorder::Show);
         page->SetColourChooser(&ColourRecorder::Choose);
-        sheet->AddPage(std::move(icons));
+        sheet->AddPage(std::move(iconsPage));
         sheet->AddPage(std::make_unique<BlankPage>());
     }
 
@@ -103,9 +104,9 @@ protected:
 
     TempDir dir;
     TestRegistry registry{TestName()};
-    CTrayWnd mainWindow;
+    std::unique_ptr<TestPageHost> host;
     std::unique_ptr<CPropertySheet> sheet = std::make_unique<CPropertySheet>();
-    FakeIconsHost* host = nullptr;  // owned by the page
+    TestIconsHost* icons = nullptr;  // owned by the page
     CIconsPage* page = nullptr;  // owned by the sheet
     std::string caption;
 };

@@ -3,40 +3,54 @@
 //   icons_page_shot.exe FOLDER [page|rules|shortcuts]
 // FOLDER stands in for the program folder; "FOLDER\ready" is written once
 // the windows are drawn. The program ends itself after 30 seconds.
-#include "app/SettingsStore.h"
+#include "settings/SettingsStore.h"
 #include "common/KeyedTextFile.h"
 #include "framework/PropertySheet.h"
 #include "pages/IconsPage.h"
 #include "pages/IconsResource.h"
+#include "pages/PageHost.h"
 #include "PagesTestResources.h"
 
 #include <cstdio>
 #include <cstring>
 #include <string>
 
-class CTrayWnd { };
-
 namespace {
 
-class ShotHost : public IIconsHost {
+// The program as the page sees it: every request succeeds, nothing is sent.
+class ShotHost : public IPageHost {
 public:
     explicit ShotHost(const std::string& folder) : m_folder(folder) { m_store.OpenKeys(); }
-    SettingsBlock& Settings() override { return m_settings; }
+    const SettingsBlock& Settings() const override { return m_settings; }
+    void KeepSettings(const SettingsBlock& settings) override { m_settings = settings; }
+    void ApplySettings(const SettingsBlock& settings) override { m_settings = settings; }
     CSettingsStore& Store() override { return m_store; }
     const std::string& ProgramFolder() const override { return m_folder; }
-    void SendSettings() override { }
     unsigned long SendHookRequest(int, const char*) override { return 1; }
+    void SwitchFeatures(bool) override { }
+    void ShowSheet(int) override { }
+    void SheetShown(bool) override { }
+    void ShowHelp() override { }
+    void PostExit() override { }
+    HWND OwnerWindow() const override { return nullptr; }
+    HMODULE ResourceLibrary() const override { return nullptr; }
+    int Platform() const override { return 2; }
+
+private:
+    std::string m_folder;
+    SettingsBlock m_settings = {};
+    CSettingsStore m_store;
+};
+
+// A desktop of twelve icons, none selected, with no appearance of its own.
+class ShotIcons : public IIconsHost {
+public:
     dervaneGroup1_t Appearance() override { return {0xFFFFFFFFu, 0xFFFFFFFFu, -1, -1}; }
     void SelectedIconCount(int* total, int* selected) override
     {
         *total = 12;
         *selected = 0;
     }
-
-private:
-    std::string m_folder;
-    SettingsBlock m_settings = {};
-    CSettingsStore m_store;
 };
 
 class BlankPage : public CPropertyPage {
@@ -95,9 +109,9 @@ int main(int argc, char** argv)
     INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_WIN95_CLASSES};
     InitCommonControlsEx(&controls);
 
-    CTrayWnd mainWindow;
+    ShotHost host(folder);
     CPropertySheet sheet;
-    auto icons = std::make_unique<CIconsPage>(mainWindow, std::make_unique<ShotHost>(folder));
+    auto icons = std::make_unique<CIconsPage>(host, std::make_unique<ShotIcons>());
     CIconsPage* page = icons.get();
     page->LoadAndStart();
     if (mode == "shortcuts")

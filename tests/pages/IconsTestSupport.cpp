@@ -52,33 +52,36 @@ bool ToggleLoaded(const std::string& path)
 
 const char kMissingValue[] = "(missing)";
 
-FakeIconsHost::FakeIconsHost(const std::string& programFolder, const SettingsRoots& roots)
+TestPageHost::TestPageHost(const std::string& programFolder, const SettingsRoots& roots)
     : folder(programFolder), store(roots)
 {
     store.SetWarning(&IgnoreWarning);
+    // A failed start entry says so in a box: recorded, not shown.
+    store.SetMessageBox(&BoxRecorder::Show);
     store.OpenKeys();
 }
 
-void FakeIconsHost::SendSettings()
+void TestPageHost::ApplySettings(const SettingsBlock& applied)
 {
+    settings = applied;
     uint8_t style[4] = {};
     const bool stored = store.ReadBinary("Property Icon Style", style, sizeof style) != 0;
     settingsSent.push_back({settings, stored});
 }
 
-unsigned long FakeIconsHost::SendHookRequest(int code, const char* text)
+unsigned long TestPageHost::SendHookRequest(int code, const char* text)
 {
     requests.push_back({code, text ? text : ""});
     return onRequest ? onRequest(code, text ? text : "") : answer;
 }
 
-void FakeIconsHost::SelectedIconCount(int* total, int* selected)
+void TestIconsHost::SelectedIconCount(int* total, int* selected)
 {
     *total = totalIcons;
     *selected = selectedIcons;
 }
 
-void FakeIconsHost::ActAsHook()
+void TestPageHost::ActAsHook()
 {
     onRequest = [this](int code, const std::string& name) -> unsigned long {
         switch (code) {
@@ -100,7 +103,7 @@ void FakeIconsHost::ActAsHook()
     };
 }
 
-std::vector<std::string> FakeIconsHost::Sent(int code) const
+std::vector<std::string> TestPageHost::Sent(int code) const
 {
     std::vector<std::string> texts;
     for (const SentRequest& request : requests) {

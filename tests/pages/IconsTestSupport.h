@@ -1,12 +1,13 @@
-// What the Icons page tests give the page in place of the program: a host
-// that records what the page sends and can play the hook library, registry
-// roots of the test's own, and recorders for message boxes and the colour
-// dialog.
+// What the Icons page tests give the page in place of the program: a page
+// host that records what the page sends and can play the hook library, the
+// desktop's icons as the test sets them, registry roots of the test's own,
+// and recorders for message boxes and the colour dialog.
 #pragma once
 
 #include "app/RegKey.h"
-#include "app/SettingsStore.h"
+#include "settings/SettingsStore.h"
 #include "pages/IconsHost.h"
+#include "pages/PageHost.h"
 
 #include <windows.h>
 
@@ -15,11 +16,6 @@
 #include <memory>
 #include <string>
 #include <vector>
-
-// The page reaches the main window only through IIconsHost; its base class
-// keeps a reference to the main window that this page never uses, so the
-// tests' main window is this empty stand-in.
-class CTrayWnd { };
 
 struct SentRequest {
     int code;
@@ -32,17 +28,27 @@ struct SentSettings {
     bool styleStoredBefore;
 };
 
-class FakeIconsHost : public IIconsHost {
+// The program as the pages see it: settings, store and folder of the
+// test's own; what is sent to the hook library and the orders given are
+// recorded.
+class TestPageHost : public IPageHost {
 public:
-    FakeIconsHost(const std::string& programFolder, const SettingsRoots& roots);
+    TestPageHost(const std::string& programFolder, const SettingsRoots& roots);
 
-    SettingsBlock& Settings() override { return settings; }
+    const SettingsBlock& Settings() const override { return settings; }
+    void KeepSettings(const SettingsBlock& kept) override { settings = kept; }
+    void ApplySettings(const SettingsBlock& applied) override;
     CSettingsStore& Store() override { return store; }
     const std::string& ProgramFolder() const override { return folder; }
-    void SendSettings() override;
     unsigned long SendHookRequest(int code, const char* text) override;
-    dervaneGroup1_t Appearance() override { return appearance; }
-    void SelectedIconCount(int* total, int* selected) override;
+    void SwitchFeatures(bool enabled) override { switched.push_back(enabled); }
+    void ShowSheet(int) override { }
+    void SheetShown(bool) override { }
+    void ShowHelp() override { ++helpShown; }
+    void PostExit() override { ++exitsPosted; }
+    HWND OwnerWindow() const override { return nullptr; }
+    HMODULE ResourceLibrary() const override { return nullptr; }
+    int Platform() const override { return 2; }
 
     // Plays the hook library: saves write a layout file of the right kind,
     // loads answer whether the file is there and toggle a shortcuts layout.
@@ -55,14 +61,25 @@ public:
     CSettingsStore store;
     std::vector<SentRequest> requests;
     std::vector<SentSettings> settingsSent;
-    dervaneGroup1_t appearance = {0xFFFFFFFFu, 0xFFFFFFFFu, -1, -1};
-    int totalIcons = 0;
-    int selectedIcons = 0;
+    std::vector<bool> switched;
+    int helpShown = 0;
+    int exitsPosted = 0;
     unsigned long answer = 1;
     // Called for each request; answers in place of `answer` when set.
     std::function<unsigned long(int code, const std::string& text)> onRequest;
     // Told of each layout ActAsHook loads, as the main window tells the page.
     std::function<void(int type, const std::string& fileName)> onLoaded;
+};
+
+// The desktop's icons as the hook library would report them.
+class TestIconsHost : public IIconsHost {
+public:
+    dervaneGroup1_t Appearance() override { return appearance; }
+    void SelectedIconCount(int* total, int* selected) override;
+
+    dervaneGroup1_t appearance = {0xFFFFFFFFu, 0xFFFFFFFFu, -1, -1};
+    int totalIcons = 0;
+    int selectedIcons = 0;
 };
 
 // HKCU\Software\DervaneTests\<name> with "HKCU", "HKLM" and "HKCR" under it

@@ -154,8 +154,8 @@ TEST_F(LayoutsPageTest, ShortcutsSaveAsksAboutTheSelectedIcons)
 {
     StartAsHook();
     Click(IDC_ICONS_SHORTCUTS);
-    host->totalIcons = 12;
-    host->selectedIcons = 12;
+    icons->totalIcons = 12;
+    icons->selectedIcons = 12;
     TypeName("Work");
     Click(IDC_ICONS_SAVE);
     ASSERT_EQ(1u, BoxRecorder::boxes.size());
@@ -199,7 +199,7 @@ TEST_F(LayoutsPageTest, LoadSendsTheNameAndShowsTheLoadedLayout)
     WritePositions(dir.Path(), "Home.dvl");
     WritePositions(dir.Path(), "Work.dvl");
     StartAsHook();
-    host->appearance = {RGB(1, 2, 3), RGB(4, 5, 6), 0, 1};
+    icons->appearance = {RGB(1, 2, 3), RGB(4, 5, 6), 0, 1};
     ASSERT_TRUE(Select("Work"));
     Click(IDC_ICONS_LOAD);
     EXPECT_EQ((Strings{"Work.dvl"}), host->Sent(HOOKMSG_LOAD_POSITIONS));

@@ -12,7 +12,7 @@
 #include <cstdint>
 #include <string>
 
-#include "app/PropertyValues.h"
+#include "settings/PropertyValues.h"
 #include "app/RegKey.h"
 
 // The roots the store opens its keys under. Tests point them at keys of their own.

@@ -1,0 +1,20 @@
+// The program's own window message and timer ids, in one place: the tray
+// icon's callback and every window timer of the main window, the pages and
+// their dialogs. The registered messages that cross processes are named in
+// hook/HookProtocol.h; command ids live in the resource headers.
+#pragma once
+
+#include <windows.h>
+
+// The main window's tray icon: its identifier, and the message the shell
+// sends the window for it (wParam the identifier, lParam the mouse message).
+constexpr UINT kTrayIconId = 101;
+constexpr UINT WMAPP_TRAY_NOTIFY = WM_APP + 1;
+
+// Window timers.
+constexpr UINT_PTR TIMER_READY = 667;  // main window: polls for the hook library, every 500 ms
+constexpr UINT_PTR TIMER_EXIT = 668;  // main window: ends the program 5 s after a layout was loaded
+constexpr UINT_PTR TIMER_EXIT_RETRY = 669;  // main window: exit asked while a page's modal box was open
+constexpr UINT_PTR TIMER_DELETE_PROGRESS = 333;  // deletion progress dialog: starts the work
+constexpr UINT_PTR TIMER_BACKUP_PROGRESS = 334;  // backup progress dialog: starts the work
+constexpr UINT_PTR TIMER_DELETE_SCHEDULE = 701;  // Delete page: the deletion schedule
