@@ -36,7 +36,7 @@ int CQueryServer::Open()
     char name[96] = {};
     FormatObjectName(name, sizeof(name), pid, kMappingKind);
     m_mapping.Reset(CreateFileMappingA(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0, sizeof(SharedBlock), name));
-    if (!m_mapping.Valid())
+    if (!m_mapping.IsValid())
         return 0;
     m_view.Reset(MapViewOfFile(m_mapping.Get(), FILE_MAP_ALL_ACCESS, 0, 0, sizeof(SharedBlock)));
     if (!m_view.Get())
@@ -49,7 +49,7 @@ int CQueryServer::Open()
     m_answer.Reset(CreateEventA(nullptr, FALSE, FALSE, name));
     FormatObjectName(name, sizeof(name), pid, kLockKind);
     m_lock.Reset(CreateMutexA(nullptr, FALSE, name));
-    if (!m_request.Valid() || !m_answer.Valid() || !m_lock.Valid())
+    if (!m_request.IsValid() || !m_answer.IsValid() || !m_lock.IsValid())
         return 0;
     m_block->header.hostPid = pid;
     m_block->header.version = kVersion;

@@ -2,7 +2,7 @@
 #include <windows.h>
 
 #include "desktop/DesktopHostProtocol.h"
-#include "desktop/HostHandles.h"
+#include "framework/ScopedHandles.h"
 #include "desktop/ProgmanWindow.h"
 
 // Answers the requests of test processes (see DesktopHostProtocol.h). Every
@@ -31,11 +31,11 @@ private:
     int TimeMoves(const DesktopHostProtocol::Request& request, DesktopHostProtocol::Answer& answer) const;
     HWND ListView() const;
 
-    CScopedHandle m_mapping;
-    CScopedMapView m_view;
-    CScopedHandle m_request;
-    CScopedHandle m_answer;
-    CScopedHandle m_lock;
+    ScopedHandle m_mapping;
+    ScopedMapView m_view;
+    ScopedHandle m_request;
+    ScopedHandle m_answer;
+    ScopedHandle m_lock;
     DesktopHostProtocol::SharedBlock* m_block = nullptr;
     CProgmanWindow* m_progman = nullptr;
     char m_folder[DesktopHostProtocol::kPathSize] = {};

@@ -25,7 +25,7 @@ int CDesktopHostClient::Connect(DWORD pid, DWORD timeoutMs)
     bool opened = WaitFor(
         [&] {
             m_mapping.Reset(OpenFileMappingA(FILE_MAP_ALL_ACCESS, FALSE, name));
-            return m_mapping.Valid();
+            return m_mapping.IsValid();
         },
         timeoutMs);
     if (!opened)
@@ -41,7 +41,7 @@ int CDesktopHostClient::Connect(DWORD pid, DWORD timeoutMs)
             m_answer.Reset(OpenNamedEvent(pid, kAnswerKind));
             FormatObjectName(name, sizeof(name), pid, kLockKind);
             m_lock.Reset(OpenMutexA(SYNCHRONIZE, FALSE, name));
-            return m_request.Valid() && m_answer.Valid() && m_lock.Valid();
+            return m_request.IsValid() && m_answer.IsValid() && m_lock.IsValid();
         },
         timeoutMs);
     return ready ? 1 : 0;
@@ -77,7 +77,7 @@ int CDesktopHostClient::Call(Request& request)
     if (!m_block)
         return 0;
     HANDLE lockWait[2] = {m_lock.Get(), m_process.Get()};
-    DWORD locked = WaitForMultipleObjects(m_process.Valid() ? 2 : 1, lockWait, FALSE, kCallTimeoutMs);
+    DWORD locked = WaitForMultipleObjects(m_process.IsValid() ? 2 : 1, lockWait, FALSE, kCallTimeoutMs);
     if (locked != WAIT_OBJECT_0 && locked != WAIT_ABANDONED_0) {
         std::fprintf(stderr, "harness: desktop host %lu busy or gone\n", m_pid);
         return 0;
@@ -93,7 +93,7 @@ int CDesktopHostClient::Call(Request& request)
         ULONGLONG now = GetTickCount64();
         if (now >= deadline)
             break;
-        DWORD result = WaitForMultipleObjects(m_process.Valid() ? 2 : 1, answerWait, FALSE,
+        DWORD result = WaitForMultipleObjects(m_process.IsValid() ? 2 : 1, answerWait, FALSE,
                                               static_cast<DWORD>(deadline - now));
         if (result != WAIT_OBJECT_0)
             break;  // timeout, or the host ended

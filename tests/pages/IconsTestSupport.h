@@ -4,7 +4,7 @@
 // dialog.
 #pragma once
 
-#include "app/RegKey.h"
+#include "framework/ScopedHandles.h"
 #include "app/SettingsStore.h"
 #include "pages/IconsHost.h"
 
@@ -81,10 +81,10 @@ public:
 
 private:
     std::string m_base;
-    CRegKey m_root;
-    CRegKey m_user;
-    CRegKey m_machine;
-    CRegKey m_classes;
+    ScopedKey m_root;
+    ScopedKey m_user;
+    ScopedKey m_machine;
+    ScopedKey m_classes;
 };
 
 extern const char kMissingValue[];
