@@ -231,6 +231,17 @@ int CKeyedTextFile::Find(const char* wanted, char* valueOut, int fromStart)
     }
 }
 
+int CKeyedTextFile::WriteHeader(const char* title)
+{
+    return Write("KTX_FILE", title) && Write("VERSION", "1.0") ? 1 : 0;
+}
+
+int CKeyedTextFile::HasTitle(const char* title)
+{
+    char found[kLineSize];
+    return title && Find("KTX_FILE", found, 1) && strcmp(found, title) == 0 ? 1 : 0;
+}
+
 // A record that the reader would not give back as written is refused.
 int CKeyedTextFile::IsWritableRecord(const char* k, const char* v)
 {
