@@ -6,36 +6,34 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <string>
 
+#include "common/FileNameChecks.h"
 #include "common/KeyedTextFile.h"
+#include "common/LayoutFormat.h"
 #include "common/Log.h"
 #include "hook/Appearance.h"
 #include "hook/DesktopListView.h"
 #include "hook/HookProcess.h"
 #include "hook/HookSharedData.h"
 #include "hook/IconHiding.h"
-#include "hook/LayoutName.h"
 #include "hook/LayoutRecord.h"
 #include "hook/ShellLinks.h"
 
 namespace {
 
-const char kPositionsTitle[] = "DERVANE ICON POSITIONS";
-const char kShortcutsTitle[] = "DERVANE ICON SHORTCUTS";
-
-// programFolder\folder\name, after checking that name stays inside folder.
-bool LayoutPath(const char* folder, const char* name, bool createFolder, char* out, size_t size)
+// The path of the layout file name of that kind, after checking that name
+// stays inside its folder; the folder is made first when asked to.
+bool LayoutPath(int type, const char* name, bool createFolder, std::string* path)
 {
-    if (!IsPlainFileName(name)) {
+    *path = LayoutFilePath(g_shared.programFolder, type, name ? name : "");
+    if (path->empty()) {
         LogWarningFormat("Refused icon layout file name: %s", name ? name : "");
         return false;
     }
-    char dir[MAX_PATH + 16];
-    snprintf(dir, sizeof dir, "%s\\%s", g_shared.programFolder, folder);
     if (createFolder)
-        CreateDirectoryA(dir, nullptr);
-    const int n = snprintf(out, size, "%s\\%s", dir, name);
-    return n > 0 && static_cast<size_t>(n) < size;
+        CreateDirectoryA(LayoutFolderPath(g_shared.programFolder, type).c_str(), nullptr);
+    return true;
 }
 
 void WriteAppearance(CKeyedTextFile& file)
@@ -62,12 +60,6 @@ void ReadAppearance(CKeyedTextFile& file)
         look.textBackgroundOpaque = static_cast<int8_t>(atoi(value));
     if (file.Find("ICON_STYLE", value, true))
         look.iconStyle = static_cast<int8_t>(atoi(value));
-}
-
-bool HasTitle(CKeyedTextFile& file, const char* title)
-{
-    char value[1024];
-    return file.Find("KTX_FILE", value, true) && strcmp(value, title) == 0;
 }
 
 void WriteWindowRecord(CKeyedTextFile& file, const char* key, const char* title)
@@ -136,16 +128,15 @@ template <typename Place> void ReadIconRecords(CKeyedTextFile& file, const char*
 
 bool SavePositions(const char* name)
 {
-    char path[MAX_PATH + 300];
-    if (!LayoutPath("Positions", name, true, path, sizeof path))
+    std::string path;
+    if (!LayoutPath(kPositionsLayout, name, true, &path))
         return false;
-    CKeyedTextFile file(path);
+    CKeyedTextFile file(path.c_str());
     if (!file.Create()) {
-        LogWarningFormat("Cannot create icon positions file: %s", path);
+        LogWarningFormat("Cannot create icon positions file: %s", path.c_str());
         return false;
     }
-    file.Write("KTX_FILE", kPositionsTitle);
-    file.Write("VERSION", "1.0");
+    file.WriteHeader(kPositionsLayoutTitle);
     WriteAppearance(file);
     const CDesktopListView lv(g_shared.listView);
     const int count = lv.Count();
@@ -174,23 +165,23 @@ bool SavePositions(const char* name)
 
 bool LoadPositions(const char* name)
 {
-    char path[MAX_PATH + 300];
-    if (!LayoutPath("Positions", name, false, path, sizeof path))
+    std::string path;
+    if (!LayoutPath(kPositionsLayout, name, false, &path))
         return false;
-    CKeyedTextFile file(path);
+    CKeyedTextFile file(path.c_str());
     if (!file.Exists())
         return false;
-    if (!HasTitle(file, kPositionsTitle)) {
-        LogWarningFormat("Invalid icon positions file: %s", path);
+    if (!file.HasTitle(kPositionsLayoutTitle)) {
+        LogWarningFormat("Invalid icon positions file: %s", path.c_str());
         return false;
     }
     ReadAppearance(file);
-    if (_stricmp(name, "[original].dvl") == 0)
+    if (IsOriginalLayoutFile(name))
         ShowAllIcons();
     {
         const CScopedIconIndex index(g_shared.listView);
         const CDesktopListView lv(g_shared.listView);
-        ReadIconRecords(file, path, [&](const ShortcutRecord& r, bool) { PlaceIcon(lv, r); });
+        ReadIconRecords(file, path.c_str(), [&](const ShortcutRecord& r, bool) { PlaceIcon(lv, r); });
     }
     // Both windows are looked up from the start: the backup window's place
     // must not depend on the delete window's record being there.
@@ -203,17 +194,16 @@ bool LoadPositions(const char* name)
 
 bool SaveShortcuts(const char* name)
 {
-    char path[MAX_PATH + 300];
-    if (!LayoutPath("Shortcuts", name, true, path, sizeof path))
+    std::string path;
+    if (!LayoutPath(kShortcutsLayout, name, true, &path))
         return false;
-    CKeyedTextFile file(path);
+    CKeyedTextFile file(path.c_str());
     if (!file.Create()) {
-        LogWarningFormat("Cannot create icon shortcuts file: %s", path);
+        LogWarningFormat("Cannot create icon shortcuts file: %s", path.c_str());
         return false;
     }
-    file.Write("KTX_FILE", kShortcutsTitle);
-    file.Write("VERSION", "1.0");
-    file.Write("LOADED", "1");
+    file.WriteHeader(kShortcutsLayoutTitle);
+    file.Write(kLoadedRecord, "1");
     WriteAppearance(file);
     const CDesktopListView lv(g_shared.listView);
     const CScopedIconIndex index(g_shared.listView);
@@ -250,31 +240,29 @@ bool SaveShortcuts(const char* name)
 
 bool LoadShortcuts(const char* name)
 {
-    char path[MAX_PATH + 300];
-    if (!LayoutPath("Shortcuts", name, false, path, sizeof path))
+    std::string path;
+    if (!LayoutPath(kShortcutsLayout, name, false, &path))
         return false;
     bool result = true;
     {
-        CKeyedTextFile file(path);
+        CKeyedTextFile file(path.c_str());
         if (!file.Exists())
             return false;
-        if (!HasTitle(file, kShortcutsTitle)) {
-            LogWarningFormat("Invalid icon shortcuts file: %s", path);
+        if (!file.HasTitle(kShortcutsLayoutTitle)) {
+            LogWarningFormat("Invalid icon shortcuts file: %s", path.c_str());
             return false;
         }
         g_shared.previousAppearance = g_shared.appearance;
         if (!g_process.lists)
             return false;
         g_process.lists->pendingPositions.clear();
-        char value[1024];
         int loaded = 0;
-        if (file.Find("LOADED", value, true))
-            loaded = atoi(value);
+        ReadLoadedRecord(file, &loaded);
         ReadAppearance(file);
 
         HCURSOR previous = SetCursor(LoadCursorA(nullptr, IDC_WAIT));
         const CDesktopListView lv(g_shared.listView);
-        ReadIconRecords(file, path, [&](const ShortcutRecord& r, bool isFile) {
+        ReadIconRecords(file, path.c_str(), [&](const ShortcutRecord& r, bool isFile) {
             IconPosition pending = {};
             snprintf(pending.label, sizeof pending.label, "%s", r.label);
             pending.x = r.x;
@@ -292,8 +280,8 @@ bool LoadShortcuts(const char* name)
             if (icon >= 0 && FindHiddenIcon(r.label) < 0)
                 lv.SetPosition32(icon, POINT{r.x, r.y});
         });
-        if (!file.Replace("LOADED", loaded ? "0" : "1")) {
-            LogWarningFormat("Could not toggle loaded status of layout file: %s", path);
+        if (!file.Replace(kLoadedRecord, loaded ? "0" : "1")) {
+            LogWarningFormat("Could not toggle loaded status of layout file: %s", path.c_str());
             result = false;
         }
         SetCursor(previous);

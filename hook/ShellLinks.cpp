@@ -10,11 +10,12 @@
 #include <utility>
 #include <io.h>
 
+#include "common/FileNameChecks.h"
 #include "common/KeyedTextFile.h"
+#include "common/LayoutFormat.h"
 #include "common/Log.h"
 #include "framework/ScopedHandles.h"
 #include "hook/HookSharedData.h"
-#include "hook/LayoutName.h"
 
 namespace {
 
@@ -353,30 +354,26 @@ LPITEMIDLIST ResolveNamePath(const char* namePath)
     }
 }
 
-int LayoutFileState(int kind, const char* name)
+LayoutState LayoutFileState(int kind, const char* name)
 {
     if (!IsPlainFileName(name, 200)) {
         LogWarningFormat("Invalid icon layout name: %s", name ? name : "");
-        return 0;
+        return kLayoutUnreadable;
     }
-    char path[MAX_PATH + 64];
-    snprintf(path, sizeof path, "%s\\%s\\%s.dvl", g_shared.programFolder, kind == 1 ? "Shortcuts" : "Positions", name);
-    CKeyedTextFile file(path);
-    char value[1024] = "";
+    const std::string path = LayoutFilePath(g_shared.programFolder, kind, name + std::string(kLayoutExtension));
+    CKeyedTextFile file(path.c_str());
     if (!file.Exists()) {
-        LogWarningFormat("Cannot open icon layout file: %s", path);
-        return 0;
+        LogWarningFormat("Cannot open icon layout file: %s", path.c_str());
+        return kLayoutUnreadable;
     }
-    file.Find("KTX_FILE", value, true);
-    if (kind == 1 && strcmp(value, "DERVANE ICON SHORTCUTS") == 0) {
-        if (file.Find("LOADED", value, true) && atoi(value) == 1)
-            return 1;
-        return 2;
+    if (kind == kShortcutsLayout && file.HasTitle(kShortcutsLayoutTitle)) {
+        int loaded = 0;
+        return ReadLoadedRecord(file, &loaded) && loaded == 1 ? kShortcutsOnDesktop : kShortcutsOffDesktop;
     }
-    if (kind == 0 && strcmp(value, "DERVANE ICON POSITIONS") == 0)
-        return 3;
-    LogWarningFormat("Invalid icon layout file: %s", path);
-    return 0;
+    if (kind == kPositionsLayout && file.HasTitle(kPositionsLayoutTitle))
+        return kPositionsLayoutState;
+    LogWarningFormat("Invalid icon layout file: %s", path.c_str());
+    return kLayoutUnreadable;
 }
 
 bool IconifyLayout(int kind, const char* layoutPath)
@@ -409,9 +406,9 @@ void RefreshLayoutShortcutIcon(const char* name)
     // Only a shell link to this layout is rewritten; any other item of that
     // name (a file, a folder, a link elsewhere, also to the positions layout
     // of the same name) is left as it is.
-    char layout[MAX_PATH + 64];
-    snprintf(layout, sizeof layout, "%s\\Shortcuts\\%s.dvl", g_shared.programFolder, name);
-    if (r.namePath || _stricmp(r.target, layout) != 0)
+    const std::string layout = LayoutFilePath(g_shared.programFolder, kShortcutsLayout,
+                                              name + std::string(kLayoutExtension));
+    if (layout.empty() || r.namePath || _stricmp(r.target, layout.c_str()) != 0)
         return;
     ScopedComPtr<IShellLinkA> link;
     if (!MakeLink(&link) || !SetLinkTarget(link.Get(), r))
@@ -421,7 +418,7 @@ void RefreshLayoutShortcutIcon(const char* name)
     link->SetWorkingDirectory(r.workingFolder);
     link->SetShowCmd(r.showCommand);
     link->SetHotkey(static_cast<WORD>(r.hotKey));
-    link->SetIconLocation(r.iconFile, LayoutFileState(1, name));
+    link->SetIconLocation(r.iconFile, LayoutFileState(kShortcutsLayout, name));
     SaveLink(link.Get(), r.itemPath);
 }
 
