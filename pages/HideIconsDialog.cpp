@@ -1,7 +1,6 @@
 #include "pages/HideIconsDialog.h"
 #include "pages/PageHelp.h"
 
-#include "common/PathSep.h"
 #include "hook/HookProtocol.h"
 #include "pages/IconsHost.h"
 #include "pages/IconsResource.h"
@@ -24,7 +23,7 @@ CHideIconsDialog::CHideIconsDialog(IIconsHost& host)
 
 std::string CHideIconsDialog::FilePath() const
 {
-    return m_host.ProgramFolder() + kPathSeparator + "IconHide.txt";
+    return HideRuleFilePath(m_host.ProgramFolder());
 }
 
 void CHideIconsDialog::LoadHideRules()
