@@ -21,11 +21,6 @@ const char* LayoutFolderName(int type)
     return type == kShortcutsLayout ? "Shortcuts" : "Positions";
 }
 
-const char* LayoutFileTitle(int type)
-{
-    return type == kShortcutsLayout ? kShortcutsLayoutTitle : kPositionsLayoutTitle;
-}
-
 std::string LayoutFolderPath(const std::string& programFolder, int type)
 {
     return programFolder + kPathSeparator + LayoutFolderName(type);

@@ -35,8 +35,6 @@ extern const char kLoadedRecord[];
 
 // "Positions" or "Shortcuts".
 const char* LayoutFolderName(int type);
-// "DERVANE ICON POSITIONS" or "DERVANE ICON SHORTCUTS".
-const char* LayoutFileTitle(int type);
 // programFolder\Positions (or Shortcuts).
 std::string LayoutFolderPath(const std::string& programFolder, int type);
 // programFolder\Positions\fileName (or Shortcuts); empty when fileName is not
