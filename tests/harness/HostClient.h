@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "desktop/DesktopHostProtocol.h"
-#include "framework/ScopedHandles.h"
+#include "desktop/HostChannel.h"
 
 // Talks to a running DesktopHost.exe through its query objects: reads what
 // its list view shows and drives it. Every call waits a bounded time and
@@ -65,11 +65,7 @@ private:
 
     DWORD m_pid = 0;
     ScopedHandle m_process;
-    ScopedHandle m_mapping;
-    ScopedMapView m_view;
-    ScopedHandle m_request;
-    ScopedHandle m_answer;
-    ScopedHandle m_lock;
+    HostChannel m_channel;
     DesktopHostProtocol::SharedBlock* m_block = nullptr;
     uint32_t m_sequence = 0;
     std::unique_ptr<DesktopHostProtocol::Answer> m_last = std::make_unique<DesktopHostProtocol::Answer>();
