@@ -9,16 +9,14 @@
 #include <cstdlib>
 #include <cstring>
 
-const char kLayoutExtension[] = ".dvl";
-const char kOriginalLayout[] = "[original]";
-const char kOriginalLayoutFile[] = "[original].dvl";
-const char kPositionsLayoutTitle[] = "DERVANE ICON POSITIONS";
-const char kShortcutsLayoutTitle[] = "DERVANE ICON SHORTCUTS";
-const char kLoadedRecord[] = "LOADED";
-
 const char* LayoutFolderName(int type)
 {
     return type == kShortcutsLayout ? "Shortcuts" : "Positions";
+}
+
+const char* LayoutFileTitle(int type)
+{
+    return type == kShortcutsLayout ? kShortcutsLayoutTitle : kPositionsLayoutTitle;
 }
 
 std::string LayoutFolderPath(const std::string& programFolder, int type)

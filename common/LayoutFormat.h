@@ -21,32 +21,33 @@ enum LayoutState : int {
     kPositionsLayoutState = 3,  // a positions layout
 };
 
-// The extension every layout file carries.
-extern const char kLayoutExtension[];
-// The title of the layout saved at start and restored at exit, and its file.
-extern const char kOriginalLayout[];
-extern const char kOriginalLayoutFile[];
-// The "KTX_FILE" records of the two kinds.
-extern const char kPositionsLayoutTitle[];
-extern const char kShortcutsLayoutTitle[];
-// The record of a shortcuts layout that tells whether its shortcuts are on
-// the desktop ("1") or not ("0").
-extern const char kLoadedRecord[];
+// The "KTX_FILE" records of the two kinds, and the one of a kind.
+constexpr char kPositionsLayoutTitle[] = "DERVANE ICON POSITIONS";
+constexpr char kShortcutsLayoutTitle[] = "DERVANE ICON SHORTCUTS";
+const char* LayoutFileTitle(int type);
 
-// "Positions" or "Shortcuts".
+// The record of a shortcuts layout that tells whether its shortcuts are on
+// the desktop ("1") or not ("0"), and its value read as an integer into
+// *loaded; false when the file has no such record.
+constexpr char kLoadedRecord[] = "LOADED";
+bool ReadLoadedRecord(CKeyedTextFile& file, int* loaded);
+
+// "Positions" or "Shortcuts", and programFolder\Positions (or Shortcuts).
 const char* LayoutFolderName(int type);
-// programFolder\Positions (or Shortcuts).
 std::string LayoutFolderPath(const std::string& programFolder, int type);
 // programFolder\Positions\fileName (or Shortcuts); empty when fileName is not
 // a plain file name (see IsPlainFileName), so that no layout name reaches
 // outside its folder or opens a device.
 std::string LayoutFilePath(const std::string& programFolder, int type, const std::string& fileName);
-// "%dx%d.dvl": the layout of a screen size.
+
+// The extension every layout file carries, and "%dx%d.dvl": the layout of a
+// screen size.
+constexpr char kLayoutExtension[] = ".dvl";
 std::string ScreenLayoutFileName(int width, int height);
-// The title "[original]" and its file "[original].dvl", in any capitals.
+
+// The title of the layout saved at start and restored at exit, and its file;
+// either is recognised in any capitals.
+constexpr char kOriginalLayout[] = "[original]";
+constexpr char kOriginalLayoutFile[] = "[original].dvl";
 bool IsOriginalLayoutTitle(const std::string& title);
 bool IsOriginalLayoutFile(const std::string& fileName);
-
-// The value of a shortcuts layout's "LOADED" record, read as an integer, into
-// *loaded; false when the file has no such record.
-bool ReadLoadedRecord(CKeyedTextFile& file, int* loaded);

@@ -124,19 +124,49 @@ template <typename Place> void ReadIconRecords(CKeyedTextFile& file, const char*
     }
 }
 
-}  // namespace
-
-bool SavePositions(const char* name)
+// Makes the layout file called name of that kind afresh with its header
+// records, then has write add the rest; false when the name is refused or
+// the file cannot be made (logged).
+template <typename Write> bool WriteLayoutFile(int type, const char* name, Write write)
 {
     std::string path;
-    if (!LayoutPath(kPositionsLayout, name, true, &path))
+    if (!LayoutPath(type, name, true, &path))
         return false;
     CKeyedTextFile file(path.c_str());
     if (!file.Create()) {
-        LogWarningFormat("Cannot create icon positions file: %s", path.c_str());
+        LogWarningFormat(type == kShortcutsLayout ? "Cannot create icon shortcuts file: %s"
+                                                  : "Cannot create icon positions file: %s",
+                         path.c_str());
         return false;
     }
-    file.WriteHeader(kPositionsLayoutTitle);
+    file.WriteHeader(LayoutFileTitle(type));
+    write(file);
+    return true;
+}
+
+// Opens the layout file called name of that kind and answers what read
+// (file, path) answers; false when the name is refused, the file cannot be
+// read, or it has another title (logged).
+template <typename Read> bool ReadLayoutFile(int type, const char* name, Read read)
+{
+    std::string path;
+    if (!LayoutPath(type, name, false, &path))
+        return false;
+    CKeyedTextFile file(path.c_str());
+    if (!file.Exists())
+        return false;
+    if (!file.HasTitle(LayoutFileTitle(type))) {
+        LogWarningFormat(type == kShortcutsLayout ? "Invalid icon shortcuts file: %s"
+                                                  : "Invalid icon positions file: %s",
+                         path.c_str());
+        return false;
+    }
+    return read(file, path.c_str());
+}
+
+// Every icon's label and place; a hidden icon's place is the one it had.
+void WritePositionRecords(CKeyedTextFile& file)
+{
     WriteAppearance(file);
     const CDesktopListView lv(g_shared.listView);
     const int count = lv.Count();
@@ -160,49 +190,28 @@ bool SavePositions(const char* name)
     }
     WriteWindowRecord(file, "WINDOW_DELETE", DELETE_ICON_TITLE);
     WriteWindowRecord(file, "WINDOW_BACKUP", BACKUP_ICON_TITLE);
-    return true;
 }
 
-bool LoadPositions(const char* name)
+void PlacePositions(CKeyedTextFile& file, const char* path, const char* name)
 {
-    std::string path;
-    if (!LayoutPath(kPositionsLayout, name, false, &path))
-        return false;
-    CKeyedTextFile file(path.c_str());
-    if (!file.Exists())
-        return false;
-    if (!file.HasTitle(kPositionsLayoutTitle)) {
-        LogWarningFormat("Invalid icon positions file: %s", path.c_str());
-        return false;
-    }
     ReadAppearance(file);
     if (IsOriginalLayoutFile(name))
         ShowAllIcons();
     {
         const CScopedIconIndex index(g_shared.listView);
         const CDesktopListView lv(g_shared.listView);
-        ReadIconRecords(file, path.c_str(), [&](const ShortcutRecord& r, bool) { PlaceIcon(lv, r); });
+        ReadIconRecords(file, path, [&](const ShortcutRecord& r, bool) { PlaceIcon(lv, r); });
     }
     // Both windows are looked up from the start: the backup window's place
     // must not depend on the delete window's record being there.
     ReadWindowRecord(file, "WINDOW_DELETE", DELETE_ICON_TITLE);
     ReadWindowRecord(file, "WINDOW_BACKUP", BACKUP_ICON_TITLE);
-    g_shared.repaintPending = 1;
-    NotifyProgram(HOOKMSG_POSITIONS_LOADED, name);
-    return true;
 }
 
-bool SaveShortcuts(const char* name)
+// The selected desktop items (every item when none is selected), each with
+// what re-creates its link where it has one.
+void WriteShortcutRecords(CKeyedTextFile& file)
 {
-    std::string path;
-    if (!LayoutPath(kShortcutsLayout, name, true, &path))
-        return false;
-    CKeyedTextFile file(path.c_str());
-    if (!file.Create()) {
-        LogWarningFormat("Cannot create icon shortcuts file: %s", path.c_str());
-        return false;
-    }
-    file.WriteHeader(kShortcutsLayoutTitle);
     file.Write(kLoadedRecord, "1");
     WriteAppearance(file);
     const CDesktopListView lv(g_shared.listView);
@@ -235,57 +244,81 @@ bool SaveShortcuts(const char* name)
         file.Write(key, value);
         ++n;
     });
+}
+
+// Creates or removes the layout's shortcuts and places its icons, then
+// toggles its loaded state (*toggled tells whether that worked). False when
+// the desktop's lists are gone and nothing was done.
+bool ApplyShortcutRecords(CKeyedTextFile& file, const char* path, bool* toggled)
+{
+    g_shared.previousAppearance = g_shared.appearance;
+    if (!g_process.lists)
+        return false;
+    g_process.lists->pendingPositions.clear();
+    int loaded = 0;
+    ReadLoadedRecord(file, &loaded);
+    ReadAppearance(file);
+
+    HCURSOR previous = SetCursor(LoadCursorA(nullptr, IDC_WAIT));
+    const CDesktopListView lv(g_shared.listView);
+    ReadIconRecords(file, path, [&](const ShortcutRecord& r, bool isFile) {
+        IconPosition pending = {};
+        snprintf(pending.label, sizeof pending.label, "%s", r.label);
+        pending.x = r.x;
+        pending.y = r.y;
+        g_process.lists->pendingPositions.push_back(pending);
+        if (isFile) {
+            if (loaded) {
+                RemoveShortcut(r);
+            } else {
+                CreateShortcut(r);
+            }
+            return;
+        }
+        const int icon = lv.FindIconByLabel(r.label);
+        if (icon >= 0 && FindHiddenIcon(r.label) < 0)
+            lv.SetPosition32(icon, POINT{r.x, r.y});
+    });
+    *toggled = file.Replace(kLoadedRecord, loaded ? "0" : "1") != 0;
+    if (!*toggled)
+        LogWarningFormat("Could not toggle loaded status of layout file: %s", path);
+    SetCursor(previous);
     return true;
+}
+
+}  // namespace
+
+bool SavePositions(const char* name)
+{
+    return WriteLayoutFile(kPositionsLayout, name, WritePositionRecords);
+}
+
+bool LoadPositions(const char* name)
+{
+    const bool read = ReadLayoutFile(kPositionsLayout, name, [&](CKeyedTextFile& file, const char* path) {
+        PlacePositions(file, path, name);
+        return true;
+    });
+    if (!read)
+        return false;
+    g_shared.repaintPending = 1;
+    NotifyProgram(HOOKMSG_POSITIONS_LOADED, name);
+    return true;
+}
+
+bool SaveShortcuts(const char* name)
+{
+    return WriteLayoutFile(kShortcutsLayout, name, WriteShortcutRecords);
 }
 
 bool LoadShortcuts(const char* name)
 {
-    std::string path;
-    if (!LayoutPath(kShortcutsLayout, name, false, &path))
+    bool toggled = false;
+    const bool read = ReadLayoutFile(kShortcutsLayout, name, [&](CKeyedTextFile& file, const char* path) {
+        return ApplyShortcutRecords(file, path, &toggled);
+    });
+    if (!read)
         return false;
-    bool result = true;
-    {
-        CKeyedTextFile file(path.c_str());
-        if (!file.Exists())
-            return false;
-        if (!file.HasTitle(kShortcutsLayoutTitle)) {
-            LogWarningFormat("Invalid icon shortcuts file: %s", path.c_str());
-            return false;
-        }
-        g_shared.previousAppearance = g_shared.appearance;
-        if (!g_process.lists)
-            return false;
-        g_process.lists->pendingPositions.clear();
-        int loaded = 0;
-        ReadLoadedRecord(file, &loaded);
-        ReadAppearance(file);
-
-        HCURSOR previous = SetCursor(LoadCursorA(nullptr, IDC_WAIT));
-        const CDesktopListView lv(g_shared.listView);
-        ReadIconRecords(file, path.c_str(), [&](const ShortcutRecord& r, bool isFile) {
-            IconPosition pending = {};
-            snprintf(pending.label, sizeof pending.label, "%s", r.label);
-            pending.x = r.x;
-            pending.y = r.y;
-            g_process.lists->pendingPositions.push_back(pending);
-            if (isFile) {
-                if (loaded) {
-                    RemoveShortcut(r);
-                } else {
-                    CreateShortcut(r);
-                }
-                return;
-            }
-            const int icon = lv.FindIconByLabel(r.label);
-            if (icon >= 0 && FindHiddenIcon(r.label) < 0)
-                lv.SetPosition32(icon, POINT{r.x, r.y});
-        });
-        if (!file.Replace(kLoadedRecord, loaded ? "0" : "1")) {
-            LogWarningFormat("Could not toggle loaded status of layout file: %s", path.c_str());
-            result = false;
-        }
-        SetCursor(previous);
-    }
     char base[MAX_PATH];
     BaseNameWithoutExtension(name, base, sizeof base);
     RefreshLayoutShortcutIcon(base);
@@ -294,5 +327,5 @@ bool LoadShortcuts(const char* name)
         UpdateWindow(g_shared.listView);
     }
     NotifyProgram(HOOKMSG_SHORTCUTS_LOADED, name);
-    return result;
+    return toggled;
 }
