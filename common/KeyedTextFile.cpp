@@ -267,13 +267,20 @@ int CKeyedTextFile::WriteLine(const char* k, const char* v, const char* lineEnd)
     return ok ? 1 : 0;
 }
 
-int CKeyedTextFile::Write(const char* k, const char* v)
+// A stream in any other mode is closed first; no stream is opened for a
+// record that could not be read back.
+int CKeyedTextFile::OpenForRecord(const char* k, const char* v, int newMode)
 {
     if (!IsWritableRecord(k, v))
         return 0;
-    if (mode != MODE_WRITE)
+    if (mode != newMode)
         Close();
-    if (!stream && !Open(MODE_WRITE))
+    return stream || Open(newMode) ? 1 : 0;
+}
+
+int CKeyedTextFile::Write(const char* k, const char* v)
+{
+    if (!OpenForRecord(k, v, MODE_WRITE))
         return 0;
     return WriteLine(k, v, kCrLf);
 }
@@ -296,13 +303,7 @@ int CKeyedTextFile::WriteLong(const char* k, long n)
 // has exactly the old line's length and no byte after it changes.
 int CKeyedTextFile::Replace(const char* k, const char* v)
 {
-    if (!IsWritableRecord(k, v))
-        return 0;
-    if (mode != MODE_UPDATE)
-        Close();
-    if (!stream && !Open(MODE_UPDATE))
-        return 0;
-    if (!SeekTo(0))
+    if (!OpenForRecord(k, v, MODE_UPDATE) || !SeekTo(0))
         return 0;
     size_t newLength = strlen(v);
     size_t wantedLength = strlen(k);

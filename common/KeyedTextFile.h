@@ -74,6 +74,7 @@ private:
     int Refill();
     int ReadPiece(const char** text, size_t* length, int* endBytes);
     int AssemblePiece(size_t* length, int* endBytes);
+    int OpenForRecord(const char* k, const char* v, int newMode);
     int WriteLine(const char* k, const char* v, const char* lineEnd);
     static int IsWritableRecord(const char* k, const char* v);
 
