@@ -4,12 +4,52 @@
 #include "common/Log.h"
 #include "common/PathSep.h"
 
+#include <cstdio>
 #include <cstdlib>
+
+#ifdef _WIN32
+#include <windows.h>
+#endif
 
 namespace {
 
 const char kHideRuleFileName[] = "IconHide.txt";
 const char kHideRuleTitle[] = "DERVANE ICON HIDE";
+
+// Writes the whole file at path; false (logged) when it could not.
+bool WriteRules(const std::string& path, const std::vector<HideRule>& rules)
+{
+    CKeyedTextFile file(path.c_str());
+    if (!file.Create()) {
+        LogWarning("Cannot create IconHide.txt file");
+        return false;
+    }
+    if (!file.WriteHeader(kHideRuleTitle)) {
+        LogWarning("Cannot write IconHide.txt file");
+        return false;
+    }
+    char key[CKeyedTextFile::kKeySize];
+    for (size_t i = 0; i < rules.size(); ++i) {
+        CKeyedTextFile::EntryKey(static_cast<int>(i), key);
+        const std::string entry = rules[i].pattern + '\t' + std::to_string(rules[i].kind);
+        // A record the reader would not give back fails the whole file.
+        if (!file.Write(key, entry.c_str())) {
+            LogWarning("Cannot write IconHide.txt file");
+            return false;
+        }
+    }
+    return true;
+}
+
+// Puts the finished file in the place of the old one.
+bool MoveOver(const std::string& from, const std::string& to)
+{
+#ifdef _WIN32
+    return MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING) != FALSE;
+#else
+    return rename(from.c_str(), to.c_str()) == 0;
+#endif
+}
 
 }  // namespace
 
@@ -46,24 +86,17 @@ bool ReadHideRuleFile(const std::string& path, std::vector<HideRule>* rules)
 
 bool WriteHideRuleFile(const std::string& path, const std::vector<HideRule>& rules)
 {
-    CKeyedTextFile file(path.c_str());
-    if (!file.Create()) {
-        LogWarning("Cannot create IconHide.txt file");
+    // Written beside the file and moved over it once whole, so that a failure
+    // leaves the rules as they were.
+    const std::string written = path + ".new";
+    if (!WriteRules(written, rules)) {
+        remove(written.c_str());
         return false;
     }
-    if (!file.WriteHeader(kHideRuleTitle)) {
+    if (!MoveOver(written, path)) {
         LogWarning("Cannot write IconHide.txt file");
+        remove(written.c_str());
         return false;
-    }
-    char key[CKeyedTextFile::kKeySize];
-    for (size_t i = 0; i < rules.size(); ++i) {
-        CKeyedTextFile::EntryKey(static_cast<int>(i), key);
-        const std::string entry = rules[i].pattern + '\t' + std::to_string(rules[i].kind);
-        // A record the reader would not give back ends the rules there.
-        if (!file.Write(key, entry.c_str())) {
-            LogWarning("Cannot write IconHide.txt file");
-            return false;
-        }
     }
     return true;
 }

@@ -25,6 +25,6 @@ std::string HideRuleFilePath(const std::string& programFolder);
 // read (logged) or is not a hide-rule file.
 bool ReadHideRuleFile(const std::string& path, std::vector<HideRule>* rules);
 
-// Writes the file whole with these rules. A failure is logged and writes no
-// further records.
+// Writes the file with these rules, whole or not at all: a failure is logged
+// and leaves the file as it was.
 bool WriteHideRuleFile(const std::string& path, const std::vector<HideRule>& rules);

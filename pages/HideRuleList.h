@@ -44,8 +44,8 @@ public:
 
     enum class SaveResult { kNotModified, kWritten, kFailed };
     // Rewrites the file whole when the list was modified. A failure is logged,
-    // leaves the list marked modified for the next save, and writes no
-    // further records.
+    // leaves the file as it was and the list marked modified for the next
+    // save.
     SaveResult Save(const std::string& path);
 
     static HidePatternProblem CheckPattern(const std::string& pattern);
