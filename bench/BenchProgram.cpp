@@ -23,6 +23,7 @@
 #include <string>
 #include <vector>
 
+#include "framework/ScopedHandles.h"
 #include "tests/app/ProgramSupport.h"
 #include "tests/harness/HostSession.h"
 #include "tests/harness/TestDesktop.h"
@@ -149,8 +150,8 @@ std::string ProcFolderOf(const std::string& exePath)
 {
     const std::string wanted = Lower(exePath);
     WIN32_FIND_DATAA found = {};
-    HANDLE search = FindFirstFileA("Z:\\proc\\*", &found);
-    if (search == INVALID_HANDLE_VALUE)
+    const ScopedFind search(FindFirstFileA("Z:\\proc\\*", &found));
+    if (!search)
         return std::string();
     std::string folder;
     do {
@@ -164,8 +165,7 @@ std::string ProcFolderOf(const std::string& exePath)
             folder = candidate;
             break;
         }
-    } while (FindNextFileA(search, &found));
-    FindClose(search);
+    } while (FindNextFileA(search.Get(), &found));
     return folder;
 }
 

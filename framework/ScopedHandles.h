@@ -256,8 +256,13 @@ struct Selection {
 class ScopedGetDC : public ScopedUndo<scoped_traits::WindowDC> {
 public:
     explicit ScopedGetDC(HWND hwnd) noexcept : ScopedUndo(hwnd, ::GetDC(hwnd)) { }
+    // The DC of the whole window, frame included (GetWindowDC).
+    static ScopedGetDC OfWholeWindow(HWND hwnd) noexcept { return ScopedGetDC(hwnd, ::GetWindowDC(hwnd)); }
     HDC Get() const noexcept { return m_second; }
     explicit operator bool() const noexcept { return IsValid(); }
+
+private:
+    ScopedGetDC(HWND hwnd, HDC dc) noexcept : ScopedUndo(hwnd, dc) { }
 };
 
 // BeginPaint/EndPaint around a WM_PAINT handler.

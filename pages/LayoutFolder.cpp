@@ -12,6 +12,8 @@
 
 #ifdef _WIN32
 #include <windows.h>
+
+#include "framework/ScopedHandles.h"
 #else
 #include <dirent.h>
 #include <sys/stat.h>
@@ -51,14 +53,13 @@ std::vector<std::string> FileNames(const std::string& folder)
 #ifdef _WIN32
     WIN32_FIND_DATAA found = {};
     const std::string pattern = folder + "\\*";
-    HANDLE search = FindFirstFileA(pattern.c_str(), &found);
-    if (search == INVALID_HANDLE_VALUE)
+    const ScopedFind search(FindFirstFileA(pattern.c_str(), &found));
+    if (!search)
         return names;
     do {
         if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
             names.push_back(found.cFileName);
-    } while (FindNextFileA(search, &found));
-    FindClose(search);
+    } while (FindNextFileA(search.Get(), &found));
 #else
     DIR* dir = opendir(folder.c_str());
     if (!dir)
