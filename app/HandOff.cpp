@@ -1,5 +1,7 @@
 #include "app/HandOff.h"
 
+#include "common/LayoutFormat.h"
+
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
@@ -56,9 +58,9 @@ int LayoutCodeFromFirstLine(const char* line)
 {
     if (!line)
         return 0;
-    if (strstr(line, "DERVANE ICON POSITIONS"))
+    if (strstr(line, kPositionsLayoutTitle))
         return HOOKMSG_LOAD_POSITIONS;
-    if (strstr(line, "DERVANE ICON SHORTCUTS"))
+    if (strstr(line, kShortcutsLayoutTitle))
         return HOOKMSG_LOAD_SHORTCUTS;
     return 0;
 }

@@ -23,6 +23,7 @@
 #include <string>
 #include <vector>
 
+#include "framework/ScopedHandles.h"
 #include "tests/app/ProgramSupport.h"
 #include "tests/harness/HostSession.h"
 #include "tests/harness/TestDesktop.h"
@@ -151,8 +152,8 @@ std::string ProcFolderOf(const std::string& exePath)
     WIN32_FIND_DATAA found = {};
     // The test prefixes have no drive for the Linux root; Wine's own prefix
     // for Unix paths still reaches /proc.
-    HANDLE search = FindFirstFileA("\\\\?\\unix\\proc\\*", &found);
-    if (search == INVALID_HANDLE_VALUE)
+    const ScopedFind search(FindFirstFileA("\\\\?\\unix\\proc\\*", &found));
+    if (!search)
         return std::string();
     std::string folder;
     do {
@@ -166,8 +167,7 @@ std::string ProcFolderOf(const std::string& exePath)
             folder = candidate;
             break;
         }
-    } while (FindNextFileA(search, &found));
-    FindClose(search);
+    } while (FindNextFileA(search.Get(), &found));
     return folder;
 }
 

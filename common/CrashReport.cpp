@@ -1,5 +1,7 @@
 #include "common/CrashReport.h"
 
+#include "framework/ScopedHandles.h"
+
 #include <cstdarg>
 #include <cstdint>
 #include <cstdio>
@@ -59,24 +61,6 @@ const ExceptionName kExceptionNames[] = {
     {0xC00000FD, "a Stack Overflow"},
     {0xC0000142, "a DLL Initialization Failed"},
     {0xE06D7363, "a Microsoft C++ Exception"},
-};
-
-// Closes a file handle when it goes out of scope.
-class CFileHandle {
-public:
-    explicit CFileHandle(HANDLE handle) : handle_(handle) { }
-    ~CFileHandle()
-    {
-        if (handle_ != INVALID_HANDLE_VALUE)
-            CloseHandle(handle_);
-    }
-    CFileHandle(const CFileHandle&) = delete;
-    CFileHandle& operator=(const CFileHandle&) = delete;
-    HANDLE Get() const { return handle_; }
-    bool IsOpen() const { return handle_ != INVALID_HANDLE_VALUE; }
-
-private:
-    HANDLE handle_;
 };
 
 void WriteText(HANDLE file, const char* text, size_t length)
@@ -323,9 +307,9 @@ void WriteModuleLine(HANDLE file, uintptr_t base)
     }
     unsigned long size = 0;
     char date[64] = {};
-    CFileHandle image(CreateFileA(g_modulePath, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                  nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (image.IsOpen()) {
+    ScopedHandle image(CreateFileA(g_modulePath, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                   nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (image.IsValid()) {
         DWORD fileSize = GetFileSize(image.Get(), nullptr);
         size = fileSize == INVALID_FILE_SIZE ? 0 : fileSize;
         FILETIME written = {};
@@ -408,9 +392,9 @@ LONG WriteCrashReport(EXCEPTION_POINTERS* fault, const char* where)
     if (InterlockedExchange(&g_reported, 1) != 0)
         return EXCEPTION_CONTINUE_SEARCH;
     FindReportPaths();
-    CFileHandle file(CreateFileA(g_reportPath, GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_ALWAYS,
-                                 FILE_ATTRIBUTE_NORMAL | FILE_FLAG_WRITE_THROUGH, nullptr));
-    if (!file.IsOpen()) {
+    ScopedHandle file(CreateFileA(g_reportPath, GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_ALWAYS,
+                                  FILE_ATTRIBUTE_NORMAL | FILE_FLAG_WRITE_THROUGH, nullptr));
+    if (!file.IsValid()) {
         OutputDebugStringA("Error creating exception report");
         return EXCEPTION_CONTINUE_SEARCH;
     }

@@ -231,6 +231,17 @@ int CKeyedTextFile::Find(const char* wanted, char* valueOut, int fromStart)
     }
 }
 
+int CKeyedTextFile::WriteHeader(const char* title)
+{
+    return Write("KTX_FILE", title) && Write("VERSION", "1.0") ? 1 : 0;
+}
+
+int CKeyedTextFile::HasTitle(const char* title)
+{
+    char found[kLineSize];
+    return title && Find("KTX_FILE", found, 1) && strcmp(found, title) == 0 ? 1 : 0;
+}
+
 // A record that the reader would not give back as written is refused.
 int CKeyedTextFile::IsWritableRecord(const char* k, const char* v)
 {
@@ -256,13 +267,20 @@ int CKeyedTextFile::WriteLine(const char* k, const char* v, const char* lineEnd)
     return ok ? 1 : 0;
 }
 
-int CKeyedTextFile::Write(const char* k, const char* v)
+// A stream in any other mode is closed first; no stream is opened for a
+// record that could not be read back.
+int CKeyedTextFile::OpenForRecord(const char* k, const char* v, int newMode)
 {
     if (!IsWritableRecord(k, v))
         return 0;
-    if (mode != MODE_WRITE)
+    if (mode != newMode)
         Close();
-    if (!stream && !Open(MODE_WRITE))
+    return stream || Open(newMode) ? 1 : 0;
+}
+
+int CKeyedTextFile::Write(const char* k, const char* v)
+{
+    if (!OpenForRecord(k, v, MODE_WRITE))
         return 0;
     return WriteLine(k, v, kCrLf);
 }
@@ -285,13 +303,7 @@ int CKeyedTextFile::WriteLong(const char* k, long n)
 // has exactly the old line's length and no byte after it changes.
 int CKeyedTextFile::Replace(const char* k, const char* v)
 {
-    if (!IsWritableRecord(k, v))
-        return 0;
-    if (mode != MODE_UPDATE)
-        Close();
-    if (!stream && !Open(MODE_UPDATE))
-        return 0;
-    if (!SeekTo(0))
+    if (!OpenForRecord(k, v, MODE_UPDATE) || !SeekTo(0))
         return 0;
     size_t newLength = strlen(v);
     size_t wantedLength = strlen(k);

@@ -11,7 +11,7 @@
 // that Find remembers are exact. Readers accept CR LF and LF line ends; a CR LF
 // pair counts as one character of a line, so a line holds at most
 // kMaxLineChars characters before its line end whichever line end it has.
-class CKeyedTextFile {
+class CKeyedTextFile final {
 public:
     static constexpr int kLineSize = 1024;  // line and value buffers
     static constexpr int kKeySize = 50;  // key buffer: keys up to 49 characters
@@ -22,7 +22,7 @@ public:
     enum { MODE_CLOSED = 0, MODE_READ = 1, MODE_WRITE = 2, MODE_UPDATE = 3 };
 
     explicit CKeyedTextFile(const char* path);
-    virtual ~CKeyedTextFile();
+    ~CKeyedTextFile();
     CKeyedTextFile(const CKeyedTextFile&) = delete;
     CKeyedTextFile& operator=(const CKeyedTextFile&) = delete;
 
@@ -43,6 +43,12 @@ public:
     // must hold kLineSize bytes, and leaves the stream at the start of that
     // record's line, so the next search starts with it.
     int Find(const char* key, char* valueOut, int fromStart);
+    // The header records every file of the program starts with: "KTX_FILE"
+    // with the file's title, then "VERSION" "1.0". 1 when both were written.
+    int WriteHeader(const char* title);
+    // 1 when the file's "KTX_FILE" record, looked up from the start, holds
+    // exactly title.
+    int HasTitle(const char* title);
     // Overwrites in place the first record with this key whose value is
     // exactly as long as the new one.
     int Replace(const char* key, const char* value);
@@ -54,13 +60,23 @@ public:
     // holds kKeySize bytes.
     static void EntryKey(int n, char* out);
 
-    const char* GetPath() const { return path.c_str(); }
     int GetMode() const { return mode; }
 
-protected:
+private:
+    static constexpr size_t kBufferSize = 16384;
+
     // Reads the next record into key and value, skipping lines that are not
     // records; 0 at end of file.
     int ReadRecord();
+    int Open(int newMode);
+    void Close();
+    int SeekTo(long position);
+    int Refill();
+    int ReadPiece(const char** text, size_t* length, int* endBytes);
+    int AssemblePiece(size_t* length, int* endBytes);
+    int OpenForRecord(const char* k, const char* v, int newMode);
+    int WriteLine(const char* k, const char* v, const char* lineEnd);
+    static int IsWritableRecord(const char* k, const char* v);
 
     FILE* stream;
     std::string path;
@@ -69,18 +85,6 @@ protected:
     char line[kLineSize];  // a piece assembled across the read-ahead's end or cut at its limit
     char key[kKeySize];
     char value[kLineSize];
-
-private:
-    static constexpr size_t kBufferSize = 16384;
-
-    int Open(int newMode);
-    void Close();
-    int SeekTo(long position);
-    int Refill();
-    int ReadPiece(const char** text, size_t* length, int* endBytes);
-    int AssemblePiece(size_t* length, int* endBytes);
-    int WriteLine(const char* k, const char* v, const char* lineEnd);
-    static int IsWritableRecord(const char* k, const char* v);
 
     // Bytes read from the stream ahead of the reader, so that a piece is
     // taken with memchr rather than character by character. The file offset

@@ -38,12 +38,12 @@ bool IsShortcut(const std::string& path)
 // generic document icon; the shell on Windows shows the target's.
 int ShortcutImage(const std::string& path)
 {
-    CComPtr<IShellLinkA> link;
-    if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA, link.ReceiveVoid()))) {
+    ScopedComPtr<IShellLinkA> link;
+    if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA, link.PutVoid()))) {
         return -1;
     }
-    CComPtr<IPersistFile> file;
-    if (FAILED(link->QueryInterface(IID_IPersistFile, file.ReceiveVoid())))
+    ScopedComPtr<IPersistFile> file;
+    if (FAILED(link->QueryInterface(IID_IPersistFile, file.PutVoid())))
         return -1;
     wchar_t wide[MAX_PATH] = {};
     if (!MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, wide, MAX_PATH))
@@ -72,7 +72,7 @@ std::string FitLabel(std::string label)
 
 int CDesktopFolder::Open()
 {
-    if (FAILED(SHGetDesktopFolder(m_desktop.Receive())))
+    if (FAILED(SHGetDesktopFolder(m_desktop.Put())))
         return 0;
     char path[MAX_PATH] = {};
     if (FAILED(SHGetFolderPathA(nullptr, CSIDL_DESKTOPDIRECTORY, nullptr, SHGFP_TYPE_CURRENT, path)))
@@ -95,8 +95,8 @@ void CDesktopFolder::AddFixedItem(const char* clsid, const char* label)
     entry.label = label;
     wchar_t wide[64] = {};
     MultiByteToWideChar(CP_ACP, 0, clsid, -1, wide, 64);
-    CScopedPidl pidl;
-    if (SUCCEEDED(m_desktop->ParseDisplayName(nullptr, nullptr, wide, nullptr, pidl.Receive(), nullptr))) {
+    ScopedPidl pidl;
+    if (SUCCEEDED(m_desktop->ParseDisplayName(nullptr, nullptr, wide, nullptr, pidl.Put(), nullptr))) {
         entry.image = SystemImage(pidl.Get());
     }
     m_fixed.push_back(entry);
@@ -116,16 +116,16 @@ int CDesktopFolder::IsInDirectory(const std::string& path) const
 int CDesktopFolder::Enumerate(std::vector<DesktopEntry>& out, const std::unordered_set<std::string>& known) const
 {
     out = m_fixed;
-    CComPtr<IEnumIDList> items;
-    HRESULT hr = m_desktop->EnumObjects(nullptr, SHCONTF_FOLDERS | SHCONTF_NONFOLDERS, items.Receive());
+    ScopedComPtr<IEnumIDList> items;
+    HRESULT hr = m_desktop->EnumObjects(nullptr, SHCONTF_FOLDERS | SHCONTF_NONFOLDERS, items.Put());
     if (FAILED(hr))
         return 0;
     if (hr == S_FALSE || !items.Get())
         return 1;  // nothing to enumerate
     for (;;) {
-        CScopedPidl pidl;
+        ScopedPidl pidl;
         ULONG fetched = 0;
-        if (items->Next(1, pidl.Receive(), &fetched) != S_OK || fetched != 1)
+        if (items->Next(1, pidl.Put(), &fetched) != S_OK || fetched != 1)
             break;
         DesktopEntry entry;
         entry.key = DisplayName(m_desktop.Get(), pidl.Get(), SHGDN_FORPARSING);

@@ -7,7 +7,7 @@
 #include <unordered_set>
 #include <vector>
 
-#include "desktop/HostHandles.h"
+#include "framework/ScopedHandles.h"
 
 // One item of the desktop as the shell names it.
 struct DesktopEntry {
@@ -37,7 +37,7 @@ private:
     int IsInDirectory(const std::string& path) const;
     void AddFixedItem(const char* clsid, const char* label);
 
-    CComPtr<IShellFolder> m_desktop;
+    ScopedComPtr<IShellFolder> m_desktop;
     std::string m_path;
     std::vector<DesktopEntry> m_fixed;
     HIMAGELIST m_largeImages = nullptr;  // shared system lists: never destroyed

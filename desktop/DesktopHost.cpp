@@ -14,15 +14,15 @@
 #include <cstring>
 
 #include "desktop/DesktopFolder.h"
-#include "desktop/HostHandles.h"
+#include "framework/ScopedHandles.h"
 #include "desktop/ProgmanWindow.h"
 #include "desktop/QueryServer.h"
 
 namespace {
 // Watches the desktop directory for files that appear or vanish.
-CScopedChangeNotification WatchFolder(const std::string& path)
+ScopedChangeNotification WatchFolder(const std::string& path)
 {
-    return CScopedChangeNotification(
+    return ScopedChangeNotification(
         FindFirstChangeNotificationA(path.c_str(), FALSE, FILE_NOTIFY_CHANGE_FILE_NAME | FILE_NOTIFY_CHANGE_DIR_NAME));
 }
 
@@ -63,8 +63,8 @@ int Run(HINSTANCE instance, bool followDisplay)
     }
     CDesktopView& view = progman.DefView().View();
     server.Publish(&progman, folder.Path().c_str());
-    CScopedChangeNotification change = WatchFolder(folder.Path());
-    if (!change.Valid())
+    ScopedChangeNotification change = WatchFolder(folder.Path());
+    if (!change.IsValid())
         std::fprintf(stderr, "DesktopHost: cannot watch %s (%lu)\n", folder.Path().c_str(), GetLastError());
     int exitCode = 0;
     UpdateWindow(progman.Handle());

@@ -35,21 +35,22 @@ int CQueryServer::Open()
     DWORD pid = GetCurrentProcessId();
     char name[96] = {};
     FormatObjectName(name, sizeof(name), pid, kMappingKind);
-    m_mapping.Reset(CreateFileMappingA(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0, sizeof(SharedBlock), name));
-    if (!m_mapping.Valid())
+    m_channel.mapping.Reset(
+        CreateFileMappingA(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0, sizeof(SharedBlock), name));
+    if (!m_channel.mapping.IsValid())
         return 0;
-    m_view.Reset(MapViewOfFile(m_mapping.Get(), FILE_MAP_ALL_ACCESS, 0, 0, sizeof(SharedBlock)));
-    if (!m_view.Get())
+    m_channel.view.Reset(MapViewOfFile(m_channel.mapping.Get(), FILE_MAP_ALL_ACCESS, 0, 0, sizeof(SharedBlock)));
+    if (!m_channel.view.Get())
         return 0;
-    m_block = static_cast<SharedBlock*>(m_view.Get());
+    m_block = static_cast<SharedBlock*>(m_channel.view.Get());
     std::memset(m_block, 0, sizeof(SharedBlock));
     FormatObjectName(name, sizeof(name), pid, kRequestKind);
-    m_request.Reset(CreateEventA(nullptr, FALSE, FALSE, name));
+    m_channel.request.Reset(CreateEventA(nullptr, FALSE, FALSE, name));
     FormatObjectName(name, sizeof(name), pid, kAnswerKind);
-    m_answer.Reset(CreateEventA(nullptr, FALSE, FALSE, name));
+    m_channel.answer.Reset(CreateEventA(nullptr, FALSE, FALSE, name));
     FormatObjectName(name, sizeof(name), pid, kLockKind);
-    m_lock.Reset(CreateMutexA(nullptr, FALSE, name));
-    if (!m_request.Valid() || !m_answer.Valid() || !m_lock.Valid())
+    m_channel.lock.Reset(CreateMutexA(nullptr, FALSE, name));
+    if (!m_channel.request.IsValid() || !m_channel.answer.IsValid() || !m_channel.lock.IsValid())
         return 0;
     m_block->header.hostPid = pid;
     m_block->header.version = kVersion;
@@ -254,5 +255,5 @@ void CQueryServer::Serve()
     answer.ok = static_cast<uint32_t>(ok);
     MemoryBarrier();
     answer.sequence = request.sequence;
-    SetEvent(m_answer.Get());
+    SetEvent(m_channel.answer.Get());
 }

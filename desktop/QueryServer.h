@@ -2,7 +2,7 @@
 #include <windows.h>
 
 #include "desktop/DesktopHostProtocol.h"
-#include "desktop/HostHandles.h"
+#include "desktop/HostChannel.h"
 #include "desktop/ProgmanWindow.h"
 
 // Answers the requests of test processes (see DesktopHostProtocol.h). Every
@@ -12,7 +12,7 @@ class CQueryServer {
 public:
     // Creates the mapping, events and lock named after this process.
     int Open();
-    HANDLE RequestEvent() const { return m_request.Get(); }
+    HANDLE RequestEvent() const { return m_channel.request.Get(); }
 
     void Publish(CProgmanWindow* progman, const char* folder);
     void SetReady();
@@ -31,11 +31,7 @@ private:
     int TimeMoves(const DesktopHostProtocol::Request& request, DesktopHostProtocol::Answer& answer) const;
     HWND ListView() const;
 
-    CScopedHandle m_mapping;
-    CScopedMapView m_view;
-    CScopedHandle m_request;
-    CScopedHandle m_answer;
-    CScopedHandle m_lock;
+    HostChannel m_channel;
     DesktopHostProtocol::SharedBlock* m_block = nullptr;
     CProgmanWindow* m_progman = nullptr;
     char m_folder[DesktopHostProtocol::kPathSize] = {};

@@ -1,9 +1,12 @@
-// Move-only owners of Win32 handles. Each holder knows whether it owns what it
+// Move-only owners of Win32 handles, for every part of the code (program,
+// hook library, desktop host, tests). Each holder knows whether it owns what it
 // holds: a holder made with Borrow() never closes its handle, one made from a
 // handle directly closes it exactly once, when it is reset or destroyed.
 #pragma once
 
 #include <windows.h>
+#include <objbase.h>
+#include <shtypes.h>
 #include <unknwn.h>
 
 #include <utility>
@@ -51,7 +54,7 @@ public:
     Handle Get() const noexcept { return m_handle; }
     bool IsValid() const noexcept { return Traits::IsValid(m_handle); }
     explicit operator bool() const noexcept { return IsValid(); }
-    bool Owns() const noexcept { return m_owns; }
+    bool Owns() const noexcept { return m_owns && IsValid(); }
 
     // Closes what is owned and takes ownership of h.
     void Reset(Handle h = Traits::None()) noexcept
@@ -60,6 +63,15 @@ public:
             Traits::Close(m_handle);
         m_handle = h;
         m_owns = Traits::IsValid(h);
+    }
+
+    // For calls that answer a new handle through Handle*: closes the old one,
+    // and owns what the call writes there.
+    Handle* Put() noexcept
+    {
+        Reset();
+        m_owns = true;
+        return &m_handle;
     }
 
     // Gives the handle to the caller, who closes it from now on.
@@ -84,20 +96,26 @@ template <typename H, H NoneValue> struct Basic {
     static bool IsValid(Handle h) noexcept { return h != NoneValue; }
 };
 
-// Kernel objects: both null and INVALID_HANDLE_VALUE mean "no handle"
-// (CreateFile answers the second, most other calls the first).
-struct Kernel {
+// A HANDLE for which both null and INVALID_HANDLE_VALUE mean "no handle";
+// the empty holder keeps the one its opening call answers on failure.
+template <bool EmptyIsInvalidValue> struct AnyHandle {
     using Handle = HANDLE;
-    static Handle None() noexcept { return nullptr; }
+    static Handle None() noexcept { return EmptyIsInvalidValue ? INVALID_HANDLE_VALUE : nullptr; }
     static bool IsValid(Handle h) noexcept { return h != nullptr && h != INVALID_HANDLE_VALUE; }
+};
+
+// Kernel objects (CreateFile answers INVALID_HANDLE_VALUE, most other calls null).
+struct Kernel : AnyHandle<false> {
     static void Close(Handle h) noexcept { ::CloseHandle(h); }
 };
 
-struct Find {
-    using Handle = HANDLE;
-    static Handle None() noexcept { return INVALID_HANDLE_VALUE; }
-    static bool IsValid(Handle h) noexcept { return h != nullptr && h != INVALID_HANDLE_VALUE; }
+struct Find : AnyHandle<true> {
     static void Close(Handle h) noexcept { ::FindClose(h); }
+};
+
+// FindFirstChangeNotification answers INVALID_HANDLE_VALUE when it fails.
+struct ChangeNotification : AnyHandle<true> {
+    static void Close(Handle h) noexcept { ::FindCloseChangeNotification(h); }
 };
 
 struct Key : Basic<HKEY, nullptr> {
@@ -108,11 +126,8 @@ struct Icon : Basic<HICON, nullptr> {
     static void Close(Handle h) noexcept { ::DestroyIcon(h); }
 };
 
-template <typename H> struct GdiObject {
-    using Handle = H;
-    static Handle None() noexcept { return nullptr; }
-    static bool IsValid(Handle h) noexcept { return h != nullptr; }
-    static void Close(Handle h) noexcept { ::DeleteObject(h); }
+template <typename H> struct GdiObject : Basic<H, nullptr> {
+    static void Close(H h) noexcept { ::DeleteObject(h); }
 };
 
 struct Menu : Basic<HMENU, nullptr> {
@@ -132,6 +147,16 @@ struct MemoryDC : Basic<HDC, nullptr> {
     static void Close(Handle h) noexcept { ::DeleteDC(h); }
 };
 
+// A view from MapViewOfFile.
+struct MapView : Basic<void*, nullptr> {
+    static void Close(Handle h) noexcept { ::UnmapViewOfFile(h); }
+};
+
+// An item identifier list the shell allocated for the caller.
+struct Pidl : Basic<LPITEMIDLIST, nullptr> {
+    static void Close(Handle h) noexcept { ::CoTaskMemFree(h); }
+};
+
 }  // namespace scoped_traits
 
 using ScopedHandle = ScopedResource<scoped_traits::Kernel>;
@@ -147,36 +172,97 @@ using ScopedMenu = ScopedResource<scoped_traits::Menu>;
 using ScopedHook = ScopedResource<scoped_traits::Hook>;
 using ScopedModule = ScopedResource<scoped_traits::Module>;
 using ScopedMemoryDC = ScopedResource<scoped_traits::MemoryDC>;
+using ScopedChangeNotification = ScopedResource<scoped_traits::ChangeNotification>;
+using ScopedMapView = ScopedResource<scoped_traits::MapView>;
+using ScopedPidl = ScopedResource<scoped_traits::Pidl>;
 
-// A window's device context from GetDC, given back with ReleaseDC.
-class ScopedGetDC {
+// Opens path under parent into key, which is left empty on failure; answers
+// the system's error code. The predefined roots (HKEY_CURRENT_USER and the
+// like) are never put in a ScopedKey: they are passed around as plain HKEY.
+inline LONG OpenKey(HKEY parent, const char* path, REGSAM access, ScopedKey* key) noexcept
+{
+    HKEY opened = nullptr;
+    const LONG rc = ::RegOpenKeyExA(parent, path, 0, access, &opened);
+    key->Reset(rc == ERROR_SUCCESS ? opened : nullptr);
+    return rc;
+}
+
+// Creates or opens path under parent into key, as OpenKey.
+inline LONG CreateKey(HKEY parent, const char* path, REGSAM access, ScopedKey* key) noexcept
+{
+    HKEY created = nullptr;
+    const LONG rc = ::RegCreateKeyExA(parent, path, 0, nullptr, REG_OPTION_NON_VOLATILE, access, nullptr, &created,
+                                      nullptr);
+    key->Reset(rc == ERROR_SUCCESS ? created : nullptr);
+    return rc;
+}
+
+// Undoes at the end what was done with two values: Traits::Undo(first,
+// second) runs once, when second is valid (Traits::IsValid). Move-only.
+template <typename Traits> class ScopedUndo {
 public:
-    explicit ScopedGetDC(HWND hwnd) noexcept : m_hwnd(hwnd), m_dc(::GetDC(hwnd)) { }
-    ~ScopedGetDC() { Reset(); }
-    ScopedGetDC(const ScopedGetDC&) = delete;
-    ScopedGetDC& operator=(const ScopedGetDC&) = delete;
-    ScopedGetDC(ScopedGetDC&& o) noexcept : m_hwnd(o.m_hwnd), m_dc(o.m_dc) { o.m_dc = nullptr; }
-    ScopedGetDC& operator=(ScopedGetDC&& o) noexcept
+    using First = typename Traits::First;
+    using Second = typename Traits::Second;
+
+    ScopedUndo(First first, Second second) noexcept : m_first(first), m_second(second) { }
+    ~ScopedUndo() { Undo(); }
+    ScopedUndo(const ScopedUndo&) = delete;
+    ScopedUndo& operator=(const ScopedUndo&) = delete;
+    ScopedUndo(ScopedUndo&& o) noexcept : m_first(o.m_first), m_second(std::exchange(o.m_second, Second{})) { }
+    ScopedUndo& operator=(ScopedUndo&& o) noexcept
     {
         if (this != &o) {
-            Reset();
-            m_hwnd = o.m_hwnd;
-            m_dc = std::exchange(o.m_dc, nullptr);
+            Undo();
+            m_first = o.m_first;
+            m_second = std::exchange(o.m_second, Second{});
         }
         return *this;
     }
-    HDC Get() const noexcept { return m_dc; }
-    explicit operator bool() const noexcept { return m_dc != nullptr; }
+    bool IsValid() const noexcept { return Traits::IsValid(m_second); }
+
+protected:
+    void Undo() noexcept
+    {
+        if (IsValid())
+            Traits::Undo(m_first, m_second);
+        m_second = Second{};
+    }
+
+    First m_first;
+    Second m_second;
+};
+
+namespace scoped_traits {
+
+struct WindowDC {
+    using First = HWND;
+    using Second = HDC;
+    static bool IsValid(HDC dc) noexcept { return dc != nullptr; }
+    static void Undo(HWND hwnd, HDC dc) noexcept { ::ReleaseDC(hwnd, dc); }
+};
+
+// The object a selection replaced; SelectObject answers HGDI_ERROR or null
+// when it fails.
+struct Selection {
+    using First = HDC;
+    using Second = HGDIOBJ;
+    static bool IsValid(HGDIOBJ old) noexcept { return old != nullptr && old != HGDI_ERROR; }
+    static void Undo(HDC dc, HGDIOBJ old) noexcept { ::SelectObject(dc, old); }
+};
+
+}  // namespace scoped_traits
+
+// A window's device context from GetDC, given back with ReleaseDC.
+class ScopedGetDC : public ScopedUndo<scoped_traits::WindowDC> {
+public:
+    explicit ScopedGetDC(HWND hwnd) noexcept : ScopedUndo(hwnd, ::GetDC(hwnd)) { }
+    // The DC of the whole window, frame included (GetWindowDC).
+    static ScopedGetDC OfWholeWindow(HWND hwnd) noexcept { return ScopedGetDC(hwnd, ::GetWindowDC(hwnd)); }
+    HDC Get() const noexcept { return m_second; }
+    explicit operator bool() const noexcept { return IsValid(); }
 
 private:
-    void Reset() noexcept
-    {
-        if (m_dc)
-            ::ReleaseDC(m_hwnd, m_dc);
-        m_dc = nullptr;
-    }
-    HWND m_hwnd = nullptr;
-    HDC m_dc = nullptr;
+    ScopedGetDC(HWND hwnd, HDC dc) noexcept : ScopedUndo(hwnd, dc) { }
 };
 
 // BeginPaint/EndPaint around a WM_PAINT handler.
@@ -196,36 +282,12 @@ private:
 };
 
 // Selects an object into a DC and selects the previous one back at the end, so
-// that the object can then be deleted (a selected object cannot).
-class ScopedSelect {
+// that the object can then be deleted (a selected object cannot). IsValid is
+// false when the selection failed (and nothing will be restored).
+class ScopedSelect : public ScopedUndo<scoped_traits::Selection> {
 public:
-    ScopedSelect(HDC dc, HGDIOBJ obj) noexcept : m_dc(dc), m_old(::SelectObject(dc, obj)) { }
-    ~ScopedSelect() { Restore(); }
-    ScopedSelect(const ScopedSelect&) = delete;
-    ScopedSelect& operator=(const ScopedSelect&) = delete;
-    ScopedSelect(ScopedSelect&& o) noexcept : m_dc(o.m_dc), m_old(std::exchange(o.m_old, nullptr)) { }
-    ScopedSelect& operator=(ScopedSelect&& o) noexcept
-    {
-        if (this != &o) {
-            Restore();
-            m_dc = o.m_dc;
-            m_old = std::exchange(o.m_old, nullptr);
-        }
-        return *this;
-    }
-    // False when the selection failed (and nothing will be restored).
-    bool IsValid() const noexcept { return m_old != nullptr && m_old != HGDI_ERROR; }
-
-    void Restore() noexcept
-    {
-        if (IsValid())
-            ::SelectObject(m_dc, m_old);
-        m_old = nullptr;
-    }
-
-private:
-    HDC m_dc;
-    HGDIOBJ m_old;
+    ScopedSelect(HDC dc, HGDIOBJ obj) noexcept : ScopedUndo(dc, ::SelectObject(dc, obj)) { }
+    void Restore() noexcept { Undo(); }
 };
 
 // Holds one reference to a COM object and releases it at the end.
@@ -280,4 +342,21 @@ public:
 
 private:
     T* m_p = nullptr;
+};
+
+// COM for the calling thread for as long as this lives; balanced only when
+// this call really initialised it.
+class ScopedComInit {
+public:
+    ScopedComInit() noexcept : m_ok(SUCCEEDED(::CoInitialize(nullptr))) { }
+    ~ScopedComInit()
+    {
+        if (m_ok)
+            ::CoUninitialize();
+    }
+    ScopedComInit(const ScopedComInit&) = delete;
+    ScopedComInit& operator=(const ScopedComInit&) = delete;
+
+private:
+    bool m_ok;
 };

@@ -1,6 +1,6 @@
 #include <windows.h>
 
-#include "common/Log.h"
+#include "hook/HookGuard.h"
 #include "hook/HookProcess.h"
 #include "hook/HookSharedData.h"
 
@@ -17,8 +17,13 @@ BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID)
         // (Windows does, Wine does not), the desktop gets its own state back
         // here; a tear-down already asked for by detach is not repeated.
         if (g_process.setUp) {
-            TearDownDesktop();
-            CloseProcessLogs();
+            CallGuarded(
+                "the library's unloading",
+                [] {
+                    TearDownDesktop();
+                    CloseProcessLogs();
+                },
+                [] {});
         }
         break;
     default: break;

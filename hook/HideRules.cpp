@@ -4,7 +4,7 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "common/KeyedTextFile.h"
+#include "common/HideRuleFile.h"
 #include "common/Log.h"
 #include "hook/DesktopListView.h"
 #include "hook/HookProcess.h"
@@ -14,34 +14,6 @@
 #include "hook/Wildcard.h"
 
 namespace {
-
-void ReadRules(std::vector<HideRule>* rules)
-{
-    char path[MAX_PATH + 32];
-    snprintf(path, sizeof path, "%s\\IconHide.txt", g_shared.programFolder);
-    CKeyedTextFile file(path);
-    if (!file.Exists()) {
-        LogWarning("Cannot read IconHide.txt file");
-        return;
-    }
-    char value[1024];
-    if (!file.Find("KTX_FILE", value, true) || strcmp(value, "DERVANE ICON HIDE") != 0)
-        return;
-    for (int n = 0;; ++n) {
-        char key[32];
-        snprintf(key, sizeof key, "ENTRY_%d", n);
-        if (!file.Find(key, value, false))
-            break;
-        char field[1024] = "";
-        HideRule rule;
-        if (CKeyedTextFile::GetField(value, 0, field))
-            rule.pattern = field;
-        rule.kind = 0;
-        if (CKeyedTextFile::GetField(value, 1, field))
-            rule.kind = atoi(field);
-        rules->push_back(rule);
-    }
-}
 
 // The file name of the target of the shortcut behind the icon, or "".
 void ShortcutTargetName(const char* label, char* out, size_t size)
@@ -56,9 +28,9 @@ void ShortcutTargetName(const char* label, char* out, size_t size)
 
 bool RuleMatches(const HideRule& rule, const char* label)
 {
-    if (rule.kind == 0)
+    if (rule.kind == kHideByLabel)
         return WildcardMatch(rule.pattern.c_str(), label);
-    if (rule.kind != 1)
+    if (rule.kind != kHideByReference)
         return false;
     char name[MAX_PATH];
     ShortcutTargetName(label, name, sizeof name);
@@ -98,6 +70,6 @@ void ReloadHideRules()
         return;
     std::vector<HideRule>& rules = g_process.lists->hideRules;
     rules.clear();
-    ReadRules(&rules);
+    ReadHideRuleFile(HideRuleFilePath(g_shared.programFolder), &rules);
     ApplyHideRulesToAll();
 }

@@ -6,6 +6,7 @@
 
 #include "common/Log.h"
 #include "hook/HookAttach.h"
+#include "hook/HookGuard.h"
 #include "hook/HookProcess.h"
 #include "hook/HookSharedData.h"
 
@@ -40,7 +41,8 @@ HWND FindDescendant(HWND parent, const char* className)
 // gets the library loaded there, and the first call sets it up.
 LRESULT CALLBACK GetMessageHook(int code, WPARAM wParam, LPARAM lParam)
 {
-    MaybeSetUpDesktop();
+    CallGuarded(
+        "the message hook", [] { MaybeSetUpDesktop(); }, [] {});
     return CallNextHookEx(nullptr, code, wParam, lParam);
 }
 

@@ -1,20 +1,15 @@
 // The lists the hook library keeps in the desktop's process only.
 #pragma once
 
-#include <string>
 #include <vector>
 
+#include "common/HideRuleFile.h"
 #include "hook/HookProtocol.h"
 
 struct IconPosition {
     char label[kIconLabelSize];
     int x;
     int y;
-};
-
-struct HideRule {
-    std::string pattern;
-    int kind;  // 0: the icon's label; 1: the file name of a shortcut's target
 };
 
 struct HookLists {

@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "common/Log.h"
+#include "framework/ScopedHandles.h"
 #include "hook/HookProcess.h"
 #include "hook/HookSharedData.h"
 
@@ -29,11 +30,10 @@ void MeasureDesktop()
     HWND lv = g_shared.listView;
     if (!IsWindow(lv))
         return;
-    HDC dc = GetWindowDC(lv);
+    const ScopedGetDC dc = ScopedGetDC::OfWholeWindow(lv);
     if (dc) {
-        g_shared.screenWidth = static_cast<WORD>(GetDeviceCaps(dc, HORZRES));
-        g_shared.screenHeight = static_cast<WORD>(GetDeviceCaps(dc, VERTRES));
-        ReleaseDC(lv, dc);
+        g_shared.screenWidth = static_cast<WORD>(GetDeviceCaps(dc.Get(), HORZRES));
+        g_shared.screenHeight = static_cast<WORD>(GetDeviceCaps(dc.Get(), VERTRES));
     }
     RECT rc = {};
     if (GetWindowRect(lv, &rc)) {

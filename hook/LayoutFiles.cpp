@@ -6,36 +6,34 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <string>
 
+#include "common/FileNameChecks.h"
 #include "common/KeyedTextFile.h"
+#include "common/LayoutFormat.h"
 #include "common/Log.h"
 #include "hook/Appearance.h"
 #include "hook/DesktopListView.h"
 #include "hook/HookProcess.h"
 #include "hook/HookSharedData.h"
 #include "hook/IconHiding.h"
-#include "hook/LayoutName.h"
 #include "hook/LayoutRecord.h"
 #include "hook/ShellLinks.h"
 
 namespace {
 
-const char kPositionsTitle[] = "DERVANE ICON POSITIONS";
-const char kShortcutsTitle[] = "DERVANE ICON SHORTCUTS";
-
-// programFolder\folder\name, after checking that name stays inside folder.
-bool LayoutPath(const char* folder, const char* name, bool createFolder, char* out, size_t size)
+// The path of the layout file name of that kind, after checking that name
+// stays inside its folder; the folder is made first when asked to.
+bool LayoutPath(int type, const char* name, bool createFolder, std::string* path)
 {
-    if (!IsPlainFileName(name)) {
+    *path = LayoutFilePath(g_shared.programFolder, type, name ? name : "");
+    if (path->empty()) {
         LogWarningFormat("Refused icon layout file name: %s", name ? name : "");
         return false;
     }
-    char dir[MAX_PATH + 16];
-    snprintf(dir, sizeof dir, "%s\\%s", g_shared.programFolder, folder);
     if (createFolder)
-        CreateDirectoryA(dir, nullptr);
-    const int n = snprintf(out, size, "%s\\%s", dir, name);
-    return n > 0 && static_cast<size_t>(n) < size;
+        CreateDirectoryA(LayoutFolderPath(g_shared.programFolder, type).c_str(), nullptr);
+    return true;
 }
 
 void WriteAppearance(CKeyedTextFile& file)
@@ -62,12 +60,6 @@ void ReadAppearance(CKeyedTextFile& file)
         look.textBackgroundOpaque = static_cast<int8_t>(atoi(value));
     if (file.Find("ICON_STYLE", value, true))
         look.iconStyle = static_cast<int8_t>(atoi(value));
-}
-
-bool HasTitle(CKeyedTextFile& file, const char* title)
-{
-    char value[1024];
-    return file.Find("KTX_FILE", value, true) && strcmp(value, title) == 0;
 }
 
 void WriteWindowRecord(CKeyedTextFile& file, const char* key, const char* title)
@@ -132,20 +124,49 @@ template <typename Place> void ReadIconRecords(CKeyedTextFile& file, const char*
     }
 }
 
-}  // namespace
-
-bool SavePositions(const char* name)
+// Makes the layout file called name of that kind afresh with its header
+// records, then has write add the rest; false when the name is refused or
+// the file cannot be made (logged).
+template <typename Write> bool WriteLayoutFile(int type, const char* name, Write write)
 {
-    char path[MAX_PATH + 300];
-    if (!LayoutPath("Positions", name, true, path, sizeof path))
+    std::string path;
+    if (!LayoutPath(type, name, true, &path))
         return false;
-    CKeyedTextFile file(path);
+    CKeyedTextFile file(path.c_str());
     if (!file.Create()) {
-        LogWarningFormat("Cannot create icon positions file: %s", path);
+        LogWarningFormat(type == kShortcutsLayout ? "Cannot create icon shortcuts file: %s"
+                                                  : "Cannot create icon positions file: %s",
+                         path.c_str());
         return false;
     }
-    file.Write("KTX_FILE", kPositionsTitle);
-    file.Write("VERSION", "1.0");
+    file.WriteHeader(LayoutFileTitle(type));
+    write(file);
+    return true;
+}
+
+// Opens the layout file called name of that kind and answers what read
+// (file, path) answers; false when the name is refused, the file cannot be
+// read, or it has another title (logged).
+template <typename Read> bool ReadLayoutFile(int type, const char* name, Read read)
+{
+    std::string path;
+    if (!LayoutPath(type, name, false, &path))
+        return false;
+    CKeyedTextFile file(path.c_str());
+    if (!file.Exists())
+        return false;
+    if (!file.HasTitle(LayoutFileTitle(type))) {
+        LogWarningFormat(type == kShortcutsLayout ? "Invalid icon shortcuts file: %s"
+                                                  : "Invalid icon positions file: %s",
+                         path.c_str());
+        return false;
+    }
+    return read(file, path.c_str());
+}
+
+// Every icon's label and place; a hidden icon's place is the one it had.
+void WritePositionRecords(CKeyedTextFile& file)
+{
     WriteAppearance(file);
     const CDesktopListView lv(g_shared.listView);
     const int count = lv.Count();
@@ -169,23 +190,12 @@ bool SavePositions(const char* name)
     }
     WriteWindowRecord(file, "WINDOW_DELETE", DELETE_ICON_TITLE);
     WriteWindowRecord(file, "WINDOW_BACKUP", BACKUP_ICON_TITLE);
-    return true;
 }
 
-bool LoadPositions(const char* name)
+void PlacePositions(CKeyedTextFile& file, const char* path, const char* name)
 {
-    char path[MAX_PATH + 300];
-    if (!LayoutPath("Positions", name, false, path, sizeof path))
-        return false;
-    CKeyedTextFile file(path);
-    if (!file.Exists())
-        return false;
-    if (!HasTitle(file, kPositionsTitle)) {
-        LogWarningFormat("Invalid icon positions file: %s", path);
-        return false;
-    }
     ReadAppearance(file);
-    if (_stricmp(name, "[original].dvl") == 0)
+    if (IsOriginalLayoutFile(name))
         ShowAllIcons();
     {
         const CScopedIconIndex index(g_shared.listView);
@@ -196,24 +206,13 @@ bool LoadPositions(const char* name)
     // must not depend on the delete window's record being there.
     ReadWindowRecord(file, "WINDOW_DELETE", DELETE_ICON_TITLE);
     ReadWindowRecord(file, "WINDOW_BACKUP", BACKUP_ICON_TITLE);
-    g_shared.repaintPending = 1;
-    NotifyProgram(HOOKMSG_POSITIONS_LOADED, name);
-    return true;
 }
 
-bool SaveShortcuts(const char* name)
+// The selected desktop items (every item when none is selected), each with
+// what re-creates its link where it has one.
+void WriteShortcutRecords(CKeyedTextFile& file)
 {
-    char path[MAX_PATH + 300];
-    if (!LayoutPath("Shortcuts", name, true, path, sizeof path))
-        return false;
-    CKeyedTextFile file(path);
-    if (!file.Create()) {
-        LogWarningFormat("Cannot create icon shortcuts file: %s", path);
-        return false;
-    }
-    file.Write("KTX_FILE", kShortcutsTitle);
-    file.Write("VERSION", "1.0");
-    file.Write("LOADED", "1");
+    file.Write(kLoadedRecord, "1");
     WriteAppearance(file);
     const CDesktopListView lv(g_shared.listView);
     const CScopedIconIndex index(g_shared.listView);
@@ -245,59 +244,81 @@ bool SaveShortcuts(const char* name)
         file.Write(key, value);
         ++n;
     });
+}
+
+// Creates or removes the layout's shortcuts and places its icons, then
+// toggles its loaded state (*toggled tells whether that worked). False when
+// the desktop's lists are gone and nothing was done.
+bool ApplyShortcutRecords(CKeyedTextFile& file, const char* path, bool* toggled)
+{
+    g_shared.previousAppearance = g_shared.appearance;
+    if (!g_process.lists)
+        return false;
+    g_process.lists->pendingPositions.clear();
+    int loaded = 0;
+    ReadLoadedRecord(file, &loaded);
+    ReadAppearance(file);
+
+    HCURSOR previous = SetCursor(LoadCursorA(nullptr, IDC_WAIT));
+    const CDesktopListView lv(g_shared.listView);
+    ReadIconRecords(file, path, [&](const ShortcutRecord& r, bool isFile) {
+        IconPosition pending = {};
+        snprintf(pending.label, sizeof pending.label, "%s", r.label);
+        pending.x = r.x;
+        pending.y = r.y;
+        g_process.lists->pendingPositions.push_back(pending);
+        if (isFile) {
+            if (loaded) {
+                RemoveShortcut(r);
+            } else {
+                CreateShortcut(r);
+            }
+            return;
+        }
+        const int icon = lv.FindIconByLabel(r.label);
+        if (icon >= 0 && FindHiddenIcon(r.label) < 0)
+            lv.SetPosition32(icon, POINT{r.x, r.y});
+    });
+    *toggled = file.Replace(kLoadedRecord, loaded ? "0" : "1") != 0;
+    if (!*toggled)
+        LogWarningFormat("Could not toggle loaded status of layout file: %s", path);
+    SetCursor(previous);
     return true;
+}
+
+}  // namespace
+
+bool SavePositions(const char* name)
+{
+    return WriteLayoutFile(kPositionsLayout, name, WritePositionRecords);
+}
+
+bool LoadPositions(const char* name)
+{
+    const bool read = ReadLayoutFile(kPositionsLayout, name, [&](CKeyedTextFile& file, const char* path) {
+        PlacePositions(file, path, name);
+        return true;
+    });
+    if (!read)
+        return false;
+    g_shared.repaintPending = 1;
+    NotifyProgram(HOOKMSG_POSITIONS_LOADED, name);
+    return true;
+}
+
+bool SaveShortcuts(const char* name)
+{
+    return WriteLayoutFile(kShortcutsLayout, name, WriteShortcutRecords);
 }
 
 bool LoadShortcuts(const char* name)
 {
-    char path[MAX_PATH + 300];
-    if (!LayoutPath("Shortcuts", name, false, path, sizeof path))
+    bool toggled = false;
+    const bool read = ReadLayoutFile(kShortcutsLayout, name, [&](CKeyedTextFile& file, const char* path) {
+        return ApplyShortcutRecords(file, path, &toggled);
+    });
+    if (!read)
         return false;
-    bool result = true;
-    {
-        CKeyedTextFile file(path);
-        if (!file.Exists())
-            return false;
-        if (!HasTitle(file, kShortcutsTitle)) {
-            LogWarningFormat("Invalid icon shortcuts file: %s", path);
-            return false;
-        }
-        g_shared.previousAppearance = g_shared.appearance;
-        if (!g_process.lists)
-            return false;
-        g_process.lists->pendingPositions.clear();
-        char value[1024];
-        int loaded = 0;
-        if (file.Find("LOADED", value, true))
-            loaded = atoi(value);
-        ReadAppearance(file);
-
-        HCURSOR previous = SetCursor(LoadCursorA(nullptr, IDC_WAIT));
-        const CDesktopListView lv(g_shared.listView);
-        ReadIconRecords(file, path, [&](const ShortcutRecord& r, bool isFile) {
-            IconPosition pending = {};
-            snprintf(pending.label, sizeof pending.label, "%s", r.label);
-            pending.x = r.x;
-            pending.y = r.y;
-            g_process.lists->pendingPositions.push_back(pending);
-            if (isFile) {
-                if (loaded) {
-                    RemoveShortcut(r);
-                } else {
-                    CreateShortcut(r);
-                }
-                return;
-            }
-            const int icon = lv.FindIconByLabel(r.label);
-            if (icon >= 0 && FindHiddenIcon(r.label) < 0)
-                lv.SetPosition32(icon, POINT{r.x, r.y});
-        });
-        if (!file.Replace("LOADED", loaded ? "0" : "1")) {
-            LogWarningFormat("Could not toggle loaded status of layout file: %s", path);
-            result = false;
-        }
-        SetCursor(previous);
-    }
     char base[MAX_PATH];
     BaseNameWithoutExtension(name, base, sizeof base);
     RefreshLayoutShortcutIcon(base);
@@ -306,5 +327,5 @@ bool LoadShortcuts(const char* name)
         UpdateWindow(g_shared.listView);
     }
     NotifyProgram(HOOKMSG_SHORTCUTS_LOADED, name);
-    return result;
+    return toggled;
 }

@@ -2,8 +2,7 @@
 
 #include <windows.h>
 
-#include <cstdio>
-
+#include "common/LayoutFormat.h"
 #include "hook/Appearance.h"
 #include "hook/DesktopListView.h"
 #include "hook/HookProcess.h"
@@ -34,9 +33,7 @@ void CheckDisplaySize()
     if (g_shared.viewWidth == oldWidth && g_shared.viewHeight == oldHeight)
         return;
     if (g_shared.restoreOnRes) {
-        char name[32];
-        snprintf(name, sizeof name, "%dx%d.dvl", g_shared.screenWidth, g_shared.screenHeight);
-        if (!LoadPositions(name))
+        if (!LoadPositions(ScreenLayoutFileName(g_shared.screenWidth, g_shared.screenHeight).c_str()))
             ScaleToView(oldWidth, oldHeight);
     }
     ApplyAppearance(true);

@@ -5,23 +5,19 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <memory>
 #include <string>
 #include <functional>
+#include <utility>
 #include <io.h>
 
+#include "common/FileNameChecks.h"
 #include "common/KeyedTextFile.h"
+#include "common/LayoutFormat.h"
 #include "common/Log.h"
-#include "hook/ComPtr.h"
+#include "framework/ScopedHandles.h"
 #include "hook/HookSharedData.h"
-#include "hook/LayoutName.h"
 
 namespace {
-
-struct PidlDeleter {
-    void operator()(ITEMIDLIST* p) const { CoTaskMemFree(p); }
-};
-using ScopedPidl = std::unique_ptr<ITEMIDLIST, PidlDeleter>;
 
 const SHCONTF kEnumFlags = SHCONTF_FOLDERS | SHCONTF_NONFOLDERS | SHCONTF_INCLUDEHIDDEN;
 
@@ -46,23 +42,23 @@ using ItemVisitor = std::function<bool(IShellFolder*, LPCITEMIDLIST, const char*
 // Calls visit for each item of folder in the shell's order until it answers false.
 void EnumItems(IShellFolder* folder, const ItemVisitor& visit)
 {
-    ComPtr<IEnumIDList> items;
-    if (folder->EnumObjects(g_shared.listView, kEnumFlags, items.Out()) != S_OK || !items)
+    ScopedComPtr<IEnumIDList> items;
+    if (folder->EnumObjects(g_shared.listView, kEnumFlags, items.Put()) != S_OK || !items)
         return;
     LPITEMIDLIST raw = nullptr;
     ULONG fetched = 0;
     while (items->Next(1, &raw, &fetched) == S_OK && fetched == 1) {
         ScopedPidl item(raw);
         char name[MAX_PATH];
-        DisplayName(folder, item.get(), SHGDN_INFOLDER, name, sizeof name);
-        if (!visit(folder, item.get(), name))
+        DisplayName(folder, item.Get(), SHGDN_INFOLDER, name, sizeof name);
+        if (!visit(folder, item.Get(), name))
             break;
     }
 }
 
-bool DesktopFolder(ComPtr<IShellFolder>* folder)
+bool DesktopFolder(ScopedComPtr<IShellFolder>* folder)
 {
-    return SUCCEEDED(SHGetDesktopFolder(folder->Out())) && *folder;
+    return SUCCEEDED(SHGetDesktopFolder(folder->Put())) && *folder;
 }
 
 void ClearLinkFields(ShortcutRecord* r)
@@ -76,16 +72,16 @@ void ClearLinkFields(ShortcutRecord* r)
 void NamePathOf(LPCITEMIDLIST list, char* out, size_t size)
 {
     out[0] = '\0';
-    ComPtr<IShellFolder> desktop;
+    ScopedComPtr<IShellFolder> desktop;
     if (!DesktopFolder(&desktop))
         return;
     ScopedPidl copy(ILClone(list));
     std::string path;
-    while (copy && !ILIsEmpty(copy.get())) {
+    while (copy && !ILIsEmpty(copy.Get())) {
         char name[MAX_PATH];
-        DisplayName(desktop.Get(), copy.get(), SHGDN_NORMAL, name, sizeof name);
+        DisplayName(desktop.Get(), copy.Get(), SHGDN_NORMAL, name, sizeof name);
         path = path.empty() ? std::string(name) : std::string(name) + "\\" + path;
-        if (!ILRemoveLastID(copy.get()))
+        if (!ILRemoveLastID(copy.Get()))
             break;
     }
     snprintf(out, size, "%s", path.c_str());
@@ -93,11 +89,11 @@ void NamePathOf(LPCITEMIDLIST list, char* out, size_t size)
 
 void ShellIconLocation(LPCITEMIDLIST item, ShortcutRecord* r)
 {
-    ComPtr<IShellFolder> desktop;
+    ScopedComPtr<IShellFolder> desktop;
     if (!item || !DesktopFolder(&desktop))
         return;
-    ComPtr<IExtractIconA> extract;
-    if (FAILED(desktop->GetUIObjectOf(g_shared.listView, 1, &item, IID_IExtractIconA, nullptr, extract.OutVoid())) ||
+    ScopedComPtr<IExtractIconA> extract;
+    if (FAILED(desktop->GetUIObjectOf(g_shared.listView, 1, &item, IID_IExtractIconA, nullptr, extract.PutVoid())) ||
         !extract) {
         return;
     }
@@ -113,10 +109,10 @@ void ShellIconLocation(LPCITEMIDLIST item, ShortcutRecord* r)
     }
 }
 
-bool MakeLink(ComPtr<IShellLinkA>* link)
+bool MakeLink(ScopedComPtr<IShellLinkA>* link)
 {
     return SUCCEEDED(
-               CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA, link->OutVoid())) &&
+               CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA, link->PutVoid())) &&
         *link;
 }
 
@@ -127,13 +123,13 @@ bool SetLinkTarget(IShellLinkA* link, const ShortcutRecord& r)
     if (!r.namePath)
         return SUCCEEDED(link->SetPath(r.target));
     ScopedPidl list{ResolveNamePath(r.target)};
-    return list && SUCCEEDED(link->SetIDList(list.get()));
+    return list && SUCCEEDED(link->SetIDList(list.Get()));
 }
 
 bool SaveLink(IShellLinkA* link, const char* path)
 {
-    ComPtr<IPersistFile> file;
-    if (FAILED(link->QueryInterface(IID_IPersistFile, file.OutVoid())) || !file)
+    ScopedComPtr<IPersistFile> file;
+    if (FAILED(link->QueryInterface(IID_IPersistFile, file.PutVoid())) || !file)
         return false;
     wchar_t wide[MAX_PATH];
     if (!MultiByteToWideChar(CP_ACP, 0, path, -1, wide, MAX_PATH))
@@ -155,7 +151,7 @@ bool SameFolder(const char* path, int csidl)
 void EnumDesktopItems(const std::function<void(const char*, const char*, LPCITEMIDLIST)>& visit)
 {
     ScopedComInit com;
-    ComPtr<IShellFolder> desktop;
+    ScopedComPtr<IShellFolder> desktop;
     if (!DesktopFolder(&desktop))
         return;
     EnumItems(desktop.Get(), [&](IShellFolder*, LPCITEMIDLIST item, const char* name) {
@@ -189,12 +185,12 @@ bool IsDesktopItemPath(const char* path)
 HRESULT ReadShortcut(const char* path, LPCITEMIDLIST item, ShortcutRecord* r)
 {
     ClearLinkFields(r);
-    ComPtr<IShellLinkA> link;
-    HRESULT hr = CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA, link.OutVoid());
+    ScopedComPtr<IShellLinkA> link;
+    HRESULT hr = CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA, link.PutVoid());
     if (FAILED(hr))
         return hr;
-    ComPtr<IPersistFile> file;
-    hr = link->QueryInterface(IID_IPersistFile, file.OutVoid());
+    ScopedComPtr<IPersistFile> file;
+    hr = link->QueryInterface(IID_IPersistFile, file.PutVoid());
     if (FAILED(hr))
         return hr;
     wchar_t wide[MAX_PATH];
@@ -217,7 +213,7 @@ HRESULT ReadShortcut(const char* path, LPCITEMIDLIST item, ShortcutRecord* r)
         LPITEMIDLIST raw = nullptr;
         if (SUCCEEDED(link->GetIDList(&raw)) && raw) {
             ScopedPidl list(raw);
-            NamePathOf(list.get(), r->target, sizeof r->target);
+            NamePathOf(list.Get(), r->target, sizeof r->target);
         }
         r->namePath = 1;
     }
@@ -247,7 +243,7 @@ HRESULT ReadShortcut(const char* path, LPCITEMIDLIST item, ShortcutRecord* r)
 bool ReadDesktopItem(const char* label, ShortcutRecord* record)
 {
     ScopedComInit com;
-    ComPtr<IShellFolder> desktop;
+    ScopedComPtr<IShellFolder> desktop;
     if (!label || !DesktopFolder(&desktop))
         return false;
     bool matched = false;
@@ -277,7 +273,7 @@ bool CreateShortcut(const ShortcutRecord& r)
     if (!r.target[0] || _access(r.itemPath, 0) == 0)
         return false;
     ScopedComInit com;
-    ComPtr<IShellLinkA> link;
+    ScopedComPtr<IShellLinkA> link;
     // A link that points nowhere is not made.
     if (!MakeLink(&link) || !SetLinkTarget(link.Get(), r))
         return false;
@@ -315,15 +311,15 @@ LPITEMIDLIST ResolveNamePath(const char* namePath)
     if (!namePath || !*namePath)
         return nullptr;
     ScopedComInit com;
-    ComPtr<IShellFolder> desktop;
+    ScopedComPtr<IShellFolder> desktop;
     if (!DesktopFolder(&desktop))
         return nullptr;
-    ComPtr<IShellFolder> current;
-    desktop->QueryInterface(IID_IShellFolder, current.OutVoid());
+    ScopedComPtr<IShellFolder> current;
+    desktop->QueryInterface(IID_IShellFolder, current.PutVoid());
     ScopedPidl list(static_cast<LPITEMIDLIST>(CoTaskMemAlloc(sizeof(USHORT))));
     if (!list)
         return nullptr;
-    list->mkid.cb = 0;
+    list.Get()->mkid.cb = 0;
     std::string rest(namePath);
     while (true) {
         const size_t slash = rest.find('\\');
@@ -332,25 +328,25 @@ LPITEMIDLIST ResolveNamePath(const char* namePath)
         EnumItems(current.Get(), [&](IShellFolder*, LPCITEMIDLIST item, const char*) {
             // Compare with the name the writer used: the normal display name of
             // the whole list from the desktop.
-            ScopedPidl whole(ILCombine(list.get(), item));
+            ScopedPidl whole(ILCombine(list.Get(), item));
             char text[MAX_PATH];
-            if (!whole || !DisplayName(desktop.Get(), whole.get(), SHGDN_NORMAL, text, sizeof text))
+            if (!whole || !DisplayName(desktop.Get(), whole.Get(), SHGDN_NORMAL, text, sizeof text))
                 return true;
             if (name != text)
                 return true;
-            child.reset(ILClone(item));
+            child.Reset(ILClone(item));
             return false;
         });
         if (!child)
             return nullptr;
-        ScopedPidl combined(ILCombine(list.get(), child.get()));
+        ScopedPidl combined(ILCombine(list.Get(), child.Get()));
         if (!combined)
             return nullptr;
         list = std::move(combined);
         if (slash == std::string::npos)
-            return list.release();
-        ComPtr<IShellFolder> next;
-        if (FAILED(current->BindToObject(child.get(), nullptr, IID_IShellFolder, next.OutVoid())) || !next) {
+            return list.Release();
+        ScopedComPtr<IShellFolder> next;
+        if (FAILED(current->BindToObject(child.Get(), nullptr, IID_IShellFolder, next.PutVoid())) || !next) {
             return nullptr;
         }
         current = std::move(next);
@@ -358,30 +354,26 @@ LPITEMIDLIST ResolveNamePath(const char* namePath)
     }
 }
 
-int LayoutFileState(int kind, const char* name)
+LayoutState LayoutFileState(int kind, const char* name)
 {
     if (!IsPlainFileName(name, 200)) {
         LogWarningFormat("Invalid icon layout name: %s", name ? name : "");
-        return 0;
+        return kLayoutUnreadable;
     }
-    char path[MAX_PATH + 64];
-    snprintf(path, sizeof path, "%s\\%s\\%s.dvl", g_shared.programFolder, kind == 1 ? "Shortcuts" : "Positions", name);
-    CKeyedTextFile file(path);
-    char value[1024] = "";
+    const std::string path = LayoutFilePath(g_shared.programFolder, kind, name + std::string(kLayoutExtension));
+    CKeyedTextFile file(path.c_str());
     if (!file.Exists()) {
-        LogWarningFormat("Cannot open icon layout file: %s", path);
-        return 0;
+        LogWarningFormat("Cannot open icon layout file: %s", path.c_str());
+        return kLayoutUnreadable;
     }
-    file.Find("KTX_FILE", value, true);
-    if (kind == 1 && strcmp(value, "DERVANE ICON SHORTCUTS") == 0) {
-        if (file.Find("LOADED", value, true) && atoi(value) == 1)
-            return 1;
-        return 2;
+    if (kind == kShortcutsLayout && file.HasTitle(kShortcutsLayoutTitle)) {
+        int loaded = 0;
+        return ReadLoadedRecord(file, &loaded) && loaded == 1 ? kShortcutsOnDesktop : kShortcutsOffDesktop;
     }
-    if (kind == 0 && strcmp(value, "DERVANE ICON POSITIONS") == 0)
-        return 3;
-    LogWarningFormat("Invalid icon layout file: %s", path);
-    return 0;
+    if (kind == kPositionsLayout && file.HasTitle(kPositionsLayoutTitle))
+        return kPositionsLayoutState;
+    LogWarningFormat("Invalid icon layout file: %s", path.c_str());
+    return kLayoutUnreadable;
 }
 
 bool IconifyLayout(int kind, const char* layoutPath)
@@ -414,11 +406,11 @@ void RefreshLayoutShortcutIcon(const char* name)
     // Only a shell link to this layout is rewritten; any other item of that
     // name (a file, a folder, a link elsewhere, also to the positions layout
     // of the same name) is left as it is.
-    char layout[MAX_PATH + 64];
-    snprintf(layout, sizeof layout, "%s\\Shortcuts\\%s.dvl", g_shared.programFolder, name);
-    if (r.namePath || _stricmp(r.target, layout) != 0)
+    const std::string layout = LayoutFilePath(g_shared.programFolder, kShortcutsLayout,
+                                              name + std::string(kLayoutExtension));
+    if (layout.empty() || r.namePath || _stricmp(r.target, layout.c_str()) != 0)
         return;
-    ComPtr<IShellLinkA> link;
+    ScopedComPtr<IShellLinkA> link;
     if (!MakeLink(&link) || !SetLinkTarget(link.Get(), r))
         return;
     link->SetDescription(r.description);
@@ -426,7 +418,7 @@ void RefreshLayoutShortcutIcon(const char* name)
     link->SetWorkingDirectory(r.workingFolder);
     link->SetShowCmd(r.showCommand);
     link->SetHotkey(static_cast<WORD>(r.hotKey));
-    link->SetIconLocation(r.iconFile, LayoutFileState(1, name));
+    link->SetIconLocation(r.iconFile, LayoutFileState(kShortcutsLayout, name));
     SaveLink(link.Get(), r.itemPath);
 }
 

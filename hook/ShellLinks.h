@@ -7,6 +7,7 @@
 
 #include <functional>
 
+#include "common/LayoutFormat.h"
 #include "hook/ShortcutRecord.h"
 
 // Titles of the program's two desktop windows.
@@ -19,8 +20,9 @@ bool CreateShortcut(const ShortcutRecord& record);
 bool RemoveShortcut(const ShortcutRecord& record);
 // The item identifier list of a path of display names, or null; free with CoTaskMemFree.
 LPITEMIDLIST ResolveNamePath(const char* namePath);
-// 0 unreadable or invalid, 1 shortcuts on the desktop, 2 shortcuts off, 3 positions.
-int LayoutFileState(int kind, const char* name);
+// The state of the layout file name (without ".dvl") of that kind, which is
+// also the index of the icon its desktop shortcut shows.
+LayoutState LayoutFileState(int kind, const char* name);
 bool IconifyLayout(int kind, const char* layoutPath);
 void RefreshLayoutShortcutIcon(const char* name);
 

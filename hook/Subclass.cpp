@@ -4,8 +4,8 @@
 
 #include <cstring>
 
-#include "common/Log.h"
 #include "hook/DervaneHook.h"
+#include "hook/HookGuard.h"
 #include "hook/HookProcess.h"
 #include "hook/HookRequests.h"
 #include "hook/HookSharedData.h"
@@ -39,38 +39,41 @@ void HandleHookMessage()
     g_shared.lastResult = DispatchHookRequest(request);
 }
 
+LRESULT ListViewProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam)
+{
+    if (msg == g_shared.hookMessageId && msg != 0) {
+        HandleHookMessage();
+        return 1;
+    }
+    if (msg == TeardownMessageId()) {
+        // Detach asks for this before it removes the hook; once it returns,
+        // the window no longer calls us.
+        TearDownDesktop();
+        return 1;
+    }
+    LRESULT answer = 0;
+    if (FilterListViewMessage(wnd, msg, wParam, lParam, &answer))
+        return answer;
+    return CallShellListView(wnd, msg, wParam, lParam);
+}
+
 }  // namespace
 
 LRESULT CALLBACK SubclassCallWndProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam)
 {
-    try {
-        if (msg == g_shared.hookMessageId && msg != 0) {
-            HandleHookMessage();
-            return 1;
-        }
-        if (msg == TeardownMessageId()) {
-            // Detach asks for this before it removes the hook; once it returns,
-            // the window no longer calls us.
-            TearDownDesktop();
-            return 1;
-        }
-        LRESULT answer = 0;
-        if (FilterListViewMessage(wnd, msg, wParam, lParam, &answer))
-            return answer;
-        return CallShellListView(wnd, msg, wParam, lParam);
-    } catch (...) {
-        LogWarning("Unexpected failure in the desktop list view procedure");
-        return CallShellListView(wnd, msg, wParam, lParam);
-    }
+    return CallGuarded(
+        "the desktop list view procedure", [&] { return ListViewProc(wnd, msg, wParam, lParam); },
+        [&] { return CallShellListView(wnd, msg, wParam, lParam); });
 }
 
 LRESULT CALLBACK SubclassParentCallWndProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam)
 {
-    try {
-        if (msg == WM_NOTIFY && g_process.setUp)
-            ObserveListViewNotification(lParam);
-    } catch (...) {
-        LogWarning("Unexpected failure in the desktop parent procedure");
-    }
+    CallGuarded(
+        "the desktop parent procedure",
+        [&] {
+            if (msg == WM_NOTIFY && g_process.setUp)
+                ObserveListViewNotification(lParam);
+        },
+        [] {});
     return CallShellParent(wnd, msg, wParam, lParam);
 }

@@ -1,7 +1,7 @@
 #include "pages/HideIconsDialog.h"
 #include "pages/PageHelp.h"
 
-#include "common/PathSep.h"
+#include "framework/ScopedHandles.h"
 #include "hook/HookProtocol.h"
 #include "pages/PageHost.h"
 #include "pages/IconsResource.h"
@@ -14,6 +14,19 @@ const char* const kKindNames[] = {"ICON LABEL", "ICON REFERENCE"};
 // The scroll width when the patterns cannot be measured.
 const int kFallbackExtent = 500;
 
+// The width of text in window's device context with font, or kFallbackExtent.
+int TextExtent(HWND window, HGDIOBJ font, const std::string& text)
+{
+    const ScopedGetDC dc(window);
+    if (!dc)
+        return kFallbackExtent;
+    const ScopedSelect select(dc.Get(), font);
+    SIZE size = {};
+    if (!GetTextExtentPoint32A(dc.Get(), text.c_str(), static_cast<int>(text.size()), &size))
+        return kFallbackExtent;
+    return size.cx;
+}
+
 }  // namespace
 
 CHideIconsDialog::CHideIconsDialog(IPageHost& host)
@@ -24,7 +37,7 @@ CHideIconsDialog::CHideIconsDialog(IPageHost& host)
 
 std::string CHideIconsDialog::FilePath() const
 {
-    return m_host.ProgramFolder() + kPathSeparator + "IconHide.txt";
+    return HideRuleFilePath(m_host.ProgramFolder());
 }
 
 void CHideIconsDialog::LoadHideRules()
@@ -89,18 +102,10 @@ void CHideIconsDialog::UpdateScrollExtent()
             longest = &rule.pattern;
     }
     int extent = kFallbackExtent;
-    HWND list = GetItem(IDC_HIDE_LIST);
-    HDC dc = list ? GetDC(list) : nullptr;
-    if (dc) {
+    // No list, no measuring: GetDC(nullptr) would measure on the screen.
+    if (HWND list = GetItem(IDC_HIDE_LIST)) {
         HGDIOBJ font = reinterpret_cast<HGDIOBJ>(SendMessageA(GetHwnd(), WM_GETFONT, 0, 0));
-        HGDIOBJ old = font ? SelectObject(dc, font) : nullptr;
-        SIZE size = {};
-        const std::string text = longest ? *longest : std::string();
-        if (GetTextExtentPoint32A(dc, text.c_str(), static_cast<int>(text.size()), &size))
-            extent = size.cx;
-        if (old)
-            SelectObject(dc, old);
-        ReleaseDC(list, dc);
+        extent = TextExtent(list, font, longest ? *longest : std::string());
     }
     SendItem(IDC_HIDE_LIST, LB_SETHORIZONTALEXTENT, static_cast<WPARAM>(extent));
 }

@@ -1,21 +1,13 @@
-// CHideRuleList: the user's rules for hiding desktop icons and their file
-// "IconHide.txt", a keyed text file titled "DERVANE ICON HIDE" with one
-// record "ENTRY_<n>" = "<pattern><TAB><kind>" per rule. Window-free.
+// CHideRuleList: the user's rules for hiding desktop icons as the Icons page
+// edits them, and their file "IconHide.txt" (common/HideRuleFile.h).
+// Window-free.
 #pragma once
+
+#include "common/HideRuleFile.h"
 
 #include <cstddef>
 #include <string>
 #include <vector>
-
-enum HideRuleKind : int {
-    kHideByLabel = 0,  // "ICON LABEL": the pattern is matched against the icon's label
-    kHideByReference = 1,  // "ICON REFERENCE": against the file name of the shortcut's target
-};
-
-struct HideRule {
-    std::string pattern;
-    int kind = kHideByLabel;
-};
 
 enum class HidePatternProblem {
     kNone,
@@ -52,8 +44,8 @@ public:
 
     enum class SaveResult { kNotModified, kWritten, kFailed };
     // Rewrites the file whole when the list was modified. A failure is logged,
-    // leaves the list marked modified for the next save, and writes no
-    // further records.
+    // leaves the file as it was and the list marked modified for the next
+    // save.
     SaveResult Save(const std::string& path);
 
     static HidePatternProblem CheckPattern(const std::string& pattern);

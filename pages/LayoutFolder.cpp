@@ -1,18 +1,19 @@
 #include "pages/LayoutFolder.h"
 
 #include "common/KeyedTextFile.h"
+#include "common/LayoutFormat.h"
 #include "common/PathSep.h"
-#include "pages/LayoutNames.h"
 
 #include <algorithm>
 #include <cctype>
 #include <cstdio>
-#include <cstdlib>
 #include <cstring>
 #include <utility>
 
 #ifdef _WIN32
 #include <windows.h>
+
+#include "framework/ScopedHandles.h"
 #else
 #include <dirent.h>
 #include <sys/stat.h>
@@ -52,14 +53,13 @@ std::vector<std::string> FileNames(const std::string& folder)
 #ifdef _WIN32
     WIN32_FIND_DATAA found = {};
     const std::string pattern = folder + "\\*";
-    HANDLE search = FindFirstFileA(pattern.c_str(), &found);
-    if (search == INVALID_HANDLE_VALUE)
+    const ScopedFind search(FindFirstFileA(pattern.c_str(), &found));
+    if (!search)
         return names;
     do {
         if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
             names.push_back(found.cFileName);
-    } while (FindNextFileA(search, &found));
-    FindClose(search);
+    } while (FindNextFileA(search.Get(), &found));
 #else
     DIR* dir = opendir(folder.c_str());
     if (!dir)
@@ -101,7 +101,7 @@ CLayoutFolder::CLayoutFolder(std::string programFolder) : m_programFolder(std::m
 
 std::string CLayoutFolder::FolderPath(int type) const
 {
-    return m_programFolder + kPathSeparator + LayoutFolderName(type);
+    return LayoutFolderPath(m_programFolder, type);
 }
 
 std::string CLayoutFolder::RelativePath(int type, const std::string& fileName) const
@@ -111,7 +111,7 @@ std::string CLayoutFolder::RelativePath(int type, const std::string& fileName) c
 
 std::string CLayoutFolder::FilePath(int type, const std::string& fileName) const
 {
-    return FolderPath(type) + kPathSeparator + fileName;
+    return LayoutFilePath(m_programFolder, type, fileName);
 }
 
 std::vector<std::string> CLayoutFolder::ListTitles(int type) const
@@ -145,7 +145,7 @@ int CLayoutFolder::Rename(int type, const std::string& from, const std::string& 
 {
     const std::string source = FilePath(type, from);
     const std::string target = FilePath(type, to);
-    if (!IsPlainFile(source))
+    if (target.empty() || !IsPlainFile(source))
         return 0;
     if (from == to)
         return 1;
@@ -168,10 +168,8 @@ int CLayoutFolder::LoadedState(const std::string& fileName) const
     CKeyedTextFile file(FilePath(kShortcutsLayout, fileName).c_str());
     if (!file.Exists())
         return -1;
-    char value[CKeyedTextFile::kLineSize] = "";
-    if (!file.Find("KTX_FILE", value, 1) || strcmp(value, "DERVANE ICON SHORTCUTS") != 0)
+    int loaded = 0;
+    if (!file.HasTitle(kShortcutsLayoutTitle) || !ReadLoadedRecord(file, &loaded))
         return -1;
-    if (!file.Find("LOADED", value, 1))
-        return -1;
-    return atoi(value) != 0 ? 1 : 0;
+    return loaded != 0 ? 1 : 0;
 }

@@ -15,7 +15,8 @@ public:
     std::string FolderPath(int type) const;
     // Positions\fileName (or Shortcuts), as the hook library is told.
     std::string RelativePath(int type, const std::string& fileName) const;
-    // programFolder\Positions\fileName (or Shortcuts).
+    // programFolder\Positions\fileName (or Shortcuts); empty for a name that
+    // is not a plain file name, which no operation below then finds.
     std::string FilePath(int type, const std::string& fileName) const;
 
     // The titles of the layout files of that kind (names ending in ".dvl",

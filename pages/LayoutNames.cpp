@@ -1,43 +1,9 @@
 #include "pages/LayoutNames.h"
 
-#include <cctype>
+#include "common/FileNameChecks.h"
+
 #include <cstdio>
 #include <cstring>
-
-const char kOriginalLayout[] = "[original]";
-const char kLayoutExtension[] = ".dvl";
-
-namespace {
-
-bool EqualsIgnoringCase(const std::string& a, const char* b)
-{
-    const size_t length = strlen(b);
-    if (a.size() != length)
-        return false;
-    for (size_t i = 0; i < length; ++i) {
-        if (tolower(static_cast<unsigned char>(a[i])) != tolower(static_cast<unsigned char>(b[i])))
-            return false;
-    }
-    return true;
-}
-
-// Windows opens these as devices whatever extension follows them.
-bool IsDeviceName(const std::string& fileName)
-{
-    std::string base = fileName.substr(0, fileName.find('.'));
-    while (!base.empty() && base.back() == ' ')
-        base.pop_back();
-    static const char* const kDevices[] = {"CON", "PRN", "AUX", "NUL"};
-    for (const char* device : kDevices) {
-        if (EqualsIgnoringCase(base, device))
-            return true;
-    }
-    if (base.size() == 4 && base[3] >= '1' && base[3] <= '9')
-        return EqualsIgnoringCase(base.substr(0, 3), "COM") || EqualsIgnoringCase(base.substr(0, 3), "LPT");
-    return false;
-}
-
-}  // namespace
 
 std::string LayoutFileName(const std::string& name)
 {
@@ -46,32 +12,10 @@ std::string LayoutFileName(const std::string& name)
     return name + kLayoutExtension;
 }
 
-std::string ScreenLayoutFileName(int width, int height)
-{
-    char name[48];
-    snprintf(name, sizeof name, "%dx%d.dvl", width, height);
-    return name;
-}
-
-const char* LayoutFolderName(int type)
-{
-    return type == kShortcutsLayout ? "Shortcuts" : "Positions";
-}
-
 std::string LayoutTitle(const std::string& fileName)
 {
     const size_t dot = fileName.rfind('.');
     return dot == std::string::npos ? fileName : fileName.substr(0, dot);
-}
-
-bool IsOriginalLayoutTitle(const std::string& title)
-{
-    return EqualsIgnoringCase(title, kOriginalLayout);
-}
-
-bool IsOriginalLayoutFile(const std::string& fileName)
-{
-    return EqualsIgnoringCase(fileName, "[original].dvl");
 }
 
 std::string ReplaceLayoutQuestion(const std::string& fileName)
@@ -102,7 +46,7 @@ LayoutNameProblem CheckLayoutFileName(const std::string& fileName, size_t progra
     const size_t pathChars = programFolderChars + 1 + strlen(LayoutFolderName(kPositionsLayout)) + 1 + fileName.size();
     if (fileName.size() > kMaxLayoutFileNameChars || pathChars > kMaxLayoutPathChars)
         return LayoutNameProblem::kTooLong;
-    if (IsDeviceName(fileName))
+    if (IsDeviceName(fileName.c_str()))
         return LayoutNameProblem::kDeviceName;
     return LayoutNameProblem::kNone;
 }

@@ -2,31 +2,18 @@
 // which names it refuses, and the texts of its questions. Window-free.
 #pragma once
 
+#include "common/LayoutFormat.h"
+
 #include <cstddef>
 #include <string>
-
-// The list type: which kind of layout the Icons page shows and works on.
-enum LayoutType : int { kPositionsLayout = 0, kShortcutsLayout = 1 };
-
-// The title of the layout saved at start and restored at exit.
-extern const char kOriginalLayout[];
-// The extension every layout file carries.
-extern const char kLayoutExtension[];
 
 // The file name for what the user typed: ".dvl" is appended unless the text
 // already holds ".dvl" or ".DVL" somewhere (any other mix of capitals gets a
 // second extension, as the files were always named).
 std::string LayoutFileName(const std::string& name);
-// "%dx%d.dvl": the layout of a screen size.
-std::string ScreenLayoutFileName(int width, int height);
-// "Positions" or "Shortcuts".
-const char* LayoutFolderName(int type);
 // The layout's file name without its extension (from the last '.'), as the
 // list shows it.
 std::string LayoutTitle(const std::string& fileName);
-// Titles and file names of "[original]", compared without regard to case.
-bool IsOriginalLayoutTitle(const std::string& title);
-bool IsOriginalLayoutFile(const std::string& fileName);
 
 // "Replace existing layout "<file name without its last four characters>"?"
 std::string ReplaceLayoutQuestion(const std::string& fileName);
@@ -38,7 +25,7 @@ enum class LayoutNameProblem {
     kNone,
     kEmpty,
     kBadCharacter,  // one of \ / : * ? " < > | or a control character
-    kDeviceName,  // CON, PRN, AUX, NUL, COM1..9, LPT1..9: not a file on Windows
+    kDeviceName,  // CON, PRN, AUX, NUL, CONIN$, CONOUT$, COM1..9, LPT1..9: not a file on Windows
     kTooLong,  // more than 255 characters, or the path reaches MAX_PATH
 };
 

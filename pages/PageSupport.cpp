@@ -1,11 +1,11 @@
 #include "pages/PageSupport.h"
 
+#include "framework/ScopedHandles.h"
+
 bool IsLowColourDisplay()
 {
-    HDC screen = GetDC(nullptr);
-    const int bits = screen ? GetDeviceCaps(screen, BITSPIXEL) * GetDeviceCaps(screen, PLANES) : 32;
-    if (screen)
-        ReleaseDC(nullptr, screen);
+    const ScopedGetDC screen(nullptr);
+    const int bits = screen ? GetDeviceCaps(screen.Get(), BITSPIXEL) * GetDeviceCaps(screen.Get(), PLANES) : 32;
     return bits <= 8;
 }
 

@@ -123,10 +123,10 @@ void CSettingsStore::Warn(const char* text) const
 void CSettingsStore::OpenKeys()
 {
     CloseKeys();
-    if (userKey_.Create(roots_.currentUser, kProgramKeyPath, KEY_ALL_ACCESS) != ERROR_SUCCESS) {
+    if (CreateKey(roots_.currentUser, kProgramKeyPath, KEY_ALL_ACCESS, &userKey_) != ERROR_SUCCESS) {
         Warn(kUserKeyFailed);
     }
-    if (machineKey_.Open(roots_.localMachine, kProgramKeyPath, kMachineAccess) == ERROR_SUCCESS) {
+    if (OpenKey(roots_.localMachine, kProgramKeyPath, kMachineAccess, &machineKey_) == ERROR_SUCCESS) {
         ReadMachinePath();
     } else {
         Warn(kMachineKeyFailed);
@@ -136,9 +136,9 @@ void CSettingsStore::OpenKeys()
 
 void CSettingsStore::CloseKeys()
 {
-    userKey_.Close();
-    machineKey_.Close();
-    runKey_.Close();
+    userKey_.Reset();
+    machineKey_.Reset();
+    runKey_.Reset();
     runKeyPerUser_ = false;
     machinePath_[0] = '\0';
 }
@@ -165,9 +165,9 @@ void CSettingsStore::ReadMachinePath()
 void CSettingsStore::OpenRunKey()
 {
     runKeyPerUser_ = false;
-    if (runKey_.Open(roots_.localMachine, kRunKeyPath, kMachineAccess) == ERROR_SUCCESS)
+    if (OpenKey(roots_.localMachine, kRunKeyPath, kMachineAccess, &runKey_) == ERROR_SUCCESS)
         return;
-    if (runKey_.Create(roots_.currentUser, kRunKeyPath, kMachineAccess) == ERROR_SUCCESS) {
+    if (CreateKey(roots_.currentUser, kRunKeyPath, kMachineAccess, &runKey_) == ERROR_SUCCESS) {
         runKeyPerUser_ = true;
         Warn(kRunKeyPerUser);
         return;
@@ -284,8 +284,8 @@ int CSettingsStore::SetStartEntry(const std::string& command, HWND owner)
 
 void CSettingsStore::DeleteUserStartEntry() const
 {
-    CRegKey user;
-    if (user.Open(roots_.currentUser, kRunKeyPath, KEY_SET_VALUE) == ERROR_SUCCESS) {
+    ScopedKey user;
+    if (OpenKey(roots_.currentUser, kRunKeyPath, KEY_SET_VALUE, &user) == ERROR_SUCCESS) {
         RegDeleteValueA(user.Get(), kRunValueName);
     }
 }
@@ -309,13 +309,13 @@ void CSettingsStore::ShowSystemError(HWND owner, LONG code) const
 int CSettingsStore::EnsureFileAssociation(bool force, const char* programFolder) const
 {
     const char* folder = programFolder ? programFolder : "";
-    CRegKey userClasses;
-    userClasses.Open(roots_.currentUser, kUserClassesPath, KEY_ALL_ACCESS);
+    ScopedKey userClasses;
+    OpenKey(roots_.currentUser, kUserClassesPath, KEY_ALL_ACCESS, &userClasses);
     if (!force) {
-        CRegKey existing;
-        if (existing.Open(roots_.classes, ".dvl", KEY_ALL_ACCESS) == ERROR_SUCCESS)
+        ScopedKey existing;
+        if (OpenKey(roots_.classes, ".dvl", KEY_ALL_ACCESS, &existing) == ERROR_SUCCESS)
             return 1;
-        if (userClasses && existing.Open(userClasses.Get(), ".dvl", KEY_ALL_ACCESS) == ERROR_SUCCESS) {
+        if (userClasses && OpenKey(userClasses.Get(), ".dvl", KEY_ALL_ACCESS, &existing) == ERROR_SUCCESS) {
             return 1;
         }
     }
@@ -333,7 +333,8 @@ int CSettingsStore::EnsureFileAssociation(bool force, const char* programFolder)
 
     // The machine-wide classes cannot be written: the user's classes key is read the same way.
     Warn(kAssociationPerUser);
-    if (!userClasses && userClasses.Create(roots_.currentUser, kUserClassesPath, KEY_ALL_ACCESS) != ERROR_SUCCESS) {
+    if (!userClasses &&
+        CreateKey(roots_.currentUser, kUserClassesPath, KEY_ALL_ACCESS, &userClasses) != ERROR_SUCCESS) {
         Warn("Cannot create registry key \"HKEY_CURRENT_USER\\Software\\Classes\"");
         return 0;
     }
@@ -347,11 +348,11 @@ int CSettingsStore::CreateAssociation(HKEY root, const char* rootName, const cha
     static const char* const kNames[] = {".dvl", "shell", "open", "command"};
     static const char* const kPaths[] = {".dvl", ".dvl\\shell", ".dvl\\shell\\open", ".dvl\\shell\\open\\command"};
     char text[160] = {};
-    CRegKey keys[4];
+    ScopedKey keys[4];
     HKEY parent = root;
     *dvlError = ERROR_SUCCESS;
     for (int i = 0; i < 4; ++i) {
-        LONG rc = keys[i].Create(parent, kNames[i], KEY_ALL_ACCESS);
+        LONG rc = CreateKey(parent, kNames[i], KEY_ALL_ACCESS, &keys[i]);
         if (rc != ERROR_SUCCESS) {
             if (i == 0)
                 *dvlError = rc;

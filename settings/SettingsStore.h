@@ -13,7 +13,7 @@
 #include <string>
 
 #include "settings/PropertyValues.h"
-#include "app/RegKey.h"
+#include "framework/ScopedHandles.h"
 
 // The roots the store opens its keys under. Tests point them at keys of their own.
 struct SettingsRoots {
@@ -91,9 +91,9 @@ private:
     SettingsRoots roots_;
     StoreMessageBoxFn messageBox_;
     StoreWarningFn warning_;
-    CRegKey userKey_;
-    CRegKey machineKey_;
-    CRegKey runKey_;
+    ScopedKey userKey_;
+    ScopedKey machineKey_;
+    ScopedKey runKey_;
     bool runKeyPerUser_ = false;
     char machinePath_[MAX_PATH + 1] = {};
 };

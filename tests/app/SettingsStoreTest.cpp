@@ -61,21 +61,21 @@ std::string Sz(const std::string& text)
 
 bool KeyExists(HKEY root, const char* path)
 {
-    CRegKey key;
-    return key.Open(root, path, KEY_READ) == ERROR_SUCCESS;
+    ScopedKey key;
+    return OpenKey(root, path, KEY_READ, &key) == ERROR_SUCCESS;
 }
 
 bool SetBytes(HKEY root, const char* path, const char* name, DWORD type, const void* data, DWORD size)
 {
-    CRegKey key;
-    return key.Create(root, path, KEY_ALL_ACCESS) == ERROR_SUCCESS &&
+    ScopedKey key;
+    return CreateKey(root, path, KEY_ALL_ACCESS, &key) == ERROR_SUCCESS &&
         RegSetValueExA(key.Get(), name, 0, type, static_cast<const BYTE*>(data), size) == ERROR_SUCCESS;
 }
 
 bool SetDacl(HKEY root, const char* path, const char* sddl)
 {
-    CRegKey key;
-    if (key.Open(root, path, WRITE_DAC) != ERROR_SUCCESS)
+    ScopedKey key;
+    if (OpenKey(root, path, WRITE_DAC, &key) != ERROR_SUCCESS)
         return false;
     PSECURITY_DESCRIPTOR descriptor = nullptr;
     if (!ConvertStringSecurityDescriptorToSecurityDescriptorA(sddl, SDDL_REVISION_1, &descriptor, nullptr)) {
@@ -93,14 +93,14 @@ protected:
         base_ = std::string("Software\\DervaneTests\\") +
             ::testing::UnitTest::GetInstance()->current_test_info()->name();
         RegDeleteTreeA(HKEY_CURRENT_USER, base_.c_str());
-        ASSERT_EQ(root_.Create(HKEY_CURRENT_USER, base_.c_str(), KEY_ALL_ACCESS), ERROR_SUCCESS);
-        ASSERT_EQ(user_.Create(root_.Get(), "HKCU", KEY_ALL_ACCESS), ERROR_SUCCESS);
-        ASSERT_EQ(machine_.Create(root_.Get(), "HKLM", KEY_ALL_ACCESS), ERROR_SUCCESS);
-        ASSERT_EQ(classes_.Create(root_.Get(), "HKCR", KEY_ALL_ACCESS), ERROR_SUCCESS);
+        ASSERT_EQ(CreateKey(HKEY_CURRENT_USER, base_.c_str(), KEY_ALL_ACCESS, &root_), ERROR_SUCCESS);
+        ASSERT_EQ(CreateKey(root_.Get(), "HKCU", KEY_ALL_ACCESS, &user_), ERROR_SUCCESS);
+        ASSERT_EQ(CreateKey(root_.Get(), "HKLM", KEY_ALL_ACCESS, &machine_), ERROR_SUCCESS);
+        ASSERT_EQ(CreateKey(root_.Get(), "HKCR", KEY_ALL_ACCESS, &classes_), ERROR_SUCCESS);
         // An installed system has both machine keys; the store never creates them.
-        CRegKey key;
-        ASSERT_EQ(key.Create(machine_.Get(), kProgramKey, KEY_ALL_ACCESS), ERROR_SUCCESS);
-        ASSERT_EQ(key.Create(machine_.Get(), kRunKey, KEY_ALL_ACCESS), ERROR_SUCCESS);
+        ScopedKey key;
+        ASSERT_EQ(CreateKey(machine_.Get(), kProgramKey, KEY_ALL_ACCESS, &key), ERROR_SUCCESS);
+        ASSERT_EQ(CreateKey(machine_.Get(), kRunKey, KEY_ALL_ACCESS, &key), ERROR_SUCCESS);
         g_warnings.clear();
         g_boxes.clear();
     }
@@ -109,10 +109,10 @@ protected:
     {
         for (const auto& locked : locked_)
             SetDacl(locked.first, locked.second.c_str(), kFullDacl);
-        user_.Close();
-        machine_.Close();
-        classes_.Close();
-        root_.Close();
+        user_.Reset();
+        machine_.Reset();
+        classes_.Reset();
+        root_.Reset();
         EXPECT_EQ(RegDeleteTreeA(HKEY_CURRENT_USER, base_.c_str()), ERROR_SUCCESS);
     }
 
@@ -139,13 +139,13 @@ protected:
     // when it is opened, but lets any caller create keys under a read-only one.)
     void MakeReadOnly(HKEY root, const char* path)
     {
-        CRegKey key;
-        ASSERT_EQ(key.Create(root, path, KEY_ALL_ACCESS), ERROR_SUCCESS);
-        key.Close();
+        ScopedKey key;
+        ASSERT_EQ(CreateKey(root, path, KEY_ALL_ACCESS, &key), ERROR_SUCCESS);
+        key.Reset();
         ASSERT_TRUE(SetDacl(root, path, kReadOnlyDacl));
         locked_.push_back({root, path});
-        CRegKey probe;
-        ASSERT_NE(probe.Open(root, path, KEY_SET_VALUE), ERROR_SUCCESS)
+        ScopedKey probe;
+        ASSERT_NE(OpenKey(root, path, KEY_SET_VALUE, &probe), ERROR_SUCCESS)
             << "the registry does not enforce key rights here";
     }
 
@@ -155,7 +155,7 @@ protected:
     }
 
     std::string base_;
-    CRegKey root_, user_, machine_, classes_;
+    ScopedKey root_, user_, machine_, classes_;
     std::unique_ptr<CSettingsStore> store_;
     std::vector<std::pair<HKEY, std::string>> locked_;
 };

@@ -478,10 +478,10 @@ TEST_F(DesktopHostTest, DisplayChangeInAVirtualDesktopResizesTheHost)
 TEST_F(DesktopHostTest, StoppingLeavesNoProcessBehind)
 {
     ASSERT_TRUE(m_session.StartOnVirtualDesktop("DervaneStopTest", 640, 480));
-    CScopedHandle host(OpenProcess(SYNCHRONIZE, FALSE, m_session.Host().Pid()));
-    CScopedHandle explorer(OpenProcess(SYNCHRONIZE, FALSE, m_session.Explorer().Pid()));
-    ASSERT_TRUE(host.Valid());
-    ASSERT_TRUE(explorer.Valid());
+    ScopedHandle host(OpenProcess(SYNCHRONIZE, FALSE, m_session.Host().Pid()));
+    ScopedHandle explorer(OpenProcess(SYNCHRONIZE, FALSE, m_session.Explorer().Pid()));
+    ASSERT_TRUE(host.IsValid());
+    ASSERT_TRUE(explorer.IsValid());
     EXPECT_EQ(WaitForSingleObject(host.Get(), 0), static_cast<DWORD>(WAIT_TIMEOUT));
     m_session.Stop();
     EXPECT_EQ(WaitForSingleObject(host.Get(), 0), WAIT_OBJECT_0);
@@ -502,8 +502,8 @@ TEST_F(DesktopHostTest, ChildProcessEndsWithItsOwner)
         pid = child.Pid();
         ASSERT_TRUE(child.Running());
     }
-    CScopedHandle gone(OpenProcess(SYNCHRONIZE, FALSE, pid));
-    EXPECT_TRUE(!gone.Valid() || WaitForSingleObject(gone.Get(), 0) == WAIT_OBJECT_0);
+    ScopedHandle gone(OpenProcess(SYNCHRONIZE, FALSE, pid));
+    EXPECT_TRUE(!gone.IsValid() || WaitForSingleObject(gone.Get(), 0) == WAIT_OBJECT_0);
 }
 
 TEST_F(DesktopHostTest, TestDesktopRefusesNamesOutsideItsFolder)

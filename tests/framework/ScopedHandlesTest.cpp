@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <map>
+#include <vector>
 #include <utility>
 
 namespace {
@@ -102,6 +103,19 @@ TEST_F(ScopedResourceTest, ReleaseHandsOverAndResetClosesTheOldHandle)
     EXPECT_EQ(1, g_closed[6]);
     a.Reset();
     EXPECT_EQ(1, g_closed[8]);
+}
+
+TEST_F(ScopedResourceTest, PutClosesTheOldHandleAndOwnsWhatTheCallWrites)
+{
+    Counted a(1);
+    *a.Put() = 2;
+    EXPECT_EQ(1, g_closed[1]);
+    EXPECT_TRUE(a.Owns());
+    a.Reset();
+    EXPECT_EQ(1, g_closed[2]);
+    Counted failed;
+    failed.Put();  // a call that fails writes nothing
+    EXPECT_FALSE(failed.Owns());
 }
 
 TEST(ScopedHandle, ClosesAnEventOnDestructionAndNotAfterRelease)
@@ -265,4 +279,76 @@ TEST(ScopedComPtr, PutReleasesTheOldReferenceFirst)
     IUnknown* detached = ptr.Detach();
     EXPECT_EQ(&second, detached);
     EXPECT_EQ(2u, second.refs);
+}
+
+TEST(ScopedMapView, UnmapsTheViewAtScopeEnd)
+{
+    ScopedHandle mapping(CreateFileMappingA(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0, 4096, nullptr));
+    ASSERT_TRUE(mapping.IsValid());
+    void* raw = MapViewOfFile(mapping.Get(), FILE_MAP_ALL_ACCESS, 0, 0, 4096);
+    ASSERT_NE(nullptr, raw);
+    MEMORY_BASIC_INFORMATION info = {};
+    {
+        ScopedMapView view(raw);
+        ASSERT_EQ(sizeof info, VirtualQuery(raw, &info, sizeof info));
+        EXPECT_EQ(static_cast<DWORD>(MEM_MAPPED), info.Type);
+    }
+    ASSERT_EQ(sizeof info, VirtualQuery(raw, &info, sizeof info));
+    EXPECT_EQ(static_cast<DWORD>(MEM_FREE), info.State);
+}
+
+namespace {
+
+// Watches the task allocator: records what is freed through it.
+class FreeSpy : public IMallocSpy {
+public:
+    std::vector<void*> freed;
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override
+    {
+        *out = iid == IID_IUnknown || iid == IID_IMallocSpy ? this : nullptr;
+        return *out ? S_OK : E_NOINTERFACE;
+    }
+    ULONG STDMETHODCALLTYPE AddRef() override { return 2; }
+    ULONG STDMETHODCALLTYPE Release() override { return 1; }
+    SIZE_T STDMETHODCALLTYPE PreAlloc(SIZE_T size) override { return size; }
+    void* STDMETHODCALLTYPE PostAlloc(void* p) override { return p; }
+    void* STDMETHODCALLTYPE PreFree(void* p, BOOL) override
+    {
+        freed.push_back(p);
+        return p;
+    }
+    void STDMETHODCALLTYPE PostFree(BOOL) override { }
+    SIZE_T STDMETHODCALLTYPE PreRealloc(void* p, SIZE_T size, void** out, BOOL) override
+    {
+        *out = p;
+        return size;
+    }
+    void* STDMETHODCALLTYPE PostRealloc(void* p, BOOL) override { return p; }
+    void* STDMETHODCALLTYPE PreGetSize(void* p, BOOL) override { return p; }
+    SIZE_T STDMETHODCALLTYPE PostGetSize(SIZE_T size, BOOL) override { return size; }
+    void* STDMETHODCALLTYPE PreDidAlloc(void* p, BOOL) override { return p; }
+    int STDMETHODCALLTYPE PostDidAlloc(void*, BOOL, int actual) override { return actual; }
+    void STDMETHODCALLTYPE PreHeapMinimize() override { }
+    void STDMETHODCALLTYPE PostHeapMinimize() override { }
+};
+
+}  // namespace
+
+TEST(ScopedPidl, FreesTheListOnceAndNotAfterRelease)
+{
+    FreeSpy spy;
+    ASSERT_EQ(S_OK, CoRegisterMallocSpy(&spy));
+    auto* owned = static_cast<LPITEMIDLIST>(CoTaskMemAlloc(sizeof(USHORT)));
+    auto* kept = static_cast<LPITEMIDLIST>(CoTaskMemAlloc(sizeof(USHORT)));
+    ASSERT_NE(nullptr, owned);
+    ASSERT_NE(nullptr, kept);
+    {
+        ScopedPidl a(owned);
+        ScopedPidl moved(std::move(a));
+        ScopedPidl b(kept);
+        EXPECT_EQ(kept, b.Release());
+    }
+    EXPECT_EQ(std::vector<void*>{owned}, spy.freed);
+    CoTaskMemFree(kept);
+    EXPECT_EQ(S_OK, CoRevokeMallocSpy());
 }

@@ -7,7 +7,7 @@
 #include <unistd.h>
 
 #include "app/HandOff.h"
-#include "hook/LayoutName.h"
+#include "common/FileNameChecks.h"
 #include "hook/LayoutRecord.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)

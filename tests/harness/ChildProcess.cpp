@@ -72,7 +72,7 @@ int CChildProcess::Adopt(DWORD pid)
 {
     Stop();
     m_process.Reset(OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE | PROCESS_QUERY_LIMITED_INFORMATION, FALSE, pid));
-    if (!m_process.Valid())
+    if (!m_process.IsValid())
         return 0;
     m_pid = pid;
     return 1;
@@ -80,12 +80,12 @@ int CChildProcess::Adopt(DWORD pid)
 
 bool CChildProcess::Running() const
 {
-    return m_process.Valid() && WaitForSingleObject(m_process.Get(), 0) == WAIT_TIMEOUT;
+    return m_process.IsValid() && WaitForSingleObject(m_process.Get(), 0) == WAIT_TIMEOUT;
 }
 
 long CChildProcess::WaitExit(DWORD timeoutMs) const
 {
-    if (!m_process.Valid() || WaitForSingleObject(m_process.Get(), timeoutMs) != WAIT_OBJECT_0)
+    if (!m_process.IsValid() || WaitForSingleObject(m_process.Get(), timeoutMs) != WAIT_OBJECT_0)
         return -1;
     DWORD code = 0;
     GetExitCodeProcess(m_process.Get(), &code);
@@ -94,7 +94,7 @@ long CChildProcess::WaitExit(DWORD timeoutMs) const
 
 void CChildProcess::Stop()
 {
-    if (!m_process.Valid())
+    if (!m_process.IsValid())
         return;
     if (WaitForSingleObject(m_process.Get(), 0) == WAIT_TIMEOUT) {
         TerminateProcess(m_process.Get(), 1);

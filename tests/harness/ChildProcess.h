@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "desktop/HostHandles.h"
+#include "framework/ScopedHandles.h"
 
 // A process this test started, ended by its handle when the object goes: no
 // process outlives the test that started it. Every child is also put in one
@@ -45,6 +45,6 @@ public:
     static std::string ModuleFolder();
 
 private:
-    CScopedHandle m_process;
+    ScopedHandle m_process;
     DWORD m_pid = 0;
 };

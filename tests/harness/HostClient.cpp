@@ -24,24 +24,24 @@ int CDesktopHostClient::Connect(DWORD pid, DWORD timeoutMs)
     FormatObjectName(name, sizeof(name), pid, kMappingKind);
     bool opened = WaitFor(
         [&] {
-            m_mapping.Reset(OpenFileMappingA(FILE_MAP_ALL_ACCESS, FALSE, name));
-            return m_mapping.Valid();
+            m_channel.mapping.Reset(OpenFileMappingA(FILE_MAP_ALL_ACCESS, FALSE, name));
+            return m_channel.mapping.IsValid();
         },
         timeoutMs);
     if (!opened)
         return 0;
-    m_view.Reset(MapViewOfFile(m_mapping.Get(), FILE_MAP_ALL_ACCESS, 0, 0, sizeof(SharedBlock)));
-    if (!m_view.Get())
+    m_channel.view.Reset(MapViewOfFile(m_channel.mapping.Get(), FILE_MAP_ALL_ACCESS, 0, 0, sizeof(SharedBlock)));
+    if (!m_channel.view.Get())
         return 0;
-    m_block = static_cast<SharedBlock*>(m_view.Get());
+    m_block = static_cast<SharedBlock*>(m_channel.view.Get());
     // The host creates the events and the lock right after the mapping.
     bool ready = WaitFor(
         [&] {
-            m_request.Reset(OpenNamedEvent(pid, kRequestKind));
-            m_answer.Reset(OpenNamedEvent(pid, kAnswerKind));
+            m_channel.request.Reset(OpenNamedEvent(pid, kRequestKind));
+            m_channel.answer.Reset(OpenNamedEvent(pid, kAnswerKind));
             FormatObjectName(name, sizeof(name), pid, kLockKind);
-            m_lock.Reset(OpenMutexA(SYNCHRONIZE, FALSE, name));
-            return m_request.Valid() && m_answer.Valid() && m_lock.Valid();
+            m_channel.lock.Reset(OpenMutexA(SYNCHRONIZE, FALSE, name));
+            return m_channel.request.IsValid() && m_channel.answer.IsValid() && m_channel.lock.IsValid();
         },
         timeoutMs);
     return ready ? 1 : 0;
@@ -76,8 +76,8 @@ int CDesktopHostClient::Call(Request& request)
 {
     if (!m_block)
         return 0;
-    HANDLE lockWait[2] = {m_lock.Get(), m_process.Get()};
-    DWORD locked = WaitForMultipleObjects(m_process.Valid() ? 2 : 1, lockWait, FALSE, kCallTimeoutMs);
+    HANDLE lockWait[2] = {m_channel.lock.Get(), m_process.Get()};
+    DWORD locked = WaitForMultipleObjects(m_process.IsValid() ? 2 : 1, lockWait, FALSE, kCallTimeoutMs);
     if (locked != WAIT_OBJECT_0 && locked != WAIT_ABANDONED_0) {
         std::fprintf(stderr, "harness: desktop host %lu busy or gone\n", m_pid);
         return 0;
@@ -85,15 +85,15 @@ int CDesktopHostClient::Call(Request& request)
     request.sequence = ++m_sequence;
     m_block->request = request;
     MemoryBarrier();
-    SetEvent(m_request.Get());
+    SetEvent(m_channel.request.Get());
     int answered = 0;
     ULONGLONG deadline = GetTickCount64() + kCallTimeoutMs;
-    HANDLE answerWait[2] = {m_answer.Get(), m_process.Get()};
+    HANDLE answerWait[2] = {m_channel.answer.Get(), m_process.Get()};
     for (;;) {
         ULONGLONG now = GetTickCount64();
         if (now >= deadline)
             break;
-        DWORD result = WaitForMultipleObjects(m_process.Valid() ? 2 : 1, answerWait, FALSE,
+        DWORD result = WaitForMultipleObjects(m_process.IsValid() ? 2 : 1, answerWait, FALSE,
                                               static_cast<DWORD>(deadline - now));
         if (result != WAIT_OBJECT_0)
             break;  // timeout, or the host ended
@@ -105,7 +105,7 @@ int CDesktopHostClient::Call(Request& request)
             break;
         }
     }
-    ReleaseMutex(m_lock.Get());
+    ReleaseMutex(m_channel.lock.Get());
     if (!answered) {
         std::fprintf(stderr, "harness: desktop host %lu did not answer request %u\n", m_pid, request.code);
         return 0;

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "desktop/DesktopHostProtocol.h"
-#include "desktop/HostHandles.h"
+#include "desktop/HostChannel.h"
 
 // Talks to a running DesktopHost.exe through its query objects: reads what
 // its list view shows and drives it. Every call waits a bounded time and
@@ -64,12 +64,8 @@ private:
     int Call(DesktopHostProtocol::Request& request);
 
     DWORD m_pid = 0;
-    CScopedHandle m_process;
-    CScopedHandle m_mapping;
-    CScopedMapView m_view;
-    CScopedHandle m_request;
-    CScopedHandle m_answer;
-    CScopedHandle m_lock;
+    ScopedHandle m_process;
+    HostChannel m_channel;
     DesktopHostProtocol::SharedBlock* m_block = nullptr;
     uint32_t m_sequence = 0;
     std::unique_ptr<DesktopHostProtocol::Answer> m_last = std::make_unique<DesktopHostProtocol::Answer>();

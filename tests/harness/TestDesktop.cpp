@@ -6,7 +6,7 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "desktop/HostHandles.h"
+#include "framework/ScopedHandles.h"
 
 namespace {
 bool RunningUnderWine()
@@ -70,9 +70,9 @@ int CTestDesktop::AddFile(const std::string& name, const std::string& content)
 {
     if (m_folder.empty() || !IsPlainName(name))
         return 0;
-    CScopedHandle file(
+    ScopedHandle file(
         CreateFileA(PathOf(name).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!file.Valid())
+    if (!file.IsValid())
         return 0;
     DWORD written = 0;
     if (!content.empty() &&
@@ -94,8 +94,8 @@ int CTestDesktop::AddShortcut(const std::string& name, const std::string& target
 {
     if (m_folder.empty() || !IsPlainName(name + ".lnk"))
         return 0;
-    CComPtr<IShellLinkA> link;
-    if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA, link.ReceiveVoid()))) {
+    ScopedComPtr<IShellLinkA> link;
+    if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA, link.PutVoid()))) {
         return 0;
     }
     link->SetPath(target.c_str());
@@ -103,8 +103,8 @@ int CTestDesktop::AddShortcut(const std::string& name, const std::string& target
         link->SetArguments(arguments.c_str());
     if (!description.empty())
         link->SetDescription(description.c_str());
-    CComPtr<IPersistFile> file;
-    if (FAILED(link->QueryInterface(IID_IPersistFile, file.ReceiveVoid())))
+    ScopedComPtr<IPersistFile> file;
+    if (FAILED(link->QueryInterface(IID_IPersistFile, file.PutVoid())))
         return 0;
     return SUCCEEDED(file->Save(Wide(PathOf(name + ".lnk")).c_str(), TRUE)) ? 1 : 0;
 }

@@ -135,6 +135,20 @@ TEST_F(HideRuleListTest, AFileThatCannotBeCreatedIsLoggedAndTheChangeKeptForLate
     EXPECT_EQ(CHideRuleList::SaveResult::kWritten, list.Save(file));
 }
 
+TEST_F(HideRuleListTest, AFailedSaveLeavesTheFileAsItWas)
+{
+    const std::string before = "KTX_FILE\tDERVANE ICON HIDE\r\nVERSION\t1.0\r\nENTRY_0\tkept\t0\r\n";
+    WriteBytes(file, before);
+    list.Add("fine", 0);
+    list.Add("line\nbreak", 0);  // a record no reader would give back
+    list.SetModified(true);
+    EXPECT_EQ(CHideRuleList::SaveResult::kFailed, list.Save(file));
+    EXPECT_TRUE(list.IsModified());
+    EXPECT_EQ(before, ReadBytes(file));
+    EXPECT_FALSE(FileExists(file + ".new"));
+    EXPECT_NE(std::string::npos, ErrorLog().find("WARNING: Cannot write IconHide.txt file"));
+}
+
 TEST_F(HideRuleListTest, PatternsThatCannotBeStoredFaithfullyAreRefused)
 {
     EXPECT_EQ(HidePatternProblem::kNone, CHideRuleList::CheckPattern("*.lnk"));

@@ -116,20 +116,20 @@ std::vector<std::string> TestPageHost::Sent(int code) const
 TestRegistry::TestRegistry(const std::string& name) : m_base("Software\\DervaneTests\\Pages\\" + name)
 {
     RegDeleteTreeA(HKEY_CURRENT_USER, m_base.c_str());
-    EXPECT_EQ(ERROR_SUCCESS, m_root.Create(HKEY_CURRENT_USER, m_base.c_str(), KEY_ALL_ACCESS));
-    EXPECT_EQ(ERROR_SUCCESS, m_user.Create(m_root.Get(), "HKCU", KEY_ALL_ACCESS));
-    EXPECT_EQ(ERROR_SUCCESS, m_machine.Create(m_root.Get(), "HKLM", KEY_ALL_ACCESS));
-    EXPECT_EQ(ERROR_SUCCESS, m_classes.Create(m_root.Get(), "HKCR", KEY_ALL_ACCESS));
-    CRegKey key;
-    key.Create(m_machine.Get(), kProgramKey, KEY_ALL_ACCESS);
+    EXPECT_EQ(ERROR_SUCCESS, CreateKey(HKEY_CURRENT_USER, m_base.c_str(), KEY_ALL_ACCESS, &m_root));
+    EXPECT_EQ(ERROR_SUCCESS, CreateKey(m_root.Get(), "HKCU", KEY_ALL_ACCESS, &m_user));
+    EXPECT_EQ(ERROR_SUCCESS, CreateKey(m_root.Get(), "HKLM", KEY_ALL_ACCESS, &m_machine));
+    EXPECT_EQ(ERROR_SUCCESS, CreateKey(m_root.Get(), "HKCR", KEY_ALL_ACCESS, &m_classes));
+    ScopedKey key;
+    CreateKey(m_machine.Get(), kProgramKey, KEY_ALL_ACCESS, &key);
 }
 
 TestRegistry::~TestRegistry()
 {
-    m_user.Close();
-    m_machine.Close();
-    m_classes.Close();
-    m_root.Close();
+    m_user.Reset();
+    m_machine.Reset();
+    m_classes.Reset();
+    m_root.Reset();
     RegDeleteTreeA(HKEY_CURRENT_USER, m_base.c_str());
 }
 
@@ -154,8 +154,8 @@ std::string TestRegistry::Stored(const char* name) const
 
 void TestRegistry::Write(const char* name, DWORD type, const void* data, DWORD size) const
 {
-    CRegKey key;
-    ASSERT_EQ(ERROR_SUCCESS, key.Create(m_user.Get(), kProgramKey, KEY_ALL_ACCESS));
+    ScopedKey key;
+    ASSERT_EQ(ERROR_SUCCESS, CreateKey(m_user.Get(), kProgramKey, KEY_ALL_ACCESS, &key));
     ASSERT_EQ(ERROR_SUCCESS, RegSetValueExA(key.Get(), name, 0, type, static_cast<const BYTE*>(data), size));
 }
 

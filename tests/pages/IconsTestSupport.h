@@ -4,7 +4,7 @@
 // and recorders for message boxes and the colour dialog.
 #pragma once
 
-#include "app/RegKey.h"
+#include "framework/ScopedHandles.h"
 #include "settings/SettingsStore.h"
 #include "pages/IconsHost.h"
 #include "pages/PageHost.h"
@@ -98,10 +98,10 @@ public:
 
 private:
     std::string m_base;
-    CRegKey m_root;
-    CRegKey m_user;
-    CRegKey m_machine;
-    CRegKey m_classes;
+    ScopedKey m_root;
+    ScopedKey m_user;
+    ScopedKey m_machine;
+    ScopedKey m_classes;
 };
 
 extern const char kMissingValue[];

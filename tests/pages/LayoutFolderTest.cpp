@@ -58,6 +58,22 @@ TEST_F(LayoutFolderTest, PathsAreJoinedToTheProgramFolder)
     EXPECT_EQ(dir.Path() + sep + "Shortcuts" + sep + "Home.dvl", folder.FilePath(kShortcutsLayout, "Home.dvl"));
 }
 
+TEST_F(LayoutFolderTest, NamesThatReachOutsideTheFolderFindNothing)
+{
+    WritePositions(dir.Path(), "Home.dvl");
+    const std::string outside = dir.File("Outside.dvl");
+    WriteBytes(outside, "not a layout");
+    const std::string escape = std::string("..") + kPathSeparator + "Outside.dvl";
+
+    EXPECT_EQ("", folder.FilePath(kPositionsLayout, escape));
+    EXPECT_EQ("", folder.FilePath(kPositionsLayout, "CON.dvl"));
+    EXPECT_EQ(0, folder.Exists(kPositionsLayout, escape));
+    EXPECT_EQ(0, folder.Delete(kPositionsLayout, escape));
+    EXPECT_EQ(0, folder.Rename(kPositionsLayout, "Home.dvl", escape));
+    EXPECT_TRUE(FileExists(outside));
+    EXPECT_TRUE(FileExists(Positions("Home.dvl")));
+}
+
 TEST_F(LayoutFolderTest, ExistsAndDeleteTakeOnlyPlainFilesOfTheirKind)
 {
     WritePositions(dir.Path(), "Home.dvl");

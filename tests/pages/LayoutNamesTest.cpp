@@ -93,8 +93,8 @@ TEST(LayoutNameCheck, RefusesNamesTooLongForTheFileOrForThePath)
 
 TEST(LayoutNameCheck, RefusesTheNamesWindowsKeepsForDevices)
 {
-    for (const char* name :
-         {"CON.dvl", "con.dvl", "Nul.dvl", "AUX.dvl", "PRN.DVL", "COM1.dvl", "lpt9.dvl", "CON .dvl", "CON.txt.dvl"}) {
+    for (const char* name : {"CON.dvl", "con.dvl", "Nul.dvl", "AUX.dvl", "PRN.DVL", "COM1.dvl", "lpt9.dvl", "CON .dvl",
+                             "CON.txt.dvl", "CONIN$.dvl", "conout$.dvl"}) {
         EXPECT_EQ(LayoutNameProblem::kDeviceName, CheckLayoutFileName(name, 20)) << name;
     }
     for (const char* name : {"CONSOLE.dvl", "COM.dvl", "COM10.dvl", "LPT0.dvl", "my CON.dvl"})

@@ -1,14 +1,12 @@
-#include "hook/LayoutName.h"
+#include "common/FileNameChecks.h"
 
 #include <cctype>
 #include <cstring>
 
-namespace {
-
-// "CON", "aux.dvl", "Com1 .txt": whatever the extension, these open a device
-// rather than a file in the folder (reading "CON" would wait for console input).
 bool IsDeviceName(const char* name)
 {
+    if (!name)
+        return false;
     size_t length = strcspn(name, ".");
     while (length > 0 && name[length - 1] == ' ')
         --length;
@@ -25,8 +23,6 @@ bool IsDeviceName(const char* name)
     const bool numbered = length == 4 && (strncmp(base, "COM", 3) == 0 || strncmp(base, "LPT", 3) == 0);
     return numbered && base[3] >= '1' && base[3] <= '9';
 }
-
-}  // namespace
 
 bool IsPlainFileName(const char* name, unsigned limit)
 {

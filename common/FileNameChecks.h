@@ -1,6 +1,11 @@
-// Checks on file names that arrive from requests, command lines and layout
-// files before they are joined to a folder.
+// Checks on file names that arrive from requests, command lines, layout
+// files and the user before they are joined to a folder. Window-free.
 #pragma once
+
+// "CON", "aux.dvl", "Com1 .txt", "CONIN$": whatever the extension, these open
+// a device rather than a file in the folder (reading "CON" would wait for
+// console input).
+bool IsDeviceName(const char* name);
 
 // A bare file name: not empty, no backslash, slash or colon (so no drive and
 // no stream), not "." or "..", no control characters, not one of the names

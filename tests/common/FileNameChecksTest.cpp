@@ -1,10 +1,10 @@
-#include "hook/LayoutName.h"
+#include "common/FileNameChecks.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
 
-TEST(LayoutName, PlainNamesAreTaken)
+TEST(FileNameChecks, PlainNamesAreTaken)
 {
     for (const char* name : {"mine.dvl", "[original].dvl", "[ORIGINAL].DVL", "1024x768.dvl", "two words.dvl",
                              "a..b.dvl", "console.dvl", "com10.dvl", "lpt0.dvl", "nul_note.dvl", "caf\xe9.dvl"}) {
@@ -13,7 +13,7 @@ TEST(LayoutName, PlainNamesAreTaken)
     EXPECT_TRUE(IsPlainFileName(std::string(255, 'n').c_str()));
 }
 
-TEST(LayoutName, NamesReachingOutsideTheFolderAreRefused)
+TEST(FileNameChecks, NamesReachingOutsideTheFolderAreRefused)
 {
     for (const char* name : {"", ".", "..", "..\\escape.dvl", "sub\\x.dvl", "sub/x.dvl", "/x.dvl", "C:x.dvl",
                              "c:\\x.dvl", "a:b.dvl", "x.dvl:stream", "\\\\server\\share\\x.dvl", "tab\there.dvl"}) {
@@ -25,7 +25,7 @@ TEST(LayoutName, NamesReachingOutsideTheFolderAreRefused)
     EXPECT_TRUE(IsPlainFileName("short.dvl", 10));
 }
 
-TEST(LayoutName, DeviceNamesAreRefusedWithAnyExtension)
+TEST(FileNameChecks, DeviceNamesAreRefusedWithAnyExtension)
 {
     for (const char* name :
          {"CON", "con.dvl", "Nul.dvl", "PRN", "aux.txt.dvl", "COM1.dvl", "lpt9", "CON .dvl", "conin$", "CONOUT$.dvl"}) {
@@ -33,7 +33,7 @@ TEST(LayoutName, DeviceNamesAreRefusedWithAnyExtension)
     }
 }
 
-TEST(LayoutName, BaseNameDropsFolderAndExtension)
+TEST(FileNameChecks, BaseNameDropsFolderAndExtension)
 {
     char out[32];
     BaseNameWithoutExtension("C:\\Program\\Shortcuts\\Trip.dvl", out, sizeof out);
