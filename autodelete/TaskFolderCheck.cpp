@@ -174,6 +174,21 @@ std::string FolderProblemMessage(const FolderCheck& check)
     return "";
 }
 
+std::string FileTypeProblem(const std::string& pattern)
+{
+    if (pattern.empty())
+        return "Please type a file type, for example *.tmp.";
+    for (char c : pattern) {
+        if (static_cast<unsigned char>(c) < 32)
+            return "A file type cannot contain tabs or line breaks.";
+    }
+    if (pattern == "#%#")
+        return "#%# cannot be used as a file type.";
+    if (pattern.size() > 259)
+        return "The file type is too long: at most 259 characters.";
+    return "";
+}
+
 #ifdef _WIN32
 
 namespace {

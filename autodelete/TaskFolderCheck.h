@@ -49,6 +49,11 @@ std::string FolderProblemMessage(const FolderCheck& check);
 // letters in upper case.
 std::string ComparableFolder(const std::string& folder);
 
+// Why a file-type pattern cannot be stored (empty, a TAB or line end that
+// would break its record, the end mark "#%#", longer than a file name), or
+// an empty text when it can.
+std::string FileTypeProblem(const std::string& pattern);
+
 #ifdef _WIN32
 // The protected folders of this machine and program: the Windows folder, the
 // system folder, the program folder, the user's profile, each also in its
