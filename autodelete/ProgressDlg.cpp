@@ -13,7 +13,7 @@ constexpr int kUnmeasuredExtent = 500;
 }  // namespace
 
 CProgressDlg::CProgressDlg(UINT templateId, UINT_PTR timerId, const char* errorStatus)
-    : CDialog(templateId), m_timerId(timerId), m_errorStatus(errorStatus)
+    : CDialog(templateId), m_timerId(timerId), m_errorStatus(errorStatus), m_previousForeground(GetForegroundWindow())
 {
 }
 
@@ -24,7 +24,11 @@ int CProgressDlg::OnInitDialog()
     m_width = rect.right - rect.left;
     m_height = kCollapsedHeight;
     SetWindowPos(GetHwnd(), nullptr, 0, 0, m_width, m_height, SWP_NOMOVE | SWP_NOZORDER | SWP_NOOWNERZORDER);
-    m_previousForeground = GetForegroundWindow();
+    // Under Wine the new dialog may be the foreground already: then the
+    // window found when the object was made is the one to give it back to.
+    HWND foreground = GetForegroundWindow();
+    if (foreground && foreground != GetHwnd())
+        m_previousForeground = foreground;
     SetForegroundWindow(GetHwnd());
     SetTimer(GetHwnd(), m_timerId, kStartDelayMs, nullptr);
     return 1;
@@ -39,7 +43,7 @@ int CProgressDlg::OnTimer(UINT_PTR id)
     if (m_cancelled)
         return 1;  // Cancel has ended the dialog already
     if (m_failures.empty())
-        EndDialog(IDOK);
+        Finish(IDOK);
     else
         ShowFailures();
     return 1;
@@ -48,12 +52,23 @@ int CProgressDlg::OnTimer(UINT_PTR id)
 void CProgressDlg::OnCancel()
 {
     m_cancelled = true;
-    CDialog::OnCancel();
+    Finish(IDCANCEL);
 }
 
 void CProgressDlg::OnDestroy()
 {
     KillTimer(GetHwnd(), m_timerId);
+    RestoreForeground();
+}
+
+void CProgressDlg::Finish(INT_PTR result)
+{
+    RestoreForeground();
+    EndDialog(result);
+}
+
+void CProgressDlg::RestoreForeground() const
+{
     if (m_previousForeground && IsWindow(m_previousForeground))
         SetForegroundWindow(m_previousForeground);
 }
@@ -77,17 +92,27 @@ void CProgressDlg::SetStatus(const char* text) const
 }
 
 // The 32-bit range: the 16-bit one of PBM_SETRANGE would wrap at 65,535.
-void CProgressDlg::SetProgressRange(unsigned long total) const
+void CProgressDlg::SetProgressRange(unsigned long total)
 {
-    const LPARAM upper = total > 0x7FFFFFFFul ? 0x7FFFFFFF : static_cast<LPARAM>(total);
-    SendItem(IDC_PROGRESS_BAR, PBM_SETRANGE32, 0, upper);
+    m_total = total > 0x7FFFFFFFul ? 0x7FFFFFFFul : total;
+    m_done = 0;
+    m_shown = 0;
+    SendItem(IDC_PROGRESS_BAR, PBM_SETRANGE32, 0, static_cast<LPARAM>(m_total));
     SendItem(IDC_PROGRESS_BAR, PBM_SETPOS, 0);
     SendItem(IDC_PROGRESS_BAR, PBM_SETSTEP, 1);
 }
 
-void CProgressDlg::StepProgress() const
+// One step of the work. The bar moves when the work has gone on by a
+// thousandth of the range since it last moved, and at the end.
+void CProgressDlg::StepProgress()
 {
-    SendItem(IDC_PROGRESS_BAR, PBM_STEPIT);
+    if (m_done < m_total)
+        m_done++;
+    const unsigned long grain = m_total / 1000 + 1;
+    if (m_done - m_shown >= grain || m_done == m_total) {
+        m_shown = m_done;
+        SendItem(IDC_PROGRESS_BAR, PBM_SETPOS, static_cast<WPARAM>(m_done));
+    }
 }
 
 void CProgressDlg::AddFailure(const std::string& path)
@@ -129,6 +154,12 @@ void CProgressDlg::ShowFailures()
         flags |= SWP_NOMOVE;
     SetWindowPos(GetHwnd(), nullptr, rect.left, lowestTop, m_width, m_height, flags);
     SendItem(IDC_PROGRESS_FAILURES, LB_RESETCONTENT);
+    // Room for every item at once: grown one by one, a long list costs the
+    // square of its length.
+    size_t bytes = 0;
+    for (const std::string& path : m_failures)
+        bytes += path.size() + 1;
+    SendItem(IDC_PROGRESS_FAILURES, LB_INITSTORAGE, m_failures.size(), static_cast<LPARAM>(bytes));
     for (const std::string& path : m_failures)
         SendItem(IDC_PROGRESS_FAILURES, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(path.c_str()));
 }

@@ -25,6 +25,8 @@ public:
     CProgressDlg(UINT templateId, UINT_PTR timerId, const char* errorStatus);
 
     bool IsCancelled() const { return m_cancelled; }
+    // The window that was in the foreground when the dialog opened.
+    HWND PreviousForeground() const { return m_previousForeground; }
     const std::vector<std::string>& Failures() const { return m_failures; }
 
 protected:
@@ -34,8 +36,8 @@ protected:
     virtual void PumpOneMessage();
 
     void SetStatus(const char* text) const;
-    void SetProgressRange(unsigned long total) const;
-    void StepProgress() const;
+    void SetProgressRange(unsigned long total);
+    void StepProgress();
     // Keeps a copy of a path that could not be handled, for the list.
     void AddFailure(const std::string& path);
     void ClearCancelled() { m_cancelled = false; }
@@ -47,6 +49,11 @@ protected:
 
 private:
     void ShowFailures();
+    // Gives the foreground back, then ends the dialog: given back only once
+    // the dialog is gone, it would be lost to the activation that follows
+    // the destruction (under Wine that comes later, from the X server).
+    void Finish(INT_PTR result);
+    void RestoreForeground() const;
     int LongestFailureWidth() const;
 
     UINT_PTR m_timerId;
@@ -55,7 +62,12 @@ private:
     unsigned long m_longestLength = 0;
     int m_longestIndex = -1;
     std::vector<std::string> m_failures;
+    // The bar is moved only when its position changes by a visible amount:
+    // each move repaints it, which under Wine costs about a millisecond.
+    unsigned long m_total = 0;
+    unsigned long m_done = 0;
+    unsigned long m_shown = 0;
     int m_width = 0;
     int m_height = kCollapsedHeight;
-    HWND m_previousForeground = nullptr;
+    HWND m_previousForeground;
 };

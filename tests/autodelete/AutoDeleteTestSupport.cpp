@@ -72,7 +72,9 @@ std::string UnixPath(const std::string& path)
     return result;
 }
 
-bool WaitFor(const std::function<bool()>& done, DWORD timeoutMs = 5000)
+}  // namespace
+
+bool WaitFor(const std::function<bool()>& done, DWORD timeoutMs)
 {
     const DWORD start = GetTickCount();
     while (!done()) {
@@ -82,8 +84,6 @@ bool WaitFor(const std::function<bool()>& done, DWORD timeoutMs = 5000)
     }
     return true;
 }
-
-}  // namespace
 
 // Wine starts a Linux program named by its \\?\unix\ path; its process
 // handle cannot be waited on, so the callers wait for its effect.

@@ -62,6 +62,9 @@ void TypeText(HWND dialog, int id, const std::string& text);
 bool SelectListItem(HWND dialog, int id, const std::string& text);
 std::vector<std::string> ListItems(HWND dialog, int id);
 bool IsEnabled(HWND dialog, int id);
+// Dispatches this thread's messages until done() holds or timeoutMs passed;
+// answers done().
+bool WaitFor(const std::function<bool()>& done, DWORD timeoutMs = 5000);
 // Dispatches this thread's queued messages.
 void PumpPending();
 
