@@ -11,7 +11,7 @@
 #include "hook/HookSharedData.h"
 #include "hook/IconHiding.h"
 #include "hook/ShellLinks.h"
-#include "hook/Wildcard.h"
+#include "common/Wildcard.h"
 
 namespace {
 

@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cctype>
+#include <cstring>
 
 std::vector<RecordedBox> BoxRecorder::boxes;
 std::deque<int> BoxRecorder::answers;
@@ -261,3 +263,28 @@ bool WhileModal(const std::function<void()>& open, const char* caption, const st
     g_watch = nullptr;
     return watch.finished;
 }
+
+namespace {
+
+// These tests delete files, and run as root: refuse to run at all in a
+// prefix with a drive other than its own C: and the build folder's D: (a
+// fresh Wine prefix maps Z: to the whole Linux root).
+class ConfinedDrivesCheck : public ::testing::Environment {
+public:
+    void SetUp() override
+    {
+        char drives[128] = {};
+        const DWORD length = GetLogicalDriveStringsA(sizeof drives, drives);
+        ASSERT_GT(length, 0u);
+        ASSERT_LT(length, sizeof drives);
+        for (const char* drive = drives; *drive; drive += strlen(drive) + 1) {
+            const char letter = static_cast<char>(toupper(static_cast<unsigned char>(drive[0])));
+            ASSERT_TRUE(letter == 'C' || letter == 'D')
+                << "drive " << drive << " may lead outside the prefix: no deletion test runs here";
+        }
+    }
+};
+
+const ::testing::Environment* const g_confinedDrives = ::testing::AddGlobalTestEnvironment(new ConfinedDrivesCheck);
+
+}  // namespace

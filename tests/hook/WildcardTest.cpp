@@ -1,4 +1,4 @@
-#include "hook/Wildcard.h"
+#include "common/Wildcard.h"
 
 #include <gtest/gtest.h>
 
