@@ -1,0 +1,26 @@
+// Dialog and control ids of automated deletion's dialogs. The progress
+// controls' ids are shared with the backup progress dialog.
+#pragma once
+
+#define IDD_DELETE_PROGRESS 5100
+#define IDC_PROGRESS_STATUS 5101
+#define IDC_PROGRESS_BAR 5102
+#define IDC_PROGRESS_FAILURES 5103
+
+#define IDD_DELETION_TASK 5200
+#define IDC_TASK_FOLDER 5201
+#define IDC_TASK_SELECT 5202
+#define IDC_TASK_COMMON 5203
+#define IDC_TASK_SUBFOLDERS 5204
+#define IDC_TASK_EXCLUDE 5205
+#define IDC_TASK_DELETE_EMPTY 5206
+#define IDC_TASK_TYPE 5207
+#define IDC_TASK_TYPES 5208
+#define IDC_TASK_ADD 5209
+#define IDC_TASK_REPLACE 5210
+#define IDC_TASK_DELETE 5211
+#define IDC_TASK_PREVIEW 5212
+
+#define IDD_TASK_PREVIEW 5300
+#define IDC_PREVIEW_SUMMARY 5301
+#define IDC_PREVIEW_LIST 5302

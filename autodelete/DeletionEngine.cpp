@@ -1,0 +1,185 @@
+#include "autodelete/DeletionEngine.h"
+
+#include "autodelete/FileNameMatch.h"
+#include "autodelete/MatchList.h"
+#include "autodelete/TaskFolderCheck.h"
+#include "common/Log.h"
+#include "framework/ScopedHandles.h"
+
+#include <cstring>
+#include <set>
+
+namespace {
+
+class DeletingActions : public DeletionActions {
+public:
+    int DeleteFile(const std::string& path) override { return RemoveFile(path); }
+    // Succeeds only for an empty folder; a failure is no matter.
+    void RemoveEmptyFolder(const std::string& path) override { RemoveDirectoryA(path.c_str()); }
+};
+
+class PreviewActions : public DeletionActions {
+public:
+    explicit PreviewActions(TaskPreview& out, size_t maxPaths) : m_out(out), m_max(maxPaths) { }
+    int DeleteFile(const std::string& path) override
+    {
+        if (m_out.paths.size() < m_max)
+            m_out.paths.push_back(path);
+        m_out.count++;
+        return 1;
+    }
+    // Nothing was deleted, so no folder is empty because of the task.
+    void RemoveEmptyFolder(const std::string&) override { }
+
+private:
+    TaskPreview& m_out;
+    size_t m_max;
+};
+
+bool IsDots(const char* name)
+{
+    return strcmp(name, ".") == 0 || strcmp(name, "..") == 0;
+}
+
+// Why the task's own folder must not be cleaned, or empty.
+std::string Refusal(const std::string& folder)
+{
+    const FolderCheck check = CheckTaskFolderHere(folder, ProgramFolder());
+    if (!check.Ok())
+        return FolderProblemMessage(check);
+    const DWORD attributes = GetFileAttributesA(folder.c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT))
+        return "This folder is a link to another folder. It cannot be cleaned.";
+    return "";
+}
+
+// Logs a refused task the first time this run meets it.
+void LogRefusedOnce(const std::string& folder)
+{
+    static std::set<std::string> logged;
+    if (logged.insert(folder).second)
+        LogWarningFormat("Deletion task skipped, folder refused: %s", folder.c_str());
+}
+
+}  // namespace
+
+bool IsLinkedFolder(DWORD attributes)
+{
+    return (attributes & FILE_ATTRIBUTE_DIRECTORY) && (attributes & FILE_ATTRIBUTE_REPARSE_POINT);
+}
+
+bool FitsPath(const std::string& path)
+{
+    return !path.empty() && path.size() < MAX_PATH;
+}
+
+bool ListFolder(const std::string& folder, std::vector<FolderEntry>& entries)
+{
+    entries.clear();
+    const std::string pattern = folder + "\\*";
+    if (!FitsPath(pattern))
+        return false;
+    WIN32_FIND_DATAA data = {};
+    ScopedFind find(FindFirstFileA(pattern.c_str(), &data));
+    if (!find)
+        return false;
+    do {
+        if (!IsDots(data.cFileName))
+            entries.push_back(FolderEntry{data.cFileName, data.dwFileAttributes});
+    } while (FindNextFileA(find.Get(), &data));
+    return true;
+}
+
+int RemoveFile(const std::string& path)
+{
+    if (!FitsPath(path))
+        return 0;
+    if (DeleteFileA(path.c_str()))
+        return 1;
+    if (GetLastError() != ERROR_ACCESS_DENIED)
+        return 0;
+    const DWORD attributes = GetFileAttributesA(path.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_READONLY) ||
+        (attributes & FILE_ATTRIBUTE_DIRECTORY))
+        return 0;
+    if (!SetFileAttributesA(path.c_str(), attributes & ~FILE_ATTRIBUTE_READONLY))
+        return 0;
+    if (DeleteFileA(path.c_str()))
+        return 1;
+    SetFileAttributesA(path.c_str(), attributes);  // still there: as it was
+    return 0;
+}
+
+std::string ProgramFolder()
+{
+    char path[MAX_PATH] = "";
+    const DWORD n = GetModuleFileNameA(nullptr, path, sizeof path);
+    if (n == 0 || n >= sizeof path)
+        return "";
+    char* slash = strrchr(path, '\\');
+    if (slash)
+        *slash = '\0';
+    return path;
+}
+
+int DeleteEntry(const std::string& path, DWORD attributes, const DeletionTask& task, DeletionActions& actions)
+{
+    if (!FitsPath(path) || IsLinkedFolder(attributes))
+        return 0;
+    if (attributes & FILE_ATTRIBUTE_DIRECTORY)
+        return task.includeSubfolders ? RunTask(path, task, true, actions) : 0;
+    return actions.DeleteFile(path);
+}
+
+int RunTask(const std::string& folder, const DeletionTask& task, bool isSubfolder, DeletionActions& actions)
+{
+    if (!isSubfolder && !Refusal(folder).empty()) {
+        LogRefusedOnce(folder);
+        return 0;
+    }
+    // The task's folder as typed may end in a backslash; entries are joined
+    // to it without doubling that.
+    std::string base = folder;
+    while (base.size() > 3 && base.back() == '\\')
+        base.pop_back();
+    if (base.size() == 3 && base.back() == '\\')
+        return 0;  // a root; refused above, never walked
+    std::vector<FolderEntry> entries;
+    if (!ListFolder(base, entries))
+        return 0;
+    MatchList matches;
+    for (const std::string& pattern : task.fileTypes) {
+        for (const FolderEntry& entry : entries) {
+            if (!(entry.attributes & FILE_ATTRIBUTE_DIRECTORY) && MatchFileName(pattern, entry.name))
+                matches.Add(entry.name);
+        }
+    }
+    int result = 0;
+    for (const FolderEntry& entry : entries) {
+        const std::string path = base + "\\" + entry.name;
+        const bool selected = matches.Contains(entry.name) != (task.excludeFileTypes != 0);
+        const bool isFolder = (entry.attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+        if ((selected && !isFolder) || (isFolder && task.includeSubfolders))
+            result = DeleteEntry(path, entry.attributes, task, actions);
+    }
+    if (isSubfolder && task.deleteEmptySubfolders)
+        actions.RemoveEmptyFolder(base);
+    return result;
+}
+
+int RunTask(const std::string& folder, const DeletionTask& task, bool isSubfolder)
+{
+    DeletingActions actions;
+    return RunTask(folder, task, isSubfolder, actions);
+}
+
+TaskPreview PreviewTask(const DeletionTask& task, size_t maxPaths)
+{
+    TaskPreview preview;
+    preview.refusal = Refusal(task.folder);
+    if (!preview.refusal.empty())
+        return preview;
+    PreviewActions actions(preview, maxPaths);
+    RunTask(task.folder, task, false, actions);
+    return preview;
+}

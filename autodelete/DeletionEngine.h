@@ -1,0 +1,62 @@
+// The deletion engine's task side: RunTask applies one deletion task to its
+// folder, silently. It walks the folders itself over the directory search's
+// data and never enters a link: a folder that is a reparse point (junction,
+// symbolic link, mount point) is neither searched nor removed. Whether an
+// entry is a folder comes from its find data, patterns are checked against
+// the long name, and a path too long for the system is passed over, never
+// cut. The Preview runs the very same walk without deleting.
+#pragma once
+
+#include "autodelete/DeletionTask.h"
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+// One entry of a folder as the directory search gave it.
+struct FolderEntry {
+    std::string name;
+    DWORD attributes = 0;
+};
+
+// The entries of folder in search order, without "." and "..". False when
+// the folder cannot be searched (missing, or its path too long).
+bool ListFolder(const std::string& folder, std::vector<FolderEntry>& entries);
+// A folder the engine must not enter: a directory that is a reparse point.
+bool IsLinkedFolder(DWORD attributes);
+// A path the system's calls take whole (shorter than MAX_PATH).
+bool FitsPath(const std::string& path);
+// Deletes one file (a read-only one after clearing that attribute; a file
+// that is a link is removed as the link). 1 when it is gone.
+int RemoveFile(const std::string& path);
+
+// What the walk does with the files a task selects and the subfolders it
+// leaves empty: delete them, or, for the Preview, only note them.
+class DeletionActions {
+public:
+    virtual ~DeletionActions() = default;
+    virtual int DeleteFile(const std::string& path) = 0;
+    virtual void RemoveEmptyFolder(const std::string& path) = 0;
+};
+
+// The program's own folder (that of the running module).
+std::string ProgramFolder();
+
+// Applies task to folder. The top level (isSubfolder false) runs only when
+// the folder passes the task folder checks and is no link; a refused folder
+// is logged once per run of the program and skipped. The result is that of
+// the last DeleteEntry made at this level (0 if none); no caller needs it.
+int RunTask(const std::string& folder, const DeletionTask& task, bool isSubfolder);
+int RunTask(const std::string& folder, const DeletionTask& task, bool isSubfolder, DeletionActions& actions);
+// Removes one entry for a task: a file through actions, a folder (no link)
+// by RunTask on it when the task includes subfolders.
+int DeleteEntry(const std::string& path, DWORD attributes, const DeletionTask& task, DeletionActions& actions);
+
+// What the task would delete now, found by the same walk, nothing deleted.
+struct TaskPreview {
+    std::string refusal;  // why the task would not run at all, or empty
+    size_t count = 0;  // files that would be deleted
+    std::vector<std::string> paths;  // the first of them
+};
+TaskPreview PreviewTask(const DeletionTask& task, size_t maxPaths = 300);

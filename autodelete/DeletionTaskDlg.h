@@ -1,0 +1,57 @@
+// CDeletionTaskDlg: the task editor, "Add Automated Deletion Task" or "Edit
+// Automated Deletion Task". It edits the given task in place when it ends
+// with OK: folder, "Include subfolders", "Exclude File Types", "Delete empty
+// subfolders" and the file types. The ready-made tasks of
+// AutoDeleteCommon.txt, read at construction, fill the fields when chosen
+// from the drop-down list. A folder no task may clean is refused on OK with
+// the reason. "Preview" lists what the task would delete now, through the
+// engine's own walk, deleting nothing.
+#pragma once
+
+#include "autodelete/DeletionTask.h"
+#include "autodelete/FileTypeListEditor.h"
+#include "framework/Dialog.h"
+
+#include <string>
+#include <vector>
+
+class CDeletionTaskDlg : public CDialog {
+public:
+    static constexpr const char* kCommonFoldersItem = "[Folders commonly needing cleaning]";
+
+    // programFolder: where AutoDeleteCommon.txt lies, and a folder no task
+    // may clean.
+    CDeletionTaskDlg(HWND parent, DeletionTask& task, const std::string& programFolder);
+
+    INT_PTR Run() { return DoModal(m_parent); }
+    void SetMessageBox(TaskMessageBoxFn messageBox);
+    const std::vector<DeletionTask>& CommonFolders() const { return m_common; }
+
+    // "Are you sure you want to delete this task?"; true only on Yes.
+    static bool ConfirmRemoval(HWND owner, TaskMessageBoxFn messageBox = &MessageBoxA);
+
+protected:
+    int OnInitDialog() override;
+    int OnCommand(UINT id, UINT code, HWND control) override;
+    void OnOK() override;
+    void OnDestroy() override;
+
+private:
+    void ShowTask(const DeletionTask& task);
+    // The task as the controls say now (name untouched).
+    DeletionTask TaskFromControls() const;
+    // Shows why the folder is refused; true when it may be cleaned.
+    bool FolderAccepted(const std::string& folder, bool missingMacro);
+    void OnCommonFolderChosen();
+    void OnSelectFolder();
+    void OnPreview();
+
+    HWND m_parent;
+    DeletionTask& m_task;
+    std::string m_programFolder;
+    std::vector<DeletionTask> m_common;
+    CFileTypeListEditor m_types;
+    TaskMessageBoxFn m_messageBox;
+    // The chosen common folder's macro had no value, and its folder is shown.
+    bool m_missingMacro = false;
+};

@@ -1,0 +1,61 @@
+// CDeletionTaskList: the user's deletion tasks in file order, their file
+// "AutoDelete.txt" and the read-only "AutoDeleteCommon.txt". Window-free; the
+// Delete page owns one and shows the tasks sorted by folder, finding the
+// chosen one again by its folder text.
+//
+// AutoDelete.txt is a keyed text file titled "DERVANE AUTODELETE": per task
+// i a record "ENTRY_<i>" = folder, includeSubfolders, excludeFileTypes,
+// deleteEmptySubfolders (TAB-separated), then "ENTRY_<i>_TYPE_<j>" per
+// pattern and one more with the end mark "#%#".
+#pragma once
+
+#include "autodelete/DeletionTask.h"
+
+#include <functional>
+#include <string>
+#include <vector>
+
+class CDeletionTaskList {
+public:
+    static constexpr const char* kEndMark = "#%#";
+
+    const std::vector<DeletionTask>& Tasks() const { return m_tasks; }
+    bool IsModified() const { return m_modified; }
+    void SetModified(bool modified) { m_modified = modified; }
+
+    // The first task whose folder is exactly this text (case-sensitive), or -1.
+    int FindTask(const std::string& folder) const;
+    // Appends the task unless one with its folder exists; 1 when appended
+    // (which marks the list modified).
+    int AddTask(const DeletionTask& task);
+    // An edited task: the old one at index goes and the edited copy is
+    // appended, so it moves to the end of the file. No duplicate check.
+    void ReplaceTask(int index, const DeletionTask& edited);
+    void RemoveTask(int index);
+    void Clear() { m_tasks.clear(); }
+
+    // Empties the list and reads the file's tasks. 0 when the file cannot be
+    // read (logged as "Cannot read AutoDelete.txt file") or has another title.
+    int LoadTasks(const std::string& path);
+
+    enum class SaveResult { kNotModified, kWritten, kFailed };
+    // When modified, writes the whole list to a temporary file beside path
+    // and moves it over the old file; only a whole, moved file clears the
+    // modified flag. A failure is logged and leaves the old file as it was.
+    SaveResult SaveTasks(const std::string& path);
+
+    // The ready-made tasks of AutoDeleteCommon.txt (a fifth field is the
+    // name), their folders expanded by expand, which answers false when a
+    // macro had no value (the task is then marked missingMacro). A missing
+    // file or another title gives no tasks and no message.
+    static std::vector<DeletionTask> LoadCommonFolders(const std::string& path,
+                                                       const std::function<bool(std::string&)>& expand);
+
+    // Writes tasks to path whole (header, every task) through a temporary
+    // file; 0 on failure, logged with the file's name.
+    static int WriteTaskFile(const std::string& path, const std::vector<DeletionTask>& tasks);
+
+private:
+    std::vector<DeletionTask> m_tasks;
+    bool m_modified = false;
+};

@@ -1,0 +1,76 @@
+// Fixtures of the deletion tests under Wine: files and folders made in the
+// test's own temporary folder (which lies in the prefix's drive C:), links
+// made there with the system's ln, recorded message boxes and control glue.
+#pragma once
+
+#include <windows.h>
+
+#include <deque>
+#include <functional>
+#include <string>
+#include <vector>
+
+// Fails the test unless path lies inside folder (both full paths).
+bool IsInside(const std::string& path, const std::string& folder);
+
+void MakeFolder(const std::string& path);
+void MakeFile(const std::string& path, bool readOnly = false);
+bool Exists(const std::string& path);
+// The names in a folder, sorted.
+std::vector<std::string> Names(const std::string& folder);
+
+// Links made in a test's temporary tree, removed (the links, never their
+// targets) when the object goes.
+class FolderLinks {
+public:
+    // tree: the test's own temporary folder; every link and target lies in it.
+    explicit FolderLinks(std::string tree) : m_tree(std::move(tree)) { }
+    ~FolderLinks();
+    FolderLinks(const FolderLinks&) = delete;
+    FolderLinks& operator=(const FolderLinks&) = delete;
+
+    // A Linux symbolic link named name in folder, to target, a folder of the
+    // tree given relative to folder ("..\\Sibling"), or, with absolute set,
+    // by its full Linux path (as a junction names its target). Answers once
+    // the system shows it as a linked folder.
+    bool Make(const std::string& folder, const std::string& name, const std::string& target, bool absolute = false);
+
+private:
+    bool RunLinuxTool(const std::string& folder, const std::string& arguments);
+    std::string m_tree;
+    std::vector<std::string> m_links;
+};
+
+// Message boxes: recorded, and answered from a queue (then with the refusing
+// button: No, or OK).
+struct RecordedBox {
+    std::string text;
+    std::string caption;
+    UINT type;
+};
+class BoxRecorder {
+public:
+    static int Show(HWND owner, const char* text, const char* caption, UINT type);
+    static void Reset();
+    static std::vector<RecordedBox> boxes;
+    static std::deque<int> answers;
+};
+
+std::string WindowText(HWND hwnd);
+void ClickButton(HWND dialog, int id);
+void TypeText(HWND dialog, int id, const std::string& text);
+bool SelectListItem(HWND dialog, int id, const std::string& text);
+std::vector<std::string> ListItems(HWND dialog, int id);
+bool IsEnabled(HWND dialog, int id);
+// Dispatches this thread's messages until done() holds or timeoutMs passed;
+// answers done().
+bool WaitFor(const std::function<bool()>& done, DWORD timeoutMs = 5000);
+// Dispatches this thread's queued messages.
+void PumpPending();
+
+// Runs open, which shows a modal dialog of this thread; while it runs,
+// act(dialog) is called every 20 ms with the thread's visible dialog titled
+// caption, until it answers true (it has seen what it waited for and ended
+// the dialog). After about 10 seconds the dialog is cancelled. Answers
+// whether act finished.
+bool WhileModal(const std::function<void()>& open, const char* caption, const std::function<bool(HWND)>& act);

@@ -1,0 +1,209 @@
+// RunTask and the Preview on real folders of the test's own temporary tree
+// (inside the prefix's drive C:, whose drives lead nowhere else).
+#include "autodelete/DeletionEngine.h"
+#include "autodelete/FolderMacros.h"
+#include "common/Log.h"
+#include "tests/autodelete/AutoDeleteTestSupport.h"
+#include "tests/common/TempDir.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+namespace {
+
+using Names_ = std::vector<std::string>;
+
+DeletionTask Task(const std::string& folder, std::vector<std::string> types, int sub, int exclude, int empty)
+{
+    DeletionTask task;
+    task.folder = folder;
+    task.fileTypes = std::move(types);
+    task.includeSubfolders = static_cast<unsigned char>(sub);
+    task.excludeFileTypes = static_cast<unsigned char>(exclude);
+    task.deleteEmptySubfolders = static_cast<unsigned char>(empty);
+    return task;
+}
+
+class DeletionEngineTest : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        LogResetState();
+        LogSetPath(dir.Path().c_str(), "ErrorLog.txt", 1);
+        root = dir.File("Clean");
+        MakeFolder(root);
+    }
+    void TearDown() override { LogResetState(); }
+    std::string In(const std::string& relative) const { return root + "\\" + relative; }
+    // Runs the task on its folder, which must lie in this test's tree.
+    void Run(const DeletionTask& task)
+    {
+        ASSERT_TRUE(IsInside(task.folder, dir.Path()));
+        RunTask(task.folder, task, false);
+    }
+    std::string ErrorLog() const
+    {
+        FILE* f = fopen(dir.File("ErrorLog.txt").c_str(), "rb");
+        std::string text;
+        if (!f)
+            return text;
+        char chunk[4096];
+        size_t n;
+        while ((n = fread(chunk, 1, sizeof chunk, f)) > 0)
+            text.append(chunk, n);
+        fclose(f);
+        return text;
+    }
+
+    TempDir dir;
+    std::string root;
+};
+
+}  // namespace
+
+TEST_F(DeletionEngineTest, DeletesMatchingFilesAtEveryLevelAndRemovesEmptiedSubfoldersButNeverItsOwnFolder)
+{
+    MakeFile(In("a.tmp"));
+    MakeFile(In("keep.txt"));
+    MakeFolder(In("sub"));
+    MakeFile(In("sub\\b.tmp"));
+    MakeFolder(In("sub\\deeper"));
+    MakeFile(In("sub\\deeper\\C.TMP"));
+    MakeFolder(In("other"));
+    MakeFile(In("other\\keep.doc"));
+    MakeFile(In("ro.tmp"), true);
+    Run(Task(root, {"*.tmp"}, 1, 0, 1));
+    EXPECT_EQ((Names_{"keep.txt", "other"}), Names(root));
+    EXPECT_EQ(Names_{"keep.doc"}, Names(In("other")));
+
+    // Only emptied folders go, and the task's own folder stays when empty.
+    Run(Task(root + "\\", {"*.*"}, 1, 0, 1));
+    EXPECT_TRUE(Exists(root));
+    EXPECT_TRUE(Names(root).empty());
+}
+
+TEST_F(DeletionEngineTest, PatternsMatchLongNamesOnlyAndWithoutSubfoldersNothingBelowIsTouched)
+{
+    MakeFile(In("a.htm"));
+    MakeFile(In("b.html"));
+    MakeFile(In("c.htmx"));
+    MakeFile(In("Report.DOC"));
+    MakeFolder(In("sub"));
+    MakeFile(In("sub\\d.htm"));
+    Run(Task(root, {"*.htm", "report.doc"}, 0, 0, 1));
+    EXPECT_EQ((Names_{"b.html", "c.htmx", "sub"}), Names(root));
+    EXPECT_EQ(Names_{"d.htm"}, Names(In("sub")));
+}
+
+TEST_F(DeletionEngineTest, ExcludingAllFileTypesDeletesNoFileYetRemovesEmptySubfolders)
+{
+    MakeFile(In("x.txt"));
+    MakeFolder(In("empty"));
+    MakeFolder(In("full"));
+    MakeFile(In("full\\y.dat"));
+    Run(Task(root, {"*.*"}, 1, 1, 1));
+    EXPECT_EQ((Names_{"full", "x.txt"}), Names(root));
+    // Excluding *.txt deletes every other file.
+    Run(Task(root, {"*.txt"}, 1, 1, 1));
+    EXPECT_EQ(Names_{"x.txt"}, Names(root));
+}
+
+TEST_F(DeletionEngineTest, NeverEntersALinkedFolderInsideTheTasksFolder)
+{
+    const std::string sibling = dir.File("Sibling");
+    MakeFolder(sibling);
+    for (const char* name : {"1.tmp", "2.tmp", "3.txt"})
+        MakeFile(sibling + "\\" + name);
+    MakeFolder(In("sub"));
+    MakeFile(In("sub\\mine.tmp"));
+    FolderLinks links(dir.Path());
+    ASSERT_TRUE(links.Make(root, "link", "..\\Sibling"));
+    ASSERT_TRUE(links.Make(In("sub"), "junction", sibling, true));
+    Run(Task(root, {"*.*"}, 1, 0, 1));
+    EXPECT_EQ((Names_{"1.tmp", "2.tmp", "3.txt"}), Names(sibling));
+    EXPECT_EQ((Names_{"link", "sub"}), Names(root));
+    EXPECT_EQ(Names_{"junction"}, Names(In("sub")));
+    // The Preview agrees: nothing through the links.
+    const TaskPreview preview = PreviewTask(Task(root, {"*.*"}, 1, 0, 1));
+    EXPECT_EQ(0u, preview.count);
+}
+
+TEST_F(DeletionEngineTest, APathTooLongForTheSystemIsPassedOverNeverCut)
+{
+    // Made through the long-path form, which the engine never uses.
+    const std::string longName(100, 'n');
+    std::wstring wide = L"\\\\?\\";
+    for (char c : root)
+        wide += static_cast<wchar_t>(c);
+    std::string narrow = root;
+    for (int level = 0; level < 3; level++) {
+        wide += L"\\" + std::wstring(longName.begin(), longName.end());
+        narrow += "\\" + longName;
+        ASSERT_TRUE(CreateDirectoryW(wide.c_str(), nullptr));
+    }
+    HANDLE file = CreateFileW((wide + L"\\deep.tmp").c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr);
+    ASSERT_NE(INVALID_HANDLE_VALUE, file);
+    CloseHandle(file);
+    MakeFile(In("near.tmp"));
+    ASSERT_GT(narrow.size(), 300u);
+    Run(Task(root, {"*.tmp"}, 1, 0, 1));
+    EXPECT_EQ(Names_{longName}, Names(root));
+    EXPECT_NE(INVALID_FILE_ATTRIBUTES, GetFileAttributesW((wide + L"\\deep.tmp").c_str()));
+}
+
+TEST_F(DeletionEngineTest, RefusedFoldersAreSkippedLoggedOnceAndAMissingFolderSaysNothing)
+{
+    // Were the refusal to fail, each of these would delete one marker file.
+    char windows[MAX_PATH] = "";
+    GetWindowsDirectoryA(windows, sizeof windows);
+    const std::string markerInWindows = std::string(windows) + "\\refusal.dervane-test";
+    const std::string markerInRoot = std::string(windows, 3) + "refusal.dervane-test";
+    MakeFile(markerInWindows);
+    MakeFile(markerInRoot);
+    std::string expandedToNothing = "%NAVIGATOR_TEMP%";
+    EXPECT_FALSE(ExpandFolderMacros(expandedToNothing));
+    for (const std::string& folder :
+         {std::string(""), std::string(windows, 3), std::string(windows), expandedToNothing}) {
+        DeletionTask task = Task(folder, {"*.dervane-test"}, 0, 0, 0);
+        RunTask(folder, task, false);
+        RunTask(folder, task, false);
+        EXPECT_FALSE(PreviewTask(task).refusal.empty()) << folder;
+    }
+    EXPECT_TRUE(Exists(markerInWindows));
+    EXPECT_TRUE(Exists(markerInRoot));
+    DeleteFileA(markerInWindows.c_str());
+    DeleteFileA(markerInRoot.c_str());
+    const std::string log = ErrorLog();
+    EXPECT_NE(std::string::npos, log.find("Deletion task skipped, folder refused: " + std::string(windows)));
+    size_t lines = std::count(log.begin(), log.end(), '\n');
+    EXPECT_EQ(3u, lines) << log;  // "" once (the empty expansion is the same text), C:\ once, the Windows folder once
+
+    LogResetState();
+    LogSetPath(dir.Path().c_str(), "ErrorLog2.txt", 1);
+    RunTask(In("missing"), Task(In("missing"), {"*.*"}, 1, 0, 1), false);
+    EXPECT_FALSE(Exists(dir.File("ErrorLog2.txt")));
+}
+
+TEST_F(DeletionEngineTest, ThePreviewListsExactlyWhatTheTaskThenDeletes)
+{
+    MakeFile(In("a.tmp"));
+    MakeFile(In("b.txt"));
+    MakeFolder(In("sub"));
+    MakeFile(In("sub\\c.tmp"));
+    const DeletionTask task = Task(root, {"*.tmp"}, 1, 0, 1);
+    TaskPreview preview = PreviewTask(task, 1);
+    EXPECT_EQ(2u, preview.count);
+    EXPECT_EQ(1u, preview.paths.size());
+    preview = PreviewTask(task);
+    std::vector<std::string> listed = preview.paths;
+    std::sort(listed.begin(), listed.end());
+    EXPECT_EQ((Names_{In("a.tmp"), In("sub\\c.tmp")}), listed);
+    EXPECT_EQ((Names_{"a.tmp", "b.txt", "sub"}), Names(root));  // nothing deleted
+    Run(task);
+    for (const std::string& path : listed)
+        EXPECT_FALSE(Exists(path)) << path;
+    EXPECT_EQ(Names_{"b.txt"}, Names(root));
+}

@@ -1,0 +1,195 @@
+// The task list and its two files, read and written as bytes.
+#include "autodelete/DeletionTaskList.h"
+#include "autodelete/TaskFolderCheck.h"
+
+#include "common/Log.h"
+#include "tests/common/TempDir.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace {
+
+const char kHeader[] = "KTX_FILE\tDERVANE AUTODELETE\r\nVERSION\t1.0\r\n";
+
+DeletionTask Task(const std::string& folder, std::vector<std::string> types, int sub = 0, int exclude = 0,
+                  int empty = 0)
+{
+    DeletionTask t;
+    t.folder = folder;
+    t.fileTypes = std::move(types);
+    t.includeSubfolders = static_cast<unsigned char>(sub);
+    t.excludeFileTypes = static_cast<unsigned char>(exclude);
+    t.deleteEmptySubfolders = static_cast<unsigned char>(empty);
+    return t;
+}
+
+std::vector<std::string> Folders(const CDeletionTaskList& list)
+{
+    std::vector<std::string> folders;
+    for (const DeletionTask& t : list.Tasks())
+        folders.push_back(t.folder);
+    return folders;
+}
+
+class DeletionTaskListTest : public testing::Test {
+protected:
+    TempDir dir;
+    std::string file = dir.File("AutoDelete.txt");
+    CDeletionTaskList list;
+
+    void SetUp() override
+    {
+        LogResetState();
+        LogSetPath(dir.Path().c_str(), "ErrorLog.txt", 1);
+    }
+    void TearDown() override { LogResetState(); }
+    std::string ErrorLog() const { return ReadBytes(dir.File("ErrorLog.txt")); }
+};
+
+}  // namespace
+
+TEST_F(DeletionTaskListTest, WritesTheDocumentedRecordsAndReadsThemBack)
+{
+    ASSERT_EQ(1, list.AddTask(Task("C:\\Temp", {"*.tmp", "~*.*"}, 1, 0, 1)));
+    ASSERT_EQ(1, list.AddTask(Task("D:\\Cache", {}, 0, 1, 0)));
+    EXPECT_EQ(CDeletionTaskList::SaveResult::kWritten, list.SaveTasks(file));
+    EXPECT_FALSE(list.IsModified());
+    EXPECT_EQ(std::string(kHeader) +
+                  "ENTRY_0\tC:\\Temp\t1\t0\t1\r\nENTRY_0_TYPE_0\t*.tmp\r\nENTRY_0_TYPE_1\t~*.*\r\n"
+                  "ENTRY_0_TYPE_2\t#%#\r\nENTRY_1\tD:\\Cache\t0\t1\t0\r\nENTRY_1_TYPE_0\t#%#\r\n",
+              ReadBytes(file));
+    EXPECT_FALSE(FileExists(file + ".new"));
+
+    CDeletionTaskList read;
+    ASSERT_EQ(1, read.LoadTasks(file));
+    ASSERT_EQ(2u, read.Tasks().size());
+    const DeletionTask& t = read.Tasks()[0];
+    EXPECT_EQ("C:\\Temp", t.folder);
+    EXPECT_EQ(1, t.includeSubfolders);
+    EXPECT_EQ(0, t.excludeFileTypes);
+    EXPECT_EQ(1, t.deleteEmptySubfolders);
+    EXPECT_EQ((std::vector<std::string>{"*.tmp", "~*.*"}), t.fileTypes);
+    EXPECT_TRUE(read.Tasks()[1].fileTypes.empty());
+    EXPECT_EQ(1, read.Tasks()[1].excludeFileTypes);
+}
+
+TEST_F(DeletionTaskListTest, AddDropsADuplicateEditMovesToTheEndRemoveClosesTheGap)
+{
+    list.AddTask(Task("C:\\A", {"*.a"}));
+    list.AddTask(Task("C:\\B", {"*.b"}));
+    list.AddTask(Task("C:\\C", {"*.c"}));
+    list.SetModified(false);
+    EXPECT_EQ(0, list.AddTask(Task("C:\\B", {"*.x"})));
+    EXPECT_FALSE(list.IsModified());
+    EXPECT_EQ(-1, list.FindTask("c:\\b"));
+    list.ReplaceTask(list.FindTask("C:\\A"), Task("C:\\A", {"*.new"}));
+    EXPECT_EQ((std::vector<std::string>{"C:\\B", "C:\\C", "C:\\A"}), Folders(list));
+    EXPECT_EQ("*.new", list.Tasks()[2].fileTypes[0]);
+    list.RemoveTask(list.FindTask("C:\\C"));
+    EXPECT_EQ((std::vector<std::string>{"C:\\B", "C:\\A"}), Folders(list));
+    EXPECT_TRUE(list.IsModified());
+}
+
+TEST_F(DeletionTaskListTest, ReadingFollowsTheRecordsEdgeCases)
+{
+    WriteBytes(file,
+               std::string(kHeader) +
+                   // empty pattern passed over; flags other than 0 read as set
+                   "ENTRY_0\tC:\\A\t7\t\t1\r\nENTRY_0_TYPE_0\t\r\nENTRY_0_TYPE_1\t*.a\r\nENTRY_0_TYPE_2\t#%#\r\n"
+                   // only a folder; no end mark: the pattern search runs to the end
+                   "ENTRY_1\tC:\\B\r\nENTRY_1_TYPE_0\t*.b\r\n"
+                   "ENTRY_2\tC:\\C\t0\t0\t0\r\nENTRY_2_TYPE_0\t#%#\r\n");
+    ASSERT_EQ(1, list.LoadTasks(file));
+    EXPECT_EQ((std::vector<std::string>{"C:\\A", "C:\\B"}), Folders(list));
+    const DeletionTask& a = list.Tasks()[0];
+    EXPECT_EQ(1, a.includeSubfolders);
+    EXPECT_EQ(0, a.excludeFileTypes);
+    EXPECT_EQ(std::vector<std::string>{"*.a"}, a.fileTypes);
+    EXPECT_EQ(std::vector<std::string>{"*.b"}, list.Tasks()[1].fileTypes);
+
+    WriteBytes(file, "KTX_FILE\tDERVANE ICON HIDE\r\nENTRY_0\tC:\\A\t0\t0\t0\r\n");
+    EXPECT_EQ(0, list.LoadTasks(file));
+    EXPECT_TRUE(list.Tasks().empty());
+    EXPECT_EQ("", ErrorLog());
+    EXPECT_EQ(0, list.LoadTasks(dir.File("none.txt")));
+    EXPECT_NE(std::string::npos, ErrorLog().find("> WARNING: Cannot read AutoDelete.txt file"));
+}
+
+TEST_F(DeletionTaskListTest, AFailedSaveLeavesTheOldFileAndKeepsTheListModified)
+{
+    WriteBytes(file, std::string(kHeader) + "ENTRY_0\tC:\\Old\t0\t0\t0\r\nENTRY_0_TYPE_0\t#%#\r\n");
+    const std::string old = ReadBytes(file);
+    list.AddTask(Task("C:\\New", {"*.tmp"}));
+    // A record too long to be read back ends the writing half way.
+    list.AddTask(Task("C:\\" + std::string(1100, 'x'), {"*.tmp"}));
+    EXPECT_EQ(CDeletionTaskList::SaveResult::kFailed, list.SaveTasks(file));
+    EXPECT_TRUE(list.IsModified());
+    EXPECT_EQ(old, ReadBytes(file));
+    EXPECT_FALSE(FileExists(file + ".new"));
+    EXPECT_NE(std::string::npos, ErrorLog().find("Cannot write AutoDelete.txt file"));
+
+    list.RemoveTask(1);
+    EXPECT_EQ(CDeletionTaskList::SaveResult::kFailed, list.SaveTasks(dir.File("no-such-folder/AutoDelete.txt")));
+    EXPECT_NE(std::string::npos, ErrorLog().find("Cannot create AutoDelete.txt file"));
+    EXPECT_TRUE(list.IsModified());
+    EXPECT_EQ(CDeletionTaskList::SaveResult::kWritten, list.SaveTasks(file));
+    EXPECT_EQ(CDeletionTaskList::SaveResult::kNotModified, list.SaveTasks(file));
+}
+
+TEST_F(DeletionTaskListTest, CommonFoldersAreExpandedNamedAndMarkedWhenAMacroIsMissing)
+{
+    const std::string common = dir.File("AutoDeleteCommon.txt");
+    WriteBytes(common,
+               std::string(kHeader) +
+                   "ENTRY_0\t%WINDOWS_TEMP%\t1\t0\t1\tTemporary files\r\nENTRY_0_TYPE_0\t*.*\r\n"
+                   "ENTRY_0_TYPE_1\t#%#\r\nENTRY_1\t%IE_TEMP%\t1\t0\t0\tBrowser cache\r\n"
+                   "ENTRY_1_TYPE_0\t#%#\r\n");
+    auto expand = [](std::string& text) {
+        const bool found = text.find("%IE_TEMP%") == std::string::npos;
+        size_t at = text.find("%WINDOWS_TEMP%");
+        if (at != std::string::npos)
+            text.replace(at, 14, "C:\\Temp");
+        return found;
+    };
+    const std::vector<DeletionTask> tasks = CDeletionTaskList::LoadCommonFolders(common, expand);
+    ASSERT_EQ(2u, tasks.size());
+    EXPECT_EQ("C:\\Temp", tasks[0].folder);
+    EXPECT_EQ("Temporary files", tasks[0].name);
+    EXPECT_FALSE(tasks[0].missingMacro);
+    EXPECT_EQ(std::vector<std::string>{"*.*"}, tasks[0].fileTypes);
+    EXPECT_EQ("Browser cache", tasks[1].name);
+    EXPECT_TRUE(tasks[1].missingMacro);
+    EXPECT_TRUE(CDeletionTaskList::LoadCommonFolders(dir.File("none.txt"), expand).empty());
+    EXPECT_EQ("", ErrorLog());
+}
+
+TEST_F(DeletionTaskListTest, BadFilesLoadWithoutHarmAndTheirBadFoldersAreRefused)
+{
+    static const char kNulEntry[] = "ENTRY_0\tC:\\A\0B\t1\t1\t1\r\n";
+    std::string bytes = kHeader;
+    bytes += std::string(kNulEntry, sizeof kNulEntry - 1) + "ENTRY_0_TYPE_0\t" + std::string(300, '*') + "\r\n";
+    bytes += "ENTRY_0_TYPE_1\t#%#\r\n";
+    bytes += "ENTRY_1\t..\\..\\x\t1\r\nENTRY_1_TYPE_0\t#%#\r\n";
+    for (int i = 2; i < 3000; i++)
+        bytes += "ENTRY_" + std::to_string(i) + "\tC:\\T" + std::to_string(i) + "\t0\t0\t0\r\nENTRY_" +
+            std::to_string(i) + "_TYPE_0\t*.tmp\r\nENTRY_" + std::to_string(i) + "_TYPE_1\t#%#\r\n";
+    WriteBytes(file, bytes);
+    ASSERT_EQ(1, list.LoadTasks(file));
+    ASSERT_EQ(3000u, list.Tasks().size());
+    EXPECT_EQ("C:\\A", list.Tasks()[0].folder);  // a value reads up to its first NUL
+    EXPECT_EQ(std::vector<std::string>{std::string(300, '*')}, list.Tasks()[0].fileTypes);
+    EXPECT_EQ(FolderProblem::kRelative, CheckTaskFolder(list.Tasks()[1].folder, {}).problem);
+    EXPECT_EQ("C:\\T2999", list.Tasks().back().folder);
+
+    // A 5,000-character line is no record, nor is any piece of it: the
+    // pattern search for its key runs to the end, and the tasks after it are
+    // not read (the format's rule for a missing record).
+    WriteBytes(file,
+               std::string(kHeader) + "ENTRY_0\tC:\\A\t0\t0\t0\r\nENTRY_0_TYPE_0\t" + std::string(5000, '\t') +
+                   "\r\nENTRY_0_TYPE_1\t#%#\r\nENTRY_1\tC:\\B\t0\t0\t0\r\n");
+    ASSERT_EQ(1, list.LoadTasks(file));
+    EXPECT_EQ(std::vector<std::string>{"C:\\A"}, Folders(list));
+}
