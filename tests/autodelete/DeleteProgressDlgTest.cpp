@@ -8,6 +8,9 @@
 #include <gtest/gtest.h>
 
 #include <commctrl.h>
+#include <shlobj.h>
+
+#include <cstring>
 
 #include <string>
 #include <vector>
@@ -234,4 +237,26 @@ TEST(ProgressDlgTest, ABarOf70000StepsReachesItsEnd)
     EXPECT_EQ(IDOK, dialog.DoModal(nullptr));
     EXPECT_EQ(70000, dialog.rangeEnd);
     EXPECT_EQ(70000, dialog.position);
+}
+
+TEST_F(DeleteProgressDlgTest, ADropHandsOverEveryPathWholeAndATooLongOneIsListedNotCut)
+{
+    MakeFile(In("dropped.txt"));
+    const std::string tooLong = In(std::string(300, 'x') + ".txt");
+    // A DROPFILES block as the shell gives it: ANSI paths, each ended by a
+    // NUL, the list by a second one.
+    const std::string paths = In("dropped.txt") + '\0' + tooLong + '\0' + '\0';
+    HGLOBAL block = GlobalAlloc(GHND, sizeof(DROPFILES) + paths.size());
+    ASSERT_NE(nullptr, block);
+    auto* header = static_cast<DROPFILES*>(GlobalLock(block));
+    header->pFiles = sizeof(DROPFILES);
+    memcpy(reinterpret_cast<char*>(header) + sizeof(DROPFILES), paths.data(), paths.size());
+    GlobalUnlock(block);
+    WatchedDeleteDlg dialog(nullptr, static_cast<HDROP>(block));
+    GlobalFree(block);
+    Expanded seen;
+    Run(dialog, &seen);
+    EXPECT_FALSE(Exists(In("dropped.txt")));
+    EXPECT_EQ(Strings{tooLong}, seen.listed);
+    EXPECT_EQ(2, dialog.rangeEnd);
 }

@@ -41,7 +41,8 @@ harness_prefix "$root/build/win" "autodelete-$$"
 confine_drives || exit 1
 harness_start_xvfb || exit 1
 harness_start_wineserver
-ls -l "$WINEPREFIX/dosdevices/"
+export WINE64
+ls -l "$WINEPREFIX/dosdevices/" >&2
 if [ $# -eq 0 ]; then
   set -- ctest --test-dir "$root/build/win" --output-on-failure -R "Deletion|FolderMacro|AutoDelete|DeleteProgress|FileType|TaskFolder|MatchList|FileNameMatch|ReplaceAll"
 fi

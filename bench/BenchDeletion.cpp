@@ -1,0 +1,172 @@
+// The deletion engine against the system's own commands on identical trees
+// in C:\bench (inside the prefix): RunTask with "*.*" over 100 folders of
+// 100 files against "cmd /c rmdir /s /q", flat folders of 10,000 and 20,000
+// files, and the *.tmp half of a tree against "del /s /q". Prints one line
+// "name: seconds" per measure; bench/deletion.sh runs it, adds Linux rm -rf
+// and the ratios. Run it only in a prefix whose drives lead nowhere outside
+// it.
+#include "autodelete/DeletionEngine.h"
+
+#include <windows.h>
+
+#include <cstdio>
+#include <string>
+
+namespace {
+
+const char kBench[] = "C:\\bench";
+
+double Now()
+{
+    static LARGE_INTEGER frequency = {};
+    if (!frequency.QuadPart)
+        QueryPerformanceFrequency(&frequency);
+    LARGE_INTEGER now = {};
+    QueryPerformanceCounter(&now);
+    return static_cast<double>(now.QuadPart) / static_cast<double>(frequency.QuadPart);
+}
+
+bool MakeFile(const std::string& path)
+{
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return false;
+    DWORD written = 0;
+    WriteFile(file, "data", 4, &written, nullptr);
+    CloseHandle(file);
+    return true;
+}
+
+// folders × files; with half set, every other file is a .tmp.
+bool MakeTree(const std::string& root, int folders, int files, bool half)
+{
+    if (!CreateDirectoryA(root.c_str(), nullptr))
+        return false;
+    for (int d = 0; d < folders; d++) {
+        const std::string folder = root + "\\folder" + std::to_string(d);
+        if (!CreateDirectoryA(folder.c_str(), nullptr))
+            return false;
+        for (int f = 0; f < files; f++) {
+            const char* ext = half && f % 2 ? ".tmp" : ".dat";
+            if (!MakeFile(folder + "\\file" + std::to_string(f) + ext))
+                return false;
+        }
+    }
+    return true;
+}
+
+bool MakeFlat(const std::string& root, int files)
+{
+    if (!CreateDirectoryA(root.c_str(), nullptr))
+        return false;
+    for (int f = 0; f < files; f++) {
+        if (!MakeFile(root + "\\file" + std::to_string(f) + ".dat"))
+            return false;
+    }
+    return true;
+}
+
+// Files left below root.
+long CountFiles(const std::string& root, const char* pattern = "*")
+{
+    long count = 0;
+    std::vector<FolderEntry> entries;
+    if (!ListFolder(root, entries))
+        return 0;
+    for (const FolderEntry& entry : entries) {
+        if (entry.attributes & FILE_ATTRIBUTE_DIRECTORY)
+            count += CountFiles(root + "\\" + entry.name, pattern);
+        else if (std::string(pattern) == "*" || entry.name.find(".tmp") != std::string::npos)
+            count++;
+    }
+    return count;
+}
+
+double TimeTask(const std::string& folder, const char* pattern, int subfolders)
+{
+    DeletionTask task;
+    task.folder = folder;
+    task.fileTypes = {pattern};
+    task.includeSubfolders = static_cast<unsigned char>(subfolders);
+    task.deleteEmptySubfolders = static_cast<unsigned char>(subfolders);
+    const double start = Now();
+    RunTask(folder, task, false);
+    return Now() - start;
+}
+
+double TimeCommand(const std::string& commandLine)
+{
+    std::string command = commandLine;
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process = {};
+    const double start = Now();
+    if (!CreateProcessA(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process))
+        return -1;
+    WaitForSingleObject(process.hProcess, INFINITE);
+    const double took = Now() - start;
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+    return took;
+}
+
+void Report(const char* name, double seconds)
+{
+    printf("%s: %.4f\n", name, seconds);
+    fflush(stdout);
+}
+
+bool Make(const std::string& bench, const std::string& part)
+{
+    if (part == "tree")
+        return MakeTree(bench + "\\tree-task", 100, 100, false) && MakeTree(bench + "\\tree-rmdir", 100, 100, false);
+    if (part == "flat10000" || part == "flat20000")
+        return MakeFlat(bench + "\\" + part, std::stoi(part.substr(4)));
+    if (part == "half")
+        return MakeTree(bench + "\\half-task", 100, 100, true) && MakeTree(bench + "\\half-del", 100, 100, true);
+    return false;
+}
+
+// Times the part's deletions; 2 when one left what it should have deleted.
+int Time(const std::string& bench, const std::string& part)
+{
+    if (part == "tree") {
+        Report("runtask_tree", TimeTask(bench + "\\tree-task", "*.*", 1));
+        double startup = 1e9;
+        for (int i = 0; i < 3; i++) {
+            const double t = TimeCommand("cmd.exe /c exit");
+            startup = t < startup ? t : startup;
+        }
+        Report("cmd_start", startup);
+        Report("rmdir_tree", TimeCommand("cmd.exe /c rmdir /s /q " + bench + "\\tree-rmdir"));
+        return CountFiles(bench + "\\tree-task") == 0 ? 0 : 2;
+    }
+    if (part == "flat10000" || part == "flat20000") {
+        Report(part == "flat10000" ? "flat_10000" : "flat_20000", TimeTask(bench + "\\" + part, "*.*", 0));
+        return CountFiles(bench + "\\" + part) == 0 ? 0 : 2;
+    }
+    if (part == "half") {
+        Report("runtask_half", TimeTask(bench + "\\half-task", "*.tmp", 1));
+        Report("del_half", TimeCommand("cmd.exe /c del /s /q " + bench + "\\half-del\\*.tmp >NUL"));
+        return CountFiles(bench + "\\half-task", "tmp") == 0 && CountFiles(bench + "\\half-task") == 5000 ? 0 : 2;
+    }
+    return 1;
+}
+
+}  // namespace
+
+// bench_deletion make|time tree|flat10000|flat20000|half. The trees are made
+// by one run and timed by the next, so that the script can have the system
+// write the new files out in between.
+int main(int argc, char** argv)
+{
+    const std::string bench = kBench;
+    if (argc != 3 || (!CreateDirectoryA(bench.c_str(), nullptr) && GetLastError() != ERROR_ALREADY_EXISTS))
+        return 1;
+    const std::string command = argv[1];
+    if (command == "make")
+        return Make(bench, argv[2]) ? 0 : 1;
+    if (command == "time")
+        return Time(bench, argv[2]);
+    return 1;
+}
