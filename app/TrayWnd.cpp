@@ -394,12 +394,20 @@ void CTrayWnd::PostExit()
 // the stack; the sheet is disabled meanwhile. Deleting the pages then would
 // pull them from under that loop, so the box is asked to close and the exit
 // tried again once the loop has ended.
+// The same holds for a drop's dialog over the File Shredder window.
 bool CTrayWnd::DeferExitForModalLoop()
 {
-    if (!m_sheet || !m_sheet->IsAlive() || IsWindowEnabled(m_sheet->GetHwnd()))
+    if (!m_sheet || !m_sheet->IsAlive())
         return false;
-    HWND popup = GetLastActivePopup(m_sheet->GetHwnd());
-    if (popup && popup != m_sheet->GetHwnd())
+    HWND popup = nullptr;
+    if (!m_sheet->PageInModalLoop(&popup)) {
+        if (IsWindowEnabled(m_sheet->GetHwnd()))
+            return false;
+        popup = GetLastActivePopup(m_sheet->GetHwnd());
+        if (popup == m_sheet->GetHwnd())
+            popup = nullptr;
+    }
+    if (popup)
         PostMessageA(popup, WM_COMMAND, IDCANCEL, 0);
     SetTimer(GetHwnd(), TIMER_EXIT_RETRY, 200, nullptr);
     return true;

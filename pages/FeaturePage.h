@@ -40,6 +40,9 @@ public:
     virtual void ShutDown() { }
     // Windows is about to end the session: put the desktop back as found.
     virtual void OnEndSession() { }
+    // True while a dialog of the page's own windows runs its modal loop with
+    // the page on the stack; popup receives the window to ask to close.
+    virtual bool InModalLoop(HWND* /*popup*/) const { return false; }
 
 protected:
     IPageHost& Host() const { return m_host; }

@@ -3,6 +3,7 @@
 #include "framework/Application.h"
 #include "hook/HookProtocol.h"
 #include "pages/AboutPage.h"
+#include "pages/DeletePage.h"
 #include "pages/GeneralPage.h"
 #include "pages/HookIconsHost.h"
 #include "pages/IconsPage.h"
@@ -28,6 +29,7 @@ void CMainSheet::AddPages()
     auto icons = std::make_unique<CIconsPage>(m_host, std::make_unique<CHookIconsHost>());
     m_iconsPage = icons.get();
     Add(Icons, std::move(icons));
+    Add(Delete, std::make_unique<CDeletePage>(m_host, *this));
 }
 
 int CMainSheet::CreateHidden()
@@ -89,6 +91,15 @@ void CMainSheet::LayoutLoaded(int type, const char* name)
 void CMainSheet::EndSession()
 {
     ForEach({Icons}, [](CFeaturePage& p) { p.OnEndSession(); });
+}
+
+bool CMainSheet::PageInModalLoop(HWND* popup) const
+{
+    for (CFeaturePage* page : m_slots) {
+        if (page && page->InModalLoop(popup))
+            return true;
+    }
+    return false;
 }
 
 void CMainSheet::TearDown()

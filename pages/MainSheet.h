@@ -34,6 +34,9 @@ public:
     void FeaturesSwitched(bool enabled);
     void DisplayChanged();
     void LayoutLoaded(int type, const char* name);
+    // True while a window of a page (on the desktop) runs a dialog's modal
+    // loop with the page on the stack; popup receives the dialog, if any.
+    bool PageInModalLoop(HWND* popup) const;
     // Windows is about to end the session.
     void EndSession();
     // At exit: the pages' own shutdown steps, then every page is removed.

@@ -68,6 +68,7 @@ if [ "$headless" = 1 ]; then
   shot 0 about "$root/build/screenshot.png"
   shot 1 general "$root/build/screenshot-general.png"
   shot 2 icons "$root/build/screenshot-icons.png"
+  shot 3 delete "$root/build/screenshot-delete.png"
 else
   read -r -p "Dervane runs in a Wine virtual desktop window; press Enter to stop. " _ || true
 fi

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Screenshots of every page and dialog built so far, under Xvfb in Wine
-# virtual desktops, collected in build/shots/: the About, General and Icons
-# pages of the running program on the demo desktop (also cut to the sheet
+# virtual desktops, collected in build/shots/: the About, General, Icons and
+# Delete pages of the running program on the demo desktop (also cut to the sheet
 # alone, and kept as the README's pictures in docs/), the Icons page of a test
 # sheet in both layout modes and the hide-icon rules dialog. Run after a
 # build; each part ends every process it started by its id.
@@ -12,6 +12,8 @@ env -u DISPLAY bash scripts/run.sh >/dev/null
 cp build/screenshot.png build/shots/about.png
 cp build/screenshot-general.png build/shots/general.png
 cp build/screenshot-icons.png build/shots/icons.png
+# The Delete page, and the File Shredder window on the desktop beside the sheet.
+cp build/screenshot-delete.png build/shots/delete.png
 bash tests/pages/icons_shots.sh >/dev/null
 # The README's pictures: the sheet alone, in 256 colours.
 for page in about general icons; do

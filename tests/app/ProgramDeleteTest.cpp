@@ -1,0 +1,197 @@
+// The Delete page's schedule and the File Shredder window in the running
+// program. Run only in a prefix whose drives stay inside it and the build
+// folder (tests/harness/session.sh): these tests delete files.
+#include <windows.h>
+#include <shlobj.h>
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "tests/app/ProgramFixture.h"
+#include "tests/harness/Wait.h"
+
+namespace {
+
+bool Exists(const std::string& path)
+{
+    return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+bool MakeFile(const std::string& path)
+{
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return false;
+    CloseHandle(file);
+    return true;
+}
+
+// Posts a drop of paths to window of process pid: the DROPFILES block is
+// written into the target, where the address means something.
+bool DropOn(DWORD pid, HWND window, const std::vector<std::string>& paths)
+{
+    std::vector<char> block(sizeof(DROPFILES));
+    for (const std::string& path : paths)
+        block.insert(block.end(), path.c_str(), path.c_str() + path.size() + 1);
+    block.push_back('\0');
+    DROPFILES header = {};
+    header.pFiles = sizeof(DROPFILES);
+    memcpy(block.data(), &header, sizeof header);
+    HANDLE process = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_WRITE, FALSE, pid);
+    if (!process)
+        return false;
+    void* remote = VirtualAllocEx(process, nullptr, block.size(), MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE);
+    const bool written = remote && WriteProcessMemory(process, remote, block.data(), block.size(), nullptr);
+    CloseHandle(process);
+    return written && PostMessageA(window, WM_DROPFILES, reinterpret_cast<WPARAM>(remote), 0);
+}
+
+class ProgramDeleteTest : public ProgramTestBase {
+protected:
+    void SetUp() override
+    {
+        ProgramTestBase::SetUp();
+        m_trash = m_folder.Path() + ".trash";
+        CreateDirectoryA(m_trash.c_str(), nullptr);
+    }
+    void TearDown() override
+    {
+        ProgramTestBase::TearDown();
+        RemoveDirectoryA(m_trash.c_str());
+    }
+    // A task deleting *.tmp in the trash folder.
+    void StoreTask()
+    {
+        const std::string text = "KTX_FILE\tDERVANE AUTODELETE\nVERSION\t1.0\nENTRY_0\t" + m_trash +
+            "\t0\t0\t0\nENTRY_0_TYPE_0\t*.tmp\nENTRY_0_TYPE_1\t#%#\n";
+        ASSERT_TRUE(m_folder.WriteFile("AutoDelete.txt", text));
+    }
+    void StorePeriod(uint8_t enabled, int32_t days, int32_t seconds, uint32_t lastAction)
+    {
+        ASSERT_TRUE(WriteProgramBinary("Property Delete AutoDel Enabled", &enabled, 1));
+        ASSERT_TRUE(WriteProgramBinary("Property Delete AutoDel Days", &days, 4));
+        ASSERT_TRUE(WriteProgramBinary("Property Delete AutoDel Seconds", &seconds, 4));
+        ASSERT_TRUE(WriteProgramBinary("Property Delete AutoDel Last Action", &lastAction, 4));
+    }
+    HWND Shredder() const { return m_program.FindWindowOf(nullptr, "Dervane Delete Icon"); }
+
+    std::string m_trash;
+};
+
+}  // namespace
+
+TEST_F(ProgramDeleteTest, ADayNeverRunDeletesAtStartAndRecordsTheTime)
+{
+    StoreKnownLook();
+    StoreTask();
+    StorePeriod(1, 1, 0, 0);
+    const std::string file = m_trash + "\\old.tmp";
+    const std::string kept = m_trash + "\\keep.txt";
+    ASSERT_TRUE(MakeFile(file));
+    ASSERT_TRUE(MakeFile(kept));
+    ASSERT_TRUE(m_session.Start());
+    ASSERT_TRUE(StartReady(m_program));
+    EXPECT_TRUE(WaitFor([&] { return !Exists(file); }, 10000));
+    EXPECT_TRUE(Exists(kept));
+    EXPECT_TRUE(
+        WaitFor([] { return ReadProgramBinary("Property Delete AutoDel Last Action") != std::string(4, '\0'); }, 5000));
+    DeleteFileA(kept.c_str());
+}
+
+TEST_F(ProgramDeleteTest, TheGeneralSwitchOffStopsTheStartUpRun)
+{
+    StoreKnownLook();
+    StoreTask();
+    StorePeriod(1, 1, 0, 0);
+    const uint8_t zero = 0, one = 1;
+    ASSERT_TRUE(WriteProgramBinary("Property General Enabled", &zero, 1));
+    ASSERT_TRUE(WriteProgramBinary("Property Delete AutoDel At Start", &one, 1));
+    const std::string file = m_trash + "\\old.tmp";
+    ASSERT_TRUE(MakeFile(file));
+    ASSERT_TRUE(m_session.Start());
+    ASSERT_TRUE(m_program.Start(m_folder));
+    ASSERT_TRUE(WaitFor([&] { return Shredder() != nullptr; }, 20000));
+    // A posted command comes only once the start-up (and its run) is over.
+    ASSERT_TRUE(m_program.Command(40001));
+    ASSERT_TRUE(WaitFor([&] { return m_program.SheetVisible(); }, 10000));
+    EXPECT_TRUE(Exists(file));
+    EXPECT_EQ(std::string(4, '\0'), ReadProgramBinary("Property Delete AutoDel Last Action"));
+    DeleteFileA(file.c_str());
+}
+
+TEST_F(ProgramDeleteTest, TheShredderComesBackOnScreenAndDeletesADropButNotTheProgramFolder)
+{
+    StoreKnownLook();
+    const int32_t farAway[2] = {100000, -50000};
+    ASSERT_TRUE(WriteProgramBinary("Property Delete Desktop Icon Pos", farAway, sizeof farAway));
+    ASSERT_TRUE(m_session.Start());
+    ASSERT_TRUE(StartReady(m_program));
+    HWND shredder = nullptr;
+    ASSERT_TRUE(WaitFor([&] { return (shredder = Shredder()) != nullptr; }, 10000));
+    RECT rect = {};
+    GetWindowRect(shredder, &rect);
+    EXPECT_LE(rect.right, GetSystemMetrics(SM_CXVIRTUALSCREEN) + GetSystemMetrics(SM_XVIRTUALSCREEN));
+    EXPECT_GE(rect.top, GetSystemMetrics(SM_YVIRTUALSCREEN));
+    HRGN region = CreateRectRgn(0, 0, 0, 0);
+    EXPECT_EQ(COMPLEXREGION, GetWindowRgn(shredder, region)) << "cut to its outline";
+    DeleteObject(region);
+
+    const std::string folder = m_trash + "\\dropped";
+    CreateDirectoryA(folder.c_str(), nullptr);
+    ASSERT_TRUE(MakeFile(folder + "\\a.txt"));
+    ASSERT_TRUE(MakeFile(m_trash + "\\b.txt"));
+    ASSERT_TRUE(DropOn(m_program.Pid(), shredder, {folder, m_trash + "\\b.txt", m_folder.Path()}));
+    HWND box = nullptr;
+    ASSERT_TRUE(WaitFor([&] { return (box = m_program.FindWindowOf("#32770", "Error")) != nullptr; }, 10000))
+        << "the program folder is refused in a message";
+    PostMessageA(box, WM_COMMAND, IDOK, 0);
+    EXPECT_TRUE(WaitFor([&] { return !Exists(folder) && !Exists(m_trash + "\\b.txt"); }, 10000));
+    EXPECT_TRUE(Exists(m_folder.ExePath()));
+
+    // Hidden through the page: its place (brought back onto the screen) is stored.
+    GetWindowRect(shredder, &rect);
+    ASSERT_TRUE(m_program.Command(40001));
+    ASSERT_TRUE(WaitFor([&] { return m_program.SheetVisible(); }, 10000));
+    const HWND sheet = m_program.Sheet();
+    SendMessageA(sheet, PSM_SETCURSEL, 3, 0);
+    const HWND page = reinterpret_cast<HWND>(SendMessageA(sheet, PSM_GETCURRENTPAGEHWND, 0, 0));
+    ASSERT_NE(nullptr, GetDlgItem(page, 1241));
+    SendMessageA(GetDlgItem(page, 1241), BM_CLICK, 0, 0);
+    SendMessageA(GetDlgItem(page, 1257), BM_CLICK, 0, 0);
+    EXPECT_TRUE(WaitFor([&] { return Shredder() == nullptr; }, 5000));
+    const int32_t stored[2] = {rect.left, rect.top};
+    EXPECT_EQ(std::string(reinterpret_cast<const char*>(stored), 8),
+              ReadProgramBinary("Property Delete Desktop Icon Pos"));
+    EXPECT_EQ(std::string(1, '\0'), ReadProgramBinary("Property Delete Desktop Icon"));
+}
+
+TEST_F(ProgramDeleteTest, ExitWhileADropsDialogListsFailuresWaitsForItAndSavesThePlace)
+{
+    StoreKnownLook();
+    const int32_t place[2] = {60, 70};
+    ASSERT_TRUE(WriteProgramBinary("Property Delete Desktop Icon Pos", place, sizeof place));
+    ASSERT_TRUE(m_session.Start());
+    ASSERT_TRUE(StartReady(m_program));
+    HWND shredder = nullptr;
+    ASSERT_TRUE(WaitFor([&] { return (shredder = Shredder()) != nullptr; }, 10000));
+    RECT rect = {};
+    GetWindowRect(shredder, &rect);
+    EXPECT_EQ(60, rect.left) << "where it was stored";
+    EXPECT_EQ(70, rect.top);
+    // A file held open without sharing cannot be deleted: the dialog stays with the list.
+    const std::string busy = m_trash + "\\busy.txt";
+    HANDLE held = CreateFileA(busy.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    ASSERT_NE(INVALID_HANDLE_VALUE, held);
+    ASSERT_TRUE(DropOn(m_program.Pid(), shredder, {busy}));
+    ASSERT_TRUE(WaitFor([&] { return m_program.FindWindowOf("#32770", "Deleting Files...") != nullptr; }, 10000));
+    ASSERT_TRUE(DropOn(m_program.Pid(), shredder, {busy})) << "a second drop waits its turn";
+    ASSERT_TRUE(m_program.Command(40002));  // Exit
+    EXPECT_EQ(0, m_program.WaitExit(20000)) << "ends cleanly once the dialogs have closed";
+    CloseHandle(held);
+    DeleteFileA(busy.c_str());
+    EXPECT_EQ(std::string(reinterpret_cast<const char*>(place), 8),
+              ReadProgramBinary("Property Delete Desktop Icon Pos"));
+}
