@@ -16,7 +16,7 @@ cp build/screenshot-icons.png build/shots/icons.png
 cp build/screenshot-delete.png build/shots/delete.png
 bash tests/pages/icons_shots.sh >/dev/null
 # The README's pictures: the sheet alone, in 256 colours.
-for page in about general icons; do
+for page in about general icons delete; do
   /usr/bin/convert "build/shots/sheet-$page.png" -colors 256 "PNG8:docs/$page-page.png"
 done
 ls build/shots/*.png
