@@ -28,6 +28,10 @@ std::string Refusal(const FolderCheck& check)
 {
     switch (check.problem) {
     case FolderProblem::kRoot: return "a whole drive";
+    // "\\?\" names reach any file of the machine under Wine, and "C:\x\.."
+    // names a drive root: neither is deleted as dropped.
+    case FolderProblem::kDevicePath: return "a device path";
+    case FolderProblem::kBadComponent: return "a path through . or ..";
     case FolderProblem::kProtected: return check.what;
     case FolderProblem::kHoldsProtected: return "holds " + check.what;
     default: return "";
