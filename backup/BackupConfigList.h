@@ -1,0 +1,56 @@
+// CBackupConfigList: the backup configurations in file order, the shared
+// commands, and their file "Backup.txt". Window-free; the Backup page owns
+// one and shows the configurations sorted by source folder, finding the
+// chosen one again by its source text.
+//
+// Backup.txt is a keyed text file titled "DERVANE BACKUP": "VERSION",
+// "CUSTOM", "CUSTOM_COMMAND", "POST_COMMAND", then per configuration i the
+// records "ENTRY_<i>" (name, includeSubfolders, excludeFileTypes),
+// "ENTRY_<i>_SOURCE", "ENTRY_<i>_DEST", one "ENTRY_<i>_TYPE_<j>" per pattern
+// and one more with the end mark "#%#".
+#pragma once
+
+#include "backup/BackupConfig.h"
+
+#include <string>
+#include <vector>
+
+class CBackupConfigList {
+public:
+    static constexpr const char* kEndMark = "#%#";
+
+    const std::vector<BackupConfig>& Configs() const { return m_configs; }
+    const BackupCommands& Commands() const { return m_commands; }
+    bool IsModified() const { return m_modified; }
+    void SetModified(bool modified) { m_modified = modified; }
+
+    // The first configuration whose source is exactly this text
+    // (case-sensitive), or -1.
+    int FindConfigBySource(const std::string& source) const;
+    // Appends the configuration unless one has the same source and the same
+    // target (each compared without regard to letter case); 1 when appended
+    // (which marks the list modified).
+    int AddConfig(const BackupConfig& config);
+    // The old configuration at index goes and the edited copy is appended.
+    void ReplaceConfig(int index, const BackupConfig& edited);
+    void RemoveConfig(int index);
+    // New commands (marks the list modified).
+    void SetCommands(const BackupCommands& commands);
+
+    // Empties the list, resets the commands and reads the file. 0 when the
+    // file cannot be read (logged as "Cannot read Backup.txt file") or has
+    // another title.
+    int LoadConfigs(const std::string& path);
+
+    enum class SaveResult { kNotModified, kWritten, kFailed };
+    // When modified, writes everything to a temporary file beside path and
+    // moves it over the old file; only a whole, moved file clears the
+    // modified flag. A failure is logged ("Cannot create Backup.txt file")
+    // and leaves the old file as it was.
+    SaveResult SaveConfigs(const std::string& path);
+
+private:
+    std::vector<BackupConfig> m_configs;
+    BackupCommands m_commands;
+    bool m_modified = false;
+};

@@ -1,0 +1,40 @@
+// The backup rules that need no file system: which configuration takes a
+// dropped path and where its copy goes, which configurations may run at all,
+// and the argument texts of the custom and after programs.
+#pragma once
+
+#include "backup/BackupConfig.h"
+
+#include <string>
+#include <vector>
+
+// The configuration whose source folder holds path, the longest source
+// winning (the first on a tie), or -1. A source holds a path only at a folder
+// boundary: the path equals it, or the next character is a backslash
+// (letter case ignored). targetPath gets the configuration's target followed
+// by the rest of the path.
+int FindConfig(const std::vector<BackupConfig>& configs, const std::string& path, std::string* targetPath);
+
+// Why a configuration may not be stored or run, or empty when it may: a
+// source or target that is empty, relative, a device or UNC-device path
+// ("\\?\", "\\.\"), or goes through "." or ".."; a target that equals the
+// source, lies inside it or holds it.
+std::string ConfigProblem(const BackupConfig& config);
+
+// Macros are replaced by ReplaceAll of autodelete/FolderMacros.h.
+// Each "<macro>(section)" becomes the section when condition holds and
+// nothing when it does not; the character after the macro is skipped and the
+// first ")" ends the section (or the end of the text). One pass, never
+// reading past the text.
+void ApplyConditionalSection(std::string& text, const std::string& macro, bool condition);
+
+// The custom program's argument text for one file, with "%SOURCEPATH",
+// "%SOURCEFILE", "%SOURCE", "%DROPTARGETPATH", "%TARGET", "%NAME" replaced
+// in that order.
+std::string CustomArguments(const BackupCommands& commands, const BackupConfig& config,
+                            const std::string& sourcePath, const std::string& targetPath);
+// The after program's argument text for one dropped item: "%ISDROPFOLDER",
+// "%ISDROPFILE" sections, then "%DROPSOURCEPATH", "%DROPTARGETPATH",
+// "%TARGETPATH", "%NAME".
+std::string PostArguments(const BackupCommands& commands, const BackupConfig& config,
+                          const std::string& droppedPath, const std::string& itemTarget, bool isFolder);
