@@ -66,6 +66,14 @@ bool IsUnchanged(const WIN32_FILE_ATTRIBUTE_DATA& source, const WIN32_FILE_ATTRI
         CompareFileTime(&source.ftLastWriteTime, &target.ftLastWriteTime) == 0;
 }
 
+// The attributes a copy takes from its source.
+DWORD KeptAttributes(DWORD attributes)
+{
+    attributes &= FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_ARCHIVE |
+        FILE_ATTRIBUTE_NOT_CONTENT_INDEXED;
+    return attributes ? attributes : FILE_ATTRIBUTE_NORMAL;
+}
+
 // Moves the whole copy over the target; a read-only target gives way, and
 // keeps its attribute if the move still fails.
 bool MoveOver(const std::string& temporary, const std::string& target)
@@ -263,7 +271,10 @@ int CBackupRun::CopyOne(const std::string& sourcePath, const std::string& target
     char temporary[MAX_PATH] = "";
     if (!GetTempFileNameA(folder.c_str(), "dvb", 0, temporary))
         return 0;
-    if (!CopyFileA(sourcePath.c_str(), temporary, FALSE) || !MoveOver(temporary, targetPath)) {
+    // The copy over the temporary file keeps that file's attributes: the
+    // source's are set once it is whole.
+    if (!CopyFileA(sourcePath.c_str(), temporary, FALSE) ||
+        !SetFileAttributesA(temporary, KeptAttributes(source.dwFileAttributes)) || !MoveOver(temporary, targetPath)) {
         RemoveFile(temporary);
         return 0;
     }
