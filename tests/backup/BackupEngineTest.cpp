@@ -184,6 +184,15 @@ TEST_F(BackupEngineTest, CopiesKeepTimeAndAttributesUnchangedFilesAreSkippedAndR
     EXPECT_EQ("a new bee", ReadBytes(Out("b.txt")));
     EXPECT_EQ((Strings{"Mail", "b.txt"}), Names(target));
 
+    // A file named like the copy in the making is left alone.
+    WriteBytes(Out("b.txt.dvb~"), "the user's");
+    WriteBytes(In("b.txt"), "the third bee");
+    ASSERT_TRUE(Run({In("b.txt")}));
+    EXPECT_EQ(Strings{}, progress.failures);
+    EXPECT_EQ("the third bee", ReadBytes(Out("b.txt")));
+    EXPECT_EQ("the user's", ReadBytes(Out("b.txt.dvb~")));
+    EXPECT_EQ((Strings{"Mail", "b.txt", "b.txt.dvb~"}), Names(target));
+
     // Copies that are to be removed again are always made afresh.
     commands.removeCopies = 1;
     ASSERT_TRUE(Run({In("Mail"), In("b.txt")}));
