@@ -275,10 +275,15 @@ TEST_F(ProgramDeleteTest, ATaskAddedWithTheShredderOffIsInTheTaskFileAfterExit)
     // The folder and one file type, added to the editor's list, then OK.
     SetDlgItemTextA(editor, 5201, m_trash.c_str());
     SetDlgItemTextA(editor, 5207, "*.tmp");
-    SendMessageA(editor, WM_COMMAND, MAKEWPARAM(5209, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(editor, 5209)));
-    EXPECT_EQ(1, SendDlgItemMessageA(editor, 5208, LB_GETCOUNT, 0, 0));
+    PostMessageA(editor, WM_COMMAND, MAKEWPARAM(5209, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(editor, 5209)));
+    EXPECT_TRUE(WaitFor([&] { return SendDlgItemMessageA(editor, 5208, LB_GETCOUNT, 0, 0) == 1; }, 5000));
     PostMessageA(editor, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
-    ASSERT_TRUE(WaitFor([&] { return SendDlgItemMessageA(page, 1250, LB_GETCOUNT, 0, 0) == 1; }, 10000));
+    const bool added = WaitFor([&] { return SendDlgItemMessageA(page, 1250, LB_GETCOUNT, 0, 0) == 1; }, 10000);
+    if (HWND box = m_program.FindWindowOf("#32770", "Error")) {
+        ADD_FAILURE() << StaticTexts(box);
+        PostMessageA(box, WM_COMMAND, IDOK, 0);
+    }
+    ASSERT_TRUE(added);
     // Cancel hides the sheet and leaves the page as it is; then exit.
     PostMessageA(page, WM_COMMAND, MAKEWPARAM(1256, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(page, 1256)));
     ASSERT_TRUE(WaitFor([&] { return !m_program.SheetVisible(); }, 10000));
