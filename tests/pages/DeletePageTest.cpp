@@ -3,8 +3,7 @@
 // "Delete Now", the line of the last and next run, and its registry values as
 // a user's registry may hold them. These tests delete files: they run only in
 // a prefix whose drives stay inside it (AutoDeleteTestSupport checks).
-#include "IconsTestSupport.h"
-#include "PagesTestResources.h"
+#include "IconsPageFixture.h"
 #include "autodelete/AutoDeleteResource.h"
 #include "pages/DeletePage.h"
 #include "pages/DeleteResource.h"
@@ -21,11 +20,6 @@
 namespace {
 
 using Strings = std::vector<std::string>;
-
-class BlankPage : public CPropertyPage {
-public:
-    BlankPage() : CPropertyPage(IDD_TEST_BLANK) { }
-};
 
 class DeletePageTest : public testing::Test {
 protected:
