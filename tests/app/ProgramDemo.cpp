@@ -1,6 +1,7 @@
 // ProgramDemo: Dervane.exe on the desktop host, in a Wine virtual desktop of
 // a throw-away prefix. Fills the desktop folder with a few sample items,
-// starts the host and the program, waits until the program is ready, opens
+// stores a place for the File Shredder window beside the sheet, starts the
+// host and the program, waits until the program is ready, opens
 // its property sheet with the tray menu's "&Properties..." command and prints
 // "ready". Then it reads commands from its standard input:
 //   page N   shows page N of the sheet, prints "page N at WxH+X+Y" (the
@@ -94,6 +95,10 @@ int main(int argc, char** argv)
         CProgramProcess program;
         HWND sheet = nullptr;
         ResetProgramRegistry();
+        // The File Shredder window near the right edge, beside the sheet
+        // rather than under it.
+        const int32_t shredderPlace[2] = {width - 100, 80};
+        WriteProgramBinary("Property Delete Desktop Icon Pos", shredderPlace, sizeof shredderPlace);
         if (!desktop.Open() || !FillDesktop(desktop) || !folder.Create("demo")) {
             std::fprintf(stderr, "ProgramDemo: cannot prepare the desktop folder or the program folder\n");
         } else if (!session.StartOnVirtualDesktop(name, width, height)) {
