@@ -1,15 +1,12 @@
 #include "autodelete/DeletionTaskList.h"
 
+#include "common/KeyedFileRewrite.h"
 #include "common/KeyedTextFile.h"
 #include "common/Log.h"
 
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-
-#ifdef _WIN32
-#include <windows.h>
-#endif
 
 namespace {
 
@@ -98,23 +95,6 @@ int WriteRecords(CKeyedTextFile& file, const std::vector<DeletionTask>& tasks)
     return 1;
 }
 
-// Puts from in the place of to, replacing it.
-bool MoveOver(const std::string& from, const std::string& to)
-{
-#ifdef _WIN32
-    return MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
-#else
-    return rename(from.c_str(), to.c_str()) == 0;
-#endif
-}
-
-// The file's own name, for the log texts.
-std::string FileName(const std::string& path)
-{
-    const size_t slash = path.find_last_of("\\/");
-    return slash == std::string::npos ? path : path.substr(slash + 1);
-}
-
 }  // namespace
 
 int CDeletionTaskList::FindTask(const std::string& folder) const
@@ -179,23 +159,7 @@ CDeletionTaskList::SaveResult CDeletionTaskList::SaveTasks(const std::string& pa
 
 int CDeletionTaskList::WriteTaskFile(const std::string& path, const std::vector<DeletionTask>& tasks)
 {
-    const std::string name = FileName(path);
-    const std::string temporary = path + ".new";
-    int written = 0;
-    {
-        CKeyedTextFile file(temporary.c_str());
-        if (!file.Create()) {
-            LogWarningFormat("Cannot create %s file", name.c_str());
-            return 0;
-        }
-        written = WriteRecords(file, tasks);
-    }  // closed before it is moved
-    if (!written || !MoveOver(temporary, path)) {
-        LogWarningFormat("Cannot write %s file", name.c_str());
-        remove(temporary.c_str());
-        return 0;
-    }
-    return 1;
+    return RewriteKeyedTextFile(path, [&](CKeyedTextFile& file) { return WriteRecords(file, tasks); });
 }
 
 std::vector<DeletionTask> CDeletionTaskList::LoadCommonFolders(const std::string& path,

@@ -12,7 +12,8 @@
 // winning (the first on a tie), or -1. A source holds a path only at a folder
 // boundary: the path equals it, or the next character is a backslash
 // (letter case ignored). targetPath gets the configuration's target followed
-// by the rest of the path.
+// by the rest of the path. A source or target written with a trailing
+// backslash is taken without it.
 int FindConfig(const std::vector<BackupConfig>& configs, const std::string& path, std::string* targetPath);
 
 // Why a configuration may not be stored or run, or empty when it may: a
@@ -21,7 +22,14 @@ int FindConfig(const std::vector<BackupConfig>& configs, const std::string& path
 // source, lies inside it or holds it.
 std::string ConfigProblem(const BackupConfig& config);
 
-// Macros are replaced by ReplaceAll of autodelete/FolderMacros.h.
+// Folder texts compared as the file system does: letter case ignored (the
+// ANSI code page's letters, never the second byte of a double-byte
+// character), "/" as "\".
+bool SameFolderText(const std::string& a, const std::string& b);
+// Removes one trailing backslash, unless it is the second byte of a
+// double-byte character.
+void RemoveTrailingBackslash(std::string& folder);
+
 // Each "<macro>(section)" becomes the section when condition holds and
 // nothing when it does not; the character after the macro is skipped and the
 // first ")" ends the section (or the end of the text). One pass, never
@@ -30,11 +38,12 @@ void ApplyConditionalSection(std::string& text, const std::string& macro, bool c
 
 // The custom program's argument text for one file, with "%SOURCEPATH",
 // "%SOURCEFILE", "%SOURCE", "%DROPTARGETPATH", "%TARGET", "%NAME" replaced
-// in that order.
-std::string CustomArguments(const BackupCommands& commands, const BackupConfig& config,
-                            const std::string& sourcePath, const std::string& targetPath);
+// in that order. Every macro is replaced in one pass over the argument text,
+// so a path or name that holds a macro's text is passed as it is.
+std::string CustomArguments(const BackupCommands& commands, const BackupConfig& config, const std::string& sourcePath,
+                            const std::string& targetPath);
 // The after program's argument text for one dropped item: "%ISDROPFOLDER",
 // "%ISDROPFILE" sections, then "%DROPSOURCEPATH", "%DROPTARGETPATH",
-// "%TARGETPATH", "%NAME".
-std::string PostArguments(const BackupCommands& commands, const BackupConfig& config,
-                          const std::string& droppedPath, const std::string& itemTarget, bool isFolder);
+// "%TARGETPATH", "%NAME" (in one pass, as above).
+std::string PostArguments(const BackupCommands& commands, const BackupConfig& config, const std::string& droppedPath,
+                          const std::string& itemTarget, bool isFolder);

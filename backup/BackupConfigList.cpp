@@ -1,0 +1,228 @@
+#include "backup/BackupConfigList.h"
+
+#include "backup/BackupRules.h"
+#include "common/KeyedFileRewrite.h"
+#include "common/KeyedTextFile.h"
+#include "common/Log.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+namespace {
+
+const char kTitle[] = "DERVANE BACKUP";
+
+// Field index of value into out; a CR that a hand-made file left in a line
+// (the reader ends lines at LF) is dropped, since no folder, program or
+// argument text can hold one and the writer would refuse it.
+void TakeField(const char* value, int index, std::string& out)
+{
+    char field[CKeyedTextFile::kLineSize];
+    if (!CKeyedTextFile::GetField(value, index, field))
+        return;
+    out.clear();
+    for (const char* c = field; *c; c++) {
+        if (*c != '\r')
+            out += *c;
+    }
+}
+
+unsigned char Flag(const char* value, int index)
+{
+    char field[CKeyedTextFile::kLineSize];
+    if (!CKeyedTextFile::GetField(value, index, field))
+        return 0;
+    return atoi(field) != 0 ? 1 : 0;
+}
+
+void EntryKey(int entry, const char* suffix, char* out)
+{
+    snprintf(out, CKeyedTextFile::kKeySize, "ENTRY_%d%s", entry, suffix);
+}
+
+void PatternKey(int entry, int pattern, char* out)
+{
+    snprintf(out, CKeyedTextFile::kKeySize, "ENTRY_%d_TYPE_%d", entry, pattern);
+}
+
+// The commands' three records, each searched forward from the last.
+void ReadCommands(CKeyedTextFile& file, BackupCommands& commands)
+{
+    char value[CKeyedTextFile::kLineSize];
+    if (file.Find("CUSTOM", value, 0))
+        commands.custom = Flag(value, 0);
+    if (file.Find("CUSTOM_COMMAND", value, 0)) {
+        TakeField(value, 0, commands.customProgram);
+        TakeField(value, 1, commands.customArguments);
+    }
+    if (file.Find("POST_COMMAND", value, 0)) {
+        TakeField(value, 0, commands.postProgram);
+        TakeField(value, 1, commands.postArguments);
+        commands.removeCopies = Flag(value, 2);
+    }
+}
+
+// The configuration's records after its "ENTRY_<i>" record, which the last
+// search found: source, target, then the patterns up to the end mark, a
+// record with an empty value passed over.
+void ReadEntryRecords(CKeyedTextFile& file, int entry, BackupConfig& config)
+{
+    char key[CKeyedTextFile::kKeySize];
+    char value[CKeyedTextFile::kLineSize];
+    EntryKey(entry, "_SOURCE", key);
+    if (file.Find(key, value, 0))
+        TakeField(value, 0, config.source);
+    EntryKey(entry, "_DEST", key);
+    if (file.Find(key, value, 0))
+        TakeField(value, 0, config.target);
+    for (int j = 0;; j++) {
+        PatternKey(entry, j, key);
+        if (!file.Find(key, value, 0) || strcmp(value, CBackupConfigList::kEndMark) == 0)
+            return;
+        if (value[0] != '\0')
+            config.fileTypes.push_back(value);
+    }
+}
+
+// A field that would split its record (TAB) or end it (CR, LF).
+bool HoldsSeparator(const std::string& field)
+{
+    return field.find_first_of("\t\r\n") != std::string::npos;
+}
+
+bool Writable(const BackupCommands& c, const std::vector<BackupConfig>& configs)
+{
+    for (const std::string* field : {&c.customProgram, &c.customArguments, &c.postProgram, &c.postArguments}) {
+        if (HoldsSeparator(*field))
+            return false;
+    }
+    for (const BackupConfig& config : configs) {
+        if (HoldsSeparator(config.name) || HoldsSeparator(config.source) || HoldsSeparator(config.target))
+            return false;
+    }
+    return true;
+}
+
+int WriteRecords(CKeyedTextFile& file, const BackupCommands& c, const std::vector<BackupConfig>& configs)
+{
+    if (!file.WriteHeader(kTitle) || !file.WriteInt("CUSTOM", c.custom) ||
+        !file.Write("CUSTOM_COMMAND", (c.customProgram + '\t' + c.customArguments).c_str()) ||
+        !file.Write("POST_COMMAND",
+                    (c.postProgram + '\t' + c.postArguments + '\t' + std::to_string(c.removeCopies)).c_str()))
+        return 0;
+    char key[CKeyedTextFile::kKeySize];
+    for (size_t i = 0; i < configs.size(); i++) {
+        const BackupConfig& config = configs[i];
+        const int n = static_cast<int>(i);
+        const std::string entry = config.name + '\t' + std::to_string(config.includeSubfolders) + '\t' +
+            std::to_string(config.excludeFileTypes);
+        EntryKey(n, "", key);
+        if (!file.Write(key, entry.c_str()))
+            return 0;
+        EntryKey(n, "_SOURCE", key);
+        if (!file.Write(key, config.source.c_str()))
+            return 0;
+        EntryKey(n, "_DEST", key);
+        if (!file.Write(key, config.target.c_str()))
+            return 0;
+        for (size_t j = 0; j < config.fileTypes.size(); j++) {
+            PatternKey(n, static_cast<int>(j), key);
+            if (!file.Write(key, config.fileTypes[j].c_str()))
+                return 0;
+        }
+        PatternKey(n, static_cast<int>(config.fileTypes.size()), key);
+        if (!file.Write(key, CBackupConfigList::kEndMark))
+            return 0;
+    }
+    return 1;
+}
+
+}  // namespace
+
+int CBackupConfigList::FindConfigBySource(const std::string& source) const
+{
+    for (size_t i = 0; i < m_configs.size(); i++) {
+        if (m_configs[i].source == source)
+            return static_cast<int>(i);
+    }
+    return -1;
+}
+
+int CBackupConfigList::AddConfig(const BackupConfig& config)
+{
+    for (const BackupConfig& other : m_configs) {
+        if (SameFolderText(other.source, config.source) && SameFolderText(other.target, config.target))
+            return 0;
+    }
+    m_configs.push_back(config);
+    m_modified = true;
+    return 1;
+}
+
+void CBackupConfigList::ReplaceConfig(int index, const BackupConfig& edited)
+{
+    if (index < 0 || index >= static_cast<int>(m_configs.size()))
+        return;
+    m_configs.erase(m_configs.begin() + index);
+    m_configs.push_back(edited);
+    m_modified = true;
+}
+
+void CBackupConfigList::RemoveConfig(int index)
+{
+    if (index < 0 || index >= static_cast<int>(m_configs.size()))
+        return;
+    m_configs.erase(m_configs.begin() + index);
+    m_modified = true;
+}
+
+void CBackupConfigList::SetCommands(const BackupCommands& commands)
+{
+    m_commands = commands;
+    m_modified = true;
+}
+
+int CBackupConfigList::LoadConfigs(const std::string& path)
+{
+    m_configs.clear();
+    m_commands = BackupCommands();
+    m_modified = false;
+    CKeyedTextFile file(path.c_str());
+    if (!file.Exists()) {
+        LogWarning("Cannot read Backup.txt file");
+        return 0;
+    }
+    if (!file.HasTitle(kTitle))
+        return 0;
+    ReadCommands(file, m_commands);
+    char key[CKeyedTextFile::kKeySize];
+    char value[CKeyedTextFile::kLineSize];
+    for (int i = 0;; i++) {
+        EntryKey(i, "", key);
+        if (!file.Find(key, value, 0))
+            break;
+        // A file entry says each flag itself; one it leaves out is clear.
+        BackupConfig config;
+        TakeField(value, 0, config.name);
+        config.includeSubfolders = Flag(value, 1);
+        config.excludeFileTypes = Flag(value, 2);
+        ReadEntryRecords(file, i, config);
+        m_configs.push_back(std::move(config));
+    }
+    return 1;
+}
+
+CBackupConfigList::SaveResult CBackupConfigList::SaveConfigs(const std::string& path)
+{
+    if (!m_modified)
+        return SaveResult::kNotModified;
+    if (!Writable(m_commands, m_configs)) {
+        LogWarning("Cannot write Backup.txt file: a folder, name, program or argument holds a tab or a line break");
+        return SaveResult::kFailed;
+    }
+    if (!RewriteKeyedTextFile(path, [&](CKeyedTextFile& file) { return WriteRecords(file, m_commands, m_configs); }))
+        return SaveResult::kFailed;
+    m_modified = false;
+    return SaveResult::kWritten;
+}

@@ -1,0 +1,275 @@
+#include "backup/BackupRules.h"
+
+#include "autodelete/TaskFolderCheck.h"
+
+#include <cstring>
+#include <utility>
+
+#ifdef _WIN32
+#include <windows.h>
+#endif
+
+namespace {
+
+bool IsSeparator(char c)
+{
+    return c == '\\' || c == '/';
+}
+
+bool IsLeadByte(char c)
+{
+#ifdef _WIN32
+    return IsDBCSLeadByte(static_cast<BYTE>(c)) != FALSE;
+#else
+    (void)c;
+    return false;
+#endif
+}
+
+// One single-byte character in the case the comparisons use.
+char Folded(char c)
+{
+    if (c >= 'A' && c <= 'Z')
+        return static_cast<char>(c - 'A' + 'a');
+    if (c == '/')
+        return '\\';
+#ifdef _WIN32
+    if (static_cast<unsigned char>(c) >= 0x80) {
+        // CharLowerA takes a single character in the low word of its pointer.
+        const ULONG_PTR lowered = reinterpret_cast<ULONG_PTR>(
+            CharLowerA(reinterpret_cast<LPSTR>(static_cast<ULONG_PTR>(static_cast<unsigned char>(c)))));
+        return static_cast<char>(lowered & 0xFF);
+    }
+#endif
+    return c;
+}
+
+// The first length bytes of a and b (both at least that long) name the same
+// characters; the two bytes of a double-byte character are compared as they
+// are.
+bool SameChars(const char* a, const char* b, size_t length)
+{
+    for (size_t i = 0; i < length; i++) {
+        if (IsLeadByte(a[i]) && i + 1 < length) {
+            if (a[i] != b[i] || a[i + 1] != b[i + 1])
+                return false;
+            i++;
+            continue;
+        }
+        if (Folded(a[i]) != Folded(b[i]))
+            return false;
+    }
+    return true;
+}
+
+// Where the last character of text starts.
+size_t LastCharStart(const std::string& text)
+{
+    size_t last = 0;
+    for (size_t i = 0; i < text.size(); i++) {
+        last = i;
+        if (IsLeadByte(text[i]) && i + 1 < text.size())
+            i++;
+    }
+    return last;
+}
+
+std::string WithoutTrailingBackslash(std::string folder)
+{
+    RemoveTrailingBackslash(folder);
+    return folder;
+}
+
+// The folder as the containment checks compare it (see ComparableFolder),
+// letters of the code page folded too; a bare drive ("C:", what the editor
+// keeps of "C:\") as its root.
+std::string Comparable(const std::string& folder)
+{
+    std::string out = ComparableFolder(folder.size() == 2 && folder[1] == ':' ? folder + "\\" : folder);
+    for (size_t i = 0; i < out.size(); i++) {
+        if (IsLeadByte(out[i]))
+            i++;
+        else
+            out[i] = Folded(out[i]);
+    }
+    return out;
+}
+
+// inner lies below outer (not equal to it).
+bool LiesInside(const std::string& inner, const std::string& outer)
+{
+    return inner.size() > outer.size() && inner.compare(0, outer.size(), outer) == 0 &&
+        (inner[outer.size()] == '\\' || outer.back() == '\\');
+}
+
+std::string FolderProblemText(const char* which, const std::string& folder)
+{
+    const std::string checked = folder.size() == 2 && folder[1] == ':' ? folder + "\\" : folder;
+    const FolderCheck check = CheckTaskFolder(checked, {});
+    const std::string the = std::string("The ") + which + " folder";
+    switch (check.problem) {
+    case FolderProblem::kNone:
+    case FolderProblem::kRoot:  // a whole drive may be backed up, or be the target
+    case FolderProblem::kMissingMacro:
+    case FolderProblem::kProtected:
+    case FolderProblem::kHoldsProtected: return "";
+    case FolderProblem::kEmpty: return "Please specify both source and target folders!";
+    case FolderProblem::kControlCharacter: return the + " cannot contain tabs or line breaks.";
+    case FolderProblem::kTooLong: return the + " is too long: at most 257 characters.";
+    case FolderProblem::kRelative:
+        return std::string("Please enter the full path of the ") + which +
+            " folder, with its drive (for example C:\\Data).";
+    case FolderProblem::kDevicePath: return the + " cannot be a device path (\\\\?\\ or \\\\.\\).";
+    case FolderProblem::kBadCharacter: return the + " cannot contain the characters * ? < > | \" or a second colon.";
+    case FolderProblem::kBadComponent: return the + " cannot contain . or .. or a name ending in a dot or a space.";
+    }
+    return "";
+}
+
+// text with every macro of the table replaced in one pass from the left: at
+// each place the first macro of the table that stands there is replaced, and
+// what a value brings in is never looked at again.
+std::string ReplaceMacros(const std::string& text, const std::vector<std::pair<const char*, std::string>>& macros)
+{
+    std::string out;
+    out.reserve(text.size());
+    size_t at = 0;
+    while (at < text.size()) {
+        const size_t mark = text.find('%', at);
+        if (mark == std::string::npos)
+            break;
+        out.append(text, at, mark - at);
+        at = mark;
+        bool replaced = false;
+        for (const auto& macro : macros) {
+            const size_t length = strlen(macro.first);
+            if (text.compare(mark, length, macro.first) == 0) {
+                out += macro.second;
+                at = mark + length;
+                replaced = true;
+                break;
+            }
+        }
+        if (!replaced)
+            out += text[at++];
+    }
+    out.append(text, at, std::string::npos);
+    return out;
+}
+
+// The drive and folder part of a path, with its last backslash
+// ("C:\Data\a.txt": "C:\Data\"), and the name after it.
+std::string FolderPart(const std::string& path)
+{
+    const size_t slash = path.find_last_of("\\/");
+    if (slash != std::string::npos)
+        return path.substr(0, slash + 1);
+    return path.size() >= 2 && path[1] == ':' ? path.substr(0, 2) : "";
+}
+
+std::string NamePart(const std::string& path)
+{
+    return path.substr(FolderPart(path).size());
+}
+
+}  // namespace
+
+bool SameFolderText(const std::string& a, const std::string& b)
+{
+    return a.size() == b.size() && SameChars(a.data(), b.data(), a.size());
+}
+
+void RemoveTrailingBackslash(std::string& folder)
+{
+    if (!folder.empty() && folder.back() == '\\' && LastCharStart(folder) == folder.size() - 1)
+        folder.pop_back();
+}
+
+int FindConfig(const std::vector<BackupConfig>& configs, const std::string& path, std::string* targetPath)
+{
+    int best = -1;
+    size_t bestLength = 0;
+    for (size_t i = 0; i < configs.size(); i++) {
+        const std::string source = WithoutTrailingBackslash(configs[i].source);
+        const size_t n = source.size();
+        if (n == 0 || n <= bestLength || path.size() < n || !SameChars(path.data(), source.data(), n))
+            continue;
+        if (path.size() > n && !IsSeparator(path[n]))
+            continue;  // C:\Data does not hold C:\Database
+        best = static_cast<int>(i);
+        bestLength = n;
+    }
+    if (targetPath)
+        *targetPath = best < 0 ? "" : WithoutTrailingBackslash(configs[best].target) + path.substr(bestLength);
+    return best;
+}
+
+std::string ConfigProblem(const BackupConfig& config)
+{
+    if (config.source.empty() || config.target.empty())
+        return "Please specify both source and target folders!";
+    std::string problem = FolderProblemText("source", config.source);
+    if (problem.empty())
+        problem = FolderProblemText("target", config.target);
+    if (!problem.empty())
+        return problem;
+    if (config.name.find_first_of("\t\r\n") != std::string::npos)
+        return "The name cannot contain tabs or line breaks.";
+    const std::string source = Comparable(config.source);
+    const std::string target = Comparable(config.target);
+    if (source == target)
+        return "The target folder cannot be the source folder.";
+    if (LiesInside(target, source))
+        return "The target folder cannot lie inside the source folder.";
+    if (LiesInside(source, target))
+        return "The source folder cannot lie inside the target folder.";
+    return "";
+}
+
+void ApplyConditionalSection(std::string& text, const std::string& macro, bool condition)
+{
+    if (macro.empty())
+        return;
+    size_t at = 0;
+    while ((at = text.find(macro, at)) != std::string::npos) {
+        // The character after the macro (normally "(") is passed over; a
+        // macro at the very end has neither it nor a section.
+        const size_t start = at + macro.size() + 1;
+        std::string section;
+        size_t end = text.size();
+        if (start < text.size()) {
+            const size_t close = text.find(')', start);
+            section = text.substr(start, (close == std::string::npos ? text.size() : close) - start);
+            end = close == std::string::npos ? text.size() : close + 1;
+        }
+        if (!condition)
+            section.clear();
+        text.replace(at, end - at, section);
+        at += section.size();  // a section is not searched again
+    }
+}
+
+std::string CustomArguments(const BackupCommands& commands, const BackupConfig& config, const std::string& sourcePath,
+                            const std::string& targetPath)
+{
+    return ReplaceMacros(commands.customArguments,
+                         {{"%SOURCEPATH", FolderPart(sourcePath)},
+                          {"%SOURCEFILE", NamePart(sourcePath)},
+                          {"%SOURCE", sourcePath},
+                          {"%DROPTARGETPATH", FolderPart(targetPath)},
+                          {"%TARGET", targetPath},
+                          {"%NAME", config.name}});
+}
+
+std::string PostArguments(const BackupCommands& commands, const BackupConfig& config, const std::string& droppedPath,
+                          const std::string& itemTarget, bool isFolder)
+{
+    std::string text = commands.postArguments;
+    ApplyConditionalSection(text, "%ISDROPFOLDER", isFolder);
+    ApplyConditionalSection(text, "%ISDROPFILE", !isFolder);
+    return ReplaceMacros(text,
+                         {{"%DROPSOURCEPATH", FolderPart(WithoutTrailingBackslash(droppedPath))},
+                          {"%DROPTARGETPATH", itemTarget},
+                          {"%TARGETPATH", WithoutTrailingBackslash(config.target) + "\\"},
+                          {"%NAME", config.name}});
+}

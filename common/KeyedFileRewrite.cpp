@@ -1,0 +1,51 @@
+#include "common/KeyedFileRewrite.h"
+
+#include "common/Log.h"
+
+#include <cstdio>
+
+#ifdef _WIN32
+#include <windows.h>
+#endif
+
+namespace {
+
+// Puts from in the place of to, replacing it.
+bool MoveOver(const std::string& from, const std::string& to)
+{
+#ifdef _WIN32
+    return MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
+#else
+    return rename(from.c_str(), to.c_str()) == 0;
+#endif
+}
+
+// The file's own name, for the log texts.
+std::string FileName(const std::string& path)
+{
+    const size_t slash = path.find_last_of("\\/");
+    return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+}  // namespace
+
+int RewriteKeyedTextFile(const std::string& path, const std::function<int(CKeyedTextFile&)>& writeRecords)
+{
+    const std::string name = FileName(path);
+    const std::string temporary = path + ".new";
+    int written = 0;
+    {
+        CKeyedTextFile file(temporary.c_str());
+        if (!file.Create()) {
+            LogWarningFormat("Cannot create %s file", name.c_str());
+            return 0;
+        }
+        written = writeRecords(file);
+    }  // closed before it is moved
+    if (!written || !MoveOver(temporary, path)) {
+        LogWarningFormat("Cannot write %s file", name.c_str());
+        remove(temporary.c_str());
+        return 0;
+    }
+    return 1;
+}

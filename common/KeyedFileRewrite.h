@@ -1,0 +1,15 @@
+// Rewriting a list file whole or not at all: the records go to a temporary
+// file beside it, which is moved over the old file only once every record
+// was written, so a failure half way leaves the old file as it was.
+#pragma once
+
+#include "common/KeyedTextFile.h"
+
+#include <functional>
+#include <string>
+
+// writeRecords writes every record, the header included, and answers 0 when
+// one could not be written. Answers 1 when the new file stands at path. On a
+// failure logs "Cannot create <name> file" (no temporary file could be made)
+// or "Cannot write <name> file", removes the temporary file and answers 0.
+int RewriteKeyedTextFile(const std::string& path, const std::function<int(CKeyedTextFile&)>& writeRecords);
