@@ -90,6 +90,16 @@ bool ListFolder(const std::string& folder, std::vector<FolderEntry>& entries)
     return true;
 }
 
+void AddMatches(const std::vector<FolderEntry>& entries, const std::vector<std::string>& patterns, MatchList& matches)
+{
+    for (const std::string& pattern : patterns) {
+        for (const FolderEntry& entry : entries) {
+            if (!(entry.attributes & FILE_ATTRIBUTE_DIRECTORY) && MatchFileName(pattern, entry.name))
+                matches.Add(entry.name);
+        }
+    }
+}
+
 int RemoveFile(const std::string& path)
 {
     if (!FitsPath(path))
@@ -148,12 +158,7 @@ int RunTask(const std::string& folder, const DeletionTask& task, bool isSubfolde
     if (!ListFolder(base, entries))
         return 0;
     MatchList matches;
-    for (const std::string& pattern : task.fileTypes) {
-        for (const FolderEntry& entry : entries) {
-            if (!(entry.attributes & FILE_ATTRIBUTE_DIRECTORY) && MatchFileName(pattern, entry.name))
-                matches.Add(entry.name);
-        }
-    }
+    AddMatches(entries, task.fileTypes, matches);
     int result = 0;
     for (const FolderEntry& entry : entries) {
         const std::string path = base + "\\" + entry.name;

@@ -23,6 +23,11 @@ struct FolderEntry {
 // The entries of folder in search order, without "." and "..". False when
 // the folder cannot be searched (missing, or its path too long).
 bool ListFolder(const std::string& folder, std::vector<FolderEntry>& entries);
+class MatchList;
+// Adds to matches the names of the files (not folders) among entries that
+// match one of patterns, pattern by pattern: the selection of one folder,
+// shared by the deletion and the backup walks.
+void AddMatches(const std::vector<FolderEntry>& entries, const std::vector<std::string>& patterns, MatchList& matches);
 // A folder the engine must not enter: a directory that is a reparse point.
 bool IsLinkedFolder(DWORD attributes);
 // A path the system's calls take whole (shorter than MAX_PATH).

@@ -12,8 +12,10 @@ constexpr int kUnmeasuredExtent = 500;
 
 }  // namespace
 
-CProgressDlg::CProgressDlg(UINT templateId, UINT_PTR timerId, const char* errorStatus)
-    : CDialog(templateId), m_timerId(timerId), m_errorStatus(errorStatus), m_previousForeground(GetForegroundWindow())
+CProgressDlg::CProgressDlg(UINT templateId, UINT_PTR timerId, const char* errorStatus, int collapsedHeight,
+                           int failureListHeight)
+    : CDialog(templateId), m_timerId(timerId), m_errorStatus(errorStatus), m_collapsedHeight(collapsedHeight),
+      m_failureListHeight(failureListHeight), m_height(collapsedHeight), m_previousForeground(GetForegroundWindow())
 {
 }
 
@@ -22,7 +24,7 @@ int CProgressDlg::OnInitDialog()
     RECT rect = {};
     GetWindowRect(GetHwnd(), &rect);
     m_width = rect.right - rect.left;
-    m_height = kCollapsedHeight;
+    m_height = m_collapsedHeight;
     SetWindowPos(GetHwnd(), nullptr, 0, 0, m_width, m_height, SWP_NOMOVE | SWP_NOZORDER | SWP_NOOWNERZORDER);
     // Under Wine the new dialog may be the foreground already: then the
     // window found when the object was made is the one to give it back to.
@@ -69,7 +71,7 @@ void CProgressDlg::Finish(INT_PTR result)
 
 void CProgressDlg::RestoreForeground() const
 {
-    if (m_previousForeground && IsWindow(m_previousForeground))
+    if (RestoresForeground() && m_previousForeground && IsWindow(m_previousForeground))
         SetForegroundWindow(m_previousForeground);
 }
 
@@ -137,7 +139,7 @@ int CProgressDlg::LongestFailureWidth() const
     SIZE size = {};
     if (!GetTextExtentPoint32A(dc.Get(), text.c_str(), static_cast<int>(text.size()), &size))
         return kUnmeasuredExtent;
-    return size.cx + 8;
+    return FailureListExtent(size.cx);
 }
 
 void CProgressDlg::ShowFailures()
@@ -145,7 +147,7 @@ void CProgressDlg::ShowFailures()
     SetItemText(IDCANCEL, "Close");
     SetStatus(m_errorStatus);
     SendItem(IDC_PROGRESS_FAILURES, LB_SETHORIZONTALEXTENT, static_cast<WPARAM>(LongestFailureWidth()));
-    m_height = kCollapsedHeight + kFailureListHeight;
+    m_height = m_collapsedHeight + m_failureListHeight;
     RECT rect = {};
     GetWindowRect(GetHwnd(), &rect);
     const int lowestTop = GetSystemMetrics(SM_CYSCREEN) - m_height;

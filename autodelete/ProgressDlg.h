@@ -9,7 +9,9 @@
 // was in the foreground before gets it back.
 //
 // The template has the controls IDC_PROGRESS_STATUS, IDC_PROGRESS_BAR,
-// IDCANCEL and the list box IDC_PROGRESS_FAILURES below the fold.
+// IDCANCEL and the list box IDC_PROGRESS_FAILURES below the fold. The
+// heights above are the deletion dialog's; a dialog with a taller status
+// gives its own.
 #pragma once
 
 #include "framework/Dialog.h"
@@ -22,7 +24,8 @@ public:
     static constexpr int kCollapsedHeight = 124;
     static constexpr int kFailureListHeight = 165;
 
-    CProgressDlg(UINT templateId, UINT_PTR timerId, const char* errorStatus);
+    CProgressDlg(UINT templateId, UINT_PTR timerId, const char* errorStatus, int collapsedHeight = kCollapsedHeight,
+                 int failureListHeight = kFailureListHeight);
 
     bool IsCancelled() const { return m_cancelled; }
     // The window that was in the foreground when the dialog opened.
@@ -41,6 +44,12 @@ protected:
     // Keeps a copy of a path that could not be handled, for the list.
     void AddFailure(const std::string& path);
     void ClearCancelled() { m_cancelled = false; }
+    // The list's horizontal extent for the longest failure, textWidth pixels
+    // wide as drawn in the list's font.
+    virtual int FailureListExtent(int textWidth) const { return textWidth + 8; }
+    // Whether the window found in the foreground at the start gets it back
+    // when the dialog goes.
+    virtual bool RestoresForeground() const { return true; }
 
     int OnInitDialog() override;
     int OnTimer(UINT_PTR id) override;
@@ -67,7 +76,9 @@ private:
     unsigned long m_total = 0;
     unsigned long m_done = 0;
     unsigned long m_shown = 0;
+    int m_collapsedHeight;
+    int m_failureListHeight;
     int m_width = 0;
-    int m_height = kCollapsedHeight;
+    int m_height;
     HWND m_previousForeground;
 };

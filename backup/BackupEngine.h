@@ -8,7 +8,10 @@
 // Windows only; the progress dialog drives it and shows what it reports.
 #pragma once
 
+#include "autodelete/DeletionEngine.h"  // FolderEntry
 #include "backup/BackupConfig.h"
+
+#include <windows.h>
 
 #include <string>
 #include <vector>
@@ -52,6 +55,18 @@ public:
     void SetCurrentConfig(int index) { m_current = index; }
 
 private:
+    // Pumps one message; true once the run is cancelled.
+    bool Pump();
+    const BackupConfig* Current() const;
+    unsigned long CountEntries(const std::string& path, DWORD attributes);
+    int BackupItem(const std::string& sourcePath, const std::string& targetPath, DWORD attributes);
+    void BackupFolder(const std::string& sourceDir, const std::string& targetDir);
+    // The entries of a folder that the current configuration takes.
+    bool SelectedEntries(const std::string& folder, std::vector<FolderEntry>& selected) const;
+    // Runs a program with its path quoted and waits for it: 1 when it
+    // started and ended with the exit code 0.
+    int RunProgram(const std::string& program, const std::string& arguments) const;
+
     const std::vector<BackupConfig>& m_configs;
     const BackupCommands& m_commands;
     IBackupProgress& m_progress;
@@ -60,4 +75,10 @@ private:
     unsigned long m_skipped = 0;
     // The targets this run wrote, the only ones RemoveCopies may remove.
     std::vector<std::string> m_madeCopies;
+    // The target folders this run made, outermost first.
+    std::vector<std::string> m_madeFolders;
+    // The last target folder known to exist, so that a folder's files do not
+    // look for it again one by one.
+    std::string m_knownFolder;
+    bool m_cancelled = false;
 };

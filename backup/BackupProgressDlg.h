@@ -15,6 +15,8 @@
 class CBackupProgressDlg : public CProgressDlg {
 public:
     static constexpr UINT_PTR kStartTimerId = 334;
+    static constexpr int kCollapsedHeight = 144;
+    static constexpr int kFailureListHeight = 145;
 
     // configureNow: the answer Yes to the configure question (the program
     // then opens its sheet on the Backup page); the dialog then does not give
@@ -27,6 +29,8 @@ public:
 
 protected:
     void RunWork() override;
+    int FailureListExtent(int textWidth) const override;
+    bool RestoresForeground() const override { return m_restoreForeground; }
 
 private:
     HWND m_owner;
