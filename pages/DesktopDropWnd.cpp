@@ -49,7 +49,8 @@ int CDesktopDropWnd::OnInitDialog()
     OnCreated();
     DragAcceptFiles(GetHwnd(), TRUE);
     ReloadBitmaps();
-    return 1;
+    // 0: the window appears without taking the focus, as it is shown.
+    return 0;
 }
 
 void CDesktopDropWnd::ReloadBitmaps()
