@@ -6,8 +6,7 @@
 #include "autodelete/FolderMacros.h"
 #include "autodelete/TaskFolderCheck.h"
 #include "autodelete/TaskPreviewDlg.h"
-
-#include <shlobj.h>
+#include "framework/CommonDialogs.h"
 
 namespace {
 
@@ -111,16 +110,9 @@ void CDeletionTaskDlg::OnCommonFolderChosen()
 
 void CDeletionTaskDlg::OnSelectFolder()
 {
-    BROWSEINFOA info = {};
-    info.hwndOwner = GetHwnd();
-    info.lpszTitle = "Select a folder for cleaning";
-    LPITEMIDLIST chosen = SHBrowseForFolderA(&info);
-    if (!chosen)
-        return;
-    char path[MAX_PATH] = "";
-    if (SHGetPathFromIDListA(chosen, path))
-        SetItemText(IDC_TASK_FOLDER, path);
-    CoTaskMemFree(chosen);
+    std::string path;
+    if (BrowseForFolder(GetHwnd(), "Select a folder for cleaning", path) && !path.empty())
+        SetItemText(IDC_TASK_FOLDER, path.c_str());
 }
 
 bool CDeletionTaskDlg::FolderAccepted(const std::string& folder, bool missingMacro)

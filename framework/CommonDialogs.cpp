@@ -3,6 +3,8 @@
 #include "framework/ErrorReport.h"
 #include "framework/ScopedHandles.h"
 
+#include <shlobj.h>
+
 namespace {
 
 // The library, loaded once; freed when the program's statics go.
@@ -35,6 +37,27 @@ bool ShowChooseColour(CHOOSECOLORA& choose)
     using ChooseColorFn = BOOL(WINAPI*)(CHOOSECOLORA*);
     static const ChooseColorFn chooseColor = Function<ChooseColorFn>("ChooseColorA");
     return chooseColor && chooseColor(&choose);
+}
+
+bool ShowOpenFile(OPENFILENAMEA& open)
+{
+    using OpenFileFn = BOOL(WINAPI*)(OPENFILENAMEA*);
+    static const OpenFileFn openFile = Function<OpenFileFn>("GetOpenFileNameA");
+    return openFile && openFile(&open);
+}
+
+bool BrowseForFolder(HWND owner, const char* title, std::string& path)
+{
+    BROWSEINFOA info = {};
+    info.hwndOwner = owner;
+    info.lpszTitle = title;
+    LPITEMIDLIST chosen = SHBrowseForFolderA(&info);
+    if (!chosen)
+        return false;
+    char found[MAX_PATH] = "";
+    path = SHGetPathFromIDListA(chosen, found) ? found : "";
+    CoTaskMemFree(chosen);
+    return true;
 }
 
 DWORD CommonDialogError()

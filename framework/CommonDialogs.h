@@ -8,8 +8,18 @@
 #include <windows.h>
 #include <commdlg.h>
 
+#include <string>
+
 // ChooseColorA. Answers false when the user cancels, or when the library or
 // its function cannot be had (that is reported through ReportLastError).
 bool ShowChooseColour(CHOOSECOLORA& choose);
+// GetOpenFileNameA. Answers false when the user cancels or the dialog cannot
+// be had (see CommonDialogError).
+bool ShowOpenFile(OPENFILENAMEA& open);
+// The shell's folder browser (shell32, not this library), owned by owner,
+// rooted at the desktop, with title above its tree. Answers false when the
+// user cancels; otherwise path is the chosen folder's file system path, or
+// empty when it has none (a printer, the network neighbourhood, ...).
+bool BrowseForFolder(HWND owner, const char* title, std::string& path);
 // CommDlgExtendedError of the last dialog, or 0 when the library never loaded.
 DWORD CommonDialogError();
