@@ -8,6 +8,9 @@
 
 namespace {
 
+// The name of a copy being made: the target's with this suffix.
+const char kTemporarySuffix[] = ".dvb~";
+
 DWORD AttributesOf(const std::string& path)
 {
     return FitsPath(path) ? GetFileAttributesA(path.c_str()) : INVALID_FILE_ATTRIBUTES;
@@ -23,13 +26,6 @@ std::string NameOf(const std::string& path)
 {
     const size_t slash = path.find_last_of('\\');
     return slash == std::string::npos ? path : path.substr(slash + 1);
-}
-
-// The drive and folder part of a path, ending with a backslash.
-std::string FolderOf(const std::string& path)
-{
-    const size_t slash = path.find_last_of('\\');
-    return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
 }
 
 // The length of the root of a full path: 3 for "C:\", up to and with the
@@ -64,6 +60,43 @@ bool IsUnchanged(const WIN32_FILE_ATTRIBUTE_DATA& source, const WIN32_FILE_ATTRI
     return !(target.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && source.nFileSizeHigh == target.nFileSizeHigh &&
         source.nFileSizeLow == target.nFileSizeLow &&
         CompareFileTime(&source.ftLastWriteTime, &target.ftLastWriteTime) == 0;
+}
+
+// The attributes a copy takes from its source.
+DWORD KeptAttributes(DWORD attributes)
+{
+    attributes &= FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_ARCHIVE |
+        FILE_ATTRIBUTE_NOT_CONTENT_INDEXED;
+    return attributes ? attributes : FILE_ATTRIBUTE_NORMAL;
+}
+
+// Copies source to a new file in target's folder and answers its path, or
+// empty (nothing left behind) when the copy failed. The file is named after
+// the target; when that name is taken (by a file this code never touches)
+// or too long, the system makes one up.
+std::string CopyBeside(const std::string& source, const std::string& target, DWORD sourceAttributes)
+{
+    const std::string named = target + kTemporarySuffix;
+    if (FitsPath(named) && GetFileAttributesA(named.c_str()) == INVALID_FILE_ATTRIBUTES) {
+        // A copy to a new file takes the source's attributes itself.
+        if (CopyFileA(source.c_str(), named.c_str(), TRUE))
+            return named;
+        if (GetLastError() != ERROR_FILE_EXISTS) {
+            RemoveFile(named);  // what a broken-off copy left
+            return "";
+        }
+    }
+    std::string folder = target.substr(0, target.find_last_of('\\'));
+    char madeUp[MAX_PATH] = "";
+    if (!GetTempFileNameA(folder.c_str(), "dvb", 0, madeUp))
+        return "";
+    // A copy over an existing file keeps that file's attributes: the
+    // source's are set once it is whole.
+    if (!CopyFileA(source.c_str(), madeUp, FALSE) || !SetFileAttributesA(madeUp, KeptAttributes(sourceAttributes))) {
+        RemoveFile(madeUp);
+        return "";
+    }
+    return madeUp;
 }
 
 // Moves the whole copy over the target; a read-only target gives way, and
@@ -258,12 +291,10 @@ int CBackupRun::CopyOne(const std::string& sourcePath, const std::string& target
     }
     // The copy is made beside the target and takes its place only when
     // whole, so a copy that breaks off leaves the old one as it was.
-    std::string folder = FolderOf(targetPath);
-    folder.pop_back();
-    char temporary[MAX_PATH] = "";
-    if (!GetTempFileNameA(folder.c_str(), "dvb", 0, temporary))
+    const std::string temporary = CopyBeside(sourcePath, targetPath, source.dwFileAttributes);
+    if (temporary.empty())
         return 0;
-    if (!CopyFileA(sourcePath.c_str(), temporary, FALSE) || !MoveOver(temporary, targetPath)) {
+    if (!MoveOver(temporary, targetPath)) {
         RemoveFile(temporary);
         return 0;
     }

@@ -1,0 +1,370 @@
+// The backup run on trees of the test's own temporary folder: where copies
+// go and what they keep, what a failed copy leaves, the user's programs and
+// their arguments, links inside dropped folders, and which copies a run
+// removes again.
+#include "backup/BackupEngine.h"
+#include "tests/autodelete/AutoDeleteTestSupport.h"
+#include "tests/common/TempDir.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <sstream>
+
+namespace {
+
+using Strings = std::vector<std::string>;
+
+class RecordingProgress : public IBackupProgress {
+public:
+    bool Pump() override { return false; }
+    void SetStatus(const std::string& text) override { statuses.push_back(text); }
+    void SetRange(unsigned long total) override { range = total; }
+    void Step() override { steps++; }
+    void AddFailure(const std::string& path) override { failures.push_back(path); }
+    bool AskConfigureNow(const std::string& path) override
+    {
+        asked.push_back(path);
+        return configureNow;
+    }
+
+    bool configureNow = false;
+    Strings statuses;
+    Strings failures;
+    Strings asked;
+    unsigned long range = 0;
+    unsigned long steps = 0;
+};
+
+ULONGLONG WriteTime(const std::string& path)
+{
+    WIN32_FILE_ATTRIBUTE_DATA data = {};
+    if (!GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data))
+        return 0;
+    return (static_cast<ULONGLONG>(data.ftLastWriteTime.dwHighDateTime) << 32) | data.ftLastWriteTime.dwLowDateTime;
+}
+
+// Sets a file's modified time to a day in 2001.
+void MakeOld(const std::string& path)
+{
+    SYSTEMTIME day = {};
+    day.wYear = 2001;
+    day.wMonth = 2;
+    day.wDay = 3;
+    day.wHour = 4;
+    FILETIME time = {};
+    SystemTimeToFileTime(&day, &time);
+    HANDLE file = CreateFileA(path.c_str(), FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                              OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(INVALID_HANDLE_VALUE, file) << path;
+    EXPECT_TRUE(SetFileTime(file, nullptr, nullptr, &time));
+    CloseHandle(file);
+}
+
+Strings Lines(const std::string& text)
+{
+    Strings lines;
+    std::istringstream in(text);
+    for (std::string line; std::getline(in, line);)
+        lines.push_back(line);
+    return lines;
+}
+
+size_t IndexOf(const Strings& list, const std::string& item)
+{
+    return static_cast<size_t>(std::find(list.begin(), list.end(), item) - list.begin());
+}
+
+class BackupEngineTest : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        source = dir.File("Data");
+        target = dir.File("Save");
+        MakeFolder(source);
+        BackupConfig config;
+        config.source = source;
+        config.target = target;
+        config.name = "Daily";
+        config.fileTypes = {"*.*"};
+        configs = {config};
+        record = dir.File("record.txt");
+        SetEnvironmentVariableA("DERVANE_RECORD", record.c_str());
+        SetEnvironmentVariableA("DERVANE_EXIT", nullptr);
+    }
+    void TearDown() override
+    {
+        SetEnvironmentVariableA("DERVANE_RECORD", nullptr);
+        SetEnvironmentVariableA("DERVANE_EXIT", nullptr);
+    }
+    std::string In(const std::string& relative) const { return source + "\\" + relative; }
+    std::string Out(const std::string& relative) const { return target + "\\" + relative; }
+
+    // The recording program, installed under a folder and a name with
+    // spaces.
+    std::string InstallRecorder()
+    {
+        const std::string folder = dir.File("Program Files");
+        MakeFolder(folder);
+        MakeFolder(folder + "\\Rec Tool");
+        const std::string program = folder + "\\Rec Tool\\record args.exe";
+        EXPECT_TRUE(CopyFileA((ProgramFolder() + "\\backup_record_args.exe").c_str(), program.c_str(), TRUE));
+        return program;
+    }
+    Strings Recorded()
+    {
+        const Strings lines = Lines(FileExists(record) ? ReadBytes(record) : "");
+        DeleteFileA(record.c_str());
+        return lines;
+    }
+
+    // One run over paths with a fresh record of what it reported.
+    bool Run(const Strings& paths, bool configureNow = false)
+    {
+        progress = RecordingProgress();
+        progress.configureNow = configureNow;
+        CBackupRun run(configs, commands, progress);
+        const bool finished = run.Run(paths);
+        copied = run.Copied();
+        skipped = run.Skipped();
+        return finished;
+    }
+
+    TempDir dir;
+    std::string source;
+    std::string target;
+    std::string record;
+    std::vector<BackupConfig> configs;
+    BackupCommands commands;
+    RecordingProgress progress;
+    unsigned long copied = 0;
+    unsigned long skipped = 0;
+};
+
+}  // namespace
+
+TEST_F(BackupEngineTest, CopiesKeepTimeAndAttributesUnchangedFilesAreSkippedAndReadOnlyCopiesReplaced)
+{
+    MakeFolder(In("Mail"));
+    WriteBytes(In("Mail\\a.txt"), "first");
+    WriteBytes(In("b.txt"), "bee");
+    MakeOld(In("Mail\\a.txt"));
+    MakeOld(In("b.txt"));
+    SetFileAttributesA(In("Mail\\a.txt").c_str(), FILE_ATTRIBUTE_HIDDEN);
+    SetFileAttributesA(In("b.txt").c_str(), FILE_ATTRIBUTE_READONLY);
+
+    ASSERT_TRUE(Run({In("Mail"), In("b.txt")}));
+    EXPECT_EQ(Strings{}, progress.failures);
+    EXPECT_EQ(3u, progress.range);
+    EXPECT_EQ(3u, progress.steps);
+    EXPECT_EQ(2u, copied);
+    EXPECT_EQ((Strings{"Mail", "b.txt"}), Names(target));
+    EXPECT_EQ(Strings{"a.txt"}, Names(Out("Mail")));  // no temporary file left
+    EXPECT_EQ("first", ReadBytes(Out("Mail\\a.txt")));
+    EXPECT_EQ(WriteTime(In("Mail\\a.txt")), WriteTime(Out("Mail\\a.txt")));
+    EXPECT_EQ(WriteTime(In("b.txt")), WriteTime(Out("b.txt")));
+    for (const char* name : {"Mail\\a.txt", "b.txt"})
+        EXPECT_EQ(GetFileAttributesA(In(name).c_str()), GetFileAttributesA(Out(name).c_str())) << name;
+    EXPECT_TRUE(GetFileAttributesA(Out("Mail\\a.txt").c_str()) & FILE_ATTRIBUTE_HIDDEN);
+    EXPECT_TRUE(GetFileAttributesA(Out("b.txt").c_str()) & FILE_ATTRIBUTE_READONLY);
+
+    // Nothing changed: counted, not copied again.
+    ASSERT_TRUE(Run({In("Mail"), In("b.txt")}));
+    EXPECT_EQ(0u, copied);
+    EXPECT_EQ(2u, skipped);
+    EXPECT_EQ(3u, progress.steps);
+
+    // A changed source replaces its read-only copy.
+    SetFileAttributesA(In("b.txt").c_str(), FILE_ATTRIBUTE_NORMAL);
+    WriteBytes(In("b.txt"), "a new bee");
+    ASSERT_TRUE(Run({In("Mail"), In("b.txt")}));
+    EXPECT_EQ(Strings{}, progress.failures);
+    EXPECT_EQ(1u, copied);
+    EXPECT_EQ(1u, skipped);
+    EXPECT_EQ("a new bee", ReadBytes(Out("b.txt")));
+    EXPECT_EQ((Strings{"Mail", "b.txt"}), Names(target));
+
+    // A file named like the copy in the making is left alone.
+    WriteBytes(Out("b.txt.dvb~"), "the user's");
+    WriteBytes(In("b.txt"), "the third bee");
+    ASSERT_TRUE(Run({In("b.txt")}));
+    EXPECT_EQ(Strings{}, progress.failures);
+    EXPECT_EQ("the third bee", ReadBytes(Out("b.txt")));
+    EXPECT_EQ("the user's", ReadBytes(Out("b.txt.dvb~")));
+    EXPECT_EQ((Strings{"Mail", "b.txt", "b.txt.dvb~"}), Names(target));
+
+    // Copies that are to be removed again are always made afresh.
+    commands.removeCopies = 1;
+    ASSERT_TRUE(Run({In("Mail"), In("b.txt")}));
+    EXPECT_EQ(2u, copied);
+    EXPECT_EQ(0u, skipped);
+}
+
+TEST_F(BackupEngineTest, OnlyPathsInsideASourceAreTakenAndAConfigurationThatMayNotRunCopiesNothing)
+{
+    const std::string database = dir.File("Database");
+    MakeFolder(database);
+    WriteBytes(database + "\\x.txt", "x");
+    WriteBytes(In("a.txt"), "a");
+    WriteBytes(In("c.txt"), "c");
+
+    // C:\Database is not inside C:\Data: asked about once, then skipped.
+    ASSERT_TRUE(Run({database + "\\x.txt", In("a.txt"), database + "\\x.txt"}));
+    EXPECT_EQ(Strings{database + "\\x.txt"}, progress.asked);
+    EXPECT_EQ(Strings{"a.txt"}, Names(target));
+    EXPECT_FALSE(Exists(dir.File("Savebase")));
+    EXPECT_EQ(1u, progress.range);
+
+    // Yes to configuring now ends the run before anything is copied.
+    EXPECT_FALSE(Run({In("c.txt"), database + "\\x.txt"}, true));
+    EXPECT_EQ(Strings{"a.txt"}, Names(target));
+
+    // A target inside its source: the configuration never runs.
+    const std::string other = dir.File("Other");
+    MakeFolder(other);
+    WriteBytes(other + "\\y.txt", "y");
+    BackupConfig inside = configs[0];
+    inside.source = other;
+    inside.target = other + "\\Copies";
+    configs.push_back(inside);
+    ASSERT_TRUE(Run({other + "\\y.txt", In("c.txt")}));
+    EXPECT_EQ(Strings{other + "\\y.txt"}, progress.failures);
+    EXPECT_EQ(Strings{"y.txt"}, Names(other));
+    EXPECT_EQ((Strings{"a.txt", "c.txt"}), Names(target));
+}
+
+TEST_F(BackupEngineTest, ACopyThatCannotReplaceItsTargetLeavesTheOldCopyWholeAndATooLongPathIsListedWhole)
+{
+    WriteBytes(In("a.txt"), "old");
+    ASSERT_TRUE(Run({In("a.txt")}));
+    WriteBytes(In("a.txt"), "new and longer");
+    HANDLE held = CreateFileA(Out("a.txt").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(INVALID_HANDLE_VALUE, held);
+    ASSERT_TRUE(Run({In("a.txt")}));
+    CloseHandle(held);
+    EXPECT_EQ(Strings{In("a.txt")}, progress.failures);
+    EXPECT_EQ("old", ReadBytes(Out("a.txt")));
+    EXPECT_EQ(Strings{"a.txt"}, Names(target));
+
+    // The source fits the system's paths, its target would not.
+    configs[0].target = dir.File("Save with a longer name");
+    const std::string name = std::string(250 - source.size() - 1 - 4, 'n') + ".txt";
+    WriteBytes(In(name), "long");
+    ASSERT_TRUE(Run({In(name)}));
+    EXPECT_EQ(Strings{In(name)}, progress.failures);
+    EXPECT_FALSE(Exists(configs[0].target));
+}
+
+TEST_F(BackupEngineTest, TheCustomProgramUnderAFolderWithSpacesGetsItsArgumentsAndANonZeroExitIsAFailure)
+{
+    commands.custom = 1;
+    commands.customProgram = InstallRecorder();
+    commands.customArguments = "%SOURCEFILE in %SOURCEPATH -> %TARGET [%NAME]";
+    WriteBytes(In("a.txt"), "a");
+    WriteBytes(In("b.txt"), "b");
+    ASSERT_TRUE(Run({In("a.txt"), In("b.txt")}));
+    EXPECT_EQ(Strings{}, progress.failures);
+    EXPECT_EQ((Strings{"a.txt in " + source + "\\ -> " + Out("a.txt") + " [Daily]",
+                       "b.txt in " + source + "\\ -> " + Out("b.txt") + " [Daily]"}),
+              Recorded());
+    EXPECT_FALSE(Exists(target));
+
+    SetEnvironmentVariableA("DERVANE_EXIT", "2");
+    ASSERT_TRUE(Run({In("a.txt")}));
+    EXPECT_EQ(Strings{In("a.txt")}, progress.failures);
+    EXPECT_EQ(1u, Recorded().size());
+
+    commands.customProgram = dir.File("Program Files\\missing.exe");
+    ASSERT_TRUE(Run({In("b.txt")}));
+    EXPECT_EQ(Strings{In("b.txt")}, progress.failures);
+}
+
+TEST_F(BackupEngineTest, TheAfterProgramRunsOnceAfterEachConfiguredDroppedItemWithItsMacros)
+{
+    commands.postProgram = InstallRecorder();
+    commands.postArguments = "%ISDROPFOLDER(-r)%ISDROPFILE(-f) %DROPTARGETPATH|%DROPSOURCEPATH|%TARGETPATH|%NAME";
+    MakeFolder(In("Mail"));
+    WriteBytes(In("Mail\\m.txt"), "m");
+    WriteBytes(In("a.txt"), "a");
+    const std::string elsewhere = dir.File("Elsewhere");
+    MakeFolder(elsewhere);
+    WriteBytes(elsewhere + "\\u.txt", "u");
+
+    // An unconfigured item between two configured ones.
+    ASSERT_TRUE(Run({In("Mail"), elsewhere + "\\u.txt", In("a.txt")}));
+    const std::string tail = "|" + source + "\\|" + target + "\\|Daily";
+    const Strings lines = Recorded();
+    EXPECT_EQ((Strings{"-r " + Out("Mail") + tail, "-f " + Out("a.txt") + tail}), lines);
+    // Each ran after its own item was copied and before the next one.
+    const std::string firstCommand = commands.postProgram + " -r " + Out("Mail") + tail;
+    EXPECT_LT(IndexOf(progress.statuses, "Backing up m.txt"), IndexOf(progress.statuses, firstCommand));
+    EXPECT_LT(IndexOf(progress.statuses, firstCommand), IndexOf(progress.statuses, "Backing up a.txt"));
+    EXPECT_LT(IndexOf(progress.statuses, "Backing up a.txt"), progress.statuses.size());
+    EXPECT_EQ(Strings{}, progress.failures);
+
+    // Two files of one configuration: twice.
+    WriteBytes(In("b.txt"), "b");
+    ASSERT_TRUE(Run({In("a.txt"), In("b.txt")}));
+    EXPECT_EQ((Strings{"-f " + Out("a.txt") + tail, "-f " + Out("b.txt") + tail}), Recorded());
+
+    SetEnvironmentVariableA("DERVANE_EXIT", "1");
+    ASSERT_TRUE(Run({In("a.txt")}));
+    EXPECT_EQ(Strings{commands.postProgram + " -f " + Out("a.txt") + tail}, progress.failures);
+}
+
+TEST_F(BackupEngineTest, LinksToFoldersAreListedAsSkippedAndNeverFollowed)
+{
+    const std::string outside = dir.File("Outside");
+    MakeFolder(outside);
+    WriteBytes(outside + "\\secret.txt", "s");
+    MakeFolder(In("Tree"));
+    WriteBytes(In("Tree\\t.txt"), "t");
+    FolderLinks links(dir.Path());
+    ASSERT_TRUE(links.Make(In("Tree"), "loop", "..\\Tree"));
+    ASSERT_TRUE(links.Make(In("Tree"), "out", outside, true));
+    ASSERT_TRUE(links.Make(source, "dropped", outside, true));
+
+    ASSERT_TRUE(Run({In("Tree"), In("dropped")}));
+    EXPECT_EQ(5u, progress.range);
+    EXPECT_EQ(5u, progress.steps);
+    Strings failures = progress.failures;
+    std::sort(failures.begin(), failures.end());
+    EXPECT_EQ((Strings{In("Tree\\loop") + " (folder link, skipped)", In("Tree\\out") + " (folder link, skipped)",
+                       In("dropped") + " (folder link, skipped)"}),
+              failures);
+    EXPECT_EQ(Strings{"Tree"}, Names(target));
+    EXPECT_EQ(Strings{"t.txt"}, Names(Out("Tree")));
+    EXPECT_EQ(Strings{"secret.txt"}, Names(outside));
+}
+
+TEST_F(BackupEngineTest, RemovingCopiesTakesOnlyThisRunsCopiesAndNothingWhenTheAfterProgramFailed)
+{
+    commands.postProgram = InstallRecorder();
+    commands.postArguments = "%DROPTARGETPATH";
+    commands.removeCopies = 1;
+    MakeFolder(target);
+    WriteBytes(Out("old.txt"), "an older copy");
+    WriteBytes(Out("locked.txt"), "older");
+    MakeFolder(In("Box"));
+    MakeFolder(In("Box\\Deep"));
+    WriteBytes(In("Box\\n1.txt"), "1");
+    WriteBytes(In("Box\\Deep\\n2.txt"), "2");
+    WriteBytes(In("locked.txt"), "newer");
+    HANDLE held = CreateFileA(In("locked.txt").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(INVALID_HANDLE_VALUE, held);
+    ASSERT_TRUE(Run({In("Box"), In("locked.txt")}));
+    CloseHandle(held);
+    EXPECT_EQ(Strings{In("locked.txt")}, progress.failures);
+    EXPECT_EQ((Strings{Out("Box"), Out("locked.txt")}), Recorded());
+    EXPECT_EQ((Strings{"locked.txt", "old.txt"}), Names(target));
+    EXPECT_EQ("older", ReadBytes(Out("locked.txt")));
+    EXPECT_EQ((Strings{"Deep", "n1.txt"}), Names(In("Box")));
+    EXPECT_EQ(Strings{"n2.txt"}, Names(In("Box\\Deep")));
+    EXPECT_NE(IndexOf(progress.statuses, "Removing copied files..."), progress.statuses.size());
+
+    SetEnvironmentVariableA("DERVANE_EXIT", "1");
+    ASSERT_TRUE(Run({In("Box")}));
+    EXPECT_EQ(Strings{commands.postProgram + " " + Out("Box")}, progress.failures);
+    EXPECT_EQ((Strings{"Deep", "n1.txt"}), Names(Out("Box")));
+    EXPECT_EQ(Strings{"n2.txt"}, Names(Out("Box\\Deep")));
+}

@@ -1,0 +1,136 @@
+// The backup of a drop under its progress dialog, run modally as the Backup
+// window runs it, on folders of the test's own temporary tree.
+#include "autodelete/AutoDeleteResource.h"
+#include "backup/BackupProgressDlg.h"
+#include "framework/ScopedHandles.h"
+#include "tests/autodelete/AutoDeleteTestSupport.h"
+#include "tests/common/TempDir.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+using Strings = std::vector<std::string>;
+
+class WatchedBackupDlg : public CBackupProgressDlg {
+public:
+    using CBackupProgressDlg::CBackupProgressDlg;
+    int heightWhileWorking = 0;
+
+protected:
+    void RunWork() override
+    {
+        RECT rect = {};
+        GetWindowRect(GetHwnd(), &rect);
+        heightWhileWorking = rect.bottom - rect.top;
+        CBackupProgressDlg::RunWork();
+    }
+};
+
+// What the expanded dialog showed.
+struct Expanded {
+    std::string status;
+    int height = 0;
+    Strings listed;
+    LRESULT extent = 0;
+    LRESULT expectedExtent = -1;
+};
+
+// Reads the expanded dialog once "Close" shows, then presses it.
+bool ReadAndClose(HWND hwnd, Expanded& seen)
+{
+    if (WindowText(GetDlgItem(hwnd, IDCANCEL)) != "Close")
+        return false;
+    RECT rect = {};
+    GetWindowRect(hwnd, &rect);
+    seen.height = rect.bottom - rect.top;
+    seen.status = WindowText(GetDlgItem(hwnd, IDC_PROGRESS_STATUS));
+    seen.listed = ListItems(hwnd, IDC_PROGRESS_FAILURES);
+    HWND list = GetDlgItem(hwnd, IDC_PROGRESS_FAILURES);
+    seen.extent = SendMessageA(list, LB_GETHORIZONTALEXTENT, 0, 0);
+    if (!seen.listed.empty()) {
+        ScopedGetDC dc(hwnd);
+        ScopedSelect font(dc.Get(), reinterpret_cast<HGDIOBJ>(SendMessageA(list, WM_GETFONT, 0, 0)));
+        SIZE size = {};
+        const std::string& text = seen.listed.front();
+        if (GetTextExtentPoint32A(dc.Get(), text.c_str(), static_cast<int>(text.size()), &size))
+            seen.expectedExtent = size.cx * 3 / 2;
+    }
+    ClickButton(hwnd, IDCANCEL);
+    return true;
+}
+
+class BackupProgressDlgTest : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        BackupConfig config;
+        config.source = dir.File("Data");
+        config.target = dir.File("Save");
+        config.fileTypes = {"*.*"};
+        configs = {config};
+        MakeFolder(config.source);
+        before = CreateWindowExA(0, "STATIC", "before", WS_POPUP | WS_VISIBLE, 0, 0, 50, 50, nullptr, nullptr, nullptr,
+                                 nullptr);
+        SetForegroundWindow(before);
+        ASSERT_TRUE(WaitFor([&] { return GetForegroundWindow() == before; }));
+        BoxRecorder::Reset();
+    }
+    void TearDown() override { DestroyWindow(before); }
+
+    TempDir dir;
+    std::vector<BackupConfig> configs;
+    BackupCommands commands;
+    HWND before = nullptr;
+};
+
+}  // namespace
+
+TEST_F(BackupProgressDlgTest, AFileThatCannotBeCopiedExpandsTheDialogWithItsListAndTheForegroundComesBack)
+{
+    const std::string locked = configs[0].source + "\\locked file.txt";
+    WriteBytes(locked, "locked");
+    WriteBytes(configs[0].source + "\\free.txt", "free");
+    HANDLE held = CreateFileA(locked.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(INVALID_HANDLE_VALUE, held);
+    WatchedBackupDlg dialog(nullptr, configs, commands, {configs[0].source}, nullptr);
+    Expanded seen;
+    INT_PTR result = -1;
+    EXPECT_TRUE(WhileModal([&] { result = dialog.Run(); }, "Backing Up Files...",
+                           [&](HWND hwnd) { return ReadAndClose(hwnd, seen); }));
+    CloseHandle(held);
+    EXPECT_EQ(IDCANCEL, result);
+    EXPECT_EQ(CBackupProgressDlg::kCollapsedHeight, dialog.heightWhileWorking);
+    EXPECT_EQ("Errors encountered during backup!", seen.status);
+    EXPECT_EQ(289, seen.height);
+    EXPECT_EQ(Strings{locked}, seen.listed);
+    EXPECT_EQ(seen.expectedExtent, seen.extent);
+    EXPECT_EQ(Strings{"free.txt"}, Names(configs[0].target));
+    EXPECT_TRUE(WaitFor([&] { return GetForegroundWindow() == before; }));
+}
+
+TEST_F(BackupProgressDlgTest, YesToConfiguringNowCopiesNothingAndLeavesTheForegroundToTheSheet)
+{
+    const std::string elsewhere = dir.File("Elsewhere");
+    MakeFolder(elsewhere);
+    WriteBytes(elsewhere + "\\x.txt", "x");
+    WriteBytes(configs[0].source + "\\a.txt", "a");
+    HWND sheet = nullptr;
+    WatchedBackupDlg dialog(nullptr, configs, commands, {configs[0].source + "\\a.txt", elsewhere + "\\x.txt"}, [&] {
+        sheet = CreateWindowExA(0, "STATIC", "sheet", WS_POPUP | WS_VISIBLE, 60, 0, 50, 50, nullptr, nullptr, nullptr,
+                                nullptr);
+        SetForegroundWindow(sheet);
+    });
+    dialog.SetMessageBox(&BoxRecorder::Show);
+    BoxRecorder::answers = {IDYES};
+    EXPECT_EQ(IDOK, dialog.Run());
+    ASSERT_EQ(1u, BoxRecorder::boxes.size());
+    EXPECT_EQ("Some dragged files are not configured for backing up. Configure now?\n( " + elsewhere + "\\x.txt )",
+              BoxRecorder::boxes[0].text);
+    EXPECT_EQ("Question", BoxRecorder::boxes[0].caption);
+    EXPECT_EQ(static_cast<UINT>(MB_YESNO | MB_ICONWARNING), BoxRecorder::boxes[0].type);
+    EXPECT_FALSE(Exists(configs[0].target));
+    ASSERT_NE(nullptr, sheet);
+    EXPECT_TRUE(WaitFor([&] { return GetForegroundWindow() == sheet; }));
+    DestroyWindow(sheet);
+}

@@ -1,0 +1,34 @@
+// The backup tests' stand-in for a user's program: appends the text of its
+// command line after its own path (the argument text exactly as it was
+// given) as one line to the file named by DERVANE_RECORD, and ends with the
+// exit code in DERVANE_EXIT (0 without it).
+#include <windows.h>
+
+#include <cstdio>
+#include <cstdlib>
+
+int main()
+{
+    const char* line = GetCommandLineA();
+    // The program's own path: quoted up to the next quote, else up to the
+    // first space; then the one space before the argument text.
+    if (*line == '"') {
+        line = strchr(line + 1, '"');
+        line = line ? line + 1 : "";
+    } else {
+        while (*line && *line != ' ')
+            line++;
+    }
+    if (*line == ' ')
+        line++;
+    const char* record = getenv("DERVANE_RECORD");
+    if (!record)
+        return 3;
+    FILE* file = fopen(record, "ab");
+    if (!file)
+        return 4;
+    fprintf(file, "%s\n", line);
+    fclose(file);
+    const char* code = getenv("DERVANE_EXIT");
+    return code ? atoi(code) : 0;
+}
