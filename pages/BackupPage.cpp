@@ -122,9 +122,9 @@ int CBackupPage::OnCommand(UINT id, UINT code, HWND control)
         else if (code == LBN_SELCHANGE || code == LBN_SELCANCEL)
             UpdateConfigButtons();
         return 1;
-    case IDC_BACKUP_ADD: AddConfig(); return 1;
-    case IDC_BACKUP_EDIT: EditConfig(); return 1;
-    case IDC_BACKUP_REMOVE: RemoveConfig(); return 1;
+    case IDC_BACKUP_ADD_CONFIG: AddConfig(); return 1;
+    case IDC_BACKUP_EDIT_CONFIG: EditConfig(); return 1;
+    case IDC_BACKUP_REMOVE_CONFIG: RemoveConfig(); return 1;
     case IDC_BACKUP_ADVANCED: EditCommands(); return 1;
     default: return CFeaturePage::OnCommand(id, code, control);
     }
@@ -223,8 +223,8 @@ void CBackupPage::RefreshConfigList()
 void CBackupPage::UpdateConfigButtons()
 {
     const bool selected = SelectedConfig() >= 0;
-    EnableItem(IDC_BACKUP_EDIT, selected);
-    EnableItem(IDC_BACKUP_REMOVE, selected);
+    EnableItem(IDC_BACKUP_EDIT_CONFIG, selected);
+    EnableItem(IDC_BACKUP_REMOVE_CONFIG, selected);
 }
 
 int CBackupPage::SelectedConfig() const
@@ -280,6 +280,7 @@ void CBackupPage::EditCommands()
 {
     BackupCommands commands = m_configs.Commands();
     CAdvancedBackupDlg dialog(GetHwnd(), commands);
+    dialog.SetMessageBox(m_messageBox);
     if (dialog.Run() != IDOK)
         return;
     m_configs.SetCommands(commands);

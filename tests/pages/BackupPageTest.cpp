@@ -6,6 +6,7 @@
 #include "common/Log.h"
 #include "framework/PropertySheet.h"
 #include "pages/BackupPage.h"
+#include "backup/BackupResource.h"
 #include "pages/BackupResource.h"
 #include "tests/common/TempDir.h"
 
@@ -143,14 +144,14 @@ TEST_F(BackupPageTest, DeleteAsksAndOnlyYesRemovesAndAtExitTheListIsSavedWithThe
     Start();
     EXPECT_EQ(nullptr, Window());
     EXPECT_EQ((std::vector<std::string>{"C:\\Mail", "C:\\Work"}), ListItems(Page(), IDC_BACKUP_CONFIGS));
-    EXPECT_FALSE(IsEnabled(Page(), IDC_BACKUP_EDIT));
-    EXPECT_FALSE(IsEnabled(Page(), IDC_BACKUP_REMOVE));
+    EXPECT_FALSE(IsEnabled(Page(), IDC_BACKUP_EDIT_CONFIG));
+    EXPECT_FALSE(IsEnabled(Page(), IDC_BACKUP_REMOVE_CONFIG));
     ASSERT_TRUE(SelectListItem(Page(), IDC_BACKUP_CONFIGS, "C:\\Work"));
-    EXPECT_TRUE(IsEnabled(Page(), IDC_BACKUP_EDIT));
-    EXPECT_TRUE(IsEnabled(Page(), IDC_BACKUP_REMOVE));
+    EXPECT_TRUE(IsEnabled(Page(), IDC_BACKUP_EDIT_CONFIG));
+    EXPECT_TRUE(IsEnabled(Page(), IDC_BACKUP_REMOVE_CONFIG));
 
     BoxRecorder::answers = {IDNO};
-    ClickButton(Page(), IDC_BACKUP_REMOVE);
+    ClickButton(Page(), IDC_BACKUP_REMOVE_CONFIG);
     ASSERT_EQ(1u, BoxRecorder::boxes.size());
     EXPECT_EQ("Are you sure you want to delete this configuration?", BoxRecorder::boxes[0].text);
     EXPECT_EQ("Confirm", BoxRecorder::boxes[0].caption);
@@ -158,10 +159,10 @@ TEST_F(BackupPageTest, DeleteAsksAndOnlyYesRemovesAndAtExitTheListIsSavedWithThe
     EXPECT_EQ(2u, page->Configs().Configs().size());
 
     BoxRecorder::answers = {IDYES};
-    ClickButton(Page(), IDC_BACKUP_REMOVE);
+    ClickButton(Page(), IDC_BACKUP_REMOVE_CONFIG);
     EXPECT_EQ((std::vector<std::string>{"C:\\Mail"}), ListItems(Page(), IDC_BACKUP_CONFIGS));
-    EXPECT_FALSE(IsEnabled(Page(), IDC_BACKUP_EDIT));
-    EXPECT_FALSE(IsEnabled(Page(), IDC_BACKUP_REMOVE));
+    EXPECT_FALSE(IsEnabled(Page(), IDC_BACKUP_EDIT_CONFIG));
+    EXPECT_FALSE(IsEnabled(Page(), IDC_BACKUP_REMOVE_CONFIG));
     EXPECT_EQ(kTwoConfigs, ReadBytes(ConfigFile())) << "written when applied, left or at exit";
 
     page->ShutDown();
@@ -169,4 +170,72 @@ TEST_F(BackupPageTest, DeleteAsksAndOnlyYesRemovesAndAtExitTheListIsSavedWithThe
     EXPECT_EQ(std::string::npos, saved.find("C:\\Work"));
     EXPECT_NE(std::string::npos, saved.find("ENTRY_0_SOURCE\tC:\\Mail\r\n"));
     EXPECT_EQ(std::string(1, '\0'), registry.Stored("Property Backup Desktop Icon"));
+}
+
+TEST_F(BackupPageTest, AddRefusesTheSameFoldersInOtherCaseEditReplacesAndAdvancedCancelLeavesApplyAsItWas)
+{
+    Start();
+    auto add = [&](const char* source, const char* target) {
+        return DriveModal([&] { ClickButton(Page(), IDC_BACKUP_ADD_CONFIG); }, "Add Backup Configuration",
+                          [&](HWND editor) {
+                              TypeText(editor, IDC_BACKUP_SOURCE, source);
+                              TypeText(editor, IDC_BACKUP_TARGET, target);
+                              TypeText(editor, IDC_BACKUP_TYPE, "*.doc");
+                              ClickButton(editor, IDC_BACKUP_ADD);
+                              ClickButton(editor, IDOK);
+                          });
+    };
+    ASSERT_TRUE(add("C:\\Work\\", "D:\\Copies\\Work"));
+    EXPECT_EQ((std::vector<std::string>{"C:\\Work"}), ListItems(Page(), IDC_BACKUP_CONFIGS));
+    EXPECT_TRUE(IsEnabled(Page(), IDC_BACKUP_APPLY));
+    ClickButton(Page(), IDC_BACKUP_APPLY);
+    const std::string applied = ReadBytes(ConfigFile());
+    EXPECT_NE(std::string::npos, applied.find("ENTRY_0_SOURCE\tC:\\Work\r\nENTRY_0_DEST\tD:\\Copies\\Work\r\n"
+                                              "ENTRY_0_TYPE_0\t*.doc\r\nENTRY_0_TYPE_1\t#%#\r\n"))
+        << applied;
+    ASSERT_TRUE(add("c:\\work", "d:\\copies\\WORK"));
+    EXPECT_EQ(1u, page->Configs().Configs().size()) << "the same folders in other letter case";
+    EXPECT_TRUE(BoxRecorder::boxes.empty());
+
+    // A double click edits the item; the edited copy takes its place.
+    ASSERT_TRUE(SelectListItem(Page(), IDC_BACKUP_CONFIGS, "C:\\Work"));
+    const bool edited = DriveModal(
+        [&] {
+            SendMessageA(Page(), WM_COMMAND, MAKEWPARAM(IDC_BACKUP_CONFIGS, LBN_DBLCLK),
+                         reinterpret_cast<LPARAM>(GetDlgItem(Page(), IDC_BACKUP_CONFIGS)));
+        },
+        "Edit Backup Configuration",
+        [&](HWND editor) {
+            EXPECT_EQ("D:\\Copies\\Work", WindowText(GetDlgItem(editor, IDC_BACKUP_TARGET)));
+            TypeText(editor, IDC_BACKUP_TARGET, "D:\\Archive");
+            ClickButton(editor, IDOK);
+        });
+    ASSERT_TRUE(edited);
+    ASSERT_EQ(1u, page->Configs().Configs().size());
+    EXPECT_EQ("D:\\Archive", page->Configs().Configs()[0].target);
+    ClickButton(Page(), IDC_BACKUP_APPLY);
+    const std::string saved = ReadBytes(ConfigFile());
+
+    // Advanced and Cancel: Apply stays off and nothing is stored.
+    ASSERT_TRUE(DriveModal([&] { ClickButton(Page(), IDC_BACKUP_ADVANCED); }, "Advanced Backup Settings",
+                           [&](HWND advanced) {
+                               ClickButton(advanced, IDC_ADVANCED_REMOVE_COPIES);
+                               ClickButton(advanced, IDCANCEL);
+                           }));
+    EXPECT_FALSE(IsEnabled(Page(), IDC_BACKUP_APPLY));
+    EXPECT_EQ(0, page->Configs().Commands().removeCopies);
+    sheet->SetActivePage(0);
+    EXPECT_EQ(saved, ReadBytes(ConfigFile()));
+    sheet->SetActivePage(1);
+
+    // Advanced and OK: the commands change and Apply is on.
+    ASSERT_TRUE(DriveModal([&] { ClickButton(Page(), IDC_BACKUP_ADVANCED); }, "Advanced Backup Settings",
+                           [&](HWND advanced) {
+                               ClickButton(advanced, IDC_ADVANCED_REMOVE_COPIES);
+                               ClickButton(advanced, IDOK);
+                           }));
+    EXPECT_TRUE(IsEnabled(Page(), IDC_BACKUP_APPLY));
+    EXPECT_EQ(1, page->Configs().Commands().removeCopies);
+    sheet->SetActivePage(0);
+    EXPECT_NE(std::string::npos, ReadBytes(ConfigFile()).find("POST_COMMAND\t\t\t1\r\n")) << "written on leaving";
 }
