@@ -46,10 +46,7 @@ size_t RootLength(const std::string& path)
 // path is folder or lies below it; letter case ignored.
 bool IsAtOrUnder(const std::string& path, const std::string& folder)
 {
-    if (folder.empty() || path.size() < folder.size())
-        return false;
-    if (CompareStringA(LOCALE_SYSTEM_DEFAULT, NORM_IGNORECASE, path.c_str(), static_cast<int>(folder.size()),
-                       folder.c_str(), static_cast<int>(folder.size())) != CSTR_EQUAL)
+    if (folder.empty() || path.size() < folder.size() || !SameFolderText(path.substr(0, folder.size()), folder))
         return false;
     return path.size() == folder.size() || path[folder.size()] == '\\' || folder.back() == '\\';
 }

@@ -5,6 +5,9 @@
 // attributes kept; an unchanged target skipped) or by the custom program once
 // per file. After each configured dropped item the after program runs once,
 // and its copies may then be removed again (only those this run made).
+// A link to a folder is never followed (it is listed as skipped), a path too
+// long for the system is a failure, never cut, and a configuration with a
+// problem never runs.
 // Windows only; the progress dialog drives it and shows what it reports.
 #pragma once
 

@@ -8,6 +8,7 @@
 // per measure; bench/backup.sh runs it, adds Linux cp -a and the ratios. Run
 // it only in a prefix whose drives lead nowhere outside it.
 #include "backup/BackupEngine.h"
+#include "bench/BenchTiming.h"
 
 #include <windows.h>
 
@@ -24,16 +25,6 @@ constexpr int kSmallPerFolder = 100;
 constexpr DWORD kSmallBytes = 4096;
 constexpr int kLarge = 10;
 constexpr DWORD kLargeBytes = 32u << 20;
-
-double Now()
-{
-    static LARGE_INTEGER frequency = {};
-    if (!frequency.QuadPart)
-        QueryPerformanceFrequency(&frequency);
-    LARGE_INTEGER now = {};
-    QueryPerformanceCounter(&now);
-    return static_cast<double>(now.QuadPart) / static_cast<double>(frequency.QuadPart);
-}
 
 bool MakeFile(const std::string& path, DWORD bytes, const std::vector<char>& block)
 {
@@ -129,34 +120,13 @@ bool PlainCopy(const std::string& from, const std::string& to)
     for (const FolderEntry& entry : entries) {
         const std::string source = from + "\\" + entry.name;
         const std::string target = to + "\\" + entry.name;
-        const bool ok = (entry.attributes & FILE_ATTRIBUTE_DIRECTORY) ? PlainCopy(source, target)
-                                                                      : CopyFileA(source.c_str(), target.c_str(), FALSE);
+        const bool ok = (entry.attributes & FILE_ATTRIBUTE_DIRECTORY)
+            ? PlainCopy(source, target)
+            : CopyFileA(source.c_str(), target.c_str(), FALSE);
         if (!ok)
             return false;
     }
     return true;
-}
-
-double TimeCommand(const std::string& commandLine)
-{
-    std::string command = commandLine;
-    STARTUPINFOA startup = {};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION process = {};
-    const double start = Now();
-    if (!CreateProcessA(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process))
-        return -1;
-    WaitForSingleObject(process.hProcess, INFINITE);
-    const double took = Now() - start;
-    CloseHandle(process.hThread);
-    CloseHandle(process.hProcess);
-    return took;
-}
-
-void Report(const char* name, double seconds)
-{
-    printf("%s: %.4f\n", name, seconds);
-    fflush(stdout);
 }
 
 const long kAllFiles = static_cast<long>(kFolders) * kSmallPerFolder + kLarge;
@@ -171,7 +141,8 @@ int Time(const std::string& measure)
         const double took = TimeEngine(bench + "\\engine", measure == "engine_full", copied, skipped);
         Report(measure.c_str(), took);
         const unsigned long expected = measure == "engine_skip" ? skipped : copied;
-        return took >= 0 && expected == static_cast<unsigned long>(kAllFiles) && CountFiles(bench + "\\engine") == kAllFiles
+        return took >= 0 && expected == static_cast<unsigned long>(kAllFiles) &&
+                CountFiles(bench + "\\engine") == kAllFiles
             ? 0
             : 2;
     }

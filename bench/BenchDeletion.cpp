@@ -6,6 +6,7 @@
 // and the ratios. Run it only in a prefix whose drives lead nowhere outside
 // it.
 #include "autodelete/DeletionEngine.h"
+#include "bench/BenchTiming.h"
 
 #include <windows.h>
 
@@ -15,16 +16,6 @@
 namespace {
 
 const char kBench[] = "C:\\bench";
-
-double Now()
-{
-    static LARGE_INTEGER frequency = {};
-    if (!frequency.QuadPart)
-        QueryPerformanceFrequency(&frequency);
-    LARGE_INTEGER now = {};
-    QueryPerformanceCounter(&now);
-    return static_cast<double>(now.QuadPart) / static_cast<double>(frequency.QuadPart);
-}
 
 bool MakeFile(const std::string& path)
 {
@@ -92,28 +83,6 @@ double TimeTask(const std::string& folder, const char* pattern, int subfolders)
     const double start = Now();
     RunTask(folder, task, false);
     return Now() - start;
-}
-
-double TimeCommand(const std::string& commandLine)
-{
-    std::string command = commandLine;
-    STARTUPINFOA startup = {};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION process = {};
-    const double start = Now();
-    if (!CreateProcessA(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process))
-        return -1;
-    WaitForSingleObject(process.hProcess, INFINITE);
-    const double took = Now() - start;
-    CloseHandle(process.hThread);
-    CloseHandle(process.hProcess);
-    return took;
-}
-
-void Report(const char* name, double seconds)
-{
-    printf("%s: %.4f\n", name, seconds);
-    fflush(stdout);
 }
 
 bool Make(const std::string& bench, const std::string& part)

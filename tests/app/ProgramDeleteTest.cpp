@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -13,6 +14,50 @@
 #include "tests/harness/Wait.h"
 
 namespace {
+
+// The texts of a dialog's static controls (a message box's text is one).
+std::string StaticTexts(HWND dialog)
+{
+    std::string texts;
+    EnumChildWindows(
+        dialog,
+        [](HWND child, LPARAM lp) -> BOOL {
+            char name[32] = "";
+            char text[2048] = "";
+            GetClassNameA(child, name, sizeof name);
+            if (_stricmp(name, "Static") == 0 && GetWindowTextA(child, text, sizeof text) > 0)
+                *reinterpret_cast<std::string*>(lp) += std::string(text) + "\n";
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&texts));
+    return texts;
+}
+
+// How many top-level windows of process pid have this class and caption.
+int CountWindows(DWORD pid, const char* className, const char* caption)
+{
+    struct Count {
+        DWORD pid;
+        const char* className;
+        const char* caption;
+        int found;
+    } count{pid, className, caption, 0};
+    EnumWindows(
+        [](HWND window, LPARAM lp) -> BOOL {
+            auto* c = reinterpret_cast<Count*>(lp);
+            DWORD owner = 0;
+            char name[64] = "";
+            char text[256] = "";
+            GetWindowThreadProcessId(window, &owner);
+            GetClassNameA(window, name, sizeof name);
+            GetWindowTextA(window, text, sizeof text);
+            if (owner == c->pid && strcmp(name, c->className) == 0 && strcmp(text, c->caption) == 0)
+                ++c->found;
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&count));
+    return count.found;
+}
 
 class ProgramDeleteTest : public ProgramTestBase {
 protected:
@@ -42,6 +87,22 @@ protected:
         ASSERT_TRUE(WriteProgramBinary("Property Delete AutoDel Last Action", &lastAction, 4));
     }
     HWND Shredder() const { return m_program.FindWindowOf(nullptr, "Dervane Delete Icon"); }
+    // Shows the sheet on the Delete page (the page with the "Add..." button
+    // 1251) and answers the page's window.
+    HWND ShowDeletePage()
+    {
+        if (!m_program.Command(40001) || !WaitFor([&] { return m_program.SheetVisible(); }, 10000))
+            return nullptr;
+        const HWND sheet = m_program.Sheet();
+        for (int index = 0; index < 16; ++index) {
+            if (!SendMessageA(sheet, PSM_SETCURSEL, static_cast<WPARAM>(index), 0))
+                return nullptr;
+            const HWND page = reinterpret_cast<HWND>(SendMessageA(sheet, PSM_GETCURRENTPAGEHWND, 0, 0));
+            if (page && GetDlgItem(page, 1251))
+                return page;
+        }
+        return nullptr;
+    }
 
     std::string m_trash;
 };
@@ -108,22 +169,23 @@ TEST_F(ProgramDeleteTest, TheShredderComesBackOnScreenAndDeletesADropButNotThePr
     CreateDirectoryA(folder.c_str(), nullptr);
     ASSERT_TRUE(MakeEmptyFile(folder + "\\a.txt"));
     ASSERT_TRUE(MakeEmptyFile(m_trash + "\\b.txt"));
-    ASSERT_TRUE(DropOn(m_program.Pid(), shredder, {folder, m_trash + "\\b.txt", m_folder.Path()}));
+    ASSERT_TRUE(DropOn(m_program.Pid(), shredder, {folder, "C:\\", m_trash + "\\b.txt", m_folder.Path()}));
     HWND box = nullptr;
     ASSERT_TRUE(WaitFor([&] { return (box = m_program.FindWindowOf("#32770", "Error")) != nullptr; }, 10000))
-        << "the program folder is refused in a message";
+        << "the drive and the program folder are refused in a message";
+    const std::string text = StaticTexts(box);
+    EXPECT_NE(std::string::npos, text.find("C:\\ (a whole drive)")) << text;
+    EXPECT_NE(std::string::npos, text.find(m_folder.Path() + " (")) << text;
+    EXPECT_EQ(1, CountWindows(m_program.Pid(), "#32770", "Error")) << "one message for the whole drop";
     PostMessageA(box, WM_COMMAND, IDOK, 0);
     EXPECT_TRUE(WaitFor([&] { return !PathExists(folder) && !PathExists(m_trash + "\\b.txt"); }, 10000));
     EXPECT_TRUE(PathExists(m_folder.ExePath()));
+    EXPECT_TRUE(PathExists("C:\\windows"));
 
     // Hidden through the page: its place (brought back onto the screen) is stored.
     GetWindowRect(shredder, &rect);
-    ASSERT_TRUE(m_program.Command(40001));
-    ASSERT_TRUE(WaitFor([&] { return m_program.SheetVisible(); }, 10000));
-    const HWND sheet = m_program.Sheet();
-    SendMessageA(sheet, PSM_SETCURSEL, 3, 0);
-    const HWND page = reinterpret_cast<HWND>(SendMessageA(sheet, PSM_GETCURRENTPAGEHWND, 0, 0));
-    ASSERT_NE(nullptr, GetDlgItem(page, 1241));
+    const HWND page = ShowDeletePage();
+    ASSERT_NE(nullptr, page);
     SendMessageA(GetDlgItem(page, 1241), BM_CLICK, 0, 0);
     SendMessageA(GetDlgItem(page, 1257), BM_CLICK, 0, 0);
     EXPECT_TRUE(WaitFor([&] { return Shredder() == nullptr; }, 5000));
@@ -159,4 +221,41 @@ TEST_F(ProgramDeleteTest, ExitWhileADropsDialogListsFailuresWaitsForItAndSavesTh
     DeleteFileA(busy.c_str());
     EXPECT_EQ(std::string(reinterpret_cast<const char*>(place), 8),
               ReadProgramBinary("Property Delete Desktop Icon Pos"));
+}
+
+TEST_F(ProgramDeleteTest, ATaskAddedWithTheShredderOffIsInTheTaskFileAfterExit)
+{
+    StoreKnownLook();
+    const uint8_t off = 0;
+    ASSERT_TRUE(WriteProgramBinary("Property Delete Desktop Icon", &off, 1));
+    ASSERT_TRUE(m_session.Start());
+    ASSERT_TRUE(StartReady(m_program));
+    const HWND page = ShowDeletePage();
+    ASSERT_NE(nullptr, page);
+    EXPECT_EQ(nullptr, Shredder());
+    ASSERT_TRUE(
+        PostMessageA(page, WM_COMMAND, MAKEWPARAM(1251, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(page, 1251))));
+    HWND editor = nullptr;
+    ASSERT_TRUE(WaitFor(
+        [&] { return (editor = m_program.FindWindowOf("#32770", "Add Automated Deletion Task")) != nullptr; }, 10000));
+    // The folder and one file type, added to the editor's list, then OK.
+    SetDlgItemTextA(editor, 5201, m_trash.c_str());
+    SetDlgItemTextA(editor, 5207, "*.tmp");
+    PostMessageA(editor, WM_COMMAND, MAKEWPARAM(5209, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(editor, 5209)));
+    EXPECT_TRUE(WaitFor([&] { return SendDlgItemMessageA(editor, 5208, LB_GETCOUNT, 0, 0) == 1; }, 5000));
+    PostMessageA(editor, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+    const bool added = WaitFor([&] { return SendDlgItemMessageA(page, 1250, LB_GETCOUNT, 0, 0) == 1; }, 10000);
+    if (HWND box = m_program.FindWindowOf("#32770", "Error")) {
+        ADD_FAILURE() << StaticTexts(box);
+        PostMessageA(box, WM_COMMAND, IDOK, 0);
+    }
+    ASSERT_TRUE(added);
+    // Cancel hides the sheet and leaves the page as it is; then exit.
+    PostMessageA(page, WM_COMMAND, MAKEWPARAM(1256, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(page, 1256)));
+    ASSERT_TRUE(WaitFor([&] { return !m_program.SheetVisible(); }, 10000));
+    ASSERT_TRUE(m_program.Command(40002));
+    EXPECT_EQ(0, m_program.WaitExit(20000));
+    const std::string tasks = m_folder.ReadFile("AutoDelete.txt");
+    EXPECT_NE(std::string::npos, tasks.find("ENTRY_0\t" + m_trash + "\t0\t0\t0")) << tasks;
+    EXPECT_NE(std::string::npos, tasks.find("ENTRY_0_TYPE_0\t*.tmp")) << tasks;
 }

@@ -1,9 +1,10 @@
 // ProgramDemo: Dervane.exe on the desktop host, in a Wine virtual desktop of
-// a throw-away prefix. Fills the desktop folder with a few sample items (and
-// the program folder with two backup configurations), starts the host and
-// the program, waits until the program is ready, opens its property sheet
-// with the tray menu's "&Properties..." command and prints "ready". Then it
-// reads commands from its standard input:
+// a throw-away prefix. Fills the desktop folder with a few sample items and
+// the program folder with two backup configurations, stores places for the
+// File Shredder and Backup windows beside the sheet, starts the host and the
+// program, waits until the program is ready, opens its property sheet with
+// the tray menu's "&Properties..." command and prints "ready". Then it reads
+// commands from its standard input:
 //   page N   shows page N of the sheet, prints "page N at WxH+X+Y" (the
 //            sheet's place on the screen, for cutting screenshots)
 // When its input closes it ends every process it started.
@@ -106,6 +107,12 @@ int main(int argc, char** argv)
         CProgramProcess program;
         HWND sheet = nullptr;
         ResetProgramRegistry();
+        // The File Shredder and Backup windows near the right edge, beside
+        // the sheet rather than under it.
+        const int32_t shredderPlace[2] = {width - 100, 80};
+        WriteProgramBinary("Property Delete Desktop Icon Pos", shredderPlace, sizeof shredderPlace);
+        const int32_t backupPlace[2] = {width - 100, 140};
+        WriteProgramBinary("Property Backup Desktop Icon Pos", backupPlace, sizeof backupPlace);
         if (!desktop.Open() || !FillDesktop(desktop) || !folder.Create("demo") || !FillProgramFolder(folder)) {
             std::fprintf(stderr, "ProgramDemo: cannot prepare the desktop folder or the program folder\n");
         } else if (!session.StartOnVirtualDesktop(name, width, height)) {

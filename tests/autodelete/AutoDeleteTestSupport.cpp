@@ -6,9 +6,6 @@
 #include <cctype>
 #include <cstring>
 
-std::vector<RecordedBox> BoxRecorder::boxes;
-std::deque<int> BoxRecorder::answers;
-
 bool IsInside(const std::string& path, const std::string& folder)
 {
     const bool inside = path.size() > folder.size() + 1 &&
@@ -83,6 +80,7 @@ bool WaitFor(const std::function<bool()>& done, DWORD timeoutMs)
         if (GetTickCount() - start > timeoutMs)
             return false;
         MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
+        PumpPending();
     }
     return true;
 }
@@ -141,68 +139,6 @@ FolderLinks::~FolderLinks()
         if (RunLinuxTool(link.substr(0, slash), "\\\\?\\unix\\bin\\rm -f " + link.substr(slash + 1)))
             WaitFor([&] { return !Exists(link); });
     }
-}
-
-int BoxRecorder::Show(HWND, const char* text, const char* caption, UINT type)
-{
-    boxes.push_back(RecordedBox{text ? text : "", caption ? caption : "", type});
-    if (!answers.empty()) {
-        const int answer = answers.front();
-        answers.pop_front();
-        return answer;
-    }
-    return (type & MB_TYPEMASK) == MB_YESNO ? IDNO : IDOK;
-}
-
-void BoxRecorder::Reset()
-{
-    boxes.clear();
-    answers.clear();
-}
-
-std::string WindowText(HWND hwnd)
-{
-    char text[1024] = "";
-    GetWindowTextA(hwnd, text, sizeof text);
-    return text;
-}
-
-void ClickButton(HWND dialog, int id)
-{
-    SendMessageA(GetDlgItem(dialog, id), BM_CLICK, 0, 0);
-}
-
-void TypeText(HWND dialog, int id, const std::string& text)
-{
-    SetDlgItemTextA(dialog, id, text.c_str());
-}
-
-bool SelectListItem(HWND dialog, int id, const std::string& text)
-{
-    const LRESULT index = SendDlgItemMessageA(dialog, id, LB_FINDSTRINGEXACT, static_cast<WPARAM>(-1),
-                                              reinterpret_cast<LPARAM>(text.c_str()));
-    if (index == LB_ERR)
-        return false;
-    SendDlgItemMessageA(dialog, id, LB_SETCURSEL, static_cast<WPARAM>(index), 0);
-    SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(id, LBN_SELCHANGE), reinterpret_cast<LPARAM>(GetDlgItem(dialog, id)));
-    return true;
-}
-
-std::vector<std::string> ListItems(HWND dialog, int id)
-{
-    std::vector<std::string> items;
-    const LRESULT count = SendDlgItemMessageA(dialog, id, LB_GETCOUNT, 0, 0);
-    for (LRESULT i = 0; i < count; i++) {
-        char text[1024] = "";
-        SendDlgItemMessageA(dialog, id, LB_GETTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(text));
-        items.push_back(text);
-    }
-    return items;
-}
-
-bool IsEnabled(HWND dialog, int id)
-{
-    return IsWindowEnabled(GetDlgItem(dialog, id)) != FALSE;
 }
 
 void PumpPending()

@@ -1,9 +1,12 @@
 // Fixtures of the deletion tests under Wine: files and folders made in the
 // test's own temporary folder (which lies in the prefix's drive C:), links
-// made there with the system's ln, recorded message boxes and control glue.
+// made there with the system's ln, waits for dialogs (message boxes and
+// control glue: DialogDriving.h).
 #pragma once
 
 #include <windows.h>
+
+#include "tests/harness/DialogDriving.h"
 
 #include <deque>
 #include <functional>
@@ -41,27 +44,6 @@ private:
     std::vector<std::string> m_links;
 };
 
-// Message boxes: recorded, and answered from a queue (then with the refusing
-// button: No, or OK).
-struct RecordedBox {
-    std::string text;
-    std::string caption;
-    UINT type;
-};
-class BoxRecorder {
-public:
-    static int Show(HWND owner, const char* text, const char* caption, UINT type);
-    static void Reset();
-    static std::vector<RecordedBox> boxes;
-    static std::deque<int> answers;
-};
-
-std::string WindowText(HWND hwnd);
-void ClickButton(HWND dialog, int id);
-void TypeText(HWND dialog, int id, const std::string& text);
-bool SelectListItem(HWND dialog, int id, const std::string& text);
-std::vector<std::string> ListItems(HWND dialog, int id);
-bool IsEnabled(HWND dialog, int id);
 // Dispatches this thread's messages until done() holds or timeoutMs passed;
 // answers done().
 bool WaitFor(const std::function<bool()>& done, DWORD timeoutMs = 5000);

@@ -3,6 +3,7 @@
 #include "backup/AdvancedBackupDlg.h"
 #include "backup/BackupConfigDlg.h"
 #include "backup/BackupResource.h"
+#include "help/HelpTables.h"
 #include "tests/autodelete/AutoDeleteTestSupport.h"
 #include "tests/common/TempDir.h"
 
@@ -253,4 +254,22 @@ TEST_F(BackupDialogsTest, SelectChoosesAProgramThroughTheOpenDialogWithTheProgra
     EXPECT_TRUE(seen);
     EXPECT_EQ("Program Files (*.exe)", firstFilter);
     EXPECT_EQ(program, Field(IDC_ADVANCED_POST_PROGRAM));
+}
+
+TEST_F(BackupDialogsTest, EveryControlOfTheEditorsHelpTablesStandsInItsDialog)
+{
+    int checked = 0;
+    for (const HelpTable& table : kHelpTables) {
+        if (table.dialog != IDD_BACKUP_CONFIG && table.dialog != IDD_ADVANCED_BACKUP)
+            continue;
+        ++checked;
+        if (table.dialog == IDD_BACKUP_CONFIG)
+            OpenConfig();
+        else
+            OpenAdvanced();
+        for (const unsigned long* pair = table.pairs; pair[0] != 0; pair += 2)
+            EXPECT_NE(nullptr, GetDlgItem(dialog, static_cast<int>(pair[0])))
+                << "dialog " << table.dialog << " has no control " << pair[0];
+    }
+    EXPECT_EQ(2, checked);
 }

@@ -1,10 +1,11 @@
 // What the Icons page tests give the page in place of the program: a page
 // host that records what the page sends and can play the hook library, the
 // desktop's icons as the test sets them, registry roots of the test's own,
-// and recorders for message boxes and the colour dialog.
+// and a recorder for the colour dialog (message boxes: DialogDriving.h).
 #pragma once
 
 #include "framework/ScopedHandles.h"
+#include "tests/harness/DialogDriving.h"
 #include "settings/SettingsStore.h"
 #include "pages/IconsHost.h"
 #include "pages/PageHost.h"
@@ -107,23 +108,6 @@ private:
 
 extern const char kMissingValue[];
 
-// Message boxes: recorded, and answered from a queue (then with the
-// refusing button: No, Cancel or OK).
-struct RecordedBox {
-    HWND owner;
-    std::string text;
-    std::string caption;
-    UINT type;
-};
-
-class BoxRecorder {
-public:
-    static int Show(HWND owner, const char* text, const char* caption, UINT type);
-    static void Reset();
-    static std::vector<RecordedBox> boxes;
-    static std::deque<int> answers;
-};
-
 // The colour dialog: recorded, and answered with `colour` when `accept`.
 class ColourRecorder {
 public:
@@ -134,19 +118,6 @@ public:
     static COLORREF colour;
     static bool accept;
 };
-
-// The text of a window.
-std::string WindowText(HWND hwnd);
-// Clicks a button of a dialog as the user would (BM_CLICK).
-void ClickButton(HWND dialog, int id);
-// Types text into an edit control (WM_SETTEXT, which sends EN_CHANGE).
-void TypeText(HWND dialog, int id, const std::string& text);
-// Selects a list box item by its text and notifies the dialog (LBN_SELCHANGE); false if not there.
-bool SelectListItem(HWND dialog, int id, const std::string& text);
-// The items of a list box, in its order.
-std::vector<std::string> ListItems(HWND dialog, int id);
-bool IsEnabled(HWND dialog, int id);
-bool IsChecked(HWND dialog, int id);
 
 // Runs open, which shows a modal dialog; once a visible window of this
 // thread titled caption is up, act runs with it inside the dialog's loop
