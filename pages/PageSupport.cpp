@@ -34,8 +34,9 @@ void FillFolderList(HWND list, const std::vector<std::string>& texts)
     for (const std::string& text : texts) {
         SendMessageA(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text.c_str()));
         SIZE size = {};
-        const int width =
-            dc && GetTextExtentPoint32A(dc.Get(), text.c_str(), static_cast<int>(text.size()), &size) ? size.cx : 500;
+        const int width = dc && GetTextExtentPoint32A(dc.Get(), text.c_str(), static_cast<int>(text.size()), &size)
+            ? size.cx
+            : 500;
         if (width > widest)
             widest = width;
     }

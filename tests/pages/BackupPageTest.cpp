@@ -190,8 +190,9 @@ TEST_F(BackupPageTest, AddRefusesTheSameFoldersInOtherCaseEditReplacesAndAdvance
     EXPECT_TRUE(IsEnabled(Page(), IDC_BACKUP_APPLY));
     ClickButton(Page(), IDC_BACKUP_APPLY);
     const std::string applied = ReadBytes(ConfigFile());
-    EXPECT_NE(std::string::npos, applied.find("ENTRY_0_SOURCE\tC:\\Work\r\nENTRY_0_DEST\tD:\\Copies\\Work\r\n"
-                                              "ENTRY_0_TYPE_0\t*.doc\r\nENTRY_0_TYPE_1\t#%#\r\n"))
+    EXPECT_NE(std::string::npos,
+              applied.find("ENTRY_0_SOURCE\tC:\\Work\r\nENTRY_0_DEST\tD:\\Copies\\Work\r\n"
+                           "ENTRY_0_TYPE_0\t*.doc\r\nENTRY_0_TYPE_1\t#%#\r\n"))
         << applied;
     ASSERT_TRUE(add("c:\\work", "d:\\copies\\WORK"));
     EXPECT_EQ(1u, page->Configs().Configs().size()) << "the same folders in other letter case";
