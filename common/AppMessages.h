@@ -11,8 +11,9 @@
 constexpr UINT kTrayIconId = 101;
 constexpr UINT WMAPP_TRAY_NOTIFY = WM_APP + 1;
 
-// The File Shredder window tells the Delete page that a drop is over.
-constexpr UINT WMAPP_SHREDDER_DROP_DONE = WM_APP + 2;
+// A drop window on the desktop (File Shredder, Backup) tells its page that a
+// drop is over.
+constexpr UINT WMAPP_DESKTOP_DROP_DONE = WM_APP + 2;
 
 // Window timers.
 constexpr UINT_PTR TIMER_READY = 667;  // main window: polls for the hook library, every 500 ms

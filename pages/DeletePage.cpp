@@ -8,6 +8,7 @@
 #include "pages/IconsPage.h"
 #include "pages/MainSheet.h"
 #include "pages/PageHost.h"
+#include "pages/PageSupport.h"
 #include "settings/SettingsStore.h"
 
 #include <cerrno>
@@ -86,29 +87,6 @@ int32_t FieldNumber(const std::string& text)
     if (value > INT32_MAX)
         return INT32_MAX;
     return value < INT32_MIN ? INT32_MIN : static_cast<int32_t>(value);
-}
-
-// Keeps a window of that size whole on the screen.
-POINT OnScreen(int left, int top, int width, int height)
-{
-    const int sl = GetSystemMetrics(SM_XVIRTUALSCREEN);
-    const int st = GetSystemMetrics(SM_YVIRTUALSCREEN);
-    int sw = GetSystemMetrics(SM_CXVIRTUALSCREEN);
-    int sh = GetSystemMetrics(SM_CYVIRTUALSCREEN);
-    if (sw <= 0 || sh <= 0) {
-        sw = GetSystemMetrics(SM_CXSCREEN);
-        sh = GetSystemMetrics(SM_CYSCREEN);
-    }
-    POINT at = {left, top};
-    if (at.x > sl + sw - width)
-        at.x = sl + sw - width;
-    if (at.y > st + sh - height)
-        at.y = st + sh - height;
-    if (at.x < sl)
-        at.x = sl;
-    if (at.y < st)
-        at.y = st;
-    return at;
 }
 
 }  // namespace
@@ -310,7 +288,7 @@ int CDeletePage::OnTimer(UINT_PTR id)
 
 INT_PTR CDeletePage::DialogProc(UINT msg, WPARAM wp, LPARAM lp)
 {
-    if (msg == WMAPP_SHREDDER_DROP_DONE) {
+    if (msg == WMAPP_DESKTOP_DROP_DONE) {
         // Out of the window's own handler: now it may go if it should.
         MatchShredder();
         return TRUE;
@@ -372,25 +350,17 @@ void CDeletePage::ShowShredder()
         }
         m_shredder = std::move(shredder);
     }
-    RECT rect = {};
-    GetWindowRect(m_shredder->GetHwnd(), &rect);
-    const POINT at = OnScreen(m_settings.iconLeft, m_settings.iconTop, rect.right - rect.left, rect.bottom - rect.top);
-    SetWindowPos(m_shredder->GetHwnd(), nullptr, at.x, at.y, 0, 0,
-                 SWP_NOSIZE | SWP_NOZORDER | SWP_NOOWNERZORDER | SWP_NOACTIVATE);
+    m_shredder->MoveTo(m_settings.iconLeft, m_settings.iconTop);
 }
 
 void CDeletePage::HideShredder()
 {
     // A drop's dialog runs inside the window's handler: the window goes when
-    // the drop is over (WMAPP_SHREDDER_DROP_DONE).
+    // the drop is over (WMAPP_DESKTOP_DROP_DONE).
     if (!m_shredder || m_shredder->InDrop())
         return;
     if (m_shredder->IsAlive()) {
-        RECT rect = {};
-        if (GetWindowRect(m_shredder->GetHwnd(), &rect)) {
-            m_settings.iconLeft = rect.left;
-            m_settings.iconTop = rect.top;
-        }
+        m_shredder->Position(&m_settings.iconLeft, &m_settings.iconTop);
         SaveDeleteSettings();
         m_shredder->Destroy();
     }
@@ -425,30 +395,10 @@ void CDeletePage::ShutDown()
 
 void CDeletePage::RefreshTaskList()
 {
-    HWND list = GetItem(IDC_DELETE_TASKS);
-    if (!list)
-        return;
-    SendMessageA(list, LB_RESETCONTENT, 0, 0);
-    int widest = 0;
-    HDC dc = GetDC(GetHwnd());
-    HGDIOBJ font = reinterpret_cast<HGDIOBJ>(SendMessageA(list, WM_GETFONT, 0, 0));
-    HGDIOBJ old = dc && font ? SelectObject(dc, font) : nullptr;
-    for (const DeletionTask& task : m_tasks.Tasks()) {
-        SendMessageA(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(task.folder.c_str()));
-        SIZE size = {};
-        const int width = dc &&
-                GetTextExtentPoint32A(dc, task.folder.c_str(), static_cast<int>(task.folder.size()), &size)
-            ? size.cx
-            : 500;
-        if (width > widest)
-            widest = width;
-    }
-    if (old)
-        SelectObject(dc, old);
-    if (dc)
-        ReleaseDC(GetHwnd(), dc);
-    if (!m_tasks.Tasks().empty())
-        SendMessageA(list, LB_SETHORIZONTALEXTENT, widest + 8, 0);
+    std::vector<std::string> folders;
+    for (const DeletionTask& task : m_tasks.Tasks())
+        folders.push_back(task.folder);
+    FillFolderList(GetItem(IDC_DELETE_TASKS), folders);
     UpdateTaskButtons();
 }
 
@@ -461,16 +411,8 @@ void CDeletePage::UpdateTaskButtons()
 
 int CDeletePage::SelectedTask() const
 {
-    const LRESULT index = SendItem(IDC_DELETE_TASKS, LB_GETCURSEL);
-    if (index == LB_ERR)
-        return -1;
-    const LRESULT length = SendItem(IDC_DELETE_TASKS, LB_GETTEXTLEN, static_cast<WPARAM>(index));
-    if (length == LB_ERR)
-        return -1;
-    std::string folder(static_cast<size_t>(length) + 1, '\0');
-    SendItem(IDC_DELETE_TASKS, LB_GETTEXT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&folder[0]));
-    folder.resize(static_cast<size_t>(length));
-    return m_tasks.FindTask(folder);
+    std::string folder;
+    return SelectedListText(GetItem(IDC_DELETE_TASKS), &folder) ? m_tasks.FindTask(folder) : -1;
 }
 
 void CDeletePage::AddTask()

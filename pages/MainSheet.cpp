@@ -3,6 +3,7 @@
 #include "framework/Application.h"
 #include "hook/HookProtocol.h"
 #include "pages/AboutPage.h"
+#include "pages/BackupPage.h"
 #include "pages/DeletePage.h"
 #include "pages/GeneralPage.h"
 #include "pages/HookIconsHost.h"
@@ -30,6 +31,7 @@ void CMainSheet::AddPages()
     m_iconsPage = icons.get();
     Add(Icons, std::move(icons));
     Add(Delete, std::make_unique<CDeletePage>(m_host, *this));
+    Add(Backup, std::make_unique<CBackupPage>(m_host));
 }
 
 int CMainSheet::CreateHidden()

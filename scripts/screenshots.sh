@@ -1,10 +1,11 @@
 #!/usr/bin/env bash
 # Screenshots of every page and dialog built so far, under Xvfb in Wine
-# virtual desktops, collected in build/shots/: the About, General, Icons and
-# Delete pages of the running program on the demo desktop (also cut to the sheet
-# alone, and kept as the README's pictures in docs/), the Icons page of a test
-# sheet in both layout modes and the hide-icon rules dialog. Run after a
-# build; each part ends every process it started by its id.
+# virtual desktops, collected in build/shots/: the About, General, Icons,
+# Delete and Backup pages of the running program on the demo desktop (also
+# cut to the sheet alone, and kept as the README's pictures in docs/), the
+# Icons page of a test sheet in both layout modes and the hide-icon rules
+# dialog. Run after a build; each part ends every process it started by its
+# id.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 mkdir -p build/shots
@@ -14,9 +15,11 @@ cp build/screenshot-general.png build/shots/general.png
 cp build/screenshot-icons.png build/shots/icons.png
 # The Delete page, and the File Shredder window on the desktop beside the sheet.
 cp build/screenshot-delete.png build/shots/delete.png
+# The Backup page, and the Backup window beside the File Shredder.
+cp build/screenshot-backup.png build/shots/backup.png
 bash tests/pages/icons_shots.sh >/dev/null
 # The README's pictures: the sheet alone, in 256 colours.
-for page in about general icons delete; do
+for page in about general icons delete backup; do
   /usr/bin/convert "build/shots/sheet-$page.png" -colors 256 "PNG8:docs/$page-page.png"
 done
 ls build/shots/*.png

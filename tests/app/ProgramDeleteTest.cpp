@@ -15,40 +15,6 @@
 
 namespace {
 
-bool Exists(const std::string& path)
-{
-    return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
-}
-
-bool MakeFile(const std::string& path)
-{
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-    if (file == INVALID_HANDLE_VALUE)
-        return false;
-    CloseHandle(file);
-    return true;
-}
-
-// Posts a drop of paths to window of process pid: the DROPFILES block is
-// written into the target, where the address means something.
-bool DropOn(DWORD pid, HWND window, const std::vector<std::string>& paths)
-{
-    std::vector<char> block(sizeof(DROPFILES));
-    for (const std::string& path : paths)
-        block.insert(block.end(), path.c_str(), path.c_str() + path.size() + 1);
-    block.push_back('\0');
-    DROPFILES header = {};
-    header.pFiles = sizeof(DROPFILES);
-    memcpy(block.data(), &header, sizeof header);
-    HANDLE process = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_WRITE, FALSE, pid);
-    if (!process)
-        return false;
-    void* remote = VirtualAllocEx(process, nullptr, block.size(), MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE);
-    const bool written = remote && WriteProcessMemory(process, remote, block.data(), block.size(), nullptr);
-    CloseHandle(process);
-    return written && PostMessageA(window, WM_DROPFILES, reinterpret_cast<WPARAM>(remote), 0);
-}
-
 // The texts of a dialog's static controls (a message box's text is one).
 std::string StaticTexts(HWND dialog)
 {
@@ -150,12 +116,12 @@ TEST_F(ProgramDeleteTest, ADayNeverRunDeletesAtStartAndRecordsTheTime)
     StorePeriod(1, 1, 0, 0);
     const std::string file = m_trash + "\\old.tmp";
     const std::string kept = m_trash + "\\keep.txt";
-    ASSERT_TRUE(MakeFile(file));
-    ASSERT_TRUE(MakeFile(kept));
+    ASSERT_TRUE(MakeEmptyFile(file));
+    ASSERT_TRUE(MakeEmptyFile(kept));
     ASSERT_TRUE(m_session.Start());
     ASSERT_TRUE(StartReady(m_program));
-    EXPECT_TRUE(WaitFor([&] { return !Exists(file); }, 10000));
-    EXPECT_TRUE(Exists(kept));
+    EXPECT_TRUE(WaitFor([&] { return !PathExists(file); }, 10000));
+    EXPECT_TRUE(PathExists(kept));
     EXPECT_TRUE(
         WaitFor([] { return ReadProgramBinary("Property Delete AutoDel Last Action") != std::string(4, '\0'); }, 5000));
     DeleteFileA(kept.c_str());
@@ -170,14 +136,14 @@ TEST_F(ProgramDeleteTest, TheGeneralSwitchOffStopsTheStartUpRun)
     ASSERT_TRUE(WriteProgramBinary("Property General Enabled", &zero, 1));
     ASSERT_TRUE(WriteProgramBinary("Property Delete AutoDel At Start", &one, 1));
     const std::string file = m_trash + "\\old.tmp";
-    ASSERT_TRUE(MakeFile(file));
+    ASSERT_TRUE(MakeEmptyFile(file));
     ASSERT_TRUE(m_session.Start());
     ASSERT_TRUE(m_program.Start(m_folder));
     ASSERT_TRUE(WaitFor([&] { return Shredder() != nullptr; }, 20000));
     // A posted command comes only once the start-up (and its run) is over.
     ASSERT_TRUE(m_program.Command(40001));
     ASSERT_TRUE(WaitFor([&] { return m_program.SheetVisible(); }, 10000));
-    EXPECT_TRUE(Exists(file));
+    EXPECT_TRUE(PathExists(file));
     EXPECT_EQ(std::string(4, '\0'), ReadProgramBinary("Property Delete AutoDel Last Action"));
     DeleteFileA(file.c_str());
 }
@@ -201,8 +167,8 @@ TEST_F(ProgramDeleteTest, TheShredderComesBackOnScreenAndDeletesADropButNotThePr
 
     const std::string folder = m_trash + "\\dropped";
     CreateDirectoryA(folder.c_str(), nullptr);
-    ASSERT_TRUE(MakeFile(folder + "\\a.txt"));
-    ASSERT_TRUE(MakeFile(m_trash + "\\b.txt"));
+    ASSERT_TRUE(MakeEmptyFile(folder + "\\a.txt"));
+    ASSERT_TRUE(MakeEmptyFile(m_trash + "\\b.txt"));
     ASSERT_TRUE(DropOn(m_program.Pid(), shredder, {folder, "C:\\", m_trash + "\\b.txt", m_folder.Path()}));
     HWND box = nullptr;
     ASSERT_TRUE(WaitFor([&] { return (box = m_program.FindWindowOf("#32770", "Error")) != nullptr; }, 10000))
@@ -212,9 +178,9 @@ TEST_F(ProgramDeleteTest, TheShredderComesBackOnScreenAndDeletesADropButNotThePr
     EXPECT_NE(std::string::npos, text.find(m_folder.Path() + " (")) << text;
     EXPECT_EQ(1, CountWindows(m_program.Pid(), "#32770", "Error")) << "one message for the whole drop";
     PostMessageA(box, WM_COMMAND, IDOK, 0);
-    EXPECT_TRUE(WaitFor([&] { return !Exists(folder) && !Exists(m_trash + "\\b.txt"); }, 10000));
-    EXPECT_TRUE(Exists(m_folder.ExePath()));
-    EXPECT_TRUE(Exists("C:\\windows"));
+    EXPECT_TRUE(WaitFor([&] { return !PathExists(folder) && !PathExists(m_trash + "\\b.txt"); }, 10000));
+    EXPECT_TRUE(PathExists(m_folder.ExePath()));
+    EXPECT_TRUE(PathExists("C:\\windows"));
 
     // Hidden through the page: its place (brought back onto the screen) is stored.
     GetWindowRect(shredder, &rect);

@@ -1,9 +1,10 @@
 // ProgramDemo: Dervane.exe on the desktop host, in a Wine virtual desktop of
-// a throw-away prefix. Fills the desktop folder with a few sample items,
-// stores a place for the File Shredder window beside the sheet, starts the
-// host and the program, waits until the program is ready, opens
-// its property sheet with the tray menu's "&Properties..." command and prints
-// "ready". Then it reads commands from its standard input:
+// a throw-away prefix. Fills the desktop folder with a few sample items and
+// the program folder with two backup configurations, stores places for the
+// File Shredder and Backup windows beside the sheet, starts the host and the
+// program, waits until the program is ready, opens its property sheet with
+// the tray menu's "&Properties..." command and prints "ready". Then it reads
+// commands from its standard input:
 //   page N   shows page N of the sheet, prints "page N at WxH+X+Y" (the
 //            sheet's place on the screen, for cutting screenshots)
 // When its input closes it ends every process it started.
@@ -34,6 +35,17 @@ int FillDesktop(CTestDesktop& desktop)
     ok &= desktop.AddShortcut("Notepad", "C:\\windows\\notepad.exe");
     ok &= desktop.AddShortcut("Registry Editor", "C:\\windows\\regedit.exe");
     return ok;
+}
+
+// Two backup configurations, so that the Backup page shows a list.
+int FillProgramFolder(const CProgramFolder& folder)
+{
+    return folder.WriteFile("Backup.txt",
+                            "KTX_FILE\tDERVANE BACKUP\nVERSION\t1.0\nCUSTOM\t0\nCUSTOM_COMMAND\t\t\n"
+                            "POST_COMMAND\t\t\t0\nENTRY_0\tReports\t1\t0\nENTRY_0_SOURCE\tC:\\Projects\\Reports\n"
+                            "ENTRY_0_DEST\tC:\\Backup\\Reports\nENTRY_0_TYPE_0\t*.*\nENTRY_0_TYPE_1\t#%#\n"
+                            "ENTRY_1\tMail\t1\t0\nENTRY_1_SOURCE\tC:\\Mail\nENTRY_1_DEST\tC:\\Backup\\Mail\n"
+                            "ENTRY_1_TYPE_0\t*.eml\nENTRY_1_TYPE_1\t#%#\n");
 }
 
 // Starts the program and opens its sheet; answers the sheet or null.
@@ -95,11 +107,13 @@ int main(int argc, char** argv)
         CProgramProcess program;
         HWND sheet = nullptr;
         ResetProgramRegistry();
-        // The File Shredder window near the right edge, beside the sheet
-        // rather than under it.
+        // The File Shredder and Backup windows near the right edge, beside
+        // the sheet rather than under it.
         const int32_t shredderPlace[2] = {width - 100, 80};
         WriteProgramBinary("Property Delete Desktop Icon Pos", shredderPlace, sizeof shredderPlace);
-        if (!desktop.Open() || !FillDesktop(desktop) || !folder.Create("demo")) {
+        const int32_t backupPlace[2] = {width - 100, 140};
+        WriteProgramBinary("Property Backup Desktop Icon Pos", backupPlace, sizeof backupPlace);
+        if (!desktop.Open() || !FillDesktop(desktop) || !folder.Create("demo") || !FillProgramFolder(folder)) {
             std::fprintf(stderr, "ProgramDemo: cannot prepare the desktop folder or the program folder\n");
         } else if (!session.StartOnVirtualDesktop(name, width, height)) {
             std::fprintf(stderr, "ProgramDemo: the desktop host did not start\n");

@@ -1,8 +1,10 @@
 #include "tests/app/ProgramSupport.h"
 
 #include <shellapi.h>
+#include <shlobj.h>
 
 #include <cstdio>
+#include <cstring>
 
 #include "tests/harness/TextLines.h"
 #include "tests/harness/Wait.h"
@@ -324,4 +326,36 @@ std::string LoadedState(const std::string& layoutText)
         return std::string();
     const size_t start = at + 7;
     return layoutText.substr(start, layoutText.find_first_of("\r\n", start) - start);
+}
+
+bool PathExists(const std::string& path)
+{
+    return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+bool MakeEmptyFile(const std::string& path)
+{
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return false;
+    CloseHandle(file);
+    return true;
+}
+
+bool DropOn(DWORD pid, HWND window, const std::vector<std::string>& paths)
+{
+    std::vector<char> block(sizeof(DROPFILES));
+    for (const std::string& path : paths)
+        block.insert(block.end(), path.c_str(), path.c_str() + path.size() + 1);
+    block.push_back('\0');
+    DROPFILES header = {};
+    header.pFiles = sizeof(DROPFILES);
+    memcpy(block.data(), &header, sizeof header);
+    HANDLE process = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_WRITE, FALSE, pid);
+    if (!process)
+        return false;
+    void* remote = VirtualAllocEx(process, nullptr, block.size(), MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE);
+    const bool written = remote && WriteProcessMemory(process, remote, block.data(), block.size(), nullptr);
+    CloseHandle(process);
+    return written && PostMessageA(window, WM_DROPFILES, reinterpret_cast<WPARAM>(remote), 0);
 }

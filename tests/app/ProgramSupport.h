@@ -105,3 +105,11 @@ bool WaitWindowGone(HWND window, DWORD timeoutMs = 15000);
 std::string EmptyShortcutsLayout(const char* loaded = "1");
 // The value of the layout's "LOADED" record, or "" when there is none.
 std::string LoadedState(const std::string& layoutText);
+
+// Files and drops for the tests that delete and back up.
+bool PathExists(const std::string& path);
+// Creates (or empties) the file.
+bool MakeEmptyFile(const std::string& path);
+// Posts a drop of paths to window of process pid: the DROPFILES block is
+// written into the target, where the address means something.
+bool DropOn(DWORD pid, HWND window, const std::vector<std::string>& paths);

@@ -43,7 +43,7 @@ public:
     const std::string& ProgramFolder() const override { return folder; }
     unsigned long SendHookRequest(int code, const char* text) override;
     void SwitchFeatures(bool enabled) override { switched.push_back(enabled); }
-    void ShowSheet(int) override { }
+    void ShowSheet(int page) override { sheetsShown.push_back(page); }
     void SheetShown(bool) override { }
     void ShowHelp() override { ++helpShown; }
     void PostExit() override { ++exitsPosted; }
@@ -63,6 +63,7 @@ public:
     std::vector<SentRequest> requests;
     std::vector<SentSettings> settingsSent;
     std::vector<bool> switched;
+    std::vector<int> sheetsShown;
     int helpShown = 0;
     int exitsPosted = 0;
     unsigned long answer = 1;

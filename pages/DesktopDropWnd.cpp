@@ -1,0 +1,187 @@
+#include "pages/DesktopDropWnd.h"
+
+#include "common/AppMessages.h"
+#include "pages/PageSupport.h"
+
+namespace {
+
+// Keeps a window of that size whole on the screen.
+POINT OnScreen(int left, int top, int width, int height)
+{
+    const int sl = GetSystemMetrics(SM_XVIRTUALSCREEN);
+    const int st = GetSystemMetrics(SM_YVIRTUALSCREEN);
+    int sw = GetSystemMetrics(SM_CXVIRTUALSCREEN);
+    int sh = GetSystemMetrics(SM_CYVIRTUALSCREEN);
+    if (sw <= 0 || sh <= 0) {
+        sw = GetSystemMetrics(SM_CXSCREEN);
+        sh = GetSystemMetrics(SM_CYSCREEN);
+    }
+    POINT at = {left, top};
+    if (at.x > sl + sw - width)
+        at.x = sl + sw - width;
+    if (at.y > st + sh - height)
+        at.y = st + sh - height;
+    if (at.x < sl)
+        at.x = sl;
+    if (at.y < st)
+        at.y = st;
+    return at;
+}
+
+}  // namespace
+
+CDesktopDropWnd::CDesktopDropWnd(UINT templateId, const char* title, const Pictures& pictures, HWND page)
+    : CDialog(templateId), m_title(title), m_pictures(pictures), m_page(page)
+{
+}
+
+int CDesktopDropWnd::Create(HWND owner)
+{
+    if (!CreateModeless(owner))
+        return 0;
+    Show(SW_SHOWNOACTIVATE);
+    return 1;
+}
+
+int CDesktopDropWnd::OnInitDialog()
+{
+    SetText(m_title);
+    OnCreated();
+    DragAcceptFiles(GetHwnd(), TRUE);
+    ReloadBitmaps();
+    // 0: the window appears without taking the focus, as it is shown.
+    return 0;
+}
+
+void CDesktopDropWnd::ReloadBitmaps()
+{
+    const bool low = IsLowColourDisplay();
+    auto load = [](UINT id) {
+        return static_cast<HBITMAP>(LoadImageA(GetModule(), MAKEINTRESOURCEA(id), IMAGE_BITMAP, 0, 0, 0));
+    };
+    m_normal.Reset(load(low ? m_pictures.normalLowColour : m_pictures.normal));
+    m_focused.Reset(load(low ? m_pictures.focusedLowColour : m_pictures.focused));
+    if (GetHwnd())
+        InvalidateRect(GetHwnd(), nullptr, TRUE);
+}
+
+void CDesktopDropWnd::MoveTo(int left, int top)
+{
+    RECT rect = {};
+    if (!GetHwnd() || !GetWindowRect(GetHwnd(), &rect))
+        return;
+    const POINT at = OnScreen(left, top, rect.right - rect.left, rect.bottom - rect.top);
+    SetWindowPos(GetHwnd(), nullptr, at.x, at.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOOWNERZORDER | SWP_NOACTIVATE);
+}
+
+bool CDesktopDropWnd::Position(int* left, int* top) const
+{
+    RECT rect = {};
+    if (!IsAlive() || !GetWindowRect(GetHwnd(), &rect))
+        return false;
+    *left = rect.left;
+    *top = rect.top;
+    return true;
+}
+
+void CDesktopDropWnd::Paint()
+{
+    ScopedPaint paint(GetHwnd());
+    HBITMAP bitmap = m_hasFocus ? m_focused.Get() : m_normal.Get();
+    BITMAP info = {};
+    if (!paint.Get() || !bitmap || !GetObjectA(bitmap, sizeof info, &info))
+        return;
+    ScopedMemoryDC memory(CreateCompatibleDC(paint.Get()));
+    if (!memory)
+        return;
+    ScopedSelect select(memory.Get(), bitmap);
+    BitBlt(paint.Get(), 0, 0, info.bmWidth, info.bmHeight, memory.Get(), 0, 0, SRCCOPY);
+}
+
+INT_PTR CDesktopDropWnd::DialogProc(UINT msg, WPARAM wp, LPARAM lp)
+{
+    switch (msg) {
+    case WM_NCHITTEST: {
+        // The body is the caption: dragging it moves the window.
+        const LRESULT hit = DefWindowProcA(GetHwnd(), msg, wp, lp);
+        return Answer(hit == HTCLIENT ? HTCAPTION : hit);
+    }
+    case WM_SETFOCUS:
+    case WM_KILLFOCUS:
+        m_hasFocus = msg == WM_SETFOCUS;
+        OnFocusChanged();
+        InvalidateRect(GetHwnd(), nullptr, TRUE);
+        return FALSE;  // the dialog's own handling runs too
+    case WM_PAINT: Paint(); return TRUE;
+    case WM_ERASEBKGND: return Answer(1);
+    case WM_DROPFILES: OnDropFiles(reinterpret_cast<HDROP>(wp)); return TRUE;
+    default: return CDialog::DialogProc(msg, wp, lp);
+    }
+}
+
+std::vector<std::string> CDesktopDropWnd::DroppedPaths(HDROP drop)
+{
+    std::vector<std::string> paths;
+    const UINT count = DragQueryFileA(drop, 0xFFFFFFFF, nullptr, 0);
+    for (UINT i = 0; i < count; i++) {
+        const UINT length = DragQueryFileA(drop, i, nullptr, 0);
+        std::string path(length + 1, '\0');
+        const UINT got = DragQueryFileA(drop, i, &path[0], length + 1);
+        path.resize(got <= length ? got : length);
+        if (!path.empty())
+            paths.push_back(path);
+    }
+    return paths;
+}
+
+void CDesktopDropWnd::OnDropFiles(HDROP drop)
+{
+    std::vector<std::string> paths = DroppedPaths(drop);
+    DragFinish(drop);
+    if (paths.empty())
+        return;
+    if (m_inDrop) {
+        // The window is disabled under the dialog, but a drop is posted and
+        // still comes: it waits for the running one.
+        m_waiting.push_back(std::move(paths));
+        return;
+    }
+    m_inDrop = true;
+    SetForegroundWindow(GetHwnd());
+    HandleDrop(paths);
+    while (!m_waiting.empty()) {
+        std::vector<std::string> next = std::move(m_waiting.front());
+        m_waiting.erase(m_waiting.begin());
+        HandleDrop(next);
+    }
+    m_inDrop = false;
+    if (m_page)
+        PostMessageA(m_page, WMAPP_DESKTOP_DROP_DONE, 0, 0);
+}
+
+HWND CDesktopDropWnd::DropPopup() const
+{
+    if (!m_inDrop || !GetHwnd())
+        return nullptr;
+    struct Search {
+        HWND owner;
+        HWND found;
+    } search{GetHwnd(), nullptr};
+    EnumThreadWindows(
+        GetCurrentThreadId(),
+        [](HWND window, LPARAM lp) -> BOOL {
+            auto* s = reinterpret_cast<Search*>(lp);
+            if (GetWindow(window, GW_OWNER) != s->owner)
+                return TRUE;
+            s->found = window;
+            return FALSE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+void CDesktopDropWnd::OnDestroy()
+{
+    DragAcceptFiles(GetHwnd(), FALSE);
+    CDialog::OnDestroy();
+}
