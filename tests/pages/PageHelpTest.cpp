@@ -74,7 +74,7 @@ TEST_F(PageHelp, EveryControlOfAHelpTableStandsInItsDialog)
                 << "dialog " << table.dialog << " has no control " << pair[0];
         DestroyWindow(dialog);
     }
-    EXPECT_EQ(6, checked) << "About, General, Icons, Delete, Backup and the hide-icon rules";
+    EXPECT_EQ(8, checked) << "About, General, Icons, Delete, Backup, the hide-icon rules and the two backup editors";
 }
 
 TEST_F(PageHelp, HelpIdsFollowTheRuleWithTheSharedButtons)
