@@ -1,0 +1,21 @@
+// The pictures of custom tray icons: an icon file, or an icon group of a
+// program or library. A chosen file is read as data only: no code of it
+// runs, and the current folder is left alone.
+#pragma once
+
+#include "framework/ScopedHandles.h"
+#include "tray/TrayIconEntry.h"
+
+#include <string>
+
+// The 16 x 16 picture of an icon file (.ico), or none when the file is not
+// a whole icon file.
+ScopedIcon LoadIconFile16(const std::string& file);
+// The best 16 x 16 picture of icon group n (counted from 0 in the order the
+// file's groups are enumerated; n of 0 or less takes the first) of a program
+// or library; a group without a usable 16 x 16 image passes to the next.
+// None when the file is empty, cannot be opened or has no usable group.
+ScopedIcon LoadGroupIcon(const std::string& file, int n);
+// An entry's picture: the file as an icon file (kind kIconSourceFile), else
+// its icon group index (kind kIconSourceGroup, also when that gives none).
+ScopedIcon FindTrayPicture(const std::string& file, int index, IconSourceKind* kind);
