@@ -29,6 +29,11 @@ void Tell(UINT message, HWND window)
     // process, so the window's process is asked rather than the current one.
     if (!GetWindowThreadProcessId(window, &pid) || pid == g_cbtShared.engineProcessId)
         return;
+    // An engine that was ended without stopping leaves its handle behind,
+    // which may name some other window by now.
+    DWORD enginePid = 0;
+    if (!GetWindowThreadProcessId(engine, &enginePid) || enginePid != g_cbtShared.engineProcessId)
+        return;
     PostMessageA(engine, message, reinterpret_cast<WPARAM>(window), 0);
 }
 

@@ -16,6 +16,8 @@ constexpr UINT kEngineReload = WM_APP + 11;
 constexpr UINT kEngineSetFolder = WM_APP + 12;  // LPARAM: a std::string the thread deletes
 
 constexpr UINT_PTR kTimerId = 1;
+constexpr UINT_PTR kReloadTimerId = 2;
+constexpr UINT kReloadSettleMs = 250;
 constexpr DWORD kStartWaitMs = 10000;
 constexpr DWORD kStopWaitMs = 10000;
 constexpr ULONGLONG kWatchMs = 2000;  // a window's title and texts may still change after it shows
@@ -180,8 +182,19 @@ LRESULT CRespondEngine::OnMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM
     case kCbtWindowCreated:
     case kCbtWindowActivated: OnWindowSeen(reinterpret_cast<HWND>(wParam)); return 0;
     case kCbtMenuRead: OnMenuRead(static_cast<LONG>(wParam)); return 0;
-    case WM_TIMER: OnTick(); return 0;
-    case kEngineReload: ReloadRules(true); return 0;
+    case WM_TIMER:
+        if (wParam == kReloadTimerId) {
+            KillTimer(hwnd, kReloadTimerId);
+            ReloadRules(true);
+        } else {
+            OnTick();
+        }
+        return 0;
+    case kEngineReload:
+        // The program tells the engine first and rewrites the file just
+        // after; the file's change is also seen at the next window.
+        SetTimer(hwnd, kReloadTimerId, kReloadSettleMs, nullptr);
+        return 0;
     case kEngineSetFolder: {
         std::unique_ptr<std::string> folder(reinterpret_cast<std::string*>(lParam));
         if (folder && *folder != m_folder) {
@@ -311,6 +324,11 @@ void CRespondEngine::PerformAction(Job& job, ULONGLONG now)
         job.next = job.rule.actions.size();
         return;
     }
+    if (!IsWindowVisible(job.window)) {
+        LogAction(job, "refused: the window is hidden");
+        job.next = job.rule.actions.size();
+        return;
+    }
     const RespondAction& action = job.rule.actions[job.next];
     switch (action.kind) {
     case kActionPushButton: {
@@ -426,8 +444,10 @@ void CRespondEngine::ArmTimer()
     SetTimer(m_window, kTimerId, static_cast<UINT>(std::max<ULONGLONG>(wait, USER_TIMER_MINIMUM)), nullptr);
 }
 
-// Reads "Respond.txt" when asked to, or when it changed since the last read:
-// the program may rewrite it just after telling the engine.
+// Reads "Respond.txt" when asked to, or when it changed since the last read.
+// The file is copied at once, opened so that the program can still move its
+// new file over it, and the rules are read from the copy: an engine holding
+// the file open would make the program's rewrite fail.
 void CRespondEngine::ReloadRules(bool force)
 {
     const std::string path = m_folder + "\\Respond.txt";
@@ -440,9 +460,39 @@ void CRespondEngine::ReloadRules(bool force)
     }
     if (!force && size == m_rulesSize && CompareFileTime(&stamp, &m_rulesStamp) == 0)
         return;
-    m_rules.ReadFile(path);
     m_rulesSize = size;
     m_rulesStamp = stamp;
+
+    std::string bytes;
+    {
+        ScopedHandle file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                      nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+        if (!file) {
+            m_rules.ReadFile(path);  // missing: an empty list
+            return;
+        }
+        char buffer[16384];
+        DWORD got = 0;
+        while (ReadFile(file.Get(), buffer, sizeof buffer, &got, nullptr) && got)
+            bytes.append(buffer, got);
+    }
+    char temporary[MAX_PATH] = {};
+    const DWORD length = GetTempPathA(MAX_PATH, temporary);
+    const std::string copy = (length && length < MAX_PATH ? std::string(temporary, length) : m_folder + "\\") +
+                             "DervaneRespond-" + std::to_string(GetCurrentProcessId()) + ".txt";
+    {
+        ScopedHandle out(CreateFileA(copy.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                     FILE_ATTRIBUTE_TEMPORARY, nullptr));
+        DWORD written = 0;
+        if (!out || !WriteFile(out.Get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) ||
+            written != bytes.size()) {
+            m_log.Write("The rules could not be read: no room for a copy of Respond.txt");
+            m_rulesSize = ~0ull;  // tried again at the next window
+            return;
+        }
+    }
+    m_rules.ReadFile(copy);
+    DeleteFileA(copy.c_str());
 }
 
 void CRespondEngine::LogAction(const Job& job, const char* outcome)

@@ -121,7 +121,7 @@ TEST_F(RespondEngineTest, AnswersAMessageBoxAMenuAndPlainWindowsButNeverItsOwn)
     WriteRules({
         Rule("Save Question", kMatchExactly, {Act(kActionPushButton, "&yes")}, false, "save the CHANGES"),
         Rule("Menu Target", kMatchExactly, {Act(kActionSelectMenu, "write marker")}),
-        Rule("Shrink", kMatchStartingWith, {Act(kActionMinimize)}),
+        Rule("Shrink", kMatchStartingWith, {Act(kActionMinimize, "", -5000)}),
         Rule("Grow", kMatchExactly, {Act(kActionMaximize)}),
         Rule("Closer", kMatchExactly,
              {Act(kActionPlaySound, m_folder.File("missing.wav")), Act(kActionPlaySound, m_folder.File("beep.wav")),
@@ -206,7 +206,18 @@ TEST_F(RespondEngineTest, TakesRulesChangedWhileItRuns)
 {
     WriteRules({Rule("Changeable", kMatchExactly, {Act(kActionMinimize)})});
     Attach();
-    // As the program does it: the engine is told first, the file written after.
+    // As the program does it: the engine is told first, the file written
+    // after; the engine's reading never makes the program's rewrite fail.
+    // Rewritten without a pause for a while, so that the engine's reads fall
+    // amid the rewrites.
+    const ULONGLONG end = GetTickCount64() + 1500;
+    for (ULONGLONG now = 0, told = 0; (now = GetTickCount64()) < end;) {
+        if (now >= told + 300) {
+            HOOKCBT_RespondListUpdated();
+            told = now;
+        }
+        WriteRules({Rule("Changeable", kMatchExactly, {Act(kActionMinimize), Act(kActionPushButton, "Count")})});
+    }
     HOOKCBT_RespondListUpdated();
     WriteRules({Rule("Changeable", kMatchExactly, {Act(kActionMaximize), Act(kActionPushButton, "Count")})});
     CChildProcess child;
@@ -259,6 +270,24 @@ TEST_F(RespondEngineTest, AnEngineKilledWithoutStoppingLeavesOtherProgramsWorkin
     PostMessageA(hwnd, WM_CLOSE, 0, 0);
     PostMessageA(second, WM_CLOSE, 0, 0);
     EXPECT_EQ(0, victim.WaitExit(kAnswerMs));
+}
+
+TEST_F(RespondEngineTest, StaysResponsiveWhileAnsweringAProgramThatHangs)
+{
+    WriteRules({Rule("Hung Window", kMatchExactly, {Act(kActionSelectMenu, "Write Marker"), Act(kActionPushButton, "Count")},
+                     false, "not responding"),
+                Rule("Lively", kMatchExactly, {Act(kActionPushButton, "Count")})});
+    Attach();
+    CChildProcess hung, lively;
+    ASSERT_TRUE(hung.Start(Target("hung \"Hung Window\" \"Not responding\"")));
+    ASSERT_TRUE(WaitFor([] { return FindWindowA("RespondTarget", "Hung Window") != nullptr; }, kAnswerMs));
+    ASSERT_TRUE(OpenWindow(lively, "Lively", "lively.log", "Count"));
+    EXPECT_TRUE(WaitFor([&] { return CountOf(Log("lively.log"), "Count") == 1; }, kAnswerMs));
+    EXPECT_TRUE(WaitFor(
+        [&] { return RespondLog().find("window \"Hung Window\": PUSH BUTTON \"Count\": done") != std::string::npos; },
+        kAnswerMs))
+        << RespondLog();
+    EXPECT_NE(std::string::npos, RespondLog().find("did not answer the menu read")) << RespondLog();
 }
 
 TEST(RespondLogTest, DropsTheOlderHalfWhenALineWouldTakeItBeyondItsLimit)

@@ -7,6 +7,8 @@
 //   latency TITLE              shows a window with the button "Go" and prints the milliseconds
 //                              from showing it to the press
 //   create COUNT               makes, shows and destroys COUNT windows and prints the seconds taken
+//   hung TITLE TEXT            shows a window with the text TEXT and the button "Count", then
+//                              stops taking messages
 #include <windows.h>
 
 #include <cstdio>
@@ -159,6 +161,16 @@ int main(int argc, char** argv)
     if (mode == "create" && argc > 2)
         return CreateMany(atoi(argv[2]));
     RegisterTargetClass();
+    if (mode == "hung" && argc > 3) {
+        g_title = argv[2];
+        g_labels.push_back("Count");
+        HWND hwnd = OpenWindow();
+        if (!hwnd)
+            return 2;
+        CreateWindowExA(0, "STATIC", argv[3], WS_CHILD | WS_VISIBLE, 10, 50, 300, 20, hwnd, nullptr,
+                        GetModuleHandleA(nullptr), nullptr);
+        Sleep(INFINITE);
+    }
     if (mode == "engine" && argc > 2) {
         HWND own = CreateWindowExA(0, "RespondTarget", "Engine Owner", WS_OVERLAPPEDWINDOW, 0, 0, 100, 100, nullptr,
                                    nullptr, GetModuleHandleA(nullptr), nullptr);
