@@ -43,8 +43,8 @@ std::string Output(const std::string& commandLine)
     startup.hStdError = GetStdHandle(STD_ERROR_HANDLE);
     PROCESS_INFORMATION process = {};
     std::string command = commandLine;
-    const BOOL started =
-        CreateProcessA(nullptr, &command[0], nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup, &process);
+    const BOOL started = CreateProcessA(nullptr, &command[0], nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup,
+                                        &process);
     CloseHandle(writeEnd);
     std::string output;
     if (started) {

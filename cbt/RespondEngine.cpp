@@ -27,6 +27,7 @@ constexpr ULONGLONG kRetryMs = 1000;  // a button may appear or be enabled a mom
 constexpr ULONGLONG kRetryStepMs = 50;
 constexpr ULONGLONG kMenuWaitMs = 2000;
 constexpr size_t kSeenPruneAt = 1024;
+constexpr ULONGLONG kRewriteStaleMs = 5000;
 const char* const kClassName = "DervaneRespondEngine";
 
 std::string Quoted(const std::string& text)
@@ -37,7 +38,23 @@ std::string Quoted(const std::string& text)
 std::string RuleKey(const RespondEntry& rule)
 {
     return rule.windowTitle + '\t' + std::to_string(rule.titleMatch) + '\t' + rule.windowText + '\t' +
-           std::to_string(rule.textMatch);
+        std::to_string(rule.textMatch);
+}
+
+// True while the program's new file has been written to lately; one left
+// behind by a program that ended half way does not count.
+bool BeingRewritten(const std::string& newFile)
+{
+    WIN32_FILE_ATTRIBUTE_DATA info = {};
+    if (!GetFileAttributesExA(newFile.c_str(), GetFileExInfoStandard, &info))
+        return false;
+    FILETIME now = {};
+    GetSystemTimeAsFileTime(&now);
+    const auto ticks = [](const FILETIME& t) {
+        return (static_cast<ULONGLONG>(t.dwHighDateTime) << 32) | t.dwLowDateTime;
+    };
+    const ULONGLONG written = ticks(info.ftLastWriteTime);
+    return ticks(now) < written + kRewriteStaleMs * 10000;
 }
 
 const char* OutcomeText(ActionOutcome outcome, const char* notFound, const char* disabled)
@@ -119,6 +136,7 @@ void CRespondEngine::Run()
     m_folder = m_pendingFolder;
     m_log.SetFolder(m_folder);
     m_seen.clear();
+    m_pruneAt = kSeenPruneAt;
     m_watching.clear();
     m_jobs.clear();
     ReloadRules(true);
@@ -224,9 +242,10 @@ void CRespondEngine::OnWindowSeen(HWND window)
     const DWORD threadId = window ? GetWindowThreadProcessId(window, &pid) : 0;
     if (!threadId || pid == GetCurrentProcessId())
         return;
-    if (m_seen.size() >= kSeenPruneAt) {
+    if (m_seen.size() >= m_pruneAt) {
         for (auto it = m_seen.begin(); it != m_seen.end();)
             it = IsWindow(it->first) ? std::next(it) : m_seen.erase(it);
+        m_pruneAt = std::max(kSeenPruneAt, 2 * m_seen.size());
     }
     const ULONGLONG now = GetTickCount64();
     Seen& seen = m_seen[window];
@@ -281,9 +300,7 @@ bool CRespondEngine::Evaluate(HWND window, Seen& seen, ULONGLONG now)
         job.due = now + ClampedDelay(rule.actions[0].delay);
         m_jobs.push_back(std::move(job));
         RunJob(m_jobs.back(), now);
-        m_jobs.erase(std::remove_if(m_jobs.begin(), m_jobs.end(),
-                                    [](const Job& j) { return j.next >= j.rule.actions.size() && !j.menuRequest; }),
-                     m_jobs.end());
+        DropFinishedJobs();
         return true;
     }
     return false;
@@ -305,9 +322,7 @@ void CRespondEngine::OnTick()
         else if (!job.menuRequest && now >= job.due)
             RunJob(job, now);
     }
-    m_jobs.erase(std::remove_if(m_jobs.begin(), m_jobs.end(),
-                                [](const Job& j) { return j.next >= j.rule.actions.size() && !j.menuRequest; }),
-                 m_jobs.end());
+    DropFinishedJobs();
     ArmTimer();
 }
 
@@ -353,9 +368,9 @@ void CRespondEngine::PerformAction(Job& job, ULONGLONG now)
         return;
     case kActionMinimize:
     case kActionMaximize:
-        LogAction(job, ShowWindowAsync(job.window, action.kind == kActionMinimize ? SW_MINIMIZE : SW_MAXIMIZE)
-                           ? "done"
-                           : "failed");
+        LogAction(job,
+                  ShowWindowAsync(job.window, action.kind == kActionMinimize ? SW_MINIMIZE : SW_MAXIMIZE) ? "done"
+                                                                                                          : "failed");
         break;
     case kActionClose: LogAction(job, PostMessageA(job.window, WM_CLOSE, 0, 0) ? "done" : "failed"); break;
     case kActionPlaySound: {
@@ -398,13 +413,12 @@ void CRespondEngine::OnMenuRead(LONG request)
         const RespondAction& action = job.rule.actions[job.next];
         const CbtMenuItem* item = FindMenuItem(read, action);
         const ActionOutcome outcome = item ? ChooseMenuItem(job.window, *item) : ActionOutcome::kNotFound;
-        FinishMenu(job, OutcomeText(outcome, "failed: no menu item has that label", "refused: the menu item is disabled"));
+        FinishMenu(job,
+                   OutcomeText(outcome, "failed: no menu item has that label", "refused: the menu item is disabled"));
         RunJob(job, GetTickCount64());
         break;
     }
-    m_jobs.erase(std::remove_if(m_jobs.begin(), m_jobs.end(),
-                                [](const Job& j) { return j.next >= j.rule.actions.size() && !j.menuRequest; }),
-                 m_jobs.end());
+    DropFinishedJobs();
     ArmTimer();
 }
 
@@ -416,6 +430,13 @@ void CRespondEngine::FinishMenu(Job& job, const char* outcome)
     job.menuRequest = 0;
     LogAction(job, outcome);
     Advance(job, GetTickCount64());
+}
+
+void CRespondEngine::DropFinishedJobs()
+{
+    m_jobs.erase(std::remove_if(m_jobs.begin(), m_jobs.end(),
+                                [](const Job& j) { return j.next >= j.rule.actions.size() && !j.menuRequest; }),
+                 m_jobs.end());
 }
 
 void CRespondEngine::Advance(Job& job, ULONGLONG now)
@@ -445,12 +466,20 @@ void CRespondEngine::ArmTimer()
 }
 
 // Reads "Respond.txt" when asked to, or when it changed since the last read.
-// The file is copied at once, opened so that the program can still move its
-// new file over it, and the rules are read from the copy: an engine holding
-// the file open would make the program's rewrite fail.
+// Under Wine the program's new file cannot be moved over one that is open at
+// all, whatever its sharing: the engine keeps off the file while the
+// program's new file stands beside it, copies it at once and reads the rules
+// from the copy.
 void CRespondEngine::ReloadRules(bool force)
 {
     const std::string path = m_folder + "\\Respond.txt";
+    if (BeingRewritten(path + ".new")) {
+        m_rulesSize = ~0ull;  // read at the next window, or when told again
+        m_rulesStamp = {};
+        if (m_window)
+            SetTimer(m_window, kReloadTimerId, kReloadSettleMs, nullptr);
+        return;
+    }
     WIN32_FILE_ATTRIBUTE_DATA info = {};
     ULONGLONG size = 0;
     FILETIME stamp = {};
@@ -465,8 +494,9 @@ void CRespondEngine::ReloadRules(bool force)
 
     std::string bytes;
     {
-        ScopedHandle file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                      nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+        ScopedHandle file(CreateFileA(path.c_str(), GENERIC_READ,
+                                      FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                                      FILE_ATTRIBUTE_NORMAL, nullptr));
         if (!file) {
             m_rules.ReadFile(path);  // missing: an empty list
             return;
@@ -479,10 +509,10 @@ void CRespondEngine::ReloadRules(bool force)
     char temporary[MAX_PATH] = {};
     const DWORD length = GetTempPathA(MAX_PATH, temporary);
     const std::string copy = (length && length < MAX_PATH ? std::string(temporary, length) : m_folder + "\\") +
-                             "DervaneRespond-" + std::to_string(GetCurrentProcessId()) + ".txt";
+        "DervaneRespond-" + std::to_string(GetCurrentProcessId()) + ".txt";
     {
-        ScopedHandle out(CreateFileA(copy.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                     FILE_ATTRIBUTE_TEMPORARY, nullptr));
+        ScopedHandle out(
+            CreateFileA(copy.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_TEMPORARY, nullptr));
         DWORD written = 0;
         if (!out || !WriteFile(out.Get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) ||
             written != bytes.size()) {
@@ -498,7 +528,7 @@ void CRespondEngine::ReloadRules(bool force)
 void CRespondEngine::LogAction(const Job& job, const char* outcome)
 {
     std::string line = "rule " + std::to_string(job.ruleNumber) + " (" + Quoted(job.rule.windowTitle) + ", " +
-                       Quoted(job.rule.windowText) + "), window " + Quoted(job.title) + ": ";
+        Quoted(job.rule.windowText) + "), window " + Quoted(job.title) + ": ";
     if (job.next < job.rule.actions.size()) {
         const RespondAction& action = job.rule.actions[job.next];
         const char* word = ActionKindText(action.kind);

@@ -63,6 +63,7 @@ private:
     void OnMenuRead(LONG request);
     void FinishMenu(Job& job, const char* failure);
     void Advance(Job& job, ULONGLONG now);
+    void DropFinishedJobs();
     void ArmTimer();
     void ReloadRules(bool force);
     void LogAction(const Job& job, const char* outcome);
@@ -82,6 +83,7 @@ private:
     HHOOK m_cbtHook = nullptr;
     HHOOK m_menuHook = nullptr;
     std::map<HWND, Seen> m_seen;
+    size_t m_pruneAt = 1024;  // gone windows are forgotten when the map reaches this size
     std::vector<HWND> m_watching;  // seen lately, not answered yet
     std::vector<Job> m_jobs;
 };

@@ -100,8 +100,7 @@ ActionOutcome ChooseMenuItem(HWND window, const CbtMenuItem& item)
 {
     if (item.state & (MF_GRAYED | MF_DISABLED))
         return ActionOutcome::kDisabled;
-    return PostMessageA(window, WM_COMMAND, MAKEWPARAM(item.id, 0), 0) ? ActionOutcome::kDone
-                                                                         : ActionOutcome::kFailed;
+    return PostMessageA(window, WM_COMMAND, MAKEWPARAM(item.id, 0), 0) ? ActionOutcome::kDone : ActionOutcome::kFailed;
 }
 
 const char* PlayWaveFile(const std::string& path)
