@@ -65,12 +65,22 @@ double Median(std::vector<double> values)
     std::sort(values.begin(), values.end());
     return values.empty() ? -1 : values[values.size() / 2];
 }
+
+// A program folder of the bench's own for Respond.txt and Respond.log.
+std::string ProgramFolder()
+{
+    char temporary[MAX_PATH] = {};
+    GetTempPathA(MAX_PATH, temporary);
+    const std::string folder = std::string(temporary) + "DervaneBenchRespond";
+    CreateDirectoryA(folder.c_str(), nullptr);
+    return folder;
+}
 }  // namespace
 
 int main()
 {
-    const std::string folder = Folder();
-    const std::string target = "\"" + folder + "\\RespondTarget.exe\" ";
+    const std::string target = "\"" + Folder() + "\\RespondTarget.exe\" ";
+    const std::string folder = ProgramFolder();
     CRespondRuleList rules;
     RespondEntry rule;
     rule.windowTitle = "Latency Target";
@@ -97,6 +107,7 @@ int main()
     }
     printf("answered: %d of %d\n", static_cast<int>(latencies.size()), kLatencyRounds);
     printf("shown_to_pressed_ms: %.1f (median; goal <= 100)\n", Median(latencies));
+    fflush(stdout);
 
     std::vector<double> stopped, running;
     const std::string create = target + "create " + std::to_string(kWindows);

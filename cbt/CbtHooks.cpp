@@ -71,7 +71,10 @@ LRESULT CALLBACK CbtHookProc(int code, WPARAM wParam, LPARAM lParam)
     if (code == HCBT_CREATEWND && lParam) {
         const CBT_CREATEWNDA* create = reinterpret_cast<const CBT_CREATEWNDA*>(lParam);
         const CREATESTRUCTA* cs = create->lpcs;
-        if (cs && !(cs->style & WS_CHILD) && cs->hwndParent != HWND_MESSAGE)
+        // A window made hidden is told of when it is activated; one made
+        // visible may never be. Most windows are made hidden, and telling of
+        // each would cost every program that makes many.
+        if (cs && (cs->style & WS_VISIBLE) && !(cs->style & WS_CHILD) && cs->hwndParent != HWND_MESSAGE)
             Tell(kCbtWindowCreated, reinterpret_cast<HWND>(wParam));
     } else if (code == HCBT_ACTIVATE) {
         // Wine now and then activates a null window.

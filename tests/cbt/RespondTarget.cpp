@@ -5,8 +5,9 @@
 //                              WM_APP+50 posted to it opens one more such window
 //   engine FOLDER              starts the engine for FOLDER and runs until it is ended
 //   latency TITLE              shows a window with the button "Go" and prints the milliseconds
-//                              from showing it to the press
-//   create COUNT               makes, shows and destroys COUNT windows and prints the seconds taken
+//                              from showing it to the press (nothing, if not pressed in 10 s)
+//   create COUNT               makes and destroys COUNT top-level windows (never shown: Wine
+//                              waits on the X server for each shown one) and prints the seconds
 //   hung TITLE TEXT            shows a window with the text TEXT and the button "Count", then
 //                              stops taking messages
 #include <windows.h>
@@ -141,7 +142,6 @@ int CreateMany(int count)
     for (int i = 0; i < count; i++) {
         HWND hwnd = CreateWindowExA(0, "STATIC", "Created", WS_OVERLAPPEDWINDOW, 10, 10, 200, 100, nullptr, nullptr,
                                     instance, nullptr);
-        ShowWindow(hwnd, SW_SHOW);
         MSG msg = {};
         while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE))
             DispatchMessageA(&msg);
@@ -188,6 +188,8 @@ int main(int argc, char** argv)
             g_labels.push_back(argv[i]);
         if (!OpenWindow())
             return 2;
+        if (g_latency)
+            SetTimer(nullptr, 0, 10000, [](HWND, UINT, UINT_PTR, DWORD) { PostQuitMessage(3); });
         return Pump();
     }
     fprintf(stderr, "usage: RespondTarget msgbox|window|engine|latency|create ...\n");
