@@ -9,6 +9,7 @@
 #include "pages/HookIconsHost.h"
 #include "pages/IconsPage.h"
 #include "pages/PageHost.h"
+#include "pages/RespondPage.h"
 #include "pages/resource.h"
 
 CMainSheet::CMainSheet(IPageHost& host)
@@ -30,6 +31,7 @@ void CMainSheet::AddPages()
     auto icons = std::make_unique<CIconsPage>(m_host, std::make_unique<CHookIconsHost>());
     m_iconsPage = icons.get();
     Add(Icons, std::move(icons));
+    Add(Respond, std::make_unique<CRespondPage>(m_host, nullptr));
     Add(Delete, std::make_unique<CDeletePage>(m_host, *this));
     Add(Backup, std::make_unique<CBackupPage>(m_host));
 }
