@@ -5,8 +5,7 @@
 # cut to the sheet alone, and kept as the README's pictures in docs/), the
 # Icons page of a test sheet in both layout modes, the hide-icon rules
 # dialog and an open picture menu of a custom tray icon. Run after a build;
-# each part ends every process it started by its
-# id.
+# each part ends every process it started by its id.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 mkdir -p build/shots
