@@ -1,0 +1,230 @@
+#include "tray/TrayIconList.h"
+
+#include "common/KeyedFileRewrite.h"
+#include "common/KeyedTextFile.h"
+#include "common/Log.h"
+
+#include <cerrno>
+#include <climits>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <utility>
+
+namespace {
+const char kTitle[] = "DERVANE TRAY ICONS";
+
+// Field index of value; a CR that a hand-made file left in a line (the
+// reader ends lines at LF) is dropped, since the writer never keeps one.
+std::string Field(const char* value, int index)
+{
+    char field[CKeyedTextFile::kLineSize];
+    std::string out;
+    if (!CKeyedTextFile::GetField(value, index, field))
+        return out;
+    for (const char* c = field; *c; c++) {
+        if (*c != '\r')
+            out += *c;
+    }
+    return out;
+}
+
+// A decimal field as a 32-bit integer: missing or unreadable text gives
+// fallback, a number beyond the range its nearest end.
+int32_t IntField(const char* value, int index, int32_t fallback)
+{
+    const std::string text = Field(value, index);
+    if (text.empty())
+        return fallback;
+    char* end = nullptr;
+    errno = 0;
+    const long long n = strtoll(text.c_str(), &end, 10);
+    if (end == text.c_str())
+        return fallback;
+    if (n < INT32_MIN)
+        return INT32_MIN;
+    if (n > INT32_MAX)
+        return INT32_MAX;
+    return static_cast<int32_t>(n);
+}
+
+void ItemKey(int entry, int item, char* out)
+{
+    snprintf(out, CKeyedTextFile::kKeySize, "ENTRY_%d_ITEM_%d", entry, item);
+}
+
+// The item of a record's value, or false for a kind or command the program
+// does not know (a file from elsewhere, or edited by hand).
+bool ReadItem(const char* value, TrayMenuItem& item)
+{
+    const int32_t kind = IntField(value, 0, -1);
+    if (kind < kTrayItemProgram || kind > kTrayItemSeparator)
+        return false;
+    item.kind = static_cast<TrayItemKind>(kind);
+    if (kind == kTrayItemSeparator)
+        return true;
+    // The flag is kept as one byte: its low byte decides.
+    item.isDefault = (IntField(value, 1, 0) & 0xFF) != 0;
+    item.label = Field(value, 2);
+    if (kind == kTrayItemSystemCommand) {
+        const int32_t command = IntField(value, 3, 0);
+        if (command < 0 || command >= kTraySystemCommandCount)
+            return false;
+        item.command = static_cast<TraySystemCommand>(command);
+    } else {
+        item.path = Field(value, 3);
+    }
+    return true;
+}
+
+// The items of entry i, whose record the last search found, up to the end
+// mark or the first missing item record.
+void ReadItems(CKeyedTextFile& file, int i, TrayIconEntry& entry, int& skipped)
+{
+    char key[CKeyedTextFile::kKeySize];
+    char value[CKeyedTextFile::kLineSize];
+    for (int j = 0;; j++) {
+        ItemKey(i, j, key);
+        if (!file.Find(key, value, 0)) {
+            // A failed search leaves the file at its end: go back to the
+            // entry so that the next entry is still found after it.
+            CKeyedTextFile::EntryKey(i, key);
+            file.Find(key, value, 1);
+            return;
+        }
+        if (strcmp(Field(value, 0).c_str(), CTrayIconList::kEndMark) == 0)
+            return;
+        TrayMenuItem item;
+        if (ReadItem(value, item))
+            entry.items.push_back(std::move(item));
+        else
+            skipped++;
+    }
+}
+
+bool HoldsSeparator(const std::string& text)
+{
+    return text.find_first_of("\t\r\n") != std::string::npos;
+}
+
+std::string ItemValue(const TrayMenuItem& item)
+{
+    const std::string kind = std::to_string(item.kind);
+    if (item.kind == kTrayItemSeparator)
+        return kind;
+    const std::string head = kind + '\t' + (item.isDefault ? "1" : "0") + '\t' + item.label + '\t';
+    if (item.kind == kTrayItemSystemCommand)
+        return head + std::to_string(item.command);
+    return head + item.path;
+}
+
+int WriteRecords(CKeyedTextFile& file, const std::vector<TrayIconEntry>& entries)
+{
+    if (!file.WriteHeader(kTitle))
+        return 0;
+    char key[CKeyedTextFile::kKeySize];
+    for (size_t i = 0; i < entries.size(); i++) {
+        const TrayIconEntry& entry = entries[i];
+        const int n = static_cast<int>(i);
+        CKeyedTextFile::EntryKey(n, key);
+        const std::string value = entry.tipText + '\t' + entry.iconFile + '\t' + std::to_string(entry.iconIndex);
+        if (!file.Write(key, value.c_str()))
+            return 0;
+        for (size_t j = 0; j < entry.items.size(); j++) {
+            ItemKey(n, static_cast<int>(j), key);
+            if (!file.Write(key, ItemValue(entry.items[j]).c_str()))
+                return 0;
+        }
+        ItemKey(n, static_cast<int>(entry.items.size()), key);
+        if (!file.Write(key, CTrayIconList::kEndMark))
+            return 0;
+    }
+    return 1;
+}
+
+bool Writable(const std::vector<TrayIconEntry>& entries)
+{
+    for (const TrayIconEntry& entry : entries) {
+        if (CTrayIconList::FieldProblem(entry.tipText) || CTrayIconList::FieldProblem(entry.iconFile))
+            return false;
+        for (const TrayMenuItem& item : entry.items) {
+            if (CTrayIconList::FieldProblem(item.label) || CTrayIconList::FieldProblem(item.path))
+                return false;
+        }
+    }
+    return true;
+}
+}  // namespace
+
+void CTrayIconList::Append(TrayIconEntry entry)
+{
+    m_entries.push_back(std::move(entry));
+    m_changed = true;
+}
+
+void CTrayIconList::RemoveAt(int position)
+{
+    if (position < 0 || position >= Count())
+        return;
+    m_entries.erase(m_entries.begin() + position);
+    m_changed = true;
+}
+
+void CTrayIconList::SwapWithNext(int position)
+{
+    if (position < 0 || position + 1 >= Count())
+        return;
+    std::swap(m_entries[position], m_entries[position + 1]);
+    m_changed = true;
+}
+
+int CTrayIconList::ReadFile(const std::string& path)
+{
+    m_entries.clear();
+    m_changed = false;
+    CKeyedTextFile file(path.c_str());
+    if (!file.Exists() || !file.HasTitle(kTitle))
+        return 0;
+    char key[CKeyedTextFile::kKeySize];
+    char value[CKeyedTextFile::kLineSize];
+    int skipped = 0;
+    for (int i = 0;; i++) {
+        CKeyedTextFile::EntryKey(i, key);
+        if (!file.Find(key, value, 0))
+            break;
+        TrayIconEntry entry;
+        entry.tipText = Field(value, 0);
+        entry.iconFile = Field(value, 1);
+        entry.iconIndex = IntField(value, 2, 0);
+        ReadItems(file, i, entry, skipped);
+        m_entries.push_back(std::move(entry));
+    }
+    if (skipped > 0) {
+        const std::string count = std::to_string(skipped);
+        LogWarningFormat("TrayIcons.txt: %s menu items of unknown kind or command skipped", count.c_str());
+    }
+    return 1;
+}
+
+CTrayIconList::SaveResult CTrayIconList::WriteFile(const std::string& path)
+{
+    if (!m_changed)
+        return SaveResult::kNotChanged;
+    if (!Writable(m_entries)) {
+        LogWarning("Cannot create TrayIcons.txt file");
+        return SaveResult::kFailed;
+    }
+    if (!RewriteKeyedTextFile(path, [this](CKeyedTextFile& file) { return WriteRecords(file, m_entries); }))
+        return SaveResult::kFailed;
+    m_changed = false;
+    return SaveResult::kWritten;
+}
+
+const char* CTrayIconList::FieldProblem(const std::string& text)
+{
+    if (HoldsSeparator(text))
+        return "holds a tab or a line break";
+    if (text.size() > kTrayFieldChars)
+        return "is longer than 260 characters";
+    return nullptr;
+}
