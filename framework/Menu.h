@@ -56,7 +56,8 @@ protected:
     // The requests of this menu's owner-drawn items.
     virtual void DrawItem(const DRAWITEMSTRUCT& request);
     virtual void MeasureItem(MEASUREITEMSTRUCT& request);
-    // Owner-drawn items' data are registered while they are in the menu.
+    // Owner-drawn items' data are registered while they are in the menu; a
+    // menu that registers any stays where it is (it is not moved).
     void RegisterItemData(ULONG_PTR data);
     void UnregisterItemData(ULONG_PTR data);
 
