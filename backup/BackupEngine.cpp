@@ -2,6 +2,7 @@
 
 #include "autodelete/MatchList.h"
 #include "backup/BackupRules.h"
+#include "backup/LongFolderForm.h"
 #include "framework/ScopedHandles.h"
 
 #include <algorithm>
@@ -157,7 +158,8 @@ bool CBackupRun::Run(const std::vector<std::string>& paths)
         if (configOf[i] >= 0) {
             m_current = configOf[i];
             // A configuration that may not run is listed, one step.
-            total += ConfigProblem(m_configs[static_cast<size_t>(configOf[i])]).empty() ? CountEntries(paths[i]) : 1;
+            total += ConfigProblemOnDisk(m_configs[static_cast<size_t>(configOf[i])]).empty() ? CountEntries(paths[i])
+                                                                                              : 1;
         } else if (!asked) {
             asked = true;
             if (m_progress.AskConfigureNow(paths[i]))
@@ -172,7 +174,7 @@ bool CBackupRun::Run(const std::vector<std::string>& paths)
         if (configOf[i] < 0)
             continue;
         m_current = configOf[i];
-        if (!ConfigProblem(m_configs[static_cast<size_t>(m_current)]).empty()) {
+        if (!ConfigProblemOnDisk(m_configs[static_cast<size_t>(m_current)]).empty()) {
             m_progress.AddFailure(paths[i]);
             m_progress.Step();
             continue;
