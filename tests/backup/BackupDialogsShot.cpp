@@ -4,40 +4,20 @@
 // itself after 30 seconds.
 #include "backup/AdvancedBackupDlg.h"
 #include "backup/BackupConfigDlg.h"
+#include "tests/harness/ShotTimers.h"
 
 #include <commctrl.h>
 
-#include <cstdio>
 #include <string>
-
-namespace {
-
-std::string g_readyFile;
-
-void CALLBACK MarkReady(HWND, UINT, UINT_PTR id, DWORD)
-{
-    KillTimer(nullptr, id);
-    if (FILE* f = fopen(g_readyFile.c_str(), "w"))
-        fclose(f);
-}
-
-void CALLBACK EndShot(HWND, UINT, UINT_PTR, DWORD)
-{
-    ExitProcess(0);
-}
-
-}  // namespace
 
 int main(int argc, char** argv)
 {
     if (argc < 2)
         return 2;
-    g_readyFile = std::string(argv[1]) + "\\ready";
     const std::string mode = argc > 2 ? argv[2] : "config";
     INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_WIN95_CLASSES};
     InitCommonControlsEx(&controls);
-    SetTimer(nullptr, 0, 1500, &MarkReady);
-    SetTimer(nullptr, 0, 30000, &EndShot);
+    StartShotTimers(argv[1]);
     if (mode == "advanced") {
         BackupCommands commands;
         commands.postProgram = "C:\\Tools\\Archiver\\pack.exe";
