@@ -1,5 +1,7 @@
 // Shows one backup editor filled with a sample, for screenshots:
-//   backup_dialogs_shot.exe FOLDER [config|advanced]
+//   backup_dialogs_shot.exe FOLDER [config|advanced|shortname]
+// "shortname": the editor with a target named through the short name of its
+// source (a folder made in FOLDER), OK pressed, the refusal showing.
 // "FOLDER\ready" is written once the dialog is drawn. The program ends
 // itself after 30 seconds.
 #include "backup/AdvancedBackupDlg.h"
@@ -9,6 +11,17 @@
 #include <commctrl.h>
 
 #include <string>
+
+namespace {
+
+void CALLBACK PressOk(HWND, UINT, UINT_PTR id, DWORD)
+{
+    KillTimer(nullptr, id);
+    if (HWND dialog = FindWindowA(nullptr, "Edit Backup Configuration"))
+        PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+}
+
+}  // namespace
 
 int main(int argc, char** argv)
 {
@@ -30,6 +43,14 @@ int main(int argc, char** argv)
     BackupConfig config;
     config.source = "C:\\Documents\\Letters";
     config.target = "D:\\Backup\\Letters";
+    if (mode == "shortname") {
+        config.source = std::string(argv[1]) + "\\Documents and Letters";
+        CreateDirectoryA(config.source.c_str(), nullptr);
+        char shortForm[MAX_PATH] = "";
+        GetShortPathNameA(config.source.c_str(), shortForm, sizeof shortForm);
+        config.target = std::string(shortForm) + "\\Copies";
+        SetTimer(nullptr, 0, 300, &PressOk);
+    }
     config.name = "Letters";
     config.fileTypes = {"*.doc", "*.txt", "*.rtf"};
     CBackupConfigDlg dialog(nullptr, config);
