@@ -2,6 +2,7 @@
 
 #include "autodelete/MatchList.h"
 #include "backup/BackupRules.h"
+#include "backup/LongFolderForm.h"
 #include "framework/ScopedHandles.h"
 
 #include <algorithm>
@@ -152,14 +153,17 @@ bool CBackupRun::Run(const std::vector<std::string>& paths)
     // Each dropped path with its configuration (-1: none) and its target.
     std::vector<int> configOf(paths.size(), -1);
     std::vector<std::string> targetOf(paths.size());
+    // A configuration that may not run is listed, one step; judged once, as
+    // the folders stood when the run began.
+    std::vector<bool> refused(paths.size(), false);
     unsigned long total = 0;
     bool asked = false;
     for (size_t i = 0; i < paths.size() && !m_cancelled; i++) {
         configOf[i] = FindConfig(m_configs, paths[i], &targetOf[i]);
         if (configOf[i] >= 0) {
             m_current = configOf[i];
-            // A configuration that may not run is listed, one step.
-            total += ConfigProblem(m_configs[static_cast<size_t>(configOf[i])]).empty() ? CountEntries(paths[i]) : 1;
+            refused[i] = !ConfigProblemOnDisk(m_configs[static_cast<size_t>(configOf[i])]).empty();
+            total += refused[i] ? 1 : CountEntries(paths[i]);
         } else if (!asked) {
             asked = true;
             if (m_progress.AskConfigureNow(paths[i]))
@@ -174,7 +178,7 @@ bool CBackupRun::Run(const std::vector<std::string>& paths)
         if (configOf[i] < 0)
             continue;
         m_current = configOf[i];
-        if (!ConfigProblem(m_configs[static_cast<size_t>(m_current)]).empty()) {
+        if (refused[i]) {
             m_progress.AddFailure(paths[i]);
             m_progress.Step();
             continue;
