@@ -3,9 +3,9 @@
 # virtual desktops, collected in build/shots/: the About, General, Icons,
 # Delete and Backup pages of the running program on the demo desktop (also
 # cut to the sheet alone, and kept as the README's pictures in docs/), the
-# Icons page of a test sheet in both layout modes and the hide-icon rules
-# dialog. Run after a build; each part ends every process it started by its
-# id.
+# Icons page of a test sheet in both layout modes, the hide-icon rules
+# dialog and an open picture menu of a custom tray icon. Run after a build;
+# each part ends every process it started by its id.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 mkdir -p build/shots
@@ -18,6 +18,8 @@ cp build/screenshot-delete.png build/shots/delete.png
 # The Backup page, and the Backup window beside the File Shredder.
 cp build/screenshot-backup.png build/shots/backup.png
 bash tests/pages/icons_shots.sh >/dev/null
+# An open picture menu of a custom tray icon.
+bash tests/tray/tray_shots.sh >/dev/null
 # The README's pictures: the sheet alone, in 256 colours.
 for page in about general icons delete backup; do
   /usr/bin/convert "build/shots/sheet-$page.png" -colors 256 "PNG8:docs/$page-page.png"

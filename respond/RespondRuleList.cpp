@@ -1,0 +1,233 @@
+#include "respond/RespondRuleList.h"
+
+#include "common/KeyedFileRewrite.h"
+#include "common/KeyedTextFile.h"
+#include "common/Log.h"
+#include "respond/RespondMatch.h"
+
+#include <climits>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <utility>
+
+namespace {
+const char kTitle[] = "DERVANE RESPOND";
+
+// Field index of value, or false when the value has no such field. A CR
+// that a hand-made file left in a line is dropped: the writer keeps none.
+bool TakeField(const char* value, int index, std::string& out)
+{
+    char field[CKeyedTextFile::kLineSize];
+    if (!CKeyedTextFile::GetField(value, index, field))
+        return false;
+    out.clear();
+    for (const char* c = field; *c; c++) {
+        if (*c != '\r')
+            out += *c;
+    }
+    return true;
+}
+
+// A decimal field within [low, high]; missing or unreadable text keeps
+// fallback, a number beyond the range its nearest end.
+int32_t IntField(const char* value, int index, int32_t fallback, long long low, long long high)
+{
+    std::string text;
+    if (!TakeField(value, index, text) || text.empty())
+        return fallback;
+    char* end = nullptr;
+    const long long n = strtoll(text.c_str(), &end, 10);
+    if (end == text.c_str())
+        return fallback;
+    return static_cast<int32_t>(n < low ? low : n > high ? high : n);
+}
+
+// A kind or match kind: one outside its list reads as 0.
+int32_t KindField(const char* value, int index, int32_t fallback, int32_t count)
+{
+    const int32_t n = IntField(value, index, fallback, INT32_MIN, INT32_MAX);
+    return n >= 0 && n < count ? n : 0;
+}
+
+void ActionKey(int rule, int action, char* out)
+{
+    snprintf(out, CKeyedTextFile::kKeySize, "ENTRY_%d_ACTION_%d", rule, action);
+}
+
+RespondEntry ReadRule(const char* value, bool withNames)
+{
+    RespondEntry rule;
+    TakeField(value, 0, rule.windowTitle);
+    rule.titleMatch = static_cast<MatchKind>(KindField(value, 1, kMatchExactly, kMatchKindCount));
+    TakeField(value, 2, rule.windowText);
+    rule.textMatch = static_cast<MatchKind>(KindField(value, 3, kMatchContaining, kMatchKindCount));
+    // The flag is kept as one byte: its low byte decides.
+    rule.oncePerWindow = (IntField(value, 4, 0, INT32_MIN, INT32_MAX) & 0xFF) != 0;
+    if (withNames)
+        TakeField(value, 5, rule.name);
+    return rule;
+}
+
+// The actions of rule i, whose record the last search found, up to the end
+// mark or the first missing action record.
+void ReadActions(CKeyedTextFile& file, int i, RespondEntry& rule)
+{
+    char key[CKeyedTextFile::kKeySize];
+    char value[CKeyedTextFile::kLineSize];
+    for (int j = 0;; j++) {
+        ActionKey(i, j, key);
+        if (!file.Find(key, value, 0)) {
+            // A failed search leaves the file at its end: go back to the
+            // rule so that the next rule is still found after it.
+            CKeyedTextFile::EntryKey(i, key);
+            file.Find(key, value, 1);
+            return;
+        }
+        std::string kind;
+        if (!TakeField(value, 0, kind) || kind.empty())
+            continue;
+        if (kind == CRespondRuleList::kEndMark)
+            return;
+        RespondAction action;
+        action.kind = static_cast<ActionKind>(KindField(value, 0, kActionNone, kActionKindCount));
+        TakeField(value, 1, action.label);
+        action.labelMatch = static_cast<MatchKind>(KindField(value, 2, kMatchExactly, kMatchKindCount));
+        action.delay = IntField(value, 3, 1000, INT32_MIN, INT32_MAX);
+        rule.actions.push_back(std::move(action));
+    }
+}
+
+int WriteRecords(CKeyedTextFile& file, const std::vector<RespondEntry>& rules)
+{
+    if (!file.WriteHeader(kTitle))
+        return 0;
+    char key[CKeyedTextFile::kKeySize];
+    for (size_t i = 0; i < rules.size(); i++) {
+        const RespondEntry& rule = rules[i];
+        const int n = static_cast<int>(i);
+        CKeyedTextFile::EntryKey(n, key);
+        const std::string value = rule.windowTitle + '\t' + std::to_string(rule.titleMatch) + '\t' + rule.windowText +
+            '\t' + std::to_string(rule.textMatch) + '\t' + (rule.oncePerWindow ? "1" : "0");
+        if (!file.Write(key, value.c_str()))
+            return 0;
+        for (size_t j = 0; j < rule.actions.size(); j++) {
+            const RespondAction& a = rule.actions[j];
+            ActionKey(n, static_cast<int>(j), key);
+            const std::string action = std::to_string(a.kind) + '\t' + a.label + '\t' + std::to_string(a.labelMatch) +
+                '\t' + std::to_string(a.delay);
+            if (!file.Write(key, action.c_str()))
+                return 0;
+        }
+        ActionKey(n, static_cast<int>(rule.actions.size()), key);
+        if (!file.Write(key, CRespondRuleList::kEndMark))
+            return 0;
+    }
+    return 1;
+}
+
+bool Writable(const std::vector<RespondEntry>& rules)
+{
+    for (const RespondEntry& rule : rules) {
+        if (CRespondRuleList::FieldProblem(rule.windowTitle) || CRespondRuleList::FieldProblem(rule.windowText))
+            return false;
+        for (const RespondAction& a : rule.actions) {
+            if (CRespondRuleList::FieldProblem(a.label))
+                return false;
+        }
+    }
+    return true;
+}
+
+}  // namespace
+
+void CRespondRuleList::Append(RespondEntry rule)
+{
+    m_rules.push_back(std::move(rule));
+    m_changed = true;
+}
+
+void CRespondRuleList::Replace(int index, RespondEntry edited)
+{
+    if (index < 0 || index >= Count())
+        return;
+    m_rules.erase(m_rules.begin() + index);
+    Append(std::move(edited));
+}
+
+void CRespondRuleList::Remove(int index)
+{
+    if (index < 0 || index >= Count())
+        return;
+    m_rules.erase(m_rules.begin() + index);
+    m_changed = true;
+}
+
+int CRespondRuleList::ReadFile(const std::string& path, bool withNames)
+{
+    m_rules.clear();
+    m_changed = false;
+    CKeyedTextFile file(path.c_str());
+    if (!file.Exists() || !file.HasTitle(kTitle))
+        return 0;
+    char key[CKeyedTextFile::kKeySize];
+    char value[CKeyedTextFile::kLineSize];
+    int empty = 0;
+    for (int i = 0;; i++) {
+        CKeyedTextFile::EntryKey(i, key);
+        if (!file.Find(key, value, 0))
+            break;
+        RespondEntry rule = ReadRule(value, withNames);
+        ReadActions(file, i, rule);
+        // A rule with neither title nor text would answer no window: the
+        // editor never makes one.
+        if (rule.windowTitle.empty() && rule.windowText.empty()) {
+            empty++;
+            continue;
+        }
+        m_rules.push_back(std::move(rule));
+    }
+    if (empty > 0) {
+        const std::string count = std::to_string(empty);
+        LogWarningFormat("Respond rules without title and text skipped: %s", count.c_str());
+    }
+    return 1;
+}
+
+CRespondRuleList::SaveResult CRespondRuleList::WriteFile(const std::string& path)
+{
+    if (!m_changed)
+        return SaveResult::kNotChanged;
+    if (!Writable(m_rules)) {
+        LogWarning("Cannot create Respond.txt file");
+        return SaveResult::kFailed;
+    }
+    if (!RewriteKeyedTextFile(path, [this](CKeyedTextFile& file) { return WriteRecords(file, m_rules); }))
+        return SaveResult::kFailed;
+    m_changed = false;
+    return SaveResult::kWritten;
+}
+
+bool CRespondRuleList::IsDuplicateRule(const RespondEntry& rule) const
+{
+    const bool partial = rule.windowTitle.empty() || rule.windowText.empty();
+    for (const RespondEntry& other : m_rules) {
+        int matches = 0;
+        if (!rule.windowTitle.empty() && TextMatches(kMatchExactly, rule.windowTitle, other.windowTitle))
+            matches++;
+        if (!rule.windowText.empty() && TextMatches(kMatchExactly, rule.windowText, other.windowText))
+            matches++;
+        if (matches == 2 || (matches == 1 && partial))
+            return true;
+    }
+    return false;
+}
+
+const char* CRespondRuleList::FieldProblem(const std::string& text)
+{
+    if (text.find_first_of("\t\r\n") != std::string::npos)
+        return "holds a tab or a line break";
+    if (text.size() > kRespondFieldChars)
+        return "is longer than 260 characters";
+    return nullptr;
+}
