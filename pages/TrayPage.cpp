@@ -282,8 +282,8 @@ bool CTrayPage::AddTrayIcon(int position)
         return true;
     if (AddIcon(position))
         return true;
-    const std::string text = "Custom tray icon \"" + m_list.Entry(position).tipText + "\" not shown: no more than " +
-        std::to_string(kCustomTrayIconLimit) + " are shown at once";
+    const std::string text = "Tray icon not shown, no more than " + std::to_string(kCustomTrayIconLimit) +
+        " at once: \"" + m_list.Entry(position).tipText + "\"";
     LogWarning(text.c_str());
     return false;
 }
@@ -463,14 +463,14 @@ void CTrayPage::BuildItem(TrayIconEntry& entry, TrayMenuItem& item)
     }
     const UINT id = TakeCommandId();
     if (id == 0) {
-        const std::string text = "Menu item \"" + item.label + "\" of the custom tray icon \"" + entry.tipText +
-            "\" not added: the tray menus have no more command ids";
+        const std::string text = "No more menu command ids: item \"" + item.label + "\" of tray icon \"" +
+            entry.tipText + "\" not added";
         LogWarning(text.c_str());
         return;
     }
     if (!entry.runTime->menu.AppendIconItem(0, id, item.label.c_str(), std::move(picture))) {
         GiveBackCommandId(id);
-        const std::string text = "Cannot add the menu item \"" + item.label + "\" to a custom tray icon's menu";
+        const std::string text = "Cannot add the menu item \"" + item.label + "\" to a tray icon's menu";
         LogWarning(text.c_str());
         return;
     }
