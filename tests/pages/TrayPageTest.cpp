@@ -338,6 +338,7 @@ TEST_F(TrayPageTest, ALinkStartsItsTargetWithItsArgumentsInItsFolderAndAMissingF
         link.SetPath(recorder.c_str());
         link.SetArguments("alpha \"b c\"");
         link.SetWorkingDirectory(work.c_str());
+        link.SetIconLocation(recorder.c_str(), 0);
     }));
     ASSERT_TRUE(SaveLink(noFileLink, [&](IShellLinkA& link) { link.SetIDList(printers.Get()); }));
     const std::string record = dir.File("record.txt");
@@ -353,6 +354,12 @@ TEST_F(TrayPageTest, ALinkStartsItsTargetWithItsArgumentsInItsFolderAndAMissingF
     EXPECT_EQ("", Entry(0).items[1].arguments);
     EXPECT_EQ(SW_SHOWNORMAL, Entry(0).items[1].showCommand);
     EXPECT_EQ(noFileLink, Entry(0).items[2].target) << "a link to no file opens the link itself";
+
+    // The link's item shows a picture, drawn by the menu (no text of the
+    // system's); the others have none and are plain items.
+    const SeenMenu menu = RightClick(IconId(0));
+    EXPECT_EQ((std::vector<std::string>{"", "Missing", "Printers"}), menu.items);
+    EXPECT_EQ(0, menu.defaultPosition);
 
     char before[MAX_PATH] = {};
     GetCurrentDirectoryA(sizeof before, before);
