@@ -74,8 +74,9 @@ DWORD KeptAttributes(DWORD attributes)
 std::string CopyBeside(const std::string& source, const std::string& target, DWORD sourceAttributes)
 {
     const std::string named = target + kTemporarySuffix;
-    if (FitsPath(named) && GetFileAttributesA(named.c_str()) == INVALID_FILE_ATTRIBUTES) {
-        // A copy to a new file takes the source's attributes itself.
+    if (FitsPath(named)) {
+        // A copy to a new file takes the source's attributes itself; one
+        // that is told to fail on an existing file leaves that file alone.
         if (CopyFileA(source.c_str(), named.c_str(), TRUE))
             return named;
         if (GetLastError() != ERROR_FILE_EXISTS) {
@@ -146,6 +147,7 @@ bool CBackupRun::Run(const std::vector<std::string>& paths)
     m_madeCopies.clear();
     m_madeFolders.clear();
     m_knownFolder.clear();
+    m_knownFolderIsNew = false;
     m_progress.SetStatus("Preparing to backup files...");
     // Each dropped path with its configuration (-1: none) and its target.
     std::vector<int> configOf(paths.size(), -1);
@@ -280,9 +282,10 @@ int CBackupRun::CopyOne(const std::string& sourcePath, const std::string& target
         return 0;
     if (!MakeTargetFolders(targetPath))
         return 0;
+    // In a folder this run made there is no older copy to compare with.
     WIN32_FILE_ATTRIBUTE_DATA target = {};
-    if (!m_commands.removeCopies && GetFileAttributesExA(targetPath.c_str(), GetFileExInfoStandard, &target) &&
-        IsUnchanged(source, target)) {
+    if (!m_commands.removeCopies && !m_knownFolderIsNew &&
+        GetFileAttributesExA(targetPath.c_str(), GetFileExInfoStandard, &target) && IsUnchanged(source, target)) {
         m_skipped++;
         return 1;
     }
@@ -311,6 +314,7 @@ int CBackupRun::MakeTargetFolders(const std::string& targetPath)
     const std::string parent = targetPath.substr(0, last);
     if (parent == m_knownFolder)
         return 1;
+    bool made = false;
     for (size_t end = targetPath.find('\\', root); end != std::string::npos && end <= last;
          end = targetPath.find('\\', end + 1)) {
         const std::string folder = targetPath.substr(0, end);
@@ -326,8 +330,10 @@ int CBackupRun::MakeTargetFolders(const std::string& targetPath)
         if (!CreateDirectoryA(folder.c_str(), nullptr))
             return 0;
         m_madeFolders.push_back(folder);
+        made = true;
     }
     m_knownFolder = parent;
+    m_knownFolderIsNew = made;
     return 1;
 }
 
@@ -413,5 +419,6 @@ int CBackupRun::RemoveCopies(const std::string& sourcePath, const std::string& t
     std::reverse(kept.begin(), kept.end());
     m_madeFolders.swap(kept);
     m_knownFolder.clear();
+    m_knownFolderIsNew = false;
     return result;
 }

@@ -69,8 +69,9 @@ if [ "$headless" = 1 ]; then
   shot 1 general "$root/build/screenshot-general.png"
   shot 2 icons "$root/build/screenshot-icons.png"
   shot 3 tray "$root/build/screenshot-tray.png"
-  shot 4 delete "$root/build/screenshot-delete.png"
-  shot 5 backup "$root/build/screenshot-backup.png"
+  shot 4 respond "$root/build/screenshot-respond.png"
+  shot 5 delete "$root/build/screenshot-delete.png"
+  shot 6 backup "$root/build/screenshot-backup.png"
 else
   read -r -p "Dervane runs in a Wine virtual desktop window; press Enter to stop. " _ || true
 fi
