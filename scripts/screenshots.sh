@@ -23,6 +23,8 @@ cp build/screenshot-backup.png build/shots/backup.png
 bash tests/pages/icons_shots.sh >/dev/null
 # An open picture menu of a custom tray icon.
 bash tests/tray/tray_shots.sh >/dev/null
+# The auto-respond rule editor, with a button and with a sound.
+bash tests/respond/respond_shots.sh >/dev/null
 # The README's pictures: the sheet alone, in 256 colours.
 for page in about general icons delete backup; do
   /usr/bin/convert "build/shots/sheet-$page.png" -colors 256 "PNG8:docs/$page-page.png"
