@@ -315,7 +315,7 @@ void CTrayPage::RemoveTrayIcon(int position)
     if (entry.iconId == 0)
         return;
     NOTIFYICONDATAA record = IconRecord(entry, 0);
-    Shell_NotifyIconA(NIM_DELETE, &record);
+    m_notify(NIM_DELETE, &record);
     m_pendingIcons.erase(entry.iconId);
     const UINT slot = entry.iconId - kCustomTrayFirstIconId;
     if (slot < m_iconSlots.size())
@@ -339,11 +339,11 @@ NOTIFYICONDATAA CTrayPage::IconRecord(const TrayIconEntry& entry, UINT flags) co
 bool CTrayPage::NotifyAdd(const TrayIconEntry& entry)
 {
     NOTIFYICONDATAA record = IconRecord(entry, NIF_MESSAGE | NIF_ICON | NIF_TIP);
-    if (Shell_NotifyIconA(NIM_ADD, &record))
+    if (m_notify(NIM_ADD, &record))
         return true;
     // An icon the shell still has (a "TaskbarCreated" without a restart)
     // cannot be added twice, but it can be changed.
-    return Shell_NotifyIconA(NIM_MODIFY, &record) != FALSE;
+    return m_notify(NIM_MODIFY, &record) != FALSE;
 }
 
 void CTrayPage::RetryLater(UINT iconId)

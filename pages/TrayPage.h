@@ -26,6 +26,10 @@ public:
     ~CTrayPage() override;
 
     void SetMessageBox(MessageBoxFn messageBox) { m_messageBox = messageBox; }
+    // How the icons reach the notification area: Shell_NotifyIconA unless
+    // told otherwise (a test plays a shell that is still starting).
+    using NotifyIconFn = BOOL (*)(DWORD message, NOTIFYICONDATAA* record);
+    void SetNotifyIcon(NotifyIconFn notify) { m_notify = notify; }
 
     // Start-up: the list file and the "Enabled" setting.
     void LoadAndStart() override;
@@ -89,6 +93,7 @@ private:
     CMainSheet& m_sheet;
     std::unique_ptr<ISystemCommands> m_system;
     MessageBoxFn m_messageBox = &SystemMessageBox;
+    NotifyIconFn m_notify = &Shell_NotifyIconA;
     ScopedComInit m_com;
     CTrayIconList m_list;
     bool m_loaded = false;

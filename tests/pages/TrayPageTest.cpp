@@ -224,6 +224,8 @@ protected:
         auto tray = std::make_unique<CTrayPage>(host, mainSheet, std::unique_ptr<ISystemCommands>(system));
         page = tray.get();
         page->SetMessageBox(&BoxRecorder::Show);
+        if (notify)
+            page->SetNotifyIcon(notify);
         sheet->AddPage(std::make_unique<BlankPage>());
         sheet->AddPage(std::move(tray));
         page->LoadAndStart();
@@ -270,8 +272,25 @@ protected:
     RecordingSystem* system = new RecordingSystem();
     std::unique_ptr<CPropertySheet> sheet = std::make_unique<CPropertySheet>();
     CTrayPage* page = nullptr;
+    CTrayPage::NotifyIconFn notify = nullptr;
     int trayBefore = 0;
 };
+
+// A shell still starting: it refuses the first additions (and the changes
+// tried after them), then takes them.
+int g_refusals = 0;
+int g_additions = 0;
+
+BOOL CALLBACK StartingShell(DWORD message, NOTIFYICONDATAA* record)
+{
+    if (message == NIM_ADD)
+        ++g_additions;
+    if ((message == NIM_ADD || message == NIM_MODIFY) && g_refusals > 0) {
+        --g_refusals;
+        return FALSE;
+    }
+    return Shell_NotifyIconA(message, record);
+}
 
 }  // namespace
 
@@ -498,4 +517,24 @@ TEST_F(TrayPageTest, BadInputShowsWhatItCanWithDefaultPicturesAndEveryIconGoesAt
 
     page->ShutDown();
     EXPECT_TRUE(WaitIcons(0));
+}
+
+TEST_F(TrayPageTest, AnIconTheShellRefusesAtFirstIsTriedAgainUntilItIsShown)
+{
+    g_refusals = 4;  // the first try and the first retry, each an add and a change
+    g_additions = 0;
+    notify = &StartingShell;
+    Start({{"Late", "", {}}});
+    EXPECT_EQ(trayBefore, TrayIconCount());
+    // The retries come on the page's timer: messages are dispatched meanwhile.
+    EXPECT_TRUE(WaitFor(
+        [&] {
+            MSG msg;
+            while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE))
+                DispatchMessageA(&msg);
+            return TrayIconCount() == trayBefore + 1;
+        },
+        10000));
+    EXPECT_EQ(3, g_additions);
+    EXPECT_EQ(0, g_refusals);
 }
