@@ -10,6 +10,7 @@
 #include "pages/IconsPage.h"
 #include "pages/PageHost.h"
 #include "pages/RespondPage.h"
+#include "respond/CbtRespondEngine.h"
 #include "pages/TrayPage.h"
 #include "pages/resource.h"
 
@@ -33,7 +34,7 @@ void CMainSheet::AddPages()
     m_iconsPage = icons.get();
     Add(Icons, std::move(icons));
     Add(Tray, std::make_unique<CTrayPage>(m_host, *this, std::make_unique<CSystemCommands>()));
-    Add(Respond, std::make_unique<CRespondPage>(m_host, nullptr));
+    Add(Respond, std::make_unique<CRespondPage>(m_host, std::make_unique<CCbtRespondEngine>()));
     Add(Delete, std::make_unique<CDeletePage>(m_host, *this));
     Add(Backup, std::make_unique<CBackupPage>(m_host));
 }
