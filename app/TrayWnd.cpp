@@ -359,6 +359,8 @@ void CTrayWnd::OnTaskbarCreated()
 {
     AddTrayIcon();
     UpdateMenuAndTrayIcon();
+    if (m_sheet)
+        m_sheet->TaskbarCreated();
     if (IsWindow(HOOK_GetListView()))
         return;
     HOOK_AttachDLL(GetHwnd(), const_cast<char*>(m_programFolder.c_str()));

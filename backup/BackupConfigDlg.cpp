@@ -2,6 +2,7 @@
 
 #include "backup/BackupResource.h"
 #include "backup/BackupRules.h"
+#include "backup/LongFolderForm.h"
 #include "framework/CommonDialogs.h"
 
 #include <string>
@@ -70,7 +71,7 @@ void CBackupConfigDlg::OnOK()
     }
     RemoveTrailingBackslash(edited.source);
     RemoveTrailingBackslash(edited.target);
-    const std::string problem = ConfigProblem(edited);
+    const std::string problem = ConfigProblemOnDisk(edited);
     if (!problem.empty()) {
         m_messageBox(GetHwnd(), problem.c_str(), "Error", MB_OK | MB_ICONWARNING);
         return;

@@ -1,7 +1,8 @@
 // CBackupConfigDlg: "Add Backup Configuration" / "Edit Backup Configuration".
 // Edits the configuration in place when it ends with OK: source, target,
 // name, "Include subfolders", "Exclude File Types" and the file types. A
-// configuration whose folders are refused (ConfigProblem) is not accepted.
+// configuration whose folders are refused (ConfigProblemOnDisk: short names
+// resolved) is not accepted.
 #pragma once
 
 #include "autodelete/FileTypeListEditor.h"

@@ -2,6 +2,7 @@
 
 #include "autodelete/MatchList.h"
 #include "backup/BackupRules.h"
+#include "backup/LongFolderForm.h"
 #include "framework/ScopedHandles.h"
 
 #include <algorithm>
@@ -74,8 +75,9 @@ DWORD KeptAttributes(DWORD attributes)
 std::string CopyBeside(const std::string& source, const std::string& target, DWORD sourceAttributes)
 {
     const std::string named = target + kTemporarySuffix;
-    if (FitsPath(named) && GetFileAttributesA(named.c_str()) == INVALID_FILE_ATTRIBUTES) {
-        // A copy to a new file takes the source's attributes itself.
+    if (FitsPath(named)) {
+        // A copy to a new file takes the source's attributes itself; one
+        // that is told to fail on an existing file leaves that file alone.
         if (CopyFileA(source.c_str(), named.c_str(), TRUE))
             return named;
         if (GetLastError() != ERROR_FILE_EXISTS) {
@@ -146,18 +148,22 @@ bool CBackupRun::Run(const std::vector<std::string>& paths)
     m_madeCopies.clear();
     m_madeFolders.clear();
     m_knownFolder.clear();
+    m_knownFolderIsNew = false;
     m_progress.SetStatus("Preparing to backup files...");
     // Each dropped path with its configuration (-1: none) and its target.
     std::vector<int> configOf(paths.size(), -1);
     std::vector<std::string> targetOf(paths.size());
+    // A configuration that may not run is listed, one step; judged once, as
+    // the folders stood when the run began.
+    std::vector<bool> refused(paths.size(), false);
     unsigned long total = 0;
     bool asked = false;
     for (size_t i = 0; i < paths.size() && !m_cancelled; i++) {
         configOf[i] = FindConfig(m_configs, paths[i], &targetOf[i]);
         if (configOf[i] >= 0) {
             m_current = configOf[i];
-            // A configuration that may not run is listed, one step.
-            total += ConfigProblem(m_configs[static_cast<size_t>(configOf[i])]).empty() ? CountEntries(paths[i]) : 1;
+            refused[i] = !ConfigProblemOnDisk(m_configs[static_cast<size_t>(configOf[i])]).empty();
+            total += refused[i] ? 1 : CountEntries(paths[i]);
         } else if (!asked) {
             asked = true;
             if (m_progress.AskConfigureNow(paths[i]))
@@ -172,7 +178,7 @@ bool CBackupRun::Run(const std::vector<std::string>& paths)
         if (configOf[i] < 0)
             continue;
         m_current = configOf[i];
-        if (!ConfigProblem(m_configs[static_cast<size_t>(m_current)]).empty()) {
+        if (refused[i]) {
             m_progress.AddFailure(paths[i]);
             m_progress.Step();
             continue;
@@ -280,9 +286,10 @@ int CBackupRun::CopyOne(const std::string& sourcePath, const std::string& target
         return 0;
     if (!MakeTargetFolders(targetPath))
         return 0;
+    // In a folder this run made there is no older copy to compare with.
     WIN32_FILE_ATTRIBUTE_DATA target = {};
-    if (!m_commands.removeCopies && GetFileAttributesExA(targetPath.c_str(), GetFileExInfoStandard, &target) &&
-        IsUnchanged(source, target)) {
+    if (!m_commands.removeCopies && !m_knownFolderIsNew &&
+        GetFileAttributesExA(targetPath.c_str(), GetFileExInfoStandard, &target) && IsUnchanged(source, target)) {
         m_skipped++;
         return 1;
     }
@@ -311,6 +318,7 @@ int CBackupRun::MakeTargetFolders(const std::string& targetPath)
     const std::string parent = targetPath.substr(0, last);
     if (parent == m_knownFolder)
         return 1;
+    bool made = false;
     for (size_t end = targetPath.find('\\', root); end != std::string::npos && end <= last;
          end = targetPath.find('\\', end + 1)) {
         const std::string folder = targetPath.substr(0, end);
@@ -326,8 +334,10 @@ int CBackupRun::MakeTargetFolders(const std::string& targetPath)
         if (!CreateDirectoryA(folder.c_str(), nullptr))
             return 0;
         m_madeFolders.push_back(folder);
+        made = true;
     }
     m_knownFolder = parent;
+    m_knownFolderIsNew = made;
     return 1;
 }
 
@@ -413,5 +423,6 @@ int CBackupRun::RemoveCopies(const std::string& sourcePath, const std::string& t
     std::reverse(kept.begin(), kept.end());
     m_madeFolders.swap(kept);
     m_knownFolder.clear();
+    m_knownFolderIsNew = false;
     return result;
 }

@@ -83,5 +83,7 @@ private:
     // The last target folder known to exist, so that a folder's files do not
     // look for it again one by one.
     std::string m_knownFolder;
+    // m_knownFolder was made by this run: nothing in it is older than the run.
+    bool m_knownFolderIsNew = false;
     bool m_cancelled = false;
 };

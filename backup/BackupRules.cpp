@@ -215,8 +215,13 @@ std::string ConfigProblem(const BackupConfig& config)
         return problem;
     if (config.name.find_first_of("\t\r\n") != std::string::npos)
         return "The name cannot contain tabs or line breaks.";
-    const std::string source = Comparable(config.source);
-    const std::string target = Comparable(config.target);
+    return FolderOverlapProblem(config.source, config.target);
+}
+
+std::string FolderOverlapProblem(const std::string& sourceFolder, const std::string& targetFolder)
+{
+    const std::string source = Comparable(sourceFolder);
+    const std::string target = Comparable(targetFolder);
     if (source == target)
         return "The target folder cannot be the source folder.";
     if (LiesInside(target, source))

@@ -21,6 +21,10 @@ int FindConfig(const std::vector<BackupConfig>& configs, const std::string& path
 // ("\\?\", "\\.\"), or goes through "." or ".."; a target that equals the
 // source, lies inside it or holds it.
 std::string ConfigProblem(const BackupConfig& config);
+// The last step of ConfigProblem: why a target may not go with its source
+// when both are compared as written (the same folder, or one inside the
+// other), or empty.
+std::string FolderOverlapProblem(const std::string& source, const std::string& target);
 
 // Folder texts compared as the file system does: letter case ignored (the
 // ANSI code page's letters, never the second byte of a double-byte

@@ -47,19 +47,16 @@ tests/autodelete/wine_session.sh bash -c '
   done
   rm -rf "$c"
 ' "$exe" "$out" "$rounds" >/dev/null 2>&1 || { echo "bench failed" >&2; cat "$out" 2>/dev/null; exit 1; }
-awk -F': ' '
-  { if (!($1 in t) || $2 < t[$1]) t[$1] = $2 }
-  END {
-    printf "%-14s %9s   (best of the rounds, seconds)\n", "measure", "time"
-    n = split("engine_empty plain_empty xcopy_empty xcopy_start cp_empty engine_skip engine_full xcopy_over cp_over", k, " ")
-    for (i = 1; i <= n; i++) printf "%-14s %9.4f\n", k[i], t[k[i]]
-    printf "\n%-52s %8s\n", "comparison", "ratio"
-    printf "%-52s %8.2f\n", "empty target: engine / xcopy /e /i /y /q", t["engine_empty"] / t["xcopy_empty"]
-    printf "%-52s %8.2f\n", "empty target: engine / (xcopy less its start)", t["engine_empty"] / (t["xcopy_empty"] - t["xcopy_start"])
-    printf "%-52s %8.2f\n", "empty target: engine / Linux cp -a (floor)", t["engine_empty"] / t["cp_empty"]
-    printf "%-52s %8.2f\n", "empty target: temporary+rename / plain CopyFile", t["engine_empty"] / t["plain_empty"]
-    printf "%-52s %8.2f\n", "over a copy: engine, all copied / xcopy", t["engine_full"] / t["xcopy_over"]
-    printf "%-52s %8.2f\n", "over a copy: engine, all copied / Linux cp -a", t["engine_full"] / t["cp_over"]
-    printf "%-52s %8.2f\n", "over a copy: unchanged skipped / all copied", t["engine_skip"] / t["engine_full"]
-    printf "%-52s %8.2f\n", "over a copy: unchanged skipped / xcopy", t["engine_skip"] / t["xcopy_over"]
-  }' "$out"
+awk -f bench/best.awk -f /dev/stdin "$out" <<'EOF'
+END {
+  measures("engine_empty plain_empty xcopy_empty xcopy_start cp_empty engine_skip engine_full xcopy_over cp_over")
+  ratio("empty target: engine / xcopy /e /i /y /q", t["engine_empty"] / t["xcopy_empty"])
+  ratio("empty target: engine / (xcopy less its start)", t["engine_empty"] / (t["xcopy_empty"] - t["xcopy_start"]))
+  ratio("empty target: engine / Linux cp -a (floor)", t["engine_empty"] / t["cp_empty"])
+  ratio("empty target: temporary+rename / plain CopyFile", t["engine_empty"] / t["plain_empty"])
+  ratio("over a copy: engine, all copied / xcopy", t["engine_full"] / t["xcopy_over"])
+  ratio("over a copy: engine, all copied / Linux cp -a", t["engine_full"] / t["cp_over"])
+  ratio("over a copy: unchanged skipped / all copied", t["engine_skip"] / t["engine_full"])
+  ratio("over a copy: unchanged skipped / xcopy", t["engine_skip"] / t["xcopy_over"])
+}
+EOF

@@ -35,16 +35,15 @@ tests/autodelete/wine_session.sh bash -c '
     echo "rm_tree: $(ms $((end - start)))" >>"$out"
   done
 ' "$exe" "$out" "$rounds" >/dev/null 2>&1 || { echo "bench failed" >&2; cat "$out" 2>/dev/null; exit 1; }
-awk -F': ' '
-  { if (!($1 in t) || $2 < t[$1]) t[$1] = $2 }
-  END {
-    printf "%-14s %9s   (best of the rounds, seconds)\n", "measure", "time"
-    n = split("runtask_tree rmdir_tree cmd_start rm_tree flat_10000 flat_20000 runtask_half del_half", k, " ")
-    for (i = 1; i <= n; i++) printf "%-14s %9.4f\n", k[i], t[k[i]]
-    printf "\n%-50s %8s\n", "comparison", "ratio"
-    printf "%-50s %8.2f\n", "RunTask *.* 100x100 / cmd rmdir /s /q", t["runtask_tree"] / t["rmdir_tree"]
-    printf "%-50s %8.2f\n", "RunTask *.* 100x100 / (rmdir less cmd start)", t["runtask_tree"] / (t["rmdir_tree"] - t["cmd_start"])
-    printf "%-50s %8.2f\n", "RunTask *.* 100x100 / Linux rm -rf (floor)", t["runtask_tree"] / t["rm_tree"]
-    printf "%-50s %8.2f\n", "flat 20,000 / flat 10,000 (linear: <= 2.2)", t["flat_20000"] / t["flat_10000"]
-    printf "%-50s %8.2f\n", "RunTask *.tmp half / cmd del /s /q *.tmp", t["runtask_half"] / t["del_half"]
-  }' "$out"
+awk -f bench/best.awk -f /dev/stdin "$out" <<'EOF'
+END {
+  measures("runtask_tree rmdir_tree cmd_start rm_tree flat_10000 flat_20000 del_flat_10000 del_flat_20000 runtask_half del_half")
+  ratio("RunTask *.* 100x100 / cmd rmdir /s /q", t["runtask_tree"] / t["rmdir_tree"])
+  ratio("RunTask *.* 100x100 / (rmdir less cmd start)", t["runtask_tree"] / (t["rmdir_tree"] - t["cmd_start"]))
+  ratio("RunTask *.* 100x100 / Linux rm -rf (floor)", t["runtask_tree"] / t["rm_tree"])
+  ratio("flat 20,000 / flat 10,000 (linear: <= 2.2)", t["flat_20000"] / t["flat_10000"])
+  ratio("cmd del /q flat 20,000 / 10,000 (the system alone)", t["del_flat_20000"] / t["del_flat_10000"])
+  ratio("RunTask flat 20,000 / cmd del /q flat 20,000", t["flat_20000"] / t["del_flat_20000"])
+  ratio("RunTask *.tmp half / cmd del /s /q *.tmp", t["runtask_half"] / t["del_half"])
+}
+EOF

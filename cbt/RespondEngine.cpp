@@ -66,6 +66,25 @@ const char* OutcomeText(ActionOutcome outcome, const char* notFound, const char*
     default: return "failed: the window did not take the message";
     }
 }
+// Waits for one of handles while the calling thread goes on answering its
+// messages: the caller is the program's user-interface thread, and a window
+// of its own that the engine's thread asks something of (its text, when a
+// hook or the system looks at it) must not wait for it in turn.
+DWORD WaitPumping(DWORD count, const HANDLE* handles, DWORD timeoutMs)
+{
+    const ULONGLONG deadline = GetTickCount64() + timeoutMs;
+    for (;;) {
+        const ULONGLONG now = GetTickCount64();
+        const DWORD left = now >= deadline ? 0 : static_cast<DWORD>(deadline - now);
+        const DWORD woke = MsgWaitForMultipleObjects(count, handles, FALSE, left, QS_SENDMESSAGE);
+        if (woke != WAIT_OBJECT_0 + count)
+            return woke;
+        // Only messages sent by other threads are answered here (they are
+        // delivered by the peek); posted ones wait for the caller's loop.
+        MSG msg;
+        PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
+    }
+}
 }  // namespace
 
 bool CRespondEngine::Start(const std::string& folder)
@@ -83,7 +102,7 @@ bool CRespondEngine::Start(const std::string& folder)
     if (!m_thread)
         return false;
     const HANDLE waits[] = {m_ready.Get(), m_thread.Get()};
-    const DWORD woke = WaitForMultipleObjects(2, waits, FALSE, kStartWaitMs);
+    const DWORD woke = WaitPumping(2, waits, kStartWaitMs);
     if (woke != WAIT_OBJECT_0 || !m_hooked) {
         Stop();
         return false;
@@ -97,7 +116,8 @@ void CRespondEngine::Stop()
         return;
     if (m_window)
         PostMessageA(m_window, kEngineStop, 0, 0);
-    if (WaitForSingleObject(m_thread.Get(), kStopWaitMs) != WAIT_OBJECT_0)
+    const HANDLE thread = m_thread.Get();
+    if (WaitPumping(1, &thread, kStopWaitMs) != WAIT_OBJECT_0)
         LogWarning("The auto-respond engine did not stop in time");
     m_thread.Reset();
     m_ready.Reset();

@@ -1,6 +1,7 @@
 #include "framework/Dialog.h"
 
 #include "framework/ErrorReport.h"
+#include "framework/Menu.h"
 
 #include <vector>
 
@@ -136,7 +137,10 @@ INT_PTR CDialog::Dispatch(CDialog* self, UINT msg, WPARAM wp, LPARAM lp)
         return FALSE;  // before WM_INITDIALOG, or after the object let go
     INT_PTR result = FALSE;
     try {
-        result = self->DialogProc(msg, wp, lp);
+        if (CMenu::DispatchOwnerDraw(msg, lp))
+            result = self->Answer(TRUE);
+        else
+            result = self->DialogProc(msg, wp, lp);
     } catch (const std::exception& e) {
         ReportHandlerFault("dialog procedure", msg, &e);
     } catch (...) {

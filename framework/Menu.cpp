@@ -3,7 +3,69 @@
 #include "framework/ErrorReport.h"
 #include "framework/Window.h"
 
+#include <map>
 #include <vector>
+
+namespace {
+
+// The item data of the owner-drawn items this program made, and their menus.
+std::map<ULONG_PTR, CMenu*>& OwnerDrawItems()
+{
+    // Never destroyed: menus with static lifetime may outlive any other static.
+    static auto* items = new std::map<ULONG_PTR, CMenu*>;
+    return *items;
+}
+
+}  // namespace
+
+CMenu::~CMenu()
+{
+    auto& items = OwnerDrawItems();
+    for (auto it = items.begin(); it != items.end();)
+        it = it->second == this ? items.erase(it) : std::next(it);
+}
+
+void CMenu::DrawItem(const DRAWITEMSTRUCT&) { }
+
+void CMenu::MeasureItem(MEASUREITEMSTRUCT&) { }
+
+void CMenu::RegisterItemData(ULONG_PTR data)
+{
+    OwnerDrawItems()[data] = this;
+}
+
+void CMenu::UnregisterItemData(ULONG_PTR data)
+{
+    auto& items = OwnerDrawItems();
+    const auto it = items.find(data);
+    if (it != items.end() && it->second == this)
+        items.erase(it);
+}
+
+bool CMenu::DispatchOwnerDraw(UINT msg, LPARAM lp)
+{
+    if ((msg != WM_DRAWITEM && msg != WM_MEASUREITEM) || !lp)
+        return false;
+    auto& items = OwnerDrawItems();
+    if (msg == WM_DRAWITEM) {
+        const auto& request = *reinterpret_cast<const DRAWITEMSTRUCT*>(lp);
+        if (request.CtlType != ODT_MENU)
+            return false;
+        const auto it = items.find(request.itemData);
+        if (it == items.end() || it->second->GetHandle() != reinterpret_cast<HMENU>(request.hwndItem))
+            return false;
+        it->second->DrawItem(request);
+        return true;
+    }
+    auto& request = *reinterpret_cast<MEASUREITEMSTRUCT*>(lp);
+    if (request.CtlType != ODT_MENU)
+        return false;
+    const auto it = items.find(request.itemData);
+    if (it == items.end())
+        return false;
+    it->second->MeasureItem(request);
+    return true;
+}
 
 CMenu CMenu::Load(UINT resourceId, HINSTANCE module)
 {

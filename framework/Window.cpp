@@ -1,6 +1,7 @@
 #include "framework/Window.h"
 
 #include "framework/ErrorReport.h"
+#include "framework/Menu.h"
 
 #include <cstdio>
 #include <vector>
@@ -188,7 +189,10 @@ LRESULT CALLBACK CWindow::StaticWndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM l
     // What a failed handler answers: creation fails, anything else gets 0.
     LRESULT result = msg == WM_NCCREATE ? FALSE : msg == WM_CREATE ? -1 : 0;
     try {
-        result = self->WndProc(msg, wp, lp);
+        if (CMenu::DispatchOwnerDraw(msg, lp))
+            result = TRUE;
+        else
+            result = self->WndProc(msg, wp, lp);
     } catch (const std::exception& e) {
         ReportHandlerFault("window procedure", msg, &e);
     } catch (...) {

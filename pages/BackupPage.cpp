@@ -2,8 +2,6 @@
 
 #include "backup/AdvancedBackupDlg.h"
 #include "backup/BackupConfigDlg.h"
-#include "common/AppMessages.h"
-#include "common/Log.h"
 #include "framework/PropertySheet.h"
 #include "pages/BackupResource.h"
 #include "pages/PageHost.h"
@@ -44,7 +42,7 @@ void ReadBytes(const CSettingsStore& store, const char* name, void* out, size_t 
 
 }  // namespace
 
-CBackupPage::CBackupPage(IPageHost& host) : CFeaturePage(BackupPageArgs(), host) { }
+CBackupPage::CBackupPage(IPageHost& host) : CDropWindowPage(BackupPageArgs(), host) { }
 
 CBackupPage::~CBackupPage() = default;
 
@@ -74,14 +72,6 @@ void CBackupPage::SaveBackupSettings()
     store.WriteBinary(kShowIcon, &m_settings.showIcon, 1);
     store.WriteBinary(kIconPos, position, sizeof position);
     m_configs.SaveConfigs(ConfigFile());
-}
-
-int CBackupPage::OnInitDialog()
-{
-    CFeaturePage::OnInitDialog();
-    if (m_window)
-        m_window->SetPage(GetHwnd());
-    return 1;
 }
 
 bool CBackupPage::OnActivate()
@@ -126,55 +116,15 @@ int CBackupPage::OnCommand(UINT id, UINT code, HWND control)
     case IDC_BACKUP_EDIT_CONFIG: EditConfig(); return 1;
     case IDC_BACKUP_REMOVE_CONFIG: RemoveConfig(); return 1;
     case IDC_BACKUP_ADVANCED: EditCommands(); return 1;
-    default: return CFeaturePage::OnCommand(id, code, control);
+    default: return CDropWindowPage::OnCommand(id, code, control);
     }
-}
-
-INT_PTR CBackupPage::DialogProc(UINT msg, WPARAM wp, LPARAM lp)
-{
-    if (msg == WMAPP_DESKTOP_DROP_DONE) {
-        // Out of the window's own handler: now it may go if it should.
-        MatchWindow();
-        return TRUE;
-    }
-    return CFeaturePage::DialogProc(msg, wp, lp);
 }
 
 // ---- The Backup window ----
 
-void CBackupPage::MatchWindow()
+std::unique_ptr<CDesktopDropWnd> CBackupPage::MakeWindow()
 {
-    if (m_settings.showIcon)
-        ShowWindow();
-    else
-        HideWindow();
-}
-
-void CBackupPage::ShowWindow()
-{
-    if (!m_window) {
-        auto window = std::make_unique<CBackupIconWnd>(GetHwnd(), m_configs, [this] { ConfigureNow(); });
-        if (!window->Create(Host().OwnerWindow())) {
-            LogWarning("Cannot create the Backup window");
-            return;
-        }
-        m_window = std::move(window);
-    }
-    m_window->MoveTo(m_settings.iconLeft, m_settings.iconTop);
-}
-
-void CBackupPage::HideWindow()
-{
-    // A drop's dialog runs inside the window's handler: the window goes when
-    // the drop is over (WMAPP_DESKTOP_DROP_DONE).
-    if (!m_window || m_window->InDrop())
-        return;
-    if (m_window->IsAlive()) {
-        m_window->Position(&m_settings.iconLeft, &m_settings.iconTop);
-        SaveBackupSettings();
-        m_window->Destroy();
-    }
-    m_window.reset();
+    return std::make_unique<CBackupIconWnd>(GetHwnd(), m_configs, [this] { ConfigureNow(); });
 }
 
 void CBackupPage::ConfigureNow()
@@ -186,21 +136,6 @@ void CBackupPage::ConfigureNow()
             return;
         }
     }
-}
-
-void CBackupPage::OnDisplayChange()
-{
-    if (m_window && m_window->IsAlive())
-        m_window->ReloadBitmaps();
-}
-
-bool CBackupPage::InModalLoop(HWND* popup) const
-{
-    if (!m_window || !m_window->InDrop())
-        return false;
-    if (popup)
-        *popup = m_window->DropPopup();
-    return true;
 }
 
 void CBackupPage::ShutDown()

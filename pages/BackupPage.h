@@ -4,7 +4,7 @@
 
 #include "backup/BackupConfigList.h"
 #include "pages/BackupIconWnd.h"
-#include "pages/FeaturePage.h"
+#include "pages/DropWindowPage.h"
 #include "pages/PageMessageBox.h"
 
 #include <cstdint>
@@ -18,7 +18,7 @@ struct BackupSettings {
     int32_t iconTop = 0;
 };
 
-class CBackupPage : public CFeaturePage {
+class CBackupPage : public CDropWindowPage {
 public:
     explicit CBackupPage(IPageHost& host);
     ~CBackupPage() override;
@@ -28,32 +28,28 @@ public:
 
     // Start-up: the configurations, the settings, the Backup window.
     void LoadAndStart() override { LoadBackupSettings(); }
-    void OnDisplayChange() override;
     // At exit: the window goes (its place kept); the settings and a changed
     // list are saved, whether or not the window was shown.
     void ShutDown() override;
-    bool InModalLoop(HWND* popup) const override;
 
     void LoadBackupSettings();
     void SaveBackupSettings();
     const BackupSettings& Settings() const { return m_settings; }
     const CBackupConfigList& Configs() const { return m_configs; }
-    CBackupIconWnd* BackupWindow() const { return m_window.get(); }
+    CBackupIconWnd* BackupWindow() const { return static_cast<CBackupIconWnd*>(Window()); }
 
 protected:
-    int OnInitDialog() override;
     bool OnActivate() override;
     void OnDeactivate() override;
     int OnApply() override;
     int OnCommand(UINT id, UINT code, HWND control) override;
-    INT_PTR DialogProc(UINT msg, WPARAM wp, LPARAM lp) override;
+    WindowPlace Place() override { return {m_settings.showIcon, m_settings.iconLeft, m_settings.iconTop}; }
+    std::unique_ptr<CDesktopDropWnd> MakeWindow() override;
+    const char* WindowName() const override { return "Backup"; }
+    void SaveSettings() override { SaveBackupSettings(); }
 
 private:
     std::string ConfigFile() const;
-    // The window shown or hidden as the settings say.
-    void MatchWindow();
-    void ShowWindow();
-    void HideWindow();
     // The answer Yes to the configure question of a drop.
     void ConfigureNow();
 
@@ -68,6 +64,5 @@ private:
 
     BackupSettings m_settings;
     CBackupConfigList m_configs;
-    std::unique_ptr<CBackupIconWnd> m_window;
     MessageBoxFn m_messageBox = &SystemMessageBox;
 };

@@ -92,7 +92,7 @@ int32_t FieldNumber(const std::string& text)
 }  // namespace
 
 CDeletePage::CDeletePage(IPageHost& host, CMainSheet& sheet)
-    : CFeaturePage(DeletePageArgs(), host), m_sheet(sheet), m_schedule(*this)
+    : CDropWindowPage(DeletePageArgs(), host), m_sheet(sheet), m_schedule(*this)
 {
 }
 
@@ -127,7 +127,7 @@ void CDeletePage::LoadDeleteSettings()
     ReadValue(store, kLastAction, &m_settings.lastAction);
     m_schedule.SetSettings(m_settings, true);
     if (m_settings.showIcon)
-        ShowShredder();
+        ShowWindow();
     CIconsPage* icons = m_sheet.IconsPage();
     if (icons && icons->HasHideRule(kRecycleBin))
         icons->HideByLabel(kRecycleBin, 0);
@@ -150,9 +150,7 @@ void CDeletePage::SaveDeleteSettings()
 
 int CDeletePage::OnInitDialog()
 {
-    CFeaturePage::OnInitDialog();
-    if (m_shredder)
-        m_shredder->SetPage(GetHwnd());
+    CDropWindowPage::OnInitDialog();
     // The page window is made once, at start-up: the schedule starts here.
     m_schedule.OnPageCreated();
     return 1;
@@ -179,7 +177,7 @@ void CDeletePage::SetControls()
             SetItemText(field.id, std::to_string(field.value).c_str());
     }
     m_filling = false;
-    MatchShredder();
+    MatchWindow();
     ShowLastRun();
 }
 
@@ -273,27 +271,17 @@ int CDeletePage::OnCommand(UINT id, UINT code, HWND control)
     case IDC_DELETE_ADD: AddTask(); return 1;
     case IDC_DELETE_EDIT: EditTask(); return 1;
     case IDC_DELETE_REMOVE: RemoveTask(); return 1;
-    default: return CFeaturePage::OnCommand(id, code, control);
+    default: return CDropWindowPage::OnCommand(id, code, control);
     }
 }
 
 int CDeletePage::OnTimer(UINT_PTR id)
 {
     if (id != TIMER_DELETE_SCHEDULE)
-        return CFeaturePage::OnTimer(id);
+        return CDropWindowPage::OnTimer(id);
     m_schedule.OnTimer();
     ShowLastRun();
     return 1;
-}
-
-INT_PTR CDeletePage::DialogProc(UINT msg, WPARAM wp, LPARAM lp)
-{
-    if (msg == WMAPP_DESKTOP_DROP_DONE) {
-        // Out of the window's own handler: now it may go if it should.
-        MatchShredder();
-        return TRUE;
-    }
-    return CFeaturePage::DialogProc(msg, wp, lp);
 }
 
 bool CDeletePage::SetTimer(uint32_t elapseMs)
@@ -332,60 +320,15 @@ void CDeletePage::Warn(const char* text)
 
 // ---- The File Shredder window ----
 
-void CDeletePage::MatchShredder()
+std::unique_ptr<CDesktopDropWnd> CDeletePage::MakeWindow()
 {
-    if (m_settings.showIcon)
-        ShowShredder();
-    else
-        HideShredder();
-}
-
-void CDeletePage::ShowShredder()
-{
-    if (!m_shredder) {
-        auto shredder = std::make_unique<CShredderIconWnd>(GetHwnd(), Host().ProgramFolder());
-        if (!shredder->Create(Host().OwnerWindow())) {
-            LogWarning("Cannot create the File Shredder window");
-            return;
-        }
-        m_shredder = std::move(shredder);
-    }
-    m_shredder->MoveTo(m_settings.iconLeft, m_settings.iconTop);
-}
-
-void CDeletePage::HideShredder()
-{
-    // A drop's dialog runs inside the window's handler: the window goes when
-    // the drop is over (WMAPP_DESKTOP_DROP_DONE).
-    if (!m_shredder || m_shredder->InDrop())
-        return;
-    if (m_shredder->IsAlive()) {
-        m_shredder->Position(&m_settings.iconLeft, &m_settings.iconTop);
-        SaveDeleteSettings();
-        m_shredder->Destroy();
-    }
-    m_shredder.reset();
-}
-
-void CDeletePage::OnDisplayChange()
-{
-    if (m_shredder && m_shredder->IsAlive())
-        m_shredder->ReloadBitmaps();
-}
-
-bool CDeletePage::InModalLoop(HWND* popup) const
-{
-    if (!m_shredder || !m_shredder->InDrop())
-        return false;
-    if (popup)
-        *popup = m_shredder->DropPopup();
-    return true;
+    return std::make_unique<CShredderIconWnd>(GetHwnd(), Host().ProgramFolder());
 }
 
 void CDeletePage::ShutDown()
 {
     m_schedule.Stop();
-    HideShredder();
+    HideWindow();
     // Saved whether or not the window was shown.
     m_tasks.SetModified(true);
     SaveDeleteSettings();

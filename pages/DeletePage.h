@@ -6,7 +6,7 @@
 
 #include "autodelete/DeletionTaskList.h"
 #include "pages/DeleteSchedule.h"
-#include "pages/FeaturePage.h"
+#include "pages/DropWindowPage.h"
 #include "pages/PageMessageBox.h"
 #include "pages/ShredderIconWnd.h"
 
@@ -15,7 +15,7 @@
 
 class CMainSheet;
 
-class CDeletePage : public CFeaturePage, private IDeleteScheduleHost {
+class CDeletePage : public CDropWindowPage, private IDeleteScheduleHost {
 public:
     static constexpr const char* kRecycleBin = "Recycle Bin";
 
@@ -27,17 +27,15 @@ public:
     // Start-up: the tasks, the settings, the File Shredder window, the
     // "Recycle Bin" rule added again.
     void LoadAndStart() override { LoadDeleteSettings(); }
-    void OnDisplayChange() override;
     // At exit: the timer stops, the window goes (its place kept), the
     // settings and the tasks are saved.
     void ShutDown() override;
-    bool InModalLoop(HWND* popup) const override;
 
     void LoadDeleteSettings();
     void SaveDeleteSettings();
     const DeleteSettings& Settings() const { return m_settings; }
     const CDeletionTaskList& Tasks() const { return m_tasks; }
-    CShredderIconWnd* Shredder() const { return m_shredder.get(); }
+    CShredderIconWnd* Shredder() const { return static_cast<CShredderIconWnd*>(Window()); }
 
     // The local clock in seconds since 1601, low 32 bits.
     static uint32_t NowSeconds();
@@ -49,7 +47,10 @@ protected:
     int OnApply() override;
     int OnCommand(UINT id, UINT code, HWND control) override;
     int OnTimer(UINT_PTR id) override;
-    INT_PTR DialogProc(UINT msg, WPARAM wp, LPARAM lp) override;
+    WindowPlace Place() override { return {m_settings.showIcon, m_settings.iconLeft, m_settings.iconTop}; }
+    std::unique_ptr<CDesktopDropWnd> MakeWindow() override;
+    const char* WindowName() const override { return "File Shredder"; }
+    void SaveSettings() override { SaveDeleteSettings(); }
 
 private:
     // IDeleteScheduleHost
@@ -65,10 +66,6 @@ private:
     void SetControls();
     void ShowLastRun();
     void ReadControls();
-    // The window shown or hidden as the settings say.
-    void MatchShredder();
-    void ShowShredder();
-    void HideShredder();
     void RefreshTaskList();
     void UpdateTaskButtons();
     int SelectedTask() const;
@@ -80,7 +77,6 @@ private:
     DeleteSettings m_settings;
     CDeletionTaskList m_tasks;
     CDeleteSchedule m_schedule;
-    std::unique_ptr<CShredderIconWnd> m_shredder;
     MessageBoxFn m_messageBox = &SystemMessageBox;
     // Set while the page fills its own fields, which is no change by the user.
     bool m_filling = false;

@@ -32,6 +32,8 @@ public:
     virtual void RefreshFromSettings() { }
     // The features were switched on or off (tray icons, auto-respond follow).
     virtual void OnFeaturesSwitched(bool /*enabled*/) { }
+    // The shell's notification area was made again (the shell restarted).
+    virtual void OnTaskbarCreated() { }
     // The screen changed its size.
     virtual void OnDisplayChange() { }
     // The hook library loaded a layout: type 0 positions, 1 shortcuts.

@@ -9,6 +9,9 @@
 #include "pages/HookIconsHost.h"
 #include "pages/IconsPage.h"
 #include "pages/PageHost.h"
+#include "pages/RespondPage.h"
+#include "respond/CbtRespondEngine.h"
+#include "pages/TrayPage.h"
 #include "pages/resource.h"
 
 CMainSheet::CMainSheet(IPageHost& host)
@@ -30,6 +33,8 @@ void CMainSheet::AddPages()
     auto icons = std::make_unique<CIconsPage>(m_host, std::make_unique<CHookIconsHost>());
     m_iconsPage = icons.get();
     Add(Icons, std::move(icons));
+    Add(Tray, std::make_unique<CTrayPage>(m_host, *this, std::make_unique<CSystemCommands>()));
+    Add(Respond, std::make_unique<CRespondPage>(m_host, std::make_unique<CCbtRespondEngine>()));
     Add(Delete, std::make_unique<CDeletePage>(m_host, *this));
     Add(Backup, std::make_unique<CBackupPage>(m_host));
 }
@@ -83,6 +88,11 @@ void CMainSheet::FeaturesSwitched(bool enabled)
 void CMainSheet::DisplayChanged()
 {
     ForEach({Delete, Backup}, [](CFeaturePage& p) { p.OnDisplayChange(); });
+}
+
+void CMainSheet::TaskbarCreated()
+{
+    ForEach({Tray}, [](CFeaturePage& p) { p.OnTaskbarCreated(); });
 }
 
 void CMainSheet::LayoutLoaded(int type, const char* name)

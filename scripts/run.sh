@@ -68,8 +68,10 @@ if [ "$headless" = 1 ]; then
   shot 0 about "$root/build/screenshot.png"
   shot 1 general "$root/build/screenshot-general.png"
   shot 2 icons "$root/build/screenshot-icons.png"
-  shot 3 delete "$root/build/screenshot-delete.png"
-  shot 4 backup "$root/build/screenshot-backup.png"
+  shot 3 tray "$root/build/screenshot-tray.png"
+  shot 4 respond "$root/build/screenshot-respond.png"
+  shot 5 delete "$root/build/screenshot-delete.png"
+  shot 6 backup "$root/build/screenshot-backup.png"
 else
   read -r -p "Dervane runs in a Wine virtual desktop window; press Enter to stop. " _ || true
 fi

@@ -1,11 +1,11 @@
 #!/usr/bin/env bash
 # Screenshots of every page and dialog built so far, under Xvfb in Wine
 # virtual desktops, collected in build/shots/: the About, General, Icons,
-# Delete and Backup pages of the running program on the demo desktop (also
-# cut to the sheet alone, and kept as the README's pictures in docs/), the
-# Icons page of a test sheet in both layout modes and the hide-icon rules
-# dialog. Run after a build; each part ends every process it started by its
-# id.
+# Tray, Respond, Delete and Backup pages of the running program on the demo
+# desktop (also cut to the sheet alone, and kept as the README's pictures in
+# docs/), the Icons page of a test sheet in both layout modes, the hide-icon
+# rules dialog and an open picture menu of a custom tray icon. Run after a
+# build; each part ends every process it started by its id.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 mkdir -p build/shots
@@ -13,11 +13,18 @@ env -u DISPLAY bash scripts/run.sh >/dev/null
 cp build/screenshot.png build/shots/about.png
 cp build/screenshot-general.png build/shots/general.png
 cp build/screenshot-icons.png build/shots/icons.png
+# The Tray page, and its icons in the notification area at the top left.
+cp build/screenshot-tray.png build/shots/tray.png
+cp build/screenshot-respond.png build/shots/respond.png
 # The Delete page, and the File Shredder window on the desktop beside the sheet.
 cp build/screenshot-delete.png build/shots/delete.png
 # The Backup page, and the Backup window beside the File Shredder.
 cp build/screenshot-backup.png build/shots/backup.png
 bash tests/pages/icons_shots.sh >/dev/null
+# An open picture menu of a custom tray icon.
+bash tests/tray/tray_shots.sh >/dev/null
+# The auto-respond rule editor, with a button and with a sound.
+bash tests/respond/respond_shots.sh >/dev/null
 # The README's pictures: the sheet alone, in 256 colours.
 for page in about general icons delete backup; do
   /usr/bin/convert "build/shots/sheet-$page.png" -colors 256 "PNG8:docs/$page-page.png"

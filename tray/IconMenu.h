@@ -37,4 +37,35 @@ public:
 protected:
     void DrawItem(const DRAWITEMSTRUCT& request) override;
     void MeasureItem(MEASUREITEMSTRUCT& request) override;
+
+private:
+    // The data of one owner-drawn item; its address is the item's data.
+    struct IconMenuItem {
+        char text[32] = {};
+        bool usesIcons = false;
+        int imageNormal = -1;
+        int imageSelected = -1;
+        int imageDisabled = -1;
+        ScopedIcon iconNormal;
+        ScopedIcon iconSelected;
+        ScopedIcon iconDisabled;
+    };
+
+    bool AppendOwnerDrawn(UINT flags, UINT id, std::unique_ptr<IconMenuItem> item);
+    // The picture an item shows in its state: an icon it owns (borrowed),
+    // or an image of the list made into an icon (owned).
+    ScopedIcon PictureFor(const IconMenuItem& item, UINT state) const;
+
+    std::vector<std::unique_ptr<IconMenuItem>> m_items;
+    COLORREF m_menuColour;
+    COLORREF m_menuTextColour;
+    COLORREF m_highlightColour;
+    COLORREF m_highlightTextColour;
+    ScopedBrush m_menuBrush;
+    ScopedBrush m_highlightBrush;
+    LOGFONTA m_menuFontSpec = {};
+    ScopedFont m_menuFont;
+    HIMAGELIST m_images = nullptr;
+    int m_pictureWidth = 16;
+    int m_pictureHeight = 16;
 };

@@ -37,15 +37,27 @@ int FillDesktop(CTestDesktop& desktop)
     return ok;
 }
 
-// Two backup configurations, so that the Backup page shows a list.
+// Two backup configurations, so that the Backup page shows a list, and
+// three custom tray icons for the Tray page and the notification area.
 int FillProgramFolder(const CProgramFolder& folder)
 {
-    return folder.WriteFile("Backup.txt",
-                            "KTX_FILE\tDERVANE BACKUP\nVERSION\t1.0\nCUSTOM\t0\nCUSTOM_COMMAND\t\t\n"
-                            "POST_COMMAND\t\t\t0\nENTRY_0\tReports\t1\t0\nENTRY_0_SOURCE\tC:\\Projects\\Reports\n"
-                            "ENTRY_0_DEST\tC:\\Backup\\Reports\nENTRY_0_TYPE_0\t*.*\nENTRY_0_TYPE_1\t#%#\n"
-                            "ENTRY_1\tMail\t1\t0\nENTRY_1_SOURCE\tC:\\Mail\nENTRY_1_DEST\tC:\\Backup\\Mail\n"
-                            "ENTRY_1_TYPE_0\t*.eml\nENTRY_1_TYPE_1\t#%#\n");
+    const int trayIcons = folder.WriteFile(
+        "TrayIcons.txt",
+        "KTX_FILE\tDERVANE TRAY ICONS\nVERSION\t1.0\n"
+        "ENTRY_0\tEditors\tC:\\windows\\notepad.exe\t0\nENTRY_0_ITEM_0\t0\t1\tNotepad\tC:\\windows\\notepad.exe\n"
+        "ENTRY_0_ITEM_1\t3\nENTRY_0_ITEM_2\t2\t0\tLog Off\t3\nENTRY_0_ITEM_3\t#%#\n"
+        "ENTRY_1\tSystem folder\tC:\\windows\\regedit.exe\t0\nENTRY_1_ITEM_0\t1\t1\tWindows\tC:\\windows\n"
+        "ENTRY_1_ITEM_1\t#%#\n"
+        "ENTRY_2\tScreen\t\t-1\nENTRY_2_ITEM_0\t2\t0\tActivate Screensaver\t5\nENTRY_2_ITEM_1\t2\t0\tRemove from "
+        "tray\t4\n"
+        "ENTRY_2_ITEM_2\t#%#\n");
+    return trayIcons &&
+        folder.WriteFile("Backup.txt",
+                         "KTX_FILE\tDERVANE BACKUP\nVERSION\t1.0\nCUSTOM\t0\nCUSTOM_COMMAND\t\t\n"
+                         "POST_COMMAND\t\t\t0\nENTRY_0\tReports\t1\t0\nENTRY_0_SOURCE\tC:\\Projects\\Reports\n"
+                         "ENTRY_0_DEST\tC:\\Backup\\Reports\nENTRY_0_TYPE_0\t*.*\nENTRY_0_TYPE_1\t#%#\n"
+                         "ENTRY_1\tMail\t1\t0\nENTRY_1_SOURCE\tC:\\Mail\nENTRY_1_DEST\tC:\\Backup\\Mail\n"
+                         "ENTRY_1_TYPE_0\t*.eml\nENTRY_1_TYPE_1\t#%#\n");
 }
 
 // Starts the program and opens its sheet; answers the sheet or null.

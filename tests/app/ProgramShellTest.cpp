@@ -168,6 +168,58 @@ TEST_F(ProgramShellTest, AnIconThatSurvivedTheRestartStillGoesAtExit)
     EXPECT_EQ(0u, ReadView().listViewSubclassed);
 }
 
+// The Tray page's window: the sheet's page with the icon list (1229).
+HWND FindTrayPage()
+{
+    HWND sheet = FindWindowA(nullptr, "Dervane Properties");
+    HWND found = nullptr;
+    EnumChildWindows(
+        sheet,
+        [](HWND child, LPARAM lp) -> BOOL {
+            if (!GetDlgItem(child, 1229))
+                return TRUE;
+            *reinterpret_cast<HWND*>(lp) = child;
+            return FALSE;
+        },
+        reinterpret_cast<LPARAM>(&found));
+    return found;
+}
+
+// The custom tray icons come with the start, are back after a
+// "TaskbarCreated" of a shell that lost them, and go at exit.
+TEST_F(ProgramShellTest, CustomTrayIconsComeBackAfterTaskbarCreatedAndGoAtExit)
+{
+    ASSERT_TRUE(m_folder.WriteFile("TrayIcons.txt",
+                                   "KTX_FILE\tDERVANE TRAY ICONS\r\nVERSION\t1.0\r\n"
+                                   "ENTRY_0\tOne\t\t0\r\nENTRY_0_ITEM_0\t#%#\r\n"
+                                   "ENTRY_1\tTwo\t\t0\r\nENTRY_1_ITEM_0\t#%#\r\n"));
+    ASSERT_TRUE(m_session.Start());
+    ASSERT_TRUE(StartReady(m_program));
+    const HWND main = m_program.FindWindowOf("CTrayWnd");
+    const HWND page = FindTrayPage();
+    ASSERT_NE(nullptr, page);
+    const auto bothShown = [&] { return TrayIconExists(page, 305) && TrayIconExists(page, 306); };
+    ASSERT_TRUE(WaitFor(bothShown, 10000));
+    const int icons = TrayWindowIconCount();
+
+    ASSERT_TRUE(RemoveTrayIcon(page, 305));
+    ASSERT_TRUE(RemoveTrayIcon(page, 306));
+    ASSERT_FALSE(TrayIconExists(page, 305));
+    const UINT taskbarCreated = RegisterWindowMessageA("TaskbarCreated");
+    SendMessageTimeoutA(main, taskbarCreated, 0, 0, SMTO_ABORTIFHUNG, 5000, nullptr);
+    EXPECT_TRUE(WaitFor(bothShown, 10000));
+    EXPECT_EQ(icons, TrayWindowIconCount());
+    // Once more, with nothing lost: changed, not added twice.
+    SendMessageTimeoutA(main, taskbarCreated, 0, 0, SMTO_ABORTIFHUNG, 5000, nullptr);
+    EXPECT_EQ(icons, TrayWindowIconCount());
+    EXPECT_TRUE(bothShown());
+
+    ASSERT_TRUE(m_program.Command(40002));
+    ASSERT_TRUE(WaitWindowGone(main));
+    EXPECT_EQ(icons - 3, TrayWindowIconCount());
+    ASSERT_EQ(0, m_program.WaitExit(kExitTimeoutMs));
+}
+
 // The screen grows under a shell that leaves its windows as they were: only
 // the main window's handling of the display change (the library told to fit
 // the desktop to the new screen) makes the list view cover it, and the icons

@@ -126,7 +126,7 @@ int CProgramFolder::Create(const std::string& name, bool withResources)
     MakeFolders(m_path);
     const std::string dist = DistFolder();
     int ok = 1;
-    for (const char* name : {"Dervane.exe", "DervaneHook.dll"})
+    for (const char* name : {"Dervane.exe", "DervaneHook.dll", "DervaneHookCBT.dll"})
         ok &= CopyFileA((dist + "\\" + name).c_str(), PathOf(name).c_str(), FALSE) ? 1 : 0;
     if (withResources) {
         std::string resources = dist + "\\Resources.dll";

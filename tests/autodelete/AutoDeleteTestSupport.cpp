@@ -35,6 +35,16 @@ bool Exists(const std::string& path)
     return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
+std::string ShortFormOf(const std::string& path)
+{
+    char shortForm[MAX_PATH] = "";
+    const DWORD length = GetShortPathNameA(path.c_str(), shortForm, sizeof shortForm);
+    EXPECT_GT(length, 0u) << path;
+    if (length == 0 || length >= sizeof shortForm || _stricmp(shortForm, path.c_str()) == 0)
+        return "";
+    return std::string(shortForm, length);
+}
+
 std::vector<std::string> Names(const std::string& folder)
 {
     std::vector<std::string> names;

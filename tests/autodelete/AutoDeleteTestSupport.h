@@ -21,6 +21,9 @@ void MakeFile(const std::string& path, bool readOnly = false);
 bool Exists(const std::string& path);
 // The names in a folder, sorted.
 std::vector<std::string> Names(const std::string& folder);
+// The 8.3 short form of an existing path, or empty when the file system
+// gives it none (GetShortPathNameA answers the long form).
+std::string ShortFormOf(const std::string& path);
 
 // Links made in a test's temporary tree, removed (the links, never their
 // targets) when the object goes.

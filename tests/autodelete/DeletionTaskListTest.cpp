@@ -3,6 +3,7 @@
 #include "autodelete/TaskFolderCheck.h"
 
 #include "common/Log.h"
+#include "tests/common/LoggedFolderTest.h"
 #include "tests/common/TempDir.h"
 
 #include <gtest/gtest.h>
@@ -34,19 +35,10 @@ std::vector<std::string> Folders(const CDeletionTaskList& list)
     return folders;
 }
 
-class DeletionTaskListTest : public testing::Test {
+class DeletionTaskListTest : public LoggedFolderTest {
 protected:
-    TempDir dir;
     std::string file = dir.File("AutoDelete.txt");
     CDeletionTaskList list;
-
-    void SetUp() override
-    {
-        LogResetState();
-        LogSetPath(dir.Path().c_str(), "ErrorLog.txt", 1);
-    }
-    void TearDown() override { LogResetState(); }
-    std::string ErrorLog() const { return ReadBytes(dir.File("ErrorLog.txt")); }
 };
 
 }  // namespace

@@ -5,6 +5,7 @@
 #include "backup/BackupRules.h"
 
 #include "common/Log.h"
+#include "tests/common/LoggedFolderTest.h"
 #include "tests/common/TempDir.h"
 
 #include <gtest/gtest.h>
@@ -38,19 +39,10 @@ Strings Sources(const CBackupConfigList& list)
     return sources;
 }
 
-class BackupConfigListTest : public testing::Test {
+class BackupConfigListTest : public LoggedFolderTest {
 protected:
-    TempDir dir;
     std::string file = dir.File("Backup.txt");
     CBackupConfigList list;
-
-    void SetUp() override
-    {
-        LogResetState();
-        LogSetPath(dir.Path().c_str(), "ErrorLog.txt", 1);
-    }
-    void TearDown() override { LogResetState(); }
-    std::string ErrorLog() const { return ReadBytes(dir.File("ErrorLog.txt")); }
 };
 
 }  // namespace

@@ -156,6 +156,23 @@ TEST_F(BackupDialogsTest, TheConfigurationEditorRefusesFoldersThatCannotRunAndAs
     EXPECT_EQ(Strings{"*.*"}, config.fileTypes);
 }
 
+TEST_F(BackupDialogsTest, TheConfigurationEditorRefusesATargetNamedThroughTheSourcesShortName)
+{
+    config.source = dir.File("Long Source Folder");
+    MakeFolder(config.source);
+    const std::string shortSource = ShortFormOf(config.source);
+    if (shortSource.empty())
+        GTEST_SKIP() << "the file system gives " << config.source << " no short name";
+    config.target = dir.File("Copies");
+    config.fileTypes = {"*.*"};
+    OpenConfig();
+    Type(IDC_BACKUP_TARGET, shortSource + "\\Copies");
+    Click(IDOK);
+    EXPECT_EQ(Strings{"The target folder cannot lie inside the source folder."}, Texts());
+    EXPECT_TRUE(IsWindow(dialog));
+    EXPECT_EQ(dir.File("Copies"), config.target);
+}
+
 TEST_F(BackupDialogsTest, SelectOpensTheFolderBrowserWithItsTitleAndCancelKeepsTheField)
 {
     config.source = "C:\\Data";

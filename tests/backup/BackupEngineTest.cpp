@@ -3,6 +3,8 @@
 // their arguments, links inside dropped folders, and which copies a run
 // removes again.
 #include "backup/BackupEngine.h"
+#include "backup/BackupRules.h"  // SameFolderText
+#include "backup/LongFolderForm.h"
 #include "tests/autodelete/AutoDeleteTestSupport.h"
 #include "tests/common/TempDir.h"
 
@@ -367,4 +369,46 @@ TEST_F(BackupEngineTest, RemovingCopiesTakesOnlyThisRunsCopiesAndNothingWhenTheA
     EXPECT_EQ(Strings{commands.postProgram + " " + Out("Box")}, progress.failures);
     EXPECT_EQ((Strings{"Deep", "n1.txt"}), Names(Out("Box")));
     EXPECT_EQ(Strings{"n2.txt"}, Names(Out("Box\\Deep")));
+}
+
+TEST_F(BackupEngineTest, ATargetNamedThroughTheSourcesShortNameIsRefusedLikeItsLongForm)
+{
+    const std::string longSource = dir.File("Long Source Folder");
+    MakeFolder(longSource);
+    MakeFolder(longSource + "\\Inner Folder");
+    const std::string shortSource = ShortFormOf(longSource);
+    if (shortSource.empty())
+        GTEST_SKIP() << "the file system gives " << longSource << " no short name";
+
+    EXPECT_EQ(longSource + "\\Copies\\New", LongFolderForm(shortSource + "\\Copies\\New"));
+    // A long name keeps the case it was written in (Wine) or takes the one on
+    // the disk (Windows).
+    EXPECT_TRUE(SameFolderText(longSource + "\\Inner Folder", LongFolderForm(shortSource + "\\INNER FOLDER")));
+    BackupConfig config = configs[0];
+    config.source = longSource;
+    const struct {
+        std::string source;
+        std::string target;
+        const char* problem;
+    } cases[] = {
+        {longSource, shortSource + "\\Copies", "The target folder cannot lie inside the source folder."},
+        {shortSource, longSource + "\\Inner Folder\\Copies", "The target folder cannot lie inside the source folder."},
+        {longSource, shortSource, "The target folder cannot be the source folder."},
+        {shortSource + "\\Inner Folder", longSource, "The source folder cannot lie inside the target folder."},
+        {longSource, dir.File("Long Source Folder Copies"), ""},
+    };
+    for (const auto& c : cases) {
+        config.source = c.source;
+        config.target = c.target;
+        EXPECT_EQ(c.problem, ConfigProblemOnDisk(config)) << c.source << " -> " << c.target;
+    }
+
+    // The run refuses it too: listed, nothing copied, no folder made.
+    WriteBytes(longSource + "\\a.txt", "a");
+    config.source = longSource;
+    config.target = shortSource + "\\Copies";
+    configs = {config};
+    ASSERT_TRUE(Run({longSource + "\\a.txt"}));
+    EXPECT_EQ(Strings{longSource + "\\a.txt"}, progress.failures);
+    EXPECT_EQ((Strings{"Inner Folder", "a.txt"}), Names(longSource));
 }

@@ -8,16 +8,37 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 namespace {
 
 using Strings = std::vector<std::string>;
 
+// The number of files in folder.
+size_t FileCount(const std::string& folder)
+{
+    return Exists(folder) ? Names(folder).size() : 0;
+}
+
+// The dialog as the test sees it; with cancelAfter set, Cancel is pressed as
+// soon as cancelAfter files stand in cancelFolder.
 class WatchedBackupDlg : public CBackupProgressDlg {
 public:
     using CBackupProgressDlg::CBackupProgressDlg;
     int heightWhileWorking = 0;
+    size_t cancelAfter = 0;
+    std::string cancelFolder;
 
 protected:
+    void PumpOneMessage() override
+    {
+        if (cancelAfter > 0 && FileCount(cancelFolder) >= cancelAfter) {
+            cancelAfter = 0;
+            PostMessageA(GetHwnd(), WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED),
+                         reinterpret_cast<LPARAM>(GetItem(IDCANCEL)));
+        }
+        CBackupProgressDlg::PumpOneMessage();
+    }
     void RunWork() override
     {
         RECT rect = {};
@@ -133,4 +154,43 @@ TEST_F(BackupProgressDlgTest, YesToConfiguringNowCopiesNothingAndLeavesTheForegr
     ASSERT_NE(nullptr, sheet);
     EXPECT_TRUE(WaitFor([&] { return GetForegroundWindow() == sheet; }));
     DestroyWindow(sheet);
+}
+
+TEST_F(BackupProgressDlgTest, CancelWhileCopyingLeavesOnlyWholeCopiesAndTheOriginalsUntouched)
+{
+    const std::string& source = configs[0].source;
+    const std::string& target = configs[0].target;
+    std::string large(4 << 20, '\0');
+    for (size_t i = 0; i < large.size(); i++)
+        large[i] = static_cast<char>(i * 7 + i / 4096);
+    WriteBytes(source + "\\large.bin", large);
+    const size_t kFiles = 120;
+    for (size_t i = 0; i < kFiles; i++)
+        WriteBytes(source + "\\small " + std::to_string(i) + ".txt",
+                   std::string(100 + i, static_cast<char>('a' + i % 26)));
+    const Strings originals = Names(source);
+    std::vector<std::string> contents;
+    for (const std::string& name : originals)
+        contents.push_back(ReadBytes(source + "\\" + name));
+
+    WatchedBackupDlg dialog(nullptr, configs, commands, {source}, nullptr);
+    dialog.cancelAfter = 30;
+    dialog.cancelFolder = target;
+    EXPECT_EQ(IDCANCEL, dialog.Run());
+    EXPECT_TRUE(dialog.IsCancelled());
+    EXPECT_TRUE(dialog.Failures().empty());
+
+    const Strings copies = Names(target);
+    EXPECT_GE(copies.size(), 30u);
+    EXPECT_LT(copies.size(), originals.size()) << "the run went on after Cancel";
+    for (const std::string& name : copies) {
+        EXPECT_EQ(std::string::npos, name.find(".dvb~")) << name;
+        const auto original = std::find(originals.begin(), originals.end(), name);
+        ASSERT_NE(originals.end(), original) << name << " is no source file";
+        EXPECT_EQ(contents[static_cast<size_t>(original - originals.begin())], ReadBytes(target + "\\" + name))
+            << name << " is not a whole copy";
+    }
+    ASSERT_EQ(originals, Names(source));
+    for (size_t i = 0; i < originals.size(); i++)
+        EXPECT_EQ(contents[i], ReadBytes(source + "\\" + originals[i])) << originals[i];
 }

@@ -1,7 +1,8 @@
 // The backup tests' stand-in for a user's program: appends the text of its
 // command line after its own path (the argument text exactly as it was
-// given) as one line to the file named by DERVANE_RECORD, and ends with the
-// exit code in DERVANE_EXIT (0 without it).
+// given) as one line to the file named by DERVANE_RECORD, then its current
+// folder as a second line when DERVANE_RECORD_FOLDER is set, and ends with
+// the exit code in DERVANE_EXIT (0 without it).
 #include <windows.h>
 
 #include <cstdio>
@@ -28,6 +29,9 @@ int main()
     if (!file)
         return 4;
     fprintf(file, "%s\n", line);
+    char folder[MAX_PATH + 1] = {};
+    if (getenv("DERVANE_RECORD_FOLDER") && GetCurrentDirectoryA(sizeof folder, folder))
+        fprintf(file, "%s\n", folder);
     fclose(file);
     const char* code = getenv("DERVANE_EXIT");
     return code ? atoi(code) : 0;

@@ -1,3 +1,4 @@
+#include "framework/Dialog.h"
 #include "framework/Menu.h"
 #include "framework/Window.h"
 
@@ -121,4 +122,60 @@ TEST(Menu, TrackPopupAnswersTheChosenCommand)
     EXPECT_LE(g_step, 41) << "the menu was ended by the safety timer";
     EXPECT_EQ(static_cast<UINT>(ID_TEST_TOGGLE), chosen);
     PumpPending();
+}
+
+namespace {
+
+// Registers one item data value and counts the requests it is handed.
+class RecordingMenu : public CMenu {
+public:
+    explicit RecordingMenu(ULONG_PTR data) : CMenu(ScopedMenu(CreatePopupMenu())) { RegisterItemData(data); }
+    int measured = 0;
+    int drawn = 0;
+
+protected:
+    void MeasureItem(MEASUREITEMSTRUCT& request) override
+    {
+        ++measured;
+        request.itemHeight = 33;
+    }
+    void DrawItem(const DRAWITEMSTRUCT&) override { ++drawn; }
+};
+
+}  // namespace
+
+TEST(Menu, DialogsHandOwnerDrawnItemsToTheMenuThatRegisteredThem)
+{
+    int item = 0;
+    int gone = 0;
+    const auto data = reinterpret_cast<ULONG_PTR>(&item);
+    const auto goneData = reinterpret_cast<ULONG_PTR>(&gone);
+    RecordingMenu menu(data);
+    {
+        RecordingMenu destroyed(goneData);
+    }
+    CMenu other{ScopedMenu(CreatePopupMenu())};
+    CDialog dialog(IDD_TEST_DIALOG);
+    ASSERT_EQ(1, dialog.CreateModeless(nullptr));
+
+    MEASUREITEMSTRUCT measure = {};
+    measure.CtlType = ODT_MENU;
+    measure.itemData = data;
+    EXPECT_EQ(TRUE, dialog.Send(WM_MEASUREITEM, 0, reinterpret_cast<LPARAM>(&measure)));
+    EXPECT_EQ(33u, measure.itemHeight);
+    measure.itemData = goneData;
+    measure.itemHeight = 0;
+    EXPECT_EQ(0, dialog.Send(WM_MEASUREITEM, 0, reinterpret_cast<LPARAM>(&measure)));
+    EXPECT_EQ(0u, measure.itemHeight);
+
+    DRAWITEMSTRUCT draw = {};
+    draw.CtlType = ODT_MENU;
+    draw.itemData = data;
+    draw.hwndItem = reinterpret_cast<HWND>(other.GetHandle());
+    dialog.Send(WM_DRAWITEM, 0, reinterpret_cast<LPARAM>(&draw));
+    EXPECT_EQ(0, menu.drawn);
+    draw.hwndItem = reinterpret_cast<HWND>(menu.GetHandle());
+    EXPECT_EQ(TRUE, dialog.Send(WM_DRAWITEM, 0, reinterpret_cast<LPARAM>(&draw)));
+    EXPECT_EQ(1, menu.drawn);
+    EXPECT_EQ(1, menu.measured);
 }

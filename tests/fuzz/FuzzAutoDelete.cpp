@@ -4,40 +4,15 @@
 // no file (and no temporary file) is left.
 #include "autodelete/DeletionTaskList.h"
 #include "autodelete/TaskFolderCheck.h"
+#include "tests/fuzz/FuzzWorkFolder.h"
 
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
-#include <unistd.h>
 
 namespace {
-
-// A folder of this process's own, removed with its files at exit.
-struct WorkFolder {
-    std::string path;
-    WorkFolder()
-    {
-        char pattern[] = "/tmp/fuzz-autodelete-XXXXXX";
-        const char* made = mkdtemp(pattern);
-        if (!made)
-            abort();
-        path = made;
-    }
-    ~WorkFolder()
-    {
-        for (const char* name : {"AutoDelete.txt", "Written.txt", "Written.txt.new"})
-            remove((path + "/" + name).c_str());
-        rmdir(path.c_str());
-    }
-};
-
-std::string TempPath(const char* name)
-{
-    static const WorkFolder folder;
-    return folder.path + "/" + name;
-}
 
 bool Same(const DeletionTask& a, const DeletionTask& b)
 {
@@ -46,25 +21,12 @@ bool Same(const DeletionTask& a, const DeletionTask& b)
         a.fileTypes == b.fileTypes;
 }
 
-bool Exists(const std::string& path)
-{
-    FILE* f = fopen(path.c_str(), "rb");
-    if (f)
-        fclose(f);
-    return f != nullptr;
-}
-
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
-    const std::string input = TempPath("AutoDelete.txt");
-    const std::string output = TempPath("Written.txt");
-    FILE* f = fopen(input.c_str(), "wb");
-    if (!f)
-        abort();
-    fwrite(data, 1, size, f);
-    fclose(f);
+    const std::string input = FuzzWork("autodelete").WriteInput("AutoDelete.txt", data, size);
+    const std::string output = FuzzWork("autodelete").File("Written.txt");
     remove(output.c_str());
 
     CDeletionTaskList list;
@@ -82,7 +44,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
             if (!Same(list.Tasks()[i], again.Tasks()[i]))
                 abort();
         }
-    } else if (Exists(output) || Exists(output + ".new") || !list.IsModified()) {
+    } else if (FuzzFileExists(output) || FuzzFileExists(output + ".new") || !list.IsModified()) {
         abort();
     }
     return 0;

@@ -5,40 +5,15 @@
 // commands and configurations, or no file (and no temporary file) is left.
 #include "backup/BackupConfigList.h"
 #include "backup/BackupRules.h"
+#include "tests/fuzz/FuzzWorkFolder.h"
 
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
-#include <unistd.h>
 
 namespace {
-
-// A folder of this process's own, removed with its files at exit.
-struct WorkFolder {
-    std::string path;
-    WorkFolder()
-    {
-        char pattern[] = "/tmp/fuzz-backup-XXXXXX";
-        const char* made = mkdtemp(pattern);
-        if (!made)
-            abort();
-        path = made;
-    }
-    ~WorkFolder()
-    {
-        for (const char* name : {"Backup.txt", "Written.txt", "Written.txt.new"})
-            remove((path + "/" + name).c_str());
-        rmdir(path.c_str());
-    }
-};
-
-std::string TempPath(const char* name)
-{
-    static const WorkFolder folder;
-    return folder.path + "/" + name;
-}
 
 bool Same(const BackupConfig& a, const BackupConfig& b)
 {
@@ -53,25 +28,12 @@ bool Same(const BackupCommands& a, const BackupCommands& b)
         a.postProgram == b.postProgram && a.postArguments == b.postArguments && a.removeCopies == b.removeCopies;
 }
 
-bool Exists(const std::string& path)
-{
-    FILE* f = fopen(path.c_str(), "rb");
-    if (f)
-        fclose(f);
-    return f != nullptr;
-}
-
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
-    const std::string input = TempPath("Backup.txt");
-    const std::string output = TempPath("Written.txt");
-    FILE* f = fopen(input.c_str(), "wb");
-    if (!f)
-        abort();
-    fwrite(data, 1, size, f);
-    fclose(f);
+    const std::string input = FuzzWork("backup").WriteInput("Backup.txt", data, size);
+    const std::string output = FuzzWork("backup").File("Written.txt");
     remove(output.c_str());
 
     CBackupConfigList list;
@@ -81,8 +43,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         ConfigProblem(config);
         std::string target;
         const std::string dropped = config.source + "\\a.txt";
-        if (FindConfig(list.Configs(), dropped, &target) < 0 && !config.source.empty() &&
-            config.source.back() != '\\')
+        if (FindConfig(list.Configs(), dropped, &target) < 0 && !config.source.empty() && config.source.back() != '\\')
             abort();  // a file inside a source always finds a configuration
         CustomArguments(commands, config, dropped, target);
         PostArguments(commands, config, dropped, target, true);
@@ -100,7 +61,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
             if (!Same(list.Configs()[i], again.Configs()[i]))
                 abort();
         }
-    } else if (Exists(output) || Exists(output + ".new") || !list.IsModified()) {
+    } else if (FuzzFileExists(output) || FuzzFileExists(output + ".new") || !list.IsModified()) {
         abort();
     }
     return 0;

@@ -1,6 +1,7 @@
 #include "pages/HideRuleList.h"
 
 #include "common/Log.h"
+#include "tests/common/LoggedFolderTest.h"
 #include "tests/common/TempDir.h"
 
 #include <gtest/gtest.h>
@@ -20,19 +21,10 @@ Patterns PatternsOf(const CHideRuleList& list)
     return patterns;
 }
 
-class HideRuleListTest : public testing::Test {
+class HideRuleListTest : public LoggedFolderTest {
 protected:
-    TempDir dir;
     std::string file = dir.File("IconHide.txt");
     CHideRuleList list;
-
-    void SetUp() override
-    {
-        LogResetState();
-        LogSetPath(dir.Path().c_str(), "ErrorLog.txt", 1);
-    }
-    void TearDown() override { LogResetState(); }
-    std::string ErrorLog() const { return ReadBytes(dir.File("ErrorLog.txt")); }
 };
 
 }  // namespace

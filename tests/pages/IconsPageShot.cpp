@@ -9,6 +9,7 @@
 #include "pages/IconsPage.h"
 #include "pages/IconsResource.h"
 #include "pages/PageHost.h"
+#include "tests/harness/ShotTimers.h"
 #include "PagesTestResources.h"
 
 #include <cstdio>
@@ -82,20 +83,6 @@ void SampleFiles(const std::string& folder)
     WriteFile(folder + "\\IconHide.txt", rules);
 }
 
-std::string g_readyFile;
-
-void CALLBACK MarkReady(HWND, UINT, UINT_PTR id, DWORD)
-{
-    KillTimer(nullptr, id);
-    if (FILE* f = fopen(g_readyFile.c_str(), "w"))
-        fclose(f);
-}
-
-void CALLBACK EndShot(HWND, UINT, UINT_PTR, DWORD)
-{
-    PostQuitMessage(0);
-}
-
 }  // namespace
 
 int main(int argc, char** argv)
@@ -104,7 +91,6 @@ int main(int argc, char** argv)
         return 2;
     const std::string folder = argv[1];
     const std::string mode = argc > 2 ? argv[2] : "page";
-    g_readyFile = folder + "\\ready";
     SampleFiles(folder);
     INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_WIN95_CLASSES};
     InitCommonControlsEx(&controls);
@@ -127,8 +113,7 @@ int main(int argc, char** argv)
         return 1;
     if (mode == "page")
         page->SelectLayout(kPositionsLayout, "Home.dvl");
-    SetTimer(nullptr, 0, 1500, &MarkReady);
-    SetTimer(nullptr, 0, 30000, &EndShot);
+    StartShotTimers(folder);
     if (mode == "rules") {
         page->SetHideEnabled(true);
         // Runs its own loop until the program ends.

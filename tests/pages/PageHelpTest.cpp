@@ -74,7 +74,8 @@ TEST_F(PageHelp, EveryControlOfAHelpTableStandsInItsDialog)
                 << "dialog " << table.dialog << " has no control " << pair[0];
         DestroyWindow(dialog);
     }
-    EXPECT_EQ(8, checked) << "About, General, Icons, Delete, Backup, the hide-icon rules and the two backup editors";
+    EXPECT_EQ(11, checked) << "About, General, Icons, Tray, Respond, Delete, Backup, the hide-icon rules, the two "
+                              "backup editors and the rule editor";
 }
 
 TEST_F(PageHelp, HelpIdsFollowTheRuleWithTheSharedButtons)

@@ -1,30 +1,7 @@
 #!/usr/bin/env bash
-# Screenshots of the Icons page and the hide-icon rules dialog in a Wine
-# virtual desktop under Xvfb: build/shots/icons-<mode>.png. Every process is
-# ended by its id (the prefix's wineserver, then Xvfb).
+# Screenshots of the Icons page and the hide-icon rules dialog:
+# build/shots/icons-<mode>.png (see tests/harness/shots.sh).
 set -euo pipefail
 cd "$(dirname "$0")/../.."
-root=$(pwd)
-. tests/harness/session.sh
-trap harness_stop EXIT
-mkdir -p build/shots
-harness_template "$root/build/win" >/dev/null
-harness_prefix "$root/build/win" "shots-$$"
-harness_start_xvfb 1024x768x24
-harness_start_wineserver
-for mode in ${*:-page shortcuts rules}; do
-  folder="$WINEPREFIX/drive_c/shot-$mode"
-  mkdir -p "$folder"
-  "$WINE64" explorer /desktop="shot-$mode,640x480" "$root/build/dist/tests/icons_page_shot.exe" \
-    "C:\\shot-$mode" "$mode" >/dev/null 2>&1 &
-  pid=$!
-  harness_wait 30 test -f "$folder/ready" || echo "shot: $mode did not get ready" >&2
-  import -window root -crop 640x480+0+0 "build/shots/icons-$mode.png"
-  echo "build/shots/icons-$mode.png"
-  kill "$pid" 2>/dev/null || true
-  wait "$pid" 2>/dev/null || true
-  wineserver -k || true
-  harness_wait 10 bash -c "! kill -0 $pid 2>/dev/null" || true
-done
-harness_stop
-rm -rf "$root/build/win/wine/shots-$$"
+# shellcheck disable=SC2086
+exec tests/harness/shots.sh icons_page_shot icons ${*:-page shortcuts rules}

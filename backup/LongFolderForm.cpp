@@ -1,0 +1,64 @@
+#include "backup/LongFolderForm.h"
+
+#include "backup/BackupRules.h"
+
+#include <windows.h>
+
+#include <vector>
+
+namespace {
+
+// Where each separator of path stands, never the second byte of a
+// double-byte character.
+std::vector<size_t> SeparatorPositions(const std::string& path)
+{
+    std::vector<size_t> positions;
+    for (size_t i = 0; i < path.size(); i++) {
+        if (IsDBCSLeadByte(static_cast<BYTE>(path[i])) && i + 1 < path.size())
+            i++;
+        else if (path[i] == '\\' || path[i] == '/')
+            positions.push_back(i);
+    }
+    return positions;
+}
+
+// The long form of an existing path, or empty.
+std::string Resolved(const std::string& path)
+{
+    char longForm[MAX_PATH] = "";
+    const DWORD length = GetLongPathNameA(path.c_str(), longForm, sizeof longForm);
+    return length == 0 || length >= sizeof longForm ? std::string() : std::string(longForm, length);
+}
+
+}  // namespace
+
+std::string LongFolderForm(const std::string& path)
+{
+    // A bare drive ("C:") would be taken as that drive's current folder.
+    if (path.size() <= 2 || path.size() >= MAX_PATH)
+        return path;
+    std::string whole = Resolved(path);
+    if (!whole.empty())
+        return whole;
+    // The target may not exist yet: the longest prefix that does, then the
+    // names below it as they were written.
+    const std::vector<size_t> separators = SeparatorPositions(path);
+    for (auto at = separators.rbegin(); at != separators.rend(); ++at) {
+        const std::string prefix = path.substr(0, *at + 1);
+        std::string resolved = Resolved(prefix);
+        if (resolved.empty())
+            continue;
+        if (resolved.back() != '\\' && resolved.back() != '/')
+            resolved += '\\';
+        return resolved + path.substr(*at + 1);
+    }
+    return path;
+}
+
+std::string ConfigProblemOnDisk(const BackupConfig& config)
+{
+    const std::string problem = ConfigProblem(config);
+    if (!problem.empty())
+        return problem;
+    return FolderOverlapProblem(LongFolderForm(config.source), LongFolderForm(config.target));
+}

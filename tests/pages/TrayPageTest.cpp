@@ -1,0 +1,540 @@
+// The Tray page in a property sheet with the test host in place of the
+// program: its icons in Wine's notification area, their menus, what their
+// items start and the system commands, which go to a recording stand-in.
+#include "IconsTestSupport.h"
+#include "PagesTestResources.h"
+#include "common/AppMessages.h"
+#include "common/Log.h"
+#include "framework/PropertySheet.h"
+#include "pages/MainSheet.h"
+#include "pages/TrayPage.h"
+#include "pages/TrayResource.h"
+#include "tests/common/TempDir.h"
+#include "tests/harness/Wait.h"
+#include "tray/TrayEntryRunTime.h"
+#include "tray/WaitResource.h"
+
+#include <gtest/gtest.h>
+
+#include <shlobj.h>
+
+#include <algorithm>
+#include <cstring>
+#include <cstddef>
+#include <fstream>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace {
+
+// The system commands as they were asked for; each answers from its queue
+// (then 0, success).
+class RecordingSystem : public ISystemCommands {
+public:
+    DWORD SetPowerState(bool suspend, bool force) override
+    {
+        return Record("power " + std::to_string(suspend) + " " + std::to_string(force));
+    }
+    DWORD EndSession(UINT flags) override { return Record("exit " + std::to_string(flags)); }
+    DWORD EnableShutdownPrivilege() override { return Record("privilege"); }
+    void StartScreenSaver(HWND window) override { Record(window ? "screen saver" : "screen saver, no window"); }
+
+    std::vector<std::string> calls;
+    std::vector<DWORD> answers;
+
+private:
+    DWORD Record(const std::string& call)
+    {
+        calls.push_back(call);
+        const DWORD answer = answers.empty() ? 0 : answers.front();
+        if (!answers.empty())
+            answers.erase(answers.begin());
+        return answer;
+    }
+};
+
+struct TrayFileEntry {
+    std::string tip;
+    std::string iconFile;
+    std::vector<std::string> items;  // the item records' values
+};
+
+std::string TrayFile(const std::vector<TrayFileEntry>& entries)
+{
+    std::string text = "KTX_FILE\tDERVANE TRAY ICONS\r\nVERSION\t1.0\r\n";
+    for (size_t i = 0; i < entries.size(); ++i) {
+        const std::string entry = "ENTRY_" + std::to_string(i);
+        text += entry + "\t" + entries[i].tip + "\t" + entries[i].iconFile + "\t0\r\n";
+        size_t j = 0;
+        for (; j < entries[i].items.size(); ++j)
+            text += entry + "_ITEM_" + std::to_string(j) + "\t" + entries[i].items[j] + "\r\n";
+        text += entry + "_ITEM_" + std::to_string(j) + "\t#%#\r\n";
+    }
+    return text;
+}
+
+std::string SystemItem(const std::string& label, int command, bool isDefault = false)
+{
+    return "2\t" + std::to_string(isDefault) + "\t" + label + "\t" + std::to_string(command);
+}
+std::string ProgramItem(const std::string& label, const std::string& path, bool isDefault = false)
+{
+    return "0\t" + std::to_string(isDefault) + "\t" + label + "\t" + path;
+}
+
+int CountChild(HWND, LPARAM count)
+{
+    ++*reinterpret_cast<int*>(count);
+    return TRUE;
+}
+
+int TrayIconCount()
+{
+    HWND tray = FindWindowA("__winex11_standalone_tray", nullptr);
+    int count = 0;
+    if (tray)
+        EnumChildWindows(tray, CountChild, reinterpret_cast<LPARAM>(&count));
+    return count;
+}
+
+// The tips of the icons in Wine's notification area, read from the
+// tooltips of its process (their messages carry addresses, which are not
+// carried across processes: the tool record and the text are written and
+// read in that process).
+std::vector<std::string> TrayTips()
+{
+    std::vector<std::string> tips;
+    HWND tray = FindWindowA("__winex11_standalone_tray", nullptr);
+    DWORD process = 0;
+    if (!tray || !GetWindowThreadProcessId(tray, &process))
+        return tips;
+    ScopedHandle handle(OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, process));
+    struct Block {
+        TTTOOLINFOW info;
+        wchar_t text[256];
+    };
+    void* remote = handle ? VirtualAllocEx(handle.Get(), nullptr, sizeof(Block), MEM_COMMIT, PAGE_READWRITE) : nullptr;
+    if (!remote)
+        return tips;
+    // Each icon has a tooltip window of its own with one tool.
+    for (HWND tooltip = nullptr; (tooltip = FindWindowExA(nullptr, tooltip, TOOLTIPS_CLASSA, nullptr));) {
+        DWORD owner = 0;
+        if (!GetWindowThreadProcessId(tooltip, &owner) || owner != process)
+            continue;
+        Block block = {};
+        block.info.cbSize = sizeof block.info;
+        block.info.lpszText = reinterpret_cast<wchar_t*>(static_cast<char*>(remote) + offsetof(Block, text));
+        if (!WriteProcessMemory(handle.Get(), remote, &block, sizeof block, nullptr))
+            continue;
+        SendMessageW(tooltip, TTM_ENUMTOOLSW, 0, reinterpret_cast<LPARAM>(remote));
+        if (!ReadProcessMemory(handle.Get(), remote, &block, sizeof block, nullptr))
+            continue;
+        block.text[255] = L'\0';
+        char text[512] = {};
+        WideCharToMultiByte(CP_ACP, 0, block.text, -1, text, sizeof text, nullptr, nullptr);
+        tips.push_back(text);
+    }
+    VirtualFreeEx(handle.Get(), remote, 0, MEM_RELEASE);
+    return tips;
+}
+
+// A shell link made by setup, saved as file.
+bool SaveLink(const std::string& file, const std::function<void(IShellLinkA&)>& setup)
+{
+    ScopedComInit com;
+    ScopedComPtr<IShellLinkA> link;
+    ScopedComPtr<IPersistFile> persist;
+    if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA, link.PutVoid())) ||
+        FAILED(link->QueryInterface(IID_IPersistFile, persist.PutVoid())))
+        return false;
+    setup(*link.Get());
+    const std::wstring wide(file.begin(), file.end());
+    return SUCCEEDED(persist->Save(wide.c_str(), TRUE));
+}
+
+// The text of this thread's visible wait window, or "" when none is open.
+std::string WaitWindowText()
+{
+    std::string text;
+    EnumThreadWindows(
+        GetCurrentThreadId(),
+        [](HWND window, LPARAM lp) -> BOOL {
+            HWND label = GetDlgItem(window, IDC_TRAY_WAIT_TEXT);
+            if (label && IsWindowVisible(window))
+                *reinterpret_cast<std::string*>(lp) = WindowText(label);
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&text));
+    return text;
+}
+
+// What a right click showed, read inside the menu's own loop.
+struct SeenMenu {
+    HMENU menu = nullptr;
+    std::vector<std::string> items;  // "-" for a separator
+    int defaultPosition = -1;
+};
+
+SeenMenu g_seen;
+int g_probeTicks = 0;
+
+void CALLBACK ProbeMenu(HWND, UINT, UINT_PTR timer, DWORD)
+{
+    HWND popup = FindWindowA("#32768", nullptr);
+    if ((!popup || !IsWindowVisible(popup)) && ++g_probeTicks < 100)
+        return;
+    KillTimer(nullptr, timer);
+    HMENU menu = popup ? reinterpret_cast<HMENU>(SendMessageA(popup, MN_GETHMENU, 0, 0)) : nullptr;
+    if (menu) {
+        g_seen.menu = menu;
+        for (int i = 0; i < GetMenuItemCount(menu); ++i) {
+            char text[64] = {};
+            GetMenuStringA(menu, static_cast<UINT>(i), text, sizeof text, MF_BYPOSITION);
+            g_seen.items.push_back((GetMenuState(menu, static_cast<UINT>(i), MF_BYPOSITION) & MF_SEPARATOR) ? "-"
+                                                                                                            : text);
+        }
+        g_seen.defaultPosition = static_cast<int>(GetMenuDefaultItem(menu, TRUE, 0));
+    }
+    EndMenu();
+}
+
+class TrayPageTest : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        BoxRecorder::Reset();
+        LogResetState();
+        LogSetPath(dir.Path().c_str(), "ErrorLog.txt", 1);
+        host.settings.enabled = 1;
+        trayBefore = TrayIconCount();
+    }
+    void TearDown() override
+    {
+        sheet.reset();
+        EXPECT_EQ(trayBefore, TrayIconCount()) << "every icon goes with the page";
+    }
+
+    // The program's order: the list and the settings are loaded, then the
+    // sheet is made and the page activated, which shows the icons.
+    void Start(const std::vector<TrayFileEntry>& entries)
+    {
+        WriteBytes(dir.File("TrayIcons.txt"), TrayFile(entries));
+        auto tray = std::make_unique<CTrayPage>(host, mainSheet, std::unique_ptr<ISystemCommands>(system));
+        page = tray.get();
+        page->SetMessageBox(&BoxRecorder::Show);
+        if (notify)
+            page->SetNotifyIcon(notify);
+        sheet->AddPage(std::make_unique<BlankPage>());
+        sheet->AddPage(std::move(tray));
+        page->LoadAndStart();
+        CPropertySheet::SheetArgs args;
+        args.caption = "Tray Page Test";
+        args.standardButtons = false;
+        args.hideOnClose = true;
+        ASSERT_EQ(1, sheet->Create(args));
+        sheet->SetActivePage(1);
+    }
+    HWND Page() const { return page->GetHwnd(); }
+    const TrayIconEntry& Entry(int i) const { return page->Icons().Entry(i); }
+    UINT IconId(int i) const { return Entry(i).iconId; }
+    UINT CommandId(int entry, int item) const { return Entry(entry).items[static_cast<size_t>(item)].commandId; }
+
+    // What the shell sends the page for a mouse message on icon iconId.
+    void Notify(UINT iconId, UINT mouseMessage)
+    {
+        SendMessageA(Page(), WMAPP_CUSTOM_TRAY_FIRST + (iconId - kCustomTrayFirstIconId), iconId, mouseMessage);
+    }
+    SeenMenu RightClick(UINT iconId)
+    {
+        g_seen = SeenMenu();
+        g_probeTicks = 0;
+        SetTimer(nullptr, 0, 50, ProbeMenu);
+        Notify(iconId, WM_RBUTTONUP);
+        return g_seen;
+    }
+    void Choose(UINT commandId) { SendMessageA(Page(), WM_COMMAND, MAKEWPARAM(commandId, 0), 0); }
+    bool WaitIcons(int count)
+    {
+        return WaitFor([&] { return TrayIconCount() == trayBefore + count; }, 5000);
+    }
+
+    class BlankPage : public CPropertyPage {
+    public:
+        BlankPage() : CPropertyPage(IDD_TEST_BLANK) { }
+    };
+
+    TempDir dir;
+    TestRegistry registry{testing::UnitTest::GetInstance()->current_test_info()->name()};
+    TestPageHost host{dir.Path(), registry.Roots()};
+    CMainSheet mainSheet{host};
+    RecordingSystem* system = new RecordingSystem();
+    std::unique_ptr<CPropertySheet> sheet = std::make_unique<CPropertySheet>();
+    CTrayPage* page = nullptr;
+    CTrayPage::NotifyIconFn notify = nullptr;
+    int trayBefore = 0;
+};
+
+// A shell still starting: it refuses the first additions (and the changes
+// tried after them), then takes them.
+int g_refusals = 0;
+int g_additions = 0;
+
+BOOL CALLBACK StartingShell(DWORD message, NOTIFYICONDATAA* record)
+{
+    if (message == NIM_ADD)
+        ++g_additions;
+    if ((message == NIM_ADD || message == NIM_MODIFY) && g_refusals > 0) {
+        --g_refusals;
+        return FALSE;
+    }
+    return Shell_NotifyIconA(message, record);
+}
+
+}  // namespace
+
+TEST_F(TrayPageTest, ThreeIconsShowTheirCutTipsAndAfterARemoveAndAnAddEachItsOwnMenuAndDefault)
+{
+    const std::string longTip(70, 'L');
+    Start({{"First", "", {SystemItem("Log Off A", kTrayLogOff)}},
+           {longTip, "", {SystemItem("Log Off B", kTrayLogOff), "3", SystemItem("Screen B", kTrayScreenSaver)}},
+           {"Third", "", {SystemItem("Screen C", kTrayScreenSaver), "3", SystemItem("Log Off C", kTrayLogOff, true)}}});
+    ASSERT_TRUE(WaitIcons(3));
+    const std::vector<std::string> tips = TrayTips();
+    EXPECT_NE(tips.end(), std::find(tips.begin(), tips.end(), "First"));
+    EXPECT_NE(tips.end(), std::find(tips.begin(), tips.end(), std::string(63, 'L')));
+    EXPECT_EQ(tips.end(), std::find(tips.begin(), tips.end(), longTip));
+    EXPECT_EQ(307u, IconId(2));
+    EXPECT_EQ(353u, CommandId(2, 0)) << "separators take no id";
+    // The list's rows, with the default picture for entries without one.
+    LVITEMA row = {};
+    row.mask = LVIF_IMAGE;
+    row.iItem = 1;
+    ListView_GetItem(GetDlgItem(Page(), IDC_TRAY_LIST), &row);
+    EXPECT_EQ(3, ListView_GetItemCount(GetDlgItem(Page(), IDC_TRAY_LIST)));
+    EXPECT_EQ(0, row.iImage);
+
+    // The first goes, the third comes again with the freed ids.
+    page->RemoveTrayIcon(0);
+    page->RemoveTrayIcon(2);
+    ASSERT_TRUE(WaitIcons(1));
+    ASSERT_TRUE(page->AddTrayIcon(2));
+    ASSERT_TRUE(WaitIcons(2));
+    EXPECT_EQ(305u, IconId(2));
+    EXPECT_EQ(350u, CommandId(2, 0));
+    SeenMenu second = RightClick(IconId(1));
+    EXPECT_EQ(Entry(1).runTime->menu.GetHandle(), second.menu);
+    EXPECT_EQ((std::vector<std::string>{"Log Off B", "-", "Screen B"}), second.items);
+    EXPECT_EQ(-1, second.defaultPosition);
+    SeenMenu third = RightClick(IconId(2));
+    EXPECT_EQ((std::vector<std::string>{"Screen C", "-", "Log Off C"}), third.items);
+    EXPECT_EQ(2, third.defaultPosition) << "the separator counts";
+
+    // A double click runs the default item only; other messages and icons
+    // that are gone do nothing.
+    Notify(IconId(1), WM_LBUTTONDBLCLK);
+    Notify(306 + 50, WM_LBUTTONDBLCLK);
+    Notify(IconId(2), WM_LBUTTONUP);
+    EXPECT_TRUE(system->calls.empty());
+    Notify(IconId(2), WM_LBUTTONDBLCLK);
+    EXPECT_EQ((std::vector<std::string>{"exit 0"}), system->calls);
+}
+
+TEST_F(TrayPageTest, ALinkStartsItsTargetWithItsArgumentsInItsFolderAndAMissingFileSaysSo)
+{
+    char module[MAX_PATH] = {};
+    GetModuleFileNameA(nullptr, module, sizeof module);
+    std::string recorder = module;
+    recorder = recorder.substr(0, recorder.find_last_of('\\') + 1) + "backup_record_args.exe";
+    const std::string work = dir.File("work");
+    ASSERT_TRUE(CreateDirectoryA(work.c_str(), nullptr));
+    const std::string linkFile = dir.File("Recorder.lnk");
+    const std::string noFileLink = dir.File("Printers.lnk");
+    ScopedPidl printers;
+    ASSERT_TRUE(SUCCEEDED(SHGetSpecialFolderLocation(nullptr, CSIDL_PRINTERS, printers.Put())));
+    ASSERT_TRUE(SaveLink(linkFile, [&](IShellLinkA& link) {
+        link.SetPath(recorder.c_str());
+        link.SetArguments("alpha \"b c\"");
+        link.SetWorkingDirectory(work.c_str());
+        link.SetIconLocation(recorder.c_str(), 0);
+    }));
+    ASSERT_TRUE(SaveLink(noFileLink, [&](IShellLinkA& link) { link.SetIDList(printers.Get()); }));
+    const std::string record = dir.File("record.txt");
+    SetEnvironmentVariableA("DERVANE_RECORD", record.c_str());
+    SetEnvironmentVariableA("DERVANE_RECORD_FOLDER", "1");
+    const std::string missing = dir.File("missing.exe");
+    Start({{"Links",
+            "",
+            {ProgramItem("Recorder", linkFile, true), ProgramItem("Missing", missing),
+             ProgramItem("Printers", noFileLink)}}});
+    EXPECT_EQ(recorder, Entry(0).items[0].target);
+    EXPECT_EQ(missing, Entry(0).items[1].target);
+    EXPECT_EQ("", Entry(0).items[1].arguments);
+    EXPECT_EQ(SW_SHOWNORMAL, Entry(0).items[1].showCommand);
+    EXPECT_EQ(noFileLink, Entry(0).items[2].target) << "a link to no file opens the link itself";
+
+    // The link's item shows a picture, drawn by the menu (no text of the
+    // system's); the others have none and are plain items.
+    const SeenMenu menu = RightClick(IconId(0));
+    EXPECT_EQ((std::vector<std::string>{"", "Missing", "Printers"}), menu.items);
+    EXPECT_EQ(0, menu.defaultPosition);
+
+    char before[MAX_PATH] = {};
+    GetCurrentDirectoryA(sizeof before, before);
+    Notify(IconId(0), WM_LBUTTONDBLCLK);
+    ASSERT_TRUE(WaitFor([&] { return ReadBytes(record).find('\n') != ReadBytes(record).rfind('\n'); }, 10000));
+    std::ifstream lines(record);
+    std::string arguments, folder;
+    std::getline(lines, arguments);
+    std::getline(lines, folder);
+    EXPECT_EQ("alpha \"b c\"", arguments);
+    EXPECT_EQ(0, lstrcmpiA(work.c_str(), folder.c_str())) << folder;
+
+    Choose(CommandId(0, 1));
+    ASSERT_EQ(1u, BoxRecorder::boxes.size());
+    EXPECT_EQ("Error executing " + missing + ".\nFile not found.", BoxRecorder::boxes[0].text);
+    EXPECT_EQ("Dervane", BoxRecorder::boxes[0].caption);
+    EXPECT_EQ(static_cast<UINT>(MB_OK), BoxRecorder::boxes[0].type);
+    EXPECT_EQ(Page(), BoxRecorder::boxes[0].owner);
+    char after[MAX_PATH] = {};
+    GetCurrentDirectoryA(sizeof after, after);
+    EXPECT_STREQ(before, after);
+    SetEnvironmentVariableA("DERVANE_RECORD", nullptr);
+    SetEnvironmentVariableA("DERVANE_RECORD_FOLDER", nullptr);
+}
+
+TEST_F(TrayPageTest, RemoveFromTrayTakesOneIconAndTheFeaturesOffAndOnBringAllBackWithTheFirstIds)
+{
+    Start({{"One", "", {SystemItem("Remove from tray", kTrayRemoveFromTray)}},
+           {"Two", "", {SystemItem("Remove from tray", kTrayRemoveFromTray)}},
+           {"Three", "", {SystemItem("Remove from tray", kTrayRemoveFromTray)}}});
+    ASSERT_TRUE(WaitIcons(3));
+    Choose(CommandId(1, 0));
+    EXPECT_TRUE(WaitIcons(2));
+    EXPECT_EQ(0u, IconId(1));
+    EXPECT_EQ(3, page->Icons().Count()) << "the entry stays in the list";
+    Choose(CommandId(0, 0) + 200);
+    EXPECT_TRUE(WaitIcons(2)) << "a command of no item is ignored";
+
+    page->OnFeaturesSwitched(false);
+    EXPECT_TRUE(WaitIcons(0));
+    page->OnFeaturesSwitched(true);
+    EXPECT_TRUE(WaitIcons(3));
+    for (int i = 0; i < 3; ++i) {
+        EXPECT_EQ(305u + i, IconId(i));
+        EXPECT_EQ(350u + i, CommandId(i, 0));
+    }
+
+    // The page's "Enabled" box, applied, hides and shows them too.
+    ClickButton(Page(), IDC_TRAY_ENABLED);
+    ClickButton(Page(), IDC_TRAY_APPLY);
+    EXPECT_TRUE(WaitIcons(0));
+    EXPECT_EQ(std::string(1, '\0'), registry.Stored("Property Tray Enabled"));
+    page->OnFeaturesSwitched(true);
+    EXPECT_TRUE(WaitIcons(0)) << "the program's switch alone does not show them";
+    ClickButton(Page(), IDC_TRAY_ENABLED);
+    ClickButton(Page(), IDC_TRAY_APPLY);
+    EXPECT_TRUE(WaitIcons(3));
+}
+
+TEST_F(TrayPageTest, SystemCommandsCallTheSystemWithTheirArgumentsAndFailuresAreReported)
+{
+    Start({{"System",
+            "",
+            {SystemItem("Stand By", kTrayStandBy), SystemItem("Shut Down", kTrayShutDown),
+             SystemItem("Restart", kTrayRestart), SystemItem("Log Off", kTrayLogOff),
+             SystemItem("Screen", kTrayScreenSaver), SystemItem("Hide", kTrayToggleHideIcons)}}});
+    // Stand-by: both tries fail, the wait window goes, the system's text is shown.
+    system->answers = {ERROR_ACCESS_DENIED, ERROR_ACCESS_DENIED};
+    Choose(CommandId(0, 0));
+    EXPECT_EQ((std::vector<std::string>{"power 1 0", "power 0 0"}), system->calls);
+    EXPECT_EQ("", WaitWindowText());
+    ASSERT_EQ(1u, BoxRecorder::boxes.size());
+    EXPECT_EQ("Error", BoxRecorder::boxes[0].caption);
+    EXPECT_EQ(static_cast<UINT>(MB_OK | MB_ICONWARNING), BoxRecorder::boxes[0].type);
+    char denied[256] = {};
+    FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM, nullptr, ERROR_ACCESS_DENIED, 0, denied, sizeof denied, nullptr);
+    EXPECT_EQ("The computer cannot stand by.\n" + std::string(denied, strcspn(denied, "\r\n")),
+              BoxRecorder::boxes[0].text);
+
+    // Restart without the privilege: nothing more, nothing shown.
+    system->calls.clear();
+    system->answers = {ERROR_NOT_ALL_ASSIGNED};
+    Choose(CommandId(0, 2));
+    EXPECT_EQ((std::vector<std::string>{"privilege"}), system->calls);
+    EXPECT_EQ(1u, BoxRecorder::boxes.size());
+
+    // Log off refused: reported; shut down accepted: the wait window stays.
+    system->calls.clear();
+    system->answers = {ERROR_ACCESS_DENIED};
+    Choose(CommandId(0, 3));
+    EXPECT_EQ(2u, BoxRecorder::boxes.size());
+    Choose(CommandId(0, 1));
+    EXPECT_EQ((std::vector<std::string>{"exit 0", "privilege", "exit 1"}), system->calls);
+    EXPECT_EQ(2u, BoxRecorder::boxes.size());
+    EXPECT_EQ("Please wait while Windows shuts down...", WaitWindowText());
+
+    system->calls.clear();
+    Choose(CommandId(0, 4));
+    EXPECT_EQ((std::vector<std::string>{"screen saver"}), system->calls);
+    Choose(CommandId(0, 5));
+    ASSERT_EQ(1u, host.settingsSent.size());
+    EXPECT_EQ(1, host.settingsSent[0].settings.hideEnabled);
+
+    // A control's notification with an id of the menus' range runs nothing.
+    system->calls.clear();
+    SendMessageA(Page(), WM_COMMAND, MAKEWPARAM(CommandId(0, 4), BN_CLICKED),
+                 reinterpret_cast<LPARAM>(GetDlgItem(Page(), IDC_TRAY_ENABLED)));
+    SendMessageA(Page(), WM_COMMAND, MAKEWPARAM(CommandId(0, 4), 1), 0);
+    EXPECT_TRUE(system->calls.empty());
+}
+
+TEST_F(TrayPageTest, BadInputShowsWhatItCanWithDefaultPicturesAndEveryIconGoesAtShutDown)
+{
+    const std::string textPicture = dir.File("picture.ico");
+    WriteBytes(textPicture, "not an icon\r\n");
+    // Nine items an icon: the menus' ids run out in the 95th icon.
+    const std::vector<std::string> items(9, SystemItem("Log Off", kTrayLogOff));
+    std::vector<TrayFileEntry> entries;
+    for (int i = 0; i < 500; ++i)
+        entries.push_back({"Icon " + std::to_string(i), textPicture, items});
+    entries[0].items.insert(entries[0].items.end(), {"9", "2\t0\tOdd\t77"});
+    Start(entries);
+    ASSERT_EQ(500, page->Icons().Count());
+    EXPECT_FALSE(Entry(0).runTime->icon);
+    EXPECT_EQ(9u, Entry(0).items.size()) << "an unknown kind and command are left out";
+    EXPECT_TRUE(WaitIcons(static_cast<int>(kCustomTrayIconLimit)));
+    EXPECT_EQ(0u, IconId(static_cast<int>(kCustomTrayIconLimit)));
+    EXPECT_EQ(1199u, CommandId(94, 3));
+    EXPECT_EQ(0u, CommandId(94, 4));
+    EXPECT_EQ(9, GetMenuItemCount(Entry(93).runTime->menu.GetHandle()));
+    EXPECT_EQ(4, GetMenuItemCount(Entry(94).runTime->menu.GetHandle()));
+    EXPECT_EQ(500, ListView_GetItemCount(GetDlgItem(Page(), IDC_TRAY_LIST)));
+    const std::string log = ReadBytes(dir.File("ErrorLog.txt"));
+    EXPECT_NE(std::string::npos, log.find("400 custom tray icons not shown"));
+    EXPECT_NE(std::string::npos, log.find("No more menu command ids: item \"Log Off\" of tray icon \"Icon 94\""));
+
+    page->ShutDown();
+    EXPECT_TRUE(WaitIcons(0));
+}
+
+TEST_F(TrayPageTest, AnIconTheShellRefusesAtFirstIsTriedAgainUntilItIsShown)
+{
+    g_refusals = 4;  // the first try and the first retry, each an add and a change
+    g_additions = 0;
+    notify = &StartingShell;
+    Start({{"Late", "", {}}});
+    EXPECT_EQ(trayBefore, TrayIconCount());
+    // The retries come on the page's timer: messages are dispatched meanwhile.
+    EXPECT_TRUE(WaitFor(
+        [&] {
+            MSG msg;
+            while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE))
+                DispatchMessageA(&msg);
+            return TrayIconCount() == trayBefore + 1;
+        },
+        10000));
+    EXPECT_EQ(3, g_additions);
+    EXPECT_EQ(0, g_refusals);
+}

@@ -1,0 +1,96 @@
+#include "tray/ShortcutTarget.h"
+
+#include <shellapi.h>
+#include <shlobj.h>
+
+#include <vector>
+
+namespace {
+
+// Each Get call writes its text here from the start; the last character is
+// kept a terminator whatever the link holds.
+class TextBuffer {
+public:
+    char* Data()
+    {
+        m_text[0] = '\0';
+        return m_text;
+    }
+    int Size() const { return static_cast<int>(sizeof m_text - 1); }
+    std::string Text() const { return std::string(m_text); }
+
+private:
+    char m_text[MAX_PATH + 1] = {};
+};
+
+}  // namespace
+
+bool ResolveShortcut(const std::string& path, ShortcutTarget* link)
+{
+    ScopedComPtr<IShellLinkA> shellLink;
+    if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA, shellLink.PutVoid())))
+        return false;
+    ScopedComPtr<IPersistFile> file;
+    if (FAILED(shellLink->QueryInterface(IID_IPersistFile, file.PutVoid())))
+        return false;
+    const int length = MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, nullptr, 0);
+    if (length <= 0)
+        return false;
+    std::vector<wchar_t> widePath(static_cast<size_t>(length));
+    if (!MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, widePath.data(), length) ||
+        FAILED(file->Load(widePath.data(), STGM_READ)))
+        return false;
+
+    bool any = false;
+    TextBuffer text;
+    int index = -1;
+    if (SUCCEEDED(shellLink->GetIconLocation(text.Data(), text.Size(), &index))) {
+        link->iconLocation = text.Text();
+        link->iconIndex = index;
+        any = true;
+    }
+    WIN32_FIND_DATAA found = {};
+    if (SUCCEEDED(shellLink->GetPath(text.Data(), text.Size(), &found, SLGP_UNCPRIORITY))) {
+        // For an item that is no file Windows answers an empty path, Wine the
+        // shell's parsing name ("::{clsid}..."), which names no file either.
+        link->target = text.Text().rfind("::", 0) == 0 ? std::string() : text.Text();
+        any = true;
+    }
+    if (SUCCEEDED(shellLink->GetArguments(text.Data(), text.Size()))) {
+        link->arguments = text.Text();
+        any = true;
+    }
+    if (SUCCEEDED(shellLink->GetWorkingDirectory(text.Data(), text.Size()))) {
+        link->workingFolder = text.Text();
+        any = true;
+    }
+    int show = SW_SHOWNORMAL;
+    if (SUCCEEDED(shellLink->GetShowCmd(&show))) {
+        link->showCommand = show;
+        any = true;
+    }
+    return any;
+}
+
+ScopedIcon SmallIconFor(const std::string& file, int index)
+{
+    if (file.empty())
+        return {};
+    HICON small = nullptr;
+    if (ExtractIconExA(file.c_str(), index, nullptr, &small, 1) != 0 && small)
+        return ScopedIcon(small);
+    SHFILEINFOA info = {};
+    if (SHGetFileInfoA(file.c_str(), 0, &info, sizeof info, SHGFI_ICON | SHGFI_SMALLICON) && info.hIcon)
+        return ScopedIcon(info.hIcon);
+    return {};
+}
+
+std::string FolderOf(const std::string& path)
+{
+    const size_t slash = path.find_last_of("\\/");
+    if (slash != std::string::npos)
+        return path.substr(0, slash + 1);
+    if (path.size() >= 2 && path[1] == ':')
+        return path.substr(0, 2);
+    return std::string();
+}
