@@ -14,7 +14,17 @@ namespace {
 bool MoveOver(const std::string& from, const std::string& to)
 {
 #ifdef _WIN32
-    return MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
+    // Another program reading the old file for a moment (the auto-respond
+    // engine reads Respond.txt) holds it open, and under Wine an open file
+    // cannot be replaced whatever its sharing: a few short tries.
+    for (int attempt = 0;; attempt++) {
+        if (MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+            return true;
+        const DWORD error = GetLastError();
+        if ((error != ERROR_ACCESS_DENIED && error != ERROR_SHARING_VIOLATION) || attempt == 9)
+            return false;
+        Sleep(20);
+    }
 #else
     return rename(from.c_str(), to.c_str()) == 0;
 #endif

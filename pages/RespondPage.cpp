@@ -6,6 +6,7 @@
 #include "settings/SettingsStore.h"
 
 #include <commctrl.h>
+#include <shellapi.h>
 
 #include <cstdio>
 #include <cstring>
@@ -70,10 +71,15 @@ int CALLBACK CompareRules(LPARAM first, LPARAM second, LPARAM context)
                        : _stricmp(a.windowText.c_str(), b.windowText.c_str());
 }
 
+bool OpenWithSystem(HWND owner, const std::string& path)
+{
+    return reinterpret_cast<INT_PTR>(ShellExecuteA(owner, "open", path.c_str(), nullptr, nullptr, SW_SHOWNORMAL)) > 32;
+}
+
 }  // namespace
 
 CRespondPage::CRespondPage(IPageHost& host, std::unique_ptr<IRespondEngine> engine)
-    : CFeaturePage(RespondPageArgs(), host), m_engine(std::move(engine))
+    : CFeaturePage(RespondPageArgs(), host), m_engine(std::move(engine)), m_openFile(&OpenWithSystem)
 {
 }
 
@@ -204,6 +210,7 @@ int CRespondPage::OnCommand(UINT id, UINT code, HWND control)
     case IDC_RESPOND_ADD: AddRule(); return 1;
     case IDC_RESPOND_EDIT: EditRule(); return 1;
     case IDC_RESPOND_REMOVE: RemoveRule(); return 1;
+    case IDC_RESPOND_VIEW_LOG: ViewLog(); return 1;
     default: return CFeaturePage::OnCommand(id, code, control);
     }
 }
@@ -324,4 +331,16 @@ void CRespondPage::RemoveRule()
     SaveAndTell();
     EnableItem(IDC_RESPOND_EDIT, false);
     EnableItem(IDC_RESPOND_REMOVE, false);
+}
+
+void CRespondPage::ViewLog()
+{
+    const std::string log = Host().ProgramFolder() + "\\Respond.log";
+    if (GetFileAttributesA(log.c_str()) == INVALID_FILE_ATTRIBUTES) {
+        m_messageBox(GetHwnd(), "No window has been answered yet: Respond.log does not exist.", "Notice",
+                     MB_OK | MB_ICONINFORMATION);
+        return;
+    }
+    if (!m_openFile(GetHwnd(), log))
+        m_messageBox(GetHwnd(), ("Cannot open " + log + ".").c_str(), "Error", MB_OK | MB_ICONWARNING);
 }

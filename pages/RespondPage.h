@@ -28,6 +28,10 @@ public:
 
     // The questions and messages of the page and of its editor.
     void SetMessageBox(MessageBoxFn messageBox) { m_messageBox = messageBox; }
+    // How "View log..." opens Respond.log: the system's viewer for the file
+    // unless told otherwise; true when it was opened.
+    using OpenFileFn = bool (*)(HWND owner, const std::string& path);
+    void SetOpenFile(OpenFileFn open) { m_openFile = open; }
 
     // Start-up: the rules, the settings, the engine when both switches are on.
     void LoadAndStart() override;
@@ -60,10 +64,12 @@ private:
     void AddRule();
     void EditRule();
     void RemoveRule();
+    void ViewLog();
 
     std::unique_ptr<IRespondEngine> m_engine;
     RespondSettings m_settings;
     CRespondRuleList m_rules;
     bool m_firstActivation = true;
     MessageBoxFn m_messageBox = &SystemMessageBox;
+    OpenFileFn m_openFile;
 };

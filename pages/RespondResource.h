@@ -11,6 +11,7 @@
 #define IDC_RESPOND_EDIT 1180
 #define IDC_RESPOND_REMOVE 1181
 #define IDC_RESPOND_ENABLED 1196
+#define IDC_RESPOND_VIEW_LOG 1182
 
 // The page's picture (48 by 48, black transparent), as res/resource.h names it.
 #define IDB_RESPOND 189

@@ -224,6 +224,29 @@ TEST_F(RespondPageTest, RulesAreAddedEditedSortedAndDeletedAndTheEngineHearsOfEa
     EXPECT_EQ(std::string::npos, ReadBytes(RuleFile()).find("Save As"));
 }
 
+std::string g_opened;
+
+bool RecordOpen(HWND, const std::string& path)
+{
+    g_opened = path;
+    return true;
+}
+
+TEST_F(RespondPageTest, ViewLogOpensRespondLogOrSaysThatNothingWasAnsweredYet)
+{
+    Start();
+    page->SetOpenFile(&RecordOpen);
+    g_opened.clear();
+    ClickButton(Page(), IDC_RESPOND_VIEW_LOG);
+    ASSERT_EQ(1u, BoxRecorder::boxes.size());
+    EXPECT_EQ("Notice", BoxRecorder::boxes[0].caption);
+    EXPECT_EQ("", g_opened);
+    WriteBytes(dir.File("Respond.log"), "answered\r\n");
+    ClickButton(Page(), IDC_RESPOND_VIEW_LOG);
+    EXPECT_EQ(dir.File("Respond.log"), g_opened);
+    EXPECT_EQ(1u, BoxRecorder::boxes.size());
+}
+
 TEST_F(RespondPageTest, TheEngineRunsWhileBothSwitchesAreOnAndStopsAtExit)
 {
     Start();
