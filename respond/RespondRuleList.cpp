@@ -2,6 +2,7 @@
 
 #include "common/KeyedFileRewrite.h"
 #include "common/KeyedTextFile.h"
+#include "common/ListFields.h"
 #include "common/Log.h"
 #include "respond/RespondMatch.h"
 
@@ -14,39 +15,10 @@
 namespace {
 const char kTitle[] = "DERVANE RESPOND";
 
-// Field index of value, or false when the value has no such field. A CR
-// that a hand-made file left in a line is dropped: the writer keeps none.
-bool TakeField(const char* value, int index, std::string& out)
-{
-    char field[CKeyedTextFile::kLineSize];
-    if (!CKeyedTextFile::GetField(value, index, field))
-        return false;
-    out.clear();
-    for (const char* c = field; *c; c++) {
-        if (*c != '\r')
-            out += *c;
-    }
-    return true;
-}
-
-// A decimal field within [low, high]; missing or unreadable text keeps
-// fallback, a number beyond the range its nearest end.
-int32_t IntField(const char* value, int index, int32_t fallback, long long low, long long high)
-{
-    std::string text;
-    if (!TakeField(value, index, text) || text.empty())
-        return fallback;
-    char* end = nullptr;
-    const long long n = strtoll(text.c_str(), &end, 10);
-    if (end == text.c_str())
-        return fallback;
-    return static_cast<int32_t>(n < low ? low : n > high ? high : n);
-}
-
 // A kind or match kind: one outside its list reads as 0.
 int32_t KindField(const char* value, int index, int32_t fallback, int32_t count)
 {
-    const int32_t n = IntField(value, index, fallback, INT32_MIN, INT32_MAX);
+    const int32_t n = ListIntField(value, index, fallback);
     return n >= 0 && n < count ? n : 0;
 }
 
@@ -58,14 +30,14 @@ void ActionKey(int rule, int action, char* out)
 RespondEntry ReadRule(const char* value, bool withNames)
 {
     RespondEntry rule;
-    TakeField(value, 0, rule.windowTitle);
+    TakeListField(value, 0, rule.windowTitle);
     rule.titleMatch = static_cast<MatchKind>(KindField(value, 1, kMatchExactly, kMatchKindCount));
-    TakeField(value, 2, rule.windowText);
+    TakeListField(value, 2, rule.windowText);
     rule.textMatch = static_cast<MatchKind>(KindField(value, 3, kMatchContaining, kMatchKindCount));
     // The flag is kept as one byte: its low byte decides.
-    rule.oncePerWindow = (IntField(value, 4, 0, INT32_MIN, INT32_MAX) & 0xFF) != 0;
+    rule.oncePerWindow = (ListIntField(value, 4, 0) & 0xFF) != 0;
     if (withNames)
-        TakeField(value, 5, rule.name);
+        TakeListField(value, 5, rule.name);
     return rule;
 }
 
@@ -85,15 +57,15 @@ void ReadActions(CKeyedTextFile& file, int i, RespondEntry& rule)
             return;
         }
         std::string kind;
-        if (!TakeField(value, 0, kind) || kind.empty())
+        if (!TakeListField(value, 0, kind) || kind.empty())
             continue;
         if (kind == CRespondRuleList::kEndMark)
             return;
         RespondAction action;
         action.kind = static_cast<ActionKind>(KindField(value, 0, kActionNone, kActionKindCount));
-        TakeField(value, 1, action.label);
+        TakeListField(value, 1, action.label);
         action.labelMatch = static_cast<MatchKind>(KindField(value, 2, kMatchExactly, kMatchKindCount));
-        action.delay = IntField(value, 3, 1000, INT32_MIN, INT32_MAX);
+        action.delay = ListIntField(value, 3, 1000);
         rule.actions.push_back(std::move(action));
     }
 }
@@ -225,9 +197,5 @@ bool CRespondRuleList::IsDuplicateRule(const RespondEntry& rule) const
 
 const char* CRespondRuleList::FieldProblem(const std::string& text)
 {
-    if (text.find_first_of("\t\r\n") != std::string::npos)
-        return "holds a tab or a line break";
-    if (text.size() > kRespondFieldChars)
-        return "is longer than 260 characters";
-    return nullptr;
+    return ListFieldProblem(text);
 }

@@ -52,12 +52,10 @@ public:
     bool IsDuplicateRule(const RespondEntry& rule) const;
 
     // Why text cannot be kept in the file as a title, text or label (a TAB,
-    // CR or LF, or more than kRespondFieldChars characters), or nullptr.
+    // CR or LF, or more than kListFieldChars characters), or nullptr.
     static const char* FieldProblem(const std::string& text);
 
 private:
     std::vector<RespondEntry> m_rules;
     bool m_changed = false;
 };
-
-constexpr size_t kRespondFieldChars = 260;

@@ -38,8 +38,6 @@ enum TraySystemCommand : int32_t {
 // many of a label.
 constexpr size_t kTrayTipChars = 63;
 constexpr size_t kTrayLabelChars = 31;
-// The longest tip, label or path the file keeps.
-constexpr size_t kTrayFieldChars = 260;
 
 struct TrayMenuItem {
     // Kept in TrayIcons.txt.

@@ -2,9 +2,9 @@
 
 #include "common/KeyedFileRewrite.h"
 #include "common/KeyedTextFile.h"
+#include "common/ListFields.h"
 #include "common/Log.h"
 
-#include <cerrno>
 #include <climits>
 #include <cstdio>
 #include <cstdlib>
@@ -14,38 +14,11 @@
 namespace {
 const char kTitle[] = "DERVANE TRAY ICONS";
 
-// Field index of value; a CR that a hand-made file left in a line (the
-// reader ends lines at LF) is dropped, since the writer never keeps one.
 std::string Field(const char* value, int index)
 {
-    char field[CKeyedTextFile::kLineSize];
     std::string out;
-    if (!CKeyedTextFile::GetField(value, index, field))
-        return out;
-    for (const char* c = field; *c; c++) {
-        if (*c != '\r')
-            out += *c;
-    }
+    TakeListField(value, index, out);
     return out;
-}
-
-// A decimal field as a 32-bit integer: missing or unreadable text gives
-// fallback, a number beyond the range its nearest end.
-int32_t IntField(const char* value, int index, int32_t fallback)
-{
-    const std::string text = Field(value, index);
-    if (text.empty())
-        return fallback;
-    char* end = nullptr;
-    errno = 0;
-    const long long n = strtoll(text.c_str(), &end, 10);
-    if (end == text.c_str())
-        return fallback;
-    if (n < INT32_MIN)
-        return INT32_MIN;
-    if (n > INT32_MAX)
-        return INT32_MAX;
-    return static_cast<int32_t>(n);
 }
 
 void ItemKey(int entry, int item, char* out)
@@ -57,17 +30,17 @@ void ItemKey(int entry, int item, char* out)
 // does not know (a file from elsewhere, or edited by hand).
 bool ReadItem(const char* value, TrayMenuItem& item)
 {
-    const int32_t kind = IntField(value, 0, -1);
+    const int32_t kind = ListIntField(value, 0, -1);
     if (kind < kTrayItemProgram || kind > kTrayItemSeparator)
         return false;
     item.kind = static_cast<TrayItemKind>(kind);
     if (kind == kTrayItemSeparator)
         return true;
     // The flag is kept as one byte: its low byte decides.
-    item.isDefault = (IntField(value, 1, 0) & 0xFF) != 0;
+    item.isDefault = (ListIntField(value, 1, 0) & 0xFF) != 0;
     item.label = Field(value, 2);
     if (kind == kTrayItemSystemCommand) {
-        const int32_t command = IntField(value, 3, 0);
+        const int32_t command = ListIntField(value, 3, 0);
         if (command < 0 || command >= kTraySystemCommandCount)
             return false;
         item.command = static_cast<TraySystemCommand>(command);
@@ -100,11 +73,6 @@ void ReadItems(CKeyedTextFile& file, int i, TrayIconEntry& entry, int& skipped)
         else
             skipped++;
     }
-}
-
-bool HoldsSeparator(const std::string& text)
-{
-    return text.find_first_of("\t\r\n") != std::string::npos;
 }
 
 std::string ItemValue(const TrayMenuItem& item)
@@ -195,7 +163,7 @@ int CTrayIconList::ReadFile(const std::string& path)
         TrayIconEntry entry;
         entry.tipText = Field(value, 0);
         entry.iconFile = Field(value, 1);
-        entry.iconIndex = IntField(value, 2, 0);
+        entry.iconIndex = ListIntField(value, 2, 0);
         ReadItems(file, i, entry, skipped);
         m_entries.push_back(std::move(entry));
     }
@@ -222,9 +190,5 @@ CTrayIconList::SaveResult CTrayIconList::WriteFile(const std::string& path)
 
 const char* CTrayIconList::FieldProblem(const std::string& text)
 {
-    if (HoldsSeparator(text))
-        return "holds a tab or a line break";
-    if (text.size() > kTrayFieldChars)
-        return "is longer than 260 characters";
-    return nullptr;
+    return ListFieldProblem(text);
 }

@@ -48,7 +48,7 @@ public:
     SaveResult WriteFile(const std::string& path);
 
     // Why text cannot be kept in the file as a tip, label or path (a TAB,
-    // CR or LF, or more than kTrayFieldChars characters, which keeps every
+    // CR or LF, or more than kListFieldChars characters, which keeps every
     // record within a line of the file), or nullptr when it can.
     static const char* FieldProblem(const std::string& text);
 
