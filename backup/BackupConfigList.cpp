@@ -3,6 +3,7 @@
 #include "backup/BackupRules.h"
 #include "common/KeyedFileRewrite.h"
 #include "common/KeyedTextFile.h"
+#include "common/ListFields.h"
 #include "common/Log.h"
 
 #include <cstdio>
@@ -13,19 +14,9 @@ namespace {
 
 const char kTitle[] = "DERVANE BACKUP";
 
-// Field index of value into out; a CR that a hand-made file left in a line
-// (the reader ends lines at LF) is dropped, since no folder, program or
-// argument text can hold one and the writer would refuse it.
 void TakeField(const char* value, int index, std::string& out)
 {
-    char field[CKeyedTextFile::kLineSize];
-    if (!CKeyedTextFile::GetField(value, index, field))
-        return;
-    out.clear();
-    for (const char* c = field; *c; c++) {
-        if (*c != '\r')
-            out += *c;
-    }
+    TakeListField(value, index, out);
 }
 
 unsigned char Flag(const char* value, int index)
