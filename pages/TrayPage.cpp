@@ -243,12 +243,13 @@ ScopedIcon CTrayPage::MakeEditPicture() const
 bool CTrayPage::ReadTip(std::string* tip)
 {
     *tip = GetItemText(IDC_TRAY_TIP);
-    const char* problem = CTrayIconList::FieldProblem(*tip);
-    if (!problem)
-        problem = CTrayIconList::FieldProblem(m_editIconFile) ? "names a picture file the list cannot keep" : nullptr;
-    if (!problem)
+    std::string text;
+    if (const char* problem = CTrayIconList::FieldProblem(*tip))
+        text = std::string("The tip ") + problem + ": the tray icon is not changed.";
+    else if (const char* fileProblem = CTrayIconList::FieldProblem(m_editIconFile))
+        text = std::string("The picture's file name ") + fileProblem + ": the tray icon is not changed.";
+    else
         return !tip->empty();
-    const std::string text = std::string("The tip ") + problem + ": the tray icon is not changed.";
     m_messageBox(GetHwnd(), text.c_str(), kProgramCaption, MB_OK | MB_ICONWARNING);
     return false;
 }
