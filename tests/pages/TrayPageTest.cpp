@@ -592,11 +592,16 @@ TEST_F(TrayPageTest, AddUpReplaceAndDeleteAreWrittenAtOnceAndTheNotificationArea
     EXPECT_NE(std::string::npos, BoxRecorder::boxes[0].text.find("holds a tab"));
     EXPECT_EQ("Gamma", Entry(0).tipText);
     EXPECT_EQ(std::string::npos, ReadBytes(file).find("Tab"));
+    TypeText(Page(), IDC_TRAY_TIP, std::string(261, 'x'));
+    ClickButton(Page(), IDC_TRAY_ADD);
+    ASSERT_EQ(2u, BoxRecorder::boxes.size());
+    EXPECT_NE(std::string::npos, BoxRecorder::boxes[1].text.find("longer than 260"));
+    EXPECT_EQ(2, page->Icons().Count());
 
     ClickButton(Page(), IDC_TRAY_DELETE);
-    ASSERT_EQ(2u, BoxRecorder::boxes.size());
-    EXPECT_EQ("Confirm", BoxRecorder::boxes[1].caption);
-    EXPECT_EQ(static_cast<UINT>(MB_YESNO | MB_ICONWARNING | MB_DEFBUTTON2), BoxRecorder::boxes[1].type);
+    ASSERT_EQ(3u, BoxRecorder::boxes.size());
+    EXPECT_EQ("Confirm", BoxRecorder::boxes[2].caption);
+    EXPECT_EQ(static_cast<UINT>(MB_YESNO | MB_ICONWARNING | MB_DEFBUTTON2), BoxRecorder::boxes[2].type);
     EXPECT_EQ(2, page->Icons().Count()) << "No keeps the entry";
     BoxRecorder::answers.push_back(IDYES);
     ClickButton(Page(), IDC_TRAY_DELETE);
