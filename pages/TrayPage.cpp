@@ -112,9 +112,9 @@ void CTrayPage::LoadTrayIcons()
         FillList();
 }
 
-void CTrayPage::SaveTrayIcons()
+bool CTrayPage::SaveTrayIcons()
 {
-    m_list.WriteFile(ListFile());
+    return m_list.WriteFile(ListFile()) != CTrayIconList::SaveResult::kFailed;
 }
 
 void CTrayPage::ShutDown()
@@ -135,6 +135,7 @@ bool CTrayPage::OnActivate()
         m_listImages = ImageList_Create(16, 16, ILC_COLOR32 | ILC_MASK, 8, 8);
         ListView_SetImageList(list, m_listImages, LVSIL_SMALL);
     }
+    m_selection = -1;
     FillList();
     if (m_firstActivation) {
         m_firstActivation = false;
@@ -148,6 +149,7 @@ void CTrayPage::FillList()
     HWND list = GetItem(IDC_TRAY_LIST);
     if (!list || !m_listImages)
         return;
+    m_filling = true;
     ImageList_RemoveAll(m_listImages);
     ListView_DeleteAllItems(list);
     const int defaultImage = m_defaultIcon ? ImageList_AddIcon(m_listImages, m_defaultIcon.Get()) : -1;
@@ -167,6 +169,173 @@ void CTrayPage::FillList()
         row.lParam = i;
         SendMessageA(list, LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&row));
     }
+    if (m_selection >= m_list.Count())
+        m_selection = -1;
+    if (m_selection >= 0)
+        ListView_SetItemState(list, m_selection, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
+    m_filling = false;
+    ShowSelection();
+}
+
+void CTrayPage::ShowSelection()
+{
+    if (m_selection < 0) {
+        ResetEditState();
+    } else {
+        const TrayIconEntry& entry = m_list.Entry(m_selection);
+        SetItemText(IDC_TRAY_TIP, entry.tipText.c_str());
+        m_editIconFile = entry.iconFile;
+        m_editIconIndex = entry.iconIndex;
+        m_editIconKind = entry.iconKind;
+        const bool hasPicture = entry.runTime && entry.runTime->icon;
+        ShowButtonPicture(hasPicture ? entry.runTime->icon.Get() : m_defaultIcon.Get());
+    }
+    UpdateButtons();
+}
+
+void CTrayPage::ResetEditState()
+{
+    SetItemText(IDC_TRAY_TIP, "");
+    m_editIconKind = kIconSourceGroup;
+    m_editIconIndex = 0;
+    m_editIconFile = Host().ProgramFolder() + "\\TrayIcons.dll";
+    ShowButtonPicture(nullptr);
+}
+
+void CTrayPage::ShowButtonPicture(HICON picture)
+{
+    ScopedBitmap colour;
+    if (picture) {
+        ICONINFO info = {};
+        if (GetIconInfo(picture, &info)) {
+            colour = ScopedBitmap(info.hbmColor);
+            if (info.hbmMask)
+                DeleteObject(info.hbmMask);
+        }
+    }
+    SendDlgItemMessageA(GetHwnd(), IDC_TRAY_ICON, BM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(colour.Get()));
+    // The button keeps no copy: the bitmap shown lives until the next one.
+    m_buttonPicture = std::move(colour);
+}
+
+void CTrayPage::UpdateButtons()
+{
+    const bool hasTip = GetWindowTextLengthA(GetItem(IDC_TRAY_TIP)) > 0;
+    const bool selected = m_selection >= 0;
+    EnableItem(IDC_TRAY_ADD, hasTip);
+    EnableItem(IDC_TRAY_REPLACE, selected);
+    EnableItem(IDC_TRAY_DELETE, selected);
+    EnableItem(IDC_TRAY_UP, m_selection >= 1);
+    EnableItem(IDC_TRAY_DOWN, selected && m_selection < m_list.Count() - 1);
+}
+
+ScopedIcon CTrayPage::MakeEditPicture() const
+{
+    if (m_editIconKind == kIconSourceFile) {
+        return ScopedIcon(
+            static_cast<HICON>(LoadImageA(nullptr, m_editIconFile.c_str(), IMAGE_ICON, 16, 16, LR_LOADFROMFILE)));
+    }
+    if (m_editIconKind == kIconSourceGroup)
+        return LoadGroupIcon(m_editIconFile, m_editIconIndex);
+    return ScopedIcon();
+}
+
+bool CTrayPage::ReadTip(std::string* tip)
+{
+    *tip = GetItemText(IDC_TRAY_TIP);
+    std::string text;
+    if (const char* problem = CTrayIconList::FieldProblem(*tip))
+        text = std::string("The tip ") + problem + ": the tray icon is not changed.";
+    else if (const char* fileProblem = CTrayIconList::FieldProblem(m_editIconFile))
+        text = std::string("The picture's file name ") + fileProblem + ": the tray icon is not changed.";
+    else
+        return !tip->empty();
+    m_messageBox(GetHwnd(), text.c_str(), kProgramCaption, MB_OK | MB_ICONWARNING);
+    return false;
+}
+
+void CTrayPage::ModifyIcon(const TrayIconEntry& entry)
+{
+    if (!m_shown || entry.iconId == 0)
+        return;
+    NOTIFYICONDATAA record = IconRecord(entry, NIF_ICON | NIF_TIP);
+    m_notify(NIM_MODIFY, &record);
+}
+
+void CTrayPage::SaveEdit()
+{
+    m_list.SetChanged(true);
+    if (SaveTrayIcons())
+        return;
+    m_messageBox(GetHwnd(), "Cannot write TrayIcons.txt. The change is kept and is written again with the next change.",
+                 kProgramCaption, MB_OK | MB_ICONWARNING);
+}
+
+void CTrayPage::AddEntry()
+{
+    std::string tip;
+    if (!ReadTip(&tip))
+        return;
+    TrayIconEntry entry;
+    entry.tipText = tip;
+    entry.iconKind = m_editIconKind;
+    entry.iconIndex = m_editIconIndex;
+    entry.iconFile = m_editIconFile;
+    entry.items = m_pendingItems;
+    entry.runTime = std::make_shared<TrayEntryRunTime>();
+    entry.runTime->icon = MakeEditPicture();
+    m_list.Append(std::move(entry));
+    if (m_shown)
+        AddTrayIcon(m_list.Count() - 1);
+    m_selection = -1;
+    FillList();
+    SaveEdit();
+}
+
+void CTrayPage::ReplaceEntry()
+{
+    std::string tip;
+    if (m_selection < 0 || !ReadTip(&tip))
+        return;
+    TrayIconEntry& entry = m_list.Entry(m_selection);
+    entry.tipText = tip;
+    entry.iconKind = m_editIconKind;
+    entry.iconIndex = m_editIconIndex;
+    entry.iconFile = m_editIconFile;
+    if (!entry.runTime)
+        entry.runTime = std::make_shared<TrayEntryRunTime>();
+    entry.runTime->icon = MakeEditPicture();
+    ModifyIcon(entry);
+    FillList();
+    SaveEdit();
+}
+
+void CTrayPage::DeleteEntry()
+{
+    if (m_messageBox(GetHwnd(), "Are you sure you want to delete this tray icon?", "Confirm",
+                     MB_YESNO | MB_ICONWARNING | MB_DEFBUTTON2) == IDNO ||
+        m_selection < 0)
+        return;
+    RemoveTrayIcon(m_selection);
+    m_list.RemoveAt(m_selection);
+    m_selection = -1;
+    FillList();
+    SaveEdit();
+}
+
+void CTrayPage::MoveEntry(int from, int to)
+{
+    if (from < 0 || to < 0 || from >= m_list.Count() || to >= m_list.Count())
+        return;
+    m_list.SwapWithNext(from < to ? from : to);
+    // Each icon keeps its place in the notification area and shows the
+    // entry that has taken its place in the list.
+    std::swap(m_list.Entry(from).iconId, m_list.Entry(to).iconId);
+    ModifyIcon(m_list.Entry(from));
+    ModifyIcon(m_list.Entry(to));
+    m_selection = to;
+    FillList();
+    SaveEdit();
 }
 
 int CTrayPage::OnApply()
@@ -190,7 +359,41 @@ int CTrayPage::OnCommand(UINT id, UINT code, HWND control)
             SetModified(true);
         return 1;
     }
+    if (id == IDC_TRAY_TIP) {
+        if (code == EN_CHANGE)
+            UpdateButtons();
+        return 1;
+    }
+    if (code == BN_CLICKED) {
+        switch (id) {
+        case IDC_TRAY_ADD: AddEntry(); return 1;
+        case IDC_TRAY_REPLACE: ReplaceEntry(); return 1;
+        case IDC_TRAY_DELETE: DeleteEntry(); return 1;
+        case IDC_TRAY_UP: MoveEntry(m_selection, m_selection - 1); return 1;
+        case IDC_TRAY_DOWN: MoveEntry(m_selection, m_selection + 1); return 1;
+        default: break;
+        }
+    }
     return CFeaturePage::OnCommand(id, code, control);
+}
+
+int CTrayPage::OnNotify(const NMHDR& header, LRESULT& result)
+{
+    if (header.idFrom != IDC_TRAY_LIST || header.code != LVN_ITEMCHANGED)
+        return CFeaturePage::OnNotify(header, result);
+    const NMLISTVIEW& change = reinterpret_cast<const NMLISTVIEW&>(header);
+    if (m_filling || !(change.uChanged & LVIF_STATE) || change.iItem < 0)
+        return 1;
+    const bool was = (change.uOldState & LVIS_SELECTED) != 0;
+    const bool now = (change.uNewState & LVIS_SELECTED) != 0;
+    if (now && !was && change.iItem != m_selection) {
+        m_selection = change.iItem;
+        ShowSelection();
+    } else if (was && !now && change.iItem == m_selection) {
+        m_selection = -1;
+        ShowSelection();
+    }
+    return 1;
 }
 
 int CTrayPage::OnTimer(UINT_PTR id)

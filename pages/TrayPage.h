@@ -39,7 +39,8 @@ public:
     void ShutDown() override;
 
     void LoadTrayIcons();
-    void SaveTrayIcons();
+    // Answers false when the changed list could not be written.
+    bool SaveTrayIcons();
     void ShowTrayIcons();
     void HideTrayIcons();
     // Answers whether the entry's icon is in the notification area (or
@@ -57,6 +58,7 @@ protected:
     bool OnActivate() override;
     int OnApply() override;
     int OnCommand(UINT id, UINT code, HWND control) override;
+    int OnNotify(const NMHDR& header, LRESULT& result) override;
     int OnTimer(UINT_PTR id) override;
     INT_PTR DialogProc(UINT msg, WPARAM wp, LPARAM lp) override;
 
@@ -89,6 +91,20 @@ private:
     void ReportSystemError(const char* what, DWORD error);
 
     void FillList();
+    void ShowSelection();
+    void ResetEditState();
+    void UpdateButtons();
+    void ShowButtonPicture(HICON picture);
+    ScopedIcon MakeEditPicture() const;
+    // The tip edit's text; false, said in a message box, when the file cannot keep it.
+    bool ReadTip(std::string* tip);
+    void ModifyIcon(const TrayIconEntry& entry);
+    // Writes an edit at once; a failure is said and the edit stays in memory.
+    void SaveEdit();
+    void AddEntry();
+    void ReplaceEntry();
+    void DeleteEntry();
+    void MoveEntry(int from, int to);
 
     CMainSheet& m_sheet;
     std::unique_ptr<ISystemCommands> m_system;
@@ -106,6 +122,13 @@ private:
     ScopedIcon m_folderIcon;
     HIMAGELIST m_listImages = nullptr;  // the list view's, destroyed with it
     std::unique_ptr<CWaitDlg> m_waitWindow;
+    int m_selection = -1;
+    bool m_filling = false;  // the list's own notifications while it is refilled
+    IconSourceKind m_editIconKind = kIconSourceGroup;
+    int m_editIconIndex = 0;
+    std::string m_editIconFile;
+    std::vector<TrayMenuItem> m_pendingItems;
+    ScopedBitmap m_buttonPicture;
     // Icon slots in use: slot s is the icon id kCustomTrayFirstIconId + s and
     // the callback message WMAPP_CUSTOM_TRAY_FIRST + s.
     std::vector<bool> m_iconSlots;

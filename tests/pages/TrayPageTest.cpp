@@ -538,3 +538,99 @@ TEST_F(TrayPageTest, AnIconTheShellRefusesAtFirstIsTriedAgainUntilItIsShown)
     EXPECT_EQ(3, g_additions);
     EXPECT_EQ(0, g_refusals);
 }
+
+namespace {
+
+void SelectRow(HWND page, int row)
+{
+    ListView_SetItemState(GetDlgItem(page, IDC_TRAY_LIST), row, LVIS_SELECTED | LVIS_FOCUSED,
+                          LVIS_SELECTED | LVIS_FOCUSED);
+}
+
+bool HasTip(const std::string& tip)
+{
+    const std::vector<std::string> tips = TrayTips();
+    return std::find(tips.begin(), tips.end(), tip) != tips.end();
+}
+
+}  // namespace
+
+TEST_F(TrayPageTest, AddUpReplaceAndDeleteAreWrittenAtOnceAndTheNotificationAreaFollows)
+{
+    Start({});
+    const std::string file = dir.File("TrayIcons.txt");
+    EXPECT_FALSE(IsWindowEnabled(GetDlgItem(Page(), IDC_TRAY_ADD)));
+    TypeText(Page(), IDC_TRAY_TIP, "Alpha");
+    ClickButton(Page(), IDC_TRAY_ADD);
+    TypeText(Page(), IDC_TRAY_TIP, "Beta");
+    ClickButton(Page(), IDC_TRAY_ADD);
+    ASSERT_TRUE(WaitIcons(2));
+    EXPECT_EQ("", WindowText(GetDlgItem(Page(), IDC_TRAY_TIP)));
+    EXPECT_EQ(dir.File("TrayIcons.dll"), Entry(1).iconFile);
+    EXPECT_EQ(kIconSourceGroup, Entry(1).iconKind);
+
+    SelectRow(Page(), 1);
+    EXPECT_EQ("Beta", WindowText(GetDlgItem(Page(), IDC_TRAY_TIP)));
+    EXPECT_FALSE(IsWindowEnabled(GetDlgItem(Page(), IDC_TRAY_DOWN)));
+    const UINT firstIcon = IconId(0);
+    ClickButton(Page(), IDC_TRAY_UP);
+    EXPECT_NE(std::string::npos, ReadBytes(file).find("ENTRY_0\tBeta\t"));
+    EXPECT_NE(std::string::npos, ReadBytes(file).find("ENTRY_1\tAlpha\t"));
+    EXPECT_EQ(firstIcon, IconId(0)) << "the first icon now shows the moved entry";
+    EXPECT_EQ(0, ListView_GetNextItem(GetDlgItem(Page(), IDC_TRAY_LIST), -1, LVNI_SELECTED));
+    EXPECT_FALSE(IsWindowEnabled(GetDlgItem(Page(), IDC_TRAY_UP)));
+
+    TypeText(Page(), IDC_TRAY_TIP, "Gamma");
+    ClickButton(Page(), IDC_TRAY_REPLACE);
+    EXPECT_TRUE(WaitFor([] { return HasTip("Gamma") && !HasTip("Beta"); }, 5000));
+    EXPECT_NE(std::string::npos, ReadBytes(file).find("ENTRY_0\tGamma\t"));
+
+    // A tip the file cannot keep is refused and changes nothing.
+    TypeText(Page(), IDC_TRAY_TIP, "Tab\there");
+    ClickButton(Page(), IDC_TRAY_REPLACE);
+    ASSERT_EQ(1u, BoxRecorder::boxes.size());
+    EXPECT_NE(std::string::npos, BoxRecorder::boxes[0].text.find("holds a tab"));
+    EXPECT_EQ("Gamma", Entry(0).tipText);
+    EXPECT_EQ(std::string::npos, ReadBytes(file).find("Tab"));
+    TypeText(Page(), IDC_TRAY_TIP, std::string(261, 'x'));
+    ClickButton(Page(), IDC_TRAY_ADD);
+    ASSERT_EQ(2u, BoxRecorder::boxes.size());
+    EXPECT_NE(std::string::npos, BoxRecorder::boxes[1].text.find("longer than 260"));
+    EXPECT_EQ(2, page->Icons().Count());
+
+    ClickButton(Page(), IDC_TRAY_DELETE);
+    ASSERT_EQ(3u, BoxRecorder::boxes.size());
+    EXPECT_EQ("Confirm", BoxRecorder::boxes[2].caption);
+    EXPECT_EQ(static_cast<UINT>(MB_YESNO | MB_ICONWARNING | MB_DEFBUTTON2), BoxRecorder::boxes[2].type);
+    EXPECT_EQ(2, page->Icons().Count()) << "No keeps the entry";
+    BoxRecorder::answers.push_back(IDYES);
+    ClickButton(Page(), IDC_TRAY_DELETE);
+    EXPECT_TRUE(WaitIcons(1));
+    ASSERT_EQ(1, page->Icons().Count());
+    EXPECT_EQ("Alpha", Entry(0).tipText);
+    EXPECT_EQ(std::string::npos, ReadBytes(file).find("Gamma"));
+    EXPECT_EQ("", WindowText(GetDlgItem(Page(), IDC_TRAY_TIP)));
+    EXPECT_FALSE(IsWindowEnabled(GetDlgItem(Page(), IDC_TRAY_DELETE)));
+}
+
+TEST_F(TrayPageTest, AFailedSaveIsSaidAndTheChangeStaysForTheNextSave)
+{
+    Start({{"One", "", {}}});
+    const std::string file = dir.File("TrayIcons.txt");
+    ASSERT_TRUE(DeleteFileA(file.c_str()));
+    ASSERT_TRUE(CreateDirectoryA(file.c_str(), nullptr));
+    TypeText(Page(), IDC_TRAY_TIP, "Two");
+    ClickButton(Page(), IDC_TRAY_ADD);
+    ASSERT_EQ(1u, BoxRecorder::boxes.size());
+    EXPECT_NE(std::string::npos, BoxRecorder::boxes[0].text.find("Cannot write TrayIcons.txt"));
+    EXPECT_EQ(2, page->Icons().Count());
+    EXPECT_TRUE(page->Icons().IsChanged());
+
+    ASSERT_TRUE(RemoveDirectoryA(file.c_str()));
+    TypeText(Page(), IDC_TRAY_TIP, "Three");
+    ClickButton(Page(), IDC_TRAY_ADD);
+    EXPECT_EQ(1u, BoxRecorder::boxes.size());
+    const std::string text = ReadBytes(file);
+    EXPECT_NE(std::string::npos, text.find("ENTRY_1\tTwo\t"));
+    EXPECT_NE(std::string::npos, text.find("ENTRY_2\tThree\t"));
+}
