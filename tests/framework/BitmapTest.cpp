@@ -2,40 +2,13 @@
 #include "framework/TransparentBitmap.h"
 
 #include "TestResources.h"
+#include "tests/harness/Canvas.h"
 
 #include <gtest/gtest.h>
 
 #include <memory>
 
 namespace {
-
-// A 32-bit top-down DIB section selected into a memory DC, filled with fill.
-class Canvas {
-public:
-    Canvas(int width, int height, COLORREF fill) : m_dc(CreateCompatibleDC(nullptr))
-    {
-        BITMAPINFO info = {};
-        info.bmiHeader.biSize = sizeof info.bmiHeader;
-        info.bmiHeader.biWidth = width;
-        info.bmiHeader.biHeight = -height;
-        info.bmiHeader.biPlanes = 1;
-        info.bmiHeader.biBitCount = 32;
-        info.bmiHeader.biCompression = BI_RGB;
-        void* bits = nullptr;
-        m_bitmap.Reset(CreateDIBSection(m_dc.Get(), &info, DIB_RGB_COLORS, &bits, nullptr, 0));
-        m_select = std::make_unique<ScopedSelect>(m_dc.Get(), m_bitmap.Get());
-        ScopedBrush brush(CreateSolidBrush(fill));
-        RECT all = {0, 0, width, height};
-        FillRect(m_dc.Get(), &all, brush.Get());
-    }
-    HDC Dc() const { return m_dc.Get(); }
-    COLORREF At(int x, int y) const { return GetPixel(m_dc.Get(), x, y); }
-
-private:
-    ScopedMemoryDC m_dc;
-    ScopedBitmap m_bitmap;
-    std::unique_ptr<ScopedSelect> m_select;
-};
 
 const COLORREF kRed = RGB(255, 0, 0);
 const COLORREF kGreen = RGB(0, 255, 0);
@@ -65,13 +38,13 @@ TEST(Bitmap, DrawCopiesEveryPixel)
     ASSERT_EQ(1, bitmap.LoadFromModule(nullptr, IDB_TEST_PICTURE));
     Canvas canvas(8, 4, kGrey);
     ASSERT_EQ(1, bitmap.Draw(canvas.Dc(), 2, 1));
-    EXPECT_EQ(kGrey, canvas.At(1, 1));
-    EXPECT_EQ(kRed, canvas.At(2, 1));
-    EXPECT_EQ(kBlack, canvas.At(3, 1));
-    EXPECT_EQ(kGreen, canvas.At(4, 1));
-    EXPECT_EQ(kBlue, canvas.At(3, 2));
-    EXPECT_EQ(kWhite, canvas.At(4, 2));
-    EXPECT_EQ(kGrey, canvas.At(6, 1));
+    EXPECT_EQ(kGrey, canvas.Pixel(1, 1));
+    EXPECT_EQ(kRed, canvas.Pixel(2, 1));
+    EXPECT_EQ(kBlack, canvas.Pixel(3, 1));
+    EXPECT_EQ(kGreen, canvas.Pixel(4, 1));
+    EXPECT_EQ(kBlue, canvas.Pixel(3, 2));
+    EXPECT_EQ(kWhite, canvas.Pixel(4, 2));
+    EXPECT_EQ(kGrey, canvas.Pixel(6, 1));
 }
 
 TEST(Bitmap, DeletesOnlyWhatItOwns)
@@ -102,14 +75,14 @@ TEST(TransparentBitmap, KeyColourLeavesTheBackgroundVisible)
     Canvas canvas(6, 4, kGrey);
     const COLORREF textBefore = SetTextColor(canvas.Dc(), RGB(1, 2, 3));
     ASSERT_EQ(1, bitmap.Draw(canvas.Dc(), 1, 1, kBlack));
-    EXPECT_EQ(kRed, canvas.At(1, 1));
-    EXPECT_EQ(kGrey, canvas.At(2, 1));  // black was the key
-    EXPECT_EQ(kGreen, canvas.At(3, 1));
-    EXPECT_EQ(kGrey, canvas.At(4, 1));
-    EXPECT_EQ(kGrey, canvas.At(1, 2));
-    EXPECT_EQ(kBlue, canvas.At(2, 2));
-    EXPECT_EQ(kWhite, canvas.At(3, 2));
-    EXPECT_EQ(kGrey, canvas.At(0, 0));
+    EXPECT_EQ(kRed, canvas.Pixel(1, 1));
+    EXPECT_EQ(kGrey, canvas.Pixel(2, 1));  // black was the key
+    EXPECT_EQ(kGreen, canvas.Pixel(3, 1));
+    EXPECT_EQ(kGrey, canvas.Pixel(4, 1));
+    EXPECT_EQ(kGrey, canvas.Pixel(1, 2));
+    EXPECT_EQ(kBlue, canvas.Pixel(2, 2));
+    EXPECT_EQ(kWhite, canvas.Pixel(3, 2));
+    EXPECT_EQ(kGrey, canvas.Pixel(0, 0));
     // The target's colours are given back.
     EXPECT_EQ(RGB(1, 2, 3), GetTextColor(canvas.Dc()));
     SetTextColor(canvas.Dc(), textBefore);
@@ -117,6 +90,6 @@ TEST(TransparentBitmap, KeyColourLeavesTheBackgroundVisible)
     // Another key: red becomes transparent, black is drawn.
     Canvas second(6, 4, kGrey);
     ASSERT_EQ(1, bitmap.Draw(second.Dc(), 1, 1, kRed));
-    EXPECT_EQ(kGrey, second.At(1, 1));
-    EXPECT_EQ(kBlack, second.At(2, 1));
+    EXPECT_EQ(kGrey, second.Pixel(1, 1));
+    EXPECT_EQ(kBlack, second.Pixel(2, 1));
 }

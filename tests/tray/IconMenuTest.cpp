@@ -1,6 +1,7 @@
 #include "tray/IconMenu.h"
 
 #include "framework/Window.h"
+#include "tests/harness/Canvas.h"
 
 #include <gtest/gtest.h>
 
@@ -39,55 +40,6 @@ bool IconExists(HICON icon)
     DeleteObject(info.hbmMask);
     return true;
 }
-
-// A 32-bit top-down bitmap in a memory DC, filled with kUntouched.
-class Canvas {
-public:
-    Canvas(int width, int height) : m_width(width), m_height(height), m_dc(CreateCompatibleDC(nullptr))
-    {
-        BITMAPINFO info = {};
-        info.bmiHeader.biSize = sizeof info.bmiHeader;
-        info.bmiHeader.biWidth = width;
-        info.bmiHeader.biHeight = -height;
-        info.bmiHeader.biPlanes = 1;
-        info.bmiHeader.biBitCount = 32;
-        void* bits = nullptr;
-        m_bitmap.Reset(CreateDIBSection(m_dc.Get(), &info, DIB_RGB_COLORS, &bits, nullptr, 0));
-        m_bits = static_cast<DWORD*>(bits);
-        m_old = SelectObject(m_dc.Get(), m_bitmap.Get());
-        Clear();
-    }
-    ~Canvas() { SelectObject(m_dc.Get(), m_old); }
-    void Clear()
-    {
-        GdiFlush();
-        for (int i = 0; i < m_width * m_height; ++i)
-            m_bits[i] = (GetRValue(kUntouched) << 16) | (GetGValue(kUntouched) << 8) | GetBValue(kUntouched);
-    }
-    HDC Dc() const { return m_dc.Get(); }
-    COLORREF Pixel(int x, int y) const
-    {
-        GdiFlush();
-        const DWORD p = m_bits[y * m_width + x];
-        return RGB((p >> 16) & 0xFF, (p >> 8) & 0xFF, p & 0xFF);
-    }
-    std::set<COLORREF> Colours(int left, int top, int right, int bottom) const
-    {
-        std::set<COLORREF> colours;
-        for (int y = top; y < bottom; ++y)
-            for (int x = left; x < right; ++x)
-                colours.insert(Pixel(x, y));
-        return colours;
-    }
-
-private:
-    int m_width;
-    int m_height;
-    ScopedMemoryDC m_dc;
-    ScopedBitmap m_bitmap;
-    DWORD* m_bits = nullptr;
-    HGDIOBJ m_old = nullptr;
-};
 
 ULONG_PTR ItemData(const CMenu& menu, int position)
 {
@@ -150,7 +102,7 @@ TEST(IconMenu, DrawsHighlightOrMenuFillPictureCentredAndTextAfterTheGap)
 {
     CIconMenu menu;
     ASSERT_TRUE(menu.AppendIconItem(0, 1, "Editor", SolidIcon(kRed)));
-    Canvas canvas(kItem.right, kItem.bottom);
+    Canvas canvas(kItem.right, kItem.bottom, kUntouched);
 
     ASSERT_TRUE(Draw(menu, 0, ODS_SELECTED, canvas, kItem));
     const COLORREF highlight = GetSysColor(COLOR_HIGHLIGHT);
@@ -179,7 +131,7 @@ TEST(IconMenu, ChoosesThePictureOfTheStateAndDrawsGrayedTextTwice)
     CIconMenu menu;
     ASSERT_TRUE(menu.AppendIconItem(0, 1, "States", SolidIcon(kRed), SolidIcon(kBlue), SolidIcon(kGreen)));
     ASSERT_TRUE(menu.AppendIconItem(MF_GRAYED, 2, "Grayed", SolidIcon(kRed)));
-    Canvas canvas(kItem.right, kItem.bottom);
+    Canvas canvas(kItem.right, kItem.bottom, kUntouched);
     const struct {
         int position;
         UINT state;
