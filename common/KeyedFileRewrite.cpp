@@ -59,3 +59,18 @@ int RewriteKeyedTextFile(const std::string& path, const std::function<int(CKeyed
     }
     return 1;
 }
+
+ListSaveResult SaveChangedList(const std::string& path, bool& changed, bool writable,
+                               const std::function<int(CKeyedTextFile&)>& writeRecords)
+{
+    if (!changed)
+        return ListSaveResult::kNotChanged;
+    if (!writable) {
+        LogWarningFormat("Cannot create %s file", FileName(path).c_str());
+        return ListSaveResult::kFailed;
+    }
+    if (!RewriteKeyedTextFile(path, writeRecords))
+        return ListSaveResult::kFailed;
+    changed = false;
+    return ListSaveResult::kWritten;
+}

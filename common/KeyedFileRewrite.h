@@ -13,3 +13,11 @@
 // failure logs "Cannot create <name> file" (no temporary file could be made)
 // or "Cannot write <name> file", removes the temporary file and answers 0.
 int RewriteKeyedTextFile(const std::string& path, const std::function<int(CKeyedTextFile&)>& writeRecords);
+
+enum class ListSaveResult { kNotChanged, kWritten, kFailed };
+// A list's save: nothing when changed is clear; otherwise the file rewritten
+// whole, and only a whole, moved file clears changed. A list whose fields
+// could not be read back (writable false) is not written: logged as "Cannot
+// create <name> file", the old file and changed left as they were.
+ListSaveResult SaveChangedList(const std::string& path, bool& changed, bool writable,
+                               const std::function<int(CKeyedTextFile&)>& writeRecords);

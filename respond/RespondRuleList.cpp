@@ -168,16 +168,8 @@ int CRespondRuleList::ReadFile(const std::string& path, bool withNames)
 
 CRespondRuleList::SaveResult CRespondRuleList::WriteFile(const std::string& path)
 {
-    if (!m_changed)
-        return SaveResult::kNotChanged;
-    if (!Writable(m_rules)) {
-        LogWarning("Cannot create Respond.txt file");
-        return SaveResult::kFailed;
-    }
-    if (!RewriteKeyedTextFile(path, [this](CKeyedTextFile& file) { return WriteRecords(file, m_rules); }))
-        return SaveResult::kFailed;
-    m_changed = false;
-    return SaveResult::kWritten;
+    return SaveChangedList(path, m_changed, Writable(m_rules),
+                           [this](CKeyedTextFile& file) { return WriteRecords(file, m_rules); });
 }
 
 bool CRespondRuleList::IsDuplicateRule(const RespondEntry& rule) const

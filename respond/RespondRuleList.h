@@ -9,6 +9,7 @@
 // more with the end mark "#%#".
 #pragma once
 
+#include "common/KeyedFileRewrite.h"
 #include "respond/RespondEntry.h"
 
 #include <string>
@@ -38,7 +39,7 @@ public:
     // log line.
     int ReadFile(const std::string& path, bool withNames = false);
 
-    enum class SaveResult { kNotChanged, kWritten, kFailed };
+    using SaveResult = ListSaveResult;
     // When changed, writes every rule (names are never written) to a
     // temporary file beside path and moves it over the old file, so that a
     // reader never sees half a file; only a whole, moved file clears the

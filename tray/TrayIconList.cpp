@@ -176,16 +176,8 @@ int CTrayIconList::ReadFile(const std::string& path)
 
 CTrayIconList::SaveResult CTrayIconList::WriteFile(const std::string& path)
 {
-    if (!m_changed)
-        return SaveResult::kNotChanged;
-    if (!Writable(m_entries)) {
-        LogWarning("Cannot create TrayIcons.txt file");
-        return SaveResult::kFailed;
-    }
-    if (!RewriteKeyedTextFile(path, [this](CKeyedTextFile& file) { return WriteRecords(file, m_entries); }))
-        return SaveResult::kFailed;
-    m_changed = false;
-    return SaveResult::kWritten;
+    return SaveChangedList(path, m_changed, Writable(m_entries),
+                           [this](CKeyedTextFile& file) { return WriteRecords(file, m_entries); });
 }
 
 const char* CTrayIconList::FieldProblem(const std::string& text)

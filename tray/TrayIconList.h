@@ -9,6 +9,7 @@
 // "#%#".
 #pragma once
 
+#include "common/KeyedFileRewrite.h"
 #include "tray/TrayIconEntry.h"
 
 #include <string>
@@ -40,7 +41,7 @@ public:
     // are skipped with a log line. Answers 1 when the file was read.
     int ReadFile(const std::string& path);
 
-    enum class SaveResult { kNotChanged, kWritten, kFailed };
+    using SaveResult = ListSaveResult;
     // When changed, writes every entry to a temporary file beside path and
     // moves it over the old file; only a whole, moved file clears the
     // changed flag. A failure is logged ("Cannot create TrayIcons.txt file")
