@@ -51,11 +51,7 @@ protected:
         sheet->AddPage(std::make_unique<BlankPage>());
         sheet->AddPage(std::move(backup));
         page->LoadAndStart();
-        CPropertySheet::SheetArgs args;
-        args.caption = "Backup Page Test";
-        args.standardButtons = false;
-        args.hideOnClose = true;
-        ASSERT_EQ(1, sheet->Create(args));
+        ASSERT_EQ(1, CreateTestSheet(*sheet, "Backup Page Test"));
         sheet->SetActivePage(1);
     }
     HWND Page() const { return page->GetHwnd(); }
@@ -67,11 +63,6 @@ protected:
         return POINT{rect.left, rect.top};
     }
     std::string ConfigFile() const { return dir.File("Backup.txt"); }
-
-    class BlankPage : public CPropertyPage {
-    public:
-        BlankPage() : CPropertyPage(IDD_TEST_BLANK) { }
-    };
 
     TempDir dir;
     TestRegistry registry{testing::UnitTest::GetInstance()->current_test_info()->name()};

@@ -23,11 +23,7 @@ protected:
         sheet->AddPage(std::move(general));
         // The program's order: the settings are loaded, then the sheet made.
         generalPage->LoadAndStart();
-        CPropertySheet::SheetArgs args;
-        args.caption = "General Page Test";
-        args.standardButtons = false;
-        args.hideOnClose = true;
-        ASSERT_EQ(1, sheet->Create(args));
+        ASSERT_EQ(1, CreateTestSheet(*sheet, "General Page Test"));
         sheet->SetActivePage(1);
     }
     void TearDown() override { sheet.reset(); }

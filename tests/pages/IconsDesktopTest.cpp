@@ -51,11 +51,6 @@ public:
     }
 };
 
-class BlankPage : public CPropertyPage {
-public:
-    BlankPage() : CPropertyPage(IDD_TEST_BLANK) { }
-};
-
 class IconsDesktopTest : public testing::Test {
 protected:
     void SetUp() override
@@ -76,11 +71,7 @@ protected:
         sheet->AddPage(std::move(icons));
         sheet->AddPage(std::make_unique<BlankPage>());
         page->LoadAndStart();
-        CPropertySheet::SheetArgs args;
-        args.caption = "Icons Desktop Test";
-        args.standardButtons = false;
-        args.hideOnClose = true;
-        ASSERT_EQ(1, sheet->Create(args));
+        ASSERT_EQ(1, CreateTestSheet(*sheet, "Icons Desktop Test"));
     }
     void TearDown() override
     {

@@ -15,11 +15,6 @@
 #include <memory>
 #include <string>
 
-class BlankPage : public CPropertyPage {
-public:
-    BlankPage() : CPropertyPage(IDD_TEST_BLANK) { }
-};
-
 class IconsPageTest : public testing::Test {
 protected:
     static std::string TestName() { return testing::UnitTest::GetInstance()->current_test_info()->name(); }

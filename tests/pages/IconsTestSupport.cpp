@@ -246,3 +246,12 @@ int CountThreadWindows(const char* caption)
     EnumThreadWindows(GetCurrentThreadId(), &MatchCaption, reinterpret_cast<LPARAM>(&search));
     return search.count;
 }
+
+int CreateTestSheet(CPropertySheet& sheet, const char* caption)
+{
+    CPropertySheet::SheetArgs args;
+    args.caption = caption;
+    args.standardButtons = false;
+    args.hideOnClose = true;
+    return sheet.Create(args);
+}

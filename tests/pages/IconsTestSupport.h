@@ -4,6 +4,8 @@
 // and a recorder for the colour dialog (message boxes: DialogDriving.h).
 #pragma once
 
+#include "PagesTestResources.h"
+#include "framework/PropertySheet.h"
 #include "framework/ScopedHandles.h"
 #include "tests/harness/DialogDriving.h"
 #include "settings/SettingsStore.h"
@@ -126,3 +128,14 @@ public:
 bool DriveModal(const std::function<void()>& open, const char* caption, const std::function<void(HWND)>& act);
 // The visible windows of this thread titled caption.
 int CountThreadWindows(const char* caption);
+
+// A page with nothing on it: where a test's sheet goes when it leaves the
+// page under test.
+class BlankPage : public CPropertyPage {
+public:
+    BlankPage() : CPropertyPage(IDD_TEST_BLANK) { }
+};
+
+// Makes the sheet as the program does (the pages' own buttons, hidden on
+// close), titled caption; 1 when it was made.
+int CreateTestSheet(CPropertySheet& sheet, const char* caption);

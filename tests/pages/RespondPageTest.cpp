@@ -69,11 +69,7 @@ protected:
         sheet->AddPage(std::move(respond));
         sheet->AddPage(std::make_unique<BlankPage>());
         page->LoadAndStart();
-        CPropertySheet::SheetArgs args;
-        args.caption = "Respond Page Test";
-        args.standardButtons = false;
-        args.hideOnClose = true;
-        ASSERT_EQ(1, sheet->Create(args));
+        ASSERT_EQ(1, CreateTestSheet(*sheet, "Respond Page Test"));
         sheet->SetActivePage(0);
     }
     HWND Page() const { return page->GetHwnd(); }
@@ -112,11 +108,6 @@ protected:
         click.iSubItem = column;
         SendMessageA(Page(), WM_NOTIFY, IDC_RESPOND_LIST, reinterpret_cast<LPARAM>(&click));
     }
-
-    class BlankPage : public CPropertyPage {
-    public:
-        BlankPage() : CPropertyPage(IDD_TEST_BLANK) { }
-    };
 
     TempDir dir;
     TestRegistry registry{testing::UnitTest::GetInstance()->current_test_info()->name()};

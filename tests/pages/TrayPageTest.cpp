@@ -229,11 +229,7 @@ protected:
         sheet->AddPage(std::make_unique<BlankPage>());
         sheet->AddPage(std::move(tray));
         page->LoadAndStart();
-        CPropertySheet::SheetArgs args;
-        args.caption = "Tray Page Test";
-        args.standardButtons = false;
-        args.hideOnClose = true;
-        ASSERT_EQ(1, sheet->Create(args));
+        ASSERT_EQ(1, CreateTestSheet(*sheet, "Tray Page Test"));
         sheet->SetActivePage(1);
     }
     HWND Page() const { return page->GetHwnd(); }
@@ -259,11 +255,6 @@ protected:
     {
         return WaitFor([&] { return TrayIconCount() == trayBefore + count; }, 5000);
     }
-
-    class BlankPage : public CPropertyPage {
-    public:
-        BlankPage() : CPropertyPage(IDD_TEST_BLANK) { }
-    };
 
     TempDir dir;
     TestRegistry registry{testing::UnitTest::GetInstance()->current_test_info()->name()};
