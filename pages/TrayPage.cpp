@@ -4,11 +4,13 @@
 #include "common/Log.h"
 #include "pages/IconsPage.h"
 #include "pages/MainSheet.h"
+#include "pages/PageHelp.h"
 #include "pages/PageHost.h"
 #include "pages/TrayResource.h"
 #include "settings/SettingsStore.h"
 #include "tray/ShortcutTarget.h"
 #include "tray/TrayEntryRunTime.h"
+#include "tray/TrayMenuDlg.h"
 #include "tray/TrayPictures.h"
 #include "tray/WaitDlg.h"
 
@@ -338,6 +340,38 @@ void CTrayPage::MoveEntry(int from, int to)
     SaveEdit();
 }
 
+void CTrayPage::EditMenu()
+{
+    const int position = m_selection;
+    std::vector<TrayMenuItem> items;
+    if (position >= 0)
+        items = m_list.Entry(position).items;
+    else
+        m_pendingItems.clear();
+    CTrayMenuDlg dialog(GetHwnd(), items);
+    dialog.SetMessageBox(m_messageBox);
+    dialog.SetContextHelp(&HandleContextHelp);
+    if (dialog.Run() != IDOK)
+        return;
+    // The editor copied the items with the ids of the menu as built; the
+    // menu gives those back before the items change.
+    for (TrayMenuItem& item : items)
+        item.commandId = 0;
+    if (position < 0) {
+        m_pendingItems = std::move(items);
+        return;
+    }
+    if (position >= m_list.Count())
+        return;
+    TrayIconEntry& entry = m_list.Entry(position);
+    ClearMenu(entry);
+    entry.items = std::move(items);
+    // A hidden icon gets its menu when it is shown again.
+    if (entry.iconId != 0)
+        BuildMenu(entry);
+    SaveEdit();
+}
+
 int CTrayPage::OnApply()
 {
     SetModified(false);
@@ -371,6 +405,7 @@ int CTrayPage::OnCommand(UINT id, UINT code, HWND control)
         case IDC_TRAY_DELETE: DeleteEntry(); return 1;
         case IDC_TRAY_UP: MoveEntry(m_selection, m_selection - 1); return 1;
         case IDC_TRAY_DOWN: MoveEntry(m_selection, m_selection + 1); return 1;
+        case IDC_TRAY_MENU: EditMenu(); return 1;
         default: break;
         }
     }

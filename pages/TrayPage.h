@@ -105,6 +105,9 @@ private:
     void ReplaceEntry();
     void DeleteEntry();
     void MoveEntry(int from, int to);
+    // "Menu...": the selected entry's menu, or without a selection the
+    // menu that the next Add gives its entry.
+    void EditMenu();
 
     CMainSheet& m_sheet;
     std::unique_ptr<ISystemCommands> m_system;

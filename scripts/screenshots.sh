@@ -4,8 +4,9 @@
 # Tray, Respond, Delete and Backup pages of the running program on the demo
 # desktop (also cut to the sheet alone, and kept as the README's pictures in
 # docs/), the Icons page of a test sheet in both layout modes, the hide-icon
-# rules dialog and an open picture menu of a custom tray icon. Run after a
-# build; each part ends every process it started by its id.
+# rules dialog, an open picture menu of a custom tray icon and the editor
+# of those menus. Run after a build; each part ends every process it
+# started by its id.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 mkdir -p build/shots
@@ -25,6 +26,8 @@ bash tests/pages/icons_shots.sh >/dev/null
 bash tests/tray/tray_shots.sh >/dev/null
 # The auto-respond rule editor, with a button and with a sound.
 bash tests/respond/respond_shots.sh >/dev/null
+# The tray icons' menu editor, with a program, a system command and the separator selected.
+bash tests/tray/tray_menu_dlg_shots.sh >/dev/null
 # The README's pictures: the sheet alone, in 256 colours.
 for page in about general icons delete backup; do
   /usr/bin/convert "build/shots/sheet-$page.png" -colors 256 "PNG8:docs/$page-page.png"

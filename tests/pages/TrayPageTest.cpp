@@ -12,6 +12,7 @@
 #include "tests/common/TempDir.h"
 #include "tests/harness/Wait.h"
 #include "tray/TrayEntryRunTime.h"
+#include "tray/TrayMenuResource.h"
 #include "tray/WaitResource.h"
 
 #include <gtest/gtest.h>
@@ -218,9 +219,10 @@ protected:
 
     // The program's order: the list and the settings are loaded, then the
     // sheet is made and the page activated, which shows the icons.
-    void Start(const std::vector<TrayFileEntry>& entries)
+    void Start(const std::vector<TrayFileEntry>& entries) { StartWith(TrayFile(entries)); }
+    void StartWith(const std::string& listFile)
     {
-        WriteBytes(dir.File("TrayIcons.txt"), TrayFile(entries));
+        WriteBytes(dir.File("TrayIcons.txt"), listFile);
         auto tray = std::make_unique<CTrayPage>(host, mainSheet, std::unique_ptr<ISystemCommands>(system));
         page = tray.get();
         page->SetMessageBox(&BoxRecorder::Show);
@@ -624,4 +626,266 @@ TEST_F(TrayPageTest, AFailedSaveIsSaidAndTheChangeStaysForTheNextSave)
     const std::string text = ReadBytes(file);
     EXPECT_NE(std::string::npos, text.find("ENTRY_1\tTwo\t"));
     EXPECT_NE(std::string::npos, text.find("ENTRY_2\tThree\t"));
+}
+
+namespace {
+
+using Lines = std::vector<std::string>;
+const std::string kDashes(40, '-');
+
+// A choice in a drop-down list as the user makes it.
+void ChooseIn(HWND dialog, int id, int index)
+{
+    SendDlgItemMessageA(dialog, id, CB_SETCURSEL, static_cast<WPARAM>(index), 0);
+    SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(id, CBN_SELCHANGE), reinterpret_cast<LPARAM>(GetDlgItem(dialog, id)));
+}
+
+void SelectLine(HWND editor, int line)
+{
+    SendDlgItemMessageA(editor, IDC_TRAYMENU_ITEMS, LB_SETCURSEL, static_cast<WPARAM>(line), 0);
+    SendMessageA(editor, WM_COMMAND, MAKEWPARAM(IDC_TRAYMENU_ITEMS, LBN_SELCHANGE),
+                 reinterpret_cast<LPARAM>(GetDlgItem(editor, IDC_TRAYMENU_ITEMS)));
+}
+
+Lines EditorLines(HWND editor)
+{
+    return ListItems(editor, IDC_TRAYMENU_ITEMS);
+}
+
+std::string Text(HWND dialog, int id)
+{
+    return WindowText(GetDlgItem(dialog, id));
+}
+
+// Drops files on a window of this process as the shell does: a DROPFILES
+// block with the names, each ended by a NUL, and one NUL more.
+void DropFiles(HWND target, const std::vector<std::string>& files)
+{
+    std::string names;
+    for (const std::string& file : files)
+        names += file + '\0';
+    names += '\0';
+    HGLOBAL block = GlobalAlloc(GHND, sizeof(DROPFILES) + names.size());
+    ASSERT_NE(nullptr, block);
+    auto* drop = static_cast<DROPFILES*>(GlobalLock(block));
+    drop->pFiles = sizeof(DROPFILES);
+    drop->fWide = FALSE;
+    memcpy(reinterpret_cast<char*>(drop) + sizeof(DROPFILES), names.data(), names.size());
+    GlobalUnlock(block);
+    // The receiver frees the block (DragFinish).
+    SendMessageA(target, WM_DROPFILES, reinterpret_cast<WPARAM>(block), 0);
+}
+
+// The width in pixels of text drawn with the font of a window.
+LONG TextWidth(HWND window, const std::string& text)
+{
+    ScopedGetDC dc(window);
+    ScopedSelect font(dc.Get(), reinterpret_cast<HGDIOBJ>(SendMessageA(window, WM_GETFONT, 0, 0)));
+    SIZE size = {};
+    GetTextExtentPoint32A(dc.Get(), text.c_str(), static_cast<int>(text.size()), &size);
+    return size.cx;
+}
+
+// The menu of Part 8.1's example, and a second entry of 200 system commands.
+std::string ExampleFile()
+{
+    std::string text = "KTX_FILE\tDERVANE TRAY ICONS\r\nVERSION\t1.0\r\n"
+                       "ENTRY_0\tTools\tC:\\Tools\\tools.dll\t3\r\n"
+                       "ENTRY_0_ITEM_0\t0\t1\tEditor\tC:\\Tools\\edit.exe\r\n"
+                       "ENTRY_0_ITEM_1\t3\r\n"
+                       "ENTRY_0_ITEM_2\t2\t0\tShut Down\t1\r\n"
+                       "ENTRY_0_ITEM_3\t#%#\r\n"
+                       "ENTRY_1\tMany\t\t-1\r\n";
+    for (int j = 0; j < 200; ++j)
+        text += "ENTRY_1_ITEM_" + std::to_string(j) + "\t2\t0\tLog Off " + std::to_string(j) + "\t3\r\n";
+    return text + "ENTRY_1_ITEM_200\t#%#\r\n";
+}
+
+}  // namespace
+
+TEST_F(TrayPageTest, TheMenuEditorMovesAndDeletesItemsAndARoundTripWritesTheFileAsItWas)
+{
+    const std::string example = ExampleFile();
+    StartWith(example);
+    ASSERT_TRUE(WaitIcons(2));
+    const std::string file = dir.File("TrayIcons.txt");
+    const auto cursor = [](HWND editor) { return SendDlgItemMessageA(editor, IDC_TRAYMENU_ITEMS, LB_GETCURSEL, 0, 0); };
+    Lines seen;
+    SelectRow(Page(), 0);
+    EXPECT_TRUE(DriveModal([&] { ClickButton(Page(), IDC_TRAY_MENU); }, "Tray Menu",
+                           [&](HWND editor) {
+                               seen = EditorLines(editor);
+                               // A program that is not there is shown and kept, but cannot be added again.
+                               SelectLine(editor, 0);
+                               EXPECT_EQ("Editor", Text(editor, IDC_TRAYMENU_LABEL));
+                               EXPECT_EQ("C:\\Tools\\edit.exe", Text(editor, IDC_TRAYMENU_ACTION));
+                               EXPECT_TRUE(IsChecked(editor, IDC_TRAYMENU_DEFAULT));
+                               EXPECT_FALSE(IsEnabled(editor, IDC_TRAYMENU_ADD));
+                               EXPECT_FALSE(IsEnabled(editor, IDC_TRAYMENU_REPLACE));
+                               EXPECT_FALSE(IsEnabled(editor, IDC_TRAYMENU_UP));
+                               SelectLine(editor, 2);
+                               EXPECT_EQ(kTrayShutDown,
+                                         SendDlgItemMessageA(editor, IDC_TRAYMENU_COMMAND, CB_GETCURSEL, 0, 0));
+                               EXPECT_EQ("Shut Down", Text(editor, IDC_TRAYMENU_LABEL));
+                               EXPECT_EQ("&With action", Text(editor, IDC_TRAYMENU_ACTION_CAPTION));
+                               EXPECT_FALSE(IsWindowVisible(GetDlgItem(editor, IDC_TRAYMENU_ACTION)));
+                               EXPECT_FALSE(IsEnabled(editor, IDC_TRAYMENU_DOWN));
+                               ClickButton(editor, IDC_TRAYMENU_UP);
+                               EXPECT_EQ((Lines{"Editor", "Shut Down", kDashes}), EditorLines(editor));
+                               EXPECT_EQ(1, cursor(editor));
+                               ClickButton(editor, IDC_TRAYMENU_DOWN);
+                               EXPECT_EQ(seen, EditorLines(editor));
+                               EXPECT_EQ(2, cursor(editor));
+                               // Delete asks: No keeps the item, Yes takes the selected one.
+                               ClickButton(editor, IDC_TRAYMENU_DELETE);
+                               EXPECT_EQ(seen, EditorLines(editor));
+                               ChooseIn(editor, IDC_TRAYMENU_KIND, kTrayItemSeparator);
+                               ClickButton(editor, IDC_TRAYMENU_ADD);
+                               SelectLine(editor, 3);
+                               BoxRecorder::answers.push_back(IDYES);
+                               ClickButton(editor, IDC_TRAYMENU_DELETE);
+                               EXPECT_EQ(seen, EditorLines(editor));
+                               DeleteFileA(file.c_str());
+                               ClickButton(editor, IDC_TRAYMENU_OK);
+                           }));
+    EXPECT_EQ((Lines{"Editor", kDashes, "Shut Down"}), seen);
+    ASSERT_EQ(2u, BoxRecorder::boxes.size());
+    EXPECT_EQ("Are you sure you want to delete this menu item?", BoxRecorder::boxes[0].text);
+    EXPECT_EQ("Confirm", BoxRecorder::boxes[0].caption);
+    EXPECT_EQ(static_cast<UINT>(MB_YESNO | MB_ICONWARNING | MB_DEFBUTTON2), BoxRecorder::boxes[0].type);
+    EXPECT_EQ(example, ReadBytes(file)) << "written again, as it was";
+    EXPECT_EQ(3, GetMenuItemCount(Entry(0).runTime->menu.GetHandle())) << "the menu is built anew, each item once";
+
+    // Two hundred items: the list scrolls to the last, and every one is kept.
+    SelectRow(Page(), 1);
+    EXPECT_TRUE(DriveModal([&] { ClickButton(Page(), IDC_TRAY_MENU); }, "Tray Menu",
+                           [&](HWND editor) {
+                               EXPECT_EQ(200u, EditorLines(editor).size());
+                               SelectLine(editor, 199);
+                               EXPECT_GT(SendDlgItemMessageA(editor, IDC_TRAYMENU_ITEMS, LB_GETTOPINDEX, 0, 0), 0);
+                               EXPECT_EQ("Log Off 199", Text(editor, IDC_TRAYMENU_LABEL));
+                               ClickButton(editor, IDC_TRAYMENU_OK);
+                           }));
+    EXPECT_EQ(example, ReadBytes(file));
+    EXPECT_EQ(200, GetMenuItemCount(Entry(1).runTime->menu.GetHandle()));
+}
+
+TEST_F(TrayPageTest, AMenuMadeWithoutASelectionGoesToEachNewEntryAndHiddenIconsShowItOnce)
+{
+    Start({});
+    page->OnFeaturesSwitched(false);
+    char module[MAX_PATH] = {};
+    GetModuleFileNameA(nullptr, module, sizeof module);
+    std::string recorder = module;
+    recorder = recorder.substr(0, recorder.find_last_of('\\') + 1) + "backup_record_args.exe";
+    const std::string notes = dir.File("notes.txt");
+    const std::string readme = dir.File("read.me.txt");
+    const std::string link = dir.File("Recorder.lnk");
+    const std::string work = dir.File("work");
+    WriteBytes(notes, "notes");
+    WriteBytes(readme, "read me");
+    ASSERT_TRUE(CreateDirectoryA(work.c_str(), nullptr));
+    ASSERT_TRUE(SaveLink(link, [&](IShellLinkA& l) {
+        l.SetPath(recorder.c_str());
+        l.SetIconLocation(recorder.c_str(), 0);
+    }));
+    const std::string wide(120, 'W');
+    Lines lines;
+    LRESULT extent = 0;
+    LONG width = 0;
+    bool firstKeepsDefault = true;
+    EXPECT_TRUE(DriveModal([&] { ClickButton(Page(), IDC_TRAY_MENU); }, "Tray Menu",
+                           [&](HWND editor) {
+                               EXPECT_FALSE(IsEnabled(editor, IDC_TRAYMENU_ADD));
+                               // A system command's own label replaces what was typed.
+                               TypeText(editor, IDC_TRAYMENU_LABEL, "typed");
+                               ChooseIn(editor, IDC_TRAYMENU_KIND, kTrayItemSystemCommand);
+                               EXPECT_EQ("Stand By (Sleep)", Text(editor, IDC_TRAYMENU_LABEL));
+                               ChooseIn(editor, IDC_TRAYMENU_COMMAND, kTrayRemoveFromTray);
+                               EXPECT_EQ("Remove from tray", Text(editor, IDC_TRAYMENU_LABEL));
+                               CheckDlgButton(editor, IDC_TRAYMENU_DEFAULT, BST_CHECKED);
+                               ClickButton(editor, IDC_TRAYMENU_ADD);
+                               // A new default item takes the mark; a missing file cannot be added.
+                               ChooseIn(editor, IDC_TRAYMENU_KIND, kTrayItemProgram);
+                               TypeText(editor, IDC_TRAYMENU_LABEL, "Notes");
+                               TypeText(editor, IDC_TRAYMENU_ACTION, dir.File("missing.txt"));
+                               EXPECT_FALSE(IsEnabled(editor, IDC_TRAYMENU_ADD));
+                               TypeText(editor, IDC_TRAYMENU_ACTION, notes);
+                               CheckDlgButton(editor, IDC_TRAYMENU_DEFAULT, BST_CHECKED);
+                               ClickButton(editor, IDC_TRAYMENU_ADD);
+                               // A separator keeps no mark.
+                               ChooseIn(editor, IDC_TRAYMENU_KIND, kTrayItemSeparator);
+                               EXPECT_FALSE(IsChecked(editor, IDC_TRAYMENU_DEFAULT));
+                               EXPECT_FALSE(IsEnabled(editor, IDC_TRAYMENU_DEFAULT));
+                               ClickButton(editor, IDC_TRAYMENU_ADD);
+                               // What the file cannot keep is refused and said.
+                               ChooseIn(editor, IDC_TRAYMENU_KIND, kTrayItemProgram);
+                               TypeText(editor, IDC_TRAYMENU_ACTION, notes);
+                               TypeText(editor, IDC_TRAYMENU_LABEL, std::string(1000, 'x'));
+                               ClickButton(editor, IDC_TRAYMENU_ADD);
+                               TypeText(editor, IDC_TRAYMENU_LABEL, "Tab\there");
+                               ClickButton(editor, IDC_TRAYMENU_ADD);
+                               HWND list = GetDlgItem(editor, IDC_TRAYMENU_ITEMS);
+                               DropFiles(list, {dir.File((std::string(300, 'p') + ".exe").c_str())});
+                               // Dropped files, links and folders become items named after them.
+                               DropFiles(list, {readme, link, work});
+                               // The list scrolls sideways as far as its widest line, in pixels.
+                               TypeText(editor, IDC_TRAYMENU_LABEL, wide);
+                               ClickButton(editor, IDC_TRAYMENU_ADD);
+                               extent = SendMessageA(list, LB_GETHORIZONTALEXTENT, 0, 0);
+                               width = TextWidth(list, wide);
+                               lines = EditorLines(editor);
+                               SelectLine(editor, 0);
+                               firstKeepsDefault = IsChecked(editor, IDC_TRAYMENU_DEFAULT);
+                               ClickButton(editor, IDC_TRAYMENU_OK);
+                           }));
+    EXPECT_EQ((Lines{"Remove from tray", "Notes", kDashes, "read.me", "Recorder", "work", wide}), lines);
+    EXPECT_FALSE(firstKeepsDefault);
+    EXPECT_GE(extent, width);
+    EXPECT_GT(width, static_cast<LONG>(wide.size()));
+    ASSERT_EQ(3u, BoxRecorder::boxes.size());
+    EXPECT_EQ("The label is longer than 260 characters. The menu item is not added.", BoxRecorder::boxes[0].text);
+    EXPECT_EQ("The label holds a tab or a line break. The menu item is not added.", BoxRecorder::boxes[1].text);
+    EXPECT_NE(std::string::npos, BoxRecorder::boxes[2].text.find("The file's path is longer than 260 characters."))
+        << BoxRecorder::boxes[2].text;
+    EXPECT_EQ("Error", BoxRecorder::boxes[2].caption);
+
+    // Two Adds, one "Menu...": both entries get the menu.
+    TypeText(Page(), IDC_TRAY_TIP, "First");
+    ClickButton(Page(), IDC_TRAY_ADD);
+    TypeText(Page(), IDC_TRAY_TIP, "Second");
+    ClickButton(Page(), IDC_TRAY_ADD);
+    ASSERT_EQ(2, page->Icons().Count());
+    for (int i = 0; i < 2; ++i) {
+        const std::vector<TrayMenuItem>& items = Entry(i).items;
+        ASSERT_EQ(7u, items.size());
+        EXPECT_TRUE(items[1].isDefault && !items[0].isDefault);
+        EXPECT_EQ(kTrayItemProgram, items[4].kind);
+        EXPECT_EQ(link, items[4].path);
+        EXPECT_EQ(kTrayItemFolder, items[5].kind);
+    }
+    const std::string text = ReadBytes(dir.File("TrayIcons.txt"));
+    EXPECT_NE(std::string::npos, text.find("ENTRY_1_ITEM_0\t2\t0\tRemove from tray\t4\r\n"));
+    EXPECT_NE(std::string::npos, text.find("ENTRY_1_ITEM_1\t0\t1\tNotes\t" + notes + "\r\n"));
+    EXPECT_NE(std::string::npos, text.find("ENTRY_1_ITEM_2\t3\r\n"));
+    EXPECT_NE(std::string::npos, text.find("ENTRY_1_ITEM_5\t1\t0\twork\t" + work + "\r\n"));
+
+    // The first one's menu edited while the icons are hidden, then shown.
+    SelectRow(Page(), 0);
+    EXPECT_TRUE(DriveModal([&] { ClickButton(Page(), IDC_TRAY_MENU); }, "Tray Menu",
+                           [&](HWND editor) {
+                               SelectLine(editor, 6);
+                               BoxRecorder::answers.push_back(IDYES);
+                               ClickButton(editor, IDC_TRAYMENU_DELETE);
+                               ClickButton(editor, IDC_TRAYMENU_OK);
+                           }));
+    page->OnFeaturesSwitched(true);
+    ASSERT_TRUE(WaitIcons(2));
+    const SeenMenu first = RightClick(IconId(0));
+    ASSERT_EQ(6u, first.items.size()) << "each item once";
+    EXPECT_EQ("Remove from tray", first.items[0]);
+    EXPECT_EQ("-", first.items[2]);
+    EXPECT_EQ("", first.items[4]) << "the link's item has its picture";
+    EXPECT_EQ(1, first.defaultPosition);
+    EXPECT_EQ(7u, RightClick(IconId(1)).items.size());
 }
