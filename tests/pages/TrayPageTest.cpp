@@ -794,6 +794,7 @@ TEST_F(TrayPageTest, AMenuMadeWithoutASelectionGoesToEachNewEntryAndHiddenIconsS
     LRESULT extent = 0;
     LONG width = 0;
     bool firstKeepsDefault = true;
+    std::string replaced;
     EXPECT_TRUE(DriveModal([&] { ClickButton(Page(), IDC_TRAY_MENU); }, "Tray Menu",
                            [&](HWND editor) {
                                EXPECT_FALSE(IsEnabled(editor, IDC_TRAYMENU_ADD));
@@ -837,10 +838,15 @@ TEST_F(TrayPageTest, AMenuMadeWithoutASelectionGoesToEachNewEntryAndHiddenIconsS
                                lines = EditorLines(editor);
                                SelectLine(editor, 0);
                                firstKeepsDefault = IsChecked(editor, IDC_TRAYMENU_DEFAULT);
+                               // Replace: another command, with its label, in the same place.
+                               ChooseIn(editor, IDC_TRAYMENU_COMMAND, kTrayLogOff);
+                               ClickButton(editor, IDC_TRAYMENU_REPLACE);
+                               replaced = EditorLines(editor)[0];
                                ClickButton(editor, IDC_TRAYMENU_OK);
                            }));
     EXPECT_EQ((Lines{"Remove from tray", "Notes", kDashes, "read.me", "Recorder", "work", wide}), lines);
     EXPECT_FALSE(firstKeepsDefault);
+    EXPECT_EQ("Log Off", replaced);
     EXPECT_GE(extent, width);
     EXPECT_GT(width, static_cast<LONG>(wide.size()));
     ASSERT_EQ(3u, BoxRecorder::boxes.size());
@@ -865,7 +871,7 @@ TEST_F(TrayPageTest, AMenuMadeWithoutASelectionGoesToEachNewEntryAndHiddenIconsS
         EXPECT_EQ(kTrayItemFolder, items[5].kind);
     }
     const std::string text = ReadBytes(dir.File("TrayIcons.txt"));
-    EXPECT_NE(std::string::npos, text.find("ENTRY_1_ITEM_0\t2\t0\tRemove from tray\t4\r\n"));
+    EXPECT_NE(std::string::npos, text.find("ENTRY_1_ITEM_0\t2\t0\tLog Off\t3\r\n"));
     EXPECT_NE(std::string::npos, text.find("ENTRY_1_ITEM_1\t0\t1\tNotes\t" + notes + "\r\n"));
     EXPECT_NE(std::string::npos, text.find("ENTRY_1_ITEM_2\t3\r\n"));
     EXPECT_NE(std::string::npos, text.find("ENTRY_1_ITEM_5\t1\t0\twork\t" + work + "\r\n"));
@@ -883,7 +889,7 @@ TEST_F(TrayPageTest, AMenuMadeWithoutASelectionGoesToEachNewEntryAndHiddenIconsS
     ASSERT_TRUE(WaitIcons(2));
     const SeenMenu first = RightClick(IconId(0));
     ASSERT_EQ(6u, first.items.size()) << "each item once";
-    EXPECT_EQ("Remove from tray", first.items[0]);
+    EXPECT_EQ("Log Off", first.items[0]);
     EXPECT_EQ("-", first.items[2]);
     EXPECT_EQ("", first.items[4]) << "the link's item has its picture";
     EXPECT_EQ(1, first.defaultPosition);
