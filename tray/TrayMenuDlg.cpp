@@ -55,9 +55,8 @@ int CTrayMenuDlg::OnInitDialog()
     m_startFolder = CurrentFolder();
     for (const char* kind : kKindTexts)
         SendItem(IDC_TRAYMENU_KIND, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(kind));
-    for (int command = 0; command < kTraySystemCommandCount; ++command) {
+    for (int command = 0; command < kTraySystemCommandCount; ++command)
         SendItem(IDC_TRAYMENU_COMMAND, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(SystemCommandListText(command)));
-    }
     SendItem(IDC_TRAYMENU_KIND, CB_SETCURSEL, kTrayItemProgram);
     SendItem(IDC_TRAYMENU_COMMAND, CB_SETCURSEL, kTrayStandBy);
     ApplyKind();

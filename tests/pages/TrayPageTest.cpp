@@ -686,7 +686,8 @@ LONG TextWidth(HWND window, const std::string& text)
     return size.cx;
 }
 
-// The menu of Part 8.1's example, and a second entry of 200 system commands.
+// An entry whose menu has a program marked as default, a separator and a
+// system command, and a second entry of 200 system commands.
 std::string ExampleFile()
 {
     std::string text = "KTX_FILE\tDERVANE TRAY ICONS\r\nVERSION\t1.0\r\n"
