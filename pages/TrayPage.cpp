@@ -234,6 +234,9 @@ void CTrayPage::ChoosePicture()
     m_editIconIndex = choice.index;
     m_editIconFile = choice.file;
     if (m_editIconKind == kIconSourceNone) {
+        // No picture is kept as no file: read back, a file with the index
+        // -1 would give its first picture instead of the default one.
+        m_editIconFile.clear();
         ShowButtonPicture(nullptr);
         return;
     }
