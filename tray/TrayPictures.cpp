@@ -135,8 +135,16 @@ BOOL CALLBACK CollectGroup(HMODULE module, LPCSTR, LPSTR name, LONG_PTR param)
 {
     auto& collection = *reinterpret_cast<GroupCollection*>(param);
     const int group = collection.index++;
-    if (ScopedIcon picture = GroupPicture(module, name))
+    ScopedIcon picture = GroupPicture(module, name);
+    if (!picture)
+        return TRUE;
+    // No exception may pass through the system's enumeration: out of
+    // memory ends it with the pictures found so far.
+    try {
         collection.icons->push_back(GroupIcon{group, std::move(picture)});
+    } catch (...) {
+        return FALSE;
+    }
     return TRUE;
 }
 
