@@ -11,6 +11,7 @@
 #include "tray/ShortcutTarget.h"
 #include "tray/TrayEntryRunTime.h"
 #include "tray/TrayMenuDlg.h"
+#include "tray/TrayIconDlg.h"
 #include "tray/TrayPictures.h"
 #include "tray/WaitDlg.h"
 
@@ -210,14 +211,38 @@ void CTrayPage::ShowButtonPicture(HICON picture)
     if (picture) {
         ICONINFO info = {};
         if (GetIconInfo(picture, &info)) {
-            colour = ScopedBitmap(info.hbmColor);
-            if (info.hbmMask)
-                DeleteObject(info.hbmMask);
+            // Both bitmaps are the caller's: the mask goes at once, the
+            // colour bitmap when the button shows another.
+            colour.Reset(info.hbmColor);
+            const ScopedBitmap mask(info.hbmMask);
         }
     }
     SendDlgItemMessageA(GetHwnd(), IDC_TRAY_ICON, BM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(colour.Get()));
-    // The button keeps no copy: the bitmap shown lives until the next one.
     m_buttonPicture = std::move(colour);
+}
+
+void CTrayPage::ChoosePicture()
+{
+    TrayIconChoice choice;
+    choice.kind = m_editIconKind;
+    choice.index = m_editIconIndex;
+    choice.file = m_editIconFile;
+    CTrayIconDlg picker(GetHwnd(), choice, Host().ProgramFolder() + "\\TrayIcons.dll");
+    picker.SetContextHelp(&HandleContextHelp);
+    if (picker.Run() != IDOK)
+        return;
+    m_editIconKind = choice.kind;
+    m_editIconIndex = choice.index;
+    m_editIconFile = choice.file;
+    if (m_editIconKind == kIconSourceNone) {
+        // No picture is kept as no file: read back, a file with the index
+        // -1 would give its first picture instead of the default one.
+        m_editIconFile.clear();
+        ShowButtonPicture(nullptr);
+        return;
+    }
+    const ScopedIcon picture = MakeEditPicture();
+    ShowButtonPicture(picture ? picture.Get() : m_defaultIcon.Get());
 }
 
 void CTrayPage::UpdateButtons()
@@ -233,10 +258,8 @@ void CTrayPage::UpdateButtons()
 
 ScopedIcon CTrayPage::MakeEditPicture() const
 {
-    if (m_editIconKind == kIconSourceFile) {
-        return ScopedIcon(
-            static_cast<HICON>(LoadImageA(nullptr, m_editIconFile.c_str(), IMAGE_ICON, 16, 16, LR_LOADFROMFILE)));
-    }
+    if (m_editIconKind == kIconSourceFile)
+        return LoadIconFile16(m_editIconFile);
     if (m_editIconKind == kIconSourceGroup)
         return LoadGroupIcon(m_editIconFile, m_editIconIndex);
     return ScopedIcon();
@@ -406,6 +429,7 @@ int CTrayPage::OnCommand(UINT id, UINT code, HWND control)
         case IDC_TRAY_UP: MoveEntry(m_selection, m_selection - 1); return 1;
         case IDC_TRAY_DOWN: MoveEntry(m_selection, m_selection + 1); return 1;
         case IDC_TRAY_MENU: EditMenu(); return 1;
+        case IDC_TRAY_ICON: ChoosePicture(); return 1;
         default: break;
         }
     }
@@ -445,6 +469,7 @@ INT_PTR CTrayPage::DialogProc(UINT msg, WPARAM wp, LPARAM lp)
         // The icons name this window: they cannot outlive it.
         HideTrayIcons();
         CloseWaitWindow();
+        ShowButtonPicture(nullptr);
     }
     if (msg >= WMAPP_CUSTOM_TRAY_FIRST && msg < WMAPP_CUSTOM_TRAY_FIRST + kCustomTrayIconLimit) {
         OnTrayNotify(static_cast<UINT>(wp), LOWORD(lp));

@@ -96,6 +96,8 @@ private:
     void UpdateButtons();
     void ShowButtonPicture(HICON picture);
     ScopedIcon MakeEditPicture() const;
+    // The picture button: the picker on the editing state.
+    void ChoosePicture();
     // The tip edit's text; false, said in a message box, when the file cannot keep it.
     bool ReadTip(std::string* tip);
     void ModifyIcon(const TrayIconEntry& entry);
@@ -131,7 +133,7 @@ private:
     int m_editIconIndex = 0;
     std::string m_editIconFile;
     std::vector<TrayMenuItem> m_pendingItems;
-    ScopedBitmap m_buttonPicture;
+    ScopedBitmap m_buttonPicture;  // what the picture button shows; it keeps no copy
     // Icon slots in use: slot s is the icon id kCustomTrayFirstIconId + s and
     // the callback message WMAPP_CUSTOM_TRAY_FIRST + s.
     std::vector<bool> m_iconSlots;

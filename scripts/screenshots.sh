@@ -4,9 +4,9 @@
 # Tray, Respond, Delete and Backup pages of the running program on the demo
 # desktop (also cut to the sheet alone, and kept as the README's pictures in
 # docs/), the Icons page of a test sheet in both layout modes, the hide-icon
-# rules dialog, an open picture menu of a custom tray icon and the editor
-# of those menus. Run after a build; each part ends every process it
-# started by its id.
+# rules dialog, an open picture menu of a custom tray icon, the picker of its
+# picture and the editor of those menus. Run after a build; each part ends
+# every process it started by its id.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 mkdir -p build/shots
@@ -24,6 +24,8 @@ cp build/screenshot-backup.png build/shots/backup.png
 bash tests/pages/icons_shots.sh >/dev/null
 # An open picture menu of a custom tray icon.
 bash tests/tray/tray_shots.sh >/dev/null
+# The tray icon picker on the program's library of pictures.
+bash tests/tray/tray_icon_shots.sh >/dev/null
 # The auto-respond rule editor, with a button and with a sound.
 bash tests/respond/respond_shots.sh >/dev/null
 # The tray icons' menu editor, with a program, a system command and the separator selected.

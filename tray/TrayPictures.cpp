@@ -126,6 +126,41 @@ BOOL CALLBACK SearchGroup(HMODULE module, LPCSTR, LPSTR name, LONG_PTR param)
     return search.picture ? FALSE : TRUE;
 }
 
+struct GroupCollection {
+    int index;
+    std::vector<GroupIcon>* icons;
+};
+
+BOOL CALLBACK CollectGroup(HMODULE module, LPCSTR, LPSTR name, LONG_PTR param)
+{
+    auto& collection = *reinterpret_cast<GroupCollection*>(param);
+    const int group = collection.index++;
+    ScopedIcon picture = GroupPicture(module, name);
+    if (!picture)
+        return TRUE;
+    // No exception may pass through the system's enumeration: out of
+    // memory ends it with the pictures found so far.
+    try {
+        collection.icons->push_back(GroupIcon{group, std::move(picture)});
+    } catch (...) {
+        return FALSE;
+    }
+    return TRUE;
+}
+
+// The file as data only: none of the library's code runs (no DllMain),
+// nothing it imports is loaded, and the current folder does not matter.
+ScopedModule OpenAsData(const std::string& file)
+{
+    ScopedModule module(
+        LoadLibraryExA(file.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE));
+    // Systems before Vista know no LOAD_LIBRARY_AS_IMAGE_RESOURCE and refuse
+    // the pair with ERROR_INVALID_PARAMETER (Wine 8 accepts it).
+    if (!module && GetLastError() == ERROR_INVALID_PARAMETER)
+        module.Reset(LoadLibraryExA(file.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE));
+    return module;
+}
+
 }  // namespace
 
 ScopedIcon LoadIconFile16(const std::string& file)
@@ -139,19 +174,25 @@ ScopedIcon LoadGroupIcon(const std::string& file, int n)
 {
     if (file.empty())
         return ScopedIcon();
-    // As data only: none of the library's code runs (no DllMain), nothing it
-    // imports is loaded, and the current folder does not matter.
-    ScopedModule module(
-        LoadLibraryExA(file.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE));
-    // Systems before Vista know no LOAD_LIBRARY_AS_IMAGE_RESOURCE and refuse
-    // the pair with ERROR_INVALID_PARAMETER (Wine 8 accepts it).
-    if (!module && GetLastError() == ERROR_INVALID_PARAMETER)
-        module.Reset(LoadLibraryExA(file.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE));
+    const ScopedModule module = OpenAsData(file);
     if (!module)
         return ScopedIcon();
     GroupSearch search{n, 0, ScopedIcon()};
     EnumResourceNamesA(module.Get(), RT_GROUP_ICON, &SearchGroup, reinterpret_cast<LONG_PTR>(&search));
     return std::move(search.picture);
+}
+
+bool LoadGroupIcons(const std::string& file, std::vector<GroupIcon>* icons)
+{
+    icons->clear();
+    if (file.empty())
+        return false;
+    const ScopedModule module = OpenAsData(file);
+    if (!module)
+        return false;
+    GroupCollection collection{0, icons};
+    EnumResourceNamesA(module.Get(), RT_GROUP_ICON, &CollectGroup, reinterpret_cast<LONG_PTR>(&collection));
+    return true;
 }
 
 ScopedIcon FindTrayPicture(const std::string& file, int index, IconSourceKind* kind)

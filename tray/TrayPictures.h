@@ -7,6 +7,7 @@
 #include "tray/TrayIconEntry.h"
 
 #include <string>
+#include <vector>
 
 // The 16 x 16 picture of an icon file (.ico), or none when the file is not
 // a whole icon file.
@@ -16,6 +17,17 @@ ScopedIcon LoadIconFile16(const std::string& file);
 // or library; a group without a usable 16 x 16 image passes to the next.
 // None when the file is empty, cannot be opened or has no usable group.
 ScopedIcon LoadGroupIcon(const std::string& file, int n);
+// One picture of the icon groups of a program or library, with the group's
+// index (counted as for LoadGroupIcon).
+struct GroupIcon {
+    int group;
+    ScopedIcon icon;
+};
+// The best 16 x 16 picture of every icon group of a program or library that
+// gives one, in the order the groups are enumerated: a group without a usable
+// image is left out, so the index of a picture in icons need not be its
+// group's. False, with icons empty, when the file cannot be opened.
+bool LoadGroupIcons(const std::string& file, std::vector<GroupIcon>* icons);
 // An entry's picture: the file as an icon file (kind kIconSourceFile), else
 // its icon group index (kind kIconSourceGroup, also when that gives none).
 ScopedIcon FindTrayPicture(const std::string& file, int index, IconSourceKind* kind);

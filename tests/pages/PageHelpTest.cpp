@@ -74,8 +74,8 @@ TEST_F(PageHelp, EveryControlOfAHelpTableStandsInItsDialog)
                 << "dialog " << table.dialog << " has no control " << pair[0];
         DestroyWindow(dialog);
     }
-    EXPECT_EQ(12, checked) << "About, General, Icons, Tray, Respond, Delete, Backup, the hide-icon rules, the two "
-                              "backup editors, the rule editor and the tray menu editor";
+    EXPECT_EQ(13, checked) << "About, General, Icons, Tray, Respond, Delete, Backup, the hide-icon rules, the two "
+                              "backup editors, the rule editor, the tray icon picker and the tray menu editor";
 }
 
 TEST_F(PageHelp, HelpIdsFollowTheRuleWithTheSharedButtons)

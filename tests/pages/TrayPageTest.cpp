@@ -13,6 +13,8 @@
 #include "tests/harness/Wait.h"
 #include "tray/TrayEntryRunTime.h"
 #include "tray/TrayMenuResource.h"
+#include "tray/TrayIconDlg.h"
+#include "tray/TrayIconResource.h"
 #include "tray/WaitResource.h"
 
 #include <gtest/gtest.h>
@@ -702,6 +704,53 @@ std::string ExampleFile()
     return text + "ENTRY_1_ITEM_200\t#%#\r\n";
 }
 
+// The program's folder, where the tests' folder lies.
+std::string TestFolder()
+{
+    char path[MAX_PATH] = {};
+    GetModuleFileNameA(nullptr, path, MAX_PATH);
+    std::string folder(path);
+    return folder.substr(0, folder.find_last_of('\\'));
+}
+std::string ProgramFolder()
+{
+    const std::string tests = TestFolder();
+    return tests.substr(0, tests.find_last_of('\\'));
+}
+
+HWND PickerList(HWND picker)
+{
+    return GetDlgItem(picker, IDC_TRAY_ICON_LIST);
+}
+int Rows(HWND picker)
+{
+    return ListView_GetItemCount(PickerList(picker));
+}
+int SelectedRow(HWND picker)
+{
+    return ListView_GetNextItem(PickerList(picker), -1, LVNI_SELECTED);
+}
+void SelectPicture(HWND picker, int row)
+{
+    ListView_SetItemState(PickerList(picker), -1, 0, LVIS_SELECTED);
+    if (row >= 0)
+        ListView_SetItemState(PickerList(picker), row, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
+}
+
+struct HelpCall {
+    UINT dialog;
+    UINT msg;
+    int control;
+};
+std::vector<HelpCall> g_helpCalls;
+
+bool RecordHelp(HWND, UINT dialog, UINT msg, WPARAM, LPARAM lp)
+{
+    const auto* info = reinterpret_cast<const HELPINFO*>(lp);
+    g_helpCalls.push_back({dialog, msg, info ? info->iCtrlId : 0});
+    return true;
+}
+
 }  // namespace
 
 TEST_F(TrayPageTest, TheMenuEditorMovesAndDeletesItemsAndARoundTripWritesTheFileAsItWas)
@@ -895,4 +944,183 @@ TEST_F(TrayPageTest, AMenuMadeWithoutASelectionGoesToEachNewEntryAndHiddenIconsS
     EXPECT_EQ("", first.items[4]) << "the link's item has its picture";
     EXPECT_EQ(1, first.defaultPosition);
     EXPECT_EQ(7u, RightClick(IconId(1)).items.size());
+}
+
+TEST_F(TrayPageTest, ThePictureButtonPicksAGroupAnIconFileOrNoPictureAndEachBitmapGoesWhenReplaced)
+{
+    const std::string library = dir.File("TrayIcons.dll");
+    ASSERT_TRUE(CopyFileA((ProgramFolder() + "\\TrayIcons.dll").c_str(), library.c_str(), FALSE));
+    const std::string iconFile = TestFolder() + "\\tray-picture.ico";
+    Start({});
+    const std::string file = dir.File("TrayIcons.txt");
+    auto buttonBitmap = [&] {
+        return reinterpret_cast<HBITMAP>(SendDlgItemMessageA(Page(), IDC_TRAY_ICON, BM_GETIMAGE, IMAGE_BITMAP, 0));
+    };
+    EXPECT_TRUE(IsEnabled(Page(), IDC_TRAY_ICON));
+    EXPECT_EQ(nullptr, buttonBitmap());
+    auto pick = [&](const std::function<void(HWND)>& act) {
+        EXPECT_TRUE(DriveModal([&] { ClickButton(Page(), IDC_TRAY_ICON); }, "Tray Icon", act));
+    };
+
+    // The program's library is offered with its group 0 chosen; several
+    // choices in a row each replace the button's bitmap and delete the last.
+    std::vector<HBITMAP> shown;
+    for (int row : {1, 2, 3}) {
+        pick([&](HWND picker) {
+            EXPECT_EQ(library, WindowText(GetDlgItem(picker, IDC_TRAY_ICON_FILE)));
+            EXPECT_EQ(14, Rows(picker));
+            EXPECT_EQ(row == 1 ? 0 : row - 1, SelectedRow(picker)) << "the last choice shows";
+            SelectPicture(picker, row);
+            ClickButton(picker, IDC_TRAY_ICON_OK);
+        });
+        shown.push_back(buttonBitmap());
+        ASSERT_NE(nullptr, shown.back());
+        EXPECT_EQ(OBJ_BITMAP, static_cast<int>(GetObjectType(shown.back())));
+        if (shown.size() > 1) {
+            EXPECT_EQ(0u, GetObjectType(shown[shown.size() - 2])) << "the bitmap it showed before is deleted";
+        }
+    }
+    // Cancel changes nothing, even after another file was typed.
+    pick([&](HWND picker) {
+        TypeText(picker, IDC_TRAY_ICON_FILE, iconFile);
+        EXPECT_EQ(1, Rows(picker));
+        ClickButton(picker, IDC_TRAY_ICON_CANCEL);
+    });
+    EXPECT_EQ(shown.back(), buttonBitmap());
+    TypeText(Page(), IDC_TRAY_TIP, "Group");
+    ClickButton(Page(), IDC_TRAY_ADD);
+    EXPECT_NE(std::string::npos, ReadBytes(file).find("ENTRY_0\tGroup\t" + library + "\t3\r\n"));
+    EXPECT_EQ(kIconSourceGroup, Entry(0).iconKind);
+    EXPECT_TRUE(Entry(0).runTime->icon);
+    EXPECT_EQ(nullptr, buttonBitmap()) << "Add resets the editing state";
+    EXPECT_EQ(0u, GetObjectType(shown.back()));
+
+    // An icon file: its one picture, kind 1.
+    pick([&](HWND picker) {
+        TypeText(picker, IDC_TRAY_ICON_FILE, iconFile);
+        EXPECT_EQ(1, Rows(picker));
+        ClickButton(picker, IDC_TRAY_ICON_OK);
+    });
+    shown.push_back(buttonBitmap());
+    EXPECT_NE(nullptr, shown.back());
+    TypeText(Page(), IDC_TRAY_TIP, "Icon file");
+    ClickButton(Page(), IDC_TRAY_ADD);
+    EXPECT_NE(std::string::npos, ReadBytes(file).find("ENTRY_1\tIcon file\t" + iconFile + "\t"));
+    EXPECT_EQ(kIconSourceFile, Entry(1).iconKind);
+    EXPECT_TRUE(Entry(1).runTime->icon);
+
+    // No picture chosen: kind 0, none on the button, the default in the list.
+    pick([&](HWND picker) {
+        SelectPicture(picker, -1);
+        ClickButton(picker, IDC_TRAY_ICON_OK);
+    });
+    EXPECT_EQ(nullptr, buttonBitmap());
+    TypeText(Page(), IDC_TRAY_TIP, "None");
+    ClickButton(Page(), IDC_TRAY_ADD);
+    EXPECT_NE(std::string::npos, ReadBytes(file).find("ENTRY_2\tNone\t\t-1\r\n")) << "no file: the default picture";
+    EXPECT_EQ(kIconSourceNone, Entry(2).iconKind);
+    EXPECT_FALSE(Entry(2).runTime->icon);
+
+    // A selected entry's picture, then the page going: the last bitmap goes too.
+    SelectRow(Page(), 0);
+    shown.push_back(buttonBitmap());
+    ASSERT_NE(nullptr, shown.back());
+    sheet.reset();
+    for (HBITMAP bitmap : shown)
+        EXPECT_EQ(0u, GetObjectType(bitmap));
+}
+
+TEST_F(TrayPageTest, BadPictureFilesLeaveThePickerEmptyAndTheChoiceAsItWasAndNothingIsLost)
+{
+    const std::string marker = TestFolder() + "\\tray_marker.dll";
+    DeleteFileA((marker + ".ran").c_str());
+    const std::string textIcon = dir.File("text.ico");
+    WriteBytes(textIcon, "not an icon\r\n");
+    Start({{"Kept", "", {SystemItem("Log Off", kTrayLogOff, true)}}});
+    const std::string file = dir.File("TrayIcons.txt");
+    const std::string kept = ReadBytes(file);
+    char folder[MAX_PATH] = {};
+    GetCurrentDirectoryA(sizeof folder, folder);
+
+    // A library whose first three groups give no picture: its rows are its
+    // groups 3 and 4; a missing file and a text named .ico show nothing and
+    // keep what was chosen. Browse finds a file, and the folder is as it was.
+    const auto chooseInOpen = [&](HWND open) {
+        // The file name box: a combo box (cmb13) or an edit (edt1).
+        SetDlgItemTextA(open, 1148, textIcon.c_str());
+        SetDlgItemTextA(open, 1152, textIcon.c_str());
+        ClickButton(open, IDOK);
+    };
+    const auto tryBadFiles = [&](HWND picker) {
+        TypeText(picker, IDC_TRAY_ICON_FILE, marker);
+        EXPECT_EQ(2, Rows(picker));
+        SelectPicture(picker, 1);
+        TypeText(picker, IDC_TRAY_ICON_FILE, dir.File("missing.dll"));
+        EXPECT_EQ(0, Rows(picker));
+        EXPECT_TRUE(DriveModal([&] { ClickButton(picker, IDC_TRAY_ICON_BROWSE); }, "Open", chooseInOpen));
+        EXPECT_EQ(textIcon, WindowText(GetDlgItem(picker, IDC_TRAY_ICON_FILE)));
+        EXPECT_EQ(0, Rows(picker));
+        ClickButton(picker, IDC_TRAY_ICON_OK);
+    };
+    EXPECT_TRUE(DriveModal([&] { ClickButton(Page(), IDC_TRAY_ICON); }, "Tray Icon", tryBadFiles));
+    char after[MAX_PATH] = {};
+    GetCurrentDirectoryA(sizeof after, after);
+    EXPECT_STREQ(folder, after);
+    EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesA((marker + ".ran").c_str())) << "its code never ran";
+    EXPECT_NE(nullptr,
+              reinterpret_cast<HBITMAP>(SendDlgItemMessageA(Page(), IDC_TRAY_ICON, BM_GETIMAGE, IMAGE_BITMAP, 0)))
+        << "the default picture";
+    TypeText(Page(), IDC_TRAY_TIP, "Bad");
+    ClickButton(Page(), IDC_TRAY_ADD);
+    ASSERT_EQ(2, page->Icons().Count());
+    EXPECT_EQ(kIconSourceGroup, Entry(1).iconKind);
+    EXPECT_FALSE(Entry(1).runTime->icon);
+
+    // A library without icons: no picture to choose, kind 0.
+    DriveModal([&] { ClickButton(Page(), IDC_TRAY_ICON); }, "Tray Icon",
+               [&](HWND picker) {
+                   TypeText(picker, IDC_TRAY_ICON_FILE, ProgramFolder() + "\\Resources.dll");
+                   EXPECT_EQ(0, Rows(picker));
+                   ClickButton(picker, IDC_TRAY_ICON_OK);
+               });
+    TypeText(Page(), IDC_TRAY_TIP, "No icons");
+    ClickButton(Page(), IDC_TRAY_ADD);
+    ASSERT_EQ(3, page->Icons().Count());
+    EXPECT_EQ(kIconSourceNone, Entry(2).iconKind);
+    const std::string text = ReadBytes(file);
+    EXPECT_EQ(0u, text.find(kept.substr(0, kept.find("ENTRY_0_ITEM_1")))) << text;
+    EXPECT_NE(std::string::npos, text.find("ENTRY_1\tBad\t" + textIcon + "\t4\r\n"));
+    EXPECT_NE(std::string::npos, text.find("ENTRY_2\tNo icons\t\t-1\r\n"));
+    LVITEMA row = {};
+    row.mask = LVIF_IMAGE;
+    row.iItem = 1;
+    ListView_GetItem(GetDlgItem(Page(), IDC_TRAY_LIST), &row);
+    EXPECT_EQ(0, row.iImage) << "the default picture in the list";
+
+    // A choice without a picture takes the kind of the picture clicked, and
+    // F1 on a control asks for its help.
+    TrayIconChoice choice;
+    choice.kind = kIconSourceNone;
+    choice.index = -1;
+    g_helpCalls.clear();
+    CTrayIconDlg picker(Page(), choice, ProgramFolder() + "\\TrayIcons.dll");
+    picker.SetContextHelp(&RecordHelp);
+    DriveModal([&] { picker.Run(); }, "Tray Icon",
+               [&](HWND dialog) {
+                   EXPECT_EQ(-1, SelectedRow(dialog));
+                   SelectPicture(dialog, 5);
+                   HELPINFO info = {};
+                   info.cbSize = sizeof info;
+                   info.iContextType = HELPINFO_WINDOW;
+                   info.iCtrlId = IDC_TRAY_ICON_FILE;
+                   info.hItemHandle = GetDlgItem(dialog, IDC_TRAY_ICON_FILE);
+                   SendMessageA(dialog, WM_HELP, 0, reinterpret_cast<LPARAM>(&info));
+                   ClickButton(dialog, IDC_TRAY_ICON_OK);
+               });
+    EXPECT_EQ(kIconSourceGroup, choice.kind);
+    EXPECT_EQ(5, choice.index);
+    EXPECT_EQ(ProgramFolder() + "\\TrayIcons.dll", choice.file);
+    ASSERT_EQ(1u, g_helpCalls.size());
+    EXPECT_EQ(static_cast<UINT>(IDD_TRAY_ICON), g_helpCalls[0].dialog);
+    EXPECT_EQ(IDC_TRAY_ICON_FILE, g_helpCalls[0].control);
 }
