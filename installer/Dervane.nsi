@@ -27,6 +27,7 @@ ManifestDPIAware true
 !define PROGRAM_KEY "Software\Quillmere\Dervane"
 !define COMPANY_KEY "Software\Quillmere"
 !define RUN_KEY "Software\Microsoft\Windows\CurrentVersion\Run"
+!define RUNONCE_KEY "Software\Microsoft\Windows\CurrentVersion\RunOnce"
 !define UNINSTALL_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\Dervane"
 ; The program keeps the program folder in fixed fields and builds paths of
 ; up to 260 characters under it: longer folders are refused.
@@ -130,6 +131,29 @@ FunctionEnd
 !macroend
 !insertmacro IsOurCommand "un."
 
+; Leaves FILE, which another process still maps, to be deleted at the user's
+; next sign-in (the user's own RunOnce key: no administrator needed); one
+; value a file, each short enough for the key's 260 characters.
+!macro RemoveAtSignIn UN
+Function ${UN}RemoveAtSignIn
+  Exch $R0
+  Push $R1
+  Push $R2
+  StrCpy $R1 0
+  ${Do}
+    IntOp $R1 $R1 + 1
+    ReadRegStr $R2 HKCU "${RUNONCE_KEY}" "Dervane remove $R1"
+  ${LoopUntil} $R2 == ""
+  WriteRegExpandStr HKCU "${RUNONCE_KEY}" "Dervane remove $R1" '%ComSpec% /c del /f /q "$R0"'
+  DetailPrint "$R0 is still in use: it goes at the next sign-in."
+  Pop $R2
+  Pop $R1
+  Pop $R0
+FunctionEnd
+!macroend
+!insertmacro RemoveAtSignIn ""
+!insertmacro RemoveAtSignIn "un."
+
 ; ---------------------------------------------------------------------------
 ; Setup.
 
@@ -142,7 +166,7 @@ Function CheckFolder
   Push $R3
   StrCpy $R9 ""
   ; WC_NO_BEST_FIT_CHARS: no look-alike letter stands in for a missing one.
-  System::Call 'kernel32::WideCharToMultiByte(i 0, i 0x400, w "$INSTDIR", i -1, m .R3, i ${NSIS_MAX_STRLEN}, p 0, *i 0 .R1) i .R2'
+  System::Call 'kernel32::WideCharToMultiByte(i 0, i 0x400, w "$INSTDIR", i -1, m .R3, i ${NSIS_MAX_STRLEN}, p 0, *i 0 R1) i .R2'
   ${If} $R1 <> 0
   ${OrIf} $R2 = 0
     StrCpy $R9 "The folder's name holds letters that Dervane cannot use on this system. Choose a folder whose name uses only the letters of your system's language."
@@ -224,16 +248,29 @@ Function EndRunningForSetup
   SetOutPath "$INSTDIR"
 FunctionEnd
 
+; A library that the desktop's process still maps (it lets a hook library
+; go only at its own pace, under Wine not before it ends) cannot be replaced.
+; The same version's file is kept as it is: the running desktop and the new
+; program then share the one library. Another version's is moved aside (a
+; library in use can be renamed) and removed at the next sign-in; until
+; then the desktop still runs the old library, so the user is told to sign
+; out first.
 !macro InstallFile NAME
   Push "$INSTDIR\${NAME}"
   Call DeleteWhenFree
   ${If} $R9 = 0
-    ; Still mapped by another process: a library can be moved aside while
-    ; in use, and the new one takes its place.
-    Delete "$INSTDIR\${NAME}.old"
-    Rename "$INSTDIR\${NAME}" "$INSTDIR\${NAME}.old"
+  ${AndIf} $InstalledVersion == "${VERSION}"
+    DetailPrint "Kept $INSTDIR\${NAME} of this version: another program still uses it."
+  ${Else}
+    ${If} $R9 = 0
+      Delete "$INSTDIR\${NAME}.old"
+      Rename "$INSTDIR\${NAME}" "$INSTDIR\${NAME}.old"
+      Push "$INSTDIR\${NAME}.old"
+      Call RemoveAtSignIn
+      StrCpy $NeedsSignOut 1
+    ${EndIf}
+    File "/oname=${NAME}" "${STAGE}\${NAME}"
   ${EndIf}
-  File "/oname=${NAME}" "${STAGE}\${NAME}"
 !macroend
 
 Function .onInit
@@ -246,8 +283,37 @@ Function .onInit
   ${EndIf}
 FunctionEnd
 
+Var InstalledVersion
+Var NeedsSignOut
+
+; An uninstall left files in use here to go at the next sign-in: the ones
+; this Setup installs again must stay.
+Function KeepReinstalledFiles
+  StrCpy $1 1
+  StrCpy $3 '%ComSpec% /c del /f /q "$INSTDIR\'
+  StrLen $4 $3
+  ; Removals free their numbers: every number is looked at.
+  ${DoWhile} $1 <= 32
+    ReadRegStr $0 HKCU "${RUNONCE_KEY}" "Dervane remove $1"
+    StrCpy $2 $0 $4
+    ${If} $2 == $3
+      StrCpy $2 $0 "" -5
+      ${If} $2 != '.old"'
+        DeleteRegValue HKCU "${RUNONCE_KEY}" "Dervane remove $1"
+      ${EndIf}
+    ${EndIf}
+    IntOp $1 $1 + 1
+  ${Loop}
+FunctionEnd
+
 Section "${PRODUCT}" SecProgram
   SectionIn RO
+  StrCpy $NeedsSignOut 0
+  StrCpy $InstalledVersion ""
+  ReadRegStr $0 HKCU "${UNINSTALL_KEY}" "InstallLocation"
+  ${If} $0 == $INSTDIR
+    ReadRegStr $InstalledVersion HKCU "${UNINSTALL_KEY}" "DisplayVersion"
+  ${EndIf}
   Call EndRunningForSetup
   ${If} $R9 = 0
     DetailPrint "${PRODUCT} is still running: nothing was installed."
@@ -255,8 +321,12 @@ Section "${PRODUCT}" SecProgram
     Abort "${PRODUCT} is still running: nothing was installed."
   ${EndIf}
   SetOutPath "$INSTDIR"
+  Call KeepReinstalledFiles
   !insertmacro DERVANE_PROGRAM_FILES InstallFile
   WriteUninstaller "$INSTDIR\Uninstall.exe"
+  ${If} $NeedsSignOut = 1
+    MessageBox MB_OK|MB_ICONINFORMATION "Your desktop still uses the library of the earlier ${PRODUCT}. Sign out and in again before you start the new one." /SD IDOK
+  ${EndIf}
 
   CreateShortcut "$SMPROGRAMS\${PRODUCT}.lnk" "$INSTDIR\Dervane.exe" "" "$INSTDIR\Dervane.exe" 0 \
     SW_SHOWNORMAL "" "Desktop icon layouts, deletion, backup, auto-respond and tray icons"
@@ -299,20 +369,18 @@ SectionEnd
   Push "$INSTDIR\${NAME}"
   Call un.DeleteWhenFree
   ${If} $R9 = 0
-    DetailPrint "Could not remove $INSTDIR\${NAME}: another program still uses it."
-    SetErrorLevel 4
+    Push "$INSTDIR\${NAME}"
+    Call un.RemoveAtSignIn
   ${EndIf}
-  Delete "$INSTDIR\${NAME}.old"
+  ${If} ${FileExists} "$INSTDIR\${NAME}.old"
+    Push "$INSTDIR\${NAME}.old"
+    Call un.DeleteWhenFree
+    ${If} $R9 = 0
+      Push "$INSTDIR\${NAME}.old"
+      Call un.RemoveAtSignIn
+    ${EndIf}
+  ${EndIf}
 !macroend
-
-Section /o "un.Your layouts and lists" UnSecData
-  ; Layout files by name only: a link inside these folders is not followed.
-  Delete "$INSTDIR\Positions\*.dvl"
-  RMDir "$INSTDIR\Positions"
-  Delete "$INSTDIR\Shortcuts\*.dvl"
-  RMDir "$INSTDIR\Shortcuts"
-  !insertmacro DERVANE_USER_FILES UnRemoveFile
-SectionEnd
 
 ; The program's own traces, when they lead to this folder: another copy of
 ; Dervane (a portable one) keeps its own.

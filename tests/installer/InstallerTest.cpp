@@ -9,6 +9,7 @@
 
 #include <set>
 #include <string>
+#include <vector>
 
 #include "framework/ScopedHandles.h"
 #include "tests/app/ProgramFixture.h"
@@ -19,9 +20,13 @@ namespace {
 constexpr DWORD kSetupTimeoutMs = 120000;
 constexpr DWORD kExitTimeoutMs = 30000;
 constexpr char kUninstallKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Dervane";
+constexpr wchar_t kRunOnceKey[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\RunOnce";
 const char* const kProgramFiles[] = {"Dervane.exe",          "DervaneHook.dll",   "DervaneHookCBT.dll",
                                      "Resources.dll",        "TrayIcons.dll",     "Dervane.chm",
                                      "AutoDeleteCommon.txt", "RespondCommon.txt", "Uninstall.exe"};
+// What the uninstaller keeps: the user's list files and the layouts' folders.
+const std::set<std::string> kUserEntries = {"IconHide.txt",  "AutoDelete.txt", "Backup.txt", "Respond.txt",
+                                            "TrayIcons.txt", "Positions\\",    "Shortcuts\\"};
 
 std::wstring Wide(const std::string& text)
 {
@@ -89,6 +94,32 @@ std::string ReadUninstallValue(const char* name)
     return value;
 }
 
+// The commands Setup left in the user's RunOnce key for files still in use.
+std::vector<std::wstring> SignInRemovals()
+{
+    std::vector<std::wstring> commands;
+    for (int n = 1; n <= 32; ++n) {
+        const std::wstring name = L"Dervane remove " + std::to_wstring(n);
+        wchar_t value[1024] = {};
+        DWORD size = sizeof value - sizeof value[0];
+        // REG_EXPAND_SZ comes back expanded.
+        if (RegGetValueW(HKEY_CURRENT_USER, kRunOnceKey, name.c_str(), RRF_RT_REG_SZ, nullptr, value, &size) ==
+            ERROR_SUCCESS)
+            commands.push_back(value);
+    }
+    return commands;
+}
+
+void ForgetSignInRemovals()
+{
+    HKEY key = nullptr;
+    if (RegOpenKeyExW(HKEY_CURRENT_USER, kRunOnceKey, 0, KEY_SET_VALUE, &key) != ERROR_SUCCESS)
+        return;
+    for (int n = 1; n <= 32; ++n)
+        RegDeleteValueW(key, (L"Dervane remove " + std::to_wstring(n)).c_str());
+    RegCloseKey(key);
+}
+
 bool KeyExists(HKEY root, const char* path)
 {
     HKEY key = nullptr;
@@ -122,13 +153,12 @@ protected:
         m_parent = KnownFolder(CSIDL_LOCAL_APPDATA) + L"\\Programs\\Mein Pr\u00f6gr\u00e4mme";
         m_install = m_parent + L"\\Dervane";
         m_link = Ansi(KnownFolder(CSIDL_PROGRAMS)) + "\\Dervane.lnk";
-        ASSERT_FALSE(PathExists(Ansi(m_install))) << "a fresh prefix";
-        ASSERT_FALSE(KeyExists(HKEY_CURRENT_USER, kUninstallKey));
     }
     void TearDown() override
     {
         ProgramTestBase::TearDown();
         RegDeleteTreeA(HKEY_CURRENT_USER, kUninstallKey);
+        ForgetSignInRemovals();
     }
 
     std::wstring m_parent;
@@ -140,6 +170,8 @@ TEST_F(InstallerTest, SilentInstallRunUpgradeAndUninstallKeepOnlyTheUsersData)
 {
     const std::string folder = Ansi(m_install);
     ASSERT_EQ(Wide(folder), m_install) << "the system's code page writes the folder's name";
+    ASSERT_FALSE(PathExists(folder)) << "a fresh prefix";
+    ASSERT_FALSE(KeyExists(HKEY_CURRENT_USER, kUninstallKey));
     StoreKnownLook();
     ASSERT_TRUE(m_session.Start());
     const View before = ReadView();
@@ -182,6 +214,13 @@ TEST_F(InstallerTest, SilentInstallRunUpgradeAndUninstallKeepOnlyTheUsersData)
         WaitFor([&] { return (shredder = m_program.FindWindowOf(nullptr, "Dervane Delete Icon")) != nullptr; }, 10000));
     ASSERT_TRUE(DropOn(m_program.Pid(), shredder, {"C:\\", folder}));
     ASSERT_TRUE(WaitFor([&] { return m_program.FindWindowOf("#32770", "Error") != nullptr; }, 10000));
+    // The user's: the list files the program and the test wrote, the layouts' folders.
+    std::set<std::string> kept;
+    for (const std::string& name : FolderEntries(folder))
+        if (kUserEntries.count(name))
+            kept.insert(name);
+    for (const char* name : {"IconHide.txt", "Positions\\", "Shortcuts\\"})
+        ASSERT_EQ(1u, kept.count(name)) << name;
     // The uninstaller copies itself away, starts the copy and returns at once.
     EXPECT_EQ(0, RunWide(L"\"" + m_install + L"\\Uninstall.exe\" /S", kSetupTimeoutMs));
     EXPECT_EQ(0, m_program.WaitExit(kExitTimeoutMs));
@@ -191,7 +230,21 @@ TEST_F(InstallerTest, SilentInstallRunUpgradeAndUninstallKeepOnlyTheUsersData)
     EXPECT_EQ(0u, after.listViewSubclassed);
     EXPECT_EQ(before.textBkColor, after.textBkColor);
 
-    const std::set<std::string> kept = {"IconHide.txt", "Positions\\", "Shortcuts\\"};
+    // What the desktop's process still maps goes at the next sign-in; the
+    // desktop ending here stands for the signing out.
+    const std::vector<std::wstring> removals = SignInRemovals();
+    for (const std::string& name : FolderEntries(folder)) {
+        if (kept.count(name))
+            continue;
+        const std::wstring path = Wide(folder + "\\" + name);
+        bool named = false;
+        for (const std::wstring& command : removals)
+            named |= command.find(L"\"" + path + L"\"") != std::wstring::npos;
+        EXPECT_TRUE(named) << name << " is left and not removed at the next sign-in";
+    }
+    m_session.Stop();
+    for (const std::wstring& command : removals)
+        EXPECT_EQ(0, RunWide(command, kExitTimeoutMs));
     EXPECT_EQ(kept, FolderEntries(folder));
     EXPECT_TRUE(m_folder.Exists("Positions\\[original].dvl"));
     EXPECT_EQ(layout, m_folder.ReadFile("Shortcuts\\Work.dvl"));
