@@ -428,3 +428,14 @@ Section "un.${PRODUCT}" UnSecProgram
   ; Only when empty: the user's layouts and lists stay where they were.
   RMDir "$INSTDIR"
 SectionEnd
+
+; Not chosen unless the user ticks it (never in a silent uninstall).
+Section /o "un.Your layouts and lists" UnSecData
+  ; Layout files by name only: a link inside these folders is not followed.
+  Delete "$INSTDIR\Positions\*.dvl"
+  RMDir "$INSTDIR\Positions"
+  Delete "$INSTDIR\Shortcuts\*.dvl"
+  RMDir "$INSTDIR\Shortcuts"
+  !insertmacro DERVANE_USER_FILES UnRemoveFile
+  RMDir "$INSTDIR"
+SectionEnd

@@ -188,7 +188,7 @@ TEST_F(InstallerTest, SilentInstallRunUpgradeAndUninstallKeepOnlyTheUsersData)
     // The installed program, on the desktop, writes its traces and the desktop as found.
     m_folder.Adopt(folder);
     ASSERT_TRUE(StartReady(m_program));
-    EXPECT_EQ(folder + "\\Dervane.exe", ReadRunValue());
+    EXPECT_EQ("\"" + folder + "\\Dervane.exe\"", ReadRunValue()) << "quoted: the path has blanks";
     EXPECT_EQ(folder + "\\dervane.exe \"%1\"", ReadAssociationCommand());
     EXPECT_TRUE(WaitFor([&] { return m_folder.Exists("Positions\\[original].dvl"); }, 10000));
     const std::string layout = EmptyShortcutsLayout();
