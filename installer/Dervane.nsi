@@ -1,7 +1,7 @@
 ; Dervane-<version>-Setup.exe: installs Dervane for the current user, without
 ; an administrator, into the user's own programs folder, with a Start-menu
-; entry and an uninstaller in the user's installed programs. The program's first start
-; writes its Run entry and the ".dvl" class itself.
+; entry and an uninstaller in the user's installed programs. The program's
+; first start writes its Run entry and the ".dvl" class itself.
 ;
 ; makensis -DVERSION=1.0.0 -DSTAGE=<program files> -DFILES=<ProgramFiles.nsh>
 ;          -DICON=<program icon> -DOUTFILE=<Dervane-1.0.0-Setup.exe> Dervane.nsi
