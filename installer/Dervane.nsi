@@ -271,6 +271,10 @@ FunctionEnd
     ${EndIf}
     File "/oname=${NAME}" "${STAGE}\${NAME}"
   ${EndIf}
+  ; One moved aside by an earlier Setup goes once the desktop has let it go.
+  ${If} $R9 = 1
+    Delete "$INSTDIR\${NAME}.old"
+  ${EndIf}
 !macroend
 
 Function .onInit

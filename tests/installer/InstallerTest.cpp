@@ -206,6 +206,7 @@ TEST_F(InstallerTest, SilentInstallRunUpgradeAndUninstallKeepOnlyTheUsersData)
     for (const char* name : kProgramFiles)
         EXPECT_TRUE(PathExists(folder + "\\" + name)) << name;
     EXPECT_EQ(rules, m_folder.ReadFile("IconHide.txt"));
+    EXPECT_FALSE(PathExists(folder + "\\DervaneHook.dll.old")) << "the same version's library stays in place";
 
     // Uninstalled while a drop's message is open over the File Shredder window.
     ASSERT_TRUE(StartReady(m_program));
