@@ -1,10 +1,19 @@
 #include "app/TrayApp.h"
 
+#include <cstring>
+
 #include "app/HandOff.h"
 #include "app/TrayWnd.h"
 #include "app/resource.h"
+#include "framework/ScopedHandles.h"
 #include "hook/HookProtocol.h"
 #include "pages/resource.h"
+
+namespace {
+
+constexpr char kMainWindowClass[] = "CTrayWnd";
+
+}  // namespace
 
 int CTrayApp::InitInstance()
 {
@@ -26,7 +35,7 @@ int CTrayApp::InitInstance()
     SetMainWindow(std::move(window));
     CFrameWindow::FrameArgs args;
     args.resourceId = IDR_MAINFRAME;
-    args.className = "CTrayWnd";
+    args.className = kMainWindowClass;
     args.title = "Dervane";
     args.style = WS_OVERLAPPEDWINDOW;
     if (!m_window->LoadFrame(args))
@@ -84,4 +93,40 @@ void CALLBACK CTrayApp::OnHandOffTimer(UINT id, UINT, DWORD_PTR user, DWORD_PTR,
     const std::string caption = app->GetString(IDS_SHEET_CAPTION);
     if (HWND sheet = FindWindowA(nullptr, caption.c_str()))
         app->HandOff(sheet);
+}
+
+bool CTrayApp::IsExitSwitch(const std::string& arguments)
+{
+    std::string word = arguments;
+    while (!word.empty() && (word.back() == ' ' || word.back() == '\t'))
+        word.pop_back();
+    return _stricmp(word.c_str(), "/exit") == 0;
+}
+
+int CTrayApp::EndRunningInstance(DWORD timeoutMs)
+{
+    const DWORD start = GetTickCount();
+    // One instance runs at a time; a few rounds cover one that was starting
+    // while the first was asked.
+    for (int round = 0; round < 4; ++round) {
+        HWND main = FindWindowA(kMainWindowClass, nullptr);
+        if (!main)
+            return 0;
+        DWORD pid = 0;
+        GetWindowThreadProcessId(main, &pid);
+        ScopedHandle process(OpenProcess(SYNCHRONIZE, FALSE, pid));
+        if (!PostMessageA(main, WM_COMMAND, MAKEWPARAM(ID_TRAY_EXIT, 0), 0) && IsWindow(main))
+            return 1;
+        for (;;) {
+            const DWORD elapsed = GetTickCount() - start;
+            if (elapsed >= timeoutMs)
+                return 1;
+            // Without a process handle the window's end is what can be seen.
+            if (process ? WaitForSingleObject(process.Get(), timeoutMs - elapsed) == WAIT_OBJECT_0 : !IsWindow(main))
+                break;
+            if (!process)
+                Sleep(50);
+        }
+    }
+    return FindWindowA(kMainWindowClass, nullptr) ? 1 : 0;
 }

@@ -1,5 +1,6 @@
 // CTrayApp: the program's application object. It starts one instance, or
-// hands the layout file of its command line to the instance that runs.
+// hands the layout file of its command line to the instance that runs, or
+// (started with "/exit") asks the instance that runs to end.
 #pragma once
 
 #include "framework/Application.h"
@@ -14,6 +15,14 @@ class CTrayWnd;
 class CTrayApp : public CApplication {
 public:
     CTrayApp() = default;
+
+    // Whether the arguments are the exit switch "/exit" (any case).
+    static bool IsExitSwitch(const std::string& arguments);
+    // Asks the running instance to end through its own Exit, the tray menu's,
+    // which puts the desktop's layout back and lets the hook library go, and
+    // waits for its process to end. Answers 0 when none runs any more, 1 when
+    // one still runs after timeoutMs (the installer then deletes nothing).
+    static int EndRunningInstance(DWORD timeoutMs);
 
     UINT AppMessageId() const { return m_appMessageId; }
     const std::string& ProgramFolder() const { return m_programFolder; }

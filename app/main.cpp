@@ -9,6 +9,10 @@
 
 namespace {
 
+// Long enough for a teardown that first closes an open dialog and puts the
+// desktop's layout back.
+constexpr DWORD kEndInstanceTimeoutMs = 20000;
+
 int RunApplication(void* context)
 {
     return static_cast<CTrayApp*>(context)->Run();
@@ -18,6 +22,10 @@ int RunApplication(void* context)
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
 {
+    // "Dervane.exe /exit" (the uninstaller's way, and a user's) ends the
+    // running instance and nothing else: no window, no log, no registry.
+    if (CTrayApp::IsExitSwitch(CApplication::ArgumentsOf(GetCommandLineA())))
+        return CTrayApp::EndRunningInstance(kEndInstanceTimeoutMs);
     SetErrorReporter([](const char* text) { LogWarning(text); });
     CTrayApp app;
     return RunGuarded(RunApplication, &app, "Main Thread");

@@ -16,7 +16,7 @@ programs=(
   cmake ctest ninja clang clang++
   x86_64-w64-mingw32-gcc-posix x86_64-w64-mingw32-g++-posix
   x86_64-w64-mingw32-windres x86_64-w64-mingw32-objcopy
-  chmcmd perl
+  chmcmd perl makensis
   # ImageMagick's own (a machine may have another "convert" earlier on the PATH)
   /usr/bin/convert
   # Wine, the display and screenshots

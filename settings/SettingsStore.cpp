@@ -257,7 +257,12 @@ int CSettingsStore::UpdateStartEntry(bool runOnBoot, const char* programFolder, 
     if (!runKey_)
         return 0;
     if (runOnBoot) {
-        return SetStartEntry(std::string(programFolder ? programFolder : "") + "\\Dervane.exe", owner);
+        // A path with blanks goes in quotes: unquoted, the system first tries
+        // each shorter path that ends at a blank as a program of its own.
+        std::string program = std::string(programFolder ? programFolder : "") + "\\Dervane.exe";
+        if (program.find(' ') != std::string::npos)
+            program = "\"" + program + "\"";
+        return SetStartEntry(program, owner);
     }
     LONG rc = RegDeleteValueA(runKey_.Get(), kRunValueName);
     if (!runKeyPerUser_)

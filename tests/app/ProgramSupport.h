@@ -17,6 +17,8 @@
 class CProgramFolder {
 public:
     int Create(const std::string& name, bool withResources = true);
+    // Uses a folder that is already there (an installed program's) as it is.
+    void Adopt(const std::string& path) { m_path = path; }
     const std::string& Path() const { return m_path; }
     std::string PathOf(const std::string& name) const { return m_path + "\\" + name; }
     std::string ExePath() const { return PathOf("Dervane.exe"); }

@@ -189,7 +189,7 @@ TEST_F(SettingsStoreTest, FirstStartGivesDefaultsAndWritesTheRunValue)
 
     ASSERT_EQ(store.UpdateStartEntry(block.runOnBoot != 0, kFolder), 1);
     DWORD type = 0;
-    EXPECT_EQ(Stored(machine_.Get(), kRunKey, "Dervane", &type), Sz(kFolder + std::string("\\Dervane.exe")));
+    EXPECT_EQ(Stored(machine_.Get(), kRunKey, "Dervane", &type), Sz("\"" + std::string(kFolder) + "\\Dervane.exe\""));
     EXPECT_EQ(type, static_cast<DWORD>(REG_SZ));
     // Switched off, the value goes; off again is harmless.
     EXPECT_EQ(store.UpdateStartEntry(false, kFolder), 1);
@@ -379,7 +379,7 @@ TEST_F(SettingsStoreTest, ReadOnlyMachineKeysFallBackToTheCurrentUser)
     ASSERT_TRUE(store_->HasRunKey());
     EXPECT_TRUE(store_->RunKeyIsPerUser());
     ASSERT_EQ(store_->UpdateStartEntry(true, kFolder), 1);
-    EXPECT_EQ(Stored(user_.Get(), kRunKey, "Dervane"), Sz(kFolder + std::string("\\Dervane.exe")));
+    EXPECT_EQ(Stored(user_.Get(), kRunKey, "Dervane"), Sz("\"" + std::string(kFolder) + "\\Dervane.exe\""));
     EXPECT_EQ(Stored(machine_.Get(), kRunKey, "Dervane"), kMissing);
 
     ASSERT_EQ(store_->EnsureFileAssociation(false, kFolder), 1);

@@ -1,0 +1,273 @@
+// The release's Setup against the desktop host: a silent install into a
+// folder whose name has blanks and non-ASCII letters, the installed Dervane
+// started, a second install over the running one, and a silent uninstall
+// while one of the program's dialogs is open.
+#include <windows.h>
+#include <shlobj.h>
+
+#include <gtest/gtest.h>
+
+#include <set>
+#include <string>
+#include <vector>
+
+#include "framework/ScopedHandles.h"
+#include "tests/app/ProgramFixture.h"
+#include "tests/harness/Wait.h"
+
+namespace {
+
+constexpr DWORD kSetupTimeoutMs = 120000;
+constexpr DWORD kExitTimeoutMs = 30000;
+constexpr char kUninstallKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Dervane";
+constexpr wchar_t kRunOnceKey[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\RunOnce";
+const char* const kProgramFiles[] = {"Dervane.exe",          "DervaneHook.dll",   "DervaneHookCBT.dll",
+                                     "Resources.dll",        "TrayIcons.dll",     "Dervane.chm",
+                                     "AutoDeleteCommon.txt", "RespondCommon.txt", "Uninstall.exe"};
+// What the uninstaller keeps: the user's list files and the layouts' folders.
+const std::set<std::string> kUserEntries = {"IconHide.txt",  "AutoDelete.txt", "Backup.txt", "Respond.txt",
+                                            "TrayIcons.txt", "Positions\\",    "Shortcuts\\"};
+
+std::wstring Wide(const std::string& text)
+{
+    std::wstring wide(text.size() + 1, L'\0');
+    const int n = MultiByteToWideChar(CP_ACP, 0, text.c_str(), -1, &wide[0], static_cast<int>(wide.size()));
+    wide.resize(n > 0 ? n - 1 : 0);
+    return wide;
+}
+
+std::string Ansi(const std::wstring& text)
+{
+    std::string ansi(text.size() * 2 + 1, '\0');
+    const int n = WideCharToMultiByte(CP_ACP, 0, text.c_str(), -1, &ansi[0], static_cast<int>(ansi.size()), nullptr,
+                                      nullptr);
+    ansi.resize(n > 0 ? n - 1 : 0);
+    return ansi;
+}
+
+std::wstring KnownFolder(int csidl)
+{
+    wchar_t path[MAX_PATH] = {};
+    SHGetFolderPathW(nullptr, csidl, nullptr, SHGFP_TYPE_CURRENT, path);
+    return path;
+}
+
+// Runs commandLine and waits for it; answers its exit code, or -1 (it is then
+// ended by its handle).
+long RunWide(const std::wstring& commandLine, DWORD timeoutMs)
+{
+    STARTUPINFOW startup = {};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION info = {};
+    std::wstring command = commandLine;
+    if (!CreateProcessW(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &info))
+        return -1;
+    ScopedHandle process(info.hProcess);
+    ScopedHandle thread(info.hThread);
+    if (WaitForSingleObject(process.Get(), timeoutMs) != WAIT_OBJECT_0) {
+        TerminateProcess(process.Get(), 1);
+        WaitForSingleObject(process.Get(), 5000);
+        return -1;
+    }
+    DWORD code = 0;
+    GetExitCodeProcess(process.Get(), &code);
+    return static_cast<long>(code);
+}
+
+std::wstring SetupPath()
+{
+    return Wide(CChildProcess::ModuleFolder() + DERVANE_SETUP_RELATIVE);
+}
+
+long RunSetup(const std::wstring& folder)
+{
+    // "/D=" comes last and unquoted, blanks and all.
+    return RunWide(L"\"" + SetupPath() + L"\" /S /D=" + folder, kSetupTimeoutMs);
+}
+
+std::string ReadUninstallValue(const char* name)
+{
+    char value[1024] = {};
+    DWORD size = sizeof value - 1;
+    if (RegGetValueA(HKEY_CURRENT_USER, kUninstallKey, name, RRF_RT_REG_SZ, nullptr, value, &size) != ERROR_SUCCESS)
+        return kMissingValue;
+    return value;
+}
+
+// The commands Setup left in the user's RunOnce key for files still in use.
+std::vector<std::wstring> SignInRemovals()
+{
+    std::vector<std::wstring> commands;
+    for (int n = 1; n <= 32; ++n) {
+        const std::wstring name = L"Dervane remove " + std::to_wstring(n);
+        wchar_t value[1024] = {};
+        DWORD size = sizeof value - sizeof value[0];
+        // REG_EXPAND_SZ comes back expanded.
+        if (RegGetValueW(HKEY_CURRENT_USER, kRunOnceKey, name.c_str(), RRF_RT_REG_SZ, nullptr, value, &size) ==
+            ERROR_SUCCESS)
+            commands.push_back(value);
+    }
+    return commands;
+}
+
+void ForgetSignInRemovals()
+{
+    HKEY key = nullptr;
+    if (RegOpenKeyExW(HKEY_CURRENT_USER, kRunOnceKey, 0, KEY_SET_VALUE, &key) != ERROR_SUCCESS)
+        return;
+    for (int n = 1; n <= 32; ++n)
+        RegDeleteValueW(key, (L"Dervane remove " + std::to_wstring(n)).c_str());
+    RegCloseKey(key);
+}
+
+bool KeyExists(HKEY root, const char* path)
+{
+    HKEY key = nullptr;
+    if (RegOpenKeyExA(root, path, 0, KEY_READ, &key) != ERROR_SUCCESS)
+        return false;
+    RegCloseKey(key);
+    return true;
+}
+
+// The names in folder (not "." and ".."), with a trailing backslash for folders.
+std::set<std::string> FolderEntries(const std::string& folder)
+{
+    std::set<std::string> names;
+    WIN32_FIND_DATAA data = {};
+    ScopedFind find(FindFirstFileA((folder + "\\*").c_str(), &data));
+    if (!find)
+        return names;
+    do {
+        const std::string name = data.cFileName;
+        if (name != "." && name != "..")
+            names.insert(name + ((data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) ? "\\" : ""));
+    } while (FindNextFileA(find.Get(), &data));
+    return names;
+}
+
+class InstallerTest : public ProgramTestBase {
+protected:
+    void SetUp() override
+    {
+        ProgramTestBase::SetUp();
+        m_parent = KnownFolder(CSIDL_LOCAL_APPDATA) + L"\\Programs\\Mein Pr\u00f6gr\u00e4mme";
+        m_install = m_parent + L"\\Dervane";
+        m_link = Ansi(KnownFolder(CSIDL_PROGRAMS)) + "\\Dervane.lnk";
+    }
+    void TearDown() override
+    {
+        ProgramTestBase::TearDown();
+        RegDeleteTreeA(HKEY_CURRENT_USER, kUninstallKey);
+        ForgetSignInRemovals();
+    }
+
+    std::wstring m_parent;
+    std::wstring m_install;
+    std::string m_link;
+};
+
+TEST_F(InstallerTest, SilentInstallRunUpgradeAndUninstallKeepOnlyTheUsersData)
+{
+    const std::string folder = Ansi(m_install);
+    ASSERT_EQ(Wide(folder), m_install) << "the system's code page writes the folder's name";
+    ASSERT_FALSE(PathExists(folder)) << "a fresh prefix";
+    ASSERT_FALSE(KeyExists(HKEY_CURRENT_USER, kUninstallKey));
+    StoreKnownLook();
+    ASSERT_TRUE(m_session.Start());
+    const View before = ReadView();
+
+    ASSERT_EQ(0, RunSetup(m_install));
+    for (const char* name : kProgramFiles)
+        EXPECT_TRUE(PathExists(folder + "\\" + name)) << name;
+    EXPECT_TRUE(PathExists(m_link));
+    EXPECT_EQ("Dervane", ReadUninstallValue("DisplayName"));
+    EXPECT_EQ("\"" + folder + "\\Uninstall.exe\"", ReadUninstallValue("UninstallString"));
+    EXPECT_EQ(folder, ReadUninstallValue("InstallLocation"));
+    EXPECT_EQ(kMissingValue, ReadRunValue()) << "the program writes its own, at its first start";
+
+    // The installed program, on the desktop, writes its traces and the desktop as found.
+    m_folder.Adopt(folder);
+    ASSERT_TRUE(StartReady(m_program));
+    EXPECT_EQ("\"" + folder + "\\Dervane.exe\"", ReadRunValue()) << "quoted: the path has blanks";
+    EXPECT_EQ(folder + "\\dervane.exe \"%1\"", ReadAssociationCommand());
+    EXPECT_TRUE(WaitFor([&] { return m_folder.Exists("Positions\\[original].dvl"); }, 10000));
+    const std::string layout = EmptyShortcutsLayout();
+    const std::string rules = "KTX_FILE\tDERVANE ICON HIDE\nVERSION\t1\n";
+    ASSERT_TRUE(m_folder.WriteFile("Shortcuts\\Work.dvl", layout));
+    ASSERT_TRUE(m_folder.WriteFile("IconHide.txt", rules));
+
+    // Over the running one: it is ended through its own exit, the desktop given back.
+    ASSERT_EQ(0, RunSetup(m_install));
+    EXPECT_EQ(0, m_program.WaitExit(kExitTimeoutMs));
+    View after = ReadView();
+    EXPECT_EQ(0u, after.listViewSubclassed);
+    EXPECT_EQ(before.textColor, after.textColor);
+    EXPECT_EQ(before.textBkColor, after.textBkColor);
+    for (const char* name : kProgramFiles)
+        EXPECT_TRUE(PathExists(folder + "\\" + name)) << name;
+    EXPECT_EQ(rules, m_folder.ReadFile("IconHide.txt"));
+    EXPECT_FALSE(PathExists(folder + "\\DervaneHook.dll.old")) << "the same version's library stays in place";
+
+    // Uninstalled while a drop's message is open over the File Shredder window.
+    ASSERT_TRUE(StartReady(m_program));
+    HWND shredder = nullptr;
+    ASSERT_TRUE(
+        WaitFor([&] { return (shredder = m_program.FindWindowOf(nullptr, "Dervane Delete Icon")) != nullptr; }, 10000));
+    ASSERT_TRUE(DropOn(m_program.Pid(), shredder, {"C:\\", folder}));
+    ASSERT_TRUE(WaitFor([&] { return m_program.FindWindowOf("#32770", "Error") != nullptr; }, 10000));
+    // The user's: the list files the program and the test wrote, the layouts' folders.
+    std::set<std::string> kept;
+    for (const std::string& name : FolderEntries(folder))
+        if (kUserEntries.count(name))
+            kept.insert(name);
+    for (const char* name : {"IconHide.txt", "Positions\\", "Shortcuts\\"})
+        ASSERT_EQ(1u, kept.count(name)) << name;
+    // The uninstaller copies itself away, starts the copy and returns at once.
+    EXPECT_EQ(0, RunWide(L"\"" + m_install + L"\\Uninstall.exe\" /S", kSetupTimeoutMs));
+    EXPECT_EQ(0, m_program.WaitExit(kExitTimeoutMs));
+    EXPECT_TRUE(WaitFor([&] { return !PathExists(folder + "\\Uninstall.exe"); }, kExitTimeoutMs, 100));
+    EXPECT_EQ(nullptr, FindWindowA("CTrayWnd", nullptr));
+    after = ReadView();
+    EXPECT_EQ(0u, after.listViewSubclassed);
+    EXPECT_EQ(before.textBkColor, after.textBkColor);
+
+    // What the desktop's process still maps goes at the next sign-in; the
+    // desktop ending here stands for the signing out.
+    const std::vector<std::wstring> removals = SignInRemovals();
+    for (const std::string& name : FolderEntries(folder)) {
+        if (kept.count(name))
+            continue;
+        const std::wstring path = Wide(folder + "\\" + name);
+        bool named = false;
+        for (const std::wstring& command : removals)
+            named |= command.find(L"\"" + path + L"\"") != std::wstring::npos;
+        EXPECT_TRUE(named) << name << " is left and not removed at the next sign-in";
+    }
+    m_session.Stop();
+    for (const std::wstring& command : removals)
+        EXPECT_EQ(0, RunWide(command, kExitTimeoutMs));
+    EXPECT_EQ(kept, FolderEntries(folder));
+    EXPECT_TRUE(m_folder.Exists("Positions\\[original].dvl"));
+    EXPECT_EQ(layout, m_folder.ReadFile("Shortcuts\\Work.dvl"));
+    EXPECT_EQ(rules, m_folder.ReadFile("IconHide.txt"));
+    EXPECT_TRUE(PathExists("C:\\windows"));
+    EXPECT_FALSE(PathExists(m_link));
+    EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, kUninstallKey));
+    EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, "Software\\Quillmere\\Dervane"));
+    EXPECT_EQ(kMissingValue, ReadRunValue());
+    EXPECT_EQ(kMissingValue, ReadAssociationCommand());
+}
+
+// A folder whose name the program's code page cannot write would give a
+// program that cannot find its own files: Setup refuses it and writes nothing.
+TEST_F(InstallerTest, SilentInstallRefusesAFolderTheProgramCannotUse)
+{
+    const std::wstring foreign = m_parent + L"\\\u041f\u0440\u043e\u0433\u0440\u0430\u043c\u043c\u044b";
+    ASSERT_NE(Wide(Ansi(foreign)), foreign) << "the system's code page has these letters";
+    EXPECT_NE(0, RunSetup(foreign));
+    EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesW(foreign.c_str()));
+    EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, kUninstallKey));
+    EXPECT_FALSE(PathExists(m_link));
+}
+
+}  // namespace
