@@ -1,7 +1,5 @@
 #include "tests/app/ProgramFixture.h"
 
-#include <commctrl.h>
-
 #include "tests/harness/Wait.h"
 
 std::string ProgramTestBase::TestFolderName()
@@ -63,13 +61,4 @@ ProgramTestBase::View ProgramTestBase::ReadView()
     View view = {};
     EXPECT_TRUE(Host().View(view));
     return view;
-}
-
-HWND ProgramTestBase::ShowPage(int index)
-{
-    if (!m_program.Command(40001) || !WaitFor([&] { return m_program.SheetVisible(); }, 10000))
-        return nullptr;
-    const HWND sheet = m_program.Sheet();
-    SendMessageA(sheet, PSM_SETCURSEL, index, 0);
-    return reinterpret_cast<HWND>(SendMessageA(sheet, PSM_GETCURRENTPAGEHWND, 0, 0));
 }

@@ -37,9 +37,6 @@ protected:
     ::testing::AssertionResult WaitLook(COLORREF text, COLORREF back, DWORD timeoutMs = 15000);
     View ReadView();
     CDesktopHostClient& Host() { return m_session.Client(); }
-    // Shows the sheet at page index and answers that page's window.
-    HWND ShowPage(int index);
-    static void Click(HWND page, int id) { SendMessageA(GetDlgItem(page, id), BM_CLICK, 0, 0); }
 
     CTestDesktop m_desktop;
     CHostSession m_session;
