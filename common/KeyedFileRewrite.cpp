@@ -11,7 +11,7 @@
 namespace {
 
 // Puts from in the place of to, replacing it.
-bool MoveOver(const std::string& from, const std::string& to)
+bool MoveOver(const std::string& from, const std::string& to, bool mayWait)
 {
 #ifdef _WIN32
     // Another program reading the old file for a moment (the auto-respond
@@ -21,11 +21,12 @@ bool MoveOver(const std::string& from, const std::string& to)
         if (MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
             return true;
         const DWORD error = GetLastError();
-        if ((error != ERROR_ACCESS_DENIED && error != ERROR_SHARING_VIOLATION) || attempt == 9)
+        if ((error != ERROR_ACCESS_DENIED && error != ERROR_SHARING_VIOLATION) || !mayWait || attempt == 9)
             return false;
         Sleep(20);
     }
 #else
+    (void)mayWait;
     return rename(from.c_str(), to.c_str()) == 0;
 #endif
 }
@@ -39,7 +40,7 @@ std::string FileName(const std::string& path)
 
 }  // namespace
 
-int RewriteKeyedTextFile(const std::string& path, const std::function<int(CKeyedTextFile&)>& writeRecords)
+int RewriteKeyedTextFile(const std::string& path, const std::function<int(CKeyedTextFile&)>& writeRecords, bool mayWait)
 {
     const std::string name = FileName(path);
     const std::string temporary = path + ".new";
@@ -52,7 +53,7 @@ int RewriteKeyedTextFile(const std::string& path, const std::function<int(CKeyed
         }
         written = writeRecords(file);
     }  // closed before it is moved
-    if (!written || !MoveOver(temporary, path)) {
+    if (!written || !MoveOver(temporary, path, mayWait)) {
         LogWarningFormat("Cannot write %s file", name.c_str());
         remove(temporary.c_str());
         return 0;

@@ -12,7 +12,11 @@
 // one could not be written. Answers 1 when the new file stands at path. On a
 // failure logs "Cannot create <name> file" (no temporary file could be made)
 // or "Cannot write <name> file", removes the temporary file and answers 0.
-int RewriteKeyedTextFile(const std::string& path, const std::function<int(CKeyedTextFile&)>& writeRecords);
+// An old file that another program holds open for a moment is waited for a
+// little, unless mayWait is clear (code in another program's process, which
+// must never wait on a file): the move is then tried once.
+int RewriteKeyedTextFile(const std::string& path, const std::function<int(CKeyedTextFile&)>& writeRecords,
+                         bool mayWait = true);
 
 enum class ListSaveResult { kNotChanged, kWritten, kFailed };
 // A list's save: nothing when changed is clear; otherwise the file rewritten

@@ -38,6 +38,13 @@ std::string ScreenLayoutFileName(int width, int height)
     return name;
 }
 
+std::string ScreenSnapshotFileName(int width, int height)
+{
+    char name[48];
+    snprintf(name, sizeof name, "Snapshot %dx%d%s", width, height, kSnapshotExtension);
+    return name;
+}
+
 namespace {
 
 bool EqualsIgnoringCase(const std::string& a, const char* b)

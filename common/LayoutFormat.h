@@ -45,6 +45,13 @@ std::string LayoutFilePath(const std::string& programFolder, int type, const std
 constexpr char kLayoutExtension[] = ".dvl";
 std::string ScreenLayoutFileName(int width, int height);
 
+// "Snapshot %dx%d.dvs" in the "Positions" folder: the icons' places the hook
+// library keeps by itself for a screen size, in the positions layout format.
+// Its name does not end in ".dvl", so the layout manager never lists it and
+// no layout the user saves can take its name.
+constexpr char kSnapshotExtension[] = ".dvs";
+std::string ScreenSnapshotFileName(int width, int height);
+
 // The title of the layout saved at start and restored at exit, and its file;
 // either is recognised in any capitals.
 constexpr char kOriginalLayout[] = "[original]";

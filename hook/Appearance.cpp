@@ -60,6 +60,7 @@ void ApplySettings(const SettingsBlock& settings)
     g_shared.hideEnabled = settings.hideEnabled ? 1 : 0;
     g_shared.adjustByPixel = settings.adjustByPixel ? 1 : 0;
     g_shared.restoreOnRes = settings.restoreOnRes ? 1 : 0;
+    g_shared.keepSnapshots = settings.keepSnapshots ? 1 : 0;
     g_shared.appearance.textBackgroundOpaque = static_cast<int8_t>(settings.textBackgroundOpaque);
     g_shared.appearance.iconStyle = static_cast<int8_t>(settings.iconStyle);
     g_shared.appearance.textForeground = settings.textForeground;

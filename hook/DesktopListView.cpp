@@ -34,14 +34,37 @@ bool CDesktopListView::GetPosition(int index, POINT* pt) const
     return SendMessageA(hwnd_, LVM_GETITEMPOSITION, index, reinterpret_cast<LPARAM>(pt)) != 0;
 }
 
+namespace {
+
+// Moves of this library under way: they reach the replaced list view
+// procedure like anyone else's, and are told apart by this.
+int g_libraryMoves = 0;
+
+class CLibraryMove {
+public:
+    CLibraryMove() { ++g_libraryMoves; }
+    ~CLibraryMove() { --g_libraryMoves; }
+    CLibraryMove(const CLibraryMove&) = delete;
+    CLibraryMove& operator=(const CLibraryMove&) = delete;
+};
+
+}  // namespace
+
 void CDesktopListView::SetPosition(int index, int x, int y) const
 {
+    const CLibraryMove move;
     SendMessageA(hwnd_, LVM_SETITEMPOSITION, index, MAKELPARAM(static_cast<WORD>(x), static_cast<WORD>(y)));
 }
 
 void CDesktopListView::SetPosition32(int index, POINT pt) const
 {
+    const CLibraryMove move;
     SendMessageA(hwnd_, LVM_SETITEMPOSITION32, index, reinterpret_cast<LPARAM>(&pt));
+}
+
+bool CDesktopListView::LibraryIsMoving()
+{
+    return g_libraryMoves > 0;
 }
 
 SIZE CDesktopListView::BoundsSize(int index) const

@@ -31,6 +31,11 @@ public:
     // a change of view type rearranges the icons.
     void SetStyleKeepingPositions(DWORD style) const;
 
+    // Whether the move the list view is handling now was asked for by this
+    // library (through SetPosition or SetPosition32), not by the shell or
+    // the user.
+    static bool LibraryIsMoving();
+
 private:
     SIZE ItemRectSize(int index, int part) const;
 

@@ -10,6 +10,7 @@
 #include "hook/HookProcess.h"
 #include "hook/HookSharedData.h"
 #include "hook/IconHiding.h"
+#include "hook/ScreenSnapshots.h"
 
 namespace {
 
@@ -108,6 +109,7 @@ void TearDownDesktop()
         return;
     g_process.setUp = false;
     g_shared.ready = 0;
+    StopScreenSnapshots();
     HWND hwnd = g_shared.listView;
     if (IsWindow(hwnd)) {
         CDesktopListView lv(hwnd);

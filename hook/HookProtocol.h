@@ -55,7 +55,8 @@ struct SettingsBlock {
     uint8_t restoreOnRes;  // "Property Icon Restore On Res"
     uint8_t adjustByPixel;  // "Property Icon Adjust By Pixel"
     uint8_t listType;  // "Property Icon List Type"
-    uint8_t unused[3];
+    uint8_t keepSnapshots;  // "Property Icon Keep Screen Layouts"
+    uint8_t unused[2];
     uint32_t textBackground;  // "Property Icon Text Background Color"
     uint32_t textForeground;  // "Property Icon Text Foreground Color"
     uint8_t textBackgroundOpaque;  // "Property Icon Text Background"
@@ -87,6 +88,7 @@ static_assert(offsetof(SettingsBlock, iconStyle) == 5, "");
 static_assert(offsetof(SettingsBlock, restoreOnRes) == 6, "");
 static_assert(offsetof(SettingsBlock, adjustByPixel) == 7, "");
 static_assert(offsetof(SettingsBlock, listType) == 8, "");
+static_assert(offsetof(SettingsBlock, keepSnapshots) == 9, "");
 static_assert(offsetof(SettingsBlock, textBackground) == 12, "");
 static_assert(offsetof(SettingsBlock, textForeground) == 16, "");
 static_assert(offsetof(SettingsBlock, textBackgroundOpaque) == 20, "");

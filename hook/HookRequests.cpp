@@ -12,6 +12,7 @@
 #include "hook/IconHiding.h"
 #include "hook/LayoutFiles.h"
 #include "hook/ScreenFit.h"
+#include "hook/ScreenSnapshots.h"
 #include "hook/ShellLinks.h"
 
 namespace {
@@ -31,6 +32,7 @@ void ShiftSelectedIcons(int dx, int dy)
         if (lv.IsSelected(i) && lv.GetPosition(i, &pt))
             lv.SetPosition32(i, POINT{pt.x + dx, pt.y + dy});
     }
+    NoteIconsMoved();
 }
 
 bool OnKeyDown(WPARAM key)
@@ -77,6 +79,19 @@ LRESULT OnSetItemPosition32(HWND wnd, WPARAM index, LPARAM lParam)
     return CallWindowProcA(ShellProc(), wnd, LVM_SETITEMPOSITION32, index, lParam);
 }
 
+// A layout the user had loaded moves the icons as their own moves do.
+DWORD LoadLayout(bool (*load)(const char*), const char* name)
+{
+    bool loaded = false;
+    {
+        const CSnapshotsPaused paused;
+        loaded = load(name);
+    }
+    if (loaded)
+        NoteIconsMoved();
+    return loaded ? 1 : 0;
+}
+
 }  // namespace
 
 DWORD DispatchHookRequest(const dervaneMsg_t& request)
@@ -84,8 +99,8 @@ DWORD DispatchHookRequest(const dervaneMsg_t& request)
     const char* text = request.payload.text;
     switch (request.code) {
     case HOOKMSG_APPLY_SETTINGS: ApplySettings(request.payload.settings); return 0;
-    case HOOKMSG_LOAD_POSITIONS: return LoadPositions(text) ? 1 : 0;
-    case HOOKMSG_LOAD_SHORTCUTS: return LoadShortcuts(text) ? 1 : 0;
+    case HOOKMSG_LOAD_POSITIONS: return LoadLayout(LoadPositions, text);
+    case HOOKMSG_LOAD_SHORTCUTS: return LoadLayout(LoadShortcuts, text);
     case HOOKMSG_SAVE_POSITIONS: return SavePositions(text) ? 1 : 0;
     case HOOKMSG_SAVE_SHORTCUTS: return SaveShortcuts(text) ? 1 : 0;
     case HOOKMSG_ICONIFY_POSITIONS: return IconifyLayout(0, text) ? 1 : 0;
@@ -101,7 +116,16 @@ bool FilterListViewMessage(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam, LRE
     if (!g_process.setUp || !ShellProc())
         return false;
     switch (msg) {
-    case WM_SIZE: CheckDisplaySize(); return false;
+    case WM_SIZE: {
+        const CSnapshotsPaused paused;
+        CheckDisplaySize();
+        return false;
+    }
+    case WM_TIMER:
+        if (!OnSnapshotTimer(wParam))
+            return false;
+        *answer = 0;
+        return true;
     case WM_PAINT: OnPaint(); return false;
     case WM_WININICHANGE: {
         const char* section = reinterpret_cast<const char*>(lParam);
@@ -110,7 +134,10 @@ bool FilterListViewMessage(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam, LRE
         }
         return false;
     }
-    case WM_DISPLAYCHANGE: MeasureDesktop(); return false;
+    case WM_DISPLAYCHANGE:
+        DropPendingSnapshot();
+        MeasureDesktop();
+        return false;
     case WM_KEYDOWN:
         if (!OnKeyDown(wParam))
             return false;
@@ -124,7 +151,17 @@ bool FilterListViewMessage(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam, LRE
         *answer = CallWindowProcA(ShellProc(), wnd, msg, wParam, lParam);
         HideAgain();
         return true;
-    case LVM_SETITEMPOSITION32: *answer = OnSetItemPosition32(wnd, wParam, lParam); return true;
+    case LVM_SETITEMPOSITION32:
+        *answer = OnSetItemPosition32(wnd, wParam, lParam);
+        if (!CDesktopListView::LibraryIsMoving())
+            NoteIconsMoved();
+        return true;
+    case LVM_SETITEMPOSITION:
+    case LVM_ARRANGE:
+        // Moves of the shell or the user: the snapshot of this size is due.
+        if (!CDesktopListView::LibraryIsMoving())
+            NoteIconsMoved();
+        return false;
     default: return false;
     }
 }

@@ -39,6 +39,7 @@ struct HookSharedData {
     BYTE ctrlDown;
     BYTE repaintPending;
     BYTE rehidePending;
+    BYTE keepSnapshots;  // keep the icons' places of each screen size
 };
 
 // The one instance, in the library's shared section.

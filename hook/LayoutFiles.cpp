@@ -3,12 +3,14 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <string>
 
 #include "common/FileNameChecks.h"
+#include "common/KeyedFileRewrite.h"
 #include "common/KeyedTextFile.h"
 #include "common/LayoutFormat.h"
 #include "common/Log.h"
@@ -72,22 +74,26 @@ void WriteWindowRecord(CKeyedTextFile& file, const char* key, const char* title)
     file.Write(key, value);
 }
 
-void ReadWindowRecord(CKeyedTextFile& file, const char* key, const char* title)
+// True when the file has a place for the window (which is moved there if it exists).
+bool ReadWindowRecord(CKeyedTextFile& file, const char* key, const char* title)
 {
     char value[1024];
     char field[1024];
     int x = 0, y = 0;
-    if (file.Find(key, value, true) && CKeyedTextFile::GetField(value, 0, field) && ParsePoint(field, &x, &y)) {
-        MoveSpecialWindow(title, x, y);
-    }
+    if (!file.Find(key, value, true) || !CKeyedTextFile::GetField(value, 0, field) || !ParsePoint(field, &x, &y))
+        return false;
+    MoveSpecialWindow(title, x, y);
+    return true;
 }
 
-// Moves the first icon of the record's label to its place, kept inside the view.
-void PlaceIcon(const CDesktopListView& lv, const ShortcutRecord& r)
+// Moves the first icon of the record's label to its place, kept inside the
+// view; answers its index, or -1 when no icon bears the label. A hidden icon
+// stays where it is parked.
+int PlaceIcon(const CDesktopListView& lv, const ShortcutRecord& r)
 {
     const int index = lv.FindIconByLabel(r.label);
     if (index < 0 || FindHiddenIcon(r.label) >= 0)
-        return;
+        return index;
     POINT pt = {r.x, r.y};
     // The icon's size only matters for a place outside the view; inside it,
     // no rule below changes anything, and the call is saved.
@@ -103,6 +109,7 @@ void PlaceIcon(const CDesktopListView& lv, const ShortcutRecord& r)
             pt.y = g_shared.viewHeight - size.cy;
     }
     lv.SetPosition32(index, pt);
+    return index;
 }
 
 // Calls place for ICON_0, ICON_1, ... each found forward from the one before.
@@ -165,8 +172,10 @@ template <typename Read> bool ReadLayoutFile(int type, const char* name, Read re
 }
 
 // Every icon's label and place; a hidden icon's place is the one it had.
-void WritePositionRecords(CKeyedTextFile& file)
+// False when a record could not be written.
+bool WritePositionRecords(CKeyedTextFile& file)
 {
+    bool written = true;
     WriteAppearance(file);
     const CDesktopListView lv(g_shared.listView);
     const int count = lv.Count();
@@ -185,11 +194,13 @@ void WritePositionRecords(CKeyedTextFile& file)
         snprintf(key, sizeof key, "ICON_%d", n);
         if (!FormatShortIconRecord(label, pt.x, pt.y, value, sizeof value))
             continue;
-        file.Write(key, value);
+        if (!file.Write(key, value))
+            written = false;
         ++n;
     }
     WriteWindowRecord(file, "WINDOW_DELETE", DELETE_ICON_TITLE);
     WriteWindowRecord(file, "WINDOW_BACKUP", BACKUP_ICON_TITLE);
+    return written;
 }
 
 void PlacePositions(CKeyedTextFile& file, const char* path, const char* name)
@@ -290,7 +301,7 @@ bool ApplyShortcutRecords(CKeyedTextFile& file, const char* path, bool* toggled)
 
 bool SavePositions(const char* name)
 {
-    return WriteLayoutFile(kPositionsLayout, name, WritePositionRecords);
+    return WriteLayoutFile(kPositionsLayout, name, [](CKeyedTextFile& file) { WritePositionRecords(file); });
 }
 
 bool LoadPositions(const char* name)
@@ -328,4 +339,32 @@ bool LoadShortcuts(const char* name)
     }
     NotifyProgram(HOOKMSG_SHORTCUTS_LOADED, name);
     return toggled;
+}
+
+bool SavePositionsSnapshot(const char* name)
+{
+    std::string path;
+    if (!LayoutPath(kPositionsLayout, name, true, &path))
+        return false;
+    const auto write = [](CKeyedTextFile& file) {
+        return file.WriteHeader(kPositionsLayoutTitle) && WritePositionRecords(file) ? 1 : 0;
+    };
+    return RewriteKeyedTextFile(path, write, false) != 0;
+}
+
+bool PlaceSnapshot(const char* name, LayoutPlacement* placed)
+{
+    return ReadLayoutFile(kPositionsLayout, name, [&](CKeyedTextFile& file, const char* path) {
+        const CScopedIconIndex index(g_shared.listView);
+        const CDesktopListView lv(g_shared.listView);
+        placed->icons.assign(static_cast<size_t>(std::max(lv.Count(), 0)), false);
+        ReadIconRecords(file, path, [&](const ShortcutRecord& r, bool) {
+            const int icon = PlaceIcon(lv, r);
+            if (icon >= 0 && static_cast<size_t>(icon) < placed->icons.size())
+                placed->icons[static_cast<size_t>(icon)] = true;
+        });
+        placed->deleteWindow = ReadWindowRecord(file, "WINDOW_DELETE", DELETE_ICON_TITLE);
+        placed->backupWindow = ReadWindowRecord(file, "WINDOW_BACKUP", BACKUP_ICON_TITLE);
+        return true;
+    });
 }

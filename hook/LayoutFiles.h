@@ -1,7 +1,27 @@
 // Icon layout files: positions layouts and shortcuts layouts (".dvl").
 #pragma once
 
+#include <vector>
+
 bool SavePositions(const char* name);
 bool LoadPositions(const char* name);
 bool SaveShortcuts(const char* name);
 bool LoadShortcuts(const char* name);
+
+// The places of every icon and of the program's desktop windows, written to
+// the positions layout file name whole or not at all, and without waiting on
+// the file: false when it could not be written (logged; an old file is left
+// as it was).
+bool SavePositionsSnapshot(const char* name);
+
+// What a layout placed: per item index whether an icon was found for one of
+// its records, and whether it held a place for each of the two windows.
+struct LayoutPlacement {
+    std::vector<bool> icons;
+    bool deleteWindow = false;
+    bool backupWindow = false;
+};
+// Places the icons and windows of the positions layout file name, keeping the
+// current appearance and without telling the program; false when the file
+// cannot be read or is no positions layout.
+bool PlaceSnapshot(const char* name, LayoutPlacement* placed);

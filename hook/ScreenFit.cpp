@@ -8,6 +8,7 @@
 #include "hook/HookProcess.h"
 #include "hook/HookSharedData.h"
 #include "hook/LayoutFiles.h"
+#include "hook/ScreenSnapshots.h"
 #include "hook/ShellLinks.h"
 
 namespace {
@@ -32,15 +33,23 @@ void CheckDisplaySize()
     // Nothing to restore or scale unless the view really changed its size.
     if (g_shared.viewWidth == oldWidth && g_shared.viewHeight == oldHeight)
         return;
+    // What was about to be kept belongs to the old size, and the icons are
+    // about to be placed for the new one: nothing is written until they move again.
+    DropPendingSnapshot();
     if (g_shared.restoreOnRes) {
-        if (!LoadPositions(ScreenLayoutFileName(g_shared.screenWidth, g_shared.screenHeight).c_str()))
+        LayoutPlacement placed;
+        if (LoadScreenSnapshot(&placed)) {
+            // Icons that came after the snapshot was kept follow the screen.
+            ScaleToView(oldWidth, oldHeight, &placed);
+        } else if (!LoadPositions(ScreenLayoutFileName(g_shared.screenWidth, g_shared.screenHeight).c_str())) {
             ScaleToView(oldWidth, oldHeight);
+        }
     }
     ApplyAppearance(true);
     g_shared.rehidePending = 1;
 }
 
-void ScaleToView(int oldWidth, int oldHeight)
+void ScaleToView(int oldWidth, int oldHeight, const LayoutPlacement* placed)
 {
     if (oldWidth <= 0 || oldHeight <= 0)
         return;
@@ -49,6 +58,8 @@ void ScaleToView(int oldWidth, int oldHeight)
     const CDesktopListView lv(g_shared.listView);
     const int count = lv.Count();
     for (int i = 0; i < count; ++i) {
+        if (placed && static_cast<size_t>(i) < placed->icons.size() && placed->icons[static_cast<size_t>(i)])
+            continue;
         POINT pt = {};
         if (!lv.GetPosition(i, &pt))
             continue;
@@ -61,8 +72,10 @@ void ScaleToView(int oldWidth, int oldHeight)
             y = g_shared.viewHeight - size.cy;
         lv.SetPosition(i, x, y);
     }
-    ScaleWindow(DELETE_ICON_TITLE, fx, fy);
-    ScaleWindow(BACKUP_ICON_TITLE, fx, fy);
+    if (!placed || !placed->deleteWindow)
+        ScaleWindow(DELETE_ICON_TITLE, fx, fy);
+    if (!placed || !placed->backupWindow)
+        ScaleWindow(BACKUP_ICON_TITLE, fx, fy);
 }
 
 void FitListViewToScreen()
@@ -72,6 +85,7 @@ void FitListViewToScreen()
     MeasureDesktop();
     if (g_shared.screenWidth == oldWidth && g_shared.screenHeight == oldHeight)
         return;
+    DropPendingSnapshot();
     SetWindowPos(g_shared.listView, nullptr, 0, 0, g_shared.screenWidth, g_shared.screenHeight,
                  SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }

@@ -108,6 +108,7 @@ void CIconsPage::RefreshIconsPage()
     CheckItem(IDC_ICONS_CLEAR, settings.textBackgroundOpaque == 0);
     SendItem(IDC_ICONS_STYLE, CB_SETCURSEL, settings.iconStyle);
     CheckItem(IDC_ICONS_ADJUST, settings.restoreOnRes != 0);
+    CheckItem(IDC_ICONS_SNAPSHOTS, settings.keepSnapshots != 0);
     CheckItem(IDC_ICONS_SHIFTING, settings.adjustByPixel != 0);
     CheckItem(IDC_ICONS_POSITIONS, settings.listType == kPositionsLayout);
     CheckItem(IDC_ICONS_SHORTCUTS, settings.listType == kShortcutsLayout);
@@ -126,6 +127,8 @@ void CIconsPage::ApplyEnablingRules()
     EnableItem(IDC_ICONS_BACKGROUND, opaque);
     EnableItem(IDC_ICONS_BACK_LABEL, opaque);
     EnableItem(IDC_ICONS_HIDE_RULES, IsItemChecked(IDC_ICONS_HIDE));
+    // A layout kept for a screen size is put back only while icons follow the screen.
+    EnableItem(IDC_ICONS_SNAPSHOTS, IsItemChecked(IDC_ICONS_ADJUST));
 }
 
 void CIconsPage::ShowSwatch(int id, COLORREF colour)
@@ -169,6 +172,7 @@ int CIconsPage::OnApply()
     if (style != CB_ERR)
         settings.iconStyle = static_cast<uint8_t>(style);
     settings.restoreOnRes = IsItemChecked(IDC_ICONS_ADJUST) ? 1 : 0;
+    settings.keepSnapshots = IsItemChecked(IDC_ICONS_SNAPSHOTS) ? 1 : 0;
     settings.adjustByPixel = IsItemChecked(IDC_ICONS_SHIFTING) ? 1 : 0;
     settings.listType = IsItemChecked(IDC_ICONS_POSITIONS) ? kPositionsLayout : kShortcutsLayout;
     Host().ApplySettings(settings);
@@ -220,6 +224,7 @@ int CIconsPage::OnCommand(UINT id, UINT code, HWND control)
     case IDC_ICONS_HIDE:
     case IDC_ICONS_CLEAR:
     case IDC_ICONS_ADJUST:
+    case IDC_ICONS_SNAPSHOTS:
     case IDC_ICONS_SHIFTING:
         if (code == BN_CLICKED) {
             SetModified(true);

@@ -42,6 +42,8 @@ const PropertyValue kPropertyValues[] = {
     {"Property Respond List Sort", B, 1, 0, 0, nullptr, kNotInBlock, 0},
     {"Property Respond List Column Widths", T, 0, 0, 0, "162,162", kNotInBlock, 0},
     {"Property Tray Enabled", B, 1, 1, 0, nullptr, kNotInBlock, 0},
+    // Added after the others, so that the entries above keep their places.
+    {"Property Icon Keep Screen Layouts", B, 1, 1, 0, nullptr, BLOCK(keepSnapshots), 1},
 };
 
 #undef BLOCK
@@ -63,10 +65,11 @@ namespace {
 
 const PropertyValue* const kGeneralValues[] = {&kPropertyValues[0], &kPropertyValues[1], &kPropertyValues[2]};
 const PropertyValue* const kFirstTimeValues[] = {&kPropertyValues[3]};
-// The Icons page writes the label background flag second.
+// The Icons page writes the label background flag second, and the snapshot
+// switch last.
 const PropertyValue* const kIconValues[] = {&kPropertyValues[4], &kPropertyValues[11], &kPropertyValues[5],
                                             &kPropertyValues[6], &kPropertyValues[7],  &kPropertyValues[8],
-                                            &kPropertyValues[9], &kPropertyValues[10]};
+                                            &kPropertyValues[9], &kPropertyValues[10], &kPropertyValues[28]};
 
 bool FitsBlock(const PropertyValue& value, uint32_t bytes)
 {

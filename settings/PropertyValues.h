@@ -17,7 +17,7 @@ enum class PropertyKind : uint8_t {
 enum class PropertyGroup : uint8_t {
     kGeneral,  // enabled, run on boot, exit on load
     kFirstTime,  // stored once the sheet was shown at the first start
-    kIcon,  // the Icons page's eight binary values
+    kIcon,  // the Icons page's nine binary values
 };
 
 constexpr int kNotInBlock = -1;

@@ -56,7 +56,7 @@ TEST(PropertyValues, TableIsWellFormed)
             blockBytesUsed[value.blockOffset + b] = true;
         }
     }
-    EXPECT_EQ(names.size(), 28u);
+    EXPECT_EQ(names.size(), 29u);
 }
 
 TEST(PropertyValues, GroupsCoverEveryBlockValueOnce)
@@ -74,7 +74,7 @@ TEST(PropertyValues, GroupsCoverEveryBlockValueOnce)
     ASSERT_EQ(general.size(), 3u);
     EXPECT_STREQ(general[0]->name, "Property General Enabled");
     EXPECT_STREQ(general[2]->name, "Property General Exit On Load");
-    EXPECT_EQ(Group(PropertyGroup::kIcon).size(), 8u);
+    EXPECT_EQ(Group(PropertyGroup::kIcon).size(), 9u);
 }
 
 TEST(PropertyValues, IconStyleReadsOnlyItsFirstByte)

@@ -150,8 +150,9 @@ TEST(HelpTables, ListEveryControlThatHasATopicOnTheFirstPagesAndTheRulesDialog)
 {
     EXPECT_EQ(Controls(103), (std::set<unsigned long>{1038, 1040, 1039}));
     EXPECT_EQ(Controls(115), (std::set<unsigned long>{1168, 1074, 1073, 1069, 1075, 1072, 1070}));
-    EXPECT_EQ(Controls(102), (std::set<unsigned long>{1033, 1034, 1067, 1069, 1066, 1068, 1065, 1070, 1037, 1079, 1080,
-                                                      1215, 1214, 1089, 1062, 1075, 1087, 1084, 1064, 1077, 1078}));
+    EXPECT_EQ(Controls(102),
+              (std::set<unsigned long>{1033, 1034, 1067, 1069, 1066, 1068, 1065, 1070, 1037, 1079, 1080,
+                                       1081, 1215, 1214, 1089, 1062, 1075, 1087, 1084, 1064, 1077, 1078}));
     EXPECT_EQ(Controls(156), (std::set<unsigned long>{1216, 1219, 1220, 1221, 1222, 1223, 1217, 1218}));
 }
 

@@ -92,6 +92,21 @@ TEST_F(IconsPageTest, HideIconsEnablesTheRulesButton)
     EXPECT_FALSE(Enabled(IDC_ICONS_HIDE_RULES));
 }
 
+TEST_F(IconsPageTest, KeepingALayoutForEachScreenSizeGoesWithAdjustingAndApplyStoresIt)
+{
+    Start();
+    EXPECT_TRUE(Checked(IDC_ICONS_SNAPSHOTS));
+    Click(IDC_ICONS_ADJUST);
+    EXPECT_FALSE(Enabled(IDC_ICONS_SNAPSHOTS));
+    Click(IDC_ICONS_ADJUST);
+    Click(IDC_ICONS_SNAPSHOTS);
+    EXPECT_TRUE(Enabled(IDC_ICONS_APPLY));
+    Click(IDC_ICONS_APPLY);
+    EXPECT_EQ(Bytes({0}), registry.Stored("Property Icon Keep Screen Layouts"));
+    ASSERT_EQ(1u, host->settingsSent.size());
+    EXPECT_EQ(0, host->settingsSent[0].settings.keepSnapshots);
+}
+
 TEST_F(IconsPageTest, ReselectingTheStoredStyleIsNoChange)
 {
     Start();

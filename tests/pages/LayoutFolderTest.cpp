@@ -1,6 +1,7 @@
 #include "pages/LayoutFolder.h"
 
 #include "LayoutTestFiles.h"
+#include "common/LayoutFormat.h"
 #include "tests/common/TempDir.h"
 
 #include <gtest/gtest.h>
@@ -37,6 +38,8 @@ TEST_F(LayoutFolderTest, ListsTheTitlesOfOneKindSortedAndNeverTheOriginal)
     WritePositions(dir.Path(), ".dvl");
     std::filesystem::create_directory(Positions("Folder.dvl"));
     WriteShortcuts(dir.Path(), "Work.dvl", 1);
+    // The places the hook library keeps by itself for a screen size.
+    WritePositions(dir.Path(), ScreenSnapshotFileName(1024, 768).c_str());
 
     EXPECT_EQ((Titles{"A", "b", "Upper"}), folder.ListTitles(kPositionsLayout));
     EXPECT_EQ((Titles{"Work"}), folder.ListTitles(kShortcutsLayout));
