@@ -4,7 +4,8 @@
 # Tray, Respond, Delete and Backup pages of the running program on the demo
 # desktop (also cut to the sheet alone, and kept as the README's pictures in
 # docs/), the Icons page of a test sheet in both layout modes, the hide-icon
-# rules dialog and an open picture menu of a custom tray icon. Run after a
+# rules dialog and an open picture menu of a custom tray icon; the program's
+# pages also at a screen scale of 150 % (144 dpi). Run after a
 # build; each part ends every process it started by its id.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -20,6 +21,14 @@ cp build/screenshot-respond.png build/shots/respond.png
 cp build/screenshot-delete.png build/shots/delete.png
 # The Backup page, and the Backup window beside the File Shredder.
 cp build/screenshot-backup.png build/shots/backup.png
+# The same pages at a screen scale of 150 % (144 dpi), as the sheet alone in
+# build/shots/sheet-<page>-144dpi.png and the screen in <page>-144dpi.png.
+env -u DISPLAY DERVANE_DPI=144 DERVANE_SKIP_BUILD=1 bash scripts/run.sh >/dev/null
+for page in about general icons tray respond delete backup; do
+  from=build/screenshot-$page-144dpi.png
+  [ "$page" = about ] && from=build/screenshot-144dpi.png
+  cp "$from" "build/shots/$page-144dpi.png"
+done
 bash tests/pages/icons_shots.sh >/dev/null
 # An open picture menu of a custom tray icon.
 bash tests/tray/tray_shots.sh >/dev/null
