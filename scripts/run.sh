@@ -16,10 +16,6 @@ root=$(pwd)
 scripts/setup.sh
 [ "${DERVANE_SKIP_BUILD:-0}" = 1 ] || DERVANE_SKIP_NATIVE=1 scripts/build.sh
 dpi=${DERVANE_DPI:-}
-case "$dpi" in
-  '' | [1-9][0-9] | [1-9][0-9][0-9]) ;;
-  *) echo "run: DERVANE_DPI must be a number of dots per inch, such as 144" >&2; exit 2 ;;
-esac
 suffix=${dpi:+-${dpi}dpi}
 
 . tests/harness/session.sh
@@ -41,14 +37,7 @@ trap 'exit 130' INT TERM
 
 harness_template "$root/build/win"
 harness_prefix "$root/build/win" "$prefix_name"
-if [ -n "$dpi" ]; then
-  # The scale is read when a program starts: set it before anything runs.
-  for key in 'HKCU\Control Panel\Desktop' 'HKLM\System\CurrentControlSet\Hardware Profiles\Current\Software\Fonts'; do
-    DISPLAY= "$WINE64" reg add "$key" /v LogPixels /t REG_DWORD /d "$dpi" /f >/dev/null 2>&1 ||
-      { echo "run: cannot set LogPixels in $key" >&2; exit 1; }
-  done
-  wineserver -w
-fi
+[ -z "$dpi" ] || harness_set_dpi "$dpi"
 headless=0
 if [ -z "${DISPLAY:-}" ]; then
   headless=1

@@ -34,6 +34,9 @@ bash tests/pages/icons_shots.sh >/dev/null
 bash tests/tray/tray_shots.sh >/dev/null
 # The auto-respond rule editor, with a button and with a sound.
 bash tests/respond/respond_shots.sh >/dev/null
+# Two dialogs at 150 % too: the rule editor and the hide-icon rules.
+DERVANE_DPI=144 bash tests/respond/respond_shots.sh >/dev/null
+DERVANE_DPI=144 bash tests/pages/icons_shots.sh rules >/dev/null
 # The README's pictures: the sheet alone, in 256 colours.
 for page in about general icons delete backup; do
   /usr/bin/convert "build/shots/sheet-$page.png" -colors 256 "PNG8:docs/$page-page.png"
