@@ -32,10 +32,18 @@ int DetectPlatform()
 
 // Shared: the system keeps one copy per resource and size, so switching the
 // tray icon back and forth creates nothing that would have to be destroyed.
-HICON LoadProgramIcon(UINT id, int size)
+HICON LoadProgramIcon(UINT id, int width, int height)
 {
     return static_cast<HICON>(
-        LoadImageA(CWindow::GetModule(), MAKEINTRESOURCEA(id), IMAGE_ICON, size, size, LR_SHARED));
+        LoadImageA(CWindow::GetModule(), MAKEINTRESOURCEA(id), IMAGE_ICON, width, height, LR_SHARED));
+}
+
+// The notification area shows icons at the system's small-icon size, which
+// grows with the screen's scale (24 pixels at 150 %): an icon of that size
+// is drawn from the file's nearest picture instead of being stretched there.
+HICON LoadTrayIcon(UINT id)
+{
+    return LoadProgramIcon(id, GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON));
 }
 
 }  // namespace
@@ -65,7 +73,7 @@ CTrayWnd::~CTrayWnd()
 int CTrayWnd::OnCreate(const CREATESTRUCTA& cs)
 {
     (void)cs;
-    if (HICON icon = LoadProgramIcon(IDI_PROGRAM, 32))
+    if (HICON icon = LoadProgramIcon(IDI_PROGRAM, GetSystemMetrics(SM_CXICON), GetSystemMetrics(SM_CYICON)))
         Send(WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon));
     // The sheet's window needs its owner, which exists from here on.
     m_sheet->CreateHidden();
@@ -92,7 +100,7 @@ bool CTrayWnd::AddTrayIcon()
     m_trayIcon.uID = kTrayIconId;
     m_trayIcon.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
     m_trayIcon.uCallbackMessage = WMAPP_TRAY_NOTIFY;
-    m_trayIcon.hIcon = LoadProgramIcon(IDI_TRAY_SHOWN, 16);
+    m_trayIcon.hIcon = LoadTrayIcon(IDI_TRAY_SHOWN);
     snprintf(m_trayIcon.szTip, sizeof m_trayIcon.szTip, "%s", "Dervane");
     m_trayIconAdded = Shell_NotifyIconA(NIM_ADD, &m_trayIcon) != FALSE;
     // "TaskbarCreated" also comes without a shell restart (a second shell, a
@@ -110,7 +118,7 @@ void CTrayWnd::SetTrayIcon(UINT iconId)
     if (!m_trayIconAdded)
         return;
     m_trayIcon.uFlags = NIF_ICON;
-    m_trayIcon.hIcon = LoadProgramIcon(iconId, 16);
+    m_trayIcon.hIcon = LoadTrayIcon(iconId);
     Shell_NotifyIconA(NIM_MODIFY, &m_trayIcon);
 }
 

@@ -1,5 +1,7 @@
 #include "pages/AboutPage.h"
 
+#include "common/Log.h"
+#include "framework/FileVersion.h"
 #include "pages/PageHost.h"
 #include "pages/PageSupport.h"
 #include "pages/resource.h"
@@ -33,8 +35,21 @@ bool CAboutPage::OnActivate()
         LoadImageA(resources, MAKEINTRESOURCEA(IsLowColourDisplay() ? 103 : 101), IMAGE_BITMAP, 0, 0, 0));
     if (m_productPicture)
         SendItem(IDC_ABOUT_PICTURE, STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(m_productPicture));
-    SetItemText(IDC_ABOUT_VERSION, "Version 1.0b");
+    SetItemText(IDC_ABOUT_VERSION, VersionText().c_str());
     return true;
+}
+
+// The running program's own version record says which version it is; read
+// once, as it cannot change while the program runs.
+const std::string& CAboutPage::VersionText()
+{
+    if (m_versionText.empty()) {
+        const std::string version = ReadProductVersion(ModuleFilePath(nullptr));
+        if (version.empty())
+            LogWarning("Cannot read the program's version record");
+        m_versionText = version.empty() ? "Version" : "Version " + version;
+    }
+    return m_versionText;
 }
 
 void CAboutPage::OnDeactivate()

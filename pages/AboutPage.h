@@ -1,6 +1,8 @@
 // The About page: the product picture, the version and the way out.
 #pragma once
 
+#include <string>
+
 #include "pages/FeaturePage.h"
 
 class CAboutPage : public CFeaturePage {
@@ -14,6 +16,8 @@ protected:
 
 private:
     void FreeProductPicture();
+    const std::string& VersionText();
 
     HBITMAP m_productPicture = nullptr;  // of "Resources.dll", shown by control 1037
+    std::string m_versionText;  // "Version " and the program's version
 };

@@ -61,8 +61,17 @@ void CDesktopDropWnd::ReloadBitmaps()
     };
     m_normal.Reset(load(low ? m_pictures.normalLowColour : m_pictures.normal));
     m_focused.Reset(load(low ? m_pictures.focusedLowColour : m_pictures.focused));
-    if (GetHwnd())
-        InvalidateRect(GetHwnd(), nullptr, TRUE);
+    if (!GetHwnd())
+        return;
+    // The template's size is in dialog units, which grow with the screen's
+    // scale, while the picture and the outline of the window's region are in
+    // pixels: the window takes the picture's size, or at 150 % it would show
+    // an unpainted border beside the picture.
+    BITMAP info = {};
+    if (m_normal && GetObjectA(m_normal.Get(), sizeof info, &info) && info.bmWidth > 0 && info.bmHeight > 0)
+        SetWindowPos(GetHwnd(), nullptr, 0, 0, info.bmWidth, info.bmHeight,
+                     SWP_NOMOVE | SWP_NOZORDER | SWP_NOOWNERZORDER | SWP_NOACTIVATE);
+    InvalidateRect(GetHwnd(), nullptr, TRUE);
 }
 
 void CDesktopDropWnd::MoveTo(int left, int top)

@@ -6,12 +6,17 @@
 # build/screenshot-general.png and build/screenshot-icons.png, and the sheet
 # alone in build/shots/sheet-about.png, -general.png, -icons.png. With a
 # display: until Enter is pressed.
+# DERVANE_DPI=144 runs it at that screen scale (150 %; the prefix's
+# LogPixels), the screenshots then named with "-144dpi" before ".png";
+# DERVANE_SKIP_BUILD=1 takes the programs as last built.
 # Every process is ended by its id.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$(pwd)
 scripts/setup.sh
-DERVANE_SKIP_NATIVE=1 scripts/build.sh
+[ "${DERVANE_SKIP_BUILD:-0}" = 1 ] || DERVANE_SKIP_NATIVE=1 scripts/build.sh
+dpi=${DERVANE_DPI:-}
+suffix=${dpi:+-${dpi}dpi}
 
 . tests/harness/session.sh
 prefix_name="demo-$$"
@@ -32,6 +37,7 @@ trap 'exit 130' INT TERM
 
 harness_template "$root/build/win"
 harness_prefix "$root/build/win" "$prefix_name"
+[ -z "$dpi" ] || harness_set_dpi "$dpi"
 headless=0
 if [ -z "${DISPLAY:-}" ]; then
   headless=1
@@ -60,18 +66,18 @@ shot() {
   local at
   at=$(grep "^page $1 at" "$workdir/out" | tail -1 | sed 's/.* at //' | tr -d '\r')
   import -window root "$3"
-  /usr/bin/convert "$3" -crop "$at" +repage "$root/build/shots/sheet-$2.png"
-  echo "Screenshot: $3 (the sheet alone: build/shots/sheet-$2.png)"
+  /usr/bin/convert "$3" -crop "$at" +repage "$root/build/shots/sheet-$2$suffix.png"
+  echo "Screenshot: $3 (the sheet alone: build/shots/sheet-$2$suffix.png)"
 }
 if [ "$headless" = 1 ]; then
   mkdir -p "$root/build/shots"
-  shot 0 about "$root/build/screenshot.png"
-  shot 1 general "$root/build/screenshot-general.png"
-  shot 2 icons "$root/build/screenshot-icons.png"
-  shot 3 tray "$root/build/screenshot-tray.png"
-  shot 4 respond "$root/build/screenshot-respond.png"
-  shot 5 delete "$root/build/screenshot-delete.png"
-  shot 6 backup "$root/build/screenshot-backup.png"
+  shot 0 about "$root/build/screenshot$suffix.png"
+  shot 1 general "$root/build/screenshot-general$suffix.png"
+  shot 2 icons "$root/build/screenshot-icons$suffix.png"
+  shot 3 tray "$root/build/screenshot-tray$suffix.png"
+  shot 4 respond "$root/build/screenshot-respond$suffix.png"
+  shot 5 delete "$root/build/screenshot-delete$suffix.png"
+  shot 6 backup "$root/build/screenshot-backup$suffix.png"
 else
   read -r -p "Dervane runs in a Wine virtual desktop window; press Enter to stop. " _ || true
 fi

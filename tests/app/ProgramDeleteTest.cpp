@@ -10,6 +10,8 @@
 #include <string>
 #include <vector>
 
+#include "framework/ScopedHandles.h"
+#include "pages/DeleteResource.h"
 #include "tests/app/ProgramFixture.h"
 #include "tests/harness/Wait.h"
 
@@ -161,6 +163,18 @@ TEST_F(ProgramDeleteTest, TheShredderComesBackOnScreenAndDeletesADropButNotThePr
     GetWindowRect(shredder, &rect);
     EXPECT_LE(rect.right, GetSystemMetrics(SM_CXVIRTUALSCREEN) + GetSystemMetrics(SM_XVIRTUALSCREEN));
     EXPECT_GE(rect.top, GetSystemMetrics(SM_YVIRTUALSCREEN));
+    {
+        // As large as its picture, whatever the screen's scale makes of its
+        // template's dialog units.
+        ScopedModule program(LoadLibraryExA(m_folder.ExePath().c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE));
+        ASSERT_TRUE(program.IsValid());
+        ScopedBitmap picture(static_cast<HBITMAP>(
+            LoadImageA(program.Get(), MAKEINTRESOURCEA(IDB_SHREDDER_ICON), IMAGE_BITMAP, 0, 0, 0)));
+        BITMAP info = {};
+        ASSERT_TRUE(GetObjectA(picture.Get(), sizeof info, &info));
+        EXPECT_EQ(info.bmWidth, rect.right - rect.left);
+        EXPECT_EQ(info.bmHeight, rect.bottom - rect.top);
+    }
     HRGN region = CreateRectRgn(0, 0, 0, 0);
     EXPECT_EQ(COMPLEXREGION, GetWindowRgn(shredder, region)) << "cut to its outline";
     DeleteObject(region);

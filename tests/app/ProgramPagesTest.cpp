@@ -80,7 +80,7 @@ TEST_F(ProgramPagesTest, AboutPageExitEndsTheProgramAndGivesTheDesktopBack)
     ASSERT_NE(nullptr, page);
     char version[64] = "";
     GetDlgItemTextA(page, 1057, version, sizeof version);
-    EXPECT_STREQ("Version 1.0b", version);
+    EXPECT_STREQ("Version " DERVANE_VERSION, version) << "the version of the program's version record";
     Click(page, 1040);  // "Exit"
     EXPECT_EQ(0, m_program.WaitExit(kExitTimeoutMs));
     EXPECT_EQ(0u, ReadView().listViewSubclassed);

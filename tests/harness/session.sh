@@ -127,6 +127,21 @@ harness_prefix() {
   export WINEPREFIX="$dest"
 }
 
+# harness_set_dpi DPI: the screen scale of WINEPREFIX (LogPixels; 144 is
+# 150 %). Programs read it when they start: call it before anything runs.
+harness_set_dpi() {
+  local key
+  case "$1" in
+    [1-9][0-9] | [1-9][0-9][0-9]) ;;
+    *) echo "harness: $1 is not a number of dots per inch, such as 144" >&2; return 1 ;;
+  esac
+  for key in 'HKCU\Control Panel\Desktop' 'HKLM\System\CurrentControlSet\Hardware Profiles\Current\Software\Fonts'; do
+    DISPLAY= "$WINE64" reg add "$key" /v LogPixels /t REG_DWORD /d "$1" /f >/dev/null 2>&1 ||
+      { echo "harness: cannot set LogPixels in $key" >&2; return 1; }
+  done
+  wineserver -w
+}
+
 # Starts Xvfb on a free display number and exports DISPLAY.
 harness_start_xvfb() {
   local size=${1:-1024x768x24}

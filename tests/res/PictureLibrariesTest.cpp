@@ -73,21 +73,6 @@ PeFacts ReadPeFacts(const std::string& path)
     return facts;
 }
 
-std::string ProductVersion(const std::string& path)
-{
-    DWORD ignored = 0;
-    const DWORD size = GetFileVersionInfoSizeA(path.c_str(), &ignored);
-    std::vector<char> data(size);
-    if (!size || !GetFileVersionInfoA(path.c_str(), 0, size, data.data()))
-        return {};
-    char* value = nullptr;
-    UINT length = 0;
-    if (!VerQueryValueA(data.data(), "\\StringFileInfo\\040904B0\\ProductVersion", reinterpret_cast<void**>(&value),
-                        &length))
-        return {};
-    return std::string(value);
-}
-
 TEST(ResourcesLibrary, HoldsTheAboutPictureInTrueColourAndSixteenColours)
 {
     ScopedModule library = LoadLibraryFromProgramFolder("Resources.dll");
@@ -114,7 +99,6 @@ TEST(PictureLibraries, AreResourceOnlyWithNoEntryPointAndNoImports)
         ASSERT_TRUE(facts.valid) << name;
         EXPECT_EQ(facts.entryPoint, 0u) << name;
         EXPECT_EQ(facts.importedLibraries, 0) << name;
-        EXPECT_EQ(ProductVersion(LibraryPath(name)), "1.0b") << name;
     }
 }
 
