@@ -205,6 +205,10 @@ int CTrayWnd::OnTimer(UINT_PTR id)
 {
     switch (id) {
     case TIMER_READY: OnReadyPoll(); return 1;
+    case TIMER_DESKTOP_WATCH:
+        if (!m_reattaching && HOOK_IsDesktopMoved())
+            Reattach();
+        return 1;
     case TIMER_EXIT:
     case TIMER_EXIT_RETRY:
         KillTimer(GetHwnd(), static_cast<UINT_PTR>(id));
@@ -257,6 +261,10 @@ void CTrayWnd::OnReadyPoll()
         m_store->WriteGroup(PropertyGroup::kFirstTime, m_settings);
     }
     m_ready = true;
+    // The shell moves its desktop into or out of a "WorkerW" when a program
+    // asks it to draw behind the icons, and tells nobody: a look once a
+    // second finds it, the window handles being the same as before.
+    SetTimer(GetHwnd(), TIMER_DESKTOP_WATCH, 1000, nullptr);
 }
 
 void CTrayWnd::OnFeaturesToggle()
@@ -371,6 +379,14 @@ void CTrayWnd::OnTaskbarCreated()
         m_sheet->TaskbarCreated();
     if (IsWindow(HOOK_GetListView()))
         return;
+    Reattach();
+}
+
+// The library attaches to the desktop as it is now (a new shell, or the
+// same desktop in another window tree); once it is ready there, the features
+// go on where they were.
+void CTrayWnd::Reattach()
+{
     HOOK_AttachDLL(GetHwnd(), const_cast<char*>(m_programFolder.c_str()));
     m_reattaching = m_ready.load();
     SetTimer(GetHwnd(), TIMER_READY, 500, nullptr);
@@ -430,6 +446,7 @@ void CTrayWnd::Exit()
     m_exiting = true;
     KillTimer(GetHwnd(), TIMER_EXIT_RETRY);
     KillTimer(GetHwnd(), TIMER_READY);
+    KillTimer(GetHwnd(), TIMER_DESKTOP_WATCH);
     KillTimer(GetHwnd(), TIMER_EXIT);
     if (m_sheet) {
         if (m_sheet->IsAlive())

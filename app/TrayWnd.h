@@ -64,6 +64,7 @@ private:
     void OnAppMessage(WPARAM wp, LPARAM lp);
     void OnHookNotification(const dervaneMsg_t& msg);
     void OnTaskbarCreated();
+    void Reattach();
     bool DeferExitForModalLoop();
     bool AddTrayIcon();
     void SetTrayIcon(UINT iconId);

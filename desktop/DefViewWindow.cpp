@@ -8,6 +8,8 @@ int CDefViewWindow::Create(HWND parent, const RECT& rect, HINSTANCE instance, co
                              instance)) {
         return 0;
     }
+    if (!folder)
+        return 1;  // a DefView without a list view
     RECT client = {};
     GetClientRect(Handle(), &client);
     return m_view.Create(Handle(), client, folder);

@@ -15,6 +15,7 @@ class CDefViewWindow : public CHostWindow {
 public:
     static constexpr const char* kClassName = "SHELLDLL_DefView";
 
+    // Without a folder, no list view is made.
     int Create(HWND parent, const RECT& rect, HINSTANCE instance, const CDesktopFolder* folder);
 
     CDesktopView& View() { return m_view; }

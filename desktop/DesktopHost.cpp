@@ -3,9 +3,13 @@
 // inside "SHELLDLL_DefView" inside "Progman", follows the folder's changes
 // and answers the requests of test processes (QueryServer.h).
 //
-//   DesktopHost [/keep-size]
+//   DesktopHost [/keep-size] [/tree=progman|workerw|workerw-child|no-listview]
 // /keep-size: a display change leaves the windows as they are and is not
 // passed on to the list view (see CProgmanWindow::SetFollowDisplay).
+// /tree: where the "SHELLDLL_DefView" lies at start: in "Progman" (the
+// default), in a top-level "WorkerW" (Progman is sent 0x052C, as a program
+// that draws behind the icons does), in a "WorkerW" inside "Progman", or in
+// "Progman" without any list view.
 #include <windows.h>
 #include <commctrl.h>
 #include <objbase.h>
@@ -19,6 +23,44 @@
 #include "desktop/QueryServer.h"
 
 namespace {
+struct HostOptions {
+    bool followDisplay = true;
+    bool withListView = true;
+    DesktopHostProtocol::DesktopTree tree = DesktopHostProtocol::kTreeProgman;
+};
+
+// Answers false, with a message, for a tree it does not know.
+bool ParseOptions(const char* arguments, HostOptions& options)
+{
+    const char* args = arguments ? arguments : "";
+    options.followDisplay = !std::strstr(args, "/keep-size");
+    const char* tree = std::strstr(args, "/tree=");
+    if (!tree)
+        return true;
+    tree += std::strlen("/tree=");
+    const size_t length = std::strcspn(tree, " \t");
+    const struct {
+        const char* name;
+        DesktopHostProtocol::DesktopTree tree;
+        bool withListView;
+    } kTrees[] = {
+        {"progman", DesktopHostProtocol::kTreeProgman, true},
+        {"workerw", DesktopHostProtocol::kTreeWorkerW, true},
+        {"workerw-child", DesktopHostProtocol::kTreeWorkerWChild, true},
+        {"no-listview", DesktopHostProtocol::kTreeProgman, false},
+    };
+    for (const auto& known : kTrees) {
+        if (std::strlen(known.name) == length && std::strncmp(known.name, tree, length) == 0) {
+            options.tree = known.tree;
+            options.withListView = known.withListView;
+            return true;
+        }
+    }
+    std::fprintf(stderr, "DesktopHost: unknown tree \"%.*s\" (progman, workerw, workerw-child, no-listview)\n",
+                 static_cast<int>(length), tree);
+    return false;
+}
+
 // Watches the desktop directory for files that appear or vanish.
 ScopedChangeNotification WatchFolder(const std::string& path)
 {
@@ -41,7 +83,7 @@ int PumpMessages(int& exitCode)
     return 1;
 }
 
-int Run(HINSTANCE instance, bool followDisplay)
+int Run(HINSTANCE instance, const HostOptions& options)
 {
     CDesktopFolder folder;
     if (!folder.Open()) {
@@ -52,13 +94,23 @@ int Run(HINSTANCE instance, bool followDisplay)
     if (!server.Open())
         std::fprintf(stderr, "DesktopHost: cannot create the query objects (%lu)\n", GetLastError());
     if (!CHostWindow::RegisterClass(CProgmanWindow::kClassName, instance, nullptr) ||
-        !CHostWindow::RegisterClass(CDefViewWindow::kClassName, instance, nullptr)) {
+        !CHostWindow::RegisterClass(CDefViewWindow::kClassName, instance, GetSysColorBrush(COLOR_DESKTOP)) ||
+        !CHostWindow::RegisterClass(CWorkerWindow::kClassName, instance, GetSysColorBrush(COLOR_DESKTOP))) {
         return 1;
     }
     CProgmanWindow progman;
-    progman.SetFollowDisplay(followDisplay);
-    if (!progman.Create(instance, &folder)) {
+    progman.SetFollowDisplay(options.followDisplay);
+    if (!progman.Create(instance, &folder, options.withListView)) {
         std::fprintf(stderr, "DesktopHost: cannot create the desktop windows (%lu)\n", GetLastError());
+        return 1;
+    }
+    if (options.tree == DesktopHostProtocol::kTreeWorkerW) {
+        SendMessageA(progman.Handle(), CProgmanWindow::kMakeWorkerMessage, 0, 0);
+    } else if (options.tree != DesktopHostProtocol::kTreeProgman) {
+        progman.MoveDefView(options.tree);
+    }
+    if (progman.Tree() != options.tree) {
+        std::fprintf(stderr, "DesktopHost: cannot build the desktop's window tree (%lu)\n", GetLastError());
         return 1;
     }
     CDesktopView& view = progman.DefView().View();
@@ -67,7 +119,7 @@ int Run(HINSTANCE instance, bool followDisplay)
     if (!change.IsValid())
         std::fprintf(stderr, "DesktopHost: cannot watch %s (%lu)\n", folder.Path().c_str(), GetLastError());
     int exitCode = 0;
-    UpdateWindow(progman.Handle());
+    UpdateWindow(progman.DefViewRoot());
     if (!PumpMessages(exitCode))
         return exitCode;
     view.Sync();
@@ -106,12 +158,14 @@ int Run(HINSTANCE instance, bool followDisplay)
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR arguments, int)
 {
-    const bool followDisplay = !(arguments && std::strstr(arguments, "/keep-size"));
+    HostOptions options;
+    if (!ParseOptions(arguments, options))
+        return 2;
     INITCOMMONCONTROLSEX controls = {sizeof(controls), ICC_LISTVIEW_CLASSES};
     InitCommonControlsEx(&controls);
     if (FAILED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED)))
         return 1;
-    int code = Run(instance, followDisplay);
+    int code = Run(instance, options);
     CoUninitialize();
     return code;
 }

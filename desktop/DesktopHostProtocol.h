@@ -41,6 +41,16 @@ enum RequestCode : uint32_t {
     // of every item moved by (x, y); Answer::elapsedTicks tells how long the
     // 2 x itemCount calls took.
     kRequestTimeMoves = 11,
+    // Moves the "SHELLDLL_DefView" (with its list view) into the window tree
+    // Request::index (a DesktopTree), as the shell does while it runs.
+    kRequestMoveDefView = 12,
+};
+
+// Where the desktop's "SHELLDLL_DefView" lies.
+enum DesktopTree : int32_t {
+    kTreeProgman = 0,  // a child of "Progman", as the shell starts
+    kTreeWorkerW = 1,  // a child of a top-level "WorkerW" (Progman was sent 0x052C)
+    kTreeWorkerWChild = 2,  // a child of a "WorkerW" that is a child of "Progman"
 };
 
 // Request flags of kRequestPostKey.

@@ -205,6 +205,8 @@ void CDesktopView::DeleteKey(const std::string& key)
 
 int CDesktopView::Sync()
 {
+    if (!m_list)
+        return 0;
     std::unordered_set<std::string> known;
     for (const auto& id : m_ids)
         known.insert(id.first);
@@ -238,6 +240,8 @@ int CDesktopView::Sync()
 
 int CDesktopView::Reload()
 {
+    if (!m_list)
+        return 0;
     std::unordered_map<std::string, POINT> positions;
     int count = ListView_GetItemCount(m_list);
     for (int i = 0; i < count; ++i) {

@@ -2,16 +2,24 @@
 #include <windows.h>
 
 #include "desktop/DefViewWindow.h"
+#include "desktop/DesktopHostProtocol.h"
 #include "desktop/HostWindow.h"
+#include "desktop/WorkerWindow.h"
 
 // The top-level "Progman" window titled "Program Manager": covers the screen,
-// stays at the bottom of the Z order and holds the "SHELLDLL_DefView".
+// stays at the bottom of the Z order and holds the "SHELLDLL_DefView", or
+// the "WorkerW" that holds it.
 class CProgmanWindow : public CHostWindow {
 public:
     static constexpr const char* kClassName = "Progman";
     static constexpr const char* kTitle = "Program Manager";
+    // What a program sends Progman to have room to draw behind the icons:
+    // the DefView moves into a top-level "WorkerW", with an empty one behind.
+    static constexpr UINT kMakeWorkerMessage = 0x052C;
 
-    int Create(HINSTANCE instance, const CDesktopFolder* folder);
+    // withListView false: a DefView without any list view, a desktop the
+    // hook library cannot work on.
+    int Create(HINSTANCE instance, const CDesktopFolder* folder, bool withListView = true);
 
     CDefViewWindow& DefView() { return m_defView; }
     uint32_t DisplayChanges() const { return m_displayChanges; }
@@ -20,13 +28,31 @@ public:
     // to others (tests of the program's side of a display change).
     void SetFollowDisplay(bool follow) { m_followDisplay = follow; }
 
+    // Moves the DefView, its list view with it, into the window tree; the
+    // windows stay the same. Answers 1 when it is there.
+    int MoveDefView(DesktopHostProtocol::DesktopTree tree);
+    DesktopHostProtocol::DesktopTree Tree() const { return m_tree; }
+    // The top-level window that holds the DefView now.
+    HWND DefViewRoot() const;
+
 protected:
     LRESULT WndProc(UINT message, WPARAM wParam, LPARAM lParam) override;
 
 private:
     void FitToScreen(int width, int height);
+    // Makes the windows of the tree that are not there yet.
+    int MakeWorkers(DesktopHostProtocol::DesktopTree tree);
+    // Keeps the top-level workers just above Progman, the DefView's in front.
+    void Restack();
 
+    HINSTANCE m_instance = nullptr;
+    // Before the DefView, which goes first (members go in reverse order).
+    CWorkerWindow m_iconsWorker;
+    CWorkerWindow m_wallpaperWorker;
+    CWorkerWindow m_childWorker;
     CDefViewWindow m_defView;
+    DesktopHostProtocol::DesktopTree m_tree = DesktopHostProtocol::kTreeProgman;
     uint32_t m_displayChanges = 0;
     bool m_followDisplay = true;
+    bool m_restacking = false;
 };

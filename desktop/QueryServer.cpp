@@ -235,7 +235,7 @@ void CQueryServer::Serve()
             break;
         case kRequestRefresh: ok = m_progman->DefView().View().Reload(); break;
         case kRequestFocus:
-            SetForegroundWindow(m_progman->Handle());
+            SetForegroundWindow(m_progman->DefViewRoot());
             SetFocus(ListView());
             ok = GetFocus() == ListView() ? 1 : 0;
             break;
@@ -247,6 +247,11 @@ void CQueryServer::Serve()
         }
         case kRequestSort: ok = Sort(); break;
         case kRequestTimeMoves: ok = TimeMoves(request, answer); break;
+        case kRequestMoveDefView:
+            ok = request.index >= kTreeProgman && request.index <= kTreeWorkerWChild
+                ? m_progman->MoveDefView(static_cast<DesktopTree>(request.index))
+                : 0;
+            break;
         default: ok = 0; break;
         }
         FillView(answer.view);

@@ -22,5 +22,9 @@ DERVANE_HOOK_API unsigned long HOOK_SendMessage(dervaneMsg_t* msg);
 // The desktop list view the library works on (null before an attach found
 // one), so the program can tell when the shell has replaced it.
 DERVANE_HOOK_API HWND HOOK_GetListView();
+// 1 when the shell has moved the desktop's "SHELLDLL_DefView" to another
+// parent since the attach (into or out of a "WorkerW"): the program then
+// attaches again, as after a shell restart.
+DERVANE_HOOK_API int HOOK_IsDesktopMoved();
 DERVANE_HOOK_API LRESULT CALLBACK SubclassCallWndProc(HWND, UINT, WPARAM, LPARAM);
 DERVANE_HOOK_API LRESULT CALLBACK SubclassParentCallWndProc(HWND, UINT, WPARAM, LPARAM);

@@ -46,6 +46,52 @@ LRESULT CALLBACK GetMessageHook(int code, WPARAM wParam, LPARAM lParam)
     return CallNextHookEx(nullptr, code, wParam, lParam);
 }
 
+constexpr const char kDefViewClass[] = "SHELLDLL_DefView";
+constexpr const char kWorkerClass[] = "WorkerW";
+
+struct WorkerSearch {
+    DWORD shellProcessId;
+    HWND defView;
+};
+
+BOOL CALLBACK FindWorkerWithDefView(HWND wnd, LPARAM param)
+{
+    auto* search = reinterpret_cast<WorkerSearch*>(param);
+    char name[250] = {};
+    GetClassNameA(wnd, name, sizeof name);
+    if (strcmp(name, kWorkerClass) != 0)
+        return TRUE;
+    // Only the shell's own: another program's window of that class is no desktop.
+    DWORD processId = 0;
+    GetWindowThreadProcessId(wnd, &processId);
+    if (processId != search->shellProcessId)
+        return TRUE;
+    search->defView = FindWindowExA(wnd, nullptr, kDefViewClass, nullptr);
+    return search->defView ? FALSE : TRUE;
+}
+
+// The desktop's "SHELLDLL_DefView", wherever the shell keeps it: a child of
+// Progman as it starts; a child of a top-level "WorkerW" once Progman was
+// asked (message 0x052C) to make room for drawing behind the icons; a child
+// of a "WorkerW" inside Progman, as newer shells have it; last, any deeper
+// descendant of Progman.
+HWND FindDefView(HWND progman)
+{
+    if (HWND direct = FindWindowExA(progman, nullptr, kDefViewClass, nullptr))
+        return direct;
+    WorkerSearch search = {0, nullptr};
+    GetWindowThreadProcessId(progman, &search.shellProcessId);
+    EnumWindows(FindWorkerWithDefView, reinterpret_cast<LPARAM>(&search));
+    if (search.defView)
+        return search.defView;
+    for (HWND worker = FindWindowExA(progman, nullptr, kWorkerClass, nullptr); worker;
+         worker = FindWindowExA(progman, worker, kWorkerClass, nullptr)) {
+        if (HWND inside = FindWindowExA(worker, nullptr, kDefViewClass, nullptr))
+            return inside;
+    }
+    return FindDescendant(progman, kDefViewClass);
+}
+
 // Finds the list view (or the web view host that answers list-view messages).
 bool FindDesktopWindows()
 {
@@ -54,12 +100,13 @@ bool FindDesktopWindows()
         LogFatal("Cannot find window \"Progman\"!");
         return false;
     }
-    HWND defView = FindDescendant(progman, "SHELLDLL_DefView");
+    HWND defView = FindDefView(progman);
     if (!defView) {
         LogFatal("Cannot find window \"SHELLDLL_DefView\"!");
         return false;
     }
     g_shared.defView = defView;
+    g_shared.defViewParent = GetAncestor(defView, GA_PARENT);
     if (HWND web = FindDescendant(defView, "Internet Explorer_Server")) {
         if (SendMessageA(web, LVM_ENSUREVISIBLE, 0, TRUE)) {
             g_shared.listView = web;
@@ -82,6 +129,7 @@ void ResetSharedForAttach()
     g_shared.ready = 0;
     g_shared.listView = nullptr;
     g_shared.defView = nullptr;
+    g_shared.defViewParent = nullptr;
     g_shared.webViewDesktop = 0;
     g_shared.listViewProcessId = 0;
     g_shared.listViewThreadId = 0;
@@ -142,4 +190,12 @@ void DetachProgram()
     g_shared.ready = 0;
     g_shared.programWindow = nullptr;
     CloseProcessLogs();
+}
+
+bool DesktopMoved()
+{
+    if (!g_shared.attached)
+        return false;
+    HWND defView = g_shared.defView;
+    return IsWindow(defView) && GetAncestor(defView, GA_PARENT) != g_shared.defViewParent;
 }

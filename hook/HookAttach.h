@@ -5,3 +5,5 @@
 
 void AttachProgram(HWND programWindow, const char* folder);
 void DetachProgram();
+// Whether the desktop's "SHELLDLL_DefView" has another parent now than at attach.
+bool DesktopMoved();

@@ -55,6 +55,12 @@ HWND HOOK_GetListView()
         "HOOK_GetListView", [] { return g_shared.listView; }, [] { return HWND{}; });
 }
 
+int HOOK_IsDesktopMoved()
+{
+    return CallGuarded(
+        "HOOK_IsDesktopMoved", [] { return DesktopMoved() ? 1 : 0; }, [] { return 0; });
+}
+
 void HOOK_GetSelectedIconCount(int* total, int* selected)
 {
     CallGuarded(

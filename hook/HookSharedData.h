@@ -10,6 +10,7 @@
 struct HookSharedData {
     HWND listView;  // the desktop list view everything works on
     HWND defView;  // "SHELLDLL_DefView", the list view's parent
+    HWND defViewParent;  // defView's parent at attach: a change means the shell moved it
     HWND programWindow;  // notifications from the hook go here
     char programFolder[kProgramFolderSize];  // no trailing backslash
     DWORD listViewProcessId;  // the desktop's process: the one that owns listView

@@ -63,6 +63,7 @@ void CMainSheet::ForEach(std::initializer_list<Slot> order, const std::function<
 void CMainSheet::LoadFeatures()
 {
     ForEach({General, Icons, Tray, Respond, Delete, Backup}, [](CFeaturePage& p) { p.LoadAndStart(); });
+    m_featuresLoaded = true;
 }
 
 void CMainSheet::ActivateEveryPage()
@@ -116,7 +117,11 @@ bool CMainSheet::PageInModalLoop(HWND* popup) const
 
 void CMainSheet::TearDown()
 {
-    ForEach({Backup, Delete, Respond, Tray, Icons}, [](CFeaturePage& p) { p.ShutDown(); });
+    // Without the desktop the features never loaded: their lists and settings
+    // on disk are the user's and stay as they are.
+    if (m_featuresLoaded)
+        ForEach({Backup, Delete, Respond, Tray, Icons}, [](CFeaturePage& p) { p.ShutDown(); });
+    m_featuresLoaded = false;
     for (CFeaturePage*& slot : m_slots)
         slot = nullptr;
     m_iconsPage = nullptr;

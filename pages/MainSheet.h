@@ -41,7 +41,9 @@ public:
     bool PageInModalLoop(HWND* popup) const;
     // Windows is about to end the session.
     void EndSession();
-    // At exit: the pages' own shutdown steps, then every page is removed.
+    // At exit: the pages' own shutdown steps (only for features that were
+    // loaded: a page that never read its list must not write it), then every
+    // page is removed.
     void TearDown();
 
 protected:
@@ -54,6 +56,7 @@ private:
     IPageHost& m_host;
     CFeaturePage* m_slots[SlotCount] = {};
     CIconsPage* m_iconsPage = nullptr;
+    bool m_featuresLoaded = false;
     UINT m_appMessageId;
     UINT m_hookMessageId;
 };

@@ -5,7 +5,13 @@
 std::string ProgramTestBase::TestFolderName()
 {
     const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-    return info ? std::string(info->test_suite_name()) + "." + info->name() : std::string("test");
+    std::string name = info ? std::string(info->test_suite_name()) + "." + info->name() : std::string("test");
+    // Parameterised tests have "Prefix/Suite.Name/Case": one folder all the same.
+    for (char& c : name) {
+        if (c == '/')
+            c = '.';
+    }
+    return name;
 }
 
 void ProgramTestBase::SetUp()

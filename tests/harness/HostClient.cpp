@@ -244,6 +244,14 @@ int CDesktopHostClient::Sort()
     return Call(request);
 }
 
+int CDesktopHostClient::MoveDefView(DesktopTree tree)
+{
+    Request request = {};
+    request.code = kRequestMoveDefView;
+    request.index = tree;
+    return Call(request);
+}
+
 int CDesktopHostClient::TimeMoves(int dx, int dy, double& seconds)
 {
     Request request = {};

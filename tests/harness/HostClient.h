@@ -56,6 +56,8 @@ public:
     // and one LVM_SETITEMPOSITION32 each; seconds holds how long those calls
     // took inside the host.
     int TimeMoves(int dx, int dy, double& seconds);
+    // Has the host move its DefView into another window tree.
+    int MoveDefView(DesktopHostProtocol::DesktopTree tree);
 
     // How often the list view sent code to its parent, from a view record.
     static uint32_t Count(const ViewRecord& view, int code);
