@@ -9,22 +9,22 @@ scripts/setup.sh || exit 1
 # Every program the scripts call must come from setup's packages, not from
 # whatever else this machine happens to have.
 scripts/check-setup.sh || { echo "setup check failed"; echo "0 passed, 1 failed"; exit 1; }
-scripts/build.sh || { echo "build failed"; exit 1; }
+scripts/build.sh win || { echo "build failed"; exit 1; }
 
 . tests/harness/session.sh
-trap harness_stop EXIT
+# The native half runs in a process group of its own (below), ended by its id
+# if the run stops early.
+native_pid=
+trap 'harness_stop; [ -z "$native_pid" ] || kill -- -"$native_pid" 2>/dev/null' EXIT
 trap 'exit 130' INT TERM
 
 jobs=${JOBS:-$(nproc)}
 total_pass=0
 total_fail=0
-# run_ctest DIR LABEL: runs one build's tests and adds its counts.
-run_ctest() {
-  local log="$1/ctest.log"
-  echo "== $2 tests =="
-  ctest --test-dir "$1" --output-on-failure --timeout 300 -j "$jobs" 2>&1 | tee "$log"
+# count_ctest LOG: adds the counts of one ctest run's log.
+count_ctest() {
   local line
-  line=$(grep -E '^[0-9]+% tests passed, [0-9]+ tests? failed out of [0-9]+' "$log" | tail -1)
+  line=$(grep -E '^[0-9]+% tests passed, [0-9]+ tests? failed out of [0-9]+' "$1" 2>/dev/null | tail -1)
   if [ -z "$line" ]; then
     total_fail=$((total_fail + 1))
     return
@@ -35,8 +35,23 @@ run_ctest() {
   total_pass=$((total_pass + all - failed))
   total_fail=$((total_fail + failed))
 }
+# run_ctest DIR LABEL: runs one build's tests and adds their counts.
+run_ctest() {
+  echo "== $2 tests =="
+  ctest --test-dir "$1" --output-on-failure --timeout 300 -j "$jobs" 2>&1 | tee "$1/ctest.log"
+  count_ctest "$1/ctest.log"
+}
 
-run_ctest build/native "native (ASan, UBSan, fuzzing)"
+# The native build and its tests (sanitizers, fuzzers) want the processor,
+# while the Windows tests mostly wait, one at a time, for the desktop host:
+# the two run side by side, the native one on a single core so that Wine
+# always has the other. Its output follows the Windows tests'.
+native_log="$root/build/native-run.log"
+rm -f "$native_log" build/native/ctest.log
+setsid bash -c 'JOBS=1 scripts/build.sh native || { echo "native build failed"; exit 1; }
+  ctest --test-dir build/native --output-on-failure --timeout 300 -j 1 > build/native/ctest.log 2>&1' \
+  > "$native_log" 2>&1 &
+native_pid=$!
 
 harness_template "$root/build/win" || { echo "0 passed, 1 failed"; exit 1; }
 harness_prefix "$root/build/win" "run-$$"
@@ -44,6 +59,11 @@ harness_start_xvfb || exit 1
 harness_start_wineserver || exit 1
 run_ctest build/win "Windows (Wine)"
 harness_stop
+wait "$native_pid"
+native_pid=
+echo "== native (ASan, UBSan, fuzzing) build and tests =="
+cat "$native_log" build/native/ctest.log 2>/dev/null
+count_ctest build/native/ctest.log
 # A run leaves no process behind: everything in its prefix has ended.
 if ! harness_wait 10 harness_prefix_idle "$root/build/win/wine/run-$$"; then
   echo "processes of the run still running:"
