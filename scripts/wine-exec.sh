@@ -14,6 +14,16 @@ export WINEDLLOVERRIDES="${WINEDLLOVERRIDES:-mscoree,mshtml=;winemenubuilder.exe
 out=$(mktemp "${TMPDIR:-/tmp}/wine-exec.XXXXXX")
 /usr/lib/wine/wine64 "$@" >"$out" 2>&1 </dev/null
 rc=$?
+# Now and then Wine's own Linux process dies in the system loader's exit
+# code ("Inconsistency detected by ld.so: dl-fini.c ... Assertion"), after
+# the Windows program has finished: that is no result of the program's. Such
+# a run counts for nothing and the program runs once more, from the start.
+if [ $rc -ne 0 ] && grep -q '^Inconsistency detected by ld.so: dl-fini' "$out"; then
+  cat "$out"
+  echo "wine-exec: Wine's loader failed while the process ended; running it again"
+  /usr/lib/wine/wine64 "$@" >"$out" 2>&1 </dev/null
+  rc=$?
+fi
 cat "$out"
 rm -f "$out"
 exit $rc
