@@ -10,6 +10,7 @@
 #include "pages/TrayPage.h"
 #include "pages/TrayResource.h"
 #include "tests/common/TempDir.h"
+#include "tests/harness/TestFolders.h"
 #include "tests/harness/Wait.h"
 #include "tray/TrayEntryRunTime.h"
 #include "tray/TrayMenuResource.h"
@@ -702,20 +703,6 @@ std::string ExampleFile()
     for (int j = 0; j < 200; ++j)
         text += "ENTRY_1_ITEM_" + std::to_string(j) + "\t2\t0\tLog Off " + std::to_string(j) + "\t3\r\n";
     return text + "ENTRY_1_ITEM_200\t#%#\r\n";
-}
-
-// The program's folder, where the tests' folder lies.
-std::string TestFolder()
-{
-    char path[MAX_PATH] = {};
-    GetModuleFileNameA(nullptr, path, MAX_PATH);
-    std::string folder(path);
-    return folder.substr(0, folder.find_last_of('\\'));
-}
-std::string ProgramFolder()
-{
-    const std::string tests = TestFolder();
-    return tests.substr(0, tests.find_last_of('\\'));
 }
 
 HWND PickerList(HWND picker)

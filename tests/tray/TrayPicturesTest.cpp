@@ -1,4 +1,5 @@
 #include "tray/TrayPictures.h"
+#include "tests/harness/TestFolders.h"
 
 #include <gtest/gtest.h>
 
@@ -8,20 +9,6 @@
 #include <vector>
 
 namespace {
-
-std::string TestFolder()
-{
-    char path[MAX_PATH] = {};
-    GetModuleFileNameA(nullptr, path, MAX_PATH);
-    std::string folder(path);
-    return folder.substr(0, folder.find_last_of('\\'));
-}
-
-std::string ProgramFolder()
-{
-    const std::string tests = TestFolder();
-    return tests.substr(0, tests.find_last_of('\\'));
-}
 
 std::string CurrentFolder()
 {
