@@ -23,7 +23,7 @@ programs=(
   wine wineboot wineserver /usr/lib/wine/wine64 Xvfb import
   # shell tools of the scripts
   bash awk sed grep tr cat cp ln mkdir mkfifo mktemp readlink stat tee tail
-  touch nproc sleep seq sync rm setsid dpkg-query apt-get
+  touch nproc sleep seq sync rm setsid flock dpkg-query apt-get
   # files they read: GoogleTest's sources, the pictures' fonts, Wine's fonts
   /usr/src/googletest/CMakeLists.txt
   /usr/share/fonts/truetype/dejavu/DejaVuSans.ttf

@@ -18,7 +18,11 @@ native_pid=
 trap 'harness_stop; [ -z "$native_pid" ] || kill -- -"$native_pid" 2>/dev/null' EXIT
 trap 'exit 130' INT TERM
 
-jobs=${JOBS:-$(nproc)}
+# The tests that need a desktop (the host, the screen and the input) mostly
+# wait on Wine: the run has DESKTOPS of them, each its own prefix, wineserver
+# and Xvfb display, and one test more than there are processors runs at once.
+desktops=${DESKTOPS:-2}
+jobs=${JOBS:-$(($(nproc) + 1))}
 total_pass=0
 total_fail=0
 # count_ctest LOG: adds the counts of one ctest run's log.
@@ -35,10 +39,11 @@ count_ctest() {
   total_pass=$((total_pass + all - failed))
   total_fail=$((total_fail + failed))
 }
-# run_ctest DIR LABEL: runs one build's tests and adds their counts.
+# run_ctest DIR LABEL [RESOURCES]: runs one build's tests and adds their counts.
 run_ctest() {
   echo "== $2 tests =="
-  ctest --test-dir "$1" --output-on-failure --timeout 300 -j "$jobs" 2>&1 | tee "$1/ctest.log"
+  ctest --test-dir "$1" --output-on-failure --timeout 300 -j "$jobs" ${3:+--resource-spec-file "$3"} 2>&1 |
+    tee "$1/ctest.log"
   count_ctest "$1/ctest.log"
 }
 
@@ -54,25 +59,43 @@ setsid bash -c 'JOBS=1 scripts/build.sh native || { echo "native build failed"; 
 native_pid=$!
 
 harness_template "$root/build/win" || { echo "0 passed, 1 failed"; exit 1; }
+# Desktop 0 is the run's own prefix (made last, so WINEPREFIX and DISPLAY are
+# its own); scripts/wine-exec.sh finds the others by these names.
+run_prefixes=()
+desktop_list='{"id":"0","slots":1}'
+for ((d = 1; d < desktops; d++)); do
+  harness_prefix "$root/build/win" "run-$$-desktop$d"
+  run_prefixes+=("$WINEPREFIX")
+  harness_start_xvfb || exit 1
+  harness_start_wineserver || exit 1
+  export "DERVANE_DESKTOP_PREFIX_$d=$WINEPREFIX" "DERVANE_DESKTOP_DISPLAY_$d=$DISPLAY"
+  desktop_list+=",{\"id\":\"$d\",\"slots\":1}"
+done
 harness_prefix "$root/build/win" "run-$$"
+run_prefixes+=("$WINEPREFIX")
 harness_start_xvfb || exit 1
 harness_start_wineserver || exit 1
-run_ctest build/win "Windows (Wine)"
+resources="$root/build/win/desktops-$$.json"
+printf '{"version":{"major":1,"minor":0},"local":[{"desktops":[%s]}]}\n' "$desktop_list" >"$resources"
+run_ctest build/win "Windows (Wine)" "$resources"
+rm -f "$resources"
 harness_stop
 wait "$native_pid"
 native_pid=
 echo "== native (ASan, UBSan, fuzzing) build and tests =="
 cat "$native_log" build/native/ctest.log 2>/dev/null
 count_ctest build/native/ctest.log
-# A run leaves no process behind: everything in its prefix has ended.
-if ! harness_wait 10 harness_prefix_idle "$root/build/win/wine/run-$$"; then
-  echo "processes of the run still running:"
-  for pid in $(harness_prefix_pids "$root/build/win/wine/run-$$"); do
-    echo "  $pid $(tr '\0' ' ' </proc/"$pid"/cmdline 2>/dev/null)"
-  done
-  total_fail=$((total_fail + 1))
-fi
-rm -rf "$root/build/win/wine/run-$$"
+# A run leaves no process behind: everything in its prefixes has ended.
+for prefix in "${run_prefixes[@]}"; do
+  if ! harness_wait 10 harness_prefix_idle "$prefix"; then
+    echo "processes of the run still running in $prefix:"
+    for pid in $(harness_prefix_pids "$prefix"); do
+      echo "  $pid $(tr '\0' ' ' </proc/"$pid"/cmdline 2>/dev/null)"
+    done
+    total_fail=$((total_fail + 1))
+  fi
+  rm -rf "$prefix"
+done
 
 echo "== summary =="
 echo "$total_pass passed, $total_fail failed"

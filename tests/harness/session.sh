@@ -3,6 +3,7 @@
 # its id and ended by harness_stop, which the callers run from an EXIT trap.
 
 HARNESS_PIDS=()
+HARNESS_PREFIXES=()
 WINE64=/usr/lib/wine/wine64
 
 export WINEDEBUG=-all
@@ -164,6 +165,7 @@ harness_start_wineserver() {
   harness_require wineserver "$WINE64" || return 1
   wineserver -f -p >/dev/null 2>&1 &
   HARNESS_PIDS+=($!)
+  HARNESS_PREFIXES+=("$WINEPREFIX")
   # The server's socket lives in a folder named after the prefix's device and
   # inode; wait for it so the first client does not start a second server.
   # (Debian's Wine keeps that folder under a per-user /tmp/wine-XXXXXX.)
@@ -197,11 +199,14 @@ harness_throwaway_session() {
   harness_start_wineserver
 }
 
-# Ends the prefix's Wine processes, then every process this run started.
+# Ends the Wine processes of every prefix whose server was started here (and
+# of WINEPREFIX), then every process this run started.
 harness_stop() {
-  if [ -n "${WINEPREFIX:-}" ] && [ -d "${WINEPREFIX}" ]; then
-    wineserver -k >/dev/null 2>&1 || true
-  fi
+  local p
+  for p in "${HARNESS_PREFIXES[@]}" "${WINEPREFIX:-}"; do
+    [ -n "$p" ] && [ -d "$p" ] && { WINEPREFIX="$p" wineserver -k >/dev/null 2>&1 || true; }
+  done
+  HARNESS_PREFIXES=()
   local i
   for ((i = ${#HARNESS_PIDS[@]} - 1; i >= 0; i--)); do
     kill "${HARNESS_PIDS[$i]}" 2>/dev/null || true
