@@ -42,6 +42,18 @@ uint8_t ReadByte(const CSettingsStore& store, const char* name, uint8_t fallback
     return fallback;
 }
 
+// The default width in pixels of the screen: the list grows with the screen's
+// scale, and a column of 96-dpi pixels would leave half of it empty.
+int ScaledDefaultWidth()
+{
+    int dpi = 96;
+    if (HDC screen = GetDC(nullptr)) {
+        dpi = GetDeviceCaps(screen, LOGPIXELSX);
+        ReleaseDC(nullptr, screen);
+    }
+    return dpi > 96 ? MulDiv(kDefaultWidth, dpi, 96) : kDefaultWidth;
+}
+
 // "%d,%d"; anything else, or two zeros, gives the default widths.
 void ParseWidths(const std::string& text, int* title, int* body)
 {
@@ -50,8 +62,8 @@ void ParseWidths(const std::string& text, int* title, int* body)
     char rest = 0;
     if (sscanf(text.c_str(), "%d,%d%c", &a, &b, &rest) != 2 || a < 0 || b < 0 || a > kWidestColumn ||
         b > kWidestColumn || (a == 0 && b == 0)) {
-        a = kDefaultWidth;
-        b = kDefaultWidth;
+        a = ScaledDefaultWidth();
+        b = a;
     }
     *title = a;
     *body = b;

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Renders every picture of the program and of its two resource libraries from
 # the drawings in src/ into OUT_DIR, as the files the resource scripts name:
-#   icon-NNN.ico       program icons (16, 32 and 48 pixels, 32-bit with alpha)
+#   icon-NNN.ico       program icons (16, 24, 32 and 48 pixels, 32-bit with alpha)
 #   trayicon-NN.ico    the icons of TrayIcons.dll
 #   bitmap-NNN.bmp     program bitmaps (24-bit, or 16 colours for the variants
 #                      shown at 8 bits per pixel)
@@ -130,24 +130,26 @@ render() {
   fi
 }
 
-# icon NAME OUT.ico: a 16, 32 and 48 pixel icon from one drawing; a drawing
-# NAME-16 replaces the 16-pixel rendering where small details need their own.
+# icon NAME OUT.ico: a 16, 24, 32 and 48 pixel icon from one drawing (24 is
+# the small icon at 150 %); a drawing NAME-16 replaces the 16-pixel rendering
+# where small details need their own.
 icon() {
-  local s k base16=$1
+  local s base16=$1
   [ -f "$src/$1-16.mvg" ] && base16=$1-16
   render "$base16" 1 16 16 "$work/$1-16.png"
+  render "$1" 1.5 24 24 "$work/$1-24.png"
   for s in 32 48; do
-    k=$((s / 16))
-    render "$1" "$k" "$s" "$s" "$work/$1-$s.png"
+    render "$1" "$((s / 16))" "$s" "$s" "$work/$1-$s.png"
   done
   # Smoothing leaves a trace of alpha a pixel beyond some shapes; such
   # pixels are clear, so the icons' masks mark them transparent.
-  for s in 16 32 48; do
+  local images=()
+  for s in 16 24 32 48; do
     "$IM" "$work/$1-$s.png" -channel A -black-threshold 12% +channel "png32:$work/$1-$s.png"
+    images+=("$work/$1-$s.png")
   done
-  "$IM" "$work/$1-16.png" "$work/$1-32.png" "$work/$1-48.png" "$2"
-  "$IM" "$work/$1-16.png" "$work/$1-32.png" "$work/$1-48.png" \
-    -background none -gravity south +append "$work/sheet-$(basename "$2" .ico).png"
+  "$IM" "${images[@]}" "$2"
+  "$IM" "${images[@]}" -background none -gravity south +append "$work/sheet-$(basename "$2" .ico).png"
 }
 
 # silhouette IN.png OUT.png: every pixel fully opaque or fully clear, as a

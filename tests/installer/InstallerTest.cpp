@@ -270,4 +270,64 @@ TEST_F(InstallerTest, SilentInstallRefusesAFolderTheProgramCannotUse)
     EXPECT_FALSE(PathExists(m_link));
 }
 
+// A window of the program's main window class on a thread of its own, which
+// takes every message and does nothing with it: a Dervane that does not end
+// when asked.
+class CStuckDervane {
+public:
+    bool Start()
+    {
+        m_ready.Reset(CreateEventA(nullptr, TRUE, FALSE, nullptr));
+        if (!m_ready)
+            return false;
+        m_thread.Reset(CreateThread(nullptr, 0, &CStuckDervane::Run, this, 0, &m_threadId));
+        return m_thread && WaitForSingleObject(m_ready.Get(), 10000) == WAIT_OBJECT_0 && m_window;
+    }
+    HWND Window() const { return m_window; }
+    ~CStuckDervane()
+    {
+        if (!m_thread)
+            return;
+        PostThreadMessageA(m_threadId, WM_QUIT, 0, 0);
+        WaitForSingleObject(m_thread.Get(), 10000);
+    }
+
+private:
+    static DWORD WINAPI Run(void* context)
+    {
+        auto* self = static_cast<CStuckDervane*>(context);
+        WNDCLASSA wc = {};
+        wc.lpfnWndProc = DefWindowProcA;
+        wc.hInstance = GetModuleHandleA(nullptr);
+        wc.lpszClassName = "CTrayWnd";
+        RegisterClassA(&wc);
+        self->m_window = CreateWindowA("CTrayWnd", "", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, wc.hInstance, nullptr);
+        SetEvent(self->m_ready.Get());
+        MSG msg;
+        while (GetMessageA(&msg, nullptr, 0, 0) > 0)
+            DispatchMessageA(&msg);
+        if (self->m_window)
+            DestroyWindow(self->m_window);
+        return 0;
+    }
+
+    ScopedHandle m_ready;
+    ScopedHandle m_thread;
+    DWORD m_threadId = 0;
+    HWND m_window = nullptr;
+};
+
+// Silent Setup gets Cancel for its Retry/Cancel question, installs nothing,
+// and the Dervane it could not end keeps running.
+TEST_F(InstallerTest, SilentInstallOverADervaneThatDoesNotEndInstallsNothing)
+{
+    CStuckDervane stuck;
+    ASSERT_TRUE(stuck.Start());
+    EXPECT_EQ(3, RunSetup(m_install)) << "Setup's code for a Dervane it could not end";
+    EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesW((m_install + L"\\Dervane.exe").c_str()));
+    EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, kUninstallKey));
+    EXPECT_FALSE(PathExists(m_link));
+    EXPECT_TRUE(IsWindow(stuck.Window()));
+}
+
 }  // namespace

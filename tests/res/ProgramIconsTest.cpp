@@ -85,7 +85,7 @@ TEST(ProgramIcons, ShellIndexesZeroToThreeGiveTheLayoutShortcutPictures)
             EXPECT_GT(DifferentPixels(seen[a], seen[b]), 20) << a << " and " << b;
 }
 
-TEST(ProgramIcons, EachHasThirtyTwoBitImagesOfSixteenThirtyTwoAndFortyEightPixels)
+TEST(ProgramIcons, EachHasThirtyTwoBitImagesOfSixteenTwentyFourThirtyTwoAndFortyEightPixels)
 {
     for (unsigned id : kProgramIcons) {
         std::set<int> sizes;
@@ -94,14 +94,14 @@ TEST(ProgramIcons, EachHasThirtyTwoBitImagesOfSixteenThirtyTwoAndFortyEightPixel
             EXPECT_EQ(e.width, e.height) << id;
             EXPECT_EQ(e.bitCount, 32) << id;
         }
-        EXPECT_EQ(sizes, (std::set<int>{16, 32, 48})) << id;
+        EXPECT_EQ(sizes, (std::set<int>{16, 24, 32, 48})) << id;
     }
 }
 
 TEST(ProgramIcons, CornersAreTransparentAndThePictureIsSolidInTheMiddle)
 {
     for (unsigned id : kProgramIcons) {
-        for (int size : {16, 32, 48}) {
+        for (int size : {16, 24, 32, 48}) {
             ScopedIcon icon = LoadProgramIcon(id, size);
             ASSERT_TRUE(icon.IsValid()) << id << " at " << size;
             const Pixels onMagenta = DrawIcon(icon.Get(), size, kMagenta);
