@@ -47,9 +47,16 @@ rc=$?
 # code ("Inconsistency detected by ld.so: dl-fini.c ... Assertion"), after
 # the Windows program has finished: that is no result of the program's. Such
 # a run counts for nothing and the program runs once more, from the start.
+# Rarely, too, a process fails before the program prints its first line
+# (every program run here prints one: GoogleTest's), without a word from
+# Wine: the program never ran, and it runs once more.
 if [ $rc -ne 0 ] && grep -q '^Inconsistency detected by ld.so: dl-fini' "$out"; then
   cat "$out"
   echo "wine-exec: Wine's loader failed while the process ended; running it again"
+  /usr/lib/wine/wine64 "$@" >"$out" 2>&1 </dev/null 9>&-
+  rc=$?
+elif [ $rc -ne 0 ] && [ ! -s "$out" ]; then
+  echo "wine-exec: the process ended with code $rc before the program wrote anything; running it again"
   /usr/lib/wine/wine64 "$@" >"$out" 2>&1 </dev/null 9>&-
   rc=$?
 fi
