@@ -7,9 +7,15 @@
 #       the manifest (res/Program.manifest.in) as RT_MANIFEST 1. After
 #       linking, cmake/CheckBinaryResources.cmake reads both back from the
 #       file and fails the build (removing the file) when one is missing;
-#   dervane_program_manifest(TARGET)
+#   dervane_program_manifest(TARGET [SYSTEM_CODE_PAGE])
 #       a test program: the same manifest, so that it sees the common
-#       controls and the scaling the program sees.
+#       controls, the scaling and the code page the program sees.
+#
+# Every program's char strings are UTF-8 (the manifest's code page), apart
+# from the programs that stand for someone else's (SYSTEM_CODE_PAGE): the
+# desktop host plays the shell and a test's target program plays any program,
+# and neither of those ever runs in UTF-8, so the libraries Dervane puts into
+# them are tested in the system's code page.
 
 set(DERVANE_BINARY_RESOURCES_DIR "${CMAKE_BINARY_DIR}/binary-resources")
 
@@ -18,8 +24,16 @@ set(DERVANE_VERSION_QUAD "${PROJECT_VERSION_MAJOR}.${PROJECT_VERSION_MINOR}.${PR
 
 # _dervane_binary_script(TARGET DESCRIPTION WITH_VERSION): writes and adds the
 # target's resource script.
-function(_dervane_binary_script target description with_version)
+function(_dervane_binary_script target description with_version system_code_page)
   get_target_property(type ${target} TYPE)
+  if(system_code_page)
+    set(MANIFEST_CODE_PAGE "")
+  else()
+    set(MANIFEST_CODE_PAGE [=[      <!-- Every char string of the program is UTF-8: the A calls and the C
+           runtime take and give UTF-8 (Windows 10 version 1903 and later). -->
+      <activeCodePage xmlns="http://schemas.microsoft.com/SMI/2019/WindowsSettings">UTF-8</activeCodePage>
+]=])
+  endif()
   set(dir "${DERVANE_BINARY_RESOURCES_DIR}/${target}")
   set(BINARY_NAME "${target}")
   set(BINARY_DESCRIPTION "${description}")
@@ -54,15 +68,16 @@ function(_dervane_binary_script target description with_version)
 endfunction()
 
 function(dervane_binary_resources target)
-  cmake_parse_arguments(B "" "DESCRIPTION" "" ${ARGN})
+  cmake_parse_arguments(B "SYSTEM_CODE_PAGE" "DESCRIPTION" "" ${ARGN})
   if(NOT B_DESCRIPTION)
     message(FATAL_ERROR "dervane_binary_resources(${target}): a DESCRIPTION is needed")
   endif()
-  _dervane_binary_script(${target} "${B_DESCRIPTION}" ON)
+  _dervane_binary_script(${target} "${B_DESCRIPTION}" ON "${B_SYSTEM_CODE_PAGE}")
   add_custom_command(TARGET ${target} POST_BUILD
     COMMAND ${CMAKE_COMMAND}
       "-DBINARY=$<TARGET_FILE:${target}>"
       "-DMANIFEST=${binary_manifest}"
+      "-DSYSTEM_CODE_PAGE=${B_SYSTEM_CODE_PAGE}"
       "-DDESCRIPTION=${B_DESCRIPTION}"
       "-DFILE_NAME=${binary_file_name}"
       "-DVERSION=${PROJECT_VERSION}"
@@ -73,5 +88,6 @@ function(dervane_binary_resources target)
 endfunction()
 
 function(dervane_program_manifest target)
-  _dervane_binary_script(${target} "Dervane test program" OFF)
+  cmake_parse_arguments(M "SYSTEM_CODE_PAGE" "" "" ${ARGN})
+  _dervane_binary_script(${target} "Dervane test program" OFF "${M_SYSTEM_CODE_PAGE}")
 endfunction()

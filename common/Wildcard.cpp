@@ -2,20 +2,13 @@
 
 #include <cstring>
 
-namespace {
-
-// ASCII only: the result must not depend on the C runtime's locale.
-inline char Fold(char c)
-{
-    return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
-}
-
-}  // namespace
+#include "common/Utf8.h"
 
 // Greedy match that remembers only the last star: when a later part fails,
 // the last star takes one more character and matching resumes after it.
 // Earlier stars never need revisiting, which keeps the work bounded by
-// text length times pattern length.
+// text length times pattern length. Both texts are walked a code point at a
+// time; a byte that is not well-formed UTF-8 counts as one character.
 bool WildcardMatchRange(const char* p, const char* pEnd, const char* t, const char* tEnd)
 {
     const char* star = nullptr;  // pattern position just after the last '*'
@@ -24,15 +17,24 @@ bool WildcardMatchRange(const char* p, const char* pEnd, const char* t, const ch
         if (p < pEnd && *p == '*') {
             star = ++p;
             resume = t;
-        } else if (p < pEnd && (*p == '?' || Fold(*p) == Fold(*t))) {
-            ++p;
-            ++t;
-        } else if (star) {
-            p = star;
-            t = ++resume;
-        } else {
-            return false;
+            continue;
         }
+        if (p < pEnd) {
+            const char* nextP = p;
+            const char* nextT = t;
+            const char32_t pc = DecodeUtf8(&nextP, pEnd);
+            const char32_t tc = DecodeUtf8(&nextT, tEnd);
+            if (pc == '?' || FoldCase(pc) == FoldCase(tc)) {
+                p = nextP;
+                t = nextT;
+                continue;
+            }
+        }
+        if (!star)
+            return false;
+        p = star;
+        DecodeUtf8(&resume, tEnd);
+        t = resume;
     }
     while (p < pEnd && *p == '*')
         ++p;

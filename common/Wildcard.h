@@ -1,6 +1,7 @@
 // Whole-text wildcard match of hide-rule and file-type patterns: '*' any run
-// (also empty), '?' exactly one character, anything else itself; letters
-// compared without case (ASCII letters; other bytes as they are).
+// of characters (also empty), '?' exactly one character (a whole UTF-8
+// sequence, never one byte of it), anything else itself; letters compared
+// without case in every script (FoldCase).
 #pragma once
 
 // Time grows with text length times pattern length at worst: no backtracking
