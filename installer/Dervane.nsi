@@ -20,6 +20,7 @@ ManifestDPIAware true
 !include "LogicLib.nsh"
 !include "FileFunc.nsh"
 !include "WinMessages.nsh"
+!include "WinVer.nsh"
 !include "${FILES}"
 
 !define PRODUCT "Dervane"
@@ -29,9 +30,16 @@ ManifestDPIAware true
 !define RUN_KEY "Software\Microsoft\Windows\CurrentVersion\Run"
 !define RUNONCE_KEY "Software\Microsoft\Windows\CurrentVersion\RunOnce"
 !define UNINSTALL_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\Dervane"
-; The program keeps the program folder in fixed fields and builds paths of
-; up to 260 characters under it: longer folders are refused.
+; The program builds paths of up to 260 characters under the program folder,
+; and its hook library keeps the folder's UTF-8 form in a field of 512 bytes:
+; longer folders are refused.
 !define MAX_FOLDER 160
+!define MAX_FOLDER_UTF8_BYTES 511
+; Dervane's strings are UTF-8, which Windows gives a program from Windows 10
+; version 1903 (build 18362) on; earlier versions ignore the program's
+; request for it.
+!define MIN_WINDOWS_BUILD 18362
+!define OLD_WINDOWS_TEXT "${PRODUCT} needs Windows 10 version 1903 or later."
 ; Dervane.exe /exit asks a running Dervane to end through its own Exit and
 ; waits for it (up to 20 s); it answers 0 when none runs any more.
 !define EXIT_SWITCH "/exit"
@@ -157,25 +165,24 @@ FunctionEnd
 ; ---------------------------------------------------------------------------
 ; Setup.
 
-; Dervane uses the ANSI code page for its paths: a folder whose name that code
-; page cannot write, or that is too long, would give a program that cannot
-; find its own files. Answers in $R9: "" when the folder will do, else why not.
+; A folder in any script will do, as long as it fits: a longer one would give
+; a program that cannot find its own files. Answers in $R9: "" when the folder
+; will do, else why not.
 Function CheckFolder
-  Push $R1
   Push $R2
   Push $R3
   StrCpy $R9 ""
-  ; WC_NO_BEST_FIT_CHARS: no look-alike letter stands in for a missing one.
-  System::Call 'kernel32::WideCharToMultiByte(i 0, i 0x400, w "$INSTDIR", i -1, m .R3, i ${NSIS_MAX_STRLEN}, p 0, *i 0 R1) i .R2'
-  ${If} $R1 <> 0
-  ${OrIf} $R2 = 0
-    StrCpy $R9 "The folder's name holds letters that Dervane cannot use on this system. Choose a folder whose name uses only the letters of your system's language."
-  ${ElseIf} $R2 > ${MAX_FOLDER}
+  StrLen $R2 "$INSTDIR"
+  ; The UTF-8 form's length in bytes, its closing NUL included (CP_UTF8).
+  System::Call 'kernel32::WideCharToMultiByte(i 65001, i 0, w "$INSTDIR", i -1, p 0, i 0, p 0, p 0) i .R3'
+  ${If} $R2 > ${MAX_FOLDER}
+  ${OrIf} $R3 > ${MAX_FOLDER_UTF8_BYTES}
     StrCpy $R9 "The folder's name is too long for Dervane (more than ${MAX_FOLDER} characters). Choose a shorter one."
+  ${ElseIf} $R3 = 0
+    StrCpy $R9 "The folder's name cannot be used. Choose another folder."
   ${EndIf}
   Pop $R3
   Pop $R2
-  Pop $R1
 FunctionEnd
 
 Function CheckFolderPage
@@ -278,6 +285,13 @@ FunctionEnd
 !macroend
 
 Function .onInit
+  ${IfNot} ${AtLeastBuild} ${MIN_WINDOWS_BUILD}
+    ${IfNot} ${Silent}
+      MessageBox MB_OK|MB_ICONSTOP "${OLD_WINDOWS_TEXT}"
+    ${EndIf}
+    SetErrorLevel 4
+    Quit
+  ${EndIf}
   ${If} ${Silent}
     Call CheckFolder
     ${If} $R9 != ""

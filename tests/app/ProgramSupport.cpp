@@ -344,12 +344,19 @@ bool MakeEmptyFile(const std::string& path)
 
 bool DropOn(DWORD pid, HWND window, const std::vector<std::string>& paths)
 {
+    // Wide names, as the shell drops them.
     std::vector<char> block(sizeof(DROPFILES));
-    for (const std::string& path : paths)
-        block.insert(block.end(), path.c_str(), path.c_str() + path.size() + 1);
-    block.push_back('\0');
+    for (const std::string& path : paths) {
+        const int n = MultiByteToWideChar(CP_UTF8, 0, path.c_str(), -1, nullptr, 0);
+        std::wstring wide(n > 0 ? static_cast<size_t>(n) : 1, L'\0');
+        MultiByteToWideChar(CP_UTF8, 0, path.c_str(), -1, &wide[0], n);
+        const char* bytes = reinterpret_cast<const char*>(wide.c_str());
+        block.insert(block.end(), bytes, bytes + wide.size() * sizeof(wchar_t));
+    }
+    block.insert(block.end(), sizeof(wchar_t), '\0');
     DROPFILES header = {};
     header.pFiles = sizeof(DROPFILES);
+    header.fWide = TRUE;
     memcpy(block.data(), &header, sizeof header);
     HANDLE process = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_WRITE, FALSE, pid);
     if (!process)

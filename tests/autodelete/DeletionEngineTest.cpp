@@ -154,6 +154,38 @@ TEST_F(DeletionEngineTest, APathTooLongForTheSystemIsPassedOverNeverCut)
     EXPECT_NE(INVALID_FILE_ATTRIBUTES, GetFileAttributesW((wide + L"\\deep.tmp").c_str()));
 }
 
+// Names in every script, and fullwidth look-alikes of ".", "\\" that a
+// listing in the system's code page once turned into "..\\Victim": each file
+// is reached under its own name, and nothing outside the task's folder.
+TEST_F(DeletionEngineTest, NamesInEveryScriptAreDeletedUnderTheirOwnNamesAndLookAlikesLeadNowhere)
+{
+    const std::wstring task = Wide(root) + L"\\Task";
+    const std::wstring victim = Wide(root) + L"\\Victim";
+    MakeFolderW(task);
+    MakeFolderW(victim);
+    MakeFileW(victim + L"\\outside.tmp");
+    const std::wstring lookAlike = task + L"\\\uFF0E\uFF0E\uFF3CVictim";  // "．．＼Victim"
+    MakeFolderW(lookAlike);
+    MakeFileW(lookAlike + L"\\inside.tmp");
+    for (const wchar_t* name : {L"\u041F\u0440\u0438\u0432\u0435\u0442.tmp", L"\u65E5\u672C.tmp",
+                                L"\U0001F600.tmp", L"a.tmp", L"x\uFF0Etmp", L"\u00E9t\u00E9.txt"})
+        MakeFileW(task + L"\\" + name);
+    Run(Task(root + "\\Task", {"*.tmp"}, 1, 0, 1));
+    EXPECT_EQ((std::vector<std::wstring>{L"x\uFF0Etmp", L"\u00E9t\u00E9.txt"}), WideNames(task))
+        << "every *.tmp deleted, the emptied look-alike folder removed";
+    EXPECT_EQ(std::vector<std::wstring>{L"outside.tmp"}, WideNames(victim)) << "the real Victim untouched";
+
+    // '?' is one character, not one byte of one.
+    MakeFileW(task + L"\\\u65E5\u672C.tmp");
+    MakeFileW(task + L"\\a.tmp");
+    MakeFileW(task + L"\\ab.tmp");
+    Run(Task(root + "\\Task", {"??.tmp"}, 0, 0, 0));
+    EXPECT_EQ((std::vector<std::wstring>{L"a.tmp", L"x\uFF0Etmp", L"\u00E9t\u00E9.txt"}), WideNames(task));
+    // Without case in every script: the pattern in capitals takes the small letters.
+    Run(Task(root + "\\Task", {"\u00C9T\u00C9.*"}, 0, 0, 0));
+    EXPECT_EQ((std::vector<std::wstring>{L"a.tmp", L"x\uFF0Etmp"}), WideNames(task));
+}
+
 TEST_F(DeletionEngineTest, RefusedFoldersAreSkippedLoggedOnceAndAMissingFolderSaysNothing)
 {
     // Were the refusal to fail, each of these would delete one marker file.

@@ -79,7 +79,7 @@ harness_template() {
   local tpl="$1/wine/template"
   local build
   build=$(readlink -f "$1/..")
-  [ -f "$tpl/.dervane-ready-4" ] && harness_drives_confined "$tpl" "$build" && return 0
+  [ -f "$tpl/.dervane-ready-5" ] && harness_drives_confined "$tpl" "$build" && return 0
   harness_require wineboot wineserver "$WINE64" || return 1
   rm -rf "$tpl"
   mkdir -p "$tpl"
@@ -93,6 +93,10 @@ harness_template() {
   harness_confine_drives "$tpl" "$build"
   harness_realise_user_folders "$tpl"
   [ -d "$tpl/drive_c/windows" ] || { echo "harness: wineboot made no Windows folder" >&2; return 1; }
+  # Debian's Wine says it is Windows 7 unless told otherwise; the program is
+  # for Windows 10 and 11, and Setup refuses a Windows before 10 version 1903.
+  WINEPREFIX="$tpl" DISPLAY= "$WINE64" reg add 'HKCU\Software\Wine' /v Version /d win10 /f >/dev/null 2>&1 ||
+    { echo "harness: cannot set the template's Windows version" >&2; return 1; }
   # Wine's default registry gives .exe and .txt no class, so the shell shows
   # programs, shortcuts to them and text files with the generic icon; a
   # Windows desktop shows their own.
@@ -115,7 +119,7 @@ harness_template() {
   WINEPREFIX="$tpl" wineserver -w
   # Booting again must not have brought a drive back.
   harness_drives_confined "$tpl" "$build" || return 1
-  touch "$tpl/.dervane-ready-4"
+  touch "$tpl/.dervane-ready-5"
 }
 
 # harness_prefix BUILD_DIR NAME: a fresh copy of the template as WINEPREFIX.

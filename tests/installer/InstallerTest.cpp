@@ -1,7 +1,8 @@
 // The release's Setup against the desktop host: a silent install into a
-// folder whose name has blanks and non-ASCII letters, the installed Dervane
-// started, a second install over the running one, and a silent uninstall
-// while one of the program's dialogs is open.
+// folder whose name has blanks and letters that the system's code page (1252
+// in the test prefixes) cannot write, the installed Dervane started, a second
+// install over the running one, and a silent uninstall while one of the
+// program's dialogs is open.
 #include <windows.h>
 #include <shlobj.h>
 
@@ -31,18 +32,18 @@ const std::set<std::string> kUserEntries = {"IconHide.txt",  "AutoDelete.txt", "
 std::wstring Wide(const std::string& text)
 {
     std::wstring wide(text.size() + 1, L'\0');
-    const int n = MultiByteToWideChar(CP_ACP, 0, text.c_str(), -1, &wide[0], static_cast<int>(wide.size()));
+    const int n = MultiByteToWideChar(CP_UTF8, 0, text.c_str(), -1, &wide[0], static_cast<int>(wide.size()));
     wide.resize(n > 0 ? n - 1 : 0);
     return wide;
 }
 
-std::string Ansi(const std::wstring& text)
+std::string Utf8(const std::wstring& text)
 {
-    std::string ansi(text.size() * 2 + 1, '\0');
-    const int n = WideCharToMultiByte(CP_ACP, 0, text.c_str(), -1, &ansi[0], static_cast<int>(ansi.size()), nullptr,
+    std::string utf8(text.size() * 4 + 1, '\0');
+    const int n = WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, &utf8[0], static_cast<int>(utf8.size()), nullptr,
                                       nullptr);
-    ansi.resize(n > 0 ? n - 1 : 0);
-    return ansi;
+    utf8.resize(n > 0 ? n - 1 : 0);
+    return utf8;
 }
 
 std::wstring KnownFolder(int csidl)
@@ -150,9 +151,10 @@ protected:
     void SetUp() override
     {
         ProgramTestBase::SetUp();
-        m_parent = KnownFolder(CSIDL_LOCAL_APPDATA) + L"\\Programs\\Mein Pr\u00f6gr\u00e4mme";
-        m_install = m_parent + L"\\Dervane";
-        m_link = Ansi(KnownFolder(CSIDL_PROGRAMS)) + "\\Dervane.lnk";
+        // C:\Программы\Мой Дерване
+        m_parent = L"C:\\\u041f\u0440\u043e\u0433\u0440\u0430\u043c\u043c\u044b";
+        m_install = m_parent + L"\\\u041c\u043e\u0439 \u0414\u0435\u0440\u0432\u0430\u043d\u0435";
+        m_link = Utf8(KnownFolder(CSIDL_PROGRAMS)) + "\\Dervane.lnk";
     }
     void TearDown() override
     {
@@ -168,8 +170,8 @@ protected:
 
 TEST_F(InstallerTest, SilentInstallRunUpgradeAndUninstallKeepOnlyTheUsersData)
 {
-    const std::string folder = Ansi(m_install);
-    ASSERT_EQ(Wide(folder), m_install) << "the system's code page writes the folder's name";
+    const std::string folder = Utf8(m_install);
+    ASSERT_EQ(CP_UTF8, GetACP()) << "the test, as the program, runs in UTF-8";
     ASSERT_FALSE(PathExists(folder)) << "a fresh prefix";
     ASSERT_FALSE(KeyExists(HKEY_CURRENT_USER, kUninstallKey));
     StoreKnownLook();
@@ -258,14 +260,27 @@ TEST_F(InstallerTest, SilentInstallRunUpgradeAndUninstallKeepOnlyTheUsersData)
     EXPECT_EQ(kMissingValue, ReadAssociationCommand());
 }
 
-// A folder whose name the program's code page cannot write would give a
-// program that cannot find its own files: Setup refuses it and writes nothing.
-TEST_F(InstallerTest, SilentInstallRefusesAFolderTheProgramCannotUse)
+// A folder too long for the paths the program builds under it, and a
+// Windows that would not give the program its UTF-8 (before Windows 10
+// version 1903): Setup refuses and writes nothing.
+TEST_F(InstallerTest, SilentInstallRefusesAFolderTooLongAndAWindowsTooOld)
 {
-    const std::wstring foreign = m_parent + L"\\\u041f\u0440\u043e\u0433\u0440\u0430\u043c\u043c\u044b";
-    ASSERT_NE(Wide(Ansi(foreign)), foreign) << "the system's code page has these letters";
-    EXPECT_NE(0, RunSetup(foreign));
-    EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesW(foreign.c_str()));
+    std::wstring tooLong = m_parent + L"\\";
+    while (tooLong.size() <= 160)
+        tooLong += L"\u0416";
+    EXPECT_EQ(2, RunSetup(tooLong));
+    EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesW(tooLong.c_str()));
+
+    // Wine answers the version it is told for a program of this file name.
+    const std::wstring oldSetup = Wide(CChildProcess::ModuleFolder()) + L"SetupOnWindows81.exe";
+    ASSERT_TRUE(CopyFileW(SetupPath().c_str(), oldSetup.c_str(), FALSE));
+    const char* appKey = "Software\\Wine\\AppDefaults\\SetupOnWindows81.exe";
+    ASSERT_EQ(ERROR_SUCCESS, RegSetKeyValueA(HKEY_CURRENT_USER, appKey, "Version", REG_SZ, "win81", 6));
+    const long code = RunWide(L"\"" + oldSetup + L"\" /S /D=" + m_install, kSetupTimeoutMs);
+    RegDeleteTreeA(HKEY_CURRENT_USER, appKey);
+    DeleteFileW(oldSetup.c_str());
+    EXPECT_EQ(4, code) << "Setup's code for a Windows too old";
+    EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesW((m_install + L"\\Dervane.exe").c_str()));
     EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, kUninstallKey));
     EXPECT_FALSE(PathExists(m_link));
 }

@@ -1,5 +1,5 @@
-// Opens a picture menu of four items (two pictures of TrayIcons.dll, a plain
-// item, a grayed one) with the first item highlighted, for a screenshot:
+// Opens a picture menu of four items (two pictures of TrayIcons.dll, one of
+// them labelled in Cyrillic, a plain item, a grayed one) with the first item highlighted, for a screenshot:
 //   tray_menu_shot.exe FOLDER
 // "FOLDER\ready" is written once the menu is drawn. The program ends itself
 // after 30 seconds.
@@ -71,7 +71,9 @@ int main(int argc, char** argv)
         return 1;
     CIconMenu menu;
     menu.AppendIconItem(0, 350, "Editor", LoadGroupIcon(pictures, 0));
-    menu.AppendIconItem(0, 351, "Documents and a longer label", LoadGroupIcon(pictures, 5));
+    // A label in Cyrillic, as a user names a folder: drawn as written.
+    menu.AppendIconItem(0, 351, "\u0414\u043e\u043a\u0443\u043c\u0435\u043d\u0442\u044b \u0438 \u0444\u043e\u0442\u043e",
+                        LoadGroupIcon(pictures, 5));
     menu.AppendSeparator();
     menu.AppendIconItem(0, 352, "Activate Screensaver", ScopedIcon());
     menu.AppendIconItem(MF_GRAYED, 353, "Backup drive", LoadGroupIcon(pictures, 8));
