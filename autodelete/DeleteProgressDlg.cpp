@@ -5,22 +5,6 @@
 
 namespace {
 
-std::vector<std::string> DroppedPaths(HDROP drop)
-{
-    std::vector<std::string> paths;
-    if (!drop)
-        return paths;
-    const UINT count = DragQueryFileA(drop, 0xFFFFFFFF, nullptr, 0);
-    for (UINT i = 0; i < count; i++) {
-        const UINT length = DragQueryFileA(drop, i, nullptr, 0);
-        std::string path(length + 1, '\0');
-        const UINT got = DragQueryFileA(drop, i, &path[0], length + 1);
-        path.resize(got <= length ? got : length);
-        paths.push_back(path);
-    }
-    return paths;
-}
-
 DWORD AttributesOf(const std::string& path)
 {
     return FitsPath(path) ? GetFileAttributesA(path.c_str()) : INVALID_FILE_ATTRIBUTES;
@@ -120,8 +104,12 @@ int CDeleteProgressDlg::DeleteFolder(const std::string& folder)
     for (const FolderEntry& entry : entries) {
         if (IsCancelled())
             return 0;
-        if (!DeleteDropped(folder + "\\" + entry.name, entry.attributes))
+        if (entry.unreadable) {
+            AddFailure(folder + "\\" + entry.name + " (its name is not valid Unicode)");
             allGone = false;
+        } else if (!DeleteDropped(folder + "\\" + entry.name, entry.attributes)) {
+            allGone = false;
+        }
     }
     if (IsCancelled() || !allGone)
         return 0;

@@ -4,6 +4,7 @@
 #include "autodelete/MatchList.h"
 #include "autodelete/TaskFolderCheck.h"
 #include "common/Log.h"
+#include "common/Utf8.h"
 #include "framework/ScopedHandles.h"
 
 #include <cstring>
@@ -36,9 +37,21 @@ private:
     size_t m_max;
 };
 
-bool IsDots(const char* name)
+bool IsDots(const wchar_t* name)
 {
-    return strcmp(name, ".") == 0 || strcmp(name, "..") == 0;
+    return wcscmp(name, L".") == 0 || wcscmp(name, L"..") == 0;
+}
+
+// A UTF-16 unit of a pair without its other half.
+bool HasLoneSurrogate(const wchar_t* name)
+{
+    for (const wchar_t* p = name; *p; ++p) {
+        if (*p >= 0xD800 && *p <= 0xDBFF && p[1] >= 0xDC00 && p[1] <= 0xDFFF)
+            ++p;
+        else if (*p >= 0xD800 && *p <= 0xDFFF)
+            return true;
+    }
+    return false;
 }
 
 // Why the task's own folder must not be cleaned, or empty.
@@ -79,25 +92,60 @@ bool ListFolder(const std::string& folder, std::vector<FolderEntry>& entries)
     const std::string pattern = folder + "\\*";
     if (!FitsPath(pattern))
         return false;
-    WIN32_FIND_DATAA data = {};
+    WIN32_FIND_DATAW data = {};
     // No short names are asked for: making them costs the system a look at
     // every entry's neighbours, which a folder of thousands pays for each.
-    ScopedFind find(FindFirstFileExA(pattern.c_str(), FindExInfoBasic, &data, FindExSearchNameMatch, nullptr,
-                                     FIND_FIRST_EX_LARGE_FETCH));
+    ScopedFind find(FindFirstFileExW(Utf8ToWide(pattern).c_str(), FindExInfoBasic, &data, FindExSearchNameMatch,
+                                     nullptr, FIND_FIRST_EX_LARGE_FETCH));
     if (!find)
         return false;
     do {
-        if (!IsDots(data.cFileName))
-            entries.push_back(FolderEntry{data.cFileName, data.dwFileAttributes});
-    } while (FindNextFileA(find.Get(), &data));
+        if (!IsDots(data.cFileName)) {
+            FolderEntry entry{WideToUtf8(data.cFileName), data.dwFileAttributes};
+            entry.unreadable = HasLoneSurrogate(data.cFileName);
+            entries.push_back(std::move(entry));
+        }
+    } while (FindNextFileW(find.Get(), &data));
     return true;
+}
+
+bool MatchesAnyPattern(const std::vector<std::string>& patterns, const std::string& name)
+{
+    for (const std::string& pattern : patterns) {
+        if (MatchFileName(pattern, name))
+            return true;
+    }
+    return false;
+}
+
+std::vector<std::string> DroppedPaths(HDROP drop)
+{
+    std::vector<std::string> paths;
+    if (!drop)
+        return paths;
+    const UINT count = DragQueryFileW(drop, 0xFFFFFFFF, nullptr, 0);
+    for (UINT i = 0; i < count; i++) {
+        const UINT length = DragQueryFileW(drop, i, nullptr, 0);
+        std::wstring path(length + 1, L'\0');
+        const UINT got = DragQueryFileW(drop, i, &path[0], length + 1);
+        path.resize(got <= length ? got : length);
+        if (path.empty())
+            continue;
+        if (HasLoneSurrogate(path.c_str())) {
+            LogWarningFormat("Dropped item left alone: its name is not valid Unicode: %s", WideToUtf8(path).c_str());
+            continue;
+        }
+        paths.push_back(WideToUtf8(path));
+    }
+    return paths;
 }
 
 void AddMatches(const std::vector<FolderEntry>& entries, const std::vector<std::string>& patterns, MatchList& matches)
 {
     for (const std::string& pattern : patterns) {
         for (const FolderEntry& entry : entries) {
-            if (!(entry.attributes & FILE_ATTRIBUTE_DIRECTORY) && MatchFileName(pattern, entry.name))
+            if (!entry.unreadable && !(entry.attributes & FILE_ATTRIBUTE_DIRECTORY) &&
+                MatchFileName(pattern, entry.name))
                 matches.Add(entry.name);
         }
     }
@@ -165,8 +213,15 @@ int RunTask(const std::string& folder, const DeletionTask& task, bool isSubfolde
     int result = 0;
     for (const FolderEntry& entry : entries) {
         const std::string path = base + "\\" + entry.name;
-        const bool selected = matches.Contains(entry.name) != (task.excludeFileTypes != 0);
         const bool isFolder = (entry.attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+        if (entry.unreadable) {
+            const bool wanted = isFolder ? task.includeSubfolders != 0
+                                         : MatchesAnyPattern(task.fileTypes, entry.name) != (task.excludeFileTypes != 0);
+            if (wanted)
+                LogWarningFormat("Deletion task left %s alone: its name is not valid Unicode", path.c_str());
+            continue;
+        }
+        const bool selected = matches.Contains(entry.name) != (task.excludeFileTypes != 0);
         if ((selected && !isFolder) || (isFolder && task.includeSubfolders))
             result = DeleteEntry(path, entry.attributes, task, actions);
     }

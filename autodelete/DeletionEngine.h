@@ -10,24 +10,37 @@
 #include "autodelete/DeletionTask.h"
 
 #include <windows.h>
+#include <shellapi.h>
 
 #include <string>
 #include <vector>
 
 // One entry of a folder as the directory search gave it.
 struct FolderEntry {
-    std::string name;
+    std::string name;  // UTF-8
     DWORD attributes = 0;
+    // The name on disk holds half of a UTF-16 pair, which no UTF-8 text can
+    // spell: name is a readable stand-in (U+FFFD for the half) that may be the
+    // very name of another entry, so nothing may be done through it.
+    bool unreadable = false;
 };
 
-// The entries of folder in search order, without "." and "..". False when
+// The entries of folder in search order, without "." and "..", listed
+// through the wide calls so that every name comes back exactly. False when
 // the folder cannot be searched (missing, or its path too long).
 bool ListFolder(const std::string& folder, std::vector<FolderEntry>& entries);
 class MatchList;
 // Adds to matches the names of the files (not folders) among entries that
 // match one of patterns, pattern by pattern: the selection of one folder,
-// shared by the deletion and the backup walks.
+// shared by the deletion and the backup walks. An unreadable entry never
+// matches.
 void AddMatches(const std::vector<FolderEntry>& entries, const std::vector<std::string>& patterns, MatchList& matches);
+// Whether name matches one of patterns.
+bool MatchesAnyPattern(const std::vector<std::string>& patterns, const std::string& name);
+// The paths of a drop, read through the wide calls. A path holding half of a
+// UTF-16 pair cannot be spelled in UTF-8 (its stand-in could name another
+// file): it is left out and logged.
+std::vector<std::string> DroppedPaths(HDROP drop);
 // A folder the engine must not enter: a directory that is a reparse point.
 bool IsLinkedFolder(DWORD attributes);
 // A path the system's calls take whole (shorter than MAX_PATH).

@@ -228,7 +228,10 @@ bool CBackupRun::SelectedEntries(const std::string& folder, std::vector<FolderEn
     for (const FolderEntry& entry : entries) {
         // Excluded patterns take every folder too, whatever the subfolder
         // setting; included ones name files only.
-        const bool listed = matches.Contains(entry.name) != (config->excludeFileTypes != 0);
+        // An unreadable name is listed by its stand-in, to be told as a failure.
+        const bool matched =
+            entry.unreadable ? MatchesAnyPattern(config->fileTypes, entry.name) : matches.Contains(entry.name);
+        const bool listed = matched != (config->excludeFileTypes != 0);
         if (listed || (IsFolder(entry.attributes) && config->includeSubfolders))
             selected.push_back(entry);
     }
@@ -272,7 +275,10 @@ void CBackupRun::BackupFolder(const std::string& sourceDir, const std::string& t
     for (const FolderEntry& entry : selected) {
         if (m_cancelled)
             return;
-        BackupItem(sourceDir + "\\" + entry.name, targetDir + "\\" + entry.name, entry.attributes);
+        if (entry.unreadable)
+            m_progress.AddFailure(sourceDir + "\\" + entry.name + " (its name is not valid Unicode)");
+        else
+            BackupItem(sourceDir + "\\" + entry.name, targetDir + "\\" + entry.name, entry.attributes);
     }
 }
 

@@ -28,8 +28,16 @@ bool IsValidUtf8(const char* text, size_t length);
 // An unpaired surrogate becomes U+FFFD, as the system's own conversion does.
 std::wstring Utf8ToWide(const char* text, size_t length);
 std::wstring Utf8ToWide(const char* text);
+inline std::wstring Utf8ToWide(const std::string& text)
+{
+    return Utf8ToWide(text.data(), text.size());
+}
 std::string WideToUtf8(const wchar_t* text, size_t length);
 std::string WideToUtf8(const wchar_t* text);
+inline std::string WideToUtf8(const std::wstring& text)
+{
+    return WideToUtf8(text.data(), text.size());
+}
 
 // The longest prefix of text, at most maxBytes bytes, that ends on a
 // character boundary.

@@ -1,5 +1,6 @@
 #include "pages/DesktopDropWnd.h"
 
+#include "autodelete/DeletionEngine.h"
 #include "common/AppMessages.h"
 #include "pages/PageSupport.h"
 
@@ -126,21 +127,6 @@ INT_PTR CDesktopDropWnd::DialogProc(UINT msg, WPARAM wp, LPARAM lp)
     case WM_DROPFILES: OnDropFiles(reinterpret_cast<HDROP>(wp)); return TRUE;
     default: return CDialog::DialogProc(msg, wp, lp);
     }
-}
-
-std::vector<std::string> CDesktopDropWnd::DroppedPaths(HDROP drop)
-{
-    std::vector<std::string> paths;
-    const UINT count = DragQueryFileA(drop, 0xFFFFFFFF, nullptr, 0);
-    for (UINT i = 0; i < count; i++) {
-        const UINT length = DragQueryFileA(drop, i, nullptr, 0);
-        std::string path(length + 1, '\0');
-        const UINT got = DragQueryFileA(drop, i, &path[0], length + 1);
-        path.resize(got <= length ? got : length);
-        if (!path.empty())
-            paths.push_back(path);
-    }
-    return paths;
 }
 
 void CDesktopDropWnd::OnDropFiles(HDROP drop)

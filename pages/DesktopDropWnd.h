@@ -54,9 +54,6 @@ public:
     HWND DropPopup() const;
     bool HasFocus() const { return m_hasFocus; }
 
-    // The paths of a drop handle, without empty ones.
-    static std::vector<std::string> DroppedPaths(HDROP drop);
-
 protected:
     int OnInitDialog() override;
     INT_PTR DialogProc(UINT msg, WPARAM wp, LPARAM lp) override;

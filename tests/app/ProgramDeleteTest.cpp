@@ -250,8 +250,13 @@ TEST_F(ProgramDeleteTest, ATaskAddedWithTheShredderOffIsInTheTaskFileAfterExit)
     ASSERT_TRUE(
         PostMessageA(page, WM_COMMAND, MAKEWPARAM(1251, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(page, 1251))));
     HWND editor = nullptr;
+    // Shown only once its initialisation, which empties the fields, is over.
     ASSERT_TRUE(WaitFor(
-        [&] { return (editor = m_program.FindWindowOf("#32770", "Add Automated Deletion Task")) != nullptr; }, 10000));
+        [&] {
+            editor = m_program.FindWindowOf("#32770", "Add Automated Deletion Task");
+            return editor && IsWindowVisible(editor);
+        },
+        10000));
     // The folder and one file type, added to the editor's list, then OK.
     SetDlgItemTextA(editor, 5201, m_trash.c_str());
     SetDlgItemTextA(editor, 5207, "*.tmp");

@@ -6,9 +6,12 @@
 #include "tests/autodelete/AutoDeleteTestSupport.h"
 #include "tests/common/TempDir.h"
 
+#include <shlobj.h>
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -184,6 +187,39 @@ TEST_F(DeletionEngineTest, NamesInEveryScriptAreDeletedUnderTheirOwnNamesAndLook
     // Without case in every script: the pattern in capitals takes the small letters.
     Run(Task(root + "\\Task", {"\u00C9T\u00C9.*"}, 0, 0, 0));
     EXPECT_EQ((std::vector<std::wstring>{L"a.tmp", L"x\uFF0Etmp"}), WideNames(task));
+}
+
+// Half of a UTF-16 pair in a name on disk: UTF-8 has no spelling for it, and
+// its stand-in (U+FFFD for the half) is the name of the file beside it. The
+// task leaves it alone and says so; a drop of it is left out, never taken for
+// its neighbour.
+TEST_F(DeletionEngineTest, ANameWithHalfAPairIsLeftAloneAndNeverTakenForItsNeighbour)
+{
+    const std::wstring folder = Wide(root);
+    const std::wstring lone = folder + L"\\bad\xD800.tmp";
+    const std::wstring neighbour = folder + L"\\bad\xFFFD.tmp";
+    // Dropped, it is left out (whether or not it is there).
+    const std::wstring names = lone + L'\0' + folder + L"\\other.txt" + L'\0' + L'\0';
+    HGLOBAL block = GlobalAlloc(GHND, sizeof(DROPFILES) + names.size() * sizeof(wchar_t));
+    ASSERT_NE(nullptr, block);
+    auto* drop = static_cast<DROPFILES*>(GlobalLock(block));
+    drop->pFiles = sizeof(DROPFILES);
+    drop->fWide = TRUE;
+    memcpy(reinterpret_cast<char*>(drop) + sizeof(DROPFILES), names.data(), names.size() * sizeof(wchar_t));
+    GlobalUnlock(block);
+    EXPECT_EQ(std::vector<std::string>{root + "\\other.txt"}, DroppedPaths(static_cast<HDROP>(block)));
+    GlobalFree(block);
+
+    // On disk (Wine's file system takes no such name; Windows' does).
+    HANDLE file = CreateFileW(lone.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        GTEST_SKIP() << "this file system takes no such name";
+    CloseHandle(file);
+    MakeFileW(neighbour);
+    Run(Task(root, {"*.tmp"}, 1, 0, 1));
+    EXPECT_EQ(std::vector<std::wstring>{L"bad\xD800.tmp"}, WideNames(folder)) << "the neighbour went for itself";
+    EXPECT_NE(std::string::npos, ErrorLog().find("not valid Unicode")) << ErrorLog();
+    DeleteFileW(lone.c_str());
 }
 
 TEST_F(DeletionEngineTest, RefusedFoldersAreSkippedLoggedOnceAndAMissingFolderSaysNothing)
