@@ -1,6 +1,7 @@
 #include "autodelete/ProgressDlg.h"
 
 #include "autodelete/AutoDeleteResource.h"
+#include "common/Utf8.h"
 #include "framework/ScopedHandles.h"
 
 #include <commctrl.h>
@@ -135,9 +136,10 @@ int CProgressDlg::LongestFailureWidth() const
         return kUnmeasuredExtent;
     HFONT font = reinterpret_cast<HFONT>(SendItem(IDC_PROGRESS_FAILURES, WM_GETFONT));
     ScopedSelect selected(dc.Get(), font ? font : GetStockObject(DEFAULT_GUI_FONT));
-    const std::string& text = m_failures[static_cast<size_t>(m_longestIndex)];
+    // The wide call: the A one reads text in the font's code page, not UTF-8.
+    const std::wstring text = Utf8ToWide(m_failures[static_cast<size_t>(m_longestIndex)]);
     SIZE size = {};
-    if (!GetTextExtentPoint32A(dc.Get(), text.c_str(), static_cast<int>(text.size()), &size))
+    if (!GetTextExtentPoint32W(dc.Get(), text.c_str(), static_cast<int>(text.size()), &size))
         return kUnmeasuredExtent;
     return FailureListExtent(size.cx);
 }

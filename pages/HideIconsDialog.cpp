@@ -1,4 +1,6 @@
 #include "pages/HideIconsDialog.h"
+
+#include "common/Utf8.h"
 #include "pages/PageHelp.h"
 
 #include "framework/ScopedHandles.h"
@@ -22,7 +24,8 @@ int TextExtent(HWND window, HGDIOBJ font, const std::string& text)
         return kFallbackExtent;
     const ScopedSelect select(dc.Get(), font);
     SIZE size = {};
-    if (!GetTextExtentPoint32A(dc.Get(), text.c_str(), static_cast<int>(text.size()), &size))
+    const std::wstring wide = Utf8ToWide(text);  // the A call reads the font's code page
+    if (!GetTextExtentPoint32W(dc.Get(), wide.c_str(), static_cast<int>(wide.size()), &size))
         return kFallbackExtent;
     return size.cx;
 }

@@ -1,5 +1,7 @@
 #include "pages/PageSupport.h"
 
+#include "common/Utf8.h"
+
 #include "framework/ScopedHandles.h"
 
 bool IsLowColourDisplay()
@@ -34,7 +36,8 @@ void FillFolderList(HWND list, const std::vector<std::string>& texts)
     for (const std::string& text : texts) {
         SendMessageA(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text.c_str()));
         SIZE size = {};
-        const int width = dc && GetTextExtentPoint32A(dc.Get(), text.c_str(), static_cast<int>(text.size()), &size)
+        const std::wstring wide = Utf8ToWide(text);  // the A call reads the font's code page
+        const int width = dc && GetTextExtentPoint32W(dc.Get(), wide.c_str(), static_cast<int>(wide.size()), &size)
             ? size.cx
             : 500;
         if (width > widest)

@@ -1,5 +1,7 @@
 #include "tray/IconMenu.h"
 
+#include "common/Utf8.h"
+
 #include <algorithm>
 #include <cstring>
 
@@ -161,7 +163,9 @@ void CIconMenu::MeasureItem(MEASUREITEMSTRUCT& request)
         ScopedGetDC dc(nullptr);
         if (dc) {
             ScopedSelect font(dc.Get(), m_menuFont.Get());
-            GetTextExtentPoint32A(dc.Get(), item->text, static_cast<int>(strlen(item->text)), &extent);
+            // The wide call: the A one reads text in the font's code page, not UTF-8.
+            const std::wstring text = Utf8ToWide(item->text);
+            GetTextExtentPoint32W(dc.Get(), text.c_str(), static_cast<int>(text.size()), &extent);
         }
     }
     request.itemWidth = static_cast<UINT>(extent.cx + m_pictureWidth + kTextGap);
@@ -193,6 +197,7 @@ void CIconMenu::DrawItem(const DRAWITEMSTRUCT& request)
     if (!item || !item->text[0])
         return;
 
+    const std::wstring text = Utf8ToWide(item->text);
     const int oldMode = SetBkMode(dc, TRANSPARENT);
     ScopedSelect selectedFont(dc, font.Get());
     COLORREF oldColour;
@@ -200,12 +205,12 @@ void CIconMenu::DrawItem(const DRAWITEMSTRUCT& request)
         RECT shadow = rect;
         OffsetRect(&shadow, 1, 1);
         oldColour = SetTextColor(dc, GetSysColor(COLOR_3DHILIGHT));
-        DrawTextA(dc, item->text, -1, &shadow, kTextFormat);
+        DrawTextW(dc, text.c_str(), -1, &shadow, kTextFormat);
         SetTextColor(dc, GetSysColor(COLOR_GRAYTEXT));
-        DrawTextA(dc, item->text, -1, &rect, kTextFormat);
+        DrawTextW(dc, text.c_str(), -1, &rect, kTextFormat);
     } else {
         oldColour = SetTextColor(dc, textColour);
-        DrawTextA(dc, item->text, -1, &rect, kTextFormat);
+        DrawTextW(dc, text.c_str(), -1, &rect, kTextFormat);
     }
     SetTextColor(dc, oldColour);
     selectedFont.Restore();

@@ -1,6 +1,7 @@
 #include "tray/TrayMenuDlg.h"
 
 #include "common/ListFields.h"
+#include "common/Utf8.h"
 #include "framework/CommonDialogs.h"
 #include "framework/ScopedHandles.h"
 #include "tray/ShortcutTarget.h"
@@ -132,9 +133,9 @@ void CTrayMenuDlg::SetHorizontalExtent()
     ScopedSelect selected(dc.Get(), font ? font : GetStockObject(SYSTEM_FONT));
     LONG widest = 0;
     for (const TrayMenuItem& item : m_edit.Items()) {
-        const std::string line = CTrayMenuEdit::LineText(item);
+        const std::wstring line = Utf8ToWide(CTrayMenuEdit::LineText(item));
         SIZE size = {};
-        if (GetTextExtentPoint32A(dc.Get(), line.c_str(), static_cast<int>(line.size()), &size))
+        if (GetTextExtentPoint32W(dc.Get(), line.c_str(), static_cast<int>(line.size()), &size))
             widest = std::max(widest, size.cx);
     }
     SendMessageA(list, LB_SETHORIZONTALEXTENT, widest > 0 ? static_cast<WPARAM>(widest + kExtentMargin) : 0, 0);
