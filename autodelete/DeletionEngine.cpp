@@ -86,8 +86,8 @@ bool ListFolder(const std::string& folder, std::vector<FolderEntry>& entries)
     WIN32_FIND_DATAW data = {};
     // No short names are asked for: making them costs the system a look at
     // every entry's neighbours, which a folder of thousands pays for each.
-    ScopedFind find(FindFirstFileExW(Utf8ToWide(pattern.c_str()).c_str(), FindExInfoBasic, &data,
-                                     FindExSearchNameMatch, nullptr, FIND_FIRST_EX_LARGE_FETCH));
+    ScopedFind find(FindFirstFileExW(Utf8ToWide(pattern.c_str()).c_str(), FindExInfoBasic, &data, FindExSearchNameMatch,
+                                     nullptr, FIND_FIRST_EX_LARGE_FETCH));
     if (!find)
         return false;
     do {

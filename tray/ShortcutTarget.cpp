@@ -5,7 +5,6 @@
 #include <shellapi.h>
 #include <shlobj.h>
 
-
 namespace {
 
 // Each Get call writes its text here from the start; the last character is
