@@ -1,6 +1,7 @@
 #include "app/HandOff.h"
 
 #include "common/LayoutFormat.h"
+#include "common/Utf8.h"
 
 #include <cerrno>
 #include <cstdio>
@@ -114,20 +115,23 @@ bool ReadHandOffFile(const std::string& path, dervaneMsg_t* msg, std::string* er
         return false;
     }
     // The name: one piece, and it must end there (a longer name would arrive
-    // cut and name another file).
-    char name[kLinePiece + 2] = "";
+    // cut and name another file). At most kLinePiece - 1 characters, which
+    // in UTF-8 take up to three bytes each; the payload holds them all.
+    static_assert(static_cast<size_t>(3 * (kLinePiece - 1)) < kHookPayloadSize, "the longest name fits the payload");
+    char name[kHookPayloadSize + 1] = "";
     if (!fgets(name, sizeof name, file.get()) || name[0] == '\r' || name[0] == '\n') {
         *error = "no file name";
         return false;
     }
     const size_t length = strcspn(name, "\r\n");
-    if (length > static_cast<size_t>(kLinePiece - 1) || (name[length] == '\0' && fgetc(file.get()) != EOF)) {
+    if (Utf16Length(name, length) > static_cast<size_t>(kLinePiece - 1) || length >= kHookPayloadSize ||
+        (name[length] == '\0' && fgetc(file.get()) != EOF)) {
         *error = "file name too long";
         return false;
     }
     name[length] = '\0';
     msg->code = static_cast<int32_t>(code);
     msg->route = static_cast<uint8_t>(route);
-    snprintf(msg->payload.text, sizeof msg->payload.text, "%s", name);
+    CopyUtf8(msg->payload.text, sizeof msg->payload.text, name);
     return true;
 }

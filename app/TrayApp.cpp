@@ -12,11 +12,20 @@
 namespace {
 
 constexpr char kMainWindowClass[] = "CTrayWnd";
+constexpr char kNeedsUtf8Text[] = "Dervane needs Windows 10 version 1903 or later.";
 
 }  // namespace
 
 int CTrayApp::InitInstance()
 {
+    // Every text of the program is UTF-8, which the manifest asks of the
+    // system; Windows 10 before version 1903 ignores that and gives the ANSI
+    // code page, in which names of other scripts would be lost. Nothing is
+    // touched before this: no file, no registry value, no hook.
+    if (GetACP() != CP_UTF8) {
+        MessageBoxA(nullptr, kNeedsUtf8Text, "Dervane", MB_OK | MB_ICONSTOP);
+        return 0;
+    }
     m_appMessageId = RegisterWindowMessageA(DERVANE_APP_MESSAGE_NAME);
     m_programFolder = GetModuleFolder();
     ReadCommandLine();

@@ -6,6 +6,7 @@
 #include "app/resource.h"
 #include "common/AppMessages.h"
 #include "common/Log.h"
+#include "common/Utf8.h"
 #include "framework/Application.h"
 #include "framework/Menu.h"
 #include "framework/MessageBoxes.h"
@@ -306,7 +307,7 @@ unsigned long CTrayWnd::SendHookRequest(int code, const char* text)
     dervaneMsg_t request = {};
     request.code = code;
     request.route = HOOKROUTE_HOOK;
-    snprintf(request.payload.text, sizeof request.payload.text, "%s", text ? text : "");
+    CopyUtf8(request.payload.text, sizeof request.payload.text, text ? text : "");
     return SendToHook(request, true);
 }
 

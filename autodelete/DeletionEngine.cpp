@@ -5,6 +5,7 @@
 #include "autodelete/TaskFolderCheck.h"
 #include "common/Log.h"
 #include "common/Utf8.h"
+#include "framework/FileVersion.h"
 #include "framework/ScopedHandles.h"
 
 #include <cstring>
@@ -83,7 +84,7 @@ bool IsLinkedFolder(DWORD attributes)
 
 bool FitsPath(const std::string& path)
 {
-    return !path.empty() && path.size() < MAX_PATH;
+    return !path.empty() && Utf16Length(path) < MAX_PATH;
 }
 
 bool ListFolder(const std::string& folder, std::vector<FolderEntry>& entries)
@@ -92,10 +93,12 @@ bool ListFolder(const std::string& folder, std::vector<FolderEntry>& entries)
     const std::string pattern = folder + "\\*";
     if (!FitsPath(pattern))
         return false;
+    // The wide listing: a name of 255 characters can take 765 bytes in
+    // UTF-8, more than the ANSI record's MAX_PATH bytes hold.
     WIN32_FIND_DATAW data = {};
     // No short names are asked for: making them costs the system a look at
     // every entry's neighbours, which a folder of thousands pays for each.
-    ScopedFind find(FindFirstFileExW(Utf8ToWide(pattern).c_str(), FindExInfoBasic, &data, FindExSearchNameMatch,
+    ScopedFind find(FindFirstFileExW(Utf8ToWide(pattern.c_str()).c_str(), FindExInfoBasic, &data, FindExSearchNameMatch,
                                      nullptr, FIND_FIRST_EX_LARGE_FETCH));
     if (!find)
         return false;
@@ -173,13 +176,10 @@ int RemoveFile(const std::string& path)
 
 std::string ProgramFolder()
 {
-    char path[MAX_PATH] = "";
-    const DWORD n = GetModuleFileNameA(nullptr, path, sizeof path);
-    if (n == 0 || n >= sizeof path)
-        return "";
-    char* slash = strrchr(path, '\\');
-    if (slash)
-        *slash = '\0';
+    std::string path = ModuleFilePath(nullptr);
+    const size_t slash = path.rfind('\\');
+    if (slash != std::string::npos)
+        path.resize(slash);
     return path;
 }
 

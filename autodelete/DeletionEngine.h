@@ -43,7 +43,7 @@ bool MatchesAnyPattern(const std::vector<std::string>& patterns, const std::stri
 std::vector<std::string> DroppedPaths(HDROP drop);
 // A folder the engine must not enter: a directory that is a reparse point.
 bool IsLinkedFolder(DWORD attributes);
-// A path the system's calls take whole (shorter than MAX_PATH).
+// A path the system's calls take whole (shorter than MAX_PATH characters).
 bool FitsPath(const std::string& path);
 // Deletes one file (a read-only one after clearing that attribute; a file
 // that is a link is removed as the link). 1 when it is gone.

@@ -1,59 +1,67 @@
 // The folder macros' values on this machine.
 #include "autodelete/FolderMacros.h"
 
+#include "common/Utf8.h"
 #include "framework/ScopedHandles.h"
 
 #include <windows.h>
+#include <lmcons.h>
 #include <shlobj.h>
 
 #include <cstring>
+#include <cwchar>
 
 namespace {
 
 const char kShellFoldersKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
 const char kNavigatorKey[] = "Software\\Netscape\\Netscape Navigator\\Main";
-constexpr DWORD kValueBytes = 259;
+constexpr DWORD kValueChars = 259;
 
+// The wide calls throughout: the folders are the user's and may be named in
+// any script, and the ANSI forms fill at most MAX_PATH bytes, too few for a
+// path in UTF-8.
 std::string WindowsFolder()
 {
-    char path[MAX_PATH] = "";
-    const UINT n = GetWindowsDirectoryA(path, sizeof path);
-    return n > 0 && n < sizeof path ? path : "";
+    wchar_t path[MAX_PATH] = L"";
+    const UINT n = GetWindowsDirectoryW(path, MAX_PATH);
+    return n > 0 && n < MAX_PATH ? WideToUtf8(path, n) : "";
 }
 
 std::string TempFolder()
 {
-    char path[MAX_PATH + 1] = "";
-    const DWORD n = GetTempPathA(sizeof path, path);
-    if (n == 0 || n >= sizeof path)
+    wchar_t path[MAX_PATH + 1] = L"";
+    const DWORD n = GetTempPathW(MAX_PATH + 1, path);
+    if (n == 0 || n > MAX_PATH)
         return "";
-    std::string folder = path;
+    std::string folder = WideToUtf8(path, n);
     if (!folder.empty() && folder.back() == '\\')
         folder.pop_back();
     return folder;
 }
 
-// A text value of HKEY_CURRENT_USER\key, at most 259 bytes; empty if missing.
+// A text value of HKEY_CURRENT_USER\key, at most 259 characters; empty if missing.
 std::string UserValue(const char* key, const char* name)
 {
     HKEY opened = nullptr;
     if (RegOpenKeyExA(HKEY_CURRENT_USER, key, 0, KEY_READ, &opened) != ERROR_SUCCESS)
         return "";
     ScopedKey scoped(opened);
-    char data[kValueBytes + 1] = "";
+    wchar_t data[kValueChars + 1] = L"";
     DWORD type = 0;
-    DWORD size = kValueBytes;
-    if (RegQueryValueExA(scoped.Get(), name, nullptr, &type, reinterpret_cast<BYTE*>(data), &size) != ERROR_SUCCESS ||
+    DWORD size = kValueChars * sizeof(wchar_t);
+    const std::wstring wideName = Utf8ToWide(name);
+    if (RegQueryValueExW(scoped.Get(), wideName.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(data), &size) !=
+            ERROR_SUCCESS ||
         (type != REG_SZ && type != REG_EXPAND_SZ))
         return "";
-    data[size < sizeof data ? size : kValueBytes] = '\0';
-    return data;
+    data[size / sizeof(wchar_t) <= kValueChars ? size / sizeof(wchar_t) : kValueChars] = L'\0';
+    return WideToUtf8(data);
 }
 
 std::string ShellFolder(int csidl)
 {
-    char path[MAX_PATH] = "";
-    return SUCCEEDED(SHGetFolderPathA(nullptr, csidl, nullptr, SHGFP_TYPE_CURRENT, path)) ? path : "";
+    wchar_t path[MAX_PATH] = L"";
+    return SUCCEEDED(SHGetFolderPathW(nullptr, csidl, nullptr, SHGFP_TYPE_CURRENT, path)) ? WideToUtf8(path) : "";
 }
 
 // The shell's cache folder; where the registry does not name it, the
@@ -75,11 +83,11 @@ std::string NavigatorCacheFolder()
     const std::string users = FindFolderByName(root, "Users");
     if (users.empty())
         return FindFolderByName(root, "Cache");
-    char logon[64] = "";
-    DWORD size = sizeof logon;
-    if (!GetUserNameA(logon, &size))
+    wchar_t logon[UNLEN + 1] = L"";
+    DWORD size = UNLEN + 1;
+    if (!GetUserNameW(logon, &size))
         return FindFolderByName(users, "Cache");
-    const std::string home = FindFolderByName(users, logon);
+    const std::string home = FindFolderByName(users, WideToUtf8(logon));
     return home.empty() ? "" : FindFolderByName(home, "Cache");
 }
 
@@ -88,14 +96,14 @@ std::string RecentFolder()
     LPITEMIDLIST items = nullptr;
     if (FAILED(SHGetSpecialFolderLocation(nullptr, CSIDL_RECENT, &items)) || !items)
         return "";
-    char path[MAX_PATH] = "";
-    const BOOL found = SHGetPathFromIDListA(items, path);
+    wchar_t path[MAX_PATH] = L"";
+    const BOOL found = SHGetPathFromIDListW(items, path);
     IMalloc* allocator = nullptr;
     if (SUCCEEDED(SHGetMalloc(&allocator)) && allocator) {
         allocator->Free(items);
         allocator->Release();
     }
-    return found ? path : "";
+    return found ? WideToUtf8(path) : "";
 }
 
 }  // namespace
@@ -125,23 +133,24 @@ bool ExpandFolderMacros(std::string& text)
 std::string FindFolderByName(const std::string& root, const std::string& name)
 {
     const std::string pattern = root + "\\*.*";
-    if (pattern.size() >= MAX_PATH)
+    if (Utf16Length(pattern) >= MAX_PATH)
         return "";
-    WIN32_FIND_DATAA data = {};
-    ScopedFind find(FindFirstFileA(pattern.c_str(), &data));
+    WIN32_FIND_DATAW data = {};
+    ScopedFind find(FindFirstFileW(Utf8ToWide(pattern.c_str()).c_str(), &data));
     if (!find)
         return "";
     do {
         const DWORD attributes = data.dwFileAttributes;
         if (!(attributes & FILE_ATTRIBUTE_DIRECTORY) || (attributes & FILE_ATTRIBUTE_REPARSE_POINT) ||
-            strcmp(data.cFileName, ".") == 0 || strcmp(data.cFileName, "..") == 0)
+            wcscmp(data.cFileName, L".") == 0 || wcscmp(data.cFileName, L"..") == 0)
             continue;
-        const std::string path = root + "\\" + data.cFileName;
-        if (_stricmp(data.cFileName, name.c_str()) == 0)
+        const std::string found = WideToUtf8(data.cFileName);
+        const std::string path = root + "\\" + found;
+        if (_stricmp(found.c_str(), name.c_str()) == 0)
             return path;
         const std::string below = FindFolderByName(path, name);
         if (!below.empty())
             return below;
-    } while (FindNextFileA(find.Get(), &data));
+    } while (FindNextFileW(find.Get(), &data));
     return "";
 }

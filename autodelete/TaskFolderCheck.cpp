@@ -1,5 +1,7 @@
 #include "autodelete/TaskFolderCheck.h"
 
+#include "common/Utf8.h"
+
 #include <cstring>
 
 #ifdef _WIN32
@@ -110,7 +112,7 @@ FolderCheck CheckTaskFolder(const std::string& folder, const std::vector<Protect
             return check;
         }
     }
-    if (folder.size() > kMaxTaskFolderChars) {
+    if (Utf16Length(folder) > kMaxTaskFolderChars) {
         check.problem = FolderProblem::kTooLong;
         return check;
     }
@@ -184,7 +186,7 @@ std::string FileTypeProblem(const std::string& pattern)
     }
     if (pattern == "#%#")
         return "#%# cannot be used as a file type.";
-    if (pattern.size() > 259)
+    if (Utf16Length(pattern) > 259)
         return "The file type is too long: at most 259 characters.";
     return "";
 }
@@ -193,22 +195,35 @@ std::string FileTypeProblem(const std::string& pattern)
 
 namespace {
 
+// The long form of an existing path, empty when the system gives none. The
+// wide calls here: the ANSI forms fill at most MAX_PATH bytes.
+std::string LongPath(const std::string& path)
+{
+    const std::wstring wide = Utf8ToWide(path.c_str());
+    const DWORD needed = GetLongPathNameW(wide.c_str(), nullptr, 0);
+    if (needed == 0)
+        return "";
+    std::wstring longPath(needed, L'\0');
+    const DWORD n = GetLongPathNameW(wide.c_str(), &longPath[0], needed);
+    return n > 0 && n < needed ? WideToUtf8(longPath.c_str(), n) : "";
+}
+
 void AddProtected(std::vector<ProtectedFolder>& out, const std::string& path, const char* what)
 {
     if (path.empty())
         return;
     out.push_back(ProtectedFolder{path, what});
-    char longPath[MAX_PATH] = "";
-    const DWORD n = GetLongPathNameA(path.c_str(), longPath, sizeof longPath);
-    if (n > 0 && n < sizeof longPath && ComparableFolder(longPath) != ComparableFolder(path))
+    const std::string longPath = LongPath(path);
+    if (!longPath.empty() && ComparableFolder(longPath) != ComparableFolder(path))
         out.push_back(ProtectedFolder{longPath, what});
 }
 
-std::string WindowsFolder()
+// The folder GetWindowsDirectoryW or GetSystemDirectoryW gives.
+std::string FolderGivenBy(UINT(WINAPI* call)(wchar_t*, UINT))
 {
-    char path[MAX_PATH] = "";
-    const UINT n = GetWindowsDirectoryA(path, sizeof path);
-    return n > 0 && n < sizeof path ? path : "";
+    wchar_t path[MAX_PATH] = L"";
+    const UINT n = call(path, MAX_PATH);
+    return n > 0 && n < MAX_PATH ? WideToUtf8(path, n) : "";
 }
 
 }  // namespace
@@ -216,15 +231,12 @@ std::string WindowsFolder()
 std::vector<ProtectedFolder> ProtectedFoldersHere(const std::string& programFolder)
 {
     std::vector<ProtectedFolder> folders;
-    AddProtected(folders, WindowsFolder(), "the Windows folder");
-    char path[MAX_PATH] = "";
-    const UINT n = GetSystemDirectoryA(path, sizeof path);
-    if (n > 0 && n < sizeof path)
-        AddProtected(folders, path, "the Windows system folder");
+    AddProtected(folders, FolderGivenBy(&GetWindowsDirectoryW), "the Windows folder");
+    AddProtected(folders, FolderGivenBy(&GetSystemDirectoryW), "the Windows system folder");
     AddProtected(folders, programFolder, "the program's own folder");
-    char profile[MAX_PATH] = "";
-    if (SUCCEEDED(SHGetFolderPathA(nullptr, CSIDL_PROFILE, nullptr, SHGFP_TYPE_CURRENT, profile)))
-        AddProtected(folders, profile, "your profile folder");
+    wchar_t profile[MAX_PATH] = L"";
+    if (SUCCEEDED(SHGetFolderPathW(nullptr, CSIDL_PROFILE, nullptr, SHGFP_TYPE_CURRENT, profile)))
+        AddProtected(folders, WideToUtf8(profile), "your profile folder");
     return folders;
 }
 
@@ -234,9 +246,8 @@ FolderCheck CheckTaskFolderHere(const std::string& folder, const std::string& pr
     FolderCheck check = CheckTaskFolder(folder, folders, missingMacro);
     if (!check.Ok())
         return check;
-    char longPath[MAX_PATH] = "";
-    const DWORD n = GetLongPathNameA(folder.c_str(), longPath, sizeof longPath);
-    if (n > 0 && n < sizeof longPath)
+    const std::string longPath = LongPath(folder);
+    if (!longPath.empty())
         check = CheckTaskFolder(longPath, folders);
     return check;
 }

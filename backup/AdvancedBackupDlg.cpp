@@ -1,9 +1,12 @@
 #include "backup/AdvancedBackupDlg.h"
 
 #include "backup/BackupResource.h"
+#include "common/KeyedTextFile.h"
 #include "framework/CommonDialogs.h"
 
+#include <algorithm>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -58,23 +61,23 @@ int CAdvancedBackupDlg::OnCommand(UINT id, UINT code, HWND control)
 
 void CAdvancedBackupDlg::ChooseProgram(int field)
 {
-    char file[MAX_PATH] = "";
+    std::vector<char> file(kUtf8PathBytes, '\0');
     // The dialog starts at the program already chosen, if it is one.
     const std::string current = GetItemText(field);
     const DWORD attributes = GetFileAttributesA(current.c_str());
-    if (current.size() < sizeof file && attributes != INVALID_FILE_ATTRIBUTES &&
+    if (current.size() < file.size() && attributes != INVALID_FILE_ATTRIBUTES &&
         !(attributes & FILE_ATTRIBUTE_DIRECTORY))
-        current.copy(file, current.size());
+        current.copy(file.data(), current.size());
     OPENFILENAMEA open = {};
     open.lStructSize = sizeof open;
     open.hwndOwner = GetHwnd();
     open.lpstrFilter = kProgramFilter;
     open.nFilterIndex = 1;
-    open.lpstrFile = file;
-    open.nMaxFile = sizeof file;
+    open.lpstrFile = file.data();
+    open.nMaxFile = static_cast<DWORD>(file.size());
     open.Flags = OFN_HIDEREADONLY | OFN_PATHMUSTEXIST | OFN_FILEMUSTEXIST | OFN_NOCHANGEDIR | OFN_EXPLORER;
     if (ShowOpenFile(open))
-        SetItemText(field, file);
+        SetItemText(field, file.data());
 }
 
 void CAdvancedBackupDlg::OnOK()
@@ -99,6 +102,16 @@ void CAdvancedBackupDlg::OnOK()
                          MB_OK | MB_ICONWARNING);
             return;
         }
+    }
+    // Each command is one record of Backup.txt, which a line must hold; the
+    // fields have no limit of their own, and text in another script takes
+    // two or three bytes a character.
+    const std::string custom = "CUSTOM_COMMAND\t" + edited.customProgram + '\t' + edited.customArguments;
+    const std::string post = "POST_COMMAND\t" + edited.postProgram + '\t' + edited.postArguments + "\t0";
+    if (std::max(custom.size(), post.size()) > static_cast<size_t>(CKeyedTextFile::kMaxLineChars)) {
+        m_messageBox(GetHwnd(), "A program and its arguments are too long to be stored.", "Error",
+                     MB_OK | MB_ICONWARNING);
+        return;
     }
     m_commands = edited;
     CDialog::OnOK();

@@ -3,6 +3,7 @@
 #include "autodelete/MatchList.h"
 #include "backup/BackupRules.h"
 #include "backup/LongFolderForm.h"
+#include "common/Utf8.h"
 #include "framework/ScopedHandles.h"
 
 #include <algorithm>
@@ -86,12 +87,16 @@ std::string CopyBeside(const std::string& source, const std::string& target, DWO
         }
     }
     std::string folder = target.substr(0, target.find_last_of('\\'));
-    char madeUp[MAX_PATH] = "";
-    if (!GetTempFileNameA(folder.c_str(), "dvb", 0, madeUp))
+    // The wide call: the ANSI one fills at most MAX_PATH bytes, too few for
+    // a path in UTF-8.
+    wchar_t wideName[MAX_PATH] = L"";
+    if (!GetTempFileNameW(Utf8ToWide(folder.c_str()).c_str(), L"dvb", 0, wideName))
         return "";
+    const std::string madeUp = WideToUtf8(wideName);
     // A copy over an existing file keeps that file's attributes: the
     // source's are set once it is whole.
-    if (!CopyFileA(source.c_str(), madeUp, FALSE) || !SetFileAttributesA(madeUp, KeptAttributes(sourceAttributes))) {
+    if (!CopyFileA(source.c_str(), madeUp.c_str(), FALSE) ||
+        !SetFileAttributesA(madeUp.c_str(), KeptAttributes(sourceAttributes))) {
         RemoveFile(madeUp);
         return "";
     }

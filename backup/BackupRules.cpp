@@ -1,6 +1,8 @@
 #include "backup/BackupRules.h"
 
 #include "autodelete/TaskFolderCheck.h"
+#include "common/ListFields.h"
+#include "common/Utf8.h"
 
 #include <cstring>
 #include <utility>
@@ -215,6 +217,10 @@ std::string ConfigProblem(const BackupConfig& config)
         return problem;
     if (config.name.find_first_of("\t\r\n") != std::string::npos)
         return "The name cannot contain tabs or line breaks.";
+    // Counted as the edit control counts; 260 characters take at most 780
+    // bytes in UTF-8, which the name's record holds.
+    if (Utf16Length(config.name) > kListFieldChars)
+        return "The name is too long: at most 260 characters.";
     return FolderOverlapProblem(config.source, config.target);
 }
 

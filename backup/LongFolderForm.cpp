@@ -1,6 +1,7 @@
 #include "backup/LongFolderForm.h"
 
 #include "backup/BackupRules.h"
+#include "common/Utf8.h"
 
 #include <windows.h>
 
@@ -22,12 +23,17 @@ std::vector<size_t> SeparatorPositions(const std::string& path)
     return positions;
 }
 
-// The long form of an existing path, or empty.
+// The long form of an existing path, or empty. The wide call: the ANSI one
+// fills at most MAX_PATH bytes, too few for a path in UTF-8.
 std::string Resolved(const std::string& path)
 {
-    char longForm[MAX_PATH] = "";
-    const DWORD length = GetLongPathNameA(path.c_str(), longForm, sizeof longForm);
-    return length == 0 || length >= sizeof longForm ? std::string() : std::string(longForm, length);
+    const std::wstring wide = Utf8ToWide(path.c_str());
+    const DWORD needed = GetLongPathNameW(wide.c_str(), nullptr, 0);
+    if (needed == 0)
+        return std::string();
+    std::wstring longForm(needed, L'\0');
+    const DWORD length = GetLongPathNameW(wide.c_str(), &longForm[0], needed);
+    return length == 0 || length >= needed ? std::string() : WideToUtf8(longForm.c_str(), length);
 }
 
 }  // namespace
@@ -35,7 +41,7 @@ std::string Resolved(const std::string& path)
 std::string LongFolderForm(const std::string& path)
 {
     // A bare drive ("C:") would be taken as that drive's current folder.
-    if (path.size() <= 2 || path.size() >= MAX_PATH)
+    if (path.size() <= 2 || Utf16Length(path) >= MAX_PATH)
         return path;
     std::string whole = Resolved(path);
     if (!whole.empty())

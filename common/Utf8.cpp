@@ -454,3 +454,41 @@ FILE* OpenFileUtf8(const char* path, const char* mode)
 }
 
 #endif
+
+namespace {
+
+size_t Utf16Units(char32_t c)
+{
+    return c >= 0x10000 ? 2 : 1;
+}
+
+}  // namespace
+
+size_t Utf16Length(const char* text, size_t length)
+{
+    size_t units = 0;
+    const char* end = text + length;
+    while (text < end)
+        units += Utf16Units(DecodeUtf8(&text, end));
+    return units;
+}
+
+size_t Utf16Length(const std::string& text)
+{
+    return Utf16Length(text.data(), text.size());
+}
+
+size_t Utf16PrefixLength(const char* text, size_t length, size_t maxUnits)
+{
+    const char* p = text;
+    const char* end = text + length;
+    size_t units = 0;
+    while (p < end) {
+        const char* next = p;
+        units += Utf16Units(DecodeUtf8(&next, end));
+        if (units > maxUnits)
+            break;
+        p = next;
+    }
+    return static_cast<size_t>(p - text);
+}

@@ -87,3 +87,12 @@ inline bool StartsWithUtf8Bom(const char* text, size_t length)
 // fopen of a UTF-8 path that works in any process, whatever its code page
 // (on Windows through the wide call).
 FILE* OpenFileUtf8(const char* path, const char* mode);
+
+// How many characters the system counts in text: UTF-16 units (a code point
+// above U+FFFF counts two, a byte that starts no well-formed sequence one,
+// as the conversion makes it U+FFFD).
+size_t Utf16Length(const char* text, size_t length);
+size_t Utf16Length(const std::string& text);
+// The longest prefix of text, in bytes, that ends on a character boundary
+// and holds at most maxUnits UTF-16 units.
+size_t Utf16PrefixLength(const char* text, size_t length, size_t maxUnits);

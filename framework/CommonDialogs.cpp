@@ -1,5 +1,6 @@
 #include "framework/CommonDialogs.h"
 
+#include "common/Utf8.h"
 #include "framework/ErrorReport.h"
 #include "framework/ScopedHandles.h"
 
@@ -54,8 +55,9 @@ bool BrowseForFolder(HWND owner, const char* title, std::string& path)
     LPITEMIDLIST chosen = SHBrowseForFolderA(&info);
     if (!chosen)
         return false;
-    char found[MAX_PATH] = "";
-    path = SHGetPathFromIDListA(chosen, found) ? found : "";
+    // The wide call: the A call fills MAX_PATH bytes, too few for a path in UTF-8.
+    wchar_t found[MAX_PATH] = L"";
+    path = SHGetPathFromIDListW(chosen, found) ? WideToUtf8(found) : "";
     CoTaskMemFree(chosen);
     return true;
 }

@@ -13,6 +13,9 @@
 // ChooseColorA. Answers false when the user cancels, or when the library or
 // its function cannot be had (that is reported through ReportLastError).
 bool ShowChooseColour(CHOOSECOLORA& choose);
+// The size of the buffer for a path an A call fills (lpstrFile): MAX_PATH
+// characters of UTF-16, each up to three bytes in UTF-8, and the NUL.
+constexpr DWORD kUtf8PathBytes = 3 * MAX_PATH + 1;
 // GetOpenFileNameA. Answers false when the user cancels or the dialog cannot
 // be had (see CommonDialogError).
 bool ShowOpenFile(OPENFILENAMEA& open);

@@ -16,6 +16,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <vector>
 
 namespace {
 
@@ -69,13 +70,20 @@ std::string FormatLocalSeconds(uint64_t seconds)
     const uint64_t ticks = seconds * 10000000ull;
     FILETIME file = {static_cast<DWORD>(ticks), static_cast<DWORD>(ticks >> 32)};
     SYSTEMTIME time = {};
-    char date[80] = {};
-    char clock[80] = {};
-    if (!FileTimeToSystemTime(&file, &time) ||
-        !GetDateFormatA(LOCALE_USER_DEFAULT, DATE_SHORTDATE, &time, nullptr, date, sizeof date) ||
-        !GetTimeFormatA(LOCALE_USER_DEFAULT, 0, &time, nullptr, clock, sizeof clock))
+    if (!FileTimeToSystemTime(&file, &time))
         return "?";
-    return std::string(date) + " " + clock;
+    // Each asked for the size it needs: a format the user set, in another
+    // script, may take more bytes in UTF-8 than a fixed buffer would hold.
+    const int dateSize = GetDateFormatA(LOCALE_USER_DEFAULT, DATE_SHORTDATE, &time, nullptr, nullptr, 0);
+    const int clockSize = GetTimeFormatA(LOCALE_USER_DEFAULT, 0, &time, nullptr, nullptr, 0);
+    if (dateSize <= 0 || clockSize <= 0)
+        return "?";
+    std::vector<char> date(static_cast<size_t>(dateSize), '\0');
+    std::vector<char> clock(static_cast<size_t>(clockSize), '\0');
+    if (!GetDateFormatA(LOCALE_USER_DEFAULT, DATE_SHORTDATE, &time, nullptr, date.data(), dateSize) ||
+        !GetTimeFormatA(LOCALE_USER_DEFAULT, 0, &time, nullptr, clock.data(), clockSize))
+        return "?";
+    return std::string(date.data()) + " " + clock.data();
 }
 
 // A number field as atoi reads it (text that is no number gives 0), kept

@@ -1,5 +1,7 @@
 #include "pages/HideRuleList.h"
 
+#include "common/Utf8.h"
+
 int CHideRuleList::Find(const std::string& pattern) const
 {
     for (size_t i = 0; i < m_rules.size(); ++i) {
@@ -56,7 +58,7 @@ HidePatternProblem CHideRuleList::CheckPattern(const std::string& pattern)
         if (static_cast<unsigned char>(c) < 32)
             return HidePatternProblem::kControlCharacter;
     }
-    if (pattern.size() > kMaxPatternChars)
+    if (Utf16Length(pattern) > kMaxPatternChars)
         return HidePatternProblem::kTooLong;
     return HidePatternProblem::kNone;
 }

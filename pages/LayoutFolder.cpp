@@ -3,6 +3,7 @@
 #include "common/KeyedTextFile.h"
 #include "common/LayoutFormat.h"
 #include "common/PathSep.h"
+#include "common/Utf8.h"
 
 #include <algorithm>
 #include <cctype>
@@ -51,15 +52,17 @@ std::vector<std::string> FileNames(const std::string& folder)
 {
     std::vector<std::string> names;
 #ifdef _WIN32
-    WIN32_FIND_DATAA found = {};
+    // The wide listing: a name of 255 characters can take 765 bytes in
+    // UTF-8, more than the ANSI record's MAX_PATH bytes hold.
+    WIN32_FIND_DATAW found = {};
     const std::string pattern = folder + "\\*";
-    const ScopedFind search(FindFirstFileA(pattern.c_str(), &found));
+    const ScopedFind search(FindFirstFileW(Utf8ToWide(pattern.c_str()).c_str(), &found));
     if (!search)
         return names;
     do {
         if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
-            names.push_back(found.cFileName);
-    } while (FindNextFileA(search.Get(), &found));
+            names.push_back(WideToUtf8(found.cFileName));
+    } while (FindNextFileW(search.Get(), &found));
 #else
     DIR* dir = opendir(folder.c_str());
     if (!dir)

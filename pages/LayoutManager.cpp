@@ -2,6 +2,7 @@
 
 #include "common/Log.h"
 #include "common/PathSep.h"
+#include "common/Utf8.h"
 #include "hook/HookProtocol.h"
 #include "pages/LayoutNames.h"
 
@@ -21,7 +22,7 @@ CLayoutManager::CLayoutManager(const std::string& programFolder, ILayoutHost& ho
 std::string CLayoutManager::CheckedFileName(const std::string& name, bool silent)
 {
     const std::string fileName = LayoutFileName(name);
-    const LayoutNameProblem problem = CheckLayoutFileName(fileName, m_folder.ProgramFolder().size());
+    const LayoutNameProblem problem = CheckLayoutFileName(fileName, Utf16Length(m_folder.ProgramFolder()));
     if (problem == LayoutNameProblem::kNone)
         return fileName;
     if (silent)

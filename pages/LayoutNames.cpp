@@ -1,6 +1,7 @@
 #include "pages/LayoutNames.h"
 
 #include "common/FileNameChecks.h"
+#include "common/Utf8.h"
 
 #include <cstdio>
 #include <cstring>
@@ -43,8 +44,10 @@ LayoutNameProblem CheckLayoutFileName(const std::string& fileName, size_t progra
             return LayoutNameProblem::kBadCharacter;
     }
     // programFolder \ Positions \ fileName: both folder names are 9 characters.
-    const size_t pathChars = programFolderChars + 1 + strlen(LayoutFolderName(kPositionsLayout)) + 1 + fileName.size();
-    if (fileName.size() > kMaxLayoutFileNameChars || pathChars > kMaxLayoutPathChars)
+    // Characters as the system counts them, whatever bytes they take in UTF-8.
+    const size_t nameChars = Utf16Length(fileName);
+    const size_t pathChars = programFolderChars + 1 + strlen(LayoutFolderName(kPositionsLayout)) + 1 + nameChars;
+    if (nameChars > kMaxLayoutFileNameChars || pathChars > kMaxLayoutPathChars)
         return LayoutNameProblem::kTooLong;
     if (IsDeviceName(fileName.c_str()))
         return LayoutNameProblem::kDeviceName;

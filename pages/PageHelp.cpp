@@ -5,6 +5,7 @@
 #include <memory>
 #include <string>
 
+#include "framework/FileVersion.h"
 #include "help/ContextHelp.h"
 #include "help/HelpTables.h"
 
@@ -15,9 +16,7 @@ CContextHelp& ProgramHelp()
 {
     static std::unique_ptr<CContextHelp> help;
     if (!help) {
-        char path[MAX_PATH] = "";
-        GetModuleFileNameA(nullptr, path, sizeof path);
-        std::string chm(path);
+        std::string chm = ModuleFilePath(nullptr);
         const size_t dot = chm.rfind('.');
         if (dot != std::string::npos)
             chm.erase(dot);

@@ -2,6 +2,8 @@
 
 #include "common/AppMessages.h"
 #include "common/Log.h"
+#include "common/Utf8.h"
+#include "framework/ProcessPaths.h"
 #include "pages/IconsPage.h"
 #include "pages/MainSheet.h"
 #include "pages/PageHelp.h"
@@ -43,13 +45,6 @@ ScopedIcon LoadProgramIcon16(UINT id)
 {
     return ScopedIcon(
         static_cast<HICON>(LoadImageA(CWindow::GetModule(), MAKEINTRESOURCEA(id), IMAGE_ICON, 16, 16, 0)));
-}
-
-std::string CurrentFolder()
-{
-    char folder[MAX_PATH + 1] = {};
-    const DWORD length = GetCurrentDirectoryA(sizeof folder, folder);
-    return length > 0 && length < sizeof folder ? std::string(folder) : std::string();
 }
 
 std::string SystemErrorText(DWORD error)
@@ -283,7 +278,7 @@ void CTrayPage::ModifyIcon(const TrayIconEntry& entry)
 {
     if (!m_shown || entry.iconId == 0)
         return;
-    NOTIFYICONDATAA record = IconRecord(entry, NIF_ICON | NIF_TIP);
+    NOTIFYICONDATAW record = IconRecord(entry, NIF_ICON | NIF_TIP);
     m_notify(NIM_MODIFY, &record);
 }
 
@@ -577,7 +572,7 @@ void CTrayPage::RemoveTrayIcon(int position)
     ClearMenu(entry);
     if (entry.iconId == 0)
         return;
-    NOTIFYICONDATAA record = IconRecord(entry, 0);
+    NOTIFYICONDATAW record = IconRecord(entry, 0);
     m_notify(NIM_DELETE, &record);
     m_pendingIcons.erase(entry.iconId);
     const UINT slot = entry.iconId - kCustomTrayFirstIconId;
@@ -586,22 +581,25 @@ void CTrayPage::RemoveTrayIcon(int position)
     entry.iconId = 0;
 }
 
-NOTIFYICONDATAA CTrayPage::IconRecord(const TrayIconEntry& entry, UINT flags) const
+NOTIFYICONDATAW CTrayPage::IconRecord(const TrayIconEntry& entry, UINT flags) const
 {
-    NOTIFYICONDATAA record = {};
+    NOTIFYICONDATAW record = {};
     record.cbSize = sizeof record;
     record.hWnd = GetHwnd();
     record.uID = entry.iconId;
     record.uFlags = flags;
     record.uCallbackMessage = WMAPP_CUSTOM_TRAY_FIRST + (entry.iconId - kCustomTrayFirstIconId);
     record.hIcon = entry.runTime && entry.runTime->icon ? entry.runTime->icon.Get() : m_defaultIcon.Get();
-    snprintf(record.szTip, sizeof record.szTip, "%s", CutText(entry.tipText, kTrayTipChars).c_str());
+    // The wide record: the shell counts a tip in UTF-16 units, and 63 of them
+    // can take more UTF-8 bytes than the ANSI record's tip holds.
+    const std::string tip = CutText(entry.tipText, kTrayTipChars);
+    CopyUtf8ToWide(record.szTip, sizeof record.szTip / sizeof record.szTip[0], tip.c_str());
     return record;
 }
 
 bool CTrayPage::NotifyAdd(const TrayIconEntry& entry)
 {
-    NOTIFYICONDATAA record = IconRecord(entry, NIF_MESSAGE | NIF_ICON | NIF_TIP);
+    NOTIFYICONDATAW record = IconRecord(entry, NIF_MESSAGE | NIF_ICON | NIF_TIP);
     if (m_notify(NIM_ADD, &record))
         return true;
     // An icon the shell still has (a "TaskbarCreated" without a restart)

@@ -26,9 +26,9 @@ public:
     ~CTrayPage() override;
 
     void SetMessageBox(MessageBoxFn messageBox) { m_messageBox = messageBox; }
-    // How the icons reach the notification area: Shell_NotifyIconA unless
+    // How the icons reach the notification area: Shell_NotifyIconW unless
     // told otherwise (a test plays a shell that is still starting).
-    using NotifyIconFn = BOOL (*)(DWORD message, NOTIFYICONDATAA* record);
+    using NotifyIconFn = BOOL (*)(DWORD message, NOTIFYICONDATAW* record);
     void SetNotifyIcon(NotifyIconFn notify) { m_notify = notify; }
 
     // Start-up: the list file and the "Enabled" setting.
@@ -70,7 +70,7 @@ private:
     // Takes a free icon id and adds the icon; false when none is free.
     bool AddIcon(int position);
     int FindEntryByIconId(UINT iconId) const;
-    NOTIFYICONDATAA IconRecord(const TrayIconEntry& entry, UINT flags) const;
+    NOTIFYICONDATAW IconRecord(const TrayIconEntry& entry, UINT flags) const;
     bool NotifyAdd(const TrayIconEntry& entry);
     void RetryLater(UINT iconId);
     void RetryPendingIcons();
@@ -114,7 +114,7 @@ private:
     CMainSheet& m_sheet;
     std::unique_ptr<ISystemCommands> m_system;
     MessageBoxFn m_messageBox = &SystemMessageBox;
-    NotifyIconFn m_notify = &Shell_NotifyIconA;
+    NotifyIconFn m_notify = &Shell_NotifyIconW;
     ScopedComInit m_com;
     CTrayIconList m_list;
     bool m_loaded = false;

@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <utility>
+#include <vector>
 
 namespace {
 
@@ -188,16 +189,16 @@ void CRespondEntryDlg::DeleteAction()
 
 void CRespondEntryDlg::BrowseSound()
 {
-    char path[MAX_PATH] = {};
+    std::vector<char> path(kUtf8PathBytes, '\0');
     OPENFILENAMEA open = {};
     open.lStructSize = sizeof open;
     open.hwndOwner = GetHwnd();
     open.lpstrFilter = "WAVE Files (*.wav)\0*.wav\0All Files (*.*)\0*.*\0";
-    open.lpstrFile = path;
-    open.nMaxFile = sizeof path;
+    open.lpstrFile = path.data();
+    open.nMaxFile = static_cast<DWORD>(path.size());
     open.Flags = OFN_HIDEREADONLY | OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST;
     if (ShowOpenFile(open))
-        SetItemText(IDC_RESPOND_SOUND, path);
+        SetItemText(IDC_RESPOND_SOUND, path.data());
 }
 
 void CRespondEntryDlg::TakeCommonRule()

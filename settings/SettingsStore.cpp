@@ -71,24 +71,32 @@ int QueryBinary(HKEY key, const char* name, void* data, uint32_t size)
 }
 
 // Asks the stored size first, then reads into a buffer one byte larger, so
-// the text ends even when it was stored without its NUL.
+// the text ends even when it was stored without its NUL. The size asked is
+// the stored one, which for a text stored wide need not be its UTF-8 size: a
+// read that needs more is made again with the size it answers.
 int QueryText(HKEY key, const char* name, std::string* text, DWORD maxBytes)
 {
     DWORD type = REG_NONE;
     DWORD stored = 0;
     if (!QueryStored(key, name, &type, &stored))
         return 0;
-    if ((type != REG_SZ && type != REG_EXPAND_SZ) || stored > maxBytes)
-        return 0;
-    std::vector<char> buffer(stored + 1, '\0');
-    DWORD got = stored;
-    if (RegQueryValueExA(key, name, nullptr, &type, reinterpret_cast<BYTE*>(buffer.data()), &got) != ERROR_SUCCESS ||
-        got > stored) {
-        return 0;
+    for (int attempt = 0; attempt < 3; ++attempt) {
+        if ((type != REG_SZ && type != REG_EXPAND_SZ) || stored > maxBytes)
+            return 0;
+        std::vector<char> buffer(stored + 1, '\0');
+        DWORD got = stored;
+        const LONG rc = RegQueryValueExA(key, name, nullptr, &type, reinterpret_cast<BYTE*>(buffer.data()), &got);
+        if (rc == ERROR_MORE_DATA && got > stored) {
+            stored = got;
+            continue;
+        }
+        if (rc != ERROR_SUCCESS || got > stored)
+            return 0;
+        buffer[got] = '\0';
+        text->assign(buffer.data());
+        return 1;
     }
-    buffer[got] = '\0';
-    text->assign(buffer.data());
-    return 1;
+    return 0;
 }
 
 LONG SetText(HKEY key, const char* name, const std::string& text)
@@ -140,22 +148,25 @@ void CSettingsStore::CloseKeys()
     machineKey_.Reset();
     runKey_.Reset();
     runKeyPerUser_ = false;
-    machinePath_[0] = '\0';
+    machinePath_.clear();
 }
 
-// "Path" as stored (at most MAX_PATH bytes), else the current folder, stored.
+// "Path" as stored (a path of at most MAX_PATH characters, in UTF-8 up to
+// three bytes each), else the current folder, stored.
 void CSettingsStore::ReadMachinePath()
 {
-    std::string path;
-    if (QueryText(machineKey_.Get(), kPathValueName, &path, MAX_PATH)) {
-        snprintf(machinePath_, sizeof machinePath_, "%s", path.c_str());
+    if (QueryText(machineKey_.Get(), kPathValueName, &machinePath_, 3 * MAX_PATH))
         return;
-    }
-    DWORD length = GetCurrentDirectoryA(sizeof machinePath_, machinePath_);
-    if (length == 0 || length >= sizeof machinePath_) {
-        machinePath_[0] = '\0';
+    machinePath_.clear();
+    // Asked for the size it needs first: a UTF-8 path may not fit MAX_PATH bytes.
+    const DWORD needed = GetCurrentDirectoryA(0, nullptr);
+    if (needed == 0)
         return;
-    }
+    std::vector<char> folder(needed + 1, '\0');
+    const DWORD length = GetCurrentDirectoryA(static_cast<DWORD>(folder.size()), folder.data());
+    if (length == 0 || length >= folder.size())
+        return;
+    machinePath_.assign(folder.data(), length);
     if (SetText(machineKey_.Get(), kPathValueName, machinePath_) != ERROR_SUCCESS) {
         Warn(kPathWriteFailed);
     }

@@ -48,7 +48,7 @@ public:
     // Set when the Run entry lives in the current user's Run key.
     bool RunKeyIsPerUser() const { return runKeyPerUser_; }
     // "Path" of the machine key as read or stored at opening; empty without it.
-    const char* MachinePath() const { return machinePath_; }
+    const char* MachinePath() const { return machinePath_.c_str(); }
 
     // Reads a binary value of exactly size bytes from the program key; 0 (and
     // data untouched) if it is missing, of another size or not binary.
@@ -95,5 +95,5 @@ private:
     ScopedKey machineKey_;
     ScopedKey runKey_;
     bool runKeyPerUser_ = false;
-    char machinePath_[MAX_PATH + 1] = {};
+    std::string machinePath_;
 };

@@ -1,6 +1,7 @@
 #include "tray/IconMenu.h"
 
 #include "common/Utf8.h"
+#include "tray/TrayIconEntry.h"
 
 #include <algorithm>
 #include <cstring>
@@ -42,12 +43,10 @@ LOGFONTA SystemMenuFont()
     return font;
 }
 
-void CopyCut(char (&to)[32], const char* text)
+// text cut to what a label shows, between two characters.
+template <size_t N> void CopyCut(char (&to)[N], const char* text)
 {
-    const size_t length = text ? std::min(strlen(text), sizeof to - 1) : 0;
-    if (length)
-        memcpy(to, text, length);
-    to[length] = '\0';
+    CopyUtf8(to, N, CutText(text ? text : "", kTrayLabelChars).c_str());
 }
 
 }  // namespace

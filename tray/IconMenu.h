@@ -5,6 +5,7 @@
 
 #include "framework/Menu.h"
 #include "framework/ScopedHandles.h"
+#include "tray/TrayIconEntry.h"
 
 #include <commctrl.h>
 
@@ -39,9 +40,12 @@ protected:
     void MeasureItem(MEASUREITEMSTRUCT& request) override;
 
 private:
+    // A label shows at most kTrayLabelChars UTF-16 units, each at most three
+    // bytes in UTF-8 (a pair of them four).
+    static constexpr size_t kTextBytes = 3 * kTrayLabelChars + 1;
     // The data of one owner-drawn item; its address is the item's data.
     struct IconMenuItem {
-        char text[32] = {};
+        char text[kTextBytes] = {};
         bool usesIcons = false;
         int imageNormal = -1;
         int imageSelected = -1;

@@ -1,44 +1,41 @@
 #include "tray/ShortcutTarget.h"
 
+#include "common/Utf8.h"
+
 #include <shellapi.h>
 #include <shlobj.h>
-
-#include <vector>
 
 namespace {
 
 // Each Get call writes its text here from the start; the last character is
-// kept a terminator whatever the link holds.
+// kept a terminator whatever the link holds. Wide: the A calls cut a path at
+// MAX_PATH bytes, which its UTF-8 form can pass.
 class TextBuffer {
 public:
-    char* Data()
+    wchar_t* Data()
     {
-        m_text[0] = '\0';
+        m_text[0] = L'\0';
         return m_text;
     }
-    int Size() const { return static_cast<int>(sizeof m_text - 1); }
-    std::string Text() const { return std::string(m_text); }
+    int Size() const { return static_cast<int>(sizeof m_text / sizeof m_text[0] - 1); }
+    std::string Text() const { return WideToUtf8(m_text); }
 
 private:
-    char m_text[MAX_PATH + 1] = {};
+    // The arguments may be longer than a path (INFOTIPSIZE).
+    wchar_t m_text[INFOTIPSIZE + 1] = {};
 };
 
 }  // namespace
 
 bool ResolveShortcut(const std::string& path, ShortcutTarget* link)
 {
-    ScopedComPtr<IShellLinkA> shellLink;
-    if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA, shellLink.PutVoid())))
+    ScopedComPtr<IShellLinkW> shellLink;
+    if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW, shellLink.PutVoid())))
         return false;
     ScopedComPtr<IPersistFile> file;
     if (FAILED(shellLink->QueryInterface(IID_IPersistFile, file.PutVoid())))
         return false;
-    const int length = MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, nullptr, 0);
-    if (length <= 0)
-        return false;
-    std::vector<wchar_t> widePath(static_cast<size_t>(length));
-    if (!MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, widePath.data(), length) ||
-        FAILED(file->Load(widePath.data(), STGM_READ)))
+    if (path.empty() || FAILED(file->Load(Utf8ToWide(path.c_str()).c_str(), STGM_READ)))
         return false;
 
     bool any = false;
@@ -49,7 +46,7 @@ bool ResolveShortcut(const std::string& path, ShortcutTarget* link)
         link->iconIndex = index;
         any = true;
     }
-    WIN32_FIND_DATAA found = {};
+    WIN32_FIND_DATAW found = {};
     if (SUCCEEDED(shellLink->GetPath(text.Data(), text.Size(), &found, SLGP_UNCPRIORITY))) {
         // For an item that is no file Windows answers an empty path, Wine the
         // shell's parsing name ("::{clsid}..."), which names no file either.

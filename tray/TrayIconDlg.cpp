@@ -1,6 +1,7 @@
 #include "tray/TrayIconDlg.h"
 
 #include "framework/CommonDialogs.h"
+#include "framework/ProcessPaths.h"
 #include "tray/ShortcutTarget.h"
 #include "tray/TrayIconResource.h"
 #include "tray/TrayPictures.h"
@@ -8,19 +9,13 @@
 #include <commctrl.h>
 
 #include <utility>
+#include <vector>
 
 namespace {
 
 // "Icon Files (*.ico)|*.ico|Program Files (*.exe,*.dll)|*.exe;*.dll|All Files (*.*)|*.*||" as the dialog takes it.
 const char kPictureFilter[] =
     "Icon Files (*.ico)\0*.ico\0Program Files (*.exe,*.dll)\0*.exe;*.dll\0All Files (*.*)\0*.*\0";
-
-std::string CurrentFolder()
-{
-    char folder[MAX_PATH + 1] = {};
-    const DWORD length = GetCurrentDirectoryA(sizeof folder, folder);
-    return length > 0 && length < sizeof folder ? std::string(folder) : std::string();
-}
 
 // Only a file that is there is opened: the name is tried as it is typed,
 // and a bare name would otherwise be looked for along the search path.
@@ -149,20 +144,20 @@ void CTrayIconDlg::Browse()
     const std::string folder = FolderOf(GetItemText(IDC_TRAY_ICON_FILE));
     if (!folder.empty())
         SetCurrentDirectoryA(folder.c_str());
-    char path[MAX_PATH] = {};
+    std::vector<char> path(kUtf8PathBytes, '\0');
     OPENFILENAMEA open = {};
     open.lStructSize = sizeof open;
     open.hwndOwner = GetHwnd();
     open.lpstrFilter = kPictureFilter;
-    open.lpstrFile = path;
-    open.nMaxFile = sizeof path;
+    open.lpstrFile = path.data();
+    open.nMaxFile = static_cast<DWORD>(path.size());
     open.lpstrInitialDir = folder.empty() ? nullptr : folder.c_str();
     open.Flags = OFN_HIDEREADONLY | OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST;
     const bool chosen = ShowOpenFile(open);
     if (!m_startFolder.empty())
         SetCurrentDirectoryA(m_startFolder.c_str());
     if (chosen)
-        SetItemText(IDC_TRAY_ICON_FILE, path);
+        SetItemText(IDC_TRAY_ICON_FILE, path.data());
 }
 
 void CTrayIconDlg::OnOK()

@@ -1,5 +1,7 @@
 #include "tray/TrayIconEntry.h"
 
+#include "common/Utf8.h"
+
 namespace {
 struct CommandTexts {
     const char* listed;
@@ -59,5 +61,5 @@ const char* ShellExecuteErrorText(int code)
 
 std::string CutText(const std::string& text, size_t chars)
 {
-    return text.size() <= chars ? text : text.substr(0, chars);
+    return text.substr(0, Utf16PrefixLength(text.data(), text.size(), chars));
 }

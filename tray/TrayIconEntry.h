@@ -76,5 +76,6 @@ const char* SystemCommandLabel(int command);
 // The text of a ShellExecute result of 32 or less ("File not found" for 2,
 // "Unknown error" for a code outside the table).
 const char* ShellExecuteErrorText(int code);
-// text cut to at most chars characters.
+// text cut on a character boundary to at most chars characters, counted as
+// the system counts them (UTF-16 units).
 std::string CutText(const std::string& text, size_t chars);

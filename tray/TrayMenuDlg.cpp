@@ -3,6 +3,7 @@
 #include "common/ListFields.h"
 #include "common/Utf8.h"
 #include "framework/CommonDialogs.h"
+#include "framework/ProcessPaths.h"
 #include "framework/ScopedHandles.h"
 #include "tray/ShortcutTarget.h"
 #include "tray/TrayMenuResource.h"
@@ -18,13 +19,6 @@ constexpr UINT_PTR kListSubclassId = 1;
 // Room beside the widest line: the list draws its lines a little way in
 // from its left edge.
 constexpr int kExtentMargin = 6;
-
-std::string CurrentFolder()
-{
-    char folder[MAX_PATH + 1] = {};
-    const DWORD length = GetCurrentDirectoryA(sizeof folder, folder);
-    return length > 0 && length < sizeof folder ? std::string(folder) : std::string();
-}
 
 DWORD AttributesOf(const std::string& path)
 {
@@ -295,14 +289,14 @@ void CTrayMenuDlg::Browse()
         if (!BrowseForFolder(GetHwnd(), "Select a folder", path) || path.empty())
             return;
     } else {
-        char file[MAX_PATH] = {};
+        std::vector<char> file(kUtf8PathBytes, '\0');
         const std::string folder = FolderOf(GetItemText(IDC_TRAYMENU_ACTION));
         OPENFILENAMEA open = {};
         open.lStructSize = sizeof open;
         open.hwndOwner = GetHwnd();
         open.lpstrFilter = "All Files (*.*)\0*.*\0";
-        open.lpstrFile = file;
-        open.nMaxFile = sizeof file;
+        open.lpstrFile = file.data();
+        open.nMaxFile = static_cast<DWORD>(file.size());
         open.lpstrInitialDir = folder.empty() ? nullptr : folder.c_str();
         open.Flags = OFN_HIDEREADONLY | OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_NOCHANGEDIR;
         const bool chosen = ShowOpenFile(open);
@@ -311,7 +305,7 @@ void CTrayMenuDlg::Browse()
             SetCurrentDirectoryA(m_startFolder.c_str());
         if (!chosen)
             return;
-        path = file;
+        path = file.data();
     }
     SetItemText(IDC_TRAYMENU_ACTION, path.c_str());
     UpdateButtons();
@@ -334,8 +328,10 @@ void CTrayMenuDlg::Drop(HDROP drop)
         const bool folder = attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
         item.kind = folder ? kTrayItemFolder : kTrayItemProgram;
         item.path = path;
-        // A name too long for a label is cut: only a path is refused.
-        item.label = CutText(CTrayMenuEdit::LabelFor(path, folder), kListFieldChars);
+        // A name too long for a label is cut (on a character boundary, to
+        // what the list's field holds in bytes): only a path is refused.
+        const std::string label = CTrayMenuEdit::LabelFor(path, folder);
+        item.label = label.substr(0, Utf8PrefixLength(label.data(), label.size(), kListFieldChars));
         std::string problem = CTrayMenuEdit::Problem(item);
         if (problem.empty() && attributes == INVALID_FILE_ATTRIBUTES)
             problem = "It cannot be found.";

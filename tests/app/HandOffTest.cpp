@@ -117,5 +117,15 @@ TEST(HandOffFile, NameLengthLimits)
     EXPECT_FALSE(ReadHandOffFile(path, &msg, &error));
     WriteBytes(path, "2\n1\n" + std::string(5000, 'n'));
     EXPECT_FALSE(ReadHandOffFile(path, &msg, &error));
+
+    // The limit is in characters: 258 Cyrillic letters (516 bytes) pass whole.
+    std::string cyrillic;
+    for (int i = 0; i < 258; ++i)
+        cyrillic += "\xD0\x96";
+    WriteBytes(path, "2\n1\n" + cyrillic);
+    ASSERT_TRUE(ReadHandOffFile(path, &msg, &error)) << error;
+    EXPECT_EQ(cyrillic, msg.payload.text);
+    WriteBytes(path, "2\n1\n" + cyrillic + "\xD0\x96");
+    EXPECT_FALSE(ReadHandOffFile(path, &msg, &error));
     remove(path.c_str());
 }

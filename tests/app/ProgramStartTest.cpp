@@ -5,8 +5,12 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstring>
 #include <string>
+#include <vector>
 
+#include "framework/ScopedHandles.h"
 #include "tests/app/ProgramFixture.h"
 #include "tests/harness/Wait.h"
 
@@ -73,6 +77,86 @@ TEST_F(ProgramStartTest, MissingResourcesLogsTheLineShowsTheBoxAndEnds)
     const View after = ReadView();
     EXPECT_EQ(0u, after.listViewSubclassed);
     EXPECT_EQ(before.textBkColor, after.textBkColor);
+}
+
+BOOL CALLBACK TakeLanguage(HMODULE, LPCSTR, LPCSTR, WORD language, LONG_PTR to)
+{
+    *reinterpret_cast<WORD*>(to) = language;
+    return FALSE;
+}
+
+// The program's manifest without its code page, as Windows 10 before version
+// 1903 reads every manifest: the process then runs in the system's code page.
+bool DropCodePageFromManifest(const std::string& exe)
+{
+    std::string manifest;
+    WORD language = 0xFFFF;
+    {
+        const ScopedModule module(LoadLibraryExA(exe.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE));
+        const HRSRC found = module ? FindResourceA(module.Get(), MAKEINTRESOURCEA(1), RT_MANIFEST) : nullptr;
+        const HGLOBAL loaded = found ? LoadResource(module.Get(), found) : nullptr;
+        if (!loaded)
+            return false;
+        EnumResourceLanguagesA(module.Get(), RT_MANIFEST, MAKEINTRESOURCEA(1), TakeLanguage,
+                               reinterpret_cast<LONG_PTR>(&language));
+        manifest.assign(static_cast<const char*>(LockResource(loaded)), SizeofResource(module.Get(), found));
+    }
+    const size_t start = manifest.find("<activeCodePage");
+    const std::string endTag = "</activeCodePage>";
+    const size_t end = manifest.find(endTag);
+    if (language == 0xFFFF || start == std::string::npos || end == std::string::npos)
+        return false;
+    manifest.erase(start, end + endTag.size() - start);
+    HANDLE update = BeginUpdateResourceA(exe.c_str(), FALSE);
+    if (!update)
+        return false;
+    if (!UpdateResourceA(update, RT_MANIFEST, MAKEINTRESOURCEA(1), language, &manifest[0],
+                         static_cast<DWORD>(manifest.size()))) {
+        EndUpdateResourceA(update, TRUE);
+        return false;
+    }
+    return EndUpdateResourceA(update, FALSE) != FALSE;
+}
+
+std::vector<std::string> FolderNames(const std::string& folder)
+{
+    std::vector<std::string> names;
+    WIN32_FIND_DATAA found = {};
+    const ScopedFind search(FindFirstFileA((folder + "\\*").c_str(), &found));
+    if (!search)
+        return names;
+    do {
+        if (strcmp(found.cFileName, ".") != 0 && strcmp(found.cFileName, "..") != 0)
+            names.push_back(found.cFileName);
+    } while (FindNextFileA(search.Get(), &found));
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+// Every other test shows the other side: the real program runs in UTF-8
+// (GetACP() 65001), or it would end here at its start.
+TEST_F(ProgramStartTest, InTheSystemsCodePageItSaysWhatItNeedsAndEndsHavingChangedNothing)
+{
+    ASSERT_TRUE(DropCodePageFromManifest(m_folder.ExePath()));
+    const std::vector<std::string> files = FolderNames(m_folder.Path());
+    ASSERT_TRUE(m_session.Start());
+    ASSERT_TRUE(m_program.Start(m_folder));
+    HWND box = nullptr;
+    ASSERT_TRUE(WaitFor([&] { return (box = m_program.FindWindowOf("#32770", "Dervane")) != nullptr; }, 20000));
+    char text[256] = {};
+    GetDlgItemTextA(box, 0xFFFF, text, sizeof text);
+    EXPECT_STREQ("Dervane needs Windows 10 version 1903 or later.", text);
+    PostMessageA(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+    EXPECT_EQ(0, m_program.WaitExit(kExitTimeoutMs));
+
+    EXPECT_EQ(0u, ReadView().listViewSubclassed) << "no hook";
+    EXPECT_EQ(files, FolderNames(m_folder.Path())) << "no file";
+    HKEY key = nullptr;
+    EXPECT_NE(ERROR_SUCCESS, RegOpenKeyExA(HKEY_CURRENT_USER, "Software\\Quillmere\\Dervane", 0, KEY_READ, &key))
+        << "no registry key";
+    if (key)
+        RegCloseKey(key);
+    EXPECT_EQ(kMissingValue, ReadRunValue());
 }
 
 TEST_F(ProgramStartTest, ExitRemovesTheTrayIconAndGivesTheDesktopBack)

@@ -243,6 +243,12 @@ TEST(ConfigProblemTest, RefusesFoldersThatCouldCopyIntoThemselvesOrNameMoreThanM
     EXPECT_EQ("The target folder cannot contain . or .. or a name ending in a dot or a space.",
               ConfigProblem(Config("C:\\Data", "C:\\Data\\..\\Data\\Copy")));
     EXPECT_EQ("The name cannot contain tabs or line breaks.", ConfigProblem(Config("C:\\A", "D:\\B", {}, "a\tb")));
+    // The name's limit is in characters, whatever bytes they take (CJK: 3 each).
+    std::string name;
+    for (int i = 0; i < 260; ++i)
+        name += "\xE5\x90\x8D";
+    EXPECT_EQ("", ConfigProblem(Config("C:\\A", "D:\\B", {}, name)));
+    EXPECT_EQ("The name is too long: at most 260 characters.", ConfigProblem(Config("C:\\A", "D:\\B", {}, name + "x")));
 }
 
 TEST(BackupArgumentsTest, MacrosAreReplacedInOrderOnceAndSectionsEndWithinTheText)

@@ -4,6 +4,7 @@
 #include "IconsTestSupport.h"
 #include "PagesTestResources.h"
 #include "common/Log.h"
+#include "common/Utf8.h"
 #include "framework/PropertySheet.h"
 #include "pages/BackupPage.h"
 #include "backup/BackupResource.h"
@@ -161,6 +162,27 @@ TEST_F(BackupPageTest, DeleteAsksAndOnlyYesRemovesAndAtExitTheListIsSavedWithThe
     EXPECT_EQ(std::string::npos, saved.find("C:\\Work"));
     EXPECT_NE(std::string::npos, saved.find("ENTRY_0_SOURCE\tC:\\Mail\r\n"));
     EXPECT_EQ(std::string(1, '\0'), registry.Stored("Property Backup Desktop Icon"));
+}
+
+TEST_F(BackupPageTest, TheLongestSourceInCyrillicGoesThroughTheEditorAndIntoTheListWhole)
+{
+    const std::string source = LongestCyrillicFolder();
+    ASSERT_EQ(257u, Utf16Length(source));
+    Start();
+    ASSERT_TRUE(DriveModal([&] { ClickButton(Page(), IDC_BACKUP_ADD_CONFIG); }, "Add Backup Configuration",
+                           [&](HWND editor) {
+                               // Typed as the keyboard types: UTF-16.
+                               SetDlgItemTextW(editor, IDC_BACKUP_SOURCE, Utf8ToWide(source.c_str()).c_str());
+                               TypeText(editor, IDC_BACKUP_TARGET, "D:\\Copies");
+                               TypeText(editor, IDC_BACKUP_TYPE, "*.doc");
+                               ClickButton(editor, IDC_BACKUP_ADD);
+                               ClickButton(editor, IDOK);
+                           }));
+    EXPECT_TRUE(BoxRecorder::boxes.empty()) << BoxRecorder::boxes[0].text;
+    ClickButton(Page(), IDC_BACKUP_APPLY);
+    const std::string stored = ReadBytes(ConfigFile());
+    EXPECT_NE(std::string::npos, stored.find("\r\nENTRY_0_SOURCE\t" + source + "\r\nENTRY_0_DEST\tD:\\Copies\r\n"))
+        << stored;
 }
 
 TEST_F(BackupPageTest, AddRefusesTheSameFoldersInOtherCaseEditReplacesAndAdvancedCancelLeavesApplyAsItWas)

@@ -9,6 +9,7 @@
 #include "pages/DeleteResource.h"
 #include "pages/MainSheet.h"
 #include "tests/autodelete/AutoDeleteTestSupport.h"
+#include "common/Utf8.h"
 #include "tests/common/TempDir.h"
 
 #include <gtest/gtest.h>
@@ -193,6 +194,25 @@ TEST_F(DeletePageTest, AddEditAndDeleteWorkTheTaskListThroughTheEditorAndItsQues
     const std::string stored = ReadBytes(TaskFile());
     EXPECT_NE(std::string::npos, stored.find("ENTRY_0\t" + trash.File("third") + "\t")) << stored;
     EXPECT_EQ(std::string::npos, stored.find(first)) << stored;
+}
+
+TEST_F(DeletePageTest, TheLongestFolderInCyrillicGoesThroughTheEditorAndIntoTheListWhole)
+{
+    const std::string folder = LongestCyrillicFolder();
+    ASSERT_EQ(257u, Utf16Length(folder));
+    Start();
+    EXPECT_TRUE(DriveModal([&] { Click(IDC_DELETE_ADD); }, "Add Automated Deletion Task",
+                           [&](HWND editor) {
+                               // Typed as the keyboard types: UTF-16.
+                               SetDlgItemTextW(editor, IDC_TASK_FOLDER, Utf8ToWide(folder.c_str()).c_str());
+                               TypeText(editor, IDC_TASK_TYPE, "*.tmp");
+                               ClickButton(editor, IDC_TASK_ADD);
+                               ClickButton(editor, IDOK);
+                           }));
+    EXPECT_TRUE(BoxRecorder::boxes.empty()) << BoxRecorder::boxes[0].text;
+    sheet.SetActivePage(1);
+    const std::string stored = ReadBytes(TaskFile());
+    EXPECT_NE(std::string::npos, stored.find("\r\nENTRY_0\t" + folder + "\t")) << stored;
 }
 
 TEST_F(DeletePageTest, DeleteNowRunsEveryTaskWithTheScheduleAndTheFeaturesOff)

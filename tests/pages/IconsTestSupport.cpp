@@ -1,6 +1,7 @@
 #include "IconsTestSupport.h"
 
 #include "common/KeyedTextFile.h"
+#include "common/Utf8.h"
 #include "pages/LayoutNames.h"
 
 #include <gtest/gtest.h>
@@ -254,4 +255,16 @@ int CreateTestSheet(CPropertySheet& sheet, const char* caption)
     args.standardButtons = false;
     args.hideOnClose = true;
     return sheet.Create(args);
+}
+
+std::string LongestCyrillicFolder()
+{
+    std::string folder = "C:";
+    for (int name = 0; name < 5; ++name) {
+        folder += '\\';
+        // А to я (U+0410 to U+044F), each name from another letter on.
+        for (int i = 0; i < 50; ++i)
+            AppendUtf8(folder, static_cast<char32_t>(0x410 + (name * 7 + i) % 64));
+    }
+    return folder;
 }

@@ -139,3 +139,8 @@ public:
 // Makes the sheet as the program does (the pages' own buttons, hidden on
 // close), titled caption; 1 when it was made.
 int CreateTestSheet(CPropertySheet& sheet, const char* caption);
+
+// "C:\", four folders of 50 Cyrillic letters and a last name of 50: 257
+// characters, the longest folder a deletion task or a backup may name, in
+// more than 500 bytes of UTF-8.
+std::string LongestCyrillicFolder();

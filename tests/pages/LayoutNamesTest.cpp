@@ -89,6 +89,12 @@ TEST(LayoutNameCheck, RefusesNamesTooLongForTheFileOrForThePath)
     // A deep program folder leaves less.
     EXPECT_EQ(LayoutNameProblem::kTooLong, CheckLayoutFileName("Home.dvl", 250));
     EXPECT_EQ(LayoutNameProblem::kNone, CheckLayoutFileName("Home.dvl", 240));
+    // Characters, not bytes: 241 Cyrillic letters take 482 bytes and fit.
+    std::string cyrillic;
+    for (int i = 0; i < 241; ++i)
+        cyrillic += "\xD0\x96";
+    EXPECT_EQ(LayoutNameProblem::kNone, CheckLayoutFileName(cyrillic + ".dvl", 3));
+    EXPECT_EQ(LayoutNameProblem::kTooLong, CheckLayoutFileName(cyrillic + "\xD0\x96.dvl", 3));
 }
 
 TEST(LayoutNameCheck, RefusesTheNamesWindowsKeepsForDevices)

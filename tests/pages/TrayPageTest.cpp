@@ -5,6 +5,7 @@
 #include "PagesTestResources.h"
 #include "common/AppMessages.h"
 #include "common/Log.h"
+#include "common/Utf8.h"
 #include "framework/PropertySheet.h"
 #include "pages/MainSheet.h"
 #include "pages/TrayPage.h"
@@ -136,9 +137,7 @@ std::vector<std::string> TrayTips()
         if (!ReadProcessMemory(handle.Get(), remote, &block, sizeof block, nullptr))
             continue;
         block.text[255] = L'\0';
-        char text[512] = {};
-        WideCharToMultiByte(CP_ACP, 0, block.text, -1, text, sizeof text, nullptr, nullptr);
-        tips.push_back(text);
+        tips.push_back(WideToUtf8(block.text));
     }
     VirtualFreeEx(handle.Get(), remote, 0, MEM_RELEASE);
     return tips;
@@ -277,7 +276,7 @@ protected:
 int g_refusals = 0;
 int g_additions = 0;
 
-BOOL CALLBACK StartingShell(DWORD message, NOTIFYICONDATAA* record)
+BOOL CALLBACK StartingShell(DWORD message, NOTIFYICONDATAW* record)
 {
     if (message == NIM_ADD)
         ++g_additions;
@@ -285,7 +284,7 @@ BOOL CALLBACK StartingShell(DWORD message, NOTIFYICONDATAA* record)
         --g_refusals;
         return FALSE;
     }
-    return Shell_NotifyIconA(message, record);
+    return Shell_NotifyIconW(message, record);
 }
 
 }  // namespace
@@ -293,12 +292,16 @@ BOOL CALLBACK StartingShell(DWORD message, NOTIFYICONDATAA* record)
 TEST_F(TrayPageTest, ThreeIconsShowTheirCutTipsAndAfterARemoveAndAnAddEachItsOwnMenuAndDefault)
 {
     const std::string longTip(70, 'L');
-    Start({{"First", "", {SystemItem("Log Off A", kTrayLogOff)}},
+    std::string cyrillicTip;  // 70 characters, 140 bytes
+    for (int i = 0; i < 70; ++i)
+        cyrillicTip += "\xD0\x96";  // Ж
+    Start({{cyrillicTip, "", {SystemItem("Log Off A", kTrayLogOff)}},
            {longTip, "", {SystemItem("Log Off B", kTrayLogOff), "3", SystemItem("Screen B", kTrayScreenSaver)}},
            {"Third", "", {SystemItem("Screen C", kTrayScreenSaver), "3", SystemItem("Log Off C", kTrayLogOff, true)}}});
     ASSERT_TRUE(WaitIcons(3));
     const std::vector<std::string> tips = TrayTips();
-    EXPECT_NE(tips.end(), std::find(tips.begin(), tips.end(), "First"));
+    EXPECT_NE(tips.end(), std::find(tips.begin(), tips.end(), cyrillicTip.substr(0, 63 * 2)))
+        << "63 characters, cut between two of them";
     EXPECT_NE(tips.end(), std::find(tips.begin(), tips.end(), std::string(63, 'L')));
     EXPECT_EQ(tips.end(), std::find(tips.begin(), tips.end(), longTip));
     EXPECT_EQ(307u, IconId(2));

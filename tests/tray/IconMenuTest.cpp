@@ -96,6 +96,16 @@ TEST(IconMenu, MeasuresTextAfterPictureAndGapKeeps31CharactersAndPlainItemsWitho
     EXPECT_EQ(static_cast<UINT>(std::max(GetSystemMetrics(SM_CYMENU), 16)), empty.itemHeight);
     EXPECT_EQ(Measure(menu, 2).itemWidth, Measure(menu, 1).itemWidth);
     EXPECT_GT(Measure(menu, 2).itemWidth, Measure(menu, 3).itemWidth);
+
+    // 31 characters, not bytes: a Cyrillic label is cut after its 31st letter.
+    std::string cyrillic;
+    for (int i = 0; i < 40; ++i)
+        cyrillic += "\xD0\xA8";  // Ш
+    ASSERT_TRUE(menu.AppendIconItem(0, 6, cyrillic.c_str(), SolidIcon(kRed)));
+    ASSERT_TRUE(menu.AppendIconItem(0, 7, cyrillic.substr(0, 31 * 2).c_str(), SolidIcon(kRed)));
+    ASSERT_TRUE(menu.AppendIconItem(0, 8, cyrillic.substr(0, 30 * 2).c_str(), SolidIcon(kRed)));
+    EXPECT_EQ(Measure(menu, 6).itemWidth, Measure(menu, 5).itemWidth);
+    EXPECT_GT(Measure(menu, 6).itemWidth, Measure(menu, 7).itemWidth);
 }
 
 TEST(IconMenu, DrawsHighlightOrMenuFillPictureCentredAndTextAfterTheGap)

@@ -174,4 +174,22 @@ TEST(TrayTexts, SystemCommandsAndShellExecuteErrorsHaveTheirTexts)
     EXPECT_EQ(std::string(63, 't'), CutText(std::string(70, 't'), kTrayTipChars));
 }
 
+// A cut text is counted as the shell counts it (UTF-16 units) and never ends
+// inside a character: Cyrillic (2 bytes), CJK (3), an emoji (4 bytes, 2 units).
+TEST(TrayTexts, CutTextCountsCharactersAndCutsBetweenThem)
+{
+    std::string cyrillic;
+    for (int i = 0; i < 70; ++i)
+        cyrillic += "\xD0\xAF";  // Я
+    EXPECT_EQ(cyrillic.substr(0, 63 * 2), CutText(cyrillic, kTrayTipChars));
+    std::string cjk;
+    for (int i = 0; i < 70; ++i)
+        cjk += "\xE5\x90\x8D";  // 名
+    EXPECT_EQ(cjk.substr(0, 63 * 3), CutText(cjk, kTrayTipChars));
+    const std::string emoji = "\xF0\x9F\x98\x80";  // U+1F600
+    const std::string mixed = std::string(62, 'a') + emoji + "b";
+    EXPECT_EQ(std::string(62, 'a'), CutText(mixed, kTrayTipChars)) << "a pair that would not fit whole goes";
+    EXPECT_EQ(std::string(61, 'a') + emoji, CutText(mixed.substr(1), kTrayTipChars));
+}
+
 }  // namespace
