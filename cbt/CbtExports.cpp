@@ -25,7 +25,8 @@ HOOKCBT_API void HOOKCBT_AttachDLL(HWND mainWindow, char* folder)
             Engine().Stop();
             return;
         }
-        if (!folder || !*folder || strlen(folder) >= MAX_PATH - 16) {
+        // UTF-8: a folder of MAX_PATH UTF-16 units may take three times as many bytes.
+        if (!folder || !*folder || strlen(folder) >= 3 * MAX_PATH) {
             LogWarning("The auto-respond engine was given no usable program folder");
             return;
         }

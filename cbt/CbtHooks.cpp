@@ -34,7 +34,7 @@ void Tell(UINT message, HWND window)
     DWORD enginePid = 0;
     if (!GetWindowThreadProcessId(engine, &enginePid) || enginePid != g_cbtShared.engineProcessId)
         return;
-    PostMessageA(engine, message, reinterpret_cast<WPARAM>(window), 0);
+    PostMessageW(engine, message, reinterpret_cast<WPARAM>(window), 0);
 }
 
 void CopyMenu(HMENU menu, int depth, CbtMenuRead& read)
@@ -57,10 +57,10 @@ void CopyMenu(HMENU menu, int depth, CbtMenuRead& read)
         CbtMenuItem& item = read.items[read.itemCount];
         item.id = id;
         item.state = GetMenuState(menu, i, MF_BYPOSITION);
-        item.label[0] = '\0';
-        if (GetMenuStringA(menu, i, item.label, kCbtMenuLabelChars, MF_BYPOSITION) <= 0)
-            item.label[0] = '\0';
-        item.label[kCbtMenuLabelChars - 1] = '\0';
+        item.label[0] = L'\0';
+        if (GetMenuStringW(menu, i, item.label, kCbtMenuLabelChars, MF_BYPOSITION) <= 0)
+            item.label[0] = L'\0';
+        item.label[kCbtMenuLabelChars - 1] = L'\0';
         read.itemCount++;
     }
 }
@@ -69,8 +69,8 @@ void CopyMenu(HMENU menu, int depth, CbtMenuRead& read)
 LRESULT CALLBACK CbtHookProc(int code, WPARAM wParam, LPARAM lParam)
 {
     if (code == HCBT_CREATEWND && lParam) {
-        const CBT_CREATEWNDA* create = reinterpret_cast<const CBT_CREATEWNDA*>(lParam);
-        const CREATESTRUCTA* cs = create->lpcs;
+        const CBT_CREATEWNDW* create = reinterpret_cast<const CBT_CREATEWNDW*>(lParam);
+        const CREATESTRUCTW* cs = create->lpcs;
         // A window made hidden is told of when it is activated; one made
         // visible may never be. Most windows are made hidden, and telling of
         // each would cost every program that makes many.
@@ -105,7 +105,7 @@ LRESULT CALLBACK CbtMenuReadProc(int code, WPARAM wParam, LPARAM lParam)
             read.answered = request;
             HWND engine = g_cbtShared.engineWindow;
             if (engine)
-                PostMessageA(engine, kCbtMenuRead, static_cast<WPARAM>(request), 0);
+                PostMessageW(engine, kCbtMenuRead, static_cast<WPARAM>(request), 0);
         }
     }
     return CallNextHookEx(nullptr, code, wParam, lParam);

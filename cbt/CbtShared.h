@@ -18,7 +18,9 @@ constexpr int kCbtMenuLabelChars = 128;
 struct CbtMenuItem {
     UINT id;
     UINT state;  // MFS_DISABLED / MFS_GRAYED as GetMenuState answers them
-    char label[kCbtMenuLabelChars];
+    // UTF-16 as the menu gives it: the target's thread converts nothing (it
+    // allocates nothing); the engine makes UTF-8 of it.
+    wchar_t label[kCbtMenuLabelChars];
 };
 
 struct CbtMenuRead {

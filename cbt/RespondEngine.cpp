@@ -7,6 +7,7 @@
 #include "cbt/CbtShared.h"
 #include "cbt/WindowActions.h"
 #include "common/Log.h"
+#include "common/Utf8.h"
 #include "respond/RespondMatch.h"
 
 namespace {
@@ -28,7 +29,7 @@ constexpr ULONGLONG kRetryStepMs = 50;
 constexpr ULONGLONG kMenuWaitMs = 2000;
 constexpr size_t kSeenPruneAt = 1024;
 constexpr ULONGLONG kRewriteStaleMs = 5000;
-const char* const kClassName = "DervaneRespondEngine";
+const wchar_t* const kClassName = L"DervaneRespondEngine";
 
 std::string Quoted(const std::string& text)
 {
@@ -46,7 +47,7 @@ std::string RuleKey(const RespondEntry& rule)
 bool BeingRewritten(const std::string& newFile)
 {
     WIN32_FILE_ATTRIBUTE_DATA info = {};
-    if (!GetFileAttributesExA(newFile.c_str(), GetFileExInfoStandard, &info))
+    if (!GetFileAttributesExW(Utf8ToWide(newFile.c_str()).c_str(), GetFileExInfoStandard, &info))
         return false;
     FILETIME now = {};
     GetSystemTimeAsFileTime(&now);
@@ -82,7 +83,7 @@ DWORD WaitPumping(DWORD count, const HANDLE* handles, DWORD timeoutMs)
         // Only messages sent by other threads are answered here (they are
         // delivered by the peek); posted ones wait for the caller's loop.
         MSG msg;
-        PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
+        PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
     }
 }
 }  // namespace
@@ -91,11 +92,11 @@ bool CRespondEngine::Start(const std::string& folder)
 {
     if (Running()) {
         if (m_window)
-            PostMessageA(m_window, kEngineSetFolder, 0, reinterpret_cast<LPARAM>(new std::string(folder)));
+            PostMessageW(m_window, kEngineSetFolder, 0, reinterpret_cast<LPARAM>(new std::string(folder)));
         return true;
     }
     m_pendingFolder = folder;
-    m_ready.Reset(CreateEventA(nullptr, TRUE, FALSE, nullptr));
+    m_ready.Reset(CreateEventW(nullptr, TRUE, FALSE, nullptr));
     if (!m_ready)
         return false;
     m_thread.Reset(CreateThread(nullptr, 0, ThreadMain, this, 0, nullptr));
@@ -115,7 +116,7 @@ void CRespondEngine::Stop()
     if (!Running())
         return;
     if (m_window)
-        PostMessageA(m_window, kEngineStop, 0, 0);
+        PostMessageW(m_window, kEngineStop, 0, 0);
     const HANDLE thread = m_thread.Get();
     if (WaitPumping(1, &thread, kStopWaitMs) != WAIT_OBJECT_0)
         LogWarning("The auto-respond engine did not stop in time");
@@ -128,7 +129,7 @@ void CRespondEngine::Stop()
 void CRespondEngine::RulesChanged()
 {
     if (Running() && m_window)
-        PostMessageA(m_window, kEngineReload, 0, 0);
+        PostMessageW(m_window, kEngineReload, 0, 0);
 }
 
 DWORD WINAPI CRespondEngine::ThreadMain(void* self)
@@ -161,27 +162,27 @@ void CRespondEngine::Run()
     m_jobs.clear();
     ReloadRules(true);
 
-    WNDCLASSA wc = {};
+    WNDCLASSW wc = {};
     wc.lpfnWndProc = WindowProc;
     wc.hInstance = g_cbtModule;
     wc.lpszClassName = kClassName;
-    if (!RegisterClassA(&wc) && GetLastError() != ERROR_CLASS_ALREADY_EXISTS) {
+    if (!RegisterClassW(&wc) && GetLastError() != ERROR_CLASS_ALREADY_EXISTS) {
         m_log.Write("The engine could not start: no window class");
         return;
     }
     // Other processes post to it; being message-only it is no top-level
     // window of the desktop.
-    m_window = CreateWindowExA(0, kClassName, "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, g_cbtModule, this);
+    m_window = CreateWindowExW(0, kClassName, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, g_cbtModule, this);
     if (!m_window) {
         m_log.Write("The engine could not start: no window");
         return;
     }
-    g_cbtShared.menuReadMessage = RegisterWindowMessageA("DERVANE_CBT_MENU_READ");
+    g_cbtShared.menuReadMessage = RegisterWindowMessageW(L"DERVANE_CBT_MENU_READ");
     g_cbtShared.engineProcessId = GetCurrentProcessId();
     g_cbtShared.engineWindow = m_window;
     // Set from this thread, which always pumps: the system runs a 64-bit
     // hook's calls for 32-bit programs on the thread that set it.
-    m_cbtHook = SetWindowsHookExA(WH_CBT, CbtHookProc, g_cbtModule, 0);
+    m_cbtHook = SetWindowsHookExW(WH_CBT, CbtHookProc, g_cbtModule, 0);
     if (!m_cbtHook) {
         m_log.Write("The engine could not start: the window hook was refused");
         DestroyWindow(m_window);
@@ -191,21 +192,21 @@ void CRespondEngine::Run()
     SetEvent(m_ready.Get());
 
     MSG msg = {};
-    while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
+    while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
         TranslateMessage(&msg);
-        DispatchMessageA(&msg);
+        DispatchMessageW(&msg);
     }
 }
 
 LRESULT CALLBACK CRespondEngine::WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
 {
     if (message == WM_NCCREATE) {
-        const auto* cs = reinterpret_cast<const CREATESTRUCTA*>(lParam);
-        SetWindowLongPtrA(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(cs->lpCreateParams));
+        const auto* cs = reinterpret_cast<const CREATESTRUCTW*>(lParam);
+        SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(cs->lpCreateParams));
     }
-    auto* engine = reinterpret_cast<CRespondEngine*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
+    auto* engine = reinterpret_cast<CRespondEngine*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
     if (!engine)
-        return DefWindowProcA(hwnd, message, wParam, lParam);
+        return DefWindowProcW(hwnd, message, wParam, lParam);
     try {
         return engine->OnMessage(hwnd, message, wParam, lParam);
     } catch (...) {
@@ -252,7 +253,7 @@ LRESULT CRespondEngine::OnMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM
         m_cbtHook = m_menuHook = nullptr;
         PostQuitMessage(0);
         return 0;
-    default: return DefWindowProcA(hwnd, message, wParam, lParam);
+    default: return DefWindowProcW(hwnd, message, wParam, lParam);
     }
 }
 
@@ -392,7 +393,7 @@ void CRespondEngine::PerformAction(Job& job, ULONGLONG now)
                   ShowWindowAsync(job.window, action.kind == kActionMinimize ? SW_MINIMIZE : SW_MAXIMIZE) ? "done"
                                                                                                           : "failed");
         break;
-    case kActionClose: LogAction(job, PostMessageA(job.window, WM_CLOSE, 0, 0) ? "done" : "failed"); break;
+    case kActionClose: LogAction(job, PostMessageW(job.window, WM_CLOSE, 0, 0) ? "done" : "failed"); break;
     case kActionPlaySound: {
         const char* failure = PlayWaveFile(action.label);
         LogAction(job, failure ? (std::string("failed: ") + failure).c_str() : "done");
@@ -415,8 +416,8 @@ void CRespondEngine::RequestMenu(Job& job, ULONGLONG now)
     const LONG request = InterlockedIncrement(&read.request);
     read.window = job.window;
     read.answered = 0;
-    m_menuHook = SetWindowsHookExA(WH_GETMESSAGE, CbtMenuReadProc, g_cbtModule, job.threadId);
-    if (!m_menuHook || !PostMessageA(job.window, g_cbtShared.menuReadMessage, static_cast<WPARAM>(request), 0)) {
+    m_menuHook = SetWindowsHookExW(WH_GETMESSAGE, CbtMenuReadProc, g_cbtModule, job.threadId);
+    if (!m_menuHook || !PostMessageW(job.window, g_cbtShared.menuReadMessage, static_cast<WPARAM>(request), 0)) {
         FinishMenu(job, "failed: the window's menu cannot be read");
         return;
     }
@@ -503,7 +504,7 @@ void CRespondEngine::ReloadRules(bool force)
     WIN32_FILE_ATTRIBUTE_DATA info = {};
     ULONGLONG size = 0;
     FILETIME stamp = {};
-    if (GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &info)) {
+    if (GetFileAttributesExW(Utf8ToWide(path.c_str()).c_str(), GetFileExInfoStandard, &info)) {
         size = (static_cast<ULONGLONG>(info.nFileSizeHigh) << 32) | info.nFileSizeLow;
         stamp = info.ftLastWriteTime;
     }
@@ -514,7 +515,7 @@ void CRespondEngine::ReloadRules(bool force)
 
     std::string bytes;
     {
-        ScopedHandle file(CreateFileA(path.c_str(), GENERIC_READ,
+        ScopedHandle file(CreateFileW(Utf8ToWide(path.c_str()).c_str(), GENERIC_READ,
                                       FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
                                       FILE_ATTRIBUTE_NORMAL, nullptr));
         if (!file) {
@@ -526,13 +527,14 @@ void CRespondEngine::ReloadRules(bool force)
         while (ReadFile(file.Get(), buffer, sizeof buffer, &got, nullptr) && got)
             bytes.append(buffer, got);
     }
-    char temporary[MAX_PATH] = {};
-    const DWORD length = GetTempPathA(MAX_PATH, temporary);
-    const std::string copy = (length && length < MAX_PATH ? std::string(temporary, length) : m_folder + "\\") +
+    wchar_t temporary[MAX_PATH + 1] = {};
+    const DWORD length = GetTempPathW(MAX_PATH + 1, temporary);
+    const std::string copy = (length && length <= MAX_PATH ? WideToUtf8(temporary, length) : m_folder + "\\") +
         "DervaneRespond-" + std::to_string(GetCurrentProcessId()) + ".txt";
+    const std::wstring wideCopy = Utf8ToWide(copy.c_str());
     {
         ScopedHandle out(
-            CreateFileA(copy.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_TEMPORARY, nullptr));
+            CreateFileW(wideCopy.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_TEMPORARY, nullptr));
         DWORD written = 0;
         if (!out || !WriteFile(out.Get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) ||
             written != bytes.size()) {
@@ -542,7 +544,7 @@ void CRespondEngine::ReloadRules(bool force)
         }
     }
     m_rules.ReadFile(copy);
-    DeleteFileA(copy.c_str());
+    DeleteFileW(wideCopy.c_str());
 }
 
 void CRespondEngine::LogAction(const Job& job, const char* outcome)

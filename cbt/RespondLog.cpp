@@ -6,6 +6,7 @@
 #include <ctime>
 
 #include "common/Log.h"
+#include "common/Utf8.h"
 
 void CRespondLog::SetFolder(const std::string& folder, size_t limit)
 {
@@ -28,12 +29,12 @@ bool CRespondLog::Write(const std::string& text)
     line += "\r\n";
 
     WIN32_FILE_ATTRIBUTE_DATA info = {};
-    if (GetFileAttributesExA(m_path.c_str(), GetFileExInfoStandard, &info)) {
+    if (GetFileAttributesExW(Utf8ToWide(m_path.c_str()).c_str(), GetFileExInfoStandard, &info)) {
         const unsigned long long size = (static_cast<unsigned long long>(info.nFileSizeHigh) << 32) | info.nFileSizeLow;
         if (size + line.size() > m_limit && !DropOlderHalf(line.size()))
             return false;
     }
-    FILE* file = fopen(m_path.c_str(), "ab");
+    FILE* file = OpenFileUtf8(m_path.c_str(), "ab");
     if (!file)
         return false;
     const bool written = fwrite(line.data(), 1, line.size(), file) == line.size();
@@ -44,7 +45,7 @@ bool CRespondLog::Write(const std::string& text)
 // more line), written whole to a temporary file that then replaces the log.
 bool CRespondLog::DropOlderHalf(size_t room)
 {
-    FILE* in = fopen(m_path.c_str(), "rb");
+    FILE* in = OpenFileUtf8(m_path.c_str(), "rb");
     if (!in)
         return false;
     std::string content;
@@ -61,15 +62,16 @@ bool CRespondLog::DropOlderHalf(size_t room)
     keepFrom = newline == std::string::npos ? content.size() : newline + 1;
 
     const std::string temporary = m_path + ".new";
-    FILE* out = fopen(temporary.c_str(), "wb");
+    FILE* out = OpenFileUtf8(temporary.c_str(), "wb");
     if (!out)
         return false;
     const size_t length = content.size() - keepFrom;
     bool ok = fwrite(content.data() + keepFrom, 1, length, out) == length;
     ok = fclose(out) == 0 && ok;
     if (ok)
-        ok = MoveFileExA(temporary.c_str(), m_path.c_str(), MOVEFILE_REPLACE_EXISTING) != 0;
+        ok = MoveFileExW(Utf8ToWide(temporary.c_str()).c_str(), Utf8ToWide(m_path.c_str()).c_str(),
+                         MOVEFILE_REPLACE_EXISTING) != 0;
     if (!ok)
-        DeleteFileA(temporary.c_str());
+        DeleteFileW(Utf8ToWide(temporary.c_str()).c_str());
     return ok;
 }

@@ -4,6 +4,7 @@
 
 #include <cstring>
 
+#include "common/Utf8.h"
 #include "framework/ScopedHandles.h"
 #include "respond/RespondMatch.h"
 
@@ -15,16 +16,18 @@ std::string TextOf(HWND window)
 {
     // For another process's window this reads the system's copy of the text
     // and sends nothing, so a hung program cannot hold the engine.
-    char text[kTextChars] = {};
-    const int length = GetWindowTextA(window, text, kTextChars);
-    return length > 0 ? std::string(text, static_cast<size_t>(length) < sizeof text ? length : sizeof text - 1)
+    // Read wide and converted here: the rules are UTF-8, whatever the code
+    // page of the process this runs in.
+    wchar_t text[kTextChars] = {};
+    const int length = GetWindowTextW(window, text, kTextChars);
+    return length > 0 ? WideToUtf8(text, static_cast<size_t>(length) < kTextChars ? length : kTextChars - 1)
                       : std::string();
 }
 
 bool IsButtonClass(HWND window)
 {
-    char name[32] = {};
-    return GetClassNameA(window, name, sizeof name) > 0 && _stricmp(name, "Button") == 0;
+    wchar_t name[32] = {};
+    return GetClassNameW(window, name, 32) > 0 && _wcsicmp(name, L"Button") == 0;
 }
 
 BOOL CALLBACK CollectChild(HWND child, LPARAM param)
@@ -64,7 +67,7 @@ ActionOutcome PushButton(HWND window, const RespondAction& action)
     for (HWND child : Children(window)) {
         if (!IsButtonClass(child) || !IsWindowVisible(child))
             continue;
-        const LONG_PTR type = GetWindowLongPtrA(child, GWL_STYLE) & BS_TYPEMASK;
+        const LONG_PTR type = GetWindowLongPtrW(child, GWL_STYLE) & BS_TYPEMASK;
         if (type == BS_GROUPBOX || !LabelMatches(action, TextOf(child)))
             continue;
         if (!IsWindowEnabled(child)) {
@@ -77,7 +80,7 @@ ActionOutcome PushButton(HWND window, const RespondAction& action)
             return ActionOutcome::kFailed;
         // Posted, not sent: a program that does not answer keeps the engine
         // free. Measured to press the button of another process's dialog.
-        if (!PostMessageA(parent, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(child)))
+        if (!PostMessageW(parent, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(child)))
             return ActionOutcome::kFailed;
         return ActionOutcome::kDone;
     }
@@ -89,7 +92,7 @@ const CbtMenuItem* FindMenuItem(const CbtMenuRead& read, const RespondAction& ac
     const LONG count = read.itemCount < kCbtMenuItems ? read.itemCount : kCbtMenuItems;
     for (LONG i = 0; i < count; i++) {
         const CbtMenuItem& item = read.items[i];
-        const std::string label(item.label, strnlen(item.label, sizeof item.label));
+        const std::string label = WideToUtf8(item.label, wcsnlen(item.label, kCbtMenuLabelChars));
         if (LabelMatches(action, label))
             return &item;
     }
@@ -100,14 +103,15 @@ ActionOutcome ChooseMenuItem(HWND window, const CbtMenuItem& item)
 {
     if (item.state & (MF_GRAYED | MF_DISABLED))
         return ActionOutcome::kDisabled;
-    return PostMessageA(window, WM_COMMAND, MAKEWPARAM(item.id, 0), 0) ? ActionOutcome::kDone : ActionOutcome::kFailed;
+    return PostMessageW(window, WM_COMMAND, MAKEWPARAM(item.id, 0), 0) ? ActionOutcome::kDone : ActionOutcome::kFailed;
 }
 
 const char* PlayWaveFile(const std::string& path)
 {
     if (path.empty())
         return "no sound file is named";
-    ScopedHandle file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr,
+    const std::wstring widePath = Utf8ToWide(path.c_str());
+    ScopedHandle file(CreateFileW(widePath.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr,
                                   OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file)
         return "the sound file cannot be opened";
@@ -117,7 +121,7 @@ const char* PlayWaveFile(const std::string& path)
         memcmp(header, "RIFF", 4) != 0 || memcmp(header + 8, "WAVE", 4) != 0)
         return "the sound file is not a WAVE file";
     file.Reset();
-    if (!PlaySoundA(path.c_str(), nullptr, SND_ASYNC | SND_FILENAME | SND_NODEFAULT))
+    if (!PlaySoundW(widePath.c_str(), nullptr, SND_ASYNC | SND_FILENAME | SND_NODEFAULT))
         return "the sound could not be played";
     return nullptr;
 }

@@ -1,5 +1,7 @@
 #include "common/FileNameChecks.h"
 
+#include "common/Utf8.h"
+
 #include <cctype>
 #include <cstring>
 
@@ -28,8 +30,13 @@ bool IsPlainFileName(const char* name, unsigned limit)
 {
     if (!name || !*name)
         return false;
-    const size_t length = strnlen(name, limit);
-    if (length >= limit)
+    // The limit counts UTF-16 units, as the file system does, not bytes: a
+    // name in another script takes up to three bytes a unit.
+    const char* end = name + strlen(name);
+    size_t units = 0;
+    for (const char* p = name; p < end && units < limit;)
+        units += DecodeUtf8(&p, end) >= 0x10000 ? 2 : 1;
+    if (units >= limit)
         return false;
     if (strpbrk(name, "\\/:") != nullptr)
         return false;

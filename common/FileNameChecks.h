@@ -10,7 +10,7 @@ bool IsDeviceName(const char* name);
 // A bare file name: not empty, no backslash, slash or colon (so no drive and
 // no stream), not "." or "..", no control characters, not one of the names
 // Windows keeps for devices in every folder ("CON", "NUL.dvl", "com1.txt",
-// ...), and shorter than limit.
+// ...), and shorter than limit in UTF-16 units (name is UTF-8).
 bool IsPlainFileName(const char* name, unsigned limit = 256);
 
 // The part of path after its last backslash (or slash), without its

@@ -35,8 +35,8 @@ bool ApplyAppearance(bool force)
         return false;
     HWND hwnd = g_shared.listView;
     const dervaneGroup1_t& look = g_shared.appearance;
-    SendMessageA(hwnd, LVM_SETTEXTCOLOR, 0, look.textForeground);
-    SendMessageA(hwnd, LVM_SETTEXTBKCOLOR, 0, look.textBackgroundOpaque ? look.textBackground : CLR_NONE);
+    SendMessageW(hwnd, LVM_SETTEXTCOLOR, 0, look.textForeground);
+    SendMessageW(hwnd, LVM_SETTEXTBKCOLOR, 0, look.textBackgroundOpaque ? look.textBackground : CLR_NONE);
     if (force || look.iconStyle != g_shared.previousAppearance.iconStyle)
         ApplyViewStyle();
     return true;
@@ -45,8 +45,8 @@ bool ApplyAppearance(bool force)
 void RestoreShellAppearance()
 {
     HWND hwnd = g_shared.listView;
-    SendMessageA(hwnd, LVM_SETTEXTCOLOR, 0, g_shared.shellTextColor);
-    SendMessageA(hwnd, LVM_SETTEXTBKCOLOR, 0, g_shared.shellTextBkColor);
+    SendMessageW(hwnd, LVM_SETTEXTCOLOR, 0, g_shared.shellTextColor);
+    SendMessageW(hwnd, LVM_SETTEXTBKCOLOR, 0, g_shared.shellTextBkColor);
     CDesktopListView(hwnd).SetStyleKeepingPositions(g_shared.shellStyle);
 }
 

@@ -5,33 +5,37 @@
 #include <cstring>
 #include <vector>
 
+#include "common/Utf8.h"
+
 int CDesktopListView::Count() const
 {
-    return static_cast<int>(SendMessageA(hwnd_, LVM_GETITEMCOUNT, 0, 0));
+    return static_cast<int>(SendMessageW(hwnd_, LVM_GETITEMCOUNT, 0, 0));
 }
 
 bool CDesktopListView::GetLabel(int index, char (&label)[kIconLabelSize]) const
 {
     label[0] = '\0';
-    LVITEMA item = {};
+    // The shell's labels are names of at most MAX_PATH units; a longer text
+    // is cut here and then again, on a character boundary, to the field.
+    wchar_t text[kLabelUnits + 1] = {};
+    LVITEMW item = {};
     item.mask = LVIF_TEXT;
     item.iItem = index;
-    item.pszText = label;
-    item.cchTextMax = sizeof label;
-    if (!SendMessageA(hwnd_, LVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&item)))
+    item.pszText = text;
+    item.cchTextMax = kLabelUnits + 1;
+    if (!SendMessageW(hwnd_, LVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&item)))
         return false;
     // The control may answer with its own buffer instead of filling ours.
-    if (item.pszText != label && item.pszText) {
-        strncpy(label, item.pszText, sizeof label - 1);
-    }
-    label[sizeof label - 1] = '\0';
+    const wchar_t* answer = item.pszText && item.pszText != text ? item.pszText : text;
+    const std::string utf8 = WideToUtf8(answer, wcsnlen(answer, kLabelUnits));
+    CopyUtf8(label, sizeof label, utf8.c_str());
     return true;
 }
 
 bool CDesktopListView::GetPosition(int index, POINT* pt) const
 {
     *pt = POINT{};
-    return SendMessageA(hwnd_, LVM_GETITEMPOSITION, index, reinterpret_cast<LPARAM>(pt)) != 0;
+    return SendMessageW(hwnd_, LVM_GETITEMPOSITION, index, reinterpret_cast<LPARAM>(pt)) != 0;
 }
 
 namespace {
@@ -53,13 +57,13 @@ public:
 void CDesktopListView::SetPosition(int index, int x, int y) const
 {
     const CLibraryMove move;
-    SendMessageA(hwnd_, LVM_SETITEMPOSITION, index, MAKELPARAM(static_cast<WORD>(x), static_cast<WORD>(y)));
+    SendMessageW(hwnd_, LVM_SETITEMPOSITION, index, MAKELPARAM(static_cast<WORD>(x), static_cast<WORD>(y)));
 }
 
 void CDesktopListView::SetPosition32(int index, POINT pt) const
 {
     const CLibraryMove move;
-    SendMessageA(hwnd_, LVM_SETITEMPOSITION32, index, reinterpret_cast<LPARAM>(&pt));
+    SendMessageW(hwnd_, LVM_SETITEMPOSITION32, index, reinterpret_cast<LPARAM>(&pt));
 }
 
 bool CDesktopListView::LibraryIsMoving()
@@ -81,7 +85,7 @@ SIZE CDesktopListView::ItemRectSize(int index, int part) const
 {
     RECT rc = {};
     rc.left = part;
-    if (!SendMessageA(hwnd_, LVM_GETITEMRECT, index, reinterpret_cast<LPARAM>(&rc))) {
+    if (!SendMessageW(hwnd_, LVM_GETITEMRECT, index, reinterpret_cast<LPARAM>(&rc))) {
         return SIZE{48, 48};
     }
     return SIZE{rc.right - rc.left, rc.bottom - rc.top};
@@ -89,7 +93,7 @@ SIZE CDesktopListView::ItemRectSize(int index, int part) const
 
 bool CDesktopListView::IsSelected(int index) const
 {
-    return (SendMessageA(hwnd_, LVM_GETITEMSTATE, index, LVIS_SELECTED) & LVIS_SELECTED) != 0;
+    return (SendMessageW(hwnd_, LVM_GETITEMSTATE, index, LVIS_SELECTED) & LVIS_SELECTED) != 0;
 }
 
 int CDesktopListView::FindIconByLabel(const char* label) const
@@ -114,7 +118,7 @@ void CDesktopListView::SetStyleKeepingPositions(DWORD style) const
     std::vector<bool> known(positions.size());
     for (int i = 0; i < count; ++i)
         known[i] = GetPosition(i, &positions[i]);
-    SetWindowLongPtrA(hwnd_, GWL_STYLE, static_cast<LONG_PTR>(style));
+    SetWindowLongPtrW(hwnd_, GWL_STYLE, static_cast<LONG_PTR>(style));
     for (int i = 0; i < count; ++i) {
         if (known[i])
             SetPosition32(i, positions[i]);

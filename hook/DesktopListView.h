@@ -14,7 +14,10 @@ public:
 
     HWND Handle() const { return hwnd_; }
     int Count() const;
-    // Copies the item's label (at most 127 characters) into label.
+    // The longest label read, in UTF-16 units (MAX_PATH, as the shell's names).
+    static constexpr int kLabelUnits = 260;
+    // Copies the item's label, as UTF-8, into label (read with the wide
+    // message: the shell's process has its own code page).
     bool GetLabel(int index, char (&label)[kIconLabelSize]) const;
     bool GetPosition(int index, POINT* pt) const;
     void SetPosition(int index, int x, int y) const;  // LVM_SETITEMPOSITION

@@ -85,19 +85,19 @@ void SetUpDesktop()
     g_shared.appearance = {0xFFFFFFFFu, 0xFFFFFFFFu, -1, -1};
     g_shared.previousAppearance = g_shared.appearance;
     g_shared.hideRulesLoaded = 0;
-    g_shared.shellTextColor = static_cast<COLORREF>(SendMessageA(hwnd, LVM_GETTEXTCOLOR, 0, 0));
-    g_shared.shellTextBkColor = static_cast<COLORREF>(SendMessageA(hwnd, LVM_GETTEXTBKCOLOR, 0, 0));
-    g_shared.shellStyle = static_cast<DWORD>(GetWindowLongPtrA(hwnd, GWL_STYLE));
+    g_shared.shellTextColor = static_cast<COLORREF>(SendMessageW(hwnd, LVM_GETTEXTCOLOR, 0, 0));
+    g_shared.shellTextBkColor = static_cast<COLORREF>(SendMessageW(hwnd, LVM_GETTEXTBKCOLOR, 0, 0));
+    g_shared.shellStyle = static_cast<DWORD>(GetWindowLongPtrW(hwnd, GWL_STYLE));
     MeasureDesktop();
     PullIconsIntoView(lv);
 
     g_process.shellListViewProc = reinterpret_cast<WNDPROC>(
-        SetWindowLongPtrA(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(SubclassCallWndProc)));
+        SetWindowLongPtrW(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(SubclassCallWndProc)));
     if (IsWindow(g_shared.defView)) {
         g_process.shellParentProc = reinterpret_cast<WNDPROC>(
-            SetWindowLongPtrA(g_shared.defView, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(SubclassParentCallWndProc)));
+            SetWindowLongPtrW(g_shared.defView, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(SubclassParentCallWndProc)));
     }
-    g_shared.hookMessageId = RegisterWindowMessageA(DERVANE_HOOK_MESSAGE_NAME);
+    g_shared.hookMessageId = RegisterWindowMessageW(DERVANE_HOOK_MESSAGE_NAME_W);
     TeardownMessageId();
     g_process.setUp = true;
     g_shared.ready = 1;
@@ -113,17 +113,17 @@ void TearDownDesktop()
     HWND hwnd = g_shared.listView;
     if (IsWindow(hwnd)) {
         CDesktopListView lv(hwnd);
-        SendMessageA(hwnd, LVM_SETTEXTCOLOR, 0, g_shared.shellTextColor);
-        SendMessageA(hwnd, LVM_SETTEXTBKCOLOR, 0, g_shared.shellTextBkColor);
+        SendMessageW(hwnd, LVM_SETTEXTCOLOR, 0, g_shared.shellTextColor);
+        SendMessageW(hwnd, LVM_SETTEXTBKCOLOR, 0, g_shared.shellTextBkColor);
         lv.SetStyleKeepingPositions(g_shared.shellStyle);
         ShowAllIcons();
     }
     if (g_process.shellParentProc && IsWindow(g_shared.defView)) {
-        SetWindowLongPtrA(g_shared.defView, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(g_process.shellParentProc));
+        SetWindowLongPtrW(g_shared.defView, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(g_process.shellParentProc));
     }
     g_process.shellParentProc = nullptr;
     if (g_process.shellListViewProc && IsWindow(hwnd)) {
-        SetWindowLongPtrA(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(g_process.shellListViewProc));
+        SetWindowLongPtrW(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(g_process.shellListViewProc));
         RECT rc = {0, 0, g_shared.viewWidth, g_shared.viewHeight};
         InvalidateRect(hwnd, &rc, TRUE);
         UpdateWindow(hwnd);

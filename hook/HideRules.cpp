@@ -32,7 +32,7 @@ bool RuleMatches(const HideRule& rule, const char* label)
         return WildcardMatch(rule.pattern.c_str(), label);
     if (rule.kind != kHideByReference)
         return false;
-    char name[MAX_PATH];
+    char name[kShortcutTextSize];
     ShortcutTargetName(label, name, sizeof name);
     return name[0] != '\0' && WildcardMatch(rule.pattern.c_str(), name);
 }

@@ -13,16 +13,16 @@
 namespace {
 
 struct ChildSearch {
-    const char* className;
+    const wchar_t* className;
     HWND found;
 };
 
 BOOL CALLBACK FindChildByClass(HWND wnd, LPARAM param)
 {
     auto* search = reinterpret_cast<ChildSearch*>(param);
-    char name[250] = {};
-    GetClassNameA(wnd, name, sizeof name);
-    if (strcmp(name, search->className) == 0) {
+    wchar_t name[250] = {};
+    GetClassNameW(wnd, name, 250);
+    if (wcscmp(name, search->className) == 0) {
         search->found = wnd;
         return FALSE;
     }
@@ -30,7 +30,7 @@ BOOL CALLBACK FindChildByClass(HWND wnd, LPARAM param)
 }
 
 // The first descendant of parent whose class name is exactly className.
-HWND FindDescendant(HWND parent, const char* className)
+HWND FindDescendant(HWND parent, const wchar_t* className)
 {
     ChildSearch search = {className, nullptr};
     EnumChildWindows(parent, FindChildByClass, reinterpret_cast<LPARAM>(&search));
@@ -46,8 +46,8 @@ LRESULT CALLBACK GetMessageHook(int code, WPARAM wParam, LPARAM lParam)
     return CallNextHookEx(nullptr, code, wParam, lParam);
 }
 
-constexpr const char kDefViewClass[] = "SHELLDLL_DefView";
-constexpr const char kWorkerClass[] = "WorkerW";
+constexpr const wchar_t kDefViewClass[] = L"SHELLDLL_DefView";
+constexpr const wchar_t kWorkerClass[] = L"WorkerW";
 
 struct WorkerSearch {
     DWORD shellProcessId;
@@ -57,16 +57,16 @@ struct WorkerSearch {
 BOOL CALLBACK FindWorkerWithDefView(HWND wnd, LPARAM param)
 {
     auto* search = reinterpret_cast<WorkerSearch*>(param);
-    char name[250] = {};
-    GetClassNameA(wnd, name, sizeof name);
-    if (strcmp(name, kWorkerClass) != 0)
+    wchar_t name[250] = {};
+    GetClassNameW(wnd, name, 250);
+    if (wcscmp(name, kWorkerClass) != 0)
         return TRUE;
     // Only the shell's own: another program's window of that class is no desktop.
     DWORD processId = 0;
     GetWindowThreadProcessId(wnd, &processId);
     if (processId != search->shellProcessId)
         return TRUE;
-    search->defView = FindWindowExA(wnd, nullptr, kDefViewClass, nullptr);
+    search->defView = FindWindowExW(wnd, nullptr, kDefViewClass, nullptr);
     return search->defView ? FALSE : TRUE;
 }
 
@@ -77,16 +77,16 @@ BOOL CALLBACK FindWorkerWithDefView(HWND wnd, LPARAM param)
 // descendant of Progman.
 HWND FindDefView(HWND progman)
 {
-    if (HWND direct = FindWindowExA(progman, nullptr, kDefViewClass, nullptr))
+    if (HWND direct = FindWindowExW(progman, nullptr, kDefViewClass, nullptr))
         return direct;
     WorkerSearch search = {0, nullptr};
     GetWindowThreadProcessId(progman, &search.shellProcessId);
     EnumWindows(FindWorkerWithDefView, reinterpret_cast<LPARAM>(&search));
     if (search.defView)
         return search.defView;
-    for (HWND worker = FindWindowExA(progman, nullptr, kWorkerClass, nullptr); worker;
-         worker = FindWindowExA(progman, worker, kWorkerClass, nullptr)) {
-        if (HWND inside = FindWindowExA(worker, nullptr, kDefViewClass, nullptr))
+    for (HWND worker = FindWindowExW(progman, nullptr, kWorkerClass, nullptr); worker;
+         worker = FindWindowExW(progman, worker, kWorkerClass, nullptr)) {
+        if (HWND inside = FindWindowExW(worker, nullptr, kDefViewClass, nullptr))
             return inside;
     }
     return FindDescendant(progman, kDefViewClass);
@@ -95,7 +95,7 @@ HWND FindDefView(HWND progman)
 // Finds the list view (or the web view host that answers list-view messages).
 bool FindDesktopWindows()
 {
-    HWND progman = FindWindowA("Progman", "Program Manager");
+    HWND progman = FindWindowW(L"Progman", L"Program Manager");
     if (!progman) {
         LogFatal("Cannot find window \"Progman\"!");
         return false;
@@ -107,14 +107,14 @@ bool FindDesktopWindows()
     }
     g_shared.defView = defView;
     g_shared.defViewParent = GetAncestor(defView, GA_PARENT);
-    if (HWND web = FindDescendant(defView, "Internet Explorer_Server")) {
-        if (SendMessageA(web, LVM_ENSUREVISIBLE, 0, TRUE)) {
+    if (HWND web = FindDescendant(defView, L"Internet Explorer_Server")) {
+        if (SendMessageW(web, LVM_ENSUREVISIBLE, 0, TRUE)) {
             g_shared.listView = web;
             return true;
         }
         g_shared.webViewDesktop = 1;
     }
-    HWND listView = FindDescendant(defView, "SysListView32");
+    HWND listView = FindDescendant(defView, L"SysListView32");
     if (!listView) {
         LogFatal("Cannot find window \"SysListView32\" or \"Internet Explorer_Server\"!");
         return false;
@@ -152,6 +152,7 @@ void AttachProgram(HWND programWindow, const char* folder)
         return;
     }
     g_shared.programWindow = programWindow;
+    // UTF-8, whole: a cut folder would name another one.
     memcpy(g_shared.programFolder, folder, length + 1);
 
     if (!FindDesktopWindows())
@@ -163,12 +164,12 @@ void AttachProgram(HWND programWindow, const char* folder)
     InterlockedIncrement(&g_shared.attachGeneration);
     g_shared.attached = 1;
 
-    g_shared.hook = SetWindowsHookExA(WH_GETMESSAGE, GetMessageHook, g_process.module, threadId);
+    g_shared.hook = SetWindowsHookExW(WH_GETMESSAGE, GetMessageHook, g_process.module, threadId);
     if (!g_shared.hook)
         LogFatal("Cannot install Windows hook!");
 
     // Any message retrieved on the desktop's thread gets the library loaded there.
-    PostMessageA(FindWindowA("Progman", "Program Manager"), WM_MOUSEMOVE, 0, 0);
+    PostMessageW(FindWindowW(L"Progman", L"Program Manager"), WM_MOUSEMOVE, 0, 0);
     MeasureDesktop();
 }
 
@@ -181,7 +182,7 @@ void DetachProgram()
     HWND lv = g_shared.listView;
     if (wasAttached && IsWindow(lv)) {
         DWORD_PTR answer = 0;
-        SendMessageTimeoutA(lv, TeardownMessageId(), 0, 0, SMTO_ABORTIFHUNG, 5000, &answer);
+        SendMessageTimeoutW(lv, TeardownMessageId(), 0, 0, SMTO_ABORTIFHUNG, 5000, &answer);
     }
     if (g_shared.hook) {
         UnhookWindowsHookEx(g_shared.hook);

@@ -69,9 +69,9 @@ void HOOK_GetSelectedIconCount(int* total, int* selected)
             HWND lv = g_shared.listView;
             const bool alive = IsWindow(lv) != FALSE;
             if (total)
-                *total = alive ? static_cast<int>(SendMessageA(lv, LVM_GETITEMCOUNT, 0, 0)) : 0;
+                *total = alive ? static_cast<int>(SendMessageW(lv, LVM_GETITEMCOUNT, 0, 0)) : 0;
             if (selected)
-                *selected = alive ? static_cast<int>(SendMessageA(lv, LVM_GETSELECTEDCOUNT, 0, 0)) : 0;
+                *selected = alive ? static_cast<int>(SendMessageW(lv, LVM_GETSELECTEDCOUNT, 0, 0)) : 0;
         },
         [] {});
 }
@@ -92,7 +92,7 @@ unsigned long SendToDesktop(dervaneMsg_t* msg)
         return g_shared.lastResult;
     }
     memcpy(&g_shared.message, msg, sizeof g_shared.message);
-    SendMessageA(lv, g_shared.hookMessageId, 0, 0);
+    SendMessageW(lv, g_shared.hookMessageId, 0, 0);
     return g_shared.lastResult;
 }
 

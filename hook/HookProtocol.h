@@ -1,4 +1,4 @@
-// The records the program and the hook library exchange: the 1032-byte
+// The records the program and the hook library exchange: the 2048-byte
 // message record, the settings block it carries, the appearance group and the
 // message codes. Window-free, so the program's hand-off parser and the native
 // tests can use it too; COLORREF is spelled as its 32-bit width here.
@@ -24,15 +24,20 @@ enum HookMessageCode : int32_t {
 // Registered window message names.
 #define DERVANE_APP_MESSAGE_NAME "DERVANE_APP_MESSAGE_ID"
 #define DERVANE_HOOK_MESSAGE_NAME "DERVANE_HOOK_MESSAGE_ID"
+#define DERVANE_HOOK_MESSAGE_NAME_W L"DERVANE_HOOK_MESSAGE_ID"
 
 enum : uint8_t {
     HOOKROUTE_PROGRAM = 0,  // the main window handles the record itself
     HOOKROUTE_HOOK = 1,  // the main window passes it on to the hook library
 };
 
-constexpr size_t kHookPayloadSize = 1027;
-constexpr size_t kIconLabelSize = 128;
-constexpr size_t kProgramFolderSize = 256;
+// Every text field holds UTF-8. A label may be as long as the shell allows a
+// name (MAX_PATH UTF-16 units, up to 780 bytes); the program folder as long as
+// Setup accepts (160 units, up to 480 bytes); a payload holds a path made of
+// the program folder, a sub-folder and a layout file name of 260 units.
+constexpr size_t kHookPayloadSize = 2043;
+constexpr size_t kIconLabelSize = 784;
+constexpr size_t kProgramFolderSize = 512;
 
 #pragma pack(push, 1)
 
@@ -67,14 +72,14 @@ struct dervaneMsg_t {
     int32_t code;
     uint8_t route;
     union {
-        char text[kHookPayloadSize];  // codes 2 to 7, 9, 10: NUL-terminated
+        char text[kHookPayloadSize];  // codes 2 to 7, 9, 10: NUL-terminated UTF-8
         SettingsBlock settings;  // code 1
     } payload;
 };
 
 #pragma pack(pop)
 
-static_assert(sizeof(dervaneMsg_t) == 1032, "message record is 1032 bytes");
+static_assert(sizeof(dervaneMsg_t) == 2048, "message record is 2048 bytes");
 static_assert(offsetof(dervaneMsg_t, code) == 0, "code at 0");
 static_assert(offsetof(dervaneMsg_t, route) == 4, "route at 4");
 static_assert(offsetof(dervaneMsg_t, payload) == 5, "payload at 5");

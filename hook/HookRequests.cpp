@@ -74,9 +74,9 @@ LRESULT OnSetItemPosition32(HWND wnd, WPARAM index, LPARAM lParam)
     if (requested && anyHidden && CDesktopListView(wnd).GetLabel(static_cast<int>(index), label) &&
         FindHiddenIcon(label) >= 0) {
         POINT parked = {requested->x, kParkedY};
-        return CallWindowProcA(ShellProc(), wnd, LVM_SETITEMPOSITION32, index, reinterpret_cast<LPARAM>(&parked));
+        return CallWindowProcW(ShellProc(), wnd, LVM_SETITEMPOSITION32, index, reinterpret_cast<LPARAM>(&parked));
     }
-    return CallWindowProcA(ShellProc(), wnd, LVM_SETITEMPOSITION32, index, lParam);
+    return CallWindowProcW(ShellProc(), wnd, LVM_SETITEMPOSITION32, index, lParam);
 }
 
 // A layout the user had loaded moves the icons as their own moves do.
@@ -128,8 +128,9 @@ bool FilterListViewMessage(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam, LRE
         return true;
     case WM_PAINT: OnPaint(); return false;
     case WM_WININICHANGE: {
-        const char* section = reinterpret_cast<const char*>(lParam);
-        if (section && (strcmp(section, "Desktop") == 0 || strcmp(section, "RefreshDesktop") == 0)) {
+        // The procedure is a wide one: the section name comes as UTF-16.
+        const wchar_t* section = reinterpret_cast<const wchar_t*>(lParam);
+        if (section && (wcscmp(section, L"Desktop") == 0 || wcscmp(section, L"RefreshDesktop") == 0)) {
             ApplyAppearance(true);
         }
         return false;
@@ -148,7 +149,7 @@ bool FilterListViewMessage(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam, LRE
             g_shared.ctrlDown = 0;
         return false;
     case LVM_SORTITEMS:
-        *answer = CallWindowProcA(ShellProc(), wnd, msg, wParam, lParam);
+        *answer = CallWindowProcW(ShellProc(), wnd, msg, wParam, lParam);
         HideAgain();
         return true;
     case LVM_SETITEMPOSITION32:

@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "common/Log.h"
+#include "common/Utf8.h"
 #include "framework/ScopedHandles.h"
 #include "hook/HookProcess.h"
 #include "hook/HookSharedData.h"
@@ -21,7 +22,7 @@ constexpr UINT kNotifyTimeoutMs = 10000;
 
 UINT TeardownMessageId()
 {
-    static UINT id = RegisterWindowMessageA("DERVANE_HOOK_TEARDOWN_ID");
+    static UINT id = RegisterWindowMessageW(L"DERVANE_HOOK_TEARDOWN_ID");
     return id;
 }
 
@@ -51,11 +52,11 @@ void NotifyProgram(int code, const char* text)
     memset(&msg, 0, sizeof msg);
     msg.code = code;
     msg.route = HOOKROUTE_PROGRAM;
-    snprintf(msg.payload.text, sizeof msg.payload.text, "%s", text ? text : "");
+    CopyUtf8(msg.payload.text, sizeof msg.payload.text, text ? text : "");
     // A program waiting for its request handles this at once; one that does
     // not answer at all must not hold the desktop's thread for ever.
     DWORD_PTR answer = 0;
-    if (!SendMessageTimeoutA(program, g_shared.hookMessageId, 0, 0, SMTO_NORMAL, kNotifyTimeoutMs, &answer)) {
+    if (!SendMessageTimeoutW(program, g_shared.hookMessageId, 0, 0, SMTO_NORMAL, kNotifyTimeoutMs, &answer)) {
         LogWarning("The program did not take a notification of the desktop");
     }
 }

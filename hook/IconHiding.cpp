@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+#include "common/Utf8.h"
+
 #include "hook/DesktopListView.h"
 #include "hook/HookProcess.h"
 #include "hook/HookSharedData.h"
@@ -40,7 +42,7 @@ bool HideIcon(const char* label)
     lv.SetPosition32(index, POINT{pt.x, kParkedY});
     if (FindHiddenIcon(label) < 0) {
         IconPosition entry = {};
-        strncpy(entry.label, label, sizeof entry.label - 1);
+        CopyUtf8(entry.label, sizeof entry.label, label);
         entry.x = pt.x;
         entry.y = pt.y;
         hidden->push_back(entry);

@@ -14,6 +14,7 @@
 #include "common/KeyedTextFile.h"
 #include "common/LayoutFormat.h"
 #include "common/Log.h"
+#include "common/Utf8.h"
 #include "hook/Appearance.h"
 #include "hook/DesktopListView.h"
 #include "hook/HookProcess.h"
@@ -34,7 +35,7 @@ bool LayoutPath(int type, const char* name, bool createFolder, std::string* path
         return false;
     }
     if (createFolder)
-        CreateDirectoryA(LayoutFolderPath(g_shared.programFolder, type).c_str(), nullptr);
+        CreateDirectoryW(Utf8ToWide(LayoutFolderPath(g_shared.programFolder, type).c_str()).c_str(), nullptr);
     return true;
 }
 
@@ -227,24 +228,27 @@ void WriteShortcutRecords(CKeyedTextFile& file)
     WriteAppearance(file);
     const CDesktopListView lv(g_shared.listView);
     const CScopedIconIndex index(g_shared.listView);
-    const bool anySelected = SendMessageA(g_shared.listView, LVM_GETSELECTEDCOUNT, 0, 0) > 0;
+    const bool anySelected = SendMessageW(g_shared.listView, LVM_GETSELECTEDCOUNT, 0, 0) > 0;
     int n = 0;
     EnumDesktopItems([&](const char* label, const char* itemPath, LPCITEMIDLIST item) {
         const int icon = lv.FindIconByLabel(label);
         if (anySelected && (icon < 0 || !lv.IsSelected(icon)))
             return;
         ShortcutRecord r = {};
-        snprintf(r.label, sizeof r.label, "%s", label);
+        CopyUtf8(r.label, sizeof r.label, label);
         POINT pt = {};
         if (icon >= 0 && lv.GetPosition(icon, &pt)) {
             r.x = pt.x;
             r.y = pt.y;
         }
-        char key[32], value[4096];
+        // Room for every field at its longest; a record longer than a line
+        // is written short below.
+        char key[32], value[8192];
         snprintf(key, sizeof key, "ICON_%d", n);
         bool fits = false;
-        if (itemPath[0]) {
-            snprintf(r.itemPath, sizeof r.itemPath, "%s", itemPath);
+        // A path cut to the field would name another file: such an item
+        // keeps only its place.
+        if (itemPath[0] && CopyUtf8(r.itemPath, sizeof r.itemPath, itemPath)) {
             ReadShortcut(itemPath, item, &r);
             fits = FormatLongIconRecord(r, value, sizeof value);
             if (!fits)
@@ -270,11 +274,11 @@ bool ApplyShortcutRecords(CKeyedTextFile& file, const char* path, bool* toggled)
     ReadLoadedRecord(file, &loaded);
     ReadAppearance(file);
 
-    HCURSOR previous = SetCursor(LoadCursorA(nullptr, IDC_WAIT));
+    HCURSOR previous = SetCursor(LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_WAIT)));
     const CDesktopListView lv(g_shared.listView);
     ReadIconRecords(file, path, [&](const ShortcutRecord& r, bool isFile) {
         IconPosition pending = {};
-        snprintf(pending.label, sizeof pending.label, "%s", r.label);
+        CopyUtf8(pending.label, sizeof pending.label, r.label);
         pending.x = r.x;
         pending.y = r.y;
         g_process.lists->pendingPositions.push_back(pending);
@@ -330,7 +334,7 @@ bool LoadShortcuts(const char* name)
     });
     if (!read)
         return false;
-    char base[MAX_PATH];
+    char base[kHookPayloadSize];
     BaseNameWithoutExtension(name, base, sizeof base);
     RefreshLayoutShortcutIcon(base);
     if (ApplyAppearance(false)) {

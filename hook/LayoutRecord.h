@@ -20,7 +20,7 @@ bool FormatLongIconRecord(const ShortcutRecord& record, char* out, size_t size);
 // position; when field 2 exists the record is a file record and fields 2 to
 // 11 are taken too (missing ones empty or 0). Answers false when the label or
 // a valid position is missing, or when a text field does not fit its field
-// of the record (a label of 128 characters or more, a path of 260 or more);
+// of the record (a label or a path of 784 bytes of UTF-8 or more);
 // *isFile tells which form was read.
 bool ParseIconRecord(const char* value, ShortcutRecord* record, bool* isFile);
 

@@ -8,12 +8,12 @@
 #include <string>
 #include <functional>
 #include <utility>
-#include <io.h>
 
 #include "common/FileNameChecks.h"
 #include "common/KeyedTextFile.h"
 #include "common/LayoutFormat.h"
 #include "common/Log.h"
+#include "common/Utf8.h"
 #include "framework/ScopedHandles.h"
 #include "hook/HookSharedData.h"
 
@@ -21,20 +21,50 @@ namespace {
 
 const SHCONTF kEnumFlags = SHCONTF_FOLDERS | SHCONTF_NONFOLDERS | SHCONTF_INCLUDEHIDDEN;
 
-template <size_t N> void Copy(char (&out)[N], const char* text)
+// Longest text read from the shell's objects, in UTF-16 units.
+constexpr UINT kWideTextUnits = 1024;
+
+// Copies UTF-8 text into a field, cut on a character boundary; false when cut.
+template <size_t N> bool Copy(char (&out)[N], const char* text)
 {
-    snprintf(out, N, "%s", text ? text : "");
+    return CopyUtf8(out, N, text ? text : "");
 }
 
-// Display names are converted with the ANSI code page, as the list view's
-// ANSI labels are, so that a name and its icon's label compare equal.
-bool DisplayName(IShellFolder* folder, LPCITEMIDLIST item, SHGDNF flags, char* out, UINT size)
+// The same from wide text.
+template <size_t N> bool CopyWide(char (&out)[N], const wchar_t* text)
 {
-    out[0] = '\0';
+    return Copy(out, WideToUtf8(text).c_str());
+}
+
+// Display names as UTF-8, read wide, as the list view's labels are, so that
+// a name and its icon's label compare equal whatever the process's code page.
+bool DisplayName(IShellFolder* folder, LPCITEMIDLIST item, SHGDNF flags, std::string* out)
+{
+    out->clear();
     STRRET name = {};
     if (FAILED(folder->GetDisplayNameOf(item, flags, &name)))
         return false;
-    return SUCCEEDED(StrRetToBufA(&name, item, out, size));
+    wchar_t text[kWideTextUnits] = {};
+    if (FAILED(StrRetToBufW(&name, item, text, kWideTextUnits)))
+        return false;
+    *out = WideToUtf8(text);
+    return true;
+}
+
+// The file-system path of an item as UTF-8, "" when it has none.
+std::string ItemPath(LPCITEMIDLIST item)
+{
+    wchar_t path[MAX_PATH] = {};
+    return SHGetPathFromIDListW(item, path) ? WideToUtf8(path) : std::string();
+}
+
+// A shell folder's path as UTF-8, "" when it cannot be read.
+std::string SpecialFolder(int csidl)
+{
+    wchar_t folder[MAX_PATH] = {};
+    if (FAILED(SHGetFolderPathW(nullptr, csidl, nullptr, SHGFP_TYPE_CURRENT, folder)))
+        return std::string();
+    return WideToUtf8(folder);
 }
 
 using ItemVisitor = std::function<bool(IShellFolder*, LPCITEMIDLIST, const char*)>;
@@ -49,9 +79,9 @@ void EnumItems(IShellFolder* folder, const ItemVisitor& visit)
     ULONG fetched = 0;
     while (items->Next(1, &raw, &fetched) == S_OK && fetched == 1) {
         ScopedPidl item(raw);
-        char name[MAX_PATH];
-        DisplayName(folder, item.Get(), SHGDN_INFOLDER, name, sizeof name);
-        if (!visit(folder, item.Get(), name))
+        std::string name;
+        DisplayName(folder, item.Get(), SHGDN_INFOLDER, &name);
+        if (!visit(folder, item.Get(), name.c_str()))
             break;
     }
 }
@@ -78,13 +108,13 @@ void NamePathOf(LPCITEMIDLIST list, char* out, size_t size)
     ScopedPidl copy(ILClone(list));
     std::string path;
     while (copy && !ILIsEmpty(copy.Get())) {
-        char name[MAX_PATH];
-        DisplayName(desktop.Get(), copy.Get(), SHGDN_NORMAL, name, sizeof name);
-        path = path.empty() ? std::string(name) : std::string(name) + "\\" + path;
+        std::string name;
+        DisplayName(desktop.Get(), copy.Get(), SHGDN_NORMAL, &name);
+        path = path.empty() ? name : name + "\\" + path;
         if (!ILRemoveLastID(copy.Get()))
             break;
     }
-    snprintf(out, size, "%s", path.c_str());
+    CopyUtf8(out, size, path.c_str());
 }
 
 void ShellIconLocation(LPCITEMIDLIST item, ShortcutRecord* r)
@@ -92,58 +122,73 @@ void ShellIconLocation(LPCITEMIDLIST item, ShortcutRecord* r)
     ScopedComPtr<IShellFolder> desktop;
     if (!item || !DesktopFolder(&desktop))
         return;
-    ScopedComPtr<IExtractIconA> extract;
-    if (FAILED(desktop->GetUIObjectOf(g_shared.listView, 1, &item, IID_IExtractIconA, nullptr, extract.PutVoid())) ||
+    ScopedComPtr<IExtractIconW> extract;
+    if (FAILED(desktop->GetUIObjectOf(g_shared.listView, 1, &item, IID_IExtractIconW, nullptr, extract.PutVoid())) ||
         !extract) {
         return;
     }
-    char file[MAX_PATH] = "";
+    wchar_t file[MAX_PATH] = {};
     int index = 0;
     UINT flags = 0;
-    if (FAILED(extract->GetIconLocation(GIL_FORSHELL, file, sizeof file, &index, &flags)))
+    if (FAILED(extract->GetIconLocation(GIL_FORSHELL, file, MAX_PATH, &index, &flags)))
         return;
     if (flags & GIL_NOTFILENAME) {
         r->iconIndex = 0;
-    } else {
-        Copy(r->iconFile, file);
+    } else if (!CopyWide(r->iconFile, file)) {
+        r->iconFile[0] = '\0';
     }
 }
 
-bool MakeLink(ScopedComPtr<IShellLinkA>* link)
+bool MakeLink(ScopedComPtr<IShellLinkW>* link)
 {
     return SUCCEEDED(
-               CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA, link->PutVoid())) &&
+               CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW, link->PutVoid())) &&
         *link;
+}
+
+// The link's texts from the record, each converted to UTF-16.
+void SetLinkTexts(IShellLinkW* link, const ShortcutRecord& r)
+{
+    link->SetDescription(Utf8ToWide(r.description).c_str());
+    link->SetArguments(Utf8ToWide(r.arguments).c_str());
+    link->SetWorkingDirectory(Utf8ToWide(r.workingFolder).c_str());
+    link->SetShowCmd(r.showCommand);
+    link->SetHotkey(static_cast<WORD>(r.hotKey));
 }
 
 // Points link at the record's target, a path or a path of display names;
 // false when the names lead to no object.
-bool SetLinkTarget(IShellLinkA* link, const ShortcutRecord& r)
+bool SetLinkTarget(IShellLinkW* link, const ShortcutRecord& r)
 {
     if (!r.namePath)
-        return SUCCEEDED(link->SetPath(r.target));
+        return SUCCEEDED(link->SetPath(Utf8ToWide(r.target).c_str()));
     ScopedPidl list{ResolveNamePath(r.target)};
     return list && SUCCEEDED(link->SetIDList(list.Get()));
 }
 
-bool SaveLink(IShellLinkA* link, const char* path)
+bool SaveLink(IShellLinkW* link, const char* path)
 {
     ScopedComPtr<IPersistFile> file;
-    if (FAILED(link->QueryInterface(IID_IPersistFile, file.PutVoid())) || !file)
+    if (FAILED(link->QueryInterface(IID_IPersistFile, file.PutVoid())) || !file || !path || !*path)
         return false;
-    wchar_t wide[MAX_PATH];
-    if (!MultiByteToWideChar(CP_ACP, 0, path, -1, wide, MAX_PATH))
-        return false;
-    return SUCCEEDED(file->Save(wide, TRUE));
+    return SUCCEEDED(file->Save(Utf8ToWide(path).c_str(), TRUE));
 }
 
+// path is a plain file name in the folder, its letters in any case.
 bool SameFolder(const char* path, int csidl)
 {
-    char folder[MAX_PATH];
-    if (FAILED(SHGetFolderPathA(nullptr, csidl, nullptr, SHGFP_TYPE_CURRENT, folder)))
+    const std::string folder = FoldUtf8(SpecialFolder(csidl));
+    if (folder.empty())
         return false;
-    const size_t length = strlen(folder);
-    return _strnicmp(path, folder, length) == 0 && path[length] == '\\' && IsPlainFileName(path + length + 1);
+    const std::string folded = FoldUtf8(std::string(path));
+    const size_t length = folder.size();
+    return folded.compare(0, length, folder) == 0 && folded.size() > length && folded[length] == '\\' &&
+        IsPlainFileName(folded.c_str() + length + 1);
+}
+
+bool FileExists(const char* path)
+{
+    return GetFileAttributesW(Utf8ToWide(path).c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
 }  // namespace
@@ -155,24 +200,15 @@ void EnumDesktopItems(const std::function<void(const char*, const char*, LPCITEM
     if (!DesktopFolder(&desktop))
         return;
     EnumItems(desktop.Get(), [&](IShellFolder*, LPCITEMIDLIST item, const char* name) {
-        char path[MAX_PATH] = "";
-        if (!SHGetPathFromIDListA(item, path))
-            path[0] = '\0';
-        visit(name, path, item);
+        visit(name, ItemPath(item).c_str(), item);
         return true;
     });
 }
 
-bool DesktopDirectory(char* out, size_t size)
+bool DesktopDirectory(std::string* out)
 {
-    char folder[MAX_PATH];
-    if (FAILED(SHGetFolderPathA(nullptr, CSIDL_DESKTOPDIRECTORY, nullptr, SHGFP_TYPE_CURRENT, folder))) {
-        if (size)
-            out[0] = '\0';
-        return false;
-    }
-    snprintf(out, size, "%s", folder);
-    return true;
+    *out = SpecialFolder(CSIDL_DESKTOPDIRECTORY);
+    return !out->empty();
 }
 
 bool IsDesktopItemPath(const char* path)
@@ -185,25 +221,25 @@ bool IsDesktopItemPath(const char* path)
 HRESULT ReadShortcut(const char* path, LPCITEMIDLIST item, ShortcutRecord* r)
 {
     ClearLinkFields(r);
-    ScopedComPtr<IShellLinkA> link;
-    HRESULT hr = CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA, link.PutVoid());
+    if (!path || !*path)
+        return E_INVALIDARG;
+    ScopedComPtr<IShellLinkW> link;
+    HRESULT hr = CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW, link.PutVoid());
     if (FAILED(hr))
         return hr;
     ScopedComPtr<IPersistFile> file;
     hr = link->QueryInterface(IID_IPersistFile, file.PutVoid());
     if (FAILED(hr))
         return hr;
-    wchar_t wide[MAX_PATH];
-    if (!path || !MultiByteToWideChar(CP_ACP, 0, path, -1, wide, MAX_PATH))
-        return E_INVALIDARG;
-    hr = file->Load(wide, STGM_READ);
+    hr = file->Load(Utf8ToWide(path).c_str(), STGM_READ);
     if (FAILED(hr))
         return hr;
 
-    char buffer[MAX_PATH] = "";
-    WIN32_FIND_DATAA found = {};
-    if (link->GetPath(buffer, MAX_PATH, &found, SLGP_UNCPRIORITY) == S_OK)
-        Copy(r->target, buffer);
+    // A path cut to its field would name another file: it is left empty.
+    wchar_t buffer[kWideTextUnits] = {};
+    WIN32_FIND_DATAW found = {};
+    if (link->GetPath(buffer, MAX_PATH, &found, SLGP_UNCPRIORITY) == S_OK && !CopyWide(r->target, buffer))
+        r->target[0] = '\0';
     // Wine answers a link to a shell object (a printer, the computer) with the
     // object's parsing name ("::{CLSID}\..."), where Windows gives no path:
     // such a link is stored by its display names either way.
@@ -217,16 +253,20 @@ HRESULT ReadShortcut(const char* path, LPCITEMIDLIST item, ShortcutRecord* r)
         }
         r->namePath = 1;
     }
-    if (SUCCEEDED(link->GetArguments(buffer, MAX_PATH)))
-        Copy(r->arguments, buffer);
-    if (SUCCEEDED(link->GetWorkingDirectory(buffer, MAX_PATH)))
-        Copy(r->workingFolder, buffer);
-    if (SUCCEEDED(link->GetDescription(buffer, MAX_PATH)))
-        Copy(r->description, buffer);
+    buffer[0] = L'\0';
+    if (SUCCEEDED(link->GetArguments(buffer, kWideTextUnits)))
+        CopyWide(r->arguments, buffer);
+    buffer[0] = L'\0';
+    if (SUCCEEDED(link->GetWorkingDirectory(buffer, MAX_PATH)) && !CopyWide(r->workingFolder, buffer))
+        r->workingFolder[0] = '\0';
+    buffer[0] = L'\0';
+    if (SUCCEEDED(link->GetDescription(buffer, kWideTextUnits)))
+        CopyWide(r->description, buffer);
     int index = 0;
-    buffer[0] = '\0';
+    buffer[0] = L'\0';
     if (SUCCEEDED(link->GetIconLocation(buffer, MAX_PATH, &index))) {
-        Copy(r->iconFile, buffer);
+        if (!CopyWide(r->iconFile, buffer))
+            r->iconFile[0] = '\0';
         r->iconIndex = index;
     }
     if (r->iconIndex == 0 && !r->iconFile[0])
@@ -248,15 +288,14 @@ bool ReadDesktopItem(const char* label, ShortcutRecord* record)
         return false;
     bool matched = false;
     EnumItems(desktop.Get(), [&](IShellFolder*, LPCITEMIDLIST item, const char* name) {
-        if (_stricmp(name, label) != 0)
+        if (!EqualsNoCase(name, label))
             return true;
         matched = true;
         Copy(record->label, name);
-        char path[MAX_PATH] = "";
-        if (!SHGetPathFromIDListA(item, path))
-            path[0] = '\0';
-        Copy(record->itemPath, path);
-        ReadShortcut(path, item, record);
+        const std::string path = ItemPath(item);
+        if (!Copy(record->itemPath, path.c_str()))
+            record->itemPath[0] = '\0';
+        ReadShortcut(record->itemPath, item, record);
         return true;  // a later match counts over an earlier one
     });
     return matched;
@@ -270,19 +309,15 @@ bool CreateShortcut(const ShortcutRecord& r)
         LogWarningFormat("Refused to create a shortcut outside the desktop: %s", r.itemPath);
         return false;
     }
-    if (!r.target[0] || _access(r.itemPath, 0) == 0)
+    if (!r.target[0] || FileExists(r.itemPath))
         return false;
     ScopedComInit com;
-    ScopedComPtr<IShellLinkA> link;
+    ScopedComPtr<IShellLinkW> link;
     // A link that points nowhere is not made.
     if (!MakeLink(&link) || !SetLinkTarget(link.Get(), r))
         return false;
-    link->SetDescription(r.description);
-    link->SetArguments(r.arguments);
-    link->SetWorkingDirectory(r.workingFolder);
-    link->SetIconLocation(r.iconFile, r.iconIndex);
-    link->SetShowCmd(r.showCommand);
-    link->SetHotkey(static_cast<WORD>(r.hotKey));
+    SetLinkTexts(link.Get(), r);
+    link->SetIconLocation(Utf8ToWide(r.iconFile).c_str(), r.iconIndex);
     return SaveLink(link.Get(), r.itemPath);
 }
 
@@ -295,7 +330,7 @@ bool RemoveShortcut(const ShortcutRecord& r)
     ScopedComInit com;
     ShortcutRecord current = {};
     if (ReadDesktopItem(r.label, &current) &&
-        (current.namePath != r.namePath || _stricmp(current.target, r.target) != 0)) {
+        (current.namePath != r.namePath || !EqualsNoCase(current.target, r.target))) {
         return false;  // the user has pointed the link elsewhere: keep it
     }
     // Only shell links are removed: a plain file or folder that a layout
@@ -303,7 +338,7 @@ bool RemoveShortcut(const ShortcutRecord& r)
     ShortcutRecord onDisk = {};
     if (FAILED(ReadShortcut(r.itemPath, nullptr, &onDisk)))
         return false;
-    return DeleteFileA(r.itemPath) != FALSE;
+    return DeleteFileW(Utf8ToWide(r.itemPath).c_str()) != FALSE;
 }
 
 LPITEMIDLIST ResolveNamePath(const char* namePath)
@@ -329,8 +364,8 @@ LPITEMIDLIST ResolveNamePath(const char* namePath)
             // Compare with the name the writer used: the normal display name of
             // the whole list from the desktop.
             ScopedPidl whole(ILCombine(list.Get(), item));
-            char text[MAX_PATH];
-            if (!whole || !DisplayName(desktop.Get(), whole.Get(), SHGDN_NORMAL, text, sizeof text))
+            std::string text;
+            if (!whole || !DisplayName(desktop.Get(), whole.Get(), SHGDN_NORMAL, &text))
                 return true;
             if (name != text)
                 return true;
@@ -378,20 +413,22 @@ LayoutState LayoutFileState(int kind, const char* name)
 
 bool IconifyLayout(int kind, const char* layoutPath)
 {
-    char name[MAX_PATH];
+    char name[kHookPayloadSize];
     BaseNameWithoutExtension(layoutPath, name, sizeof name);
     if (!IsPlainFileName(name, 200)) {
         LogWarningFormat("Invalid icon layout name: %s", layoutPath ? layoutPath : "");
         return false;
     }
     ShortcutRecord r = {};
-    char desktop[MAX_PATH];
-    if (DesktopDirectory(desktop, sizeof desktop)) {
-        snprintf(r.itemPath, sizeof r.itemPath, "%s\\%s.lnk", desktop, name);
+    std::string desktop;
+    // Every path whole or no shortcut: a cut one would name another file.
+    const bool fits = DesktopDirectory(&desktop) && Copy(r.itemPath, (desktop + "\\" + name + ".lnk").c_str()) &&
+        Copy(r.target, layoutPath) && Copy(r.workingFolder, g_shared.programFolder) &&
+        Copy(r.iconFile, (std::string(g_shared.programFolder) + "\\Dervane.exe").c_str());
+    if (!fits) {
+        LogWarningFormat("Icon layout path too long for a shortcut: %s", layoutPath ? layoutPath : "");
+        return false;
     }
-    Copy(r.target, layoutPath);
-    Copy(r.workingFolder, g_shared.programFolder);
-    snprintf(r.iconFile, sizeof r.iconFile, "%s\\Dervane.exe", g_shared.programFolder);
     Copy(r.description, name);
     r.iconIndex = LayoutFileState(kind, name);
     return CreateShortcut(r);
@@ -408,23 +445,19 @@ void RefreshLayoutShortcutIcon(const char* name)
     // of the same name) is left as it is.
     const std::string layout = LayoutFilePath(g_shared.programFolder, kShortcutsLayout,
                                               name + std::string(kLayoutExtension));
-    if (layout.empty() || r.namePath || _stricmp(r.target, layout.c_str()) != 0)
+    if (layout.empty() || r.namePath || !EqualsNoCase(r.target, layout.c_str()))
         return;
-    ScopedComPtr<IShellLinkA> link;
+    ScopedComPtr<IShellLinkW> link;
     if (!MakeLink(&link) || !SetLinkTarget(link.Get(), r))
         return;
-    link->SetDescription(r.description);
-    link->SetArguments(r.arguments);
-    link->SetWorkingDirectory(r.workingFolder);
-    link->SetShowCmd(r.showCommand);
-    link->SetHotkey(static_cast<WORD>(r.hotKey));
-    link->SetIconLocation(r.iconFile, LayoutFileState(kShortcutsLayout, name));
+    SetLinkTexts(link.Get(), r);
+    link->SetIconLocation(Utf8ToWide(r.iconFile).c_str(), LayoutFileState(kShortcutsLayout, name));
     SaveLink(link.Get(), r.itemPath);
 }
 
 bool GetSpecialWindowPosition(const char* title, POINT* pt)
 {
-    HWND wnd = FindWindowA(nullptr, title);
+    HWND wnd = FindWindowW(nullptr, Utf8ToWide(title).c_str());
     RECT rc = {};
     if (!wnd || !GetWindowRect(wnd, &rc))
         return false;
@@ -434,7 +467,7 @@ bool GetSpecialWindowPosition(const char* title, POINT* pt)
 
 void MoveSpecialWindow(const char* title, int x, int y)
 {
-    if (HWND wnd = FindWindowA(nullptr, title)) {
+    if (HWND wnd = FindWindowW(nullptr, Utf8ToWide(title).c_str())) {
         SetWindowPos(wnd, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
     }
 }

@@ -1,11 +1,13 @@
 // Desktop items through the shell's own objects: reading, creating and
 // removing shell links, layout shortcuts, and the program's desktop windows.
+// Every text in and out is UTF-8; the shell is called wide.
 #pragma once
 
 #include <windows.h>
 #include <shlobj.h>
 
 #include <functional>
+#include <string>
 
 #include "common/LayoutFormat.h"
 #include "hook/ShortcutRecord.h"
@@ -30,8 +32,8 @@ void RefreshLayoutShortcutIcon(const char* name);
 // item of each desktop item, in the shell's order.
 void EnumDesktopItems(const std::function<void(const char*, const char*, LPCITEMIDLIST)>& visit);
 
-// The file-system folder of the desktop, without trailing backslash.
-bool DesktopDirectory(char* out, size_t size);
+// The file-system folder of the desktop (UTF-8), without trailing backslash.
+bool DesktopDirectory(std::string* out);
 // True for a path whose folder is the desktop directory and whose name is a plain file name.
 bool IsDesktopItemPath(const char* path);
 

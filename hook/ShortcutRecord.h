@@ -1,10 +1,14 @@
 // The properties of one desktop item as a shortcuts layout stores them.
 #pragma once
 
-constexpr unsigned kShortcutTextSize = 260;
+#include "hook/HookProtocol.h"
 
+// Paths of up to MAX_PATH UTF-16 units, as UTF-8 (up to 780 bytes).
+constexpr unsigned kShortcutTextSize = 784;
+
+// Every text is UTF-8.
 struct ShortcutRecord {
-    char label[128];
+    char label[kIconLabelSize];
     int x;
     int y;
     char itemPath[kShortcutTextSize];  // the item itself; for a link, the .lnk file

@@ -15,15 +15,15 @@ namespace {
 LRESULT CallShellListView(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam)
 {
     if (!g_process.shellListViewProc)
-        return DefWindowProcA(wnd, msg, wParam, lParam);
-    return CallWindowProcA(g_process.shellListViewProc, wnd, msg, wParam, lParam);
+        return DefWindowProcW(wnd, msg, wParam, lParam);
+    return CallWindowProcW(g_process.shellListViewProc, wnd, msg, wParam, lParam);
 }
 
 LRESULT CallShellParent(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam)
 {
     if (!g_process.shellParentProc)
-        return DefWindowProcA(wnd, msg, wParam, lParam);
-    return CallWindowProcA(g_process.shellParentProc, wnd, msg, wParam, lParam);
+        return DefWindowProcW(wnd, msg, wParam, lParam);
+    return CallWindowProcW(g_process.shellParentProc, wnd, msg, wParam, lParam);
 }
 
 // A request of the program: the record is taken out of the shared block first,
