@@ -2,6 +2,8 @@
 
 #include <windowsx.h>
 
+#include "common/Utf8.h"
+
 int CDefViewWindow::Create(HWND parent, const RECT& rect, HINSTANCE instance, const CDesktopFolder* folder)
 {
     if (!CHostWindow::Create(0, kClassName, "", WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN | WS_CLIPSIBLINGS, rect, parent,
@@ -31,7 +33,7 @@ LRESULT CDefViewWindow::WndProc(UINT message, WPARAM wParam, LPARAM lParam)
     case WM_SETTINGCHANGE:
         // The shell hands these on to its list view.
         if (m_view.Handle())
-            SendMessageA(m_view.Handle(), message, wParam, lParam);
+            SendMessageW(m_view.Handle(), message, wParam, lParam);
         return 0;
     case WM_MOUSEMOVE:
         if (m_dragging)
@@ -89,11 +91,15 @@ LRESULT CDefViewWindow::OnNotify(NMHDR* header)
         if (m_placeLabel.empty())
             return 0;
         int index = reinterpret_cast<NMLISTVIEW*>(header)->iItem;
-        char text[DesktopHostProtocol::kLabelSize] = {};
-        ListView_GetItemText(m_view.Handle(), index, 0, text, sizeof(text));
-        if (m_placeLabel == text) {
+        wchar_t text[DesktopHostProtocol::kLabelSize] = {};
+        LVITEMW item = {};
+        item.iSubItem = 0;
+        item.pszText = text;
+        item.cchTextMax = DesktopHostProtocol::kLabelSize;
+        SendMessageW(m_view.Handle(), LVM_GETITEMTEXTW, index, reinterpret_cast<LPARAM>(&item));
+        if (m_placeLabel == WideToUtf8(text)) {
             m_placeLabel.clear();
-            SendMessageA(m_view.Handle(), LVM_SETITEMPOSITION32, index, reinterpret_cast<LPARAM>(&m_placePosition));
+            SendMessageW(m_view.Handle(), LVM_SETITEMPOSITION32, index, reinterpret_cast<LPARAM>(&m_placePosition));
         }
         return 0;
     }

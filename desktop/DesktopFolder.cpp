@@ -4,25 +4,27 @@
 #include <shlwapi.h>
 #include <objbase.h>
 
+#include "common/Utf8.h"
 #include "desktop/DesktopHostProtocol.h"
 
 namespace {
-// Display name of a desktop-relative item as the desktop folder gives it.
+// Display name of a desktop-relative item as the desktop folder gives it,
+// read wide (the host runs in the system's code page) and kept as UTF-8.
 std::string DisplayName(IShellFolder* desktop, LPCITEMIDLIST pidl, SHGDNF flags)
 {
     STRRET name = {};
     if (FAILED(desktop->GetDisplayNameOf(pidl, flags, &name)))
         return std::string();
-    char buffer[MAX_PATH * 2] = {};
-    if (FAILED(StrRetToBufA(&name, pidl, buffer, sizeof(buffer))))
+    wchar_t buffer[MAX_PATH * 2] = {};
+    if (FAILED(StrRetToBufW(&name, pidl, buffer, MAX_PATH * 2)))
         return std::string();
-    return buffer;
+    return WideToUtf8(buffer);
 }
 
 int SystemImage(LPCITEMIDLIST pidl)
 {
-    SHFILEINFOA info = {};
-    if (!SHGetFileInfoA(reinterpret_cast<LPCSTR>(pidl), 0, &info, sizeof(info),
+    SHFILEINFOW info = {};
+    if (!SHGetFileInfoW(reinterpret_cast<LPCWSTR>(pidl), 0, &info, sizeof(info),
                         SHGFI_PIDL | SHGFI_SYSICONINDEX | SHGFI_LARGEICON)) {
         return -1;
     }
@@ -38,34 +40,29 @@ bool IsShortcut(const std::string& path)
 // generic document icon; the shell on Windows shows the target's.
 int ShortcutImage(const std::string& path)
 {
-    ScopedComPtr<IShellLinkA> link;
-    if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA, link.PutVoid()))) {
+    ScopedComPtr<IShellLinkW> link;
+    if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW, link.PutVoid()))) {
         return -1;
     }
     ScopedComPtr<IPersistFile> file;
     if (FAILED(link->QueryInterface(IID_IPersistFile, file.PutVoid())))
         return -1;
-    wchar_t wide[MAX_PATH] = {};
-    if (!MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, wide, MAX_PATH))
+    if (FAILED(file->Load(Utf8ToWide(path.c_str()).c_str(), STGM_READ)))
         return -1;
-    if (FAILED(file->Load(wide, STGM_READ)))
-        return -1;
-    char target[MAX_PATH] = {};
-    WIN32_FIND_DATAA found = {};
+    wchar_t target[MAX_PATH] = {};
+    WIN32_FIND_DATAW found = {};
     if (link->GetPath(target, MAX_PATH, &found, SLGP_RAWPATH) != S_OK || !target[0])
         return -1;
-    SHFILEINFOA info = {};
-    if (!SHGetFileInfoA(target, 0, &info, sizeof(info), SHGFI_SYSICONINDEX | SHGFI_LARGEICON))
+    SHFILEINFOW info = {};
+    if (!SHGetFileInfoW(target, 0, &info, sizeof(info), SHGFI_SYSICONINDEX | SHGFI_LARGEICON))
         return -1;
     return info.iIcon;
 }
 
-// Cuts a label to what a list view item of the shared label size holds.
+// Cuts a label, on a character boundary, to what the shared label field holds.
 std::string FitLabel(std::string label)
 {
-    if (label.size() >= static_cast<size_t>(DesktopHostProtocol::kLabelSize)) {
-        label.resize(DesktopHostProtocol::kLabelSize - 1);
-    }
+    label.resize(Utf8PrefixLength(label.data(), label.size(), DesktopHostProtocol::kLabelSize - 1));
     return label;
 }
 }  // namespace
@@ -74,15 +71,15 @@ int CDesktopFolder::Open()
 {
     if (FAILED(SHGetDesktopFolder(m_desktop.Put())))
         return 0;
-    char path[MAX_PATH] = {};
-    if (FAILED(SHGetFolderPathA(nullptr, CSIDL_DESKTOPDIRECTORY, nullptr, SHGFP_TYPE_CURRENT, path)))
+    wchar_t path[MAX_PATH] = {};
+    if (FAILED(SHGetFolderPathW(nullptr, CSIDL_DESKTOPDIRECTORY, nullptr, SHGFP_TYPE_CURRENT, path)))
         return 0;
-    m_path = path;
-    SHFILEINFOA info = {};
+    m_path = WideToUtf8(path);
+    SHFILEINFOW info = {};
     m_largeImages = reinterpret_cast<HIMAGELIST>(
-        SHGetFileInfoA("C:\\", 0, &info, sizeof(info), SHGFI_SYSICONINDEX | SHGFI_LARGEICON));
+        SHGetFileInfoW(L"C:\\", 0, &info, sizeof(info), SHGFI_SYSICONINDEX | SHGFI_LARGEICON));
     m_smallImages = reinterpret_cast<HIMAGELIST>(
-        SHGetFileInfoA("C:\\", 0, &info, sizeof(info), SHGFI_SYSICONINDEX | SHGFI_SMALLICON));
+        SHGetFileInfoW(L"C:\\", 0, &info, sizeof(info), SHGFI_SYSICONINDEX | SHGFI_SMALLICON));
     AddFixedItem("::{20D04FE0-3AEA-1069-A2D8-08002B30309D}", "My Computer");
     AddFixedItem("::{645FF040-5081-101B-9F08-00AA002F954E}", "Recycle Bin");
     return 1;
@@ -93,10 +90,9 @@ void CDesktopFolder::AddFixedItem(const char* clsid, const char* label)
     DesktopEntry entry;
     entry.key = clsid;
     entry.label = label;
-    wchar_t wide[64] = {};
-    MultiByteToWideChar(CP_ACP, 0, clsid, -1, wide, 64);
+    std::wstring wide = Utf8ToWide(clsid);
     ScopedPidl pidl;
-    if (SUCCEEDED(m_desktop->ParseDisplayName(nullptr, nullptr, wide, nullptr, pidl.Put(), nullptr))) {
+    if (SUCCEEDED(m_desktop->ParseDisplayName(nullptr, nullptr, &wide[0], nullptr, pidl.Put(), nullptr))) {
         entry.image = SystemImage(pidl.Get());
     }
     m_fixed.push_back(entry);
@@ -106,7 +102,7 @@ int CDesktopFolder::IsInDirectory(const std::string& path) const
 {
     if (path.size() <= m_path.size() + 1)
         return 0;
-    if (_strnicmp(path.c_str(), m_path.c_str(), m_path.size()) != 0)
+    if (!EqualsNoCase(path.substr(0, m_path.size()), m_path))
         return 0;
     if (path[m_path.size()] != '\\')
         return 0;

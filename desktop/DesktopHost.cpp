@@ -17,6 +17,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "common/Utf8.h"
 #include "desktop/DesktopFolder.h"
 #include "framework/ScopedHandles.h"
 #include "desktop/ProgmanWindow.h"
@@ -65,20 +66,20 @@ bool ParseOptions(const char* arguments, HostOptions& options)
 ScopedChangeNotification WatchFolder(const std::string& path)
 {
     return ScopedChangeNotification(
-        FindFirstChangeNotificationA(path.c_str(), FALSE, FILE_NOTIFY_CHANGE_FILE_NAME | FILE_NOTIFY_CHANGE_DIR_NAME));
+        FindFirstChangeNotificationW(Utf8ToWide(path.c_str()).c_str(), FALSE, FILE_NOTIFY_CHANGE_FILE_NAME | FILE_NOTIFY_CHANGE_DIR_NAME));
 }
 
 // Dispatches waiting messages; answers 0 once WM_QUIT was seen.
 int PumpMessages(int& exitCode)
 {
     MSG msg = {};
-    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
         if (msg.message == WM_QUIT) {
             exitCode = static_cast<int>(msg.wParam);
             return 0;
         }
         TranslateMessage(&msg);
-        DispatchMessageA(&msg);
+        DispatchMessageW(&msg);
     }
     return 1;
 }
@@ -105,7 +106,7 @@ int Run(HINSTANCE instance, const HostOptions& options)
         return 1;
     }
     if (options.tree == DesktopHostProtocol::kTreeWorkerW) {
-        SendMessageA(progman.Handle(), CProgmanWindow::kMakeWorkerMessage, 0, 0);
+        SendMessageW(progman.Handle(), CProgmanWindow::kMakeWorkerMessage, 0, 0);
     } else if (options.tree != DesktopHostProtocol::kTreeProgman) {
         progman.MoveDefView(options.tree);
     }
@@ -127,7 +128,7 @@ int Run(HINSTANCE instance, const HostOptions& options)
     server.SetReady();
     SetFocus(view.Handle());
     // As the shell does when it (re)starts: tray icon owners add their icons again.
-    PostMessageA(HWND_BROADCAST, RegisterWindowMessageA("TaskbarCreated"), 0, 0);
+    PostMessageW(HWND_BROADCAST, RegisterWindowMessageW(L"TaskbarCreated"), 0, 0);
 
     for (;;) {
         HANDLE handles[2] = {server.RequestEvent(), change.Get()};

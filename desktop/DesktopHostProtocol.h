@@ -15,12 +15,13 @@
 namespace DesktopHostProtocol {
 
 constexpr uint32_t kMagic = 0x48445644;  // "DVDH"
-constexpr uint32_t kVersion = 2;
-constexpr int kLabelSize = 128;
+constexpr uint32_t kVersion = 3;
+// Texts are UTF-8: a label of MAX_PATH UTF-16 units takes up to 780 bytes.
+constexpr int kLabelSize = 784;
 constexpr int kItemsPerPage = 64;
 constexpr int kMaxCounters = 32;
 constexpr int kRecentNotifications = 64;
-constexpr int kPathSize = 260;
+constexpr int kPathSize = 784;
 
 enum RequestCode : uint32_t {
     kRequestView = 1,  // view record: colours, style, windows, counters

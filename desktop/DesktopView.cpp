@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <vector>
 
+#include "common/Utf8.h"
 #include "desktop/FolderDiff.h"
 
 namespace {
@@ -31,8 +32,9 @@ int CDesktopView::Create(HWND parent, const RECT& rect, const CDesktopFolder* fo
     // desktop never scrolls, so icons parked far below stay out of sight.
     DWORD style = WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | WS_CLIPCHILDREN | LVS_ICON | LVS_SHAREIMAGELISTS |
         LVS_NOSCROLL | LVS_ALIGNLEFT;
-    m_list = CreateWindowExA(0, WC_LISTVIEWA, "FolderView", style, rect.left, rect.top, rect.right - rect.left,
-                             rect.bottom - rect.top, parent, reinterpret_cast<HMENU>(1), GetModuleHandleA(nullptr),
+    // A Unicode list view holding UTF-16 labels, as the shell's desktop is.
+    m_list = CreateWindowExW(0, WC_LISTVIEWW, L"FolderView", style, rect.left, rect.top, rect.right - rect.left,
+                             rect.bottom - rect.top, parent, reinterpret_cast<HMENU>(1), GetModuleHandleW(nullptr),
                              nullptr);
     if (!m_list)
         return 0;
@@ -65,10 +67,10 @@ LRESULT CALLBACK CDesktopView::SubclassProc(HWND hwnd, UINT message, WPARAM wPar
 
 std::string CDesktopView::KeyAt(int index) const
 {
-    LVITEMA item = {};
+    LVITEMW item = {};
     item.mask = LVIF_PARAM;
     item.iItem = index;
-    if (!ListView_GetItem(m_list, &item))
+    if (!SendMessageW(m_list, LVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&item)))
         return std::string();
     auto found = m_keys.find(item.lParam);
     return found == m_keys.end() ? std::string() : found->second;
@@ -82,7 +84,7 @@ POINT CDesktopView::CellOrigin(int index) const
     icon.left = LVIR_ICON;
     DWORD spacing = static_cast<DWORD>(ListView_GetItemSpacing(m_list, FALSE));
     int cellWidth = LOWORD(spacing);
-    if (!SendMessageA(m_list, LVM_GETITEMRECT, index, reinterpret_cast<LPARAM>(&icon))) {
+    if (!SendMessageW(m_list, LVM_GETITEMRECT, index, reinterpret_cast<LPARAM>(&icon))) {
         ListView_GetItemPosition(m_list, index, &origin);
         return origin;
     }
@@ -98,7 +100,7 @@ void CDesktopView::PlaceInCell(int index, int cellX, int cellY)
     POINT position = {};
     ListView_GetItemPosition(m_list, index, &position);
     POINT target = {position.x + cellX - now.x, position.y + cellY - now.y};
-    SendMessageA(m_list, LVM_SETITEMPOSITION32, index, reinterpret_cast<LPARAM>(&target));
+    SendMessageW(m_list, LVM_SETITEMPOSITION32, index, reinterpret_cast<LPARAM>(&target));
 }
 
 CIconSlots CDesktopView::MakeSlots() const
@@ -117,10 +119,11 @@ CIconSlots CDesktopView::MakeSlots() const
 
 int CDesktopView::Insert(const DesktopEntry& entry)
 {
-    LVITEMA item = {};
+    std::wstring label = Utf8ToWide(entry.label.c_str());
+    LVITEMW item = {};
     item.mask = LVIF_TEXT | LVIF_IMAGE | LVIF_PARAM;
     item.iItem = ListView_GetItemCount(m_list);
-    item.pszText = const_cast<char*>(entry.label.c_str());
+    item.pszText = &label[0];
     int image = entry.image;
     if (image < 0) {
         auto known = m_images.find(entry.key);
@@ -134,7 +137,7 @@ int CDesktopView::Insert(const DesktopEntry& entry)
     m_images[entry.key] = image;
     m_inserting = true;
     m_placedDuringInsert = false;
-    int index = static_cast<int>(SendMessageA(m_list, LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item)));
+    int index = static_cast<int>(SendMessageW(m_list, LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item)));
     m_inserting = false;
     if (index < 0) {
         m_keys.erase(item.lParam);
@@ -179,7 +182,7 @@ void CDesktopView::InsertAll(const std::vector<const DesktopEntry*>& entries,
     UpdateWindow(m_list);
     for (Placement& placement : placements) {
         if (placement.fixed) {
-            SendMessageA(m_list, LVM_SETITEMPOSITION32, placement.index, reinterpret_cast<LPARAM>(&placement.position));
+            SendMessageW(m_list, LVM_SETITEMPOSITION32, placement.index, reinterpret_cast<LPARAM>(&placement.position));
         } else {
             CIconSlots::Point cell = slots.TakeFree();
             PlaceInCell(placement.index, cell.x, cell.y);
@@ -192,10 +195,11 @@ void CDesktopView::DeleteKey(const std::string& key)
     auto id = m_ids.find(key);
     if (id == m_ids.end())
         return;
-    LVFINDINFOA find = {};
+    LVFINDINFOW find = {};
     find.flags = LVFI_PARAM;
     find.lParam = id->second;
-    int index = ListView_FindItem(m_list, -1, &find);
+    int index = static_cast<int>(SendMessageW(m_list, LVM_FINDITEMW, static_cast<WPARAM>(-1),
+                                              reinterpret_cast<LPARAM>(&find)));
     m_keys.erase(id->second);
     m_ids.erase(id);
     m_images.erase(key);
@@ -270,7 +274,8 @@ void CDesktopView::Open(int index) const
     std::string key = KeyAt(index);
     if (key.empty() || key.compare(0, 2, "::") == 0)
         return;  // only files open
-    ShellExecuteA(GetParent(m_list), "open", key.c_str(), nullptr, m_folder->Path().c_str(), SW_SHOWNORMAL);
+    ShellExecuteW(GetParent(m_list), L"open", Utf8ToWide(key.c_str()).c_str(), nullptr,
+                  Utf8ToWide(m_folder->Path().c_str()).c_str(), SW_SHOWNORMAL);
 }
 
 void CDesktopView::MoveSelected(int dx, int dy)
@@ -282,6 +287,6 @@ void CDesktopView::MoveSelected(int dx, int dy)
             continue;
         position.x += dx;
         position.y += dy;
-        SendMessageA(m_list, LVM_SETITEMPOSITION32, i, reinterpret_cast<LPARAM>(&position));
+        SendMessageW(m_list, LVM_SETITEMPOSITION32, i, reinterpret_cast<LPARAM>(&position));
     }
 }

@@ -12,7 +12,8 @@ public:
 
     HWND Handle() const { return m_hwnd; }
 
-    // Registers a window class whose procedure is the common thunk.
+    // Registers a window class whose procedure is the common thunk. Names
+    // and titles are UTF-8; the windows are wide (Unicode) ones.
     static int RegisterClass(const char* className, HINSTANCE instance, HBRUSH background);
 
 protected:

@@ -129,11 +129,11 @@ LRESULT CProgmanWindow::WndProc(UINT message, WPARAM wParam, LPARAM lParam)
             return 0;
         FitToScreen(LOWORD(lParam), HIWORD(lParam));
         if (m_defView.Handle())
-            SendMessageA(m_defView.Handle(), message, wParam, lParam);
+            SendMessageW(m_defView.Handle(), message, wParam, lParam);
         return 0;
     case WM_SETTINGCHANGE:
         if (m_defView.Handle())
-            SendMessageA(m_defView.Handle(), message, wParam, lParam);
+            SendMessageW(m_defView.Handle(), message, wParam, lParam);
         return 0;
     case WM_WINDOWPOSCHANGING: {
         // The desktop lies below every other window.

@@ -4,6 +4,8 @@
 
 #include <cstring>
 
+#include "common/Utf8.h"
+
 using namespace DesktopHostProtocol;
 
 namespace {
@@ -24,7 +26,7 @@ RectRecord ItemRect(HWND list, int index, int part)
 {
     RECT rect = {};
     rect.left = part;
-    if (!SendMessageA(list, LVM_GETITEMRECT, index, reinterpret_cast<LPARAM>(&rect)))
+    if (!SendMessageW(list, LVM_GETITEMRECT, index, reinterpret_cast<LPARAM>(&rect)))
         rect = RECT{};
     return ToRecord(rect);
 }
@@ -36,7 +38,8 @@ int CQueryServer::Open()
     char name[96] = {};
     FormatObjectName(name, sizeof(name), pid, kMappingKind);
     m_channel.mapping.Reset(
-        CreateFileMappingA(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0, sizeof(SharedBlock), name));
+        CreateFileMappingW(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0, sizeof(SharedBlock),
+                           Utf8ToWide(name).c_str()));
     if (!m_channel.mapping.IsValid())
         return 0;
     m_channel.view.Reset(MapViewOfFile(m_channel.mapping.Get(), FILE_MAP_ALL_ACCESS, 0, 0, sizeof(SharedBlock)));
@@ -45,11 +48,11 @@ int CQueryServer::Open()
     m_block = static_cast<SharedBlock*>(m_channel.view.Get());
     std::memset(m_block, 0, sizeof(SharedBlock));
     FormatObjectName(name, sizeof(name), pid, kRequestKind);
-    m_channel.request.Reset(CreateEventA(nullptr, FALSE, FALSE, name));
+    m_channel.request.Reset(CreateEventW(nullptr, FALSE, FALSE, Utf8ToWide(name).c_str()));
     FormatObjectName(name, sizeof(name), pid, kAnswerKind);
-    m_channel.answer.Reset(CreateEventA(nullptr, FALSE, FALSE, name));
+    m_channel.answer.Reset(CreateEventW(nullptr, FALSE, FALSE, Utf8ToWide(name).c_str()));
     FormatObjectName(name, sizeof(name), pid, kLockKind);
-    m_channel.lock.Reset(CreateMutexA(nullptr, FALSE, name));
+    m_channel.lock.Reset(CreateMutexW(nullptr, FALSE, Utf8ToWide(name).c_str()));
     if (!m_channel.request.IsValid() || !m_channel.answer.IsValid() || !m_channel.lock.IsValid())
         return 0;
     m_block->header.hostPid = pid;
@@ -60,15 +63,15 @@ int CQueryServer::Open()
 void CQueryServer::Publish(CProgmanWindow* progman, const char* folder)
 {
     m_progman = progman;
-    lstrcpynA(m_folder, folder, sizeof(m_folder));
+    CopyUtf8(m_folder, sizeof(m_folder), folder);
     HostHeader& header = m_block->header;
     header.progman = reinterpret_cast<uint64_t>(progman->Handle());
     header.defView = reinterpret_cast<uint64_t>(progman->DefView().Handle());
     header.listView = reinterpret_cast<uint64_t>(progman->DefView().View().Handle());
     // The host's own procedures, so that a query can tell whether someone
     // (the hook library) has put theirs in front.
-    m_listViewProc = GetWindowLongPtrA(progman->DefView().View().Handle(), GWLP_WNDPROC);
-    m_defViewProc = GetWindowLongPtrA(progman->DefView().Handle(), GWLP_WNDPROC);
+    m_listViewProc = GetWindowLongPtrW(progman->DefView().View().Handle(), GWLP_WNDPROC);
+    m_defViewProc = GetWindowLongPtrW(progman->DefView().Handle(), GWLP_WNDPROC);
     // The magic goes last: a client that sees it sees the handles too.
     MemoryBarrier();
     header.magic = kMagic;
@@ -98,12 +101,12 @@ void CQueryServer::FillView(ViewRecord& view) const
     view.textColor = ListView_GetTextColor(list);
     view.textBkColor = ListView_GetTextBkColor(list);
     view.bkColor = ListView_GetBkColor(list);
-    view.style = static_cast<uint32_t>(GetWindowLongPtrA(list, GWL_STYLE));
-    view.exStyle = static_cast<uint32_t>(GetWindowLongPtrA(list, GWL_EXSTYLE));
+    view.style = static_cast<uint32_t>(GetWindowLongPtrW(list, GWL_STYLE));
+    view.exStyle = static_cast<uint32_t>(GetWindowLongPtrW(list, GWL_EXSTYLE));
     view.listViewExStyle = ListView_GetExtendedListViewStyle(list);
     view.hasFocus = GetFocus() == list ? 1 : 0;
-    view.listViewSubclassed = GetWindowLongPtrA(list, GWLP_WNDPROC) != m_listViewProc ? 1 : 0;
-    view.defViewSubclassed = GetWindowLongPtrA(m_progman->DefView().Handle(), GWLP_WNDPROC) != m_defViewProc ? 1 : 0;
+    view.listViewSubclassed = GetWindowLongPtrW(list, GWLP_WNDPROC) != m_listViewProc ? 1 : 0;
+    view.defViewSubclassed = GetWindowLongPtrW(m_progman->DefView().Handle(), GWLP_WNDPROC) != m_defViewProc ? 1 : 0;
     view.progmanRect = WindowRect(m_progman->Handle());
     view.defViewRect = WindowRect(m_progman->DefView().Handle());
     view.listViewRect = WindowRect(list);
@@ -115,7 +118,7 @@ void CQueryServer::FillView(ViewRecord& view) const
     view.displayChanges = m_progman->DisplayChanges();
     view.folderSyncs = m_block->header.folderSyncs;
     m_progman->DefView().Log().CopyTo(view);
-    lstrcpynA(view.folder, m_folder, sizeof(view.folder));
+    CopyUtf8(view.folder, sizeof(view.folder), m_folder);
 }
 
 void CQueryServer::FillItems(Answer& answer, int first) const
@@ -134,23 +137,27 @@ void CQueryServer::FillItems(Answer& answer, int first) const
         record.iconRect = ItemRect(list, i, LVIR_ICON);
         record.boundsRect = ItemRect(list, i, LVIR_BOUNDS);
         record.state = ListView_GetItemState(list, i, LVIS_FOCUSED | LVIS_SELECTED);
-        LVITEMA item = {};
+        LVITEMW item = {};
         item.mask = LVIF_IMAGE;
         item.iItem = i;
-        record.image = ListView_GetItem(list, &item) ? item.iImage : -1;
-        // The text goes through the list view's own buffer handling: at most
-        // kLabelSize bytes including the NUL, whatever the item holds.
-        ListView_GetItemText(list, i, 0, record.label, kLabelSize);
-        record.label[kLabelSize - 1] = '\0';
+        record.image = SendMessageW(list, LVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&item)) ? item.iImage : -1;
+        // The label as the list view holds it (UTF-16, at most MAX_PATH units
+        // as the shell's names), answered as UTF-8 cut on a character boundary.
+        wchar_t text[MAX_PATH + 1] = {};
+        LVITEMW textItem = {};
+        textItem.pszText = text;
+        textItem.cchTextMax = MAX_PATH + 1;
+        SendMessageW(list, LVM_GETITEMTEXTW, i, reinterpret_cast<LPARAM>(&textItem));
+        CopyUtf8(record.label, kLabelSize, WideToUtf8(text).c_str());
     }
 }
 
 int CQueryServer::Select(const Request& request) const
 {
-    LVITEMA item = {};
+    LVITEMW item = {};
     item.stateMask = request.mask & (LVIS_FOCUSED | LVIS_SELECTED);
     item.state = request.state & item.stateMask;
-    return SendMessageA(ListView(), LVM_SETITEMSTATE, static_cast<WPARAM>(request.index),
+    return SendMessageW(ListView(), LVM_SETITEMSTATE, static_cast<WPARAM>(request.index),
                         reinterpret_cast<LPARAM>(&item))
         ? 1
         : 0;
@@ -159,7 +166,7 @@ int CQueryServer::Select(const Request& request) const
 int CQueryServer::Move(const Request& request) const
 {
     POINT target = {request.x, request.y};
-    return SendMessageA(ListView(), LVM_SETITEMPOSITION32, static_cast<WPARAM>(request.index),
+    return SendMessageW(ListView(), LVM_SETITEMPOSITION32, static_cast<WPARAM>(request.index),
                         reinterpret_cast<LPARAM>(&target))
         ? 1
         : 0;
@@ -167,14 +174,14 @@ int CQueryServer::Move(const Request& request) const
 
 int CQueryServer::PostKey(const Request& request) const
 {
-    UINT scan = MapVirtualKeyA(request.virtualKey, MAPVK_VK_TO_VSC);
+    UINT scan = MapVirtualKeyW(request.virtualKey, MAPVK_VK_TO_VSC);
     LPARAM down = 1 | (static_cast<LPARAM>(scan) << 16);
     LPARAM up = down | (1L << 30) | (1UL << 31);
     int ok = 1;
     if (request.keyFlags & kKeyDown)
-        ok &= PostMessageA(ListView(), WM_KEYDOWN, request.virtualKey, down) ? 1 : 0;
+        ok &= PostMessageW(ListView(), WM_KEYDOWN, request.virtualKey, down) ? 1 : 0;
     if (request.keyFlags & kKeyUp)
-        ok &= PostMessageA(ListView(), WM_KEYUP, request.virtualKey, up) ? 1 : 0;
+        ok &= PostMessageW(ListView(), WM_KEYUP, request.virtualKey, up) ? 1 : 0;
     return ok;
 }
 
@@ -187,7 +194,7 @@ int CALLBACK NewestFirst(LPARAM a, LPARAM b, LPARAM)
 
 int CQueryServer::Sort() const
 {
-    return SendMessageA(ListView(), LVM_SORTITEMS, 0, reinterpret_cast<LPARAM>(NewestFirst)) ? 1 : 0;
+    return SendMessageW(ListView(), LVM_SORTITEMS, 0, reinterpret_cast<LPARAM>(NewestFirst)) ? 1 : 0;
 }
 
 int CQueryServer::TimeMoves(const Request& request, Answer& answer) const
@@ -200,11 +207,11 @@ int CQueryServer::TimeMoves(const Request& request, Answer& answer) const
     QueryPerformanceCounter(&start);
     for (int i = 0; i < count; ++i) {
         POINT position = {};
-        if (!SendMessageA(list, LVM_GETITEMPOSITION, i, reinterpret_cast<LPARAM>(&position)))
+        if (!SendMessageW(list, LVM_GETITEMPOSITION, i, reinterpret_cast<LPARAM>(&position)))
             ok = 0;
         position.x += request.x;
         position.y += request.y;
-        if (!SendMessageA(list, LVM_SETITEMPOSITION32, i, reinterpret_cast<LPARAM>(&position)))
+        if (!SendMessageW(list, LVM_SETITEMPOSITION32, i, reinterpret_cast<LPARAM>(&position)))
             ok = 0;
     }
     QueryPerformanceCounter(&end);

@@ -28,7 +28,7 @@ LRESULT CWorkerWindow::WndProc(UINT message, WPARAM wParam, LPARAM lParam)
         // A worker raised (clicked, activated) goes back down with the desktop.
         const auto* pos = reinterpret_cast<const WINDOWPOS*>(lParam);
         if (m_stacker && !(pos->flags & SWP_NOZORDER))
-            SendMessageA(m_stacker, WMAPP_RESTACK, 0, 0);
+            SendMessageW(m_stacker, WMAPP_RESTACK, 0, 0);
         return CHostWindow::WndProc(message, wParam, lParam);
     }
     default: return CHostWindow::WndProc(message, wParam, lParam);

@@ -1,40 +1,32 @@
 #include "respond/RespondMatch.h"
 
-namespace {
-unsigned char Fold(unsigned char c)
-{
-    if (c >= 'A' && c <= 'Z')
-        return static_cast<unsigned char>(c + ('a' - 'A'));
-    // Latin-1 capitals À to Þ, without the multiplication sign.
-    if (c >= 0xC0 && c <= 0xDE && c != 0xD7)
-        return static_cast<unsigned char>(c + 0x20);
-    return c;
-}
+#include "common/Utf8.h"
 
+namespace {
+
+// Whether pattern occurs in text at offset at. Both are folded already (FoldUtf8),
+// so the bytes compare as the characters do without case.
 bool SameAt(const std::string& text, size_t at, const std::string& pattern)
 {
-    for (size_t i = 0; i < pattern.size(); i++) {
-        if (Fold(static_cast<unsigned char>(text[at + i])) != Fold(static_cast<unsigned char>(pattern[i])))
-            return false;
-    }
-    return true;
+    return text.compare(at, pattern.size(), pattern) == 0;
 }
+
 }  // namespace
 
-bool TextMatches(MatchKind kind, const std::string& pattern, const std::string& text)
+bool TextMatches(MatchKind kind, const std::string& rawPattern, const std::string& rawText)
 {
+    // Folded code point by code point: the case of every script is ignored,
+    // and since UTF-8 never starts a character inside another, a match of the
+    // bytes is a match of whole characters.
+    const std::string pattern = FoldUtf8(rawPattern);
+    const std::string text = FoldUtf8(rawText);
     if (pattern.size() > text.size())
         return false;
     switch (kind) {
     case kMatchStartingWith: return SameAt(text, 0, pattern);
     case kMatchEndingWith: return SameAt(text, text.size() - pattern.size(), pattern);
-    case kMatchContaining:
-        for (size_t at = 0; at + pattern.size() <= text.size(); at++) {
-            if (SameAt(text, at, pattern))
-                return true;
-        }
-        return false;
-    default: return pattern.size() == text.size() && SameAt(text, 0, pattern);
+    case kMatchContaining: return text.find(pattern) != std::string::npos;
+    default: return pattern == text;
     }
 }
 

@@ -1,7 +1,7 @@
 // When a rule applies to a window, and which of a window's buttons or menu
 // items an action means. Window-free: the engine hands in the texts it read.
-// Every comparison ignores letter case (ASCII and the Latin-1 letters of the
-// Western code page).
+// Texts are UTF-8; every comparison ignores letter case in every script
+// (FoldCase).
 #pragma once
 
 #include "respond/RespondEntry.h"
