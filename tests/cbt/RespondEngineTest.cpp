@@ -284,6 +284,36 @@ TEST_F(RespondEngineTest, StaysResponsiveWhileAnsweringAProgramThatHangs)
     EXPECT_NE(std::string::npos, RespondLog().find("did not answer the menu read")) << RespondLog();
 }
 
+// The engine in a program of the system's code page (1252 in the prefix), as
+// in any program it is loaded into, answers a window titled in Greek: title,
+// button and menu item read wide and matched without case; its log in UTF-8.
+TEST_F(RespondEngineTest, AnswersAWindowTitledInAnotherScriptWithoutCase)
+{
+    const std::string title = "Ερωτηση αρχειου";
+    WriteRules({Rule("ΕΡΩΤΗΣΗ ΑΡΧΕΙΟΥ", kMatchExactly,
+                     {Act(kActionPushButton, "ΝΑΙ"), Act(kActionSelectMenu, "σημάδι β")}, true)});
+    CChildProcess engine, target;
+    ASSERT_TRUE(engine.Start(Target("engine \"" + m_folder.Path() + "\"")));
+    ASSERT_TRUE(WaitFor([] { return FindWindowA("RespondTarget", "Engine Owner") != nullptr; }, kAnswerMs));
+    HWND hwnd = OpenWindow(target, title, "greek.log", "Ναι");
+    ASSERT_TRUE(hwnd);
+    // The title as the system holds it, read back wide.
+    wchar_t wide[64] = {};
+    GetWindowTextW(hwnd, wide, 64);
+    EXPECT_EQ(std::wstring(L"\u0395\u03C1\u03C9\u03C4\u03B7\u03C3\u03B7 \u03B1\u03C1\u03C7\u03B5\u03B9\u03BF\u03C5"),
+              wide);
+    EXPECT_TRUE(WaitFor([&] { return CountOf(Log("greek.log"), "Ναι") == 1 && CountOf(Log("greek.log"), "Marker") == 1; },
+                        kAnswerMs))
+        << RespondLog();
+    EXPECT_TRUE(WaitFor([&] { return RespondLog().find("SELECT MENU") != std::string::npos; }, kAnswerMs));
+    const std::string log = RespondLog();
+    EXPECT_NE(std::string::npos, log.find("window \"Ερωτηση αρχειου\": PUSH BUTTON \"ΝΑΙ\": done")) << log;
+    EXPECT_NE(std::string::npos, log.find("window \"Ερωτηση αρχειου\": SELECT MENU \"σημάδι β\": done")) << log;
+    engine.Stop();
+    PostMessageA(hwnd, WM_CLOSE, 0, 0);
+    EXPECT_EQ(0, target.WaitExit(kAnswerMs));
+}
+
 TEST(RespondLogTest, DropsTheOlderHalfWhenALineWouldTakeItBeyondItsLimit)
 {
     TempDir folder;

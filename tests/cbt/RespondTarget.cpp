@@ -1,8 +1,11 @@
 // Windows for the auto-respond engine to answer, in a process of their own.
 //   msgbox TITLE TEXT          a Yes/No message box; the exit code is the button (6 Yes, 7 No)
 //   window TITLE LOG [LABEL]... a window with a menu bar and these buttons; each press, the menu
-//                              item "Write &Marker" and the window's end append a line to LOG;
-//                              WM_APP+50 posted to it opens one more such window
+//                              item "Write &Marker" and the window's end append a line to LOG
+//                              (a label in UTF-8); WM_APP+50 posted to it opens one more such
+//                              window. The program runs in the system's code page, as any
+//                              program may: the arguments are read wide, and the window, its
+//                              title and its buttons are made wide, so every script shows.
 //   engine FOLDER              starts the engine for FOLDER and runs until it is ended
 //   latency TITLE              shows a window with the button "Go" and prints the milliseconds
 //                              from showing it to the press (nothing, if not pressed in 10 s)
@@ -11,6 +14,7 @@
 //   hung TITLE TEXT            shows a window with the text TEXT and the button "Count", then
 //                              stops taking messages
 #include <windows.h>
+#include <shellapi.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -18,6 +22,7 @@
 #include <vector>
 
 #include "cbt/DervaneHookCBT.h"
+#include "common/Utf8.h"
 
 namespace {
 constexpr UINT kOpenAnother = WM_APP + 50;
@@ -25,16 +30,16 @@ constexpr int kMarkerId = 101;
 constexpr int kExitId = 102;
 constexpr int kFirstButtonId = 200;
 
-std::string g_title;
-std::string g_log;
-std::vector<std::string> g_labels;
+std::wstring g_title;
+std::wstring g_log;
+std::vector<std::wstring> g_labels;
 int g_windows = 0;
 LARGE_INTEGER g_shownAt = {};
 bool g_latency = false;
 
 void Append(const std::string& line)
 {
-    if (FILE* file = fopen(g_log.c_str(), "ab")) {
+    if (FILE* file = _wfopen(g_log.c_str(), L"ab")) {
         fprintf(file, "%s %llu\n", line.c_str(), static_cast<unsigned long long>(GetTickCount64()));
         fclose(file);
     }
@@ -51,6 +56,8 @@ HMENU MakeMenuBar()
 {
     HMENU recent = CreatePopupMenu();
     AppendMenuA(recent, MF_STRING, kMarkerId, "Write &Marker\tCtrl+M");
+    // "Σημάδι &Β": the same command under a Greek label.
+    AppendMenuW(recent, MF_STRING, kMarkerId, L"\u03A3\u03B7\u03BC\u03AC\u03B4\u03B9 &\u0392");
     HMENU file = CreatePopupMenu();
     AppendMenuA(file, MF_POPUP, reinterpret_cast<UINT_PTR>(recent), "&Recent");
     AppendMenuA(file, MF_SEPARATOR, 0, nullptr);
@@ -79,7 +86,7 @@ LRESULT CALLBACK TargetProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPara
                 fflush(stdout);
                 DestroyWindow(hwnd);
             } else {
-                Append(g_labels[id - kFirstButtonId]);
+                Append(WideToUtf8(g_labels[id - kFirstButtonId].c_str()));
             }
         }
         return 0;
@@ -91,31 +98,31 @@ LRESULT CALLBACK TargetProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPara
         if (--g_windows == 0)
             PostQuitMessage(0);
         return 0;
-    default: return DefWindowProcA(hwnd, message, wParam, lParam);
+    default: return DefWindowProcW(hwnd, message, wParam, lParam);
     }
 }
 
 void RegisterTargetClass()
 {
-    WNDCLASSA wc = {};
+    WNDCLASSW wc = {};
     wc.lpfnWndProc = TargetProc;
-    wc.hInstance = GetModuleHandleA(nullptr);
+    wc.hInstance = GetModuleHandleW(nullptr);
     wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
     wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-    wc.lpszClassName = "RespondTarget";
-    RegisterClassA(&wc);
+    wc.lpszClassName = L"RespondTarget";
+    RegisterClassW(&wc);
 }
 
 HWND OpenWindow()
 {
     HINSTANCE instance = GetModuleHandleA(nullptr);
-    HWND hwnd = CreateWindowExA(0, "RespondTarget", g_title.c_str(), WS_OVERLAPPEDWINDOW, 40 + 30 * g_windows,
+    HWND hwnd = CreateWindowExW(0, L"RespondTarget", g_title.c_str(), WS_OVERLAPPEDWINDOW, 40 + 30 * g_windows,
                                 40 + 30 * g_windows, 360, 200, nullptr, MakeMenuBar(), instance, nullptr);
     if (!hwnd)
         return nullptr;
     g_windows++;
     for (size_t i = 0; i < g_labels.size(); i++) {
-        CreateWindowExA(0, "BUTTON", g_labels[i].c_str(), WS_CHILD | WS_VISIBLE | BS_PUSHBUTTON,
+        CreateWindowExW(0, L"BUTTON", g_labels[i].c_str(), WS_CHILD | WS_VISIBLE | BS_PUSHBUTTON,
                         10 + 110 * static_cast<int>(i), 10, 100, 28, hwnd,
                         reinterpret_cast<HMENU>(static_cast<INT_PTR>(kFirstButtonId + i)), instance, nullptr);
     }
@@ -127,9 +134,9 @@ HWND OpenWindow()
 int Pump()
 {
     MSG msg = {};
-    while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
+    while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
         TranslateMessage(&msg);
-        DispatchMessageA(&msg);
+        DispatchMessageW(&msg);
     }
     return 0;
 }
@@ -155,6 +162,10 @@ int CreateMany(int count)
 
 int main(int argc, char** argv)
 {
+    int wideCount = 0;
+    wchar_t** wide = CommandLineToArgvW(GetCommandLineW(), &wideCount);
+    if (!wide || wideCount != argc)
+        return 4;
     const std::string mode = argc > 1 ? argv[1] : "";
     if (mode == "msgbox" && argc > 3)
         return MessageBoxA(nullptr, argv[3], argv[2], MB_YESNO | MB_ICONQUESTION);
@@ -162,8 +173,8 @@ int main(int argc, char** argv)
         return CreateMany(atoi(argv[2]));
     RegisterTargetClass();
     if (mode == "hung" && argc > 3) {
-        g_title = argv[2];
-        g_labels.push_back("Count");
+        g_title = wide[2];
+        g_labels.push_back(L"Count");
         HWND hwnd = OpenWindow();
         if (!hwnd)
             return 2;
@@ -178,14 +189,14 @@ int main(int argc, char** argv)
         return Pump();
     }
     if ((mode == "window" && argc > 3) || (mode == "latency" && argc > 2)) {
-        g_title = argv[2];
+        g_title = wide[2];
         g_latency = mode == "latency";
         if (g_latency)
-            g_labels.push_back("Go");
+            g_labels.push_back(L"Go");
         else
-            g_log = argv[3];
+            g_log = wide[3];
         for (int i = 4; i < argc; i++)
-            g_labels.push_back(argv[i]);
+            g_labels.push_back(wide[i]);
         if (!OpenWindow())
             return 2;
         if (g_latency)

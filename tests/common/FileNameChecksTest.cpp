@@ -23,6 +23,13 @@ TEST(FileNameChecks, NamesReachingOutsideTheFolderAreRefused)
     EXPECT_FALSE(IsPlainFileName(std::string(256, 'n').c_str())) << "does not fit a file name";
     EXPECT_FALSE(IsPlainFileName("short.dvl", 9));
     EXPECT_TRUE(IsPlainFileName("short.dvl", 10));
+    // The limit counts UTF-16 units: 255 CJK characters (765 bytes) fit, 256 do not.
+    std::string cjk;
+    for (int i = 0; i < 255; ++i)
+        cjk += "\xE6\x97\xA5";
+    EXPECT_TRUE(IsPlainFileName(cjk.c_str()));
+    EXPECT_FALSE(IsPlainFileName((cjk + "\xE6\x97\xA5").c_str()));
+    EXPECT_FALSE(IsPlainFileName("\xF0\x9F\x98\x80", 2)) << "a character beyond U+FFFF takes two units";
 }
 
 TEST(FileNameChecks, DeviceNamesAreRefusedWithAnyExtension)

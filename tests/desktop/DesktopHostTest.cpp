@@ -200,21 +200,24 @@ TEST_F(DesktopHostTest, PositionGivenFromTheInsertNotificationIsKept)
     EXPECT_EQ(free.y, bin.y + ReadView().iconSpacingY);
 }
 
-TEST_F(DesktopHostTest, OverlongNameIsCutToTheLabelSize)
+// The host runs in 1252, as the shell runs in the system's code page, yet
+// shows names of every script and answers them in UTF-8, the longest whole.
+TEST_F(DesktopHostTest, NamesOfEveryScriptAreShownWhole)
 {
-    std::string name(200, 'n');
-    name += ".txt";
-    ASSERT_TRUE(m_desktop.AddFile(name));
+    std::string longest;
+    for (int i = 0; i < 251; ++i)
+        longest += "日";
+    longest += ".txt";  // 255 UTF-16 units, 757 bytes
+    const std::vector<std::string> names = {"Привет.txt", "日本.txt", longest};
+    for (const std::string& name : names)
+        ASSERT_TRUE(m_desktop.AddFile(name));
     ASSERT_TRUE(m_session.Start());
     std::vector<Item> items;
     ASSERT_TRUE(Host().Items(items));
-    ASSERT_EQ(items.size(), 3u);
-    std::string label;
-    for (const Item& item : items) {
-        if (item.label[0] == 'n')
-            label = item.label;
-    }
-    EXPECT_EQ(label, name.substr(0, kLabelSize - 1));
+    ASSERT_EQ(items.size(), 2u + names.size());
+    for (const std::string& name : names)
+        EXPECT_TRUE(HasLabel(name)) << name;
+    ASSERT_LT(longest.size(), static_cast<size_t>(kLabelSize));
 }
 
 TEST_F(DesktopHostTest, StartsWithIconsInColumnsWithoutOverlap)

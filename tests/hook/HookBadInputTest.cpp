@@ -64,13 +64,19 @@ TEST_F(HookBadInputTest, BrokenRecordsAreSkippedAndValidOnesStillApply)
     std::string file = kHeader;
     file += "ICON_0\tNotes.txt\t111,111\r\n";
     file += "JUNK\t" + std::string(5000, 'x') + "\t10,10\r\n";
-    file += "ICON_1\t" + std::string(300, 'L') + "\t20,20\r\n";
+    file += "ICON_1\t" + std::string(800, 'L') + "\t20,20\r\n";
     file += "ICON_2\tReadme.txt 222,222\r\n";  // no TAB before the position
     file += "ICON_3\tLetter.doc\tabc\r\n";  // no position
     file += "ICON_4\tReadme\0.txt\t30,30\r\n"s;  // a NUL in the label
     file += "ICON_5\tReadme.txt\t\0"s + "40,40\r\n";  // a NUL before the position
-    for (int n = 6; n < 5006; ++n)
-        file += "ICON_" + std::to_string(n) + "\tGhost " + std::to_string(n) + "\t10,10\r\n";
+    // Labels that are no UTF-8: a stray byte, a cut sequence, an overlong
+    // form, a surrogate. They name no icon; nothing breaks on them.
+    const std::vector<std::string> undecodable = {"\xFF\xFE.txt", "Notes\xE6\x97", "\xC0\xAF", "\xED\xA0\x80.txt"};
+    for (int n = 6; n < 5006; ++n) {
+        const size_t bad = static_cast<size_t>(n - 6);
+        file += "ICON_" + std::to_string(n) + "\t" +
+            (bad < undecodable.size() ? undecodable[bad] : "Ghost " + std::to_string(n)) + "\t10,10\r\n";
+    }
     file += "ICON_5006\tLetter.doc\t333,333\r\n";
     ASSERT_TRUE(WriteFileBytes(PositionsFile("broken.dvl"), file));
 

@@ -10,6 +10,7 @@
 #include <thread>
 #include <vector>
 
+#include "common/Utf8.h"
 #include "hook/DervaneHook.h"
 #include "tests/harness/Wait.h"
 #include "tests/hook/HookTestSupport.h"
@@ -214,6 +215,92 @@ TEST_F(HookPositionsTest, DuplicateLabelsMoveOnlyTheFirstIcon)
     EXPECT_EQ(300, items[0].y);
     EXPECT_EQ(second.x, items.back().x);
     EXPECT_EQ(second.y, items.back().y);
+}
+
+// Labels of the same length that differ only outside ASCII (the host, like
+// the shell, runs in 1252, which holds none of them), and a label of 255 CJK
+// units that fills its field: each saved with its own place, whole, in UTF-8,
+// and put back there.
+TEST_F(HookPositionsTest, LabelsInEveryScriptKeepTheirOwnPlaces)
+{
+    std::string longest;
+    for (int i = 0; i < 251; ++i)
+        longest += "日";
+    longest += ".txt";
+    const std::vector<std::string> labels = {"日本.txt", "中国.txt", "Привет.txt", "Пример.txt", longest};
+    for (const std::string& label : labels)
+        ASSERT_TRUE(m_desktop.AddFile(label));
+    for (const std::string& label : labels)
+        ASSERT_TRUE(WaitForItem(label)) << label;
+    std::map<std::string, POINT> saved;
+    int n = 0;
+    for (const std::string& label : labels) {
+        saved[label] = POINT{300 + 90 * n, 120 + 70 * n};
+        MoveItem(label, saved[label].x, saved[label].y);
+        ++n;
+    }
+    ASSERT_EQ(1ul, Send(HOOKMSG_SAVE_POSITIONS, "scripts.dvl"));
+    const std::string file = ReadFileBytes(PositionsFile("scripts.dvl"));
+    for (const std::string& label : labels) {
+        const std::string record = "\t" + label + "\t" + std::to_string(saved[label].x) + "," +
+            std::to_string(saved[label].y) + "\r\n";
+        EXPECT_NE(std::string::npos, file.find(record)) << label;
+    }
+    for (const std::string& label : labels)
+        MoveItem(label, 40, 500);
+    ASSERT_EQ(1ul, Send(HOOKMSG_LOAD_POSITIONS, "scripts.dvl"));
+    const auto positions = Positions();
+    for (const std::string& label : labels) {
+        ASSERT_EQ(1u, positions.count(label)) << label;
+        EXPECT_EQ(saved[label].x, positions.at(label).x) << label;
+        EXPECT_EQ(saved[label].y, positions.at(label).y) << label;
+    }
+}
+
+// A layout named in two other scripts is saved under its name (read back wide
+// from the folder), loaded by it, and the program is told that name.
+TEST_F(HookPositionsTest, LayoutNamedInOtherScriptsIsSavedAndLoaded)
+{
+    const std::string name = "Büro 日本.dvl";
+    MoveItem("Notes.txt", 333, 222);
+    ASSERT_EQ(1ul, Send(HOOKMSG_SAVE_POSITIONS, name));
+    std::vector<std::wstring> listed;
+    WIN32_FIND_DATAW found = {};
+    const std::wstring pattern = L"\\Positions\\*.dvl";
+    HANDLE search = FindFirstFileW((Utf8ToWide(m_folder.c_str()) + pattern).c_str(), &found);
+    ASSERT_NE(INVALID_HANDLE_VALUE, search);
+    do {
+        listed.push_back(found.cFileName);
+    } while (FindNextFileW(search, &found));
+    FindClose(search);
+    ASSERT_EQ(1u, listed.size());
+    EXPECT_EQ(std::wstring(L"B\u00FCro \u65E5\u672C.dvl"), listed[0]);
+
+    MoveItem("Notes.txt", 40, 500);
+    m_program.Forget();
+    ASSERT_EQ(1ul, Send(HOOKMSG_LOAD_POSITIONS, name));
+    EXPECT_EQ(333, ItemNamed("Notes.txt").x);
+    EXPECT_EQ(222, ItemNamed("Notes.txt").y);
+    ASSERT_EQ(1u, m_program.Notifications().size());
+    EXPECT_EQ(HOOKMSG_POSITIONS_LOADED, m_program.Notifications()[0].first);
+    EXPECT_EQ(name, m_program.Notifications()[0].second);
+}
+
+// A rule in capital Greek letters hides an icon labelled in small ones.
+TEST_F(HookPositionsTest, HideRulesMatchLabelsOfAnotherScriptWithoutCase)
+{
+    ASSERT_TRUE(m_desktop.AddFile("αλφα.txt"));
+    ASSERT_TRUE(m_desktop.AddFile("βήτα.txt"));
+    ASSERT_TRUE(WaitForItem("αλφα.txt"));
+    ASSERT_TRUE(WaitForItem("βήτα.txt"));
+    ASSERT_TRUE(WriteHideRules({{"ΑΛΦΑ*", 0}}));
+    SettingsBlock settings = DefaultSettings();
+    settings.hideEnabled = 1;
+    SendSettings(settings);
+    ASSERT_EQ(1ul, Send(HOOKMSG_RELOAD_HIDE_RULES));
+    EXPECT_EQ(kParkedY, ItemNamed("αλφα.txt").y);
+    EXPECT_NE(kParkedY, ItemNamed("βήτα.txt").y);
+    EXPECT_NE(kParkedY, ItemNamed("Notes.txt").y);
 }
 
 TEST_F(HookPositionsTest, HiddenIconIsSavedAtItsRealPlaceAndStaysHidden)

@@ -165,14 +165,18 @@ TEST(IconRecordParse, RefusesTextThatDoesNotFitItsField)
 {
     ShortcutRecord r;
     bool isFile = false;
-    EXPECT_TRUE(Parse(std::string(127, 'L') + "\t1,2", &r, &isFile));
-    EXPECT_EQ(127u, strlen(r.label));
-    EXPECT_FALSE(Parse(std::string(128, 'L') + "\t1,2", &r, &isFile));
-    EXPECT_FALSE(Parse(std::string(300, 'L') + "\t1,2", &r, &isFile));
+    // A label of 261 CJK characters (783 bytes of UTF-8) fills the field.
+    std::string cjk;
+    for (int i = 0; i < 261; ++i)
+        cjk += "\xE6\x97\xA5";  // U+65E5
+    EXPECT_TRUE(Parse(cjk + "\t1,2", &r, &isFile));
+    EXPECT_EQ(cjk, r.label);
+    EXPECT_FALSE(Parse(cjk + "L\t1,2", &r, &isFile));
+    EXPECT_FALSE(Parse(std::string(900, 'L') + "\t1,2", &r, &isFile));
     // A cut item path would name another file.
-    const std::string longPath = "C:\\Desktop\\" + std::string(260, 'p') + ".lnk";
+    const std::string longPath = "C:\\Desktop\\" + std::string(780, 'p') + ".lnk";
     EXPECT_FALSE(Parse("Link\t1,2\t" + longPath + "\t0\tC:\\x.exe", &r, &isFile));
     EXPECT_FALSE(Parse("Link\t1,2\tC:\\Desktop\\Link.lnk\t0\t" + longPath, &r, &isFile));
-    EXPECT_TRUE(Parse("Link\t1,2\tC:\\Desktop\\Link.lnk\t0\t" + std::string(259, 't'), &r, &isFile));
-    EXPECT_EQ(259u, strlen(r.target));
+    EXPECT_TRUE(Parse("Link\t1,2\tC:\\Desktop\\Link.lnk\t0\t" + std::string(783, 't'), &r, &isFile));
+    EXPECT_EQ(783u, strlen(r.target));
 }

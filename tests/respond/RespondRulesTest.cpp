@@ -168,7 +168,14 @@ TEST(RespondMatch, TitlesTextsAndLabelsMatchByTheirKindIgnoringCaseAndAccessKeys
     EXPECT_TRUE(TextMatches(kMatchEndingWith, "replace", "Confirm File Replace"));
     EXPECT_TRUE(TextMatches(kMatchContaining, "file", "Confirm File Replace"));
     EXPECT_FALSE(TextMatches(kMatchContaining, "Replace it", "Replace"));
-    EXPECT_TRUE(TextMatches(kMatchExactly, "\xC9T\xC9", "\xE9t\xE9"));  // Latin-1 letters
+    // UTF-8 in every script: Latin-1, Greek, Cyrillic letters without case.
+    EXPECT_TRUE(TextMatches(kMatchExactly, "\xC3\x89T\xC3\x89", "\xC3\xA9t\xC3\xA9"));  // ÉTÉ, été
+    EXPECT_TRUE(TextMatches(kMatchStartingWith, "\xCE\x91\xCE\x9B\xCE\xA6\xCE\x91",
+                            "\xCE\xB1\xCE\xBB\xCF\x86\xCE\xB1 \xCE\xB2"));  // ΑΛΦΑ, αλφα β
+    EXPECT_TRUE(TextMatches(kMatchEndingWith, "\xD0\x94\xD0\x90", "\xD0\xB4\xD0\xB0"));  // ДА, да
+    EXPECT_FALSE(TextMatches(kMatchContaining, "\xCE\xB2", "\xCE\xB1\xCE\xBB"));  // β not in αλ
+    EXPECT_TRUE(LabelMatches(RespondAction{kActionPushButton, "&\xCE\x9D\xCE\xB1\xCE\xB9", kMatchExactly, 0},
+                             "\xCE\xBD\xCE\xB1&\xCE\xB9"));  // &Ναι, να&ι
 
     RespondAction push;
     push.kind = kActionPushButton;
