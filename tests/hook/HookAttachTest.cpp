@@ -198,11 +198,12 @@ TEST(HookAttachWithoutDesktop, LogsOneFatalLineAndStaysUnready)
 TEST_F(HookAttachTest, RefusesAProgramFolderThatDoesNotFit)
 {
     ASSERT_TRUE(m_session.Start());
-    const std::string longFolder = m_folder + "\\" + std::string(300 - m_folder.size(), 'f');
+    // 512 bytes: the shared block holds a folder of up to 511 bytes of UTF-8.
+    const std::string longFolder = m_folder + "\\" + std::string(511 - m_folder.size(), 'f');
+    ASSERT_EQ(512u, longFolder.size());
     HOOK_AttachDLL(m_program.Handle(), const_cast<char*>(longFolder.c_str()));
     EXPECT_FALSE(WaitFor([] { return HOOK_IsReady() == 1; }, 1500));
     EXPECT_EQ(0u, ReadView().listViewSubclassed);
-    // A folder of exactly 255 characters still fits.
     HOOK_AttachDLL(nullptr, nullptr);
 }
 

@@ -71,11 +71,11 @@ TEST_F(HookBadInputTest, BrokenRecordsAreSkippedAndValidOnesStillApply)
     file += "ICON_5\tReadme.txt\t\0"s + "40,40\r\n";  // a NUL before the position
     // Labels that are no UTF-8: a stray byte, a cut sequence, an overlong
     // form, a surrogate. They name no icon; nothing breaks on them.
-    const std::vector<std::string> undecodable = {"\xFF\xFE.txt", "Notes\xE6\x97", "\xC0\xAF", "\xED\xA0\x80.txt"};
+    const std::vector<std::string> odd = {"\xFF\xFE.txt", "Notes\xE6\x97", "\xC0\xAF", "\xED\xA0\x80.txt"};
     for (int n = 6; n < 5006; ++n) {
-        const size_t bad = static_cast<size_t>(n - 6);
-        file += "ICON_" + std::to_string(n) + "\t" +
-            (bad < undecodable.size() ? undecodable[bad] : "Ghost " + std::to_string(n)) + "\t10,10\r\n";
+        const size_t at = static_cast<size_t>(n - 6);
+        file += "ICON_" + std::to_string(n) + "\t" + (at < odd.size() ? odd[at] : "Ghost " + std::to_string(n)) +
+            "\t10,10\r\n";
     }
     file += "ICON_5006\tLetter.doc\t333,333\r\n";
     ASSERT_TRUE(WriteFileBytes(PositionsFile("broken.dvl"), file));
@@ -89,6 +89,21 @@ TEST_F(HookBadInputTest, BrokenRecordsAreSkippedAndValidOnesStillApply)
     // The overlong label, the missing TAB, "abc" and the two cut short by a NUL.
     EXPECT_EQ(5, CountLines(ReadErrorLog(m_folder), "WARNING: Skipped an invalid icon record in: "));
     EXPECT_EQ(1u, ReadView().listViewSubclassed);
+}
+
+// A label of 261 CJK characters fills its field (783 bytes): it is read
+// whole, not skipped, and the records after it still apply.
+TEST_F(HookBadInputTest, LabelThatFillsItsFieldIsRead)
+{
+    std::string filling;
+    for (int i = 0; i < 261; ++i)
+        filling += "日";
+    ASSERT_TRUE(WriteFileBytes(PositionsFile("filling.dvl"), std::string(kHeader) + "ICON_0\t" + filling +
+                                                                 "\t10,10\r\nICON_1\tReadme.txt\t150,160\r\n"));
+    EXPECT_EQ(1ul, Send(HOOKMSG_LOAD_POSITIONS, "filling.dvl"));
+    EXPECT_EQ(150, ItemNamed("Readme.txt").x);
+    EXPECT_EQ(160, ItemNamed("Readme.txt").y);
+    EXPECT_EQ(0, CountLines(ReadErrorLog(m_folder), "WARNING: Skipped an invalid icon record in: "));
 }
 
 TEST_F(HookBadInputTest, FileOfOneEndlessLineIsNoLayout)

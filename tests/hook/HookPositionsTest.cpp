@@ -218,15 +218,16 @@ TEST_F(HookPositionsTest, DuplicateLabelsMoveOnlyTheFirstIcon)
 }
 
 // Labels of the same length that differ only outside ASCII (the host, like
-// the shell, runs in 1252, which holds none of them), and a label of 255 CJK
-// units that fills its field: each saved with its own place, whole, in UTF-8,
-// and put back there.
+// the shell, runs in 1252, which holds none of them), and the longest CJK
+// name a Linux file system takes (255 bytes: the prefix's files are Linux
+// files), twice the old label field: each saved with its own place, whole, in
+// UTF-8, and put back there.
 TEST_F(HookPositionsTest, LabelsInEveryScriptKeepTheirOwnPlaces)
 {
     std::string longest;
-    for (int i = 0; i < 251; ++i)
+    for (int i = 0; i < 83; ++i)
         longest += "日";
-    longest += ".txt";
+    longest += ".txt";  // 253 bytes
     const std::vector<std::string> labels = {"日本.txt", "中国.txt", "Привет.txt", "Пример.txt", longest};
     for (const std::string& label : labels)
         ASSERT_TRUE(m_desktop.AddFile(label));

@@ -210,6 +210,30 @@ TEST_F(HookShortcutsTest, LoadingTwiceRemovesThenRestoresTheLinks)
     EXPECT_EQ("Plain text", editor.description);
 }
 
+// A link named, described and with arguments in Cyrillic, in the desktop's
+// process of the system's code page (1252): saved, removed and made again
+// with every text whole.
+TEST_F(HookShortcutsTest, LinkInAnotherScriptIsRemovedAndMadeAgainWhole)
+{
+    ASSERT_TRUE(m_desktop.AddShortcut("Редактор", "C:\\windows\\notepad.exe", "/p заметки.txt", "Простой текст"));
+    ASSERT_TRUE(WaitForItem("Редактор"));
+    MoveItem("Редактор", 420, 310);
+    SelectOnly({"Редактор"});
+    ASSERT_EQ(1ul, Send(HOOKMSG_SAVE_SHORTCUTS, "cyrillic.dvl"));
+    ASSERT_EQ(1ul, Send(HOOKMSG_LOAD_SHORTCUTS, "cyrillic.dvl"));
+    EXPECT_TRUE(WaitForItem("Редактор", false));
+    EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesA(LinkPath("Редактор").c_str()));
+
+    ASSERT_EQ(1ul, Send(HOOKMSG_LOAD_SHORTCUTS, "cyrillic.dvl"));
+    ASSERT_TRUE(WaitForItem("Редактор"));
+    EXPECT_EQ(420, ItemNamed("Редактор").x);
+    EXPECT_EQ(310, ItemNamed("Редактор").y);
+    const LinkInfo link = ReadLink(LinkPath("Редактор"));
+    ASSERT_TRUE(link.ok);
+    EXPECT_EQ("/p заметки.txt", link.arguments);
+    EXPECT_EQ("Простой текст", link.description);
+}
+
 TEST_F(HookShortcutsTest, ARepointedLinkIsKeptWhenItsLayoutIsRemoved)
 {
     SelectOnly({"Editor", "Registry"});
