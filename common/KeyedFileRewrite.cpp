@@ -1,7 +1,6 @@
 #include "common/KeyedFileRewrite.h"
 
 #include "common/Log.h"
-#include "common/Utf8.h"
 
 #include <cstdio>
 
@@ -19,10 +18,7 @@ bool MoveOver(const std::string& from, const std::string& to, bool mayWait)
     // engine reads Respond.txt) holds it open, and under Wine an open file
     // cannot be replaced whatever its sharing: a few short tries.
     for (int attempt = 0;; attempt++) {
-        // Wide: the hook library rewrites files in the shell's process, whose
-        // code page is not UTF-8.
-        if (MoveFileExW(Utf8ToWide(from.c_str()).c_str(), Utf8ToWide(to.c_str()).c_str(),
-                        MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+        if (MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
             return true;
         const DWORD error = GetLastError();
         if ((error != ERROR_ACCESS_DENIED && error != ERROR_SHARING_VIOLATION) || !mayWait || attempt == 9)
@@ -32,15 +28,6 @@ bool MoveOver(const std::string& from, const std::string& to, bool mayWait)
 #else
     (void)mayWait;
     return rename(from.c_str(), to.c_str()) == 0;
-#endif
-}
-
-void RemoveFile(const std::string& path)
-{
-#ifdef _WIN32
-    DeleteFileW(Utf8ToWide(path.c_str()).c_str());
-#else
-    remove(path.c_str());
 #endif
 }
 
@@ -68,7 +55,7 @@ int RewriteKeyedTextFile(const std::string& path, const std::function<int(CKeyed
     }  // closed before it is moved
     if (!written || !MoveOver(temporary, path, mayWait)) {
         LogWarningFormat("Cannot write %s file", name.c_str());
-        RemoveFile(temporary);
+        remove(temporary.c_str());
         return 0;
     }
     return 1;
