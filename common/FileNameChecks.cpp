@@ -32,11 +32,7 @@ bool IsPlainFileName(const char* name, unsigned limit)
         return false;
     // The limit counts UTF-16 units, as the file system does, not bytes: a
     // name in another script takes up to three bytes a unit.
-    const char* end = name + strlen(name);
-    size_t units = 0;
-    for (const char* p = name; p < end && units < limit;)
-        units += DecodeUtf8(&p, end) >= 0x10000 ? 2 : 1;
-    if (units >= limit)
+    if (Utf16Length(name, strlen(name)) >= limit)
         return false;
     if (strpbrk(name, "\\/:") != nullptr)
         return false;
