@@ -454,3 +454,14 @@ FILE* OpenFileUtf8(const char* path, const char* mode)
 }
 
 #endif
+
+int RemoveFileUtf8(const char* path)
+{
+    if (!path)
+        return -1;
+#ifdef _WIN32
+    return _wremove(Utf8ToWide(path).c_str());
+#else
+    return remove(path);
+#endif
+}

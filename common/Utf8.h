@@ -79,3 +79,7 @@ inline bool StartsWithUtf8Bom(const char* text, size_t length)
 // fopen of a UTF-8 path that works in any process, whatever its code page
 // (on Windows through the wide call).
 FILE* OpenFileUtf8(const char* path, const char* mode);
+
+// remove() of a UTF-8 path that works in any process (on Windows through the
+// wide call); 0 on success, as remove() answers.
+int RemoveFileUtf8(const char* path);
