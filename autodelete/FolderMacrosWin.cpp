@@ -1,6 +1,7 @@
 // The folder macros' values on this machine.
 #include "autodelete/FolderMacros.h"
 
+#include "common/Utf8.h"
 #include "framework/ScopedHandles.h"
 
 #include <windows.h>
@@ -137,7 +138,7 @@ std::string FindFolderByName(const std::string& root, const std::string& name)
             strcmp(data.cFileName, ".") == 0 || strcmp(data.cFileName, "..") == 0)
             continue;
         const std::string path = root + "\\" + data.cFileName;
-        if (_stricmp(data.cFileName, name.c_str()) == 0)
+        if (EqualsNoCase(data.cFileName, name.c_str()))
             return path;
         const std::string below = FindFolderByName(path, name);
         if (!below.empty())
