@@ -8,6 +8,7 @@
 
 #include <cstring>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "common/Utf8.h"
@@ -275,10 +276,10 @@ TEST_F(ProgramDeleteTest, ATaskAddedWithTheShredderOffIsInTheTaskFileAfterExit)
     EXPECT_NE(std::string::npos, tasks.find("ENTRY_0_TYPE_0\t*.tmp")) << tasks;
 }
 
-// AutoDelete.txt and IconHide.txt as an earlier version wrote them, in code
-// page 1252 ("é" is the byte E9): read as the letters they were, left byte
-// for byte as they were by a run without a change (the page shown, the
-// Recycle Bin's hide rule seen at start), written in UTF-8 after a change.
+// The list files as an earlier version wrote them, in code page 1252 ("é" is
+// the byte E9): read as the letters they were, left byte for byte as they
+// were by a run without a change (the Delete page shown, the Recycle Bin's
+// hide rule seen at start), written in UTF-8 after a change.
 TEST_F(ProgramDeleteTest, ListsOfAnEarlierVersionAreReadRightAndRewrittenOnlyAfterAChange)
 {
     StoreKnownLook();
@@ -288,8 +289,18 @@ TEST_F(ProgramDeleteTest, ListsOfAnEarlierVersionAreReadRightAndRewrittenOnlyAft
         "\\Caf\xE9\t0\t0\t0\r\nENTRY_0_TYPE_0\t*.tmp\r\nENTRY_0_TYPE_1\t#%#\r\n";
     const std::string rules =
         "KTX_FILE\tDERVANE ICON HIDE\r\nVERSION\t1.0\r\nENTRY_0\tRecycle Bin\t0\r\nENTRY_1\tR\xE9sum\xE9*\t0\r\n";
+    const std::pair<const char*, std::string> others[] = {
+        {"IconHide.txt", rules},
+        {"Backup.txt", "KTX_FILE\tDERVANE BACKUP\r\nVERSION\t1.0\r\nCUSTOM\t0\r\nCUSTOM_COMMAND\t\t\r\nPOST_COMMAND\t\t\t0\r\n"
+                       "ENTRY_0\tR\xE9sum\xE9s\t1\t0\r\nENTRY_0_SOURCE\tC:\\Donn\xE9" "es\r\nENTRY_0_DEST\tC:\\Copie\r\n"
+                       "ENTRY_0_TYPE_0\t*.*\r\nENTRY_0_TYPE_1\t#%#\r\n"},
+        {"Respond.txt", "KTX_FILE\tDERVANE RESPOND\r\nVERSION\t1.0\r\nENTRY_0\tR\xE9ponse\t1\tremplacer\t3\t0\r\n"
+                        "ENTRY_0_ACTION_0\t1\tOui\t0\t0\r\nENTRY_0_ACTION_1\t#%#\r\n"},
+        {"TrayIcons.txt", "KTX_FILE\tDERVANE TRAY ICONS\r\nVERSION\t1.0\r\nENTRY_0\tCaf\xE9\t\t0\r\nENTRY_0_ITEM_0\t#%#\r\n"},
+    };
     ASSERT_TRUE(m_folder.WriteFile("AutoDelete.txt", tasks));
-    ASSERT_TRUE(m_folder.WriteFile("IconHide.txt", rules));
+    for (const auto& other : others)
+        ASSERT_TRUE(m_folder.WriteFile(other.first, other.second));
     ASSERT_TRUE(m_session.Start());
     ASSERT_TRUE(StartReady(m_program));
     HWND page = ShowDeletePage();
@@ -303,7 +314,8 @@ TEST_F(ProgramDeleteTest, ListsOfAnEarlierVersionAreReadRightAndRewrittenOnlyAft
     ASSERT_TRUE(m_program.Command(40002));
     ASSERT_EQ(0, m_program.WaitExit(20000));
     EXPECT_EQ(tasks, m_folder.ReadFile("AutoDelete.txt"));
-    EXPECT_EQ(rules, m_folder.ReadFile("IconHide.txt"));
+    for (const auto& other : others)
+        EXPECT_EQ(other.second, m_folder.ReadFile(other.first)) << other.first;
     EXPECT_NE(std::string::npos, m_folder.ReadFile("ErrorLog.txt").find("AutoDelete.txt in the older encoding"));
 
     // The task edited and kept as it was is a change: the file is written in UTF-8.
@@ -326,6 +338,7 @@ TEST_F(ProgramDeleteTest, ListsOfAnEarlierVersionAreReadRightAndRewrittenOnlyAft
     ASSERT_EQ(0, m_program.WaitExit(20000));
     const std::string written = m_folder.ReadFile("AutoDelete.txt");
     EXPECT_NE(std::string::npos, written.find("ENTRY_0\t" + m_trash + "\\Caf\xC3\xA9\t0\t0\t0\r\n")) << written;
-    EXPECT_EQ(rules, m_folder.ReadFile("IconHide.txt"));
+    for (const auto& other : others)
+        EXPECT_EQ(other.second, m_folder.ReadFile(other.first)) << other.first;
     RemoveDirectoryW(folder.c_str());
 }
