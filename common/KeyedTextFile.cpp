@@ -49,7 +49,7 @@ size_t CutCharacterBytes(const char* text, size_t length)
     return 0;
 }
 
-// IsValidUtf8, passing over ASCII eight bytes at a time.
+// IsValidUtf8, passing over ASCII 32 bytes at a time.
 bool IsValidUtf8Quick(const char* text, size_t length)
 {
     size_t i = 0;
