@@ -1,5 +1,6 @@
 #include "app/HandOff.h"
 #include "common/LayoutFormat.h"
+#include "common/Utf8.h"
 
 #include <gtest/gtest.h>
 
@@ -126,7 +127,7 @@ TEST(HandOffFile, AMarkOrTheOlderEncodingIsRead)
     const std::string path = TempPath("msg.dat");
     dervaneMsg_t msg = {};
     std::string error;
-    WriteBytes(path, "\xEF\xBB\xBF" "3\n1\nCaf\xC3\xA9.dvl");
+    WriteBytes(path, std::string(kUtf8Bom) + "3\n1\nCaf\xC3\xA9.dvl");
     ASSERT_TRUE(ReadHandOffFile(path, &msg, &error)) << error;
     EXPECT_EQ(HOOKMSG_LOAD_SHORTCUTS, msg.code);
     EXPECT_STREQ("Caf\xC3\xA9.dvl", msg.payload.text);

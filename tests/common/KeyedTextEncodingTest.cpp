@@ -57,11 +57,11 @@ const char kHeader[] = "KTX_FILE\tDERVANE TEST\r\nVERSION\t1.0\r\n";
 
 TEST_F(KeyedTextEncodingTest, AFileOfAnEarlierVersionIsReadInItsCodePageAndLeftAsItWas)
 {
-    const std::string bytes = std::string(kHeader) + "ENTRY_0\tC:\\Caf\xE9\t*.tmp\r\nENTRY_1\tStra\xDF" "e \x80\r\n";
+    const std::string bytes = std::string(kHeader) + "ENTRY_0\tC:\\Caf\xE9\t*.tmp\r\nENTRY_1\tStra\337e \x80\r\n";
     WriteBytes(file, bytes);
     bool legacy = false;
     EXPECT_EQ(Read(&legacy),
-              (std::vector<std::string>{"DERVANE TEST", "C:\\Caf\xC3\xA9\t*.tmp", "Stra\xC3\x9F" "e \xE2\x82\xAC"}));
+              (std::vector<std::string>{"DERVANE TEST", "C:\\Caf\xC3\xA9\t*.tmp", "Stra\xC3\237e \xE2\x82\xAC"}));
     EXPECT_TRUE(legacy);
     EXPECT_EQ(ReadBytes(file), bytes);
     EXPECT_NE(Log().find("WARNING: Read List.txt in the older encoding"), std::string::npos) << Log();

@@ -116,7 +116,7 @@ TEST(Utf8Test, FilesAreOpenedAndRemovedByTheirUtf8Names)
     TempDir dir;
     // Grüße Ελλάδα 日本.txt
     const std::string path =
-        dir.File("Gr\xC3\xBC\xC3\x9F" "e \xCE\x95\xCE\xBB\xCE\xBB\xCE\xAC\xCE\xB4\xCE\xB1 \xE6\x97\xA5\xE6\x9C\xAC.txt");
+        dir.File("Gr\xC3\xBC\xC3\237e \xCE\x95\xCE\xBB\xCE\xBB\xCE\xAC\xCE\xB4\xCE\xB1 \xE6\x97\xA5\xE6\x9C\xAC.txt");
     FILE* f = OpenFileUtf8(path.c_str(), "wb");
     ASSERT_NE(f, nullptr);
     fputs("x", f);
