@@ -107,8 +107,7 @@ bool ReadHandOffFile(const std::string& path, dervaneMsg_t* msg, std::string* er
     // A byte-order mark before the code is passed over.
     const bool read = fgets(line, sizeof line, file.get()) != nullptr;
     const char* first = line + (read && StartsWithUtf8Bom(line, strlen(line)) ? kUtf8BomSize : 0);
-    if (!read || (StripLineEnd(line), !ParseDecimal(first, &code)) || code < 1 ||
-        code > 12) {
+    if (!read || (StripLineEnd(line), !ParseDecimal(first, &code)) || code < 1 || code > 12) {
         *error = "no valid message code";
         return false;
     }

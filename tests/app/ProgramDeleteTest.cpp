@@ -291,12 +291,15 @@ TEST_F(ProgramDeleteTest, ListsOfAnEarlierVersionAreReadRightAndRewrittenOnlyAft
         "KTX_FILE\tDERVANE ICON HIDE\r\nVERSION\t1.0\r\nENTRY_0\tRecycle Bin\t0\r\nENTRY_1\tR\xE9sum\xE9*\t0\r\n";
     const std::pair<const char*, std::string> others[] = {
         {"IconHide.txt", rules},
-        {"Backup.txt", "KTX_FILE\tDERVANE BACKUP\r\nVERSION\t1.0\r\nCUSTOM\t0\r\nCUSTOM_COMMAND\t\t\r\nPOST_COMMAND\t\t\t0\r\n"
-                       "ENTRY_0\tR\xE9sum\xE9s\t1\t0\r\nENTRY_0_SOURCE\tC:\\Donn\351es\r\nENTRY_0_DEST\tC:\\Copie\r\n"
-                       "ENTRY_0_TYPE_0\t*.*\r\nENTRY_0_TYPE_1\t#%#\r\n"},
-        {"Respond.txt", "KTX_FILE\tDERVANE RESPOND\r\nVERSION\t1.0\r\nENTRY_0\tR\xE9ponse\t1\tremplacer\t3\t0\r\n"
-                        "ENTRY_0_ACTION_0\t1\tOui\t0\t0\r\nENTRY_0_ACTION_1\t#%#\r\n"},
-        {"TrayIcons.txt", "KTX_FILE\tDERVANE TRAY ICONS\r\nVERSION\t1.0\r\nENTRY_0\tCaf\xE9\t\t0\r\nENTRY_0_ITEM_0\t#%#\r\n"},
+        {"Backup.txt",
+         "KTX_FILE\tDERVANE BACKUP\r\nVERSION\t1.0\r\nCUSTOM\t0\r\nCUSTOM_COMMAND\t\t\r\nPOST_COMMAND\t\t\t0\r\n"
+         "ENTRY_0\tR\xE9sum\xE9s\t1\t0\r\nENTRY_0_SOURCE\tC:\\Donn\351es\r\nENTRY_0_DEST\tC:\\Copie\r\n"
+         "ENTRY_0_TYPE_0\t*.*\r\nENTRY_0_TYPE_1\t#%#\r\n"},
+        {"Respond.txt",
+         "KTX_FILE\tDERVANE RESPOND\r\nVERSION\t1.0\r\nENTRY_0\tR\xE9ponse\t1\tremplacer\t3\t0\r\n"
+         "ENTRY_0_ACTION_0\t1\tOui\t0\t0\r\nENTRY_0_ACTION_1\t#%#\r\n"},
+        {"TrayIcons.txt",
+         "KTX_FILE\tDERVANE TRAY ICONS\r\nVERSION\t1.0\r\nENTRY_0\tCaf\xE9\t\t0\r\nENTRY_0_ITEM_0\t#%#\r\n"},
     };
     ASSERT_TRUE(m_folder.WriteFile("AutoDelete.txt", tasks));
     for (const auto& other : others)

@@ -221,8 +221,9 @@ TEST(FindConfigTest, TakesTheLongestSourceThatHoldsThePathAtAFolderBoundary)
     EXPECT_EQ(0, FindConfig({Config("C:", "E:")}, "C:\\x.txt", &target));
     EXPECT_EQ("E:\\x.txt", target);
     // Letters of every script in any case; the rest of the path as it was.
-    EXPECT_EQ(0, FindConfig({Config("C:\\\xD0\x94\xD0\xB0\xD0\xBD\xD0\xBD\xD1\x8B\xD0\xB5", "E:")},  // Данные
-                            "c:/\xD0\xB4\xD0\x90\xD0\x9D\xD0\x9D\xD0\xAB\xD0\x95\\\xC3\xA9.txt", &target));
+    EXPECT_EQ(0,
+              FindConfig({Config("C:\\\xD0\x94\xD0\xB0\xD0\xBD\xD0\xBD\xD1\x8B\xD0\xB5", "E:")},  // Данные
+                         "c:/\xD0\xB4\xD0\x90\xD0\x9D\xD0\x9D\xD0\xAB\xD0\x95\\\xC3\xA9.txt", &target));
     EXPECT_EQ("E:\\\xC3\xA9.txt", target);
     EXPECT_EQ(-1, FindConfig({Config("C:\\\xC3\xA9", "E:")}, "C:\\e\\x.txt", nullptr));
 }

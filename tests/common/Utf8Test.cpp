@@ -115,15 +115,16 @@ TEST(Utf8Test, FilesAreOpenedAndRemovedByTheirUtf8Names)
 {
     TempDir dir;
     // Grüße Ελλάδα 日本.txt
-    const std::string path =
-        dir.File("Gr\xC3\xBC\xC3\237e \xCE\x95\xCE\xBB\xCE\xBB\xCE\xAC\xCE\xB4\xCE\xB1 \xE6\x97\xA5\xE6\x9C\xAC.txt");
+    const std::string path = dir.File(
+        "Gr\xC3\xBC\xC3\237e \xCE\x95\xCE\xBB\xCE\xBB\xCE\xAC\xCE\xB4\xCE\xB1 \xE6\x97\xA5\xE6\x9C\xAC.txt");
     FILE* f = OpenFileUtf8(path.c_str(), "wb");
     ASSERT_NE(f, nullptr);
     fputs("x", f);
     fclose(f);
 #ifdef _WIN32
     // Read back by its wide name, which no code page stands between.
-    const std::wstring wide = Utf8ToWide(dir.Path().c_str()) + L"\\Gr\u00FC\u00DFe \u0395\u03BB\u03BB\u03AC\u03B4\u03B1 \u65E5\u672C.txt";
+    const std::wstring wide = Utf8ToWide(dir.Path().c_str()) +
+        L"\\Gr\u00FC\u00DFe \u0395\u03BB\u03BB\u03AC\u03B4\u03B1 \u65E5\u672C.txt";
     FILE* back = _wfopen(wide.c_str(), L"rb");
 #else
     FILE* back = fopen(path.c_str(), "rb");
