@@ -70,7 +70,7 @@ int LayoutCodeOfFile(const std::string& path)
 {
     if (path.empty())
         return 0;
-    ScopedFile file(fopen(path.c_str(), "rb"));
+    ScopedFile file(OpenFileUtf8(path.c_str(), "rb"));
     if (!file)
         return 0;
     char line[kLinePiece + 1] = "";
@@ -87,7 +87,7 @@ std::string FileNameOfPath(const std::string& path)
 
 bool WriteHandOffFile(const std::string& path, int code, int route, const std::string& name)
 {
-    ScopedFile file(fopen(path.c_str(), "wb"));
+    ScopedFile file(OpenFileUtf8(path.c_str(), "wb"));
     if (!file)
         return false;
     fprintf(file.get(), "%d\n%d\n%s", code, route, name.c_str());
@@ -97,15 +97,17 @@ bool WriteHandOffFile(const std::string& path, int code, int route, const std::s
 bool ReadHandOffFile(const std::string& path, dervaneMsg_t* msg, std::string* error)
 {
     memset(msg, 0, sizeof *msg);
-    ScopedFile file(fopen(path.c_str(), "rb"));
+    ScopedFile file(OpenFileUtf8(path.c_str(), "rb"));
     if (!file) {
         *error = "cannot open";
         return false;
     }
     char line[kLinePiece + 1];
     long code = 0, route = 0;
-    if (!fgets(line, sizeof line, file.get()) || (StripLineEnd(line), !ParseDecimal(line, &code)) || code < 1 ||
-        code > 12) {
+    // A byte-order mark before the code is passed over.
+    const bool read = fgets(line, sizeof line, file.get()) != nullptr;
+    const char* first = line + (read && StartsWithUtf8Bom(line, strlen(line)) ? kUtf8BomSize : 0);
+    if (!read || (StripLineEnd(line), !ParseDecimal(first, &code)) || code < 1 || code > 12) {
         *error = "no valid message code";
         return false;
     }
@@ -130,8 +132,14 @@ bool ReadHandOffFile(const std::string& path, dervaneMsg_t* msg, std::string* er
         return false;
     }
     name[length] = '\0';
+    // The other lines are digits: a name that is not UTF-8 was written by an
+    // earlier version, in the system's code page.
+    const std::string text = IsValidUtf8(name, length) ? std::string(name, length) : LegacyToUtf8(name, length);
+    if (!CopyUtf8(msg->payload.text, sizeof msg->payload.text, text.c_str())) {
+        *error = "file name too long";
+        return false;
+    }
     msg->code = static_cast<int32_t>(code);
     msg->route = static_cast<uint8_t>(route);
-    CopyUtf8(msg->payload.text, sizeof msg->payload.text, name);
     return true;
 }

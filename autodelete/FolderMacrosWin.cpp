@@ -146,7 +146,7 @@ std::string FindFolderByName(const std::string& root, const std::string& name)
             continue;
         const std::string found = WideToUtf8(data.cFileName);
         const std::string path = root + "\\" + found;
-        if (_stricmp(found.c_str(), name.c_str()) == 0)
+        if (EqualsNoCase(found, name))
             return path;
         const std::string below = FindFolderByName(path, name);
         if (!below.empty())

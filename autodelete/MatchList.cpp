@@ -1,24 +1,10 @@
 #include "autodelete/MatchList.h"
 
-#ifdef _WIN32
-#include <windows.h>
-#endif
+#include "common/Utf8.h"
 
 std::string MatchList::Fold(const std::string& name)
 {
-    std::string folded = name;
-#ifdef _WIN32
-    // Knows the code page's letters and leaves the trail bytes of double-byte
-    // characters alone.
-    if (!folded.empty())
-        CharUpperBuffA(&folded[0], static_cast<DWORD>(folded.size()));
-#else
-    for (char& c : folded) {
-        if (c >= 'a' && c <= 'z')
-            c = static_cast<char>(c - 'a' + 'A');
-    }
-#endif
-    return folded;
+    return FoldUtf8(name);
 }
 
 bool MatchList::Add(const std::string& name)

@@ -16,9 +16,8 @@ public:
     size_t Size() const { return m_names.size(); }
     void Clear() { m_names.clear(); }
 
-    // The name as the list compares it: ASCII letters in upper case (and, in
-    // the Windows build, the letters of the ANSI code page as the system
-    // upper-cases them).
+    // The name as the list compares it: the letters of every script in upper
+    // case (FoldUtf8), the same in both builds.
     static std::string Fold(const std::string& name);
 
 private:

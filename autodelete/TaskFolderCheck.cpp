@@ -81,13 +81,15 @@ std::string ComparableFolder(const std::string& folder)
 {
     std::string out;
     out.reserve(folder.size());
-    for (size_t i = 0; i < folder.size(); i++) {
-        char c = folder[i] == '/' ? '\\' : folder[i];
-        if (c >= 'a' && c <= 'z')
-            c = static_cast<char>(c - 'a' + 'A');
+    const char* p = folder.data();
+    const char* end = p + folder.size();
+    while (p < end) {
+        char32_t c = DecodeUtf8(&p, end);
+        if (c == '/')
+            c = '\\';
         if (c == '\\' && !out.empty() && out.back() == '\\' && out.size() != 1)
             continue;
-        out += c;
+        AppendUtf8(out, FoldCase(c));
     }
     while (out.size() > 1 && out.back() == '\\' && !(out.size() == 3 && out[1] == ':'))
         out.pop_back();

@@ -45,8 +45,8 @@ FolderCheck CheckTaskFolder(const std::string& folder, const std::vector<Protect
 // The text the editor shows for a refused folder.
 std::string FolderProblemMessage(const FolderCheck& check);
 // The folder as the checks compare it: '/' as '\', repeated backslashes as
-// one (the two of a \\server prefix kept), no trailing backslash, ASCII
-// letters in upper case.
+// one (the two of a \\server prefix kept), no trailing backslash, letters of
+// every script in upper case (FoldCase).
 std::string ComparableFolder(const std::string& folder);
 
 // Why a file-type pattern cannot be stored (empty, a TAB or line end that

@@ -7,10 +7,6 @@
 #include <cstring>
 #include <utility>
 
-#ifdef _WIN32
-#include <windows.h>
-#endif
-
 namespace {
 
 bool IsSeparator(char c)
@@ -18,62 +14,27 @@ bool IsSeparator(char c)
     return c == '\\' || c == '/';
 }
 
-bool IsLeadByte(char c)
+// One character of [*p, end) in the case the comparisons use (FoldCase),
+// '/' as '\\'; moves *p past it.
+char32_t FoldedChar(const char** p, const char* end)
 {
-#ifdef _WIN32
-    return IsDBCSLeadByte(static_cast<BYTE>(c)) != FALSE;
-#else
-    (void)c;
-    return false;
-#endif
+    const char32_t c = DecodeUtf8(p, end);
+    return c == '/' ? '\\' : FoldCase(c);
 }
 
-// One single-byte character in the case the comparisons use.
-char Folded(char c)
+// The bytes of text that the whole of prefix matches, character by character
+// without case; npos when it does not.
+size_t MatchedPrefix(const std::string& text, const std::string& prefix)
 {
-    if (c >= 'A' && c <= 'Z')
-        return static_cast<char>(c - 'A' + 'a');
-    if (c == '/')
-        return '\\';
-#ifdef _WIN32
-    if (static_cast<unsigned char>(c) >= 0x80) {
-        // CharLowerA takes a single character in the low word of its pointer.
-        const ULONG_PTR lowered = reinterpret_cast<ULONG_PTR>(
-            CharLowerA(reinterpret_cast<LPSTR>(static_cast<ULONG_PTR>(static_cast<unsigned char>(c)))));
-        return static_cast<char>(lowered & 0xFF);
+    const char* t = text.data();
+    const char* tEnd = t + text.size();
+    const char* p = prefix.data();
+    const char* pEnd = p + prefix.size();
+    while (p < pEnd) {
+        if (t >= tEnd || FoldedChar(&t, tEnd) != FoldedChar(&p, pEnd))
+            return std::string::npos;
     }
-#endif
-    return c;
-}
-
-// The first length bytes of a and b (both at least that long) name the same
-// characters; the two bytes of a double-byte character are compared as they
-// are.
-bool SameChars(const char* a, const char* b, size_t length)
-{
-    for (size_t i = 0; i < length; i++) {
-        if (IsLeadByte(a[i]) && i + 1 < length) {
-            if (a[i] != b[i] || a[i + 1] != b[i + 1])
-                return false;
-            i++;
-            continue;
-        }
-        if (Folded(a[i]) != Folded(b[i]))
-            return false;
-    }
-    return true;
-}
-
-// Where the last character of text starts.
-size_t LastCharStart(const std::string& text)
-{
-    size_t last = 0;
-    for (size_t i = 0; i < text.size(); i++) {
-        last = i;
-        if (IsLeadByte(text[i]) && i + 1 < text.size())
-            i++;
-    }
-    return last;
+    return static_cast<size_t>(t - text.data());
 }
 
 std::string WithoutTrailingBackslash(std::string folder)
@@ -82,19 +43,11 @@ std::string WithoutTrailingBackslash(std::string folder)
     return folder;
 }
 
-// The folder as the containment checks compare it (see ComparableFolder),
-// letters of the code page folded too; a bare drive ("C:", what the editor
-// keeps of "C:\") as its root.
+// The folder as the containment checks compare it (see ComparableFolder); a
+// bare drive ("C:", what the editor keeps of "C:\") as its root.
 std::string Comparable(const std::string& folder)
 {
-    std::string out = ComparableFolder(folder.size() == 2 && folder[1] == ':' ? folder + "\\" : folder);
-    for (size_t i = 0; i < out.size(); i++) {
-        if (IsLeadByte(out[i]))
-            i++;
-        else
-            out[i] = Folded(out[i]);
-    }
-    return out;
+    return ComparableFolder(folder.size() == 2 && folder[1] == ':' ? folder + "\\" : folder);
 }
 
 // inner lies below outer (not equal to it).
@@ -178,12 +131,13 @@ std::string NamePart(const std::string& path)
 
 bool SameFolderText(const std::string& a, const std::string& b)
 {
-    return a.size() == b.size() && SameChars(a.data(), b.data(), a.size());
+    return MatchedPrefix(a, b) == a.size();
 }
 
 void RemoveTrailingBackslash(std::string& folder)
 {
-    if (!folder.empty() && folder.back() == '\\' && LastCharStart(folder) == folder.size() - 1)
+    // No byte of a UTF-8 character but '\' itself is a backslash.
+    if (!folder.empty() && folder.back() == '\\')
         folder.pop_back();
 }
 
@@ -193,8 +147,8 @@ int FindConfig(const std::vector<BackupConfig>& configs, const std::string& path
     size_t bestLength = 0;
     for (size_t i = 0; i < configs.size(); i++) {
         const std::string source = WithoutTrailingBackslash(configs[i].source);
-        const size_t n = source.size();
-        if (n == 0 || n <= bestLength || path.size() < n || !SameChars(path.data(), source.data(), n))
+        const size_t n = source.empty() ? std::string::npos : MatchedPrefix(path, source);
+        if (n == std::string::npos || n <= bestLength)
             continue;
         if (path.size() > n && !IsSeparator(path[n]))
             continue;  // C:\Data does not hold C:\Database

@@ -26,12 +26,10 @@ std::string ConfigProblem(const BackupConfig& config);
 // other), or empty.
 std::string FolderOverlapProblem(const std::string& source, const std::string& target);
 
-// Folder texts compared as the file system does: letter case ignored (the
-// ANSI code page's letters, never the second byte of a double-byte
-// character), "/" as "\".
+// Folder texts compared as the file system does: letter case ignored in
+// every script (FoldCase), "/" as "\".
 bool SameFolderText(const std::string& a, const std::string& b);
-// Removes one trailing backslash, unless it is the second byte of a
-// double-byte character.
+// Removes one trailing backslash.
 void RemoveTrailingBackslash(std::string& folder);
 
 // Each "<macro>(section)" becomes the section when condition holds and

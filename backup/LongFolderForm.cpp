@@ -9,15 +9,13 @@
 
 namespace {
 
-// Where each separator of path stands, never the second byte of a
-// double-byte character.
+// Where each separator of path stands (in UTF-8 no byte of another
+// character is a '\' or a '/').
 std::vector<size_t> SeparatorPositions(const std::string& path)
 {
     std::vector<size_t> positions;
     for (size_t i = 0; i < path.size(); i++) {
-        if (IsDBCSLeadByte(static_cast<BYTE>(path[i])) && i + 1 < path.size())
-            i++;
-        else if (path[i] == '\\' || path[i] == '/')
+        if (path[i] == '\\' || path[i] == '/')
             positions.push_back(i);
     }
     return positions;

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
+#include <cwchar>
 
 // The report runs on the faulting thread, possibly with little stack left and
 // a damaged heap: it works in static buffers, reads memory that may be
@@ -22,10 +23,14 @@ constexpr uintptr_t kRegionSkip = 64 * 1024;
 char g_write[kWriteBufferSize];
 char g_dump[kDumpBufferSize];
 uint32_t g_stack[kStackDumpMax / sizeof(uint32_t)];
-char g_exePath[MAX_PATH + 1];
-char g_appName[MAX_PATH + 1];
-char g_reportPath[MAX_PATH + 16];
-char g_modulePath[MAX_PATH + 1];
+// Paths are asked for wide and kept as UTF-8, which takes up to three bytes
+// for each UTF-16 unit.
+constexpr size_t kPathBytes = 3 * MAX_PATH + 1;
+wchar_t g_widePath[MAX_PATH + 1];
+wchar_t g_reportPath[MAX_PATH + 16];
+char g_exePath[kPathBytes];
+char g_appName[kPathBytes];
+char g_modulePath[kPathBytes];
 
 volatile LONG g_reported = 0;
 const char* g_guardWhere = "Main Thread";
@@ -125,6 +130,29 @@ const char* FileNamePart(const char* path)
     return slash ? slash + 1 : path;
 }
 
+// Wide text as UTF-8 into out, which holds size bytes; false when it does
+// not fit.
+bool ToUtf8(const wchar_t* wide, char* out, size_t size)
+{
+    const int n = WideCharToMultiByte(CP_UTF8, 0, wide, -1, out, static_cast<int>(size), nullptr, nullptr);
+    if (n <= 0) {
+        out[0] = '\0';
+        return false;
+    }
+    return true;
+}
+
+// The file of module into g_widePath and, as UTF-8, into out (kPathBytes);
+// false when it has none or it is too long.
+bool ModuleFileName(HMODULE module, char* out)
+{
+    const DWORD length = GetModuleFileNameW(module, g_widePath, MAX_PATH);
+    if (length == 0 || length >= MAX_PATH)
+        return false;
+    g_widePath[length] = L'\0';
+    return ToUtf8(g_widePath, out, kPathBytes);
+}
+
 // "month/day/year hh:mm:ss" of a file time, in local time, to DOS precision.
 bool FormatDosTime(const FILETIME& utc, char* out, size_t size)
 {
@@ -142,40 +170,37 @@ bool FormatDosTime(const FILETIME& utc, char* out, size_t size)
 // The executable's path and name, and the report file beside it.
 void FindReportPaths()
 {
-    DWORD length = GetModuleFileNameA(nullptr, g_exePath, MAX_PATH);
-    if (length == 0 || length >= MAX_PATH) {
+    if (!ModuleFileName(nullptr, g_exePath)) {
         g_exePath[0] = '\0';
         g_appName[0] = '\0';
-        snprintf(g_reportPath, sizeof g_reportPath, "ErrorLog.txt");
+        wcscpy(g_reportPath, L"ErrorLog.txt");
         return;
     }
-    g_exePath[length] = '\0';
     snprintf(g_appName, sizeof g_appName, "%s", FileNamePart(g_exePath));
     if (char* dot = strrchr(g_appName, '.'))
         *dot = '\0';
-    size_t folder = static_cast<size_t>(FileNamePart(g_exePath) - g_exePath);
-    snprintf(g_reportPath, sizeof g_reportPath, "%.*s%s", static_cast<int>(folder), g_exePath, "ErrorLog.txt");
+    const wchar_t* slash = wcsrchr(g_widePath, L'\\');
+    const size_t folder = slash ? static_cast<size_t>(slash + 1 - g_widePath) : 0;
+    wmemcpy(g_reportPath, g_widePath, folder);
+    wcscpy(g_reportPath + folder, L"ErrorLog.txt");
 }
 
-// The path of the module whose allocation holds address, or false.
-bool ModulePathAt(uintptr_t address, char* path, DWORD size)
+// The path of the module whose allocation holds address into path
+// (kPathBytes), or false.
+bool ModulePathAt(uintptr_t address, char* path)
 {
     MEMORY_BASIC_INFORMATION info = {};
     if (!VirtualQuery(reinterpret_cast<const void*>(address), &info, sizeof info) || !info.AllocationBase) {
         return false;
     }
-    DWORD length = GetModuleFileNameA(static_cast<HMODULE>(info.AllocationBase), path, size);
-    if (length == 0 || length >= size)
-        return false;
-    path[length] = '\0';
-    return true;
+    return ModuleFileName(static_cast<HMODULE>(info.AllocationBase), path);
 }
 
 void WriteFaultLines(HANDLE file, const EXCEPTION_RECORD& record, const CONTEXT& context, const char* where)
 {
     uintptr_t address = reinterpret_cast<uintptr_t>(record.ExceptionAddress);
     const char* module = "Unknown";
-    if (ModulePathAt(address, g_modulePath, sizeof g_modulePath))
+    if (ModulePathAt(address, g_modulePath))
         module = FileNamePart(g_modulePath);
     WriteFormat(file, "%s caused %s in module %s at %04x:%016llx.\r\n", g_appName,
                 CrashExceptionName(record.ExceptionCode), module, context.SegCs,
@@ -191,9 +216,10 @@ void WriteSystemLines(HANDLE file)
     FormatDosTime(now, when, sizeof when);
     WriteFormat(file, "Error occurred at %s.\r\n", when);
 
-    char user[257] = {};
-    DWORD userSize = sizeof user;
-    if (!GetUserNameA(user, &userSize) || !user[0])
+    wchar_t wideUser[257] = {};
+    DWORD userSize = 257;
+    char user[3 * 257] = {};
+    if (!GetUserNameW(wideUser, &userSize) || !ToUtf8(wideUser, user, sizeof user) || !user[0])
         snprintf(user, sizeof user, "Unknown");
     WriteFormat(file, "%s, run by %s.\r\n", g_exePath[0] ? g_exePath : "Unknown", user);
 
@@ -293,10 +319,8 @@ void WriteStackDump(HANDLE file, uintptr_t sp)
 // One module line; a base that does not hold a readable image header is skipped.
 void WriteModuleLine(HANDLE file, uintptr_t base)
 {
-    DWORD length = GetModuleFileNameA(reinterpret_cast<HMODULE>(base), g_modulePath, MAX_PATH);
-    if (length == 0 || length >= MAX_PATH)
+    if (!ModuleFileName(reinterpret_cast<HMODULE>(base), g_modulePath))
         return;
-    g_modulePath[length] = '\0';
     IMAGE_DOS_HEADER dos = {};
     DWORD signature = 0;
     IMAGE_FILE_HEADER header = {};
@@ -307,7 +331,7 @@ void WriteModuleLine(HANDLE file, uintptr_t base)
     }
     unsigned long size = 0;
     char date[64] = {};
-    ScopedHandle image(CreateFileA(g_modulePath, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+    ScopedHandle image(CreateFileW(g_widePath, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                                    nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (image.IsValid()) {
         DWORD fileSize = GetFileSize(image.Get(), nullptr);
@@ -392,7 +416,7 @@ LONG WriteCrashReport(EXCEPTION_POINTERS* fault, const char* where)
     if (InterlockedExchange(&g_reported, 1) != 0)
         return EXCEPTION_CONTINUE_SEARCH;
     FindReportPaths();
-    ScopedHandle file(CreateFileA(g_reportPath, GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_ALWAYS,
+    ScopedHandle file(CreateFileW(g_reportPath, GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_ALWAYS,
                                   FILE_ATTRIBUTE_NORMAL | FILE_FLAG_WRITE_THROUGH, nullptr));
     if (!file.IsValid()) {
         OutputDebugStringA("Error creating exception report");

@@ -1,6 +1,7 @@
 #include "common/DebugLog.h"
 
 #include "common/PathSep.h"
+#include "common/Utf8.h"
 
 #include <cstdio>
 #include <new>
@@ -13,7 +14,7 @@ CDebugLog::CDebugLog(const char* folder, const char* name, int fresh) : message(
     path += kPathSeparator;
     path += hasName ? name : "DebugLog.txt";
     if (fresh)
-        remove(path.c_str());
+        RemoveFileUtf8(path.c_str());
     message = new (std::nothrow) char[kMessageSize];
     if (message)
         message[0] = '\0';

@@ -3,6 +3,7 @@
 #include "common/KeyedTextFile.h"
 #include "common/Log.h"
 #include "common/PathSep.h"
+#include "common/Utf8.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -45,7 +46,8 @@ bool WriteRules(const std::string& path, const std::vector<HideRule>& rules)
 bool MoveOver(const std::string& from, const std::string& to)
 {
 #ifdef _WIN32
-    return MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING) != FALSE;
+    const std::wstring wideFrom = Utf8ToWide(from.c_str());
+    return MoveFileExW(wideFrom.c_str(), Utf8ToWide(to.c_str()).c_str(), MOVEFILE_REPLACE_EXISTING) != FALSE;
 #else
     return rename(from.c_str(), to.c_str()) == 0;
 #endif
@@ -90,12 +92,12 @@ bool WriteHideRuleFile(const std::string& path, const std::vector<HideRule>& rul
     // leaves the rules as they were.
     const std::string written = path + ".new";
     if (!WriteRules(written, rules)) {
-        remove(written.c_str());
+        RemoveFileUtf8(written.c_str());
         return false;
     }
     if (!MoveOver(written, path)) {
         LogWarning("Cannot write IconHide.txt file");
-        remove(written.c_str());
+        RemoveFileUtf8(written.c_str());
         return false;
     }
     return true;

@@ -1,6 +1,7 @@
 #include "common/KeyedFileRewrite.h"
 
 #include "common/Log.h"
+#include "common/Utf8.h"
 
 #include <cstdio>
 
@@ -16,9 +17,12 @@ bool MoveOver(const std::string& from, const std::string& to, bool mayWait)
 #ifdef _WIN32
     // Another program reading the old file for a moment (the auto-respond
     // engine reads Respond.txt) holds it open, and under Wine an open file
-    // cannot be replaced whatever its sharing: a few short tries.
+    // cannot be replaced whatever its sharing: a few short tries. Wide, as
+    // the paths are UTF-8 whatever the process's code page.
+    const std::wstring wideFrom = Utf8ToWide(from.c_str());
+    const std::wstring wideTo = Utf8ToWide(to.c_str());
     for (int attempt = 0;; attempt++) {
-        if (MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+        if (MoveFileExW(wideFrom.c_str(), wideTo.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
             return true;
         const DWORD error = GetLastError();
         if ((error != ERROR_ACCESS_DENIED && error != ERROR_SHARING_VIOLATION) || !mayWait || attempt == 9)
@@ -55,7 +59,7 @@ int RewriteKeyedTextFile(const std::string& path, const std::function<int(CKeyed
     }  // closed before it is moved
     if (!written || !MoveOver(temporary, path, mayWait)) {
         LogWarningFormat("Cannot write %s file", name.c_str());
-        remove(temporary.c_str());
+        RemoveFileUtf8(temporary.c_str());
         return 0;
     }
     return 1;

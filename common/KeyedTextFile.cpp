@@ -1,19 +1,117 @@
 #include "common/KeyedTextFile.h"
 
+#include "common/Log.h"
+#include "common/Utf8.h"
+
 #include <algorithm>
+#include <cstdint>
 #include <cstring>
+#include <memory>
 #include <new>
 
 namespace {
 const char kCrLf[] = "\r\n";
 const char kLf[] = "\n";
 const char* const kOpenModes[] = {nullptr, "rb", "wb", "r+b"};
+
+inline uint64_t Word(const char* p)
+{
+    uint64_t word;
+    memcpy(&word, p, sizeof word);
+    return word;
+}
+
+// 32 bytes at a time: most files are ASCII throughout.
+bool HasNonAscii(const char* text, size_t length)
+{
+    size_t i = 0;
+    for (; i + 32 <= length; i += 32) {
+        const char* p = text + i;
+        if ((Word(p) | Word(p + 8) | Word(p + 16) | Word(p + 24)) & 0x8080808080808080ull)
+            return true;
+    }
+    for (; i < length; i++)
+        if (static_cast<unsigned char>(text[i]) >= 0x80)
+            return true;
+    return false;
+}
+
+// The bytes at the end of text that start a character cut by its end (0 to 3).
+size_t CutCharacterBytes(const char* text, size_t length)
+{
+    for (size_t back = 1; back <= 3 && back <= length; back++) {
+        const unsigned char b = static_cast<unsigned char>(text[length - back]);
+        if ((b & 0xC0) == 0x80)
+            continue;
+        const size_t need = b >= 0xF0 ? 4 : b >= 0xE0 ? 3 : b >= 0xC0 ? 2 : 1;
+        return need > back ? back : 0;
+    }
+    return 0;
+}
+
+// IsValidUtf8, passing over ASCII 32 bytes at a time.
+bool IsValidUtf8Quick(const char* text, size_t length)
+{
+    size_t i = 0;
+    while (i < length) {
+        if (i + 32 <= length && !HasNonAscii(text + i, 32)) {
+            i += 32;
+            continue;
+        }
+        const unsigned char b = static_cast<unsigned char>(text[i]);
+        if (b < 0x80) {
+            i++;
+            continue;
+        }
+        const size_t n = b >= 0xF0 ? 4 : b >= 0xE0 ? 3 : 2;
+        if (i + n > length || !IsValidUtf8(text + i, n))
+            return false;
+        i += n;
+    }
+    return true;
+}
+
+// Whether the file at path is valid UTF-8 as a whole; a file that cannot be
+// read counts as valid.
+bool IsUtf8File(const char* path)
+{
+    constexpr size_t kChunk = 16384;
+    std::unique_ptr<char[]> chunk(new (std::nothrow) char[kChunk + 4]);
+    FILE* f = chunk ? OpenFileUtf8(path, "rb") : nullptr;
+    if (!f)
+        return true;
+    bool valid = true;
+    size_t carried = 0;  // bytes of a character cut by the last chunk's end
+    for (;;) {
+        const size_t got = fread(chunk.get() + carried, 1, kChunk, f);
+        const size_t length = carried + got;
+        if (got == 0) {
+            valid = carried == 0;
+            break;
+        }
+        carried = CutCharacterBytes(chunk.get(), length);
+        if (!IsValidUtf8Quick(chunk.get(), length - carried)) {
+            valid = false;
+            break;
+        }
+        memmove(chunk.get(), chunk.get() + length - carried, carried);
+    }
+    fclose(f);
+    return valid;
+}
+
+const char* FileNamePart(const std::string& path)
+{
+    const size_t slash = path.find_last_of("\\/");
+    return path.c_str() + (slash == std::string::npos ? 0 : slash + 1);
+}
+
 }  // namespace
 
 CKeyedTextFile::CKeyedTextFile(const char* filePath)
     : stream(nullptr), path(filePath ? filePath : ""), separator('\t'), mode(MODE_CLOSED), buffer(nullptr),
       bufferStart(0), bufferPos(0), bufferLength(0), recordStart(0), recordEnd(0), recordKept(false), keyLength(0),
-      valueLength(0), lineEndBytes(0)
+      valueLength(0), lineEndBytes(0), dataStart(0), encoding(Encoding::kAscii)
 {
     line[0] = '\0';
     key[0] = '\0';
@@ -28,7 +126,7 @@ CKeyedTextFile::~CKeyedTextFile()
 
 int CKeyedTextFile::Exists()
 {
-    FILE* f = fopen(path.c_str(), "rb");
+    FILE* f = OpenFileUtf8(path.c_str(), "rb");
     if (!f)
         return 0;
     fclose(f);
@@ -37,7 +135,7 @@ int CKeyedTextFile::Exists()
 
 int CKeyedTextFile::Create()
 {
-    FILE* f = fopen(path.c_str(), "wb");
+    FILE* f = OpenFileUtf8(path.c_str(), "wb");
     if (!f)
         return 0;
     return fclose(f) == 0 ? 1 : 0;
@@ -45,7 +143,7 @@ int CKeyedTextFile::Create()
 
 int CKeyedTextFile::Open(int newMode)
 {
-    stream = fopen(path.c_str(), kOpenModes[newMode]);
+    stream = OpenFileUtf8(path.c_str(), kOpenModes[newMode]);
     if (!stream)
         return 0;
     mode = newMode;
@@ -53,6 +151,12 @@ int CKeyedTextFile::Open(int newMode)
     bufferStart = 0;
     bufferPos = 0;
     bufferLength = 0;
+    dataStart = 0;
+    encoding = Encoding::kAscii;
+    if (newMode != MODE_WRITE && Refill() && StartsWithUtf8Bom(buffer, bufferLength)) {
+        dataStart = static_cast<long>(kUtf8BomSize);
+        bufferPos = kUtf8BomSize;
+    }
     return 1;
 }
 
@@ -98,7 +202,28 @@ int CKeyedTextFile::Refill()
     bufferStart += static_cast<long>(bufferLength);
     bufferPos = 0;
     bufferLength = fread(buffer, 1, kBufferSize, stream);
+    CheckEncoding();
     return bufferLength > 0 ? 1 : 0;
+}
+
+// Every byte the reader takes passes through the read-ahead, so a file whose
+// read-ahead never held a byte outside ASCII gave only text that reads the
+// same in UTF-8 and in the older encoding. The first other byte decides for
+// the whole file.
+void CKeyedTextFile::CheckEncoding()
+{
+    if (encoding == Encoding::kAscii && HasNonAscii(buffer, bufferLength))
+        DecideEncoding();
+}
+
+void CKeyedTextFile::DecideEncoding()
+{
+    if (IsUtf8File(path.c_str())) {
+        encoding = Encoding::kUtf8;
+        return;
+    }
+    encoding = Encoding::kLegacy;
+    LogWarningFormat("Read %s in the older encoding: it is not UTF-8", FileNamePart(path));
 }
 
 // Reads one piece: up to kPieceChars characters, the line end included,
@@ -215,7 +340,7 @@ int CKeyedTextFile::Find(const char* wanted, char* valueOut, int fromStart)
     if (!stream && !Open(MODE_READ))
         return 0;
     mode = MODE_READ;
-    if (fromStart && !SeekTo(0))
+    if (fromStart && !SeekTo(dataStart))
         return 0;
     size_t wantedLength = strlen(wanted);
     for (;;) {
@@ -225,8 +350,14 @@ int CKeyedTextFile::Find(const char* wanted, char* valueOut, int fromStart)
             continue;
         if (!SeekTo(recordStart))
             return 0;
-        if (valueOut)
+        if (!valueOut)
+            return 1;
+        if (encoding == Encoding::kLegacy) {
+            const std::string text = LegacyToUtf8(value, strlen(value));
+            CopyUtf8(valueOut, kLineSize, text.c_str());
+        } else {
             memcpy(valueOut, value, valueLength + 1);
+        }
         return 1;
     }
 }
@@ -303,7 +434,7 @@ int CKeyedTextFile::WriteLong(const char* k, long n)
 // has exactly the old line's length and no byte after it changes.
 int CKeyedTextFile::Replace(const char* k, const char* v)
 {
-    if (!OpenForRecord(k, v, MODE_UPDATE) || !SeekTo(0))
+    if (!OpenForRecord(k, v, MODE_UPDATE) || !SeekTo(dataStart))
         return 0;
     size_t newLength = strlen(v);
     size_t wantedLength = strlen(k);

@@ -11,6 +11,13 @@
 // that Find remembers are exact. Readers accept CR LF and LF line ends; a CR LF
 // pair counts as one character of a line, so a line holds at most
 // kMaxLineChars characters before its line end whichever line end it has.
+//
+// Files are UTF-8, written without a byte-order mark; a mark at the start of
+// a file (Notepad writes one) is skipped. A file that is not valid UTF-8 as a
+// whole was written by an earlier version in the system's code page for
+// non-Unicode programs: Find gives its values as UTF-8 all the same, and the
+// log says the file was read in that older encoding. Reading never rewrites
+// a file; Replace writes its value as given (keep it ASCII).
 class CKeyedTextFile final {
 public:
     static constexpr int kLineSize = 1024;  // line and value buffers
@@ -61,6 +68,10 @@ public:
     static void EntryKey(int n, char* out);
 
     int GetMode() const { return mode; }
+    // Whether the open file was found to be in the older encoding (known
+    // once a byte outside ASCII was read; a file of ASCII alone reads the
+    // same either way).
+    bool IsLegacy() const { return encoding == Encoding::kLegacy; }
 
 private:
     static constexpr size_t kBufferSize = 16384;
@@ -77,6 +88,8 @@ private:
     int OpenForRecord(const char* k, const char* v, int newMode);
     int WriteLine(const char* k, const char* v, const char* lineEnd);
     static int IsWritableRecord(const char* k, const char* v);
+    void CheckEncoding();
+    void DecideEncoding();
 
     FILE* stream;
     std::string path;
@@ -104,4 +117,10 @@ private:
     size_t keyLength;
     size_t valueLength;
     int lineEndBytes;
+    // Where the records start: past a byte-order mark, if the file has one.
+    long dataStart;
+    // Of the open file: kAscii while every byte read was ASCII; decided over
+    // the whole file at the first other byte.
+    enum class Encoding { kAscii, kUtf8, kLegacy };
+    Encoding encoding;
 };

@@ -3,8 +3,8 @@
 #include "common/FileNameChecks.h"
 #include "common/KeyedTextFile.h"
 #include "common/PathSep.h"
+#include "common/Utf8.h"
 
-#include <cctype>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -49,14 +49,7 @@ namespace {
 
 bool EqualsIgnoringCase(const std::string& a, const char* b)
 {
-    const size_t length = strlen(b);
-    if (a.size() != length)
-        return false;
-    for (size_t i = 0; i < length; ++i) {
-        if (tolower(static_cast<unsigned char>(a[i])) != tolower(static_cast<unsigned char>(b[i])))
-            return false;
-    }
-    return true;
+    return EqualsNoCase(a.c_str(), b);
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 #include "common/Log.h"
 
 #include "common/PathSep.h"
+#include "common/Utf8.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -18,15 +19,10 @@ struct LogState {
 
 LogState g_log;
 
-// Copies at most kLogTextSize - 1 characters.
+// Copies at most kLogTextSize - 1 bytes, cut on a character boundary.
 void CopyCut(char* out, const char* text)
 {
-    size_t length = text ? strlen(text) : 0;
-    if (length > static_cast<size_t>(kLogTextSize - 1))
-        length = kLogTextSize - 1;
-    if (length)
-        memcpy(out, text, length);
-    out[length] = '\0';
+    CopyUtf8(out, kLogTextSize, text ? text : "");
 }
 
 }  // namespace
@@ -46,7 +42,7 @@ void LogSetPath(const char* folder, const char* name, int fresh)
     g_log.path = joined;
     if (fresh) {
         g_log.appendFirst = false;
-        remove(g_log.path);
+        RemoveFileUtf8(g_log.path);
     }
 }
 
@@ -68,8 +64,9 @@ void LogWarningFormat(const char* format, const char* text)
         format = "";
     if (!text)
         text = "";
-    char* out = g_log.warning;
-    size_t room = kLogTextSize - 1;
+    // Formatted with room to spare, then cut on a character boundary.
+    char out[2 * kLogTextSize];
+    size_t room = sizeof out - 1;
     size_t n = 0;
     for (const char* p = format; *p && n < room; p++) {
         if (p[0] == '%' && p[1] == 's') {
@@ -84,6 +81,7 @@ void LogWarningFormat(const char* format, const char* text)
         }
     }
     out[n] = '\0';
+    CopyCut(g_log.warning, out);
     LogWrite(LOG_WARNING);
 }
 
@@ -115,7 +113,7 @@ int LogWrite(int level)
         openMode = g_log.appendFirst ? "ab" : "wb";
         g_log.firstDone = true;
     }
-    FILE* f = fopen(g_log.path, openMode);
+    FILE* f = OpenFileUtf8(g_log.path, openMode);
     if (!f)
         return 0;
     time_t now = time(nullptr);

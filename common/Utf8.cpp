@@ -492,3 +492,14 @@ size_t Utf16PrefixLength(const char* text, size_t length, size_t maxUnits)
     }
     return static_cast<size_t>(p - text);
 }
+
+int RemoveFileUtf8(const char* path)
+{
+    if (!path)
+        return -1;
+#ifdef _WIN32
+    return _wremove(Utf8ToWide(path).c_str());
+#else
+    return remove(path);
+#endif
+}

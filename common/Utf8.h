@@ -96,3 +96,7 @@ size_t Utf16Length(const std::string& text);
 // The longest prefix of text, in bytes, that ends on a character boundary
 // and holds at most maxUnits UTF-16 units.
 size_t Utf16PrefixLength(const char* text, size_t length, size_t maxUnits);
+
+// remove() of a UTF-8 path that works in any process (on Windows through the
+// wide call); 0 on success, as remove() answers.
+int RemoveFileUtf8(const char* path);

@@ -209,7 +209,8 @@ void CDeletePage::ShowLastRun()
 
 bool CDeletePage::OnActivate()
 {
-    m_tasks.SetModified(false);
+    // The list's modified flag stays as it is: only a whole write clears it,
+    // so a change that could not be written yet is written at the next chance.
     SetControls();
     RefreshTaskList();
     return true;
@@ -337,8 +338,9 @@ void CDeletePage::ShutDown()
 {
     m_schedule.Stop();
     HideWindow();
-    // Saved whether or not the window was shown.
-    m_tasks.SetModified(true);
+    // The settings are saved whether or not the window was shown; the task
+    // file only when the user changed the tasks (a file of an earlier version
+    // stays as it was until then).
     SaveDeleteSettings();
 }
 

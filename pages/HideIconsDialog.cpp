@@ -56,8 +56,10 @@ void CHideIconsDialog::SaveHideRules()
 
 void CHideIconsDialog::AddHideRule(const std::string& pattern, int kind)
 {
-    m_rules.Add(pattern, kind);
-    m_rules.SetModified(true);
+    // A rule that is there already changes nothing: the file is written only
+    // if an earlier change is still unwritten.
+    if (m_rules.Add(pattern, kind))
+        m_rules.SetModified(true);
     SaveHideRules();
 }
 

@@ -24,7 +24,8 @@ public:
     // it again (HOOKMSG_RELOAD_HIDE_RULES).
     void SaveHideRules();
     int FindHideRule(const std::string& pattern) const { return m_rules.Find(pattern); }
-    // Adds the rule unless its pattern is there, and saves either way.
+    // Adds the rule unless its pattern is there, and saves the rules if they
+    // were changed (now or by a change not written yet).
     void AddHideRule(const std::string& pattern, int kind);
     // Removes the rule with this pattern and saves, if there was one.
     void RemoveHideRule(const std::string& pattern);

@@ -6,7 +6,6 @@
 #include "common/Utf8.h"
 
 #include <algorithm>
-#include <cctype>
 #include <cstdio>
 #include <cstring>
 #include <utility>
@@ -25,14 +24,12 @@ namespace {
 
 bool LessIgnoringCase(const std::string& a, const std::string& b)
 {
-    return std::lexicographical_compare(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
-        return tolower(static_cast<unsigned char>(x)) < tolower(static_cast<unsigned char>(y));
-    });
+    return CompareNoCase(a.c_str(), b.c_str()) < 0;
 }
 
 bool SameIgnoringCase(const std::string& a, const std::string& b)
 {
-    return !LessIgnoringCase(a, b) && !LessIgnoringCase(b, a);
+    return EqualsNoCase(a, b);
 }
 
 // A layout file's title, or empty when the name does not end in ".dvl".

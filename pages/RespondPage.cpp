@@ -1,5 +1,6 @@
 #include "pages/RespondPage.h"
 
+#include "common/Utf8.h"
 #include "pages/PageHost.h"
 #include "pages/RespondResource.h"
 #include "respond/RespondEntryDlg.h"
@@ -79,8 +80,8 @@ int CALLBACK CompareRules(LPARAM first, LPARAM second, LPARAM context)
     const SortContext& c = *reinterpret_cast<const SortContext*>(context);
     const RespondEntry& a = c.rules->Rule(static_cast<int>(first));
     const RespondEntry& b = c.rules->Rule(static_cast<int>(second));
-    return c.sort == 1 ? _stricmp(a.windowTitle.c_str(), b.windowTitle.c_str())
-                       : _stricmp(a.windowText.c_str(), b.windowText.c_str());
+    return c.sort == 1 ? CompareNoCase(a.windowTitle.c_str(), b.windowTitle.c_str())
+                       : CompareNoCase(a.windowText.c_str(), b.windowText.c_str());
 }
 
 bool OpenWithSystem(HWND owner, const std::string& path)

@@ -1,4 +1,6 @@
 #include "app/HandOff.h"
+#include "common/LayoutFormat.h"
+#include "common/Utf8.h"
 
 #include <gtest/gtest.h>
 
@@ -127,5 +129,24 @@ TEST(HandOffFile, NameLengthLimits)
     EXPECT_EQ(cyrillic, msg.payload.text);
     WriteBytes(path, "2\n1\n" + cyrillic + "\xD0\x96");
     EXPECT_FALSE(ReadHandOffFile(path, &msg, &error));
+    remove(path.c_str());
+}
+
+TEST(HandOffFile, AMarkOrTheOlderEncodingIsRead)
+{
+    const std::string path = TempPath("msg.dat");
+    dervaneMsg_t msg = {};
+    std::string error;
+    WriteBytes(path, std::string(kUtf8Bom) + "3\n1\nCaf\xC3\xA9.dvl");
+    ASSERT_TRUE(ReadHandOffFile(path, &msg, &error)) << error;
+    EXPECT_EQ(HOOKMSG_LOAD_SHORTCUTS, msg.code);
+    EXPECT_STREQ("Caf\xC3\xA9.dvl", msg.payload.text);
+    // Written by an earlier version in code page 1252.
+    WriteBytes(path, "3\n1\nCaf\xE9.dvl");
+    ASSERT_TRUE(ReadHandOffFile(path, &msg, &error)) << error;
+    EXPECT_STREQ("Caf\xC3\xA9.dvl", msg.payload.text);
+    // A layout with a mark is still known by its first line.
+    WriteBytes(path, std::string("\xEF\xBB\xBFKTX_FILE\t") + kShortcutsLayoutTitle + "\r\n");
+    EXPECT_EQ(HOOKMSG_LOAD_SHORTCUTS, LayoutCodeOfFile(path));
     remove(path.c_str());
 }

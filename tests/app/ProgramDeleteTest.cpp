@@ -8,8 +8,10 @@
 
 #include <cstring>
 #include <string>
+#include <utility>
 #include <vector>
 
+#include "common/Utf8.h"
 #include "framework/ScopedHandles.h"
 #include "pages/DeleteResource.h"
 #include "tests/app/ProgramFixture.h"
@@ -277,4 +279,74 @@ TEST_F(ProgramDeleteTest, ATaskAddedWithTheShredderOffIsInTheTaskFileAfterExit)
     const std::string tasks = m_folder.ReadFile("AutoDelete.txt");
     EXPECT_NE(std::string::npos, tasks.find("ENTRY_0\t" + m_trash + "\t0\t0\t0")) << tasks;
     EXPECT_NE(std::string::npos, tasks.find("ENTRY_0_TYPE_0\t*.tmp")) << tasks;
+}
+
+// The list files as an earlier version wrote them, in code page 1252 ("é" is
+// the byte E9): read as the letters they were, left byte for byte as they
+// were by a run without a change (the Delete page shown, the Recycle Bin's
+// hide rule seen at start), written in UTF-8 after a change.
+TEST_F(ProgramDeleteTest, ListsOfAnEarlierVersionAreReadRightAndRewrittenOnlyAfterAChange)
+{
+    StoreKnownLook();
+    const std::wstring folder = Utf8ToWide(m_trash.c_str()) + L"\\Caf\u00E9";
+    ASSERT_TRUE(CreateDirectoryW(folder.c_str(), nullptr));
+    const std::string tasks = "KTX_FILE\tDERVANE AUTODELETE\r\nVERSION\t1.0\r\nENTRY_0\t" + m_trash +
+        "\\Caf\xE9\t0\t0\t0\r\nENTRY_0_TYPE_0\t*.tmp\r\nENTRY_0_TYPE_1\t#%#\r\n";
+    const std::string rules =
+        "KTX_FILE\tDERVANE ICON HIDE\r\nVERSION\t1.0\r\nENTRY_0\tRecycle Bin\t0\r\nENTRY_1\tR\xE9sum\xE9*\t0\r\n";
+    const std::pair<const char*, std::string> others[] = {
+        {"IconHide.txt", rules},
+        {"Backup.txt",
+         "KTX_FILE\tDERVANE BACKUP\r\nVERSION\t1.0\r\nCUSTOM\t0\r\nCUSTOM_COMMAND\t\t\r\nPOST_COMMAND\t\t\t0\r\n"
+         "ENTRY_0\tR\xE9sum\xE9s\t1\t0\r\nENTRY_0_SOURCE\tC:\\Donn\351es\r\nENTRY_0_DEST\tC:\\Copie\r\n"
+         "ENTRY_0_TYPE_0\t*.*\r\nENTRY_0_TYPE_1\t#%#\r\n"},
+        {"Respond.txt",
+         "KTX_FILE\tDERVANE RESPOND\r\nVERSION\t1.0\r\nENTRY_0\tR\xE9ponse\t1\tremplacer\t3\t0\r\n"
+         "ENTRY_0_ACTION_0\t1\tOui\t0\t0\r\nENTRY_0_ACTION_1\t#%#\r\n"},
+        {"TrayIcons.txt",
+         "KTX_FILE\tDERVANE TRAY ICONS\r\nVERSION\t1.0\r\nENTRY_0\tCaf\xE9\t\t0\r\nENTRY_0_ITEM_0\t#%#\r\n"},
+    };
+    ASSERT_TRUE(m_folder.WriteFile("AutoDelete.txt", tasks));
+    for (const auto& other : others)
+        ASSERT_TRUE(m_folder.WriteFile(other.first, other.second));
+    ASSERT_TRUE(m_session.Start());
+    ASSERT_TRUE(StartReady(m_program));
+    HWND page = ShowDeletePage();
+    ASSERT_NE(nullptr, page);
+    // Read back wide: the program's own code page is not in the way.
+    wchar_t shown[MAX_PATH] = L"";
+    SendDlgItemMessageW(page, 1250, LB_GETTEXT, 0, reinterpret_cast<LPARAM>(shown));
+    EXPECT_EQ(folder, shown);
+    PostMessageA(page, WM_COMMAND, MAKEWPARAM(1256, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(page, 1256)));
+    ASSERT_TRUE(WaitFor([&] { return !m_program.SheetVisible(); }, 10000));
+    ASSERT_TRUE(m_program.Command(40002));
+    ASSERT_EQ(0, m_program.WaitExit(20000));
+    EXPECT_EQ(tasks, m_folder.ReadFile("AutoDelete.txt"));
+    for (const auto& other : others)
+        EXPECT_EQ(other.second, m_folder.ReadFile(other.first)) << other.first;
+    EXPECT_NE(std::string::npos, m_folder.ReadFile("ErrorLog.txt").find("AutoDelete.txt in the older encoding"));
+
+    // The task edited and kept as it was is a change: the file is written in UTF-8.
+    ASSERT_TRUE(StartReady(m_program));
+    page = ShowDeletePage();
+    ASSERT_NE(nullptr, page);
+    SendDlgItemMessageA(page, 1250, LB_SETCURSEL, 0, 0);
+    PostMessageA(page, WM_COMMAND, MAKEWPARAM(1252, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(page, 1252)));
+    HWND editor = nullptr;
+    ASSERT_TRUE(WaitFor(
+        [&] { return (editor = m_program.FindWindowOf("#32770", "Edit Automated Deletion Task")) != nullptr; }, 10000));
+    PostMessageA(editor, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+    const bool closed = WaitFor([&] { return !IsWindow(editor); }, 10000);
+    if (HWND box = m_program.FindWindowOf("#32770", "Error")) {
+        ADD_FAILURE() << StaticTexts(box);
+        PostMessageA(box, WM_COMMAND, IDOK, 0);
+    }
+    ASSERT_TRUE(closed);
+    ASSERT_TRUE(m_program.Command(40002));
+    ASSERT_EQ(0, m_program.WaitExit(20000));
+    const std::string written = m_folder.ReadFile("AutoDelete.txt");
+    EXPECT_NE(std::string::npos, written.find("ENTRY_0\t" + m_trash + "\\Caf\xC3\xA9\t0\t0\t0\r\n")) << written;
+    for (const auto& other : others)
+        EXPECT_EQ(other.second, m_folder.ReadFile(other.first)) << other.first;
+    RemoveDirectoryW(folder.c_str());
 }

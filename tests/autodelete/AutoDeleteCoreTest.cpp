@@ -48,6 +48,12 @@ TEST(MatchListTest, HoldsEachNameOnceWhateverItsCase)
     EXPECT_EQ(2u, list.Size());
     EXPECT_TRUE(list.Contains("thumbs.DB"));
     EXPECT_FALSE(list.Contains("thumbs"));
+    // Every script's letters, the same in both builds.
+    EXPECT_TRUE(list.Add("\xD0\xBE\xD1\x82\xD1\x87\xD1\x91\xD1\x82.doc"));  // отчёт.doc
+    EXPECT_FALSE(list.Add("\xD0\x9E\xD0\xA2\xD0\xA7\xD0\x81\xD0\xA2.DOC"));
+    EXPECT_TRUE(list.Add("\xC3\xA9t\xC3\xA9.txt"));
+    EXPECT_TRUE(list.Contains("\xC3\x89T\xC3\x89.TXT"));
+    EXPECT_FALSE(list.Contains("ete.txt"));
 }
 
 TEST(ReplaceAllTest, ReplacesEveryOccurrenceAndNeverLooksIntoWhatItInserted)

@@ -220,6 +220,12 @@ TEST(FindConfigTest, TakesTheLongestSourceThatHoldsThePathAtAFolderBoundary)
     // A whole drive, as the editor keeps C:\ (without its backslash).
     EXPECT_EQ(0, FindConfig({Config("C:", "E:")}, "C:\\x.txt", &target));
     EXPECT_EQ("E:\\x.txt", target);
+    // Letters of every script in any case; the rest of the path as it was.
+    EXPECT_EQ(0,
+              FindConfig({Config("C:\\\xD0\x94\xD0\xB0\xD0\xBD\xD0\xBD\xD1\x8B\xD0\xB5", "E:")},  // Данные
+                         "c:/\xD0\xB4\xD0\x90\xD0\x9D\xD0\x9D\xD0\xAB\xD0\x95\\\xC3\xA9.txt", &target));
+    EXPECT_EQ("E:\\\xC3\xA9.txt", target);
+    EXPECT_EQ(-1, FindConfig({Config("C:\\\xC3\xA9", "E:")}, "C:\\e\\x.txt", nullptr));
 }
 
 TEST(ConfigProblemTest, RefusesFoldersThatCouldCopyIntoThemselvesOrNameMoreThanMeant)
@@ -231,6 +237,9 @@ TEST(ConfigProblemTest, RefusesFoldersThatCouldCopyIntoThemselvesOrNameMoreThanM
               ConfigProblem(Config("C:\\Data", "c:\\DATA\\Backup")));
     EXPECT_EQ("The target folder cannot lie inside the source folder.", ConfigProblem(Config("C:", "C:\\Backup")));
     EXPECT_EQ("The target folder cannot be the source folder.", ConfigProblem(Config("C:\\Data", "c:/data/")));
+    EXPECT_EQ("The target folder cannot lie inside the source folder.",
+              ConfigProblem(Config("C:\\\xCE\xA3\xCF\x87\xCE\xBF\xCE\xBB\xCE\xB5\xCE\xAF\xCE\xBF",  // Σχολείο
+                                   "C:\\\xCF\x83\xCE\xA7\xCE\x9F\xCE\x9B\xCE\x95\xCE\x8A\xCE\x9F\\Copy")));
     EXPECT_EQ("The source folder cannot lie inside the target folder.",
               ConfigProblem(Config("C:\\Backup\\Data", "C:\\Backup")));
     EXPECT_EQ("Please specify both source and target folders!", ConfigProblem(Config("", "D:\\Save")));

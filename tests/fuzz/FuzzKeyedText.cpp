@@ -2,7 +2,10 @@
 // replacement must never overrun a buffer, and must agree with a plain
 // character-by-character reading of the same bytes: the same records found
 // forward, and Replace changing exactly the bytes of the value it replaced.
+// A file that is not UTF-8 as a whole gives its values converted from the
+// older encoding; a byte-order mark at its start is passed over.
 #include "common/KeyedTextFile.h"
+#include "common/Utf8.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -25,7 +28,7 @@ struct Record {
 std::vector<Record> ReadReference(const std::string& bytes)
 {
     std::vector<Record> records;
-    size_t pos = 0;
+    size_t pos = StartsWithUtf8Bom(bytes.data(), bytes.size()) ? kUtf8BomSize : 0;
     while (pos < bytes.size()) {
         size_t start = pos;
         std::string piece;
@@ -83,8 +86,20 @@ std::string ReadAll(const char* path)
     return bytes;
 }
 
+// A record's value as Find gives it: up to its first NUL, converted and cut
+// on a character boundary when the file is in the older encoding.
+std::string Expected(const std::string& bytes, const Record& record)
+{
+    const std::string value = record.value.c_str();
+    if (IsValidUtf8(bytes.data(), bytes.size()))
+        return value;
+    std::vector<char> out(CKeyedTextFile::kLineSize);
+    CopyUtf8(out.data(), out.size(), LegacyToUtf8(value.data(), value.size()).c_str());
+    return out.data();
+}
+
 // The header, then ENTRY_0, ENTRY_1, ... forward, as every reader does.
-void ReadForward(CKeyedTextFile& file, const std::vector<Record>& records)
+void ReadForward(CKeyedTextFile& file, const std::string& bytes, const std::vector<Record>& records)
 {
     std::vector<char> value(CKeyedTextFile::kLineSize);
     size_t at = FindReference(records, "KTX_FILE", 0);
@@ -98,7 +113,7 @@ void ReadForward(CKeyedTextFile& file, const std::vector<Record>& records)
         Check(found == (at < records.size()));
         if (!found)
             break;
-        Check(strcmp(value.data(), records[at].value.c_str()) == 0);
+        Check(Expected(bytes, records[at]) == value.data());
         SplitFields(value.data());
     }
 }
@@ -135,7 +150,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     {
         std::vector<Record> records = ReadReference(bytes);
         CKeyedTextFile file(path);
-        ReadForward(file, records);
+        ReadForward(file, bytes, records);
         if (!records.empty()) {
             const Record& first = records[0];
             ReplaceChecked(path, file, records, bytes, first.key, first.value.size());
@@ -143,7 +158,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         }
         ReplaceChecked(path, file, records, bytes, "ENTRY_1", 1);
         records = ReadReference(bytes);
-        ReadForward(file, records);
+        ReadForward(file, bytes, records);
     }
     // libFuzzer ends without running exit handlers: remove the file each time.
     remove(path);
