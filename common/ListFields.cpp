@@ -1,6 +1,7 @@
 #include "common/ListFields.h"
 
 #include "common/KeyedTextFile.h"
+#include "common/Utf8.h"
 
 #include <cstdlib>
 
@@ -33,7 +34,8 @@ const char* ListFieldProblem(const std::string& text)
 {
     if (text.find_first_of("\t\r\n") != std::string::npos)
         return "holds a tab or a line break";
-    if (text.size() > kListFieldChars)
+    // Characters as the system counts them (UTF-16 units), not UTF-8 bytes.
+    if (Utf16Length(text) > kListFieldChars)
         return "is longer than 260 characters";
     return nullptr;
 }

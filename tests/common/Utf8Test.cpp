@@ -1,3 +1,4 @@
+#include "common/ListFields.h"
 #include "common/Utf8.h"
 #include "common/Wildcard.h"
 #include "tests/common/TempDir.h"
@@ -71,6 +72,17 @@ TEST(Utf8Test, CopiesAreCutOnACharacterBoundary)
     const std::string text = std::string("ab") + kEmoji;
     EXPECT_FALSE(CopyUtf8ToWide(wide, 3, text.c_str()));
     EXPECT_EQ(std::wstring(wide), L"ab");  // never half a pair
+}
+
+// A list's text field holds 260 characters in any script, not 260 bytes.
+TEST(Utf8Test, ListFieldsAreLimitedInCharacters)
+{
+    std::string cyrillic;
+    for (int i = 0; i < 260; i++)
+        cyrillic += "\xD0\x96";  // Ж
+    EXPECT_EQ(nullptr, ListFieldProblem(cyrillic));
+    EXPECT_NE(nullptr, ListFieldProblem(cyrillic + "a"));
+    EXPECT_NE(nullptr, ListFieldProblem("a\tb"));
 }
 
 TEST(Utf8Test, CaseIsIgnoredInEveryScript)
