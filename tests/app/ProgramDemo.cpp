@@ -32,6 +32,7 @@ int FillDesktop(CTestDesktop& desktop)
     ok &= desktop.AddFile("Read Me.txt", "Sample items of the desktop host.\r\n");
     ok &= desktop.AddFile("Notes.txt", "Drag the icons around.\r\n");
     ok &= desktop.AddFolder("Projects");
+    ok &= desktop.AddFile("\u041f\u0440\u0438\u0432\u0435\u0442.txt", "A name in Cyrillic.\r\n");  // Привет.txt
     ok &= desktop.AddShortcut("Notepad", "C:\\windows\\notepad.exe");
     ok &= desktop.AddShortcut("Registry Editor", "C:\\windows\\regedit.exe");
     return ok;
@@ -46,7 +47,9 @@ int FillProgramFolder(const CProgramFolder& folder)
         "KTX_FILE\tDERVANE TRAY ICONS\nVERSION\t1.0\n"
         "ENTRY_0\tEditors\tC:\\windows\\notepad.exe\t0\nENTRY_0_ITEM_0\t0\t1\tNotepad\tC:\\windows\\notepad.exe\n"
         "ENTRY_0_ITEM_1\t3\nENTRY_0_ITEM_2\t2\t0\tLog Off\t3\nENTRY_0_ITEM_3\t#%#\n"
-        "ENTRY_1\tSystem folder\tC:\\windows\\regedit.exe\t0\nENTRY_1_ITEM_0\t1\t1\tWindows\tC:\\windows\n"
+        // A tip and a menu item in Cyrillic: "Системная папка", "Папка Windows".
+        "ENTRY_1\t\u0421\u0438\u0441\u0442\u0435\u043c\u043d\u0430\u044f \u043f\u0430\u043f\u043a\u0430\t"
+        "C:\\windows\\regedit.exe\t0\nENTRY_1_ITEM_0\t1\t1\t\u041f\u0430\u043f\u043a\u0430 Windows\tC:\\windows\n"
         "ENTRY_1_ITEM_1\t#%#\n"
         "ENTRY_2\tScreen\t\t-1\nENTRY_2_ITEM_0\t2\t0\tActivate Screensaver\t5\nENTRY_2_ITEM_1\t2\t0\tRemove from "
         "tray\t4\n"
