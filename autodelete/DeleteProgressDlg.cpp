@@ -7,7 +7,7 @@ namespace {
 
 DWORD AttributesOf(const std::string& path)
 {
-    return FitsPath(path) ? GetFileAttributesA(path.c_str()) : INVALID_FILE_ATTRIBUTES;
+    return FitsPath(path) ? GetFileAttributesW(ExactPath(path).c_str()) : INVALID_FILE_ATTRIBUTES;
 }
 
 bool IsFolderToEnter(DWORD attributes)
@@ -113,5 +113,5 @@ int CDeleteProgressDlg::DeleteFolder(const std::string& folder)
     }
     if (IsCancelled() || !allGone)
         return 0;
-    return RemoveDirectoryA(folder.c_str()) ? 1 : 0;
+    return RemoveDirectoryW(ExactPath(folder).c_str()) ? 1 : 0;
 }

@@ -17,7 +17,7 @@ class DeletingActions : public DeletionActions {
 public:
     int DeleteFile(const std::string& path) override { return RemoveFile(path); }
     // Succeeds only for an empty folder; a failure is no matter.
-    void RemoveEmptyFolder(const std::string& path) override { RemoveDirectoryA(path.c_str()); }
+    void RemoveEmptyFolder(const std::string& path) override { RemoveDirectoryW(ExactPath(path).c_str()); }
 };
 
 class PreviewActions : public DeletionActions {
@@ -98,7 +98,7 @@ bool ListFolder(const std::string& folder, std::vector<FolderEntry>& entries)
     WIN32_FIND_DATAW data = {};
     // No short names are asked for: making them costs the system a look at
     // every entry's neighbours, which a folder of thousands pays for each.
-    ScopedFind find(FindFirstFileExW(Utf8ToWide(pattern.c_str()).c_str(), FindExInfoBasic, &data, FindExSearchNameMatch,
+    ScopedFind find(FindFirstFileExW(ExactPath(pattern).c_str(), FindExInfoBasic, &data, FindExSearchNameMatch,
                                      nullptr, FIND_FIRST_EX_LARGE_FETCH));
     if (!find)
         return false;
@@ -154,23 +154,72 @@ void AddMatches(const std::vector<FolderEntry>& entries, const std::vector<std::
     }
 }
 
+namespace {
+
+// The whole form of a folder typed by the user (a trailing dot or blank and
+// "." and ".." parts taken away as the system does), or folder as it is.
+std::string FullFolderPath(const std::string& folder)
+{
+    const std::wstring wide = Utf8ToWide(folder);
+    const DWORD size = GetFullPathNameW(wide.c_str(), 0, nullptr, nullptr);
+    if (size == 0)
+        return folder;
+    std::wstring full(size, L'\0');
+    const DWORD got = GetFullPathNameW(wide.c_str(), size, &full[0], nullptr);
+    if (got == 0 || got >= size)
+        return folder;
+    full.resize(got);
+    return WideToUtf8(full);
+}
+
+// A part of a path that the system's own path rules would rewrite.
+bool HasRelativePart(const std::string& path)
+{
+    size_t start = 0;
+    while (start <= path.size()) {
+        size_t end = path.find('\\', start);
+        if (end == std::string::npos)
+            end = path.size();
+        const std::string part = path.substr(start, end - start);
+        if (part == "." || part == "..")
+            return true;
+        start = end + 1;
+    }
+    return false;
+}
+
+}  // namespace
+
+std::wstring ExactPath(const std::string& path)
+{
+    if (path.compare(0, 4, "\\\\?\\") == 0 || path.find('/') != std::string::npos || HasRelativePart(path))
+        return Utf8ToWide(path);
+    const bool fromDrive = path.size() >= 3 && path[1] == ':' && path[2] == '\\';
+    if (fromDrive)
+        return L"\\\\?\\" + Utf8ToWide(path);
+    if (path.compare(0, 2, "\\\\") == 0 && path.compare(0, 4, "\\\\.\\") != 0)
+        return L"\\\\?\\UNC\\" + Utf8ToWide(path.substr(2));
+    return Utf8ToWide(path);
+}
+
 int RemoveFile(const std::string& path)
 {
     if (!FitsPath(path))
         return 0;
-    if (DeleteFileA(path.c_str()))
+    const std::wstring exact = ExactPath(path);
+    if (DeleteFileW(exact.c_str()))
         return 1;
     if (GetLastError() != ERROR_ACCESS_DENIED)
         return 0;
-    const DWORD attributes = GetFileAttributesA(path.c_str());
+    const DWORD attributes = GetFileAttributesW(exact.c_str());
     if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_READONLY) ||
         (attributes & FILE_ATTRIBUTE_DIRECTORY))
         return 0;
-    if (!SetFileAttributesA(path.c_str(), attributes & ~FILE_ATTRIBUTE_READONLY))
+    if (!SetFileAttributesW(exact.c_str(), attributes & ~FILE_ATTRIBUTE_READONLY))
         return 0;
-    if (DeleteFileA(path.c_str()))
+    if (DeleteFileW(exact.c_str()))
         return 1;
-    SetFileAttributesA(path.c_str(), attributes);  // still there: as it was
+    SetFileAttributesW(exact.c_str(), attributes);  // still there: as it was
     return 0;
 }
 
@@ -205,6 +254,10 @@ int RunTask(const std::string& folder, const DeletionTask& task, bool isSubfolde
         base.pop_back();
     if (base.size() == 3 && base.back() == '\\')
         return 0;  // a root; refused above, never walked
+    // The folder as typed is read by the system's path rules, as it always
+    // was; below it every name is reached exactly as listed.
+    if (!isSubfolder)
+        base = FullFolderPath(base);
     std::vector<FolderEntry> entries;
     if (!ListFolder(base, entries))
         return 0;

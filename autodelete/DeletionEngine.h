@@ -45,6 +45,11 @@ std::vector<std::string> DroppedPaths(HDROP drop);
 bool IsLinkedFolder(DWORD attributes);
 // A path the system's calls take whole (shorter than MAX_PATH characters).
 bool FitsPath(const std::string& path);
+// The wide form of path that reaches exactly the name it spells: a whole
+// path from a drive or a share, with no "." or ".." part and no '/', takes
+// the "\\?\" form, so that a name ending in a dot or a blank is not cut to
+// its neighbour's ("thesis.doc." to "thesis.doc"); anything else goes as it is.
+std::wstring ExactPath(const std::string& path);
 // Deletes one file (a read-only one after clearing that attribute; a file
 // that is a link is removed as the link). 1 when it is gone.
 int RemoveFile(const std::string& path);

@@ -189,6 +189,18 @@ TEST_F(DeletionEngineTest, NamesInEveryScriptAreDeletedUnderTheirOwnNamesAndLook
     EXPECT_EQ((std::vector<std::wstring>{L"a.tmp", L"x\uFF0Etmp"}), WideNames(task));
 }
 
+// The system's path rules cut a trailing dot or blank: "thesis.doc." would
+// reach "thesis.doc", the very file the task keeps.
+TEST_F(DeletionEngineTest, NamesEndingInADotOrABlankAreDeletedThemselvesNotTheirNeighbour)
+{
+    const std::wstring exact = L"\\\\?\\" + Wide(root) + L"\\";
+    for (const wchar_t* name : {L"thesis.doc", L"thesis.doc.", L"thesis.doc "})
+        MakeFileW(exact + name);
+    ASSERT_EQ(3u, WideNames(Wide(root)).size());
+    Run(Task(root, {"*.doc"}, 0, 1, 0));  // everything but *.doc
+    EXPECT_EQ(std::vector<std::wstring>{L"thesis.doc"}, WideNames(Wide(root)));
+}
+
 // Half of a UTF-16 pair in a name on disk: UTF-8 has no spelling for it, and
 // its stand-in (U+FFFD for the half) is the name of the file beside it. The
 // task leaves it alone and says so; a drop of it is left out, never taken for
