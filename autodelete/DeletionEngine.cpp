@@ -13,9 +13,36 @@
 
 namespace {
 
+// The system's text for error, on one line.
+std::string SystemErrorText(DWORD error)
+{
+    wchar_t* text = nullptr;
+    const DWORD length = FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM |
+                                            FORMAT_MESSAGE_IGNORE_INSERTS,
+                                        nullptr, error, 0, reinterpret_cast<wchar_t*>(&text), 0, nullptr);
+    std::string result = length && text ? WideToUtf8(text, length) : "error " + std::to_string(error);
+    if (text)
+        LocalFree(text);
+    while (!result.empty() && (result.back() == '\n' || result.back() == '\r' || result.back() == ' '))
+        result.pop_back();
+    return result;
+}
+
 class DeletingActions : public DeletionActions {
 public:
-    int DeleteFile(const std::string& path) override { return RemoveFile(path); }
+    // A file the task could not delete is logged with the system's reason,
+    // its name before its folder: the log keeps only the start of an entry.
+    int DeleteFile(const std::string& path) override
+    {
+        if (RemoveFile(path))
+            return 1;
+        const DWORD error = GetLastError();
+        const size_t slash = path.rfind('\\');
+        const std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
+        const std::string folder = slash == std::string::npos ? std::string() : path.substr(0, slash);
+        LogWarningFormat("Not deleted by a task, %s", (SystemErrorText(error) + " " + name + " in " + folder).c_str());
+        return 0;
+    }
     // Succeeds only for an empty folder; a failure is no matter.
     void RemoveEmptyFolder(const std::string& path) override { RemoveDirectoryW(ExactPath(path).c_str()); }
 };
@@ -204,8 +231,10 @@ std::wstring ExactPath(const std::string& path)
 
 int RemoveFile(const std::string& path)
 {
-    if (!FitsPath(path))
+    if (!FitsPath(path)) {
+        SetLastError(ERROR_FILENAME_EXCED_RANGE);
         return 0;
+    }
     const std::wstring exact = ExactPath(path);
     if (DeleteFileW(exact.c_str()))
         return 1;
@@ -213,13 +242,17 @@ int RemoveFile(const std::string& path)
         return 0;
     const DWORD attributes = GetFileAttributesW(exact.c_str());
     if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_READONLY) ||
-        (attributes & FILE_ATTRIBUTE_DIRECTORY))
+        (attributes & FILE_ATTRIBUTE_DIRECTORY)) {
+        SetLastError(ERROR_ACCESS_DENIED);
         return 0;
+    }
     if (!SetFileAttributesW(exact.c_str(), attributes & ~FILE_ATTRIBUTE_READONLY))
         return 0;
     if (DeleteFileW(exact.c_str()))
         return 1;
+    const DWORD error = GetLastError();
     SetFileAttributesW(exact.c_str(), attributes);  // still there: as it was
+    SetLastError(error);
     return 0;
 }
 

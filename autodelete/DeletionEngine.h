@@ -51,7 +51,8 @@ bool FitsPath(const std::string& path);
 // its neighbour's ("thesis.doc." to "thesis.doc"); anything else goes as it is.
 std::wstring ExactPath(const std::string& path);
 // Deletes one file (a read-only one after clearing that attribute; a file
-// that is a link is removed as the link). 1 when it is gone.
+// that is a link is removed as the link). 1 when it is gone; else 0 with the
+// reason as the last error.
 int RemoveFile(const std::string& path);
 
 // What the walk does with the files a task selects and the subfolders it

@@ -189,6 +189,22 @@ TEST_F(DeletionEngineTest, NamesInEveryScriptAreDeletedUnderTheirOwnNamesAndLook
     EXPECT_EQ((std::vector<std::wstring>{L"a.tmp", L"x\uFF0Etmp"}), WideNames(task));
 }
 
+// A file the task cannot delete is said in the log, with the reason.
+TEST_F(DeletionEngineTest, AFileTheTaskCannotDeleteIsLoggedWithTheReason)
+{
+    MakeFile(In("open.tmp"));
+    MakeFile(In("free.tmp"));
+    HANDLE held = CreateFileA(In("open.tmp").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(INVALID_HANDLE_VALUE, held);
+    Run(Task(root, {"*.tmp"}, 0, 0, 0));
+    CloseHandle(held);
+    EXPECT_EQ(Names_{"open.tmp"}, Names(root));
+    const std::string log = ErrorLog();
+    EXPECT_NE(std::string::npos, log.find("Not deleted by a task")) << log;
+    EXPECT_NE(std::string::npos, log.find("open.tmp")) << log;
+    EXPECT_EQ(std::string::npos, log.find("free.tmp")) << log;
+}
+
 // The system's path rules cut a trailing dot or blank: "thesis.doc." would
 // reach "thesis.doc", the very file the task keeps.
 TEST_F(DeletionEngineTest, NamesEndingInADotOrABlankAreDeletedThemselvesNotTheirNeighbour)
