@@ -5,6 +5,7 @@
 #include "autodelete/TaskFolderCheck.h"
 #include "common/Log.h"
 #include "common/Utf8.h"
+#include "framework/ErrorReport.h"
 #include "framework/FileVersion.h"
 #include "framework/ScopedHandles.h"
 
@@ -12,21 +13,6 @@
 #include <set>
 
 namespace {
-
-// The system's text for error, on one line.
-std::string SystemErrorText(DWORD error)
-{
-    wchar_t* text = nullptr;
-    const DWORD length = FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM |
-                                            FORMAT_MESSAGE_IGNORE_INSERTS,
-                                        nullptr, error, 0, reinterpret_cast<wchar_t*>(&text), 0, nullptr);
-    std::string result = length && text ? WideToUtf8(text, length) : "error " + std::to_string(error);
-    if (text)
-        LocalFree(text);
-    while (!result.empty() && (result.back() == '\n' || result.back() == '\r' || result.back() == ' '))
-        result.pop_back();
-    return result;
-}
 
 class DeletingActions : public DeletionActions {
 public:

@@ -1,5 +1,7 @@
 #include "framework/ErrorReport.h"
 
+#include "common/Utf8.h"
+
 #include <cstdio>
 
 namespace {
@@ -42,4 +44,18 @@ void ReportException(const char* where, const std::exception* e)
     char line[400] = {};
     snprintf(line, sizeof line, "%s: %s", where ? where : "?", e ? e->what() : "unknown exception");
     ReportError(line);
+}
+
+std::string SystemErrorText(DWORD error)
+{
+    wchar_t* text = nullptr;
+    const DWORD length = FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM |
+                                            FORMAT_MESSAGE_IGNORE_INSERTS,
+                                        nullptr, error, 0, reinterpret_cast<wchar_t*>(&text), 0, nullptr);
+    std::string result = length && text ? WideToUtf8(text, length) : "Error " + std::to_string(error);
+    if (text)
+        LocalFree(text);
+    while (!result.empty() && (result.back() == '\n' || result.back() == '\r' || result.back() == ' '))
+        result.pop_back();
+    return result;
 }

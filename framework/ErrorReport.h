@@ -6,6 +6,7 @@
 #include <windows.h>
 
 #include <exception>
+#include <string>
 
 // Receives one line of text, without a trailing newline.
 using ErrorReporter = void (*)(const char* text);
@@ -16,6 +17,9 @@ void ReportError(const char* text);
 // Reports "<call> failed (error N)" with GetLastError(), so call it right
 // after the call that failed.
 void ReportLastError(const char* call);
+// The system's text for a Win32 error code, in UTF-8 and on one line
+// ("Error N" when the system has none).
+std::string SystemErrorText(DWORD error);
 // Reports "<where>: <what>" for an exception stopped at a boundary.
 void ReportException(const char* where, const std::exception* e);
 

@@ -3,6 +3,7 @@
 #include "common/AppMessages.h"
 #include "common/Log.h"
 #include "common/Utf8.h"
+#include "framework/ErrorReport.h"
 #include "framework/ProcessPaths.h"
 #include "pages/IconsPage.h"
 #include "pages/MainSheet.h"
@@ -45,20 +46,6 @@ ScopedIcon LoadProgramIcon16(UINT id)
 {
     return ScopedIcon(
         static_cast<HICON>(LoadImageA(CWindow::GetModule(), MAKEINTRESOURCEA(id), IMAGE_ICON, 16, 16, 0)));
-}
-
-std::string SystemErrorText(DWORD error)
-{
-    char* text = nullptr;
-    const DWORD length = FormatMessageA(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM |
-                                            FORMAT_MESSAGE_IGNORE_INSERTS,
-                                        nullptr, error, 0, reinterpret_cast<char*>(&text), 0, nullptr);
-    std::string result = length && text ? std::string(text, length) : "Error " + std::to_string(error);
-    if (text)
-        LocalFree(text);
-    while (!result.empty() && (result.back() == '\n' || result.back() == '\r' || result.back() == ' '))
-        result.pop_back();
-    return result;
 }
 
 }  // namespace

@@ -15,45 +15,11 @@
 #include "tests/app/ProgramFixture.h"
 #include "tests/harness/ChildProcess.h"
 #include "tests/harness/Wait.h"
+#include "tests/harness/WideText.h"
 
 namespace {
 
 using WideNames_ = std::vector<std::wstring>;
-
-std::wstring Wide(const std::string& utf8)
-{
-    const int n = MultiByteToWideChar(CP_UTF8, 0, utf8.c_str(), -1, nullptr, 0);
-    std::wstring wide(n > 0 ? static_cast<size_t>(n) : 1, L'\0');
-    MultiByteToWideChar(CP_UTF8, 0, utf8.c_str(), -1, &wide[0], n);
-    wide.resize(wide.size() - 1);
-    return wide;
-}
-
-std::string Utf8(const std::wstring& wide)
-{
-    const int n = WideCharToMultiByte(CP_UTF8, 0, wide.c_str(), -1, nullptr, 0, nullptr, nullptr);
-    std::string text(n > 0 ? static_cast<size_t>(n) : 1, '\0');
-    WideCharToMultiByte(CP_UTF8, 0, wide.c_str(), -1, &text[0], n, nullptr, nullptr);
-    text.resize(text.size() - 1);
-    return text;
-}
-
-WideNames_ NamesIn(const std::wstring& folder)
-{
-    WideNames_ names;
-    WIN32_FIND_DATAW data = {};
-    HANDLE find = FindFirstFileW((folder + L"\\*").c_str(), &data);
-    if (find == INVALID_HANDLE_VALUE)
-        return names;
-    do {
-        const std::wstring name = data.cFileName;
-        if (name != L"." && name != L"..")
-            names.push_back(name);
-    } while (FindNextFileW(find, &data));
-    FindClose(find);
-    std::sort(names.begin(), names.end());
-    return names;
-}
 
 bool WriteWide(const std::wstring& path, const std::string& content)
 {
@@ -88,7 +54,7 @@ void RemoveWide(const std::wstring& path)
     if (attributes == INVALID_FILE_ATTRIBUTES)
         return;
     if ((attributes & FILE_ATTRIBUTE_DIRECTORY) && !(attributes & FILE_ATTRIBUTE_REPARSE_POINT)) {
-        for (const std::wstring& name : NamesIn(path))
+        for (const std::wstring& name : WideNames(path))
             RemoveWide(path + L"\\" + name);
         RemoveDirectoryW(path.c_str());
     } else if (attributes & FILE_ATTRIBUTE_DIRECTORY) {
@@ -152,8 +118,8 @@ TEST_F(ProgramNamesTest, TheShredderDeletesEachDroppedNameAndNothingTheLookAlike
     ASSERT_TRUE(
         WaitFor([&] { return (shredder = m_program.FindWindowOf(nullptr, "Dervane Delete Icon")) != nullptr; }, 10000));
     ASSERT_TRUE(DropOn(m_program.Pid(), shredder, {Utf8(dropped), Utf8(In(kChinese + L".txt"))}));
-    EXPECT_TRUE(WaitFor([&] { return NamesIn(m_tree) == WideNames_{L"Victim", kJapanese + L".txt"}; }, 10000))
-        << "left: " << Utf8(NamesIn(m_tree).empty() ? L"" : NamesIn(m_tree).front());
+    EXPECT_TRUE(WaitFor([&] { return WideNames(m_tree) == WideNames_{L"Victim", kJapanese + L".txt"}; }, 10000))
+        << "left: " << Utf8(WideNames(m_tree).empty() ? L"" : WideNames(m_tree).front());
     EXPECT_EQ("keep", ReadWide(In(L"Victim\\keep.txt")));
     EXPECT_EQ("keep", ReadWide(In(kJapanese + L".txt")));
     EXPECT_EQ(nullptr, m_program.FindWindowOf("#32770", "Error")) << "nothing failed";
@@ -192,14 +158,14 @@ TEST_F(ProgramNamesTest, TheBackupWindowCopiesEachDroppedNameIntoTheTargetAndNow
     WideNames_ expected = files;
     expected.push_back(kDotsUp + L"Outside");
     std::sort(expected.begin(), expected.end());
-    EXPECT_TRUE(WaitFor([&] { return NamesIn(target) == expected; }, 10000));
+    EXPECT_TRUE(WaitFor([&] { return WideNames(target) == expected; }, 10000));
     EXPECT_TRUE(WaitFor([&] { return m_program.FindWindowOf("#32770", "Backing Up Files...") == nullptr; }, 10000))
         << "nothing failed";
     for (const std::wstring& name : files)
         EXPECT_EQ(Utf8(name), ReadWide(target + L"\\" + name)) << Utf8(name);
     EXPECT_EQ("copied", ReadWide(target + L"\\" + kDotsUp + L"Outside\\f.txt"));
     EXPECT_EQ("original", ReadWide(In(L"Outside\\f.txt"))) << "nothing outside the target is written";
-    EXPECT_EQ(expected, NamesIn(source)) << "the source stays";
+    EXPECT_EQ(expected, WideNames(source)) << "the source stays";
 }
 
 // Setup takes any folder: the hook library finds its files, positions
@@ -210,7 +176,7 @@ TEST_F(ProgramNamesTest, FromAFolderNamedInCyrillicTheHookTheLayoutsAndTheEngine
     const std::string folderName = Utf8(L"\u041F\u0440\u043E\u0433\u0440\u0430\u043C\u043C\u044B "
                                         L"\u0414\u0435\u0440\u0432\u0430\u043D\u0435");  // Программы Дерване
     ASSERT_TRUE(m_folder.Create(folderName));
-    const WideNames_ siblings = NamesIn(Wide(m_folder.Path() + "\\.."));
+    const WideNames_ siblings = WideNames(Wide(m_folder.Path() + "\\.."));
     ASSERT_NE(siblings.end(), std::find(siblings.begin(), siblings.end(), L"program." + Wide(folderName)))
         << "the folder has its name in Cyrillic";
     const std::wstring wideFolder = Wide(m_folder.Path());

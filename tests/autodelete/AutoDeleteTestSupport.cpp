@@ -45,15 +45,6 @@ std::string ShortFormOf(const std::string& path)
     return std::string(shortForm, length);
 }
 
-std::wstring Wide(const std::string& utf8)
-{
-    const int n = MultiByteToWideChar(CP_UTF8, 0, utf8.c_str(), -1, nullptr, 0);
-    std::wstring wide(n > 0 ? static_cast<size_t>(n) : 1, L'\0');
-    MultiByteToWideChar(CP_UTF8, 0, utf8.c_str(), -1, &wide[0], n);
-    wide.resize(wide.size() - 1);
-    return wide;
-}
-
 void MakeFileW(const std::wstring& path)
 {
     HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
@@ -66,23 +57,6 @@ void MakeFileW(const std::wstring& path)
 void MakeFolderW(const std::wstring& path)
 {
     EXPECT_TRUE(CreateDirectoryW(path.c_str(), nullptr));
-}
-
-std::vector<std::wstring> WideNames(const std::wstring& folder)
-{
-    std::vector<std::wstring> names;
-    WIN32_FIND_DATAW data = {};
-    HANDLE find = FindFirstFileW((folder + L"\\*").c_str(), &data);
-    if (find == INVALID_HANDLE_VALUE)
-        return names;
-    do {
-        const std::wstring name = data.cFileName;
-        if (name != L"." && name != L"..")
-            names.push_back(name);
-    } while (FindNextFileW(find, &data));
-    FindClose(find);
-    std::sort(names.begin(), names.end());
-    return names;
 }
 
 std::vector<std::string> Names(const std::string& folder)

@@ -7,6 +7,7 @@
 #include <windows.h>
 
 #include "tests/harness/DialogDriving.h"
+#include "tests/harness/WideText.h"
 
 #include <deque>
 #include <functional>
@@ -21,10 +22,6 @@ void MakeFile(const std::string& path, bool readOnly = false);
 bool Exists(const std::string& path);
 // The names in a folder, sorted.
 std::vector<std::string> Names(const std::string& folder);
-// The same read back through the wide calls (whatever the code page), and
-// the wide form of a UTF-8 path: tests of names in other scripts compare these.
-std::vector<std::wstring> WideNames(const std::wstring& folder);
-std::wstring Wide(const std::string& utf8);
 // A file or folder made through the wide calls.
 void MakeFileW(const std::wstring& path);
 void MakeFolderW(const std::wstring& path);

@@ -15,6 +15,7 @@
 #include "framework/ScopedHandles.h"
 #include "tests/app/ProgramFixture.h"
 #include "tests/harness/Wait.h"
+#include "tests/harness/WideText.h"
 
 namespace {
 
@@ -28,23 +29,6 @@ const char* const kProgramFiles[] = {"Dervane.exe",          "DervaneHook.dll", 
 // What the uninstaller keeps: the user's list files and the layouts' folders.
 const std::set<std::string> kUserEntries = {"IconHide.txt",  "AutoDelete.txt", "Backup.txt", "Respond.txt",
                                             "TrayIcons.txt", "Positions\\",    "Shortcuts\\"};
-
-std::wstring Wide(const std::string& text)
-{
-    std::wstring wide(text.size() + 1, L'\0');
-    const int n = MultiByteToWideChar(CP_UTF8, 0, text.c_str(), -1, &wide[0], static_cast<int>(wide.size()));
-    wide.resize(n > 0 ? n - 1 : 0);
-    return wide;
-}
-
-std::string Utf8(const std::wstring& text)
-{
-    std::string utf8(text.size() * 4 + 1, '\0');
-    const int n = WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, &utf8[0], static_cast<int>(utf8.size()), nullptr,
-                                      nullptr);
-    utf8.resize(n > 0 ? n - 1 : 0);
-    return utf8;
-}
 
 std::wstring KnownFolder(int csidl)
 {
