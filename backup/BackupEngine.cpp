@@ -1,26 +1,31 @@
 #include "backup/BackupEngine.h"
 
-#include "autodelete/MatchList.h"
+#include "autodelete/DeletionEngine.h"  // ExactPath, IsLinkedFolder, MatchesAnyPattern
 #include "backup/BackupRules.h"
 #include "backup/LongFolderForm.h"
 #include "common/Utf8.h"
+#include "framework/ErrorReport.h"
 #include "framework/ScopedHandles.h"
 
 #include <algorithm>
+#include <cstdio>
 
 namespace {
 
 // The name of a copy being made: the target's with this suffix.
 const char kTemporarySuffix[] = ".dvb~";
-
-DWORD AttributesOf(const std::string& path)
-{
-    return FitsPath(path) ? GetFileAttributesA(path.c_str()) : INVALID_FILE_ATTRIBUTES;
-}
+// Large reads and writes: a copy costs a few calls per megabyte, not dozens.
+constexpr DWORD kCopyBuffer = 1u << 20;
+constexpr DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
 
 bool IsFolder(DWORD attributes)
 {
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+bool IsLink(DWORD attributes)
+{
+    return attributes != INVALID_FILE_ATTRIBUTES && IsLinkedFolder(attributes);
 }
 
 // The text after the last backslash.
@@ -45,6 +50,15 @@ size_t RootLength(const std::string& path)
     return share == std::string::npos || share == server + 1 ? 0 : share + 1;
 }
 
+// The folder that holds path; a drive's root keeps its backslash.
+std::string FolderOf(const std::string& path)
+{
+    const size_t slash = path.find_last_of('\\');
+    if (slash == std::string::npos)
+        return path;
+    return path.substr(0, slash + 1 == RootLength(path) ? slash + 1 : slash);
+}
+
 // path is folder or lies below it; letter case ignored.
 bool IsAtOrUnder(const std::string& path, const std::string& folder)
 {
@@ -53,11 +67,59 @@ bool IsAtOrUnder(const std::string& path, const std::string& folder)
     return path.size() == folder.size() || path[folder.size()] == '\\' || folder.back() == '\\';
 }
 
-// A copy that has the source's size and modified time needs no new copy.
-bool IsUnchanged(const WIN32_FILE_ATTRIBUTE_DATA& source, const WIN32_FILE_ATTRIBUTE_DATA& target)
+bool HasLoneSurrogate(const wchar_t* name)
 {
-    return !(target.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && source.nFileSizeHigh == target.nFileSizeHigh &&
-        source.nFileSizeLow == target.nFileSizeLow &&
+    for (; *name; ++name) {
+        if (*name >= 0xD800 && *name <= 0xDBFF && name[1] >= 0xDC00 && name[1] <= 0xDFFF)
+            ++name;
+        else if (*name >= 0xD800 && *name <= 0xDFFF)
+            return true;
+    }
+    return false;
+}
+
+bool IsDots(const wchar_t* name)
+{
+    return name[0] == L'.' && (name[1] == 0 || (name[1] == L'.' && name[2] == 0));
+}
+
+WIN32_FILE_ATTRIBUTE_DATA DataOf(const WIN32_FIND_DATAW& found)
+{
+    WIN32_FILE_ATTRIBUTE_DATA data = {};
+    data.dwFileAttributes = found.dwFileAttributes;
+    data.ftCreationTime = found.ftCreationTime;
+    data.ftLastAccessTime = found.ftLastAccessTime;
+    data.ftLastWriteTime = found.ftLastWriteTime;
+    data.nFileSizeHigh = found.nFileSizeHigh;
+    data.nFileSizeLow = found.nFileSizeLow;
+    return data;
+}
+
+// Calls found(name, data, unreadable) for each entry of folder (not "." and
+// ".."); false with the reason as the last error when it cannot be listed.
+template <typename Found> bool ListFolderData(const std::string& folder, Found found)
+{
+    WIN32_FIND_DATAW data = {};
+    // No short names are asked for: making them costs a look at every
+    // entry's neighbours.
+    ScopedFind find(FindFirstFileExW(ExactPath(folder + "\\*").c_str(), FindExInfoBasic, &data, FindExSearchNameMatch,
+                                     nullptr, FIND_FIRST_EX_LARGE_FETCH));
+    if (!find)
+        return false;
+    do {
+        if (!IsDots(data.cFileName))
+            found(WideToUtf8(data.cFileName), DataOf(data), HasLoneSurrogate(data.cFileName));
+    } while (FindNextFileW(find.Get(), &data));
+    const DWORD error = GetLastError();
+    SetLastError(error == ERROR_NO_MORE_FILES ? 0 : error);
+    return error == ERROR_NO_MORE_FILES;
+}
+
+// A copy that has the source's size and modified time needs no new copy.
+bool SameSizeAndTime(const WIN32_FILE_ATTRIBUTE_DATA& source, const WIN32_FILE_ATTRIBUTE_DATA& target)
+{
+    return !(target.dwFileAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT)) &&
+        source.nFileSizeHigh == target.nFileSizeHigh && source.nFileSizeLow == target.nFileSizeLow &&
         CompareFileTime(&source.ftLastWriteTime, &target.ftLastWriteTime) == 0;
 }
 
@@ -69,61 +131,137 @@ DWORD KeptAttributes(DWORD attributes)
     return attributes ? attributes : FILE_ATTRIBUTE_NORMAL;
 }
 
-// Copies source to a new file in target's folder and answers its path, or
-// empty (nothing left behind) when the copy failed. The file is named after
-// the target; when that name is taken (by a file this code never touches)
-// or too long, the system makes one up.
-std::string CopyBeside(const std::string& source, const std::string& target, DWORD sourceAttributes)
+bool SetAttributesOf(HANDLE file, DWORD attributes)
 {
-    const std::string named = target + kTemporarySuffix;
-    if (FitsPath(named)) {
-        // A copy to a new file takes the source's attributes itself; one
-        // that is told to fail on an existing file leaves that file alone.
-        if (CopyFileA(source.c_str(), named.c_str(), TRUE))
-            return named;
-        if (GetLastError() != ERROR_FILE_EXISTS) {
-            RemoveFile(named);  // what a broken-off copy left
-            return "";
+    FILE_BASIC_INFO basic = {};
+    basic.FileAttributes = attributes ? attributes : FILE_ATTRIBUTE_NORMAL;
+    return SetFileInformationByHandle(file, FileBasicInfo, &basic, sizeof basic) != 0;
+}
+
+// Deletes what file holds (it goes when the handle closes): the file this
+// handle was opened on, whatever its name leads to by now. A read-only file
+// gives way, and keeps its attribute if it still cannot be deleted.
+bool DeleteThrough(HANDLE file, DWORD attributes)
+{
+    const bool readOnly = attributes & FILE_ATTRIBUTE_READONLY;
+    if (readOnly && !SetAttributesOf(file, attributes & ~FILE_ATTRIBUTE_READONLY))
+        return false;
+    FILE_DISPOSITION_INFO disposition = {TRUE};
+    if (SetFileInformationByHandle(file, FileDispositionInfo, &disposition, sizeof disposition))
+        return true;
+    const DWORD error = GetLastError();
+    if (readOnly)
+        SetAttributesOf(file, attributes);
+    SetLastError(error);
+    return false;
+}
+
+// Opens path to be looked at (and, with remove, deleted). A link at its end
+// is opened itself unless follow is set.
+HANDLE OpenToLook(const std::string& path, bool follow, bool remove = false)
+{
+    const DWORD access = FILE_READ_ATTRIBUTES | (remove ? DELETE | FILE_WRITE_ATTRIBUTES : 0);
+    const DWORD flags = FILE_FLAG_BACKUP_SEMANTICS | (follow ? 0 : FILE_FLAG_OPEN_REPARSE_POINT);
+    return CreateFileW(ExactPath(path).c_str(), access, kShareAll, nullptr, OPEN_EXISTING, flags, nullptr);
+}
+
+// A folder that is a drive's root is opened by its root path.
+std::string AsOpenable(const std::string& folder)
+{
+    return folder.size() == 2 && folder[1] == ':' ? folder + "\\" : folder;
+}
+
+// Removes a file of this run's own (a copy that could not be finished).
+void RemoveOwnFile(const std::string& path)
+{
+    ScopedHandle file(OpenToLook(path, false, true));
+    BY_HANDLE_FILE_INFORMATION info = {};
+    if (file && GetFileInformationByHandle(file.Get(), &info))
+        DeleteThrough(file.Get(), info.dwFileAttributes);
+}
+
+// Opens a new file beside target for its copy: named after the target, or,
+// when that name is taken (by a file this code never touches) or too long, a
+// made-up one. A new file is never one that was there, nor where a link at
+// that name leads.
+HANDLE CreateBeside(const std::string& target, std::string& temporary)
+{
+    const DWORD access = GENERIC_WRITE | FILE_READ_ATTRIBUTES | DELETE;
+    const auto create = [&](const std::string& path) {
+        return CreateFileW(ExactPath(path).c_str(), access, 0, nullptr, CREATE_NEW, FILE_FLAG_SEQUENTIAL_SCAN,
+                           nullptr);
+    };
+    temporary = target + kTemporarySuffix;
+    HANDLE file = create(temporary);
+    DWORD error = GetLastError();
+    const std::string folder = target.substr(0, target.find_last_of('\\') + 1);
+    const DWORD start = GetTickCount();
+    for (DWORD i = 0; file == INVALID_HANDLE_VALUE && i < 64 &&
+         (error == ERROR_FILE_EXISTS || error == ERROR_ALREADY_EXISTS || error == ERROR_FILENAME_EXCED_RANGE ||
+          error == ERROR_INVALID_NAME);
+         i++) {
+        char name[16];
+        snprintf(name, sizeof name, "~dvb%04lX.tmp", static_cast<unsigned long>((start + i) & 0xFFFF));
+        temporary = folder + name;
+        file = create(temporary);
+        error = GetLastError();
+    }
+    if (file == INVALID_HANDLE_VALUE)
+        SetLastError(error);
+    return file;
+}
+
+// Reads from until its end and writes it all to to.
+bool CopyData(HANDLE from, HANDLE to, std::vector<char>& buffer)
+{
+    if (buffer.empty())
+        buffer.resize(kCopyBuffer);
+    for (;;) {
+        DWORD got = 0;
+        if (!ReadFile(from, buffer.data(), kCopyBuffer, &got, nullptr))
+            return false;
+        if (got == 0)
+            return true;
+        DWORD written = 0;
+        if (!WriteFile(to, buffer.data(), got, &written, nullptr))
+            return false;
+        if (written != got) {
+            SetLastError(ERROR_WRITE_FAULT);
+            return false;
         }
     }
-    std::string folder = target.substr(0, target.find_last_of('\\'));
-    // The wide call: the ANSI one fills at most MAX_PATH bytes, too few for
-    // a path in UTF-8.
-    wchar_t wideName[MAX_PATH] = L"";
-    if (!GetTempFileNameW(Utf8ToWide(folder.c_str()).c_str(), L"dvb", 0, wideName))
-        return "";
-    const std::string madeUp = WideToUtf8(wideName);
-    // A copy over an existing file keeps that file's attributes: the
-    // source's are set once it is whole.
-    if (!CopyFileA(source.c_str(), madeUp.c_str(), FALSE) ||
-        !SetFileAttributesA(madeUp.c_str(), KeptAttributes(sourceAttributes))) {
-        RemoveFile(madeUp);
-        return "";
-    }
-    return madeUp;
 }
 
 // Moves the whole copy over the target; a read-only target gives way, and
-// keeps its attribute if the move still fails.
+// keeps its attribute if the move still fails. The reason of a failure is
+// the last error.
 bool MoveOver(const std::string& temporary, const std::string& target)
 {
-    if (MoveFileExA(temporary.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING))
+    const std::wstring from = ExactPath(temporary);
+    const std::wstring to = ExactPath(target);
+    if (MoveFileExW(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING))
         return true;
-    if (GetLastError() != ERROR_ACCESS_DENIED)
+    const DWORD error = GetLastError();
+    const DWORD attributes = GetFileAttributesW(to.c_str());
+    if (error != ERROR_ACCESS_DENIED || attributes == INVALID_FILE_ATTRIBUTES ||
+        (attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT)) ||
+        !(attributes & FILE_ATTRIBUTE_READONLY)) {
+        SetLastError(error);
         return false;
-    const DWORD attributes = GetFileAttributesA(target.c_str());
-    if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY) ||
-        !(attributes & FILE_ATTRIBUTE_READONLY))
+    }
+    if (!SetFileAttributesW(to.c_str(), attributes & ~FILE_ATTRIBUTE_READONLY))
         return false;
-    if (!SetFileAttributesA(target.c_str(), attributes & ~FILE_ATTRIBUTE_READONLY))
-        return false;
-    if (MoveFileExA(temporary.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING))
+    if (MoveFileExW(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING))
         return true;
-    SetFileAttributesA(target.c_str(), attributes);
+    const DWORD again = GetLastError();
+    SetFileAttributesW(to.c_str(), attributes);
+    SetLastError(again);
     return false;
 }
 
 }  // namespace
+
+// ---------------------------------------------------------------------------
 
 CBackupRun::CBackupRun(const std::vector<BackupConfig>& configs, const BackupCommands& commands,
                        IBackupProgress& progress)
@@ -145,30 +283,46 @@ const BackupConfig* CBackupRun::Current() const
     return &m_configs[static_cast<size_t>(m_current)];
 }
 
+bool CBackupRun::Fail(const std::string& reason)
+{
+    m_reason = reason;
+    return false;
+}
+
+bool CBackupRun::FailWithSystemError(DWORD error)
+{
+    return Fail(SystemErrorText(error));
+}
+
 bool CBackupRun::Run(const std::vector<std::string>& paths)
 {
     m_cancelled = false;
     m_copied = 0;
     m_skipped = 0;
+    m_listings.clear();
     m_madeCopies.clear();
     m_madeFolders.clear();
     m_knownFolder.clear();
     m_knownFolderIsNew = false;
     m_progress.SetStatus("Preparing to backup files...");
-    // Each dropped path with its configuration (-1: none) and its target.
+    // Each dropped path with its configuration (-1: none), its target and
+    // what the system says of it.
     std::vector<int> configOf(paths.size(), -1);
     std::vector<std::string> targetOf(paths.size());
-    // A configuration that may not run is listed, one step; judged once, as
+    std::vector<WIN32_FILE_ATTRIBUTE_DATA> dataOf(paths.size());
+    // Why a configuration may not run (one step, listed); judged once, as
     // the folders stood when the run began.
-    std::vector<bool> refused(paths.size(), false);
+    std::vector<std::string> problemOf(paths.size());
     unsigned long total = 0;
     bool asked = false;
     for (size_t i = 0; i < paths.size() && !m_cancelled; i++) {
         configOf[i] = FindConfig(m_configs, paths[i], &targetOf[i]);
         if (configOf[i] >= 0) {
             m_current = configOf[i];
-            refused[i] = !ConfigProblemOnDisk(m_configs[static_cast<size_t>(configOf[i])]).empty();
-            total += refused[i] ? 1 : CountEntries(paths[i]);
+            problemOf[i] = ConfigProblemOnDisk(m_configs[static_cast<size_t>(configOf[i])]);
+            if (!GetFileAttributesExW(ExactPath(paths[i]).c_str(), GetFileExInfoStandard, &dataOf[i]))
+                dataOf[i].dwFileAttributes = INVALID_FILE_ATTRIBUTES;
+            total += problemOf[i].empty() ? CountEntries(paths[i], dataOf[i]) : 1;
         } else if (!asked) {
             asked = true;
             if (m_progress.AskConfigureNow(paths[i]))
@@ -179,186 +333,268 @@ bool CBackupRun::Run(const std::vector<std::string>& paths)
         return true;
     m_progress.SetRange(total);
     m_progress.SetStatus("Backing up files...");
-    for (size_t i = 0; i < paths.size(); i++) {
+    for (size_t i = 0; i < paths.size() && !m_cancelled; i++) {
         if (configOf[i] < 0)
             continue;
         m_current = configOf[i];
-        if (refused[i]) {
-            m_progress.AddFailure(paths[i]);
+        if (!problemOf[i].empty()) {
+            m_progress.AddFailure(paths[i] + " (" + problemOf[i] + ")");
             m_progress.Step();
             continue;
         }
-        BackupItem(paths[i], targetOf[i]);
-        if (m_cancelled)
-            break;
-        RunPostCommand(paths[i], targetOf[i]);
-        if (m_cancelled)
-            break;
+        BackupItem(paths[i], targetOf[i], dataOf[i]);
+        if (!m_cancelled)
+            RunPostCommand(paths[i], targetOf[i]);
     }
+    m_listings.clear();
     return true;
 }
 
-unsigned long CBackupRun::CountEntries(const std::string& path)
-{
-    return CountEntries(path, AttributesOf(path));
-}
-
-unsigned long CBackupRun::CountEntries(const std::string& path, DWORD attributes)
+unsigned long CBackupRun::CountEntries(const std::string& path, const WIN32_FILE_ATTRIBUTE_DATA& data)
 {
     if (Pump())
         return 0;
-    if (!IsFolder(attributes) || IsLinkedFolder(attributes))
+    if (!IsFolder(data.dwFileAttributes) || IsLink(data.dwFileAttributes))
         return 1;
     unsigned long count = 1;
-    std::vector<FolderEntry> selected;
+    std::vector<Entry> selected;
     if (!SelectedEntries(path, selected))
         return count;
-    for (const FolderEntry& entry : selected) {
+    for (const Entry& entry : selected) {
         if (m_cancelled)
             break;
-        count += CountEntries(path + "\\" + entry.name, entry.attributes);
+        count += entry.unreadable ? 1 : CountEntries(path + "\\" + entry.name, entry.data);
     }
+    // Kept for the walk, which then lists each folder once.
+    m_listings[path] = std::move(selected);
     return count;
 }
 
-bool CBackupRun::SelectedEntries(const std::string& folder, std::vector<FolderEntry>& selected) const
+bool CBackupRun::SelectedEntries(const std::string& folder, std::vector<Entry>& selected)
 {
     selected.clear();
-    const BackupConfig* config = Current();
-    std::vector<FolderEntry> entries;
-    if (!config || !ListFolder(folder, entries))
-        return false;
-    MatchList matches;
-    AddMatches(entries, config->fileTypes, matches);
-    for (const FolderEntry& entry : entries) {
-        // Excluded patterns take every folder too, whatever the subfolder
-        // setting; included ones name files only.
-        // An unreadable name is listed by its stand-in, to be told as a failure.
-        const bool matched =
-            entry.unreadable ? MatchesAnyPattern(config->fileTypes, entry.name) : matches.Contains(entry.name);
-        const bool listed = matched != (config->excludeFileTypes != 0);
-        if (listed || (IsFolder(entry.attributes) && config->includeSubfolders))
-            selected.push_back(entry);
+    const auto kept = m_listings.find(folder);
+    if (kept != m_listings.end()) {
+        selected.swap(kept->second);
+        m_listings.erase(kept);
+        return true;
     }
-    return true;
+    const BackupConfig* config = Current();
+    if (!config)
+        return Fail("no configuration");
+    const bool exclude = config->excludeFileTypes != 0;
+    const bool listed = ListFolderData(folder, [&](std::string name, const WIN32_FILE_ATTRIBUTE_DATA& data,
+                                                   bool unreadable) {
+        // Patterns name files only. Excluded patterns take every folder, whatever
+        // the subfolder setting; an unreadable name is taken by its stand-in, to
+        // be told as a failure.
+        const bool folder = IsFolder(data.dwFileAttributes);
+        const bool matched = !folder && MatchesAnyPattern(config->fileTypes, name);
+        if (matched != exclude || (folder && config->includeSubfolders))
+            selected.push_back(Entry{std::move(name), data, unreadable});
+    });
+    return listed || FailWithSystemError(GetLastError());
 }
 
-int CBackupRun::BackupItem(const std::string& sourcePath, const std::string& targetPath)
-{
-    return BackupItem(sourcePath, targetPath, AttributesOf(sourcePath));
-}
-
-int CBackupRun::BackupItem(const std::string& sourcePath, const std::string& targetPath, DWORD attributes)
+void CBackupRun::BackupItem(const std::string& sourcePath, const std::string& targetPath,
+                            const WIN32_FILE_ATTRIBUTE_DATA& source)
 {
     if (Pump())
-        return 0;
+        return;
     if (sourcePath.find('\\') != std::string::npos)
         m_progress.SetStatus("Backing up " + NameOf(sourcePath));
-    int result = 1;
-    if (IsLinkedFolder(attributes)) {
+    if (IsLink(source.dwFileAttributes)) {
         // Never followed: what it leads to lies outside what was dropped.
         m_progress.AddFailure(sourcePath + " (folder link, skipped)");
-        result = 0;
-    } else if (IsFolder(attributes)) {
+    } else if (IsFolder(source.dwFileAttributes)) {
         BackupFolder(sourcePath, targetPath);
     } else {
-        result = m_commands.custom == 1 ? RunCustomCommand(sourcePath, targetPath) : CopyOne(sourcePath, targetPath);
-        if (!result)
-            m_progress.AddFailure(sourcePath);
+        const bool copied = m_commands.custom == 1 ? RunCustomCommand(sourcePath, targetPath)
+                                                   : CopyOne(sourcePath, targetPath, source);
+        if (!copied)
+            m_progress.AddFailure(sourcePath + " (" + m_reason + ")");
     }
     m_progress.Step();
-    return result;
 }
 
 void CBackupRun::BackupFolder(const std::string& sourceDir, const std::string& targetDir)
 {
-    std::vector<FolderEntry> selected;
+    std::vector<Entry> selected;
     if (!SelectedEntries(sourceDir, selected)) {
-        m_progress.AddFailure(sourceDir);
+        m_progress.AddFailure(sourceDir + " (" + m_reason + ")");
         return;
     }
-    for (const FolderEntry& entry : selected) {
-        if (m_cancelled)
-            return;
-        if (entry.unreadable)
-            m_progress.AddFailure(sourceDir + "\\" + entry.name + " (its name is not valid Unicode)");
-        else
-            BackupItem(sourceDir + "\\" + entry.name, targetDir + "\\" + entry.name, entry.attributes);
+    // Files first, then folders: each target folder is checked and listed
+    // once, and its files are done before the walk goes deeper.
+    for (const bool folders : {false, true}) {
+        for (const Entry& entry : selected) {
+            if (m_cancelled)
+                return;
+            if (IsFolder(entry.data.dwFileAttributes) != folders)
+                continue;
+            if (entry.unreadable) {
+                m_progress.AddFailure(sourceDir + "\\" + entry.name + " (its name is not valid Unicode)");
+                m_progress.Step();
+            } else {
+                BackupItem(sourceDir + "\\" + entry.name, targetDir + "\\" + entry.name, entry.data);
+            }
+        }
     }
 }
 
-int CBackupRun::CopyOne(const std::string& sourcePath, const std::string& targetPath)
+bool CBackupRun::CopyOne(const std::string& sourcePath, const std::string& targetPath,
+                         const WIN32_FILE_ATTRIBUTE_DATA& source)
 {
-    if (!FitsPath(sourcePath) || !FitsPath(targetPath))
-        return 0;
-    WIN32_FILE_ATTRIBUTE_DATA source = {};
-    if (!GetFileAttributesExA(sourcePath.c_str(), GetFileExInfoStandard, &source) ||
-        (source.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
-        return 0;
-    if (!MakeTargetFolders(targetPath))
-        return 0;
+    if (source.dwFileAttributes == INVALID_FILE_ATTRIBUTES) {
+        WIN32_FILE_ATTRIBUTE_DATA data = {};
+        const bool found = GetFileAttributesExW(ExactPath(sourcePath).c_str(), GetFileExInfoStandard, &data);
+        return found ? Fail("it changed while the backup ran") : FailWithSystemError(GetLastError());
+    }
+    if (!MakeTargetFolders(targetPath, sourcePath))
+        return false;
     // In a folder this run made there is no older copy to compare with.
-    WIN32_FILE_ATTRIBUTE_DATA target = {};
-    if (!m_commands.removeCopies && !m_knownFolderIsNew &&
-        GetFileAttributesExA(targetPath.c_str(), GetFileExInfoStandard, &target) && IsUnchanged(source, target)) {
+    if (!m_commands.removeCopies && !m_knownFolderIsNew && IsUnchanged(targetPath, source)) {
         m_skipped++;
-        return 1;
+        return true;
     }
-    // The copy is made beside the target and takes its place only when
-    // whole, so a copy that breaks off leaves the old one as it was.
-    const std::string temporary = CopyBeside(sourcePath, targetPath, source.dwFileAttributes);
-    if (temporary.empty())
-        return 0;
-    if (!MoveOver(temporary, targetPath)) {
-        RemoveFile(temporary);
-        return 0;
-    }
-    m_madeCopies.push_back(targetPath);
+    if (!WriteCopy(sourcePath, targetPath, source))
+        return false;
     m_copied++;
-    return 1;
+    return true;
 }
 
-int CBackupRun::MakeTargetFolders(const std::string& targetPath)
+bool CBackupRun::IsUnchanged(const std::string& targetPath, const WIN32_FILE_ATTRIBUTE_DATA& source)
+{
+    if (!m_targetListed) {
+        m_targetListed = true;
+        m_targetFiles.clear();
+        // A folder that cannot be listed holds no copy to keep: the copy is
+        // made and any trouble shows there.
+        ListFolderData(m_knownFolder, [&](const std::string& name, const WIN32_FILE_ATTRIBUTE_DATA& data, bool) {
+            m_targetFiles.emplace(FoldUtf8(name), data);
+        });
+    }
+    const auto found = m_targetFiles.find(FoldUtf8(NameOf(targetPath)));
+    return found != m_targetFiles.end() && SameSizeAndTime(source, found->second);
+}
+
+bool CBackupRun::MakeTargetFolders(const std::string& targetPath, const std::string& sourcePath)
 {
     const size_t root = RootLength(targetPath);
     const size_t last = targetPath.find_last_of('\\');
     if (root == 0 || last == std::string::npos || last < root - 1)
-        return 0;
-    if (last == root - 1)
-        return 1;  // a file in the root
-    const std::string parent = targetPath.substr(0, last);
+        return Fail("not a whole path");
+    const std::string parent = FolderOf(targetPath);
     if (parent == m_knownFolder)
-        return 1;
+        return true;
+    m_knownFolder.clear();
+    m_targetListed = false;
+    // The configuration's target may itself be a link (to another drive,
+    // say); below it nothing is written through one, since where it leads
+    // was never chosen as a target.
+    const BackupConfig* config = Current();
+    std::string targetRoot = config ? config->target : "";
+    RemoveTrailingBackslash(targetRoot);
+    const size_t checkedAfter = targetPath.compare(0, targetRoot.size(), targetRoot) == 0 ? targetRoot.size() : 0;
     bool made = false;
     for (size_t end = targetPath.find('\\', root); end != std::string::npos && end <= last;
          end = targetPath.find('\\', end + 1)) {
         const std::string folder = targetPath.substr(0, end);
-        const DWORD attributes = GetFileAttributesA(folder.c_str());
+        // The attributes of the name itself: under Wine a handle opened on a
+        // link to a folder shows what it leads to, the path shows the link.
+        const DWORD attributes = GetFileAttributesW(ExactPath(folder).c_str());
         if (attributes != INVALID_FILE_ATTRIBUTES) {
             if (!(attributes & FILE_ATTRIBUTE_DIRECTORY))
-                return 0;
+                return Fail("a file where the folder " + folder + " must be");
+            if ((attributes & FILE_ATTRIBUTE_REPARSE_POINT) && end > checkedAfter)
+                return Fail("a link on the target side: " + folder);
             continue;
         }
         const DWORD error = GetLastError();
         if (error != ERROR_FILE_NOT_FOUND && error != ERROR_PATH_NOT_FOUND)
-            return 0;
-        if (!CreateDirectoryA(folder.c_str(), nullptr))
-            return 0;
-        m_madeFolders.push_back(folder);
+            return FailWithSystemError(error);
+        if (!CreateDirectoryW(ExactPath(folder).c_str(), nullptr))
+            return FailWithSystemError(GetLastError());
         made = true;
+        if (m_commands.removeCopies) {
+            Made record{folder, "", {}};
+            ScopedHandle handle(OpenToLook(folder, false));
+            IdOf(handle.Get(), record.id);
+            m_madeFolders.push_back(record);
+        }
+    }
+    if (!made) {
+        // An existing folder that is the source's own, reached through a
+        // link or another spelling: a copy there would replace the source.
+        ScopedHandle here(OpenToLook(AsOpenable(parent), true));
+        ScopedHandle there(OpenToLook(AsOpenable(FolderOf(sourcePath)), true));
+        FileId a;
+        FileId b;
+        if (IdOf(here.Get(), a) && IdOf(there.Get(), b) && a == b)
+            return Fail("the target folder is the source folder");
     }
     m_knownFolder = parent;
     m_knownFolderIsNew = made;
-    return 1;
+    return true;
 }
 
-int CBackupRun::RunProgram(const std::string& program, const std::string& arguments) const
+bool CBackupRun::IdOf(HANDLE file, FileId& id, DWORD* attributes)
+{
+    BY_HANDLE_FILE_INFORMATION info = {};
+    if (file == INVALID_HANDLE_VALUE || !file || !GetFileInformationByHandle(file, &info))
+        return false;
+    id.volume = info.dwVolumeSerialNumber;
+    id.index = (static_cast<ULONGLONG>(info.nFileIndexHigh) << 32) | info.nFileIndexLow;
+    if (attributes)
+        *attributes = info.dwFileAttributes;
+    return true;
+}
+
+bool CBackupRun::WriteCopy(const std::string& sourcePath, const std::string& targetPath,
+                           const WIN32_FILE_ATTRIBUTE_DATA& source)
+{
+    ScopedHandle from(CreateFileW(ExactPath(sourcePath).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_DELETE,
+                                  nullptr, OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+    if (!from)
+        return FailWithSystemError(GetLastError());
+    // The copy is made beside the target and takes its place only when
+    // whole, so a copy that breaks off leaves the old one as it was.
+    std::string temporary;
+    ScopedHandle to(CreateBeside(targetPath, temporary));
+    if (!to)
+        return FailWithSystemError(GetLastError());
+    Made made{targetPath, sourcePath, {}};
+    // The new file's number stays with it through the move: what a removal
+    // later recognises as this run's copy.
+    FILE_BASIC_INFO basic = {};
+    basic.LastWriteTime.LowPart = source.ftLastWriteTime.dwLowDateTime;
+    basic.LastWriteTime.HighPart = static_cast<LONG>(source.ftLastWriteTime.dwHighDateTime);
+    basic.FileAttributes = KeptAttributes(source.dwFileAttributes);
+    if (!CopyData(from.Get(), to.Get(), m_buffer) || (m_commands.removeCopies && !IdOf(to.Get(), made.id)) ||
+        !SetFileInformationByHandle(to.Get(), FileBasicInfo, &basic, sizeof basic)) {
+        const DWORD error = GetLastError();
+        DeleteThrough(to.Get(), 0);
+        return FailWithSystemError(error);
+    }
+    to.Reset();
+    from.Reset();
+    if (!MoveOver(temporary, targetPath)) {
+        const DWORD error = GetLastError();
+        RemoveOwnFile(temporary);
+        return FailWithSystemError(error);
+    }
+    if (m_commands.removeCopies)
+        m_madeCopies.push_back(made);
+    return true;
+}
+
+bool CBackupRun::RunProgram(const std::string& program, const std::string& arguments)
 {
     std::string path = program;
     if (path.size() >= 2 && path.front() == '"' && path.back() == '"')
         path = path.substr(1, path.size() - 2);
     if (path.empty() || path.find('"') != std::string::npos)
-        return 0;
+        return Fail("no program to run");
     std::string commandLine = "\"" + path + "\"";
     if (!arguments.empty())
         commandLine += " " + arguments;
@@ -366,74 +602,105 @@ int CBackupRun::RunProgram(const std::string& program, const std::string& argume
     startup.cb = sizeof startup;
     PROCESS_INFORMATION process = {};
     if (!CreateProcessA(nullptr, &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process))
-        return 0;
+        return FailWithSystemError(GetLastError());
     ScopedHandle thread(process.hThread);
     ScopedHandle child(process.hProcess);
     if (WaitForSingleObject(child.Get(), INFINITE) != WAIT_OBJECT_0)
-        return 0;
+        return FailWithSystemError(GetLastError());
     DWORD code = 1;
-    return GetExitCodeProcess(child.Get(), &code) && code == 0 ? 1 : 0;
+    if (!GetExitCodeProcess(child.Get(), &code))
+        return FailWithSystemError(GetLastError());
+    return code == 0 || Fail("the program ended with exit code " + std::to_string(code));
 }
 
-int CBackupRun::RunCustomCommand(const std::string& sourcePath, const std::string& targetPath)
+bool CBackupRun::RunCustomCommand(const std::string& sourcePath, const std::string& targetPath)
 {
     const BackupConfig* config = Current();
     if (!config)
-        return 0;
+        return Fail("no configuration");
     if (!RunProgram(m_commands.customProgram, CustomArguments(m_commands, *config, sourcePath, targetPath)))
-        return 0;
+        return false;
     // What the program wrote in the target counts as this run's copy.
-    m_madeCopies.push_back(targetPath);
+    if (m_commands.removeCopies) {
+        Made made{targetPath, sourcePath, {}};
+        ScopedHandle copy(OpenToLook(targetPath, false));
+        if (IdOf(copy.Get(), made.id))
+            m_madeCopies.push_back(made);
+    }
     m_copied++;
-    return 1;
+    return true;
 }
 
-int CBackupRun::RunPostCommand(const std::string& droppedPath, const std::string& itemTarget)
+void CBackupRun::RunPostCommand(const std::string& droppedPath, const std::string& itemTarget)
 {
     const BackupConfig* config = Current();
     if (!config || m_commands.postProgram.empty())
-        return 1;
-    const bool isFolder = IsFolder(AttributesOf(droppedPath));
+        return;
+    const bool isFolder = IsFolder(GetFileAttributesW(ExactPath(droppedPath).c_str()));
     const std::string arguments = PostArguments(m_commands, *config, droppedPath, itemTarget, isFolder);
     const std::string commandLine = m_commands.postProgram + " " + arguments;
     m_progress.SetStatus(commandLine);
     if (!RunProgram(m_commands.postProgram, arguments)) {
-        m_progress.AddFailure(commandLine);
-        return 0;
+        m_progress.AddFailure(commandLine + " (" + m_reason + ")");
+        return;
     }
     if (m_commands.removeCopies) {
         m_progress.SetStatus("Removing copied files...");
         RemoveCopies(droppedPath, itemTarget);
     }
-    return 1;
 }
 
-int CBackupRun::RemoveCopies(const std::string& sourcePath, const std::string& targetPath)
+void CBackupRun::RemoveCopies(const std::string& sourcePath, const std::string& targetPath)
 {
     if (Pump())
-        return 0;
-    int result = 1;
-    std::vector<std::string> kept;
-    for (const std::string& copy : m_madeCopies) {
-        if (!IsAtOrUnder(copy, targetPath) || IsAtOrUnder(copy, sourcePath))
+        return;
+    std::vector<Made> kept;
+    for (const Made& copy : m_madeCopies) {
+        if (!IsAtOrUnder(copy.path, targetPath) || IsAtOrUnder(copy.path, sourcePath))
             kept.push_back(copy);
-        else if (!RemoveFile(copy))
-            result = 0;
+        else if (!RemoveMade(copy))
+            m_progress.AddFailure(copy.path + " (not removed: " + m_reason + ")");
     }
     m_madeCopies.swap(kept);
     if (m_cancelled)
-        return 0;
+        return;
     // Innermost first; a folder that holds anything else stays.
     kept.clear();
     for (auto folder = m_madeFolders.rbegin(); folder != m_madeFolders.rend(); ++folder) {
-        if (!IsAtOrUnder(*folder, targetPath) || IsAtOrUnder(*folder, sourcePath))
+        if (!IsAtOrUnder(folder->path, targetPath) || IsAtOrUnder(folder->path, sourcePath))
             kept.push_back(*folder);
         else
-            RemoveDirectoryA(folder->c_str());
+            RemoveMade(*folder);
     }
     std::reverse(kept.begin(), kept.end());
     m_madeFolders.swap(kept);
     m_knownFolder.clear();
     m_knownFolderIsNew = false;
-    return result;
+}
+
+bool CBackupRun::RemoveMade(const Made& made)
+{
+    // Under Wine a handle opened on a link shows what it leads to; only the
+    // path's own attributes show the link.
+    const DWORD own = GetFileAttributesW(ExactPath(made.path).c_str());
+    if (own == INVALID_FILE_ATTRIBUTES)
+        return FailWithSystemError(GetLastError());
+    if (own & FILE_ATTRIBUTE_REPARSE_POINT)
+        return Fail("a link on the target side, kept");
+    ScopedHandle file(OpenToLook(made.path, false, true));
+    if (!file)
+        return FailWithSystemError(GetLastError());
+    FileId id;
+    DWORD attributes = 0;
+    if (!IdOf(file.Get(), id, &attributes))
+        return FailWithSystemError(GetLastError());
+    if (id != made.id || (attributes & FILE_ATTRIBUTE_REPARSE_POINT))
+        return Fail("no longer the copy this backup made, kept");
+    // Compared as the source stands now: a copy that went over the source
+    // itself (a target reached through a link to it) is the source.
+    ScopedHandle source(made.source.empty() ? INVALID_HANDLE_VALUE : OpenToLook(made.source, true));
+    FileId sourceId;
+    if (IdOf(source.Get(), sourceId) && sourceId == id)
+        return Fail("it is the source file, kept");
+    return DeleteThrough(file.Get(), attributes) || FailWithSystemError(GetLastError());
 }

@@ -1,22 +1,28 @@
 // CBackupRun: the backup of one drop. Each dropped path is matched to the
 // configuration whose source holds it and copied to the same relative place
-// under its target: by the standard copy (to a temporary file beside the
-// target, moved over it only when whole; the source's modified time and
-// attributes kept; an unchanged target skipped) or by the custom program once
-// per file. After each configured dropped item the after program runs once,
-// and its copies may then be removed again (only those this run made).
-// A link to a folder is never followed (it is listed as skipped), a path too
-// long for the system is a failure, never cut, and a configuration with a
-// problem never runs.
+// under its target: by the standard copy (read into a new file beside the
+// target, which takes the source's modified time and attributes and is moved
+// over the target only when whole; an unchanged target skipped) or by the
+// custom program once per file. After each configured dropped item the after
+// program runs once, and its copies may then be removed again: only a file
+// that is still the very copy this run wrote (by its file number) and that is
+// not the source.
+// Every name is reached exactly (a name ending in a dot or a blank is not cut
+// to its neighbour's) and paths of any length are taken. Nothing is written
+// or removed through a link below the target folder, nor into a folder that
+// is the source's own. A link to a folder on the source side is never
+// followed, and a configuration with a problem never runs. Every failure is
+// listed with its reason.
 // Windows only; the progress dialog drives it and shows what it reports.
 #pragma once
 
-#include "autodelete/DeletionEngine.h"  // FolderEntry
 #include "backup/BackupConfig.h"
 
 #include <windows.h>
 
+#include <map>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 // What a run reports to, and asks of, whoever shows it.
@@ -28,7 +34,8 @@ public:
     virtual void SetStatus(const std::string& text) = 0;
     virtual void SetRange(unsigned long total) = 0;
     virtual void Step() = 0;
-    // A path (or a program's command) that failed, for the list.
+    // A path (or a program's command) that failed, with the reason in
+    // brackets, for the list.
     virtual void AddFailure(const std::string& path) = 0;
     // "Some dragged files are not configured for backing up. Configure
     // now?": true on Yes, which ends the run without copying anything.
@@ -47,28 +54,63 @@ public:
     unsigned long Copied() const { return m_copied; }
     unsigned long Skipped() const { return m_skipped; }
 
-    // The steps, public for the tests.
-    unsigned long CountEntries(const std::string& path);
-    int BackupItem(const std::string& sourcePath, const std::string& targetPath);
-    int CopyOne(const std::string& sourcePath, const std::string& targetPath);
-    int MakeTargetFolders(const std::string& targetPath);
-    int RunCustomCommand(const std::string& sourcePath, const std::string& targetPath);
-    int RunPostCommand(const std::string& droppedPath, const std::string& itemTarget);
-    int RemoveCopies(const std::string& sourcePath, const std::string& targetPath);
-    void SetCurrentConfig(int index) { m_current = index; }
-
 private:
+    // A file by what it is rather than how it is named: its volume and its
+    // number there.
+    struct FileId {
+        DWORD volume = 0;
+        ULONGLONG index = 0;
+        bool operator==(const FileId& other) const { return volume == other.volume && index == other.index; }
+        bool operator!=(const FileId& other) const { return !(*this == other); }
+    };
+    // One entry of a source folder as its listing showed it.
+    struct Entry {
+        std::string name;
+        WIN32_FILE_ATTRIBUTE_DATA data = {};
+        // The name holds half of a UTF-16 pair: name is a stand-in that may
+        // spell another entry, so nothing is done through it.
+        bool unreadable = false;
+    };
+    // A file or folder this run made, the only kind RemoveCopies removes.
+    struct Made {
+        std::string path;
+        std::string source;  // what it is a copy of (empty for a folder)
+        FileId id;
+    };
+
     // Pumps one message; true once the run is cancelled.
     bool Pump();
     const BackupConfig* Current() const;
-    unsigned long CountEntries(const std::string& path, DWORD attributes);
-    int BackupItem(const std::string& sourcePath, const std::string& targetPath, DWORD attributes);
+    // Sets the reason of the failure at hand; answers false.
+    bool Fail(const std::string& reason);
+    bool FailWithSystemError(DWORD error);
+    // The identity (and attributes) of what file holds; false for no handle.
+    static bool IdOf(HANDLE file, FileId& id, DWORD* attributes = nullptr);
+
+    unsigned long CountEntries(const std::string& path, const WIN32_FILE_ATTRIBUTE_DATA& data);
+    // The entries of a source folder that the current configuration takes:
+    // kept from the count's listing, or listed now.
+    bool SelectedEntries(const std::string& folder, std::vector<Entry>& selected);
+    void BackupItem(const std::string& sourcePath, const std::string& targetPath,
+                    const WIN32_FILE_ATTRIBUTE_DATA& source);
     void BackupFolder(const std::string& sourceDir, const std::string& targetDir);
-    // The entries of a folder that the current configuration takes.
-    bool SelectedEntries(const std::string& folder, std::vector<FolderEntry>& selected) const;
-    // Runs a program with its path quoted and waits for it: 1 when it
+    bool CopyOne(const std::string& sourcePath, const std::string& targetPath, const WIN32_FILE_ATTRIBUTE_DATA& source);
+    // Makes the folders above targetPath that are missing; refuses a link or
+    // a file where a folder below the configuration's target must be, and an
+    // existing folder that is the source file's own folder.
+    bool MakeTargetFolders(const std::string& targetPath, const std::string& sourcePath);
+    // The copy in the target's folder has the source's size and modified
+    // time (from that folder's listing, made once).
+    bool IsUnchanged(const std::string& targetPath, const WIN32_FILE_ATTRIBUTE_DATA& source);
+    bool WriteCopy(const std::string& sourcePath, const std::string& targetPath,
+                   const WIN32_FILE_ATTRIBUTE_DATA& source);
+    bool RunCustomCommand(const std::string& sourcePath, const std::string& targetPath);
+    void RunPostCommand(const std::string& droppedPath, const std::string& itemTarget);
+    // Runs a program with its path quoted and waits for it: true when it
     // started and ended with the exit code 0.
-    int RunProgram(const std::string& program, const std::string& arguments) const;
+    bool RunProgram(const std::string& program, const std::string& arguments);
+    void RemoveCopies(const std::string& sourcePath, const std::string& targetPath);
+    bool RemoveMade(const Made& made);
 
     const std::vector<BackupConfig>& m_configs;
     const BackupCommands& m_commands;
@@ -76,14 +118,20 @@ private:
     int m_current = -1;
     unsigned long m_copied = 0;
     unsigned long m_skipped = 0;
-    // The targets this run wrote, the only ones RemoveCopies may remove.
-    std::vector<std::string> m_madeCopies;
-    // The target folders this run made, outermost first.
-    std::vector<std::string> m_madeFolders;
-    // The last target folder known to exist, so that a folder's files do not
-    // look for it again one by one.
+    bool m_cancelled = false;
+    std::string m_reason;
+    // The count's selection of each source folder, until the walk takes it.
+    std::map<std::string, std::vector<Entry>> m_listings;
+    // The copies and then the target folders this run made, outermost first.
+    std::vector<Made> m_madeCopies;
+    std::vector<Made> m_madeFolders;
+    // The last target folder known to exist and checked, so that a folder's
+    // files do not look for it again one by one.
     std::string m_knownFolder;
     // m_knownFolder was made by this run: nothing in it is older than the run.
     bool m_knownFolderIsNew = false;
-    bool m_cancelled = false;
+    // m_knownFolder's files by folded name, once listed.
+    bool m_targetListed = false;
+    std::unordered_map<std::string, WIN32_FILE_ATTRIBUTE_DATA> m_targetFiles;
+    std::vector<char> m_buffer;
 };

@@ -7,6 +7,7 @@
 // rename, gives the cost of copying safely. Prints one line "name: seconds"
 // per measure; bench/backup.sh runs it, adds Linux cp -a and the ratios. Run
 // it only in a prefix whose drives lead nowhere outside it.
+#include "autodelete/DeletionEngine.h"  // ListFolder
 #include "backup/BackupEngine.h"
 #include "bench/BenchTiming.h"
 

@@ -2,10 +2,12 @@
 // go and what they keep, what a failed copy leaves, the user's programs and
 // their arguments, links inside dropped folders, and which copies a run
 // removes again.
+#include "autodelete/DeletionEngine.h"  // ProgramFolder
 #include "backup/BackupEngine.h"
 #include "backup/BackupRules.h"  // SameFolderText
 #include "backup/LongFolderForm.h"
 #include "tests/autodelete/AutoDeleteTestSupport.h"
+#include "framework/ErrorReport.h"  // SystemErrorText
 #include "tests/common/TempDir.h"
 
 #include <gtest/gtest.h>
@@ -75,6 +77,36 @@ Strings Lines(const std::string& text)
 size_t IndexOf(const Strings& list, const std::string& item)
 {
     return static_cast<size_t>(std::find(list.begin(), list.end(), item) - list.begin());
+}
+
+// The \\?\ form of a whole path: reaches a name ending in a dot or a blank,
+// and paths of any length.
+std::wstring Exact(const std::string& path)
+{
+    return L"\\\\?\\" + Wide(path);
+}
+
+void WriteExact(const std::string& path, const std::string& bytes)
+{
+    HANDLE file = CreateFileW(Exact(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    ASSERT_NE(INVALID_HANDLE_VALUE, file) << path;
+    DWORD written = 0;
+    EXPECT_TRUE(WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr));
+    CloseHandle(file);
+}
+
+// The bytes of a file, or "(missing)".
+std::string ReadExact(const std::string& path)
+{
+    HANDLE file = CreateFileW(Exact(path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return "(missing)";
+    std::string bytes(1 << 16, '\0');
+    DWORD got = 0;
+    ReadFile(file, &bytes[0], static_cast<DWORD>(bytes.size()), &got, nullptr);
+    CloseHandle(file);
+    bytes.resize(got);
+    return bytes;
 }
 
 class BackupEngineTest : public testing::Test {
@@ -230,12 +262,12 @@ TEST_F(BackupEngineTest, OnlyPathsInsideASourceAreTakenAndAConfigurationThatMayN
     inside.target = other + "\\Copies";
     configs.push_back(inside);
     ASSERT_TRUE(Run({other + "\\y.txt", In("c.txt")}));
-    EXPECT_EQ(Strings{other + "\\y.txt"}, progress.failures);
+    EXPECT_EQ(Strings{other + "\\y.txt (The target folder cannot lie inside the source folder.)"}, progress.failures);
     EXPECT_EQ(Strings{"y.txt"}, Names(other));
     EXPECT_EQ((Strings{"a.txt", "c.txt"}), Names(target));
 }
 
-TEST_F(BackupEngineTest, ACopyThatCannotReplaceItsTargetLeavesTheOldCopyWholeAndATooLongPathIsListedWhole)
+TEST_F(BackupEngineTest, ACopyThatCannotReplaceItsTargetLeavesTheOldCopyWholeAndSaysWhy)
 {
     WriteBytes(In("a.txt"), "old");
     ASSERT_TRUE(Run({In("a.txt")}));
@@ -244,17 +276,11 @@ TEST_F(BackupEngineTest, ACopyThatCannotReplaceItsTargetLeavesTheOldCopyWholeAnd
     ASSERT_NE(INVALID_HANDLE_VALUE, held);
     ASSERT_TRUE(Run({In("a.txt")}));
     CloseHandle(held);
-    EXPECT_EQ(Strings{In("a.txt")}, progress.failures);
+    ASSERT_EQ(1u, progress.failures.size());
+    EXPECT_EQ(0u, progress.failures[0].find(In("a.txt") + " (")) << progress.failures[0];  // with the system's reason
     EXPECT_EQ("old", ReadBytes(Out("a.txt")));
     EXPECT_EQ(Strings{"a.txt"}, Names(target));
 
-    // The source fits the system's paths, its target would not.
-    configs[0].target = dir.File("Save with a longer name");
-    const std::string name = std::string(250 - source.size() - 1 - 4, 'n') + ".txt";
-    WriteBytes(In(name), "long");
-    ASSERT_TRUE(Run({In(name)}));
-    EXPECT_EQ(Strings{In(name)}, progress.failures);
-    EXPECT_FALSE(Exists(configs[0].target));
 }
 
 TEST_F(BackupEngineTest, TheCustomProgramUnderAFolderWithSpacesGetsItsArgumentsAndANonZeroExitIsAFailure)
@@ -273,12 +299,12 @@ TEST_F(BackupEngineTest, TheCustomProgramUnderAFolderWithSpacesGetsItsArgumentsA
 
     SetEnvironmentVariableA("DERVANE_EXIT", "2");
     ASSERT_TRUE(Run({In("a.txt")}));
-    EXPECT_EQ(Strings{In("a.txt")}, progress.failures);
+    EXPECT_EQ(Strings{In("a.txt") + " (the program ended with exit code 2)"}, progress.failures);
     EXPECT_EQ(1u, Recorded().size());
 
     commands.customProgram = dir.File("Program Files\\missing.exe");
     ASSERT_TRUE(Run({In("b.txt")}));
-    EXPECT_EQ(Strings{In("b.txt")}, progress.failures);
+    EXPECT_EQ(Strings{In("b.txt") + " (" + SystemErrorText(ERROR_FILE_NOT_FOUND) + ")"}, progress.failures);
 }
 
 TEST_F(BackupEngineTest, TheAfterProgramRunsOnceAfterEachConfiguredDroppedItemWithItsMacros)
@@ -311,7 +337,8 @@ TEST_F(BackupEngineTest, TheAfterProgramRunsOnceAfterEachConfiguredDroppedItemWi
 
     SetEnvironmentVariableA("DERVANE_EXIT", "1");
     ASSERT_TRUE(Run({In("a.txt")}));
-    EXPECT_EQ(Strings{commands.postProgram + " -f " + Out("a.txt") + tail}, progress.failures);
+    EXPECT_EQ(Strings{commands.postProgram + " -f " + Out("a.txt") + tail + " (the program ended with exit code 1)"},
+              progress.failures);
 }
 
 TEST_F(BackupEngineTest, LinksToFoldersAreListedAsSkippedAndNeverFollowed)
@@ -356,7 +383,7 @@ TEST_F(BackupEngineTest, RemovingCopiesTakesOnlyThisRunsCopiesAndNothingWhenTheA
     ASSERT_NE(INVALID_HANDLE_VALUE, held);
     ASSERT_TRUE(Run({In("Box"), In("locked.txt")}));
     CloseHandle(held);
-    EXPECT_EQ(Strings{In("locked.txt")}, progress.failures);
+    EXPECT_EQ(Strings{In("locked.txt") + " (" + SystemErrorText(ERROR_SHARING_VIOLATION) + ")"}, progress.failures);
     EXPECT_EQ((Strings{Out("Box"), Out("locked.txt")}), Recorded());
     EXPECT_EQ((Strings{"locked.txt", "old.txt"}), Names(target));
     EXPECT_EQ("older", ReadBytes(Out("locked.txt")));
@@ -366,7 +393,8 @@ TEST_F(BackupEngineTest, RemovingCopiesTakesOnlyThisRunsCopiesAndNothingWhenTheA
 
     SetEnvironmentVariableA("DERVANE_EXIT", "1");
     ASSERT_TRUE(Run({In("Box")}));
-    EXPECT_EQ(Strings{commands.postProgram + " " + Out("Box")}, progress.failures);
+    EXPECT_EQ(Strings{commands.postProgram + " " + Out("Box") + " (the program ended with exit code 1)"},
+              progress.failures);
     EXPECT_EQ((Strings{"Deep", "n1.txt"}), Names(Out("Box")));
     EXPECT_EQ(Strings{"n2.txt"}, Names(Out("Box\\Deep")));
 }
@@ -409,6 +437,133 @@ TEST_F(BackupEngineTest, ATargetNamedThroughTheSourcesShortNameIsRefusedLikeItsL
     config.target = shortSource + "\\Copies";
     configs = {config};
     ASSERT_TRUE(Run({longSource + "\\a.txt"}));
-    EXPECT_EQ(Strings{longSource + "\\a.txt"}, progress.failures);
+    EXPECT_EQ(Strings{longSource + "\\a.txt (The target folder cannot lie inside the source folder.)"},
+              progress.failures);
     EXPECT_EQ((Strings{"Inner Folder", "a.txt"}), Names(longSource));
+}
+
+TEST_F(BackupEngineTest, TheFileTypesSelectWhatADroppedFolderGivesButADroppedFileIsAlwaysTaken)
+{
+    configs[0].fileTypes = {"*.txt"};
+    WriteBytes(In("a.txt"), "a");
+    WriteBytes(In("b.doc"), "b");
+    MakeFolder(In("Sub"));
+    WriteBytes(In("Sub\\c.txt"), "c");
+    WriteBytes(In("Sub\\d.doc"), "d");
+    const struct {
+        int exclude;
+        int subfolders;
+        Strings dropped;
+        Strings top;
+        Strings sub;
+    } cases[] = {
+        {0, 0, {source}, {"a.txt"}, {}},
+        {0, 1, {source}, {"Sub", "a.txt"}, {"c.txt"}},
+        // Excluded patterns take every folder, whatever the subfolder setting.
+        {1, 0, {source}, {"Sub", "b.doc"}, {"d.doc"}},
+        {1, 1, {source}, {"Sub", "b.doc"}, {"d.doc"}},
+        {0, 0, {In("b.doc"), In("Sub\\d.doc")}, {"Sub", "b.doc"}, {"d.doc"}},
+    };
+    int n = 0;
+    for (const auto& c : cases) {
+        configs[0].excludeFileTypes = static_cast<unsigned char>(c.exclude);
+        configs[0].includeSubfolders = static_cast<unsigned char>(c.subfolders);
+        configs[0].target = dir.File(("Save" + std::to_string(++n)).c_str());
+        target = configs[0].target;
+        ASSERT_TRUE(Run(c.dropped));
+        EXPECT_EQ(Strings{}, progress.failures) << n;
+        EXPECT_EQ(c.top, Names(target)) << n;
+        EXPECT_EQ(c.sub, Names(Out("Sub"))) << n;
+        EXPECT_EQ(progress.range, progress.steps) << n;
+    }
+}
+
+TEST_F(BackupEngineTest, NamesEndingInADotOrABlankAndPathsOfAnyLengthAreCopiedAndRemovedExactly)
+{
+    for (const char* name : {"thesis.doc", "thesis.doc.", "thesis.doc "})
+        WriteExact(In(name), std::string("bytes of ") + name);
+    // About 1,000 characters: five folders of 190.
+    std::string deep = source;
+    std::string relative;
+    for (char letter = 'p'; letter < 'u'; letter++) {
+        relative += (relative.empty() ? "" : "\\") + std::string(190, letter);
+        deep = In(relative);
+        ASSERT_TRUE(CreateDirectoryW(Exact(deep).c_str(), nullptr));
+    }
+    WriteExact(deep + "\\deep.txt", "at the bottom");
+    SetFileAttributesW(Exact(In("thesis.doc")).c_str(), FILE_ATTRIBUTE_READONLY);
+
+    ASSERT_TRUE(Run({source}));
+    EXPECT_EQ(Strings{}, progress.failures);
+    const std::vector<std::wstring> names = {Wide(std::string(190, 'p')), L"thesis.doc", L"thesis.doc ", L"thesis.doc."};
+    EXPECT_EQ(names, WideNames(Exact(target)));
+    for (const char* name : {"thesis.doc", "thesis.doc.", "thesis.doc "})
+        EXPECT_EQ(std::string("bytes of ") + name, ReadExact(Out(name))) << name;
+    EXPECT_EQ("at the bottom", ReadExact(Out(relative + "\\deep.txt")));
+    EXPECT_GT(Out(relative + "\\deep.txt").size(), 1000u);
+
+    // Made again in a new target and removed, the read-only copy too, with
+    // the folders this run made; the source as it was.
+    configs[0].target = dir.File("Sent");
+    commands.postProgram = InstallRecorder();
+    commands.removeCopies = 1;
+    ASSERT_TRUE(Run({source}));
+    EXPECT_EQ(Strings{}, progress.failures);
+    EXPECT_EQ(4u, copied);
+    EXPECT_FALSE(Exists(configs[0].target));
+    EXPECT_EQ(names, WideNames(Exact(source)));
+    for (const char* name : {"thesis.doc", "thesis.doc.", "thesis.doc "})
+        EXPECT_EQ(std::string("bytes of ") + name, ReadExact(In(name))) << name;
+    EXPECT_EQ("at the bottom", ReadExact(deep + "\\deep.txt"));
+}
+
+TEST_F(BackupEngineTest, ATargetThatLeadsToItsSourceNeitherReplacesNorRemovesASourceFile)
+{
+    WriteBytes(In("a.txt"), "the only copy");
+    MakeFolder(In("Mail"));
+    WriteBytes(In("Mail\\m.txt"), "mail");
+    MakeFolder(dir.File("Out"));
+    configs[0].target = dir.File("Out\\Save");
+    FolderLinks links(dir.Path());
+    ASSERT_TRUE(links.Make(dir.File("Out"), "Save", source, true));
+    commands.postProgram = InstallRecorder();
+    commands.removeCopies = 1;
+
+    ASSERT_TRUE(Run({source}));
+    EXPECT_FALSE(progress.failures.empty());
+    for (const std::string& failure : progress.failures)
+        EXPECT_EQ(0u, failure.find(source)) << failure;  // a source path, with why it was not copied
+    EXPECT_EQ((Strings{"Mail", "a.txt"}), Names(source));
+    EXPECT_EQ(Strings{"m.txt"}, Names(In("Mail")));
+    EXPECT_EQ("the only copy", ReadBytes(In("a.txt")));
+    EXPECT_EQ("mail", ReadBytes(In("Mail\\m.txt")));
+}
+
+TEST_F(BackupEngineTest, ALinkOrAFileWhereATargetFolderMustBeFailsItsItemsAndNothingElsewhereIsTouched)
+{
+    const std::string elsewhere = dir.File("Elsewhere");
+    MakeFolder(elsewhere);
+    WriteBytes(elsewhere + "\\m.txt", "not a copy");
+    MakeFolder(target);
+    FolderLinks links(dir.Path());
+    ASSERT_TRUE(links.Make(target, "Mail", elsewhere, true));
+    WriteBytes(Out("Box"), "a file named like a folder");
+    MakeFolder(In("Mail"));
+    WriteBytes(In("Mail\\m.txt"), "new mail");
+    MakeFolder(In("Box"));
+    WriteBytes(In("Box\\b.txt"), "b");
+    WriteBytes(In("a.txt"), "a");
+    commands.postProgram = InstallRecorder();
+    commands.removeCopies = 1;
+
+    ASSERT_TRUE(Run({source}));
+    Strings failures = progress.failures;
+    std::sort(failures.begin(), failures.end());
+    EXPECT_EQ((Strings{In("Box\\b.txt") + " (a file where the folder " + Out("Box") + " must be)",
+                       In("Mail\\m.txt") + " (a link on the target side: " + Out("Mail") + ")"}),
+              failures);
+    EXPECT_EQ(Strings{"m.txt"}, Names(elsewhere));
+    EXPECT_EQ("not a copy", ReadBytes(elsewhere + "\\m.txt"));
+    EXPECT_EQ((Strings{"Box", "Mail"}), Names(target));  // a.txt copied, then removed
+    EXPECT_EQ("a file named like a folder", ReadBytes(Out("Box")));
 }

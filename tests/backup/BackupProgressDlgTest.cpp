@@ -2,6 +2,7 @@
 // window runs it, on folders of the test's own temporary tree.
 #include "autodelete/AutoDeleteResource.h"
 #include "backup/BackupProgressDlg.h"
+#include "framework/ErrorReport.h"  // SystemErrorText
 #include "framework/ScopedHandles.h"
 #include "tests/autodelete/AutoDeleteTestSupport.h"
 #include "tests/common/TempDir.h"
@@ -124,7 +125,7 @@ TEST_F(BackupProgressDlgTest, AFileThatCannotBeCopiedExpandsTheDialogWithItsList
     EXPECT_EQ(CBackupProgressDlg::kCollapsedHeight, dialog.heightWhileWorking);
     EXPECT_EQ("Errors encountered during backup!", seen.status);
     EXPECT_EQ(289, seen.height);
-    EXPECT_EQ(Strings{locked}, seen.listed);
+    EXPECT_EQ(Strings{locked + " (" + SystemErrorText(ERROR_SHARING_VIOLATION) + ")"}, seen.listed);
     EXPECT_EQ(seen.expectedExtent, seen.extent);
     EXPECT_EQ(Strings{"free.txt"}, Names(configs[0].target));
     EXPECT_TRUE(WaitFor([&] { return GetForegroundWindow() == before; }));
