@@ -7,6 +7,8 @@
 #include "framework/ErrorReport.h"
 #include "framework/ScopedHandles.h"
 
+#include <winternl.h>
+
 #include <algorithm>
 #include <cstdio>
 
@@ -129,6 +131,34 @@ DWORD KeptAttributes(DWORD attributes)
     attributes &= FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_ARCHIVE |
         FILE_ATTRIBUTE_NOT_CONTENT_INDEXED;
     return attributes ? attributes : FILE_ATTRIBUTE_NORMAL;
+}
+
+// The number of what file holds on its volume. GetFileInformationByHandle
+// gives the volume's serial too, but Wine reads that from the drive on every
+// call (about a millisecond, per file); the volume is asked once per folder.
+bool IndexOf(HANDLE file, ULONGLONG& index)
+{
+    struct {
+        LARGE_INTEGER number;
+    } internal = {};
+    IO_STATUS_BLOCK io = {};
+    const NTSTATUS status = NtQueryInformationFile(file, &io, &internal, sizeof internal,
+                                                   static_cast<FILE_INFORMATION_CLASS>(6));  // FileInternalInformation
+    if (!NT_SUCCESS(status)) {
+        SetLastError(RtlNtStatusToDosError(status));
+        return false;
+    }
+    index = static_cast<ULONGLONG>(internal.number.QuadPart);
+    return true;
+}
+
+bool AttributesOf(HANDLE file, DWORD& attributes)
+{
+    FILE_BASIC_INFO basic = {};
+    if (!GetFileInformationByHandleEx(file, FileBasicInfo, &basic, sizeof basic))
+        return false;
+    attributes = basic.FileAttributes;
+    return true;
 }
 
 bool SetAttributesOf(HANDLE file, DWORD attributes)
@@ -523,16 +553,20 @@ bool CBackupRun::MakeTargetFolders(const std::string& targetPath, const std::str
             m_madeFolders.push_back(record);
         }
     }
+    FileId here;
+    if (!made || m_commands.removeCopies) {
+        ScopedHandle folder(OpenToLook(AsOpenable(parent), true));
+        IdOf(folder.Get(), here);
+    }
     if (!made) {
         // An existing folder that is the source's own, reached through a
         // link or another spelling: a copy there would replace the source.
-        ScopedHandle here(OpenToLook(AsOpenable(parent), true));
         ScopedHandle there(OpenToLook(AsOpenable(FolderOf(sourcePath)), true));
-        FileId a;
-        FileId b;
-        if (IdOf(here.Get(), a) && IdOf(there.Get(), b) && a == b)
+        FileId sourceFolder;
+        if (here.index && IdOf(there.Get(), sourceFolder) && here == sourceFolder)
             return Fail("the target folder is the source folder");
     }
+    m_knownVolume = here.volume;
     m_knownFolder = parent;
     m_knownFolderIsNew = made;
     return true;
@@ -570,7 +604,8 @@ bool CBackupRun::WriteCopy(const std::string& sourcePath, const std::string& tar
     basic.LastWriteTime.LowPart = source.ftLastWriteTime.dwLowDateTime;
     basic.LastWriteTime.HighPart = static_cast<LONG>(source.ftLastWriteTime.dwHighDateTime);
     basic.FileAttributes = KeptAttributes(source.dwFileAttributes);
-    if (!CopyData(from.Get(), to.Get(), m_buffer) || (m_commands.removeCopies && !IdOf(to.Get(), made.id)) ||
+    made.id.volume = m_knownVolume;
+    if (!CopyData(from.Get(), to.Get(), m_buffer) || (m_commands.removeCopies && !IndexOf(to.Get(), made.id.index)) ||
         !SetFileInformationByHandle(to.Get(), FileBasicInfo, &basic, sizeof basic)) {
         const DWORD error = GetLastError();
         DeleteThrough(to.Get(), 0);
@@ -658,7 +693,7 @@ void CBackupRun::RemoveCopies(const std::string& sourcePath, const std::string& 
     for (const Made& copy : m_madeCopies) {
         if (!IsAtOrUnder(copy.path, targetPath) || IsAtOrUnder(copy.path, sourcePath))
             kept.push_back(copy);
-        else if (!RemoveMade(copy))
+        else if (!RemoveCopy(copy))
             m_progress.AddFailure(copy.path + " (not removed: " + m_reason + ")");
     }
     m_madeCopies.swap(kept);
@@ -670,37 +705,66 @@ void CBackupRun::RemoveCopies(const std::string& sourcePath, const std::string& 
         if (!IsAtOrUnder(folder->path, targetPath) || IsAtOrUnder(folder->path, sourcePath))
             kept.push_back(*folder);
         else
-            RemoveMade(*folder);
+            RemoveFolder(*folder);
     }
     std::reverse(kept.begin(), kept.end());
     m_madeFolders.swap(kept);
     m_knownFolder.clear();
     m_knownFolderIsNew = false;
+    m_volumes.clear();
 }
 
-bool CBackupRun::RemoveMade(const Made& made)
+DWORD CBackupRun::VolumeOf(const std::string& folder)
 {
-    // Under Wine a handle opened on a link shows what it leads to; only the
-    // path's own attributes show the link.
-    const DWORD own = GetFileAttributesW(ExactPath(made.path).c_str());
+    const auto known = m_volumes.find(folder);
+    if (known != m_volumes.end())
+        return known->second;
+    ScopedHandle handle(OpenToLook(AsOpenable(folder), true));
+    FileId id;
+    IdOf(handle.Get(), id);
+    return m_volumes[folder] = id.volume;
+}
+
+// Under Wine a handle opened on a link shows what it leads to; only the
+// path's own attributes show the link.
+bool CBackupRun::RemoveCopy(const Made& copy)
+{
+    const DWORD own = GetFileAttributesW(ExactPath(copy.path).c_str());
     if (own == INVALID_FILE_ATTRIBUTES)
         return FailWithSystemError(GetLastError());
     if (own & FILE_ATTRIBUTE_REPARSE_POINT)
         return Fail("a link on the target side, kept");
-    ScopedHandle file(OpenToLook(made.path, false, true));
+    ScopedHandle file(OpenToLook(copy.path, false, true));
     if (!file)
         return FailWithSystemError(GetLastError());
     FileId id;
     DWORD attributes = 0;
-    if (!IdOf(file.Get(), id, &attributes))
+    if (!IndexOf(file.Get(), id.index) || !AttributesOf(file.Get(), attributes))
         return FailWithSystemError(GetLastError());
-    if (id != made.id || (attributes & FILE_ATTRIBUTE_REPARSE_POINT))
+    id.volume = VolumeOf(FolderOf(copy.path));
+    if (id != copy.id || (attributes & (FILE_ATTRIBUTE_REPARSE_POINT | FILE_ATTRIBUTE_DIRECTORY)))
         return Fail("no longer the copy this backup made, kept");
     // Compared as the source stands now: a copy that went over the source
-    // itself (a target reached through a link to it) is the source.
-    ScopedHandle source(made.source.empty() ? INVALID_HANDLE_VALUE : OpenToLook(made.source, true));
+    // itself (through a link to it on the target side) is the source.
+    ScopedHandle source(OpenToLook(copy.source, true));
     FileId sourceId;
-    if (IdOf(source.Get(), sourceId) && sourceId == id)
-        return Fail("it is the source file, kept");
+    if (source && IndexOf(source.Get(), sourceId.index)) {
+        sourceId.volume = VolumeOf(FolderOf(copy.source));
+        if (sourceId == id)
+            return Fail("it is the source file, kept");
+    }
     return DeleteThrough(file.Get(), attributes) || FailWithSystemError(GetLastError());
+}
+
+// A folder this run made, when it is still that folder and empty.
+void CBackupRun::RemoveFolder(const Made& folder)
+{
+    const DWORD own = GetFileAttributesW(ExactPath(folder.path).c_str());
+    if (own == INVALID_FILE_ATTRIBUTES || (own & FILE_ATTRIBUTE_REPARSE_POINT))
+        return;
+    ScopedHandle handle(OpenToLook(folder.path, false, true));
+    FileId id;
+    DWORD attributes = 0;
+    if (IdOf(handle.Get(), id, &attributes) && id == folder.id && !(attributes & FILE_ATTRIBUTE_REPARSE_POINT))
+        DeleteThrough(handle.Get(), attributes);
 }

@@ -85,6 +85,7 @@ private:
     bool Fail(const std::string& reason);
     bool FailWithSystemError(DWORD error);
     // The identity (and attributes) of what file holds; false for no handle.
+    // Slow under Wine: once per folder, not per file.
     static bool IdOf(HANDLE file, FileId& id, DWORD* attributes = nullptr);
 
     unsigned long CountEntries(const std::string& path, const WIN32_FILE_ATTRIBUTE_DATA& data);
@@ -110,7 +111,10 @@ private:
     // started and ended with the exit code 0.
     bool RunProgram(const std::string& program, const std::string& arguments);
     void RemoveCopies(const std::string& sourcePath, const std::string& targetPath);
-    bool RemoveMade(const Made& made);
+    bool RemoveCopy(const Made& copy);
+    void RemoveFolder(const Made& folder);
+    // The serial of the volume that holds folder, asked once per removal.
+    DWORD VolumeOf(const std::string& folder);
 
     const std::vector<BackupConfig>& m_configs;
     const BackupCommands& m_commands;
@@ -130,8 +134,10 @@ private:
     std::string m_knownFolder;
     // m_knownFolder was made by this run: nothing in it is older than the run.
     bool m_knownFolderIsNew = false;
+    DWORD m_knownVolume = 0;
     // m_knownFolder's files by folded name, once listed.
     bool m_targetListed = false;
     std::unordered_map<std::string, WIN32_FILE_ATTRIBUTE_DATA> m_targetFiles;
+    std::map<std::string, DWORD> m_volumes;
     std::vector<char> m_buffer;
 };
