@@ -210,19 +210,20 @@ void RemoveOwnFile(const std::string& path)
         DeleteThrough(file.Get(), info.dwFileAttributes);
 }
 
+HANDLE CreateNew(const std::string& path)
+{
+    return CreateFileW(ExactPath(path).c_str(), GENERIC_WRITE | FILE_READ_ATTRIBUTES | DELETE, 0, nullptr, CREATE_NEW,
+                       0, nullptr);
+}
+
 // Opens a new file beside target for its copy: named after the target, or,
 // when that name is taken (by a file this code never touches) or too long, a
 // made-up one. A new file is never one that was there, nor where a link at
 // that name leads.
 HANDLE CreateBeside(const std::string& target, std::string& temporary)
 {
-    const DWORD access = GENERIC_WRITE | FILE_READ_ATTRIBUTES | DELETE;
-    const auto create = [&](const std::string& path) {
-        return CreateFileW(ExactPath(path).c_str(), access, 0, nullptr, CREATE_NEW, FILE_FLAG_SEQUENTIAL_SCAN,
-                           nullptr);
-    };
     temporary = target + kTemporarySuffix;
-    HANDLE file = create(temporary);
+    HANDLE file = CreateNew(temporary);
     DWORD error = GetLastError();
     const std::string folder = target.substr(0, target.find_last_of('\\') + 1);
     const DWORD start = GetTickCount();
@@ -233,7 +234,7 @@ HANDLE CreateBeside(const std::string& target, std::string& temporary)
         char name[16];
         snprintf(name, sizeof name, "~dvb%04lX.tmp", static_cast<unsigned long>((start + i) & 0xFFFF));
         temporary = folder + name;
-        file = create(temporary);
+        file = CreateNew(temporary);
         error = GetLastError();
     }
     if (file == INVALID_HANDLE_VALUE)
@@ -241,17 +242,19 @@ HANDLE CreateBeside(const std::string& target, std::string& temporary)
     return file;
 }
 
-// Reads from until its end and writes it all to to.
-bool CopyData(HANDLE from, HANDLE to, std::vector<char>& buffer)
+// Reads from until its end and writes it all to to. A short read once size
+// bytes are in is the end: the read that would answer nothing is spared.
+bool CopyData(HANDLE from, HANDLE to, ULONGLONG size, std::vector<char>& buffer)
 {
     if (buffer.empty())
         buffer.resize(kCopyBuffer);
-    for (;;) {
+    for (ULONGLONG done = 0;;) {
         DWORD got = 0;
         if (!ReadFile(from, buffer.data(), kCopyBuffer, &got, nullptr))
             return false;
         if (got == 0)
             return true;
+        done += got;
         DWORD written = 0;
         if (!WriteFile(to, buffer.data(), got, &written, nullptr))
             return false;
@@ -259,7 +262,26 @@ bool CopyData(HANDLE from, HANDLE to, std::vector<char>& buffer)
             SetLastError(ERROR_WRITE_FAULT);
             return false;
         }
+        if (got < kCopyBuffer && done >= size)
+            return true;
     }
+}
+
+// Renames the file open as file over target: the very file this run wrote,
+// whatever its temporary name leads to by now. False for a read-only target.
+bool RenameThrough(HANDLE file, const std::string& target)
+{
+    std::wstring name = ExactPath(target);
+    if (name.compare(0, 4, L"\\\\?\\") != 0)
+        return false;
+    name[1] = L'?';  // \??\C:\...: the system's own name for the same path
+    std::vector<char> record(sizeof(FILE_RENAME_INFO) + name.size() * sizeof(wchar_t));
+    auto* rename = reinterpret_cast<FILE_RENAME_INFO*>(record.data());
+    rename->ReplaceIfExists = TRUE;
+    rename->RootDirectory = nullptr;
+    rename->FileNameLength = static_cast<DWORD>(name.size() * sizeof(wchar_t));
+    std::copy(name.begin(), name.end(), rename->FileName);
+    return SetFileInformationByHandle(file, FileRenameInfo, rename, static_cast<DWORD>(record.size())) != 0;
 }
 
 // Moves the whole copy over the target; a read-only target gives way, and
@@ -427,7 +449,7 @@ bool CBackupRun::SelectedEntries(const std::string& folder, std::vector<Entry>& 
 }
 
 void CBackupRun::BackupItem(const std::string& sourcePath, const std::string& targetPath,
-                            const WIN32_FILE_ATTRIBUTE_DATA& source)
+                            const WIN32_FILE_ATTRIBUTE_DATA& source, bool walked)
 {
     if (Pump())
         return;
@@ -440,7 +462,7 @@ void CBackupRun::BackupItem(const std::string& sourcePath, const std::string& ta
         BackupFolder(sourcePath, targetPath);
     } else {
         const bool copied = m_commands.custom == 1 ? RunCustomCommand(sourcePath, targetPath)
-                                                   : CopyOne(sourcePath, targetPath, source);
+                                                   : CopyOne(sourcePath, targetPath, source, walked);
         if (!copied)
             m_progress.AddFailure(sourcePath + " (" + m_reason + ")");
     }
@@ -466,14 +488,14 @@ void CBackupRun::BackupFolder(const std::string& sourceDir, const std::string& t
                 m_progress.AddFailure(sourceDir + "\\" + entry.name + " (its name is not valid Unicode)");
                 m_progress.Step();
             } else {
-                BackupItem(sourceDir + "\\" + entry.name, targetDir + "\\" + entry.name, entry.data);
+                BackupItem(sourceDir + "\\" + entry.name, targetDir + "\\" + entry.name, entry.data, true);
             }
         }
     }
 }
 
 bool CBackupRun::CopyOne(const std::string& sourcePath, const std::string& targetPath,
-                         const WIN32_FILE_ATTRIBUTE_DATA& source)
+                         const WIN32_FILE_ATTRIBUTE_DATA& source, bool walked)
 {
     if (source.dwFileAttributes == INVALID_FILE_ATTRIBUTES) {
         WIN32_FILE_ATTRIBUTE_DATA data = {};
@@ -482,30 +504,40 @@ bool CBackupRun::CopyOne(const std::string& sourcePath, const std::string& targe
     }
     if (!MakeTargetFolders(targetPath, sourcePath))
         return false;
-    // In a folder this run made there is no older copy to compare with.
-    if (!m_commands.removeCopies && !m_knownFolderIsNew && IsUnchanged(targetPath, source)) {
+    // In a folder this run made there is no older copy.
+    WIN32_FILE_ATTRIBUTE_DATA existing = {};
+    const bool exists = !m_knownFolderIsNew && FindTarget(targetPath, walked, existing);
+    if (exists && !m_commands.removeCopies && SameSizeAndTime(source, existing)) {
         m_skipped++;
         return true;
     }
-    if (!WriteCopy(sourcePath, targetPath, source))
+    if (!WriteCopy(sourcePath, targetPath, source, exists))
         return false;
     m_copied++;
     return true;
 }
 
-bool CBackupRun::IsUnchanged(const std::string& targetPath, const WIN32_FILE_ATTRIBUTE_DATA& source)
+bool CBackupRun::FindTarget(const std::string& targetPath, bool walked, WIN32_FILE_ATTRIBUTE_DATA& found)
 {
+    if (!walked) {
+        // What cannot be looked at counts as there: it is then never written
+        // in place.
+        return GetFileAttributesExW(ExactPath(targetPath).c_str(), GetFileExInfoStandard, &found) ||
+            (GetLastError() != ERROR_FILE_NOT_FOUND && GetLastError() != ERROR_PATH_NOT_FOUND);
+    }
     if (!m_targetListed) {
         m_targetListed = true;
         m_targetFiles.clear();
-        // A folder that cannot be listed holds no copy to keep: the copy is
-        // made and any trouble shows there.
-        ListFolderData(m_knownFolder, [&](const std::string& name, const WIN32_FILE_ATTRIBUTE_DATA& data, bool) {
+        m_targetUnlisted = !ListFolderData(m_knownFolder, [&](const std::string& name,
+                                                              const WIN32_FILE_ATTRIBUTE_DATA& data, bool) {
             m_targetFiles.emplace(FoldUtf8(name), data);
         });
     }
-    const auto found = m_targetFiles.find(FoldUtf8(NameOf(targetPath)));
-    return found != m_targetFiles.end() && SameSizeAndTime(source, found->second);
+    const auto entry = m_targetFiles.find(FoldUtf8(NameOf(targetPath)));
+    if (entry == m_targetFiles.end())
+        return m_targetUnlisted;
+    found = entry->second;
+    return true;
 }
 
 bool CBackupRun::MakeTargetFolders(const std::string& targetPath, const std::string& sourcePath)
@@ -585,38 +617,51 @@ bool CBackupRun::IdOf(HANDLE file, FileId& id, DWORD* attributes)
 }
 
 bool CBackupRun::WriteCopy(const std::string& sourcePath, const std::string& targetPath,
-                           const WIN32_FILE_ATTRIBUTE_DATA& source)
+                           const WIN32_FILE_ATTRIBUTE_DATA& source, bool targetExists)
 {
     ScopedHandle from(CreateFileW(ExactPath(sourcePath).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_DELETE,
-                                  nullptr, OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+                                  nullptr, OPEN_EXISTING, 0, nullptr));
     if (!from)
         return FailWithSystemError(GetLastError());
-    // The copy is made beside the target and takes its place only when
-    // whole, so a copy that breaks off leaves the old one as it was.
+    // A copy over an old one is made beside it and takes its place only when
+    // whole, so a copy that breaks off leaves the old one as it was. Where
+    // there is none, the copy is written in place (a new file, removed
+    // through its handle if it breaks off): under Wine every new name costs
+    // a look through its whole folder, and the rename would be a second one.
     std::string temporary;
-    ScopedHandle to(CreateBeside(targetPath, temporary));
-    if (!to)
+    ScopedHandle to(targetExists ? INVALID_HANDLE_VALUE : CreateNew(targetPath));
+    if (!to && !targetExists && GetLastError() != ERROR_FILE_EXISTS && GetLastError() != ERROR_ALREADY_EXISTS)
         return FailWithSystemError(GetLastError());
-    Made made{targetPath, sourcePath, {}};
-    // The new file's number stays with it through the move: what a removal
+    if (!to) {
+        to.Reset(CreateBeside(targetPath, temporary));
+        if (!to)
+            return FailWithSystemError(GetLastError());
+    }
+    // The new file's number stays with it through the rename: what a removal
     // later recognises as this run's copy.
+    Made made{targetPath, sourcePath, {m_knownVolume, 0}};
     FILE_BASIC_INFO basic = {};
     basic.LastWriteTime.LowPart = source.ftLastWriteTime.dwLowDateTime;
     basic.LastWriteTime.HighPart = static_cast<LONG>(source.ftLastWriteTime.dwHighDateTime);
     basic.FileAttributes = KeptAttributes(source.dwFileAttributes);
-    made.id.volume = m_knownVolume;
-    if (!CopyData(from.Get(), to.Get(), m_buffer) || (m_commands.removeCopies && !IndexOf(to.Get(), made.id.index)) ||
+    const ULONGLONG size = (static_cast<ULONGLONG>(source.nFileSizeHigh) << 32) | source.nFileSizeLow;
+    if (!CopyData(from.Get(), to.Get(), size, m_buffer) ||
+        (m_commands.removeCopies && !IndexOf(to.Get(), made.id.index)) ||
         !SetFileInformationByHandle(to.Get(), FileBasicInfo, &basic, sizeof basic)) {
         const DWORD error = GetLastError();
         DeleteThrough(to.Get(), 0);
         return FailWithSystemError(error);
     }
-    to.Reset();
-    from.Reset();
-    if (!MoveOver(temporary, targetPath)) {
-        const DWORD error = GetLastError();
-        RemoveOwnFile(temporary);
-        return FailWithSystemError(error);
+    if (!temporary.empty() && !RenameThrough(to.Get(), targetPath)) {
+        // A read-only target (or a path the rename cannot take) has the
+        // move by name, which gives way to the attribute.
+        to.Reset();
+        from.Reset();
+        if (!MoveOver(temporary, targetPath)) {
+            const DWORD error = GetLastError();
+            RemoveOwnFile(temporary);
+            return FailWithSystemError(error);
+        }
     }
     if (m_commands.removeCopies)
         m_madeCopies.push_back(made);

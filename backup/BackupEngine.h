@@ -92,19 +92,22 @@ private:
     // The entries of a source folder that the current configuration takes:
     // kept from the count's listing, or listed now.
     bool SelectedEntries(const std::string& folder, std::vector<Entry>& selected);
+    // walked: an entry of a dropped folder (whose target folder is listed
+    // once), not a dropped item.
     void BackupItem(const std::string& sourcePath, const std::string& targetPath,
-                    const WIN32_FILE_ATTRIBUTE_DATA& source);
+                    const WIN32_FILE_ATTRIBUTE_DATA& source, bool walked = false);
     void BackupFolder(const std::string& sourceDir, const std::string& targetDir);
-    bool CopyOne(const std::string& sourcePath, const std::string& targetPath, const WIN32_FILE_ATTRIBUTE_DATA& source);
+    bool CopyOne(const std::string& sourcePath, const std::string& targetPath, const WIN32_FILE_ATTRIBUTE_DATA& source,
+                 bool walked);
     // Makes the folders above targetPath that are missing; refuses a link or
     // a file where a folder below the configuration's target must be, and an
     // existing folder that is the source file's own folder.
     bool MakeTargetFolders(const std::string& targetPath, const std::string& sourcePath);
-    // The copy in the target's folder has the source's size and modified
-    // time (from that folder's listing, made once).
-    bool IsUnchanged(const std::string& targetPath, const WIN32_FILE_ATTRIBUTE_DATA& source);
+    // Whether something is at targetPath, and what: in a walk from its
+    // folder's listing (made once), else asked for alone.
+    bool FindTarget(const std::string& targetPath, bool walked, WIN32_FILE_ATTRIBUTE_DATA& found);
     bool WriteCopy(const std::string& sourcePath, const std::string& targetPath,
-                   const WIN32_FILE_ATTRIBUTE_DATA& source);
+                   const WIN32_FILE_ATTRIBUTE_DATA& source, bool targetExists);
     bool RunCustomCommand(const std::string& sourcePath, const std::string& targetPath);
     void RunPostCommand(const std::string& droppedPath, const std::string& itemTarget);
     // Runs a program with its path quoted and waits for it: true when it
@@ -137,6 +140,7 @@ private:
     DWORD m_knownVolume = 0;
     // m_knownFolder's files by folded name, once listed.
     bool m_targetListed = false;
+    bool m_targetUnlisted = false;  // the listing failed: anything may be there
     std::unordered_map<std::string, WIN32_FILE_ATTRIBUTE_DATA> m_targetFiles;
     std::map<std::string, DWORD> m_volumes;
     std::vector<char> m_buffer;
