@@ -37,6 +37,14 @@ bool IsBadEntryName(const std::string& name)
     return name.empty() || name == "." || name == ".." || name.find_first_of("\\/:") != std::string::npos;
 }
 
+bool IsWholePath(const std::string& path)
+{
+    if (path.size() >= 3 && path[1] == ':' && path[2] == '\\')
+        return (path[0] >= 'A' && path[0] <= 'Z') || (path[0] >= 'a' && path[0] <= 'z');
+    return path.size() > 2 && path[0] == '\\' && path[1] == '\\' && path[2] != '?' && path[2] != '.' &&
+        path[2] != '\\';
+}
+
 std::string JoinPath(const std::string& folder, const std::string& name)
 {
     if (!folder.empty() && folder.back() == '\\')
@@ -65,7 +73,8 @@ WalkStatus Failed(WalkProblem problem, uint32_t error = 0)
 
 }  // namespace
 
-WalkStatus CSafeWalker::Adopt(IWalkSystem::Handle handle, std::string path, CWalkItem& item, uint32_t error)
+WalkStatus CSafeWalker::Adopt(IWalkSystem::Handle handle, std::string path, CWalkItem& item, uint32_t error,
+                              const WalkEntry* listed, uint32_t volume)
 {
     item.Close();
     if (!handle)
@@ -73,15 +82,28 @@ WalkStatus CSafeWalker::Adopt(IWalkSystem::Handle handle, std::string path, CWal
     item.m_system = &m_system;
     item.m_handle = handle;
     item.m_path = std::move(path);
-    if (!m_system.Query(handle, item.m_info, error)) {
+    bool known = false;
+    if (listed && !listed->info.IsFolder()) {
+        // A file: the listing told the rest; its number tells whether the
+        // handle holds that very file.
+        item.m_info = listed->info;
+        known = m_system.QueryIndex(handle, item.m_info.id.index, error);
+    } else {
+        known = m_system.Query(handle, item.m_info, !listed, error);
+    }
+    if (!known) {
         item.Close();
         return Failed(WalkProblem::kSystem, error);
     }
+    if (listed)
+        item.m_info.id.volume = volume;
     return {};
 }
 
 WalkStatus CSafeWalker::OpenFolder(const std::string& path, CWalkItem& folder)
 {
+    if (!IsWholePath(path))
+        return Failed(WalkProblem::kNotWhole);
     const std::string bare = WithoutTrailingBackslash(path);
     uint32_t error = 0;
     const uint32_t attributes = m_system.PathAttributes(bare, error);
@@ -108,6 +130,8 @@ WalkStatus CSafeWalker::OpenFolder(const std::string& path, CWalkItem& folder)
 
 WalkStatus CSafeWalker::OpenPath(const std::string& path, CWalkItem& item)
 {
+    if (!IsWholePath(path))
+        return Failed(WalkProblem::kNotWhole);
     const std::string bare = WithoutTrailingBackslash(path);
     uint32_t error = 0;
     const uint32_t attributes = m_system.PathAttributes(bare, error);
@@ -151,7 +175,8 @@ WalkStatus CSafeWalker::OpenEntry(const CWalkItem& folder, const WalkEntry& entr
         return Failed(WalkProblem::kLink);
     uint32_t error = 0;
     const WalkStatus status = Adopt(m_system.OpenChild(folder.Handle(), entry.exact, m_access, isFolder, error),
-                                    JoinPath(folder.Path(), entry.name), item, error);
+                                    JoinPath(folder.Path(), entry.name), item, error, &entry,
+                                    folder.Info().id.volume);
     if (!status.Ok())
         return status;
     // The listing and the handle must tell of one file: another number, the
@@ -186,6 +211,7 @@ std::string CSafeWalker::Reason(const WalkStatus& status)
     case WalkProblem::kChanged: return "It changed while it was being looked at.";
     case WalkProblem::kBadName: return "Its name cannot be a file name.";
     case WalkProblem::kUnreadableName: return "Its name is not valid Unicode.";
+    case WalkProblem::kNotWhole: return "It is not a whole path of a drive or a share.";
     }
     return "";
 }

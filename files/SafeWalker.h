@@ -24,6 +24,7 @@ enum class WalkProblem {
     kChanged,  // not what the listing showed: swapped or changed meanwhile
     kBadName,  // a separator in the name, or "." or ".."
     kUnreadableName,  // half of a UTF-16 pair
+    kNotWhole,  // not a whole path of a drive or a share (relative, "\\?\", "\\.\")
 };
 
 struct WalkStatus {
@@ -83,7 +84,11 @@ public:
     IWalkSystem& System() { return m_system; }
 
 private:
-    WalkStatus Adopt(IWalkSystem::Handle handle, std::string path, CWalkItem& item, uint32_t error);
+    // Takes handle into item and looks at it: a path's handle in full, with
+    // its volume; an entry's (listed) as cheaply as it can be told from
+    // another file, and on its folder's volume.
+    WalkStatus Adopt(IWalkSystem::Handle handle, std::string path, CWalkItem& item, uint32_t error,
+                     const WalkEntry* listed = nullptr, uint32_t volume = 0);
 
     IWalkSystem& m_system;
     IWalkSystem::Access m_access;
@@ -92,5 +97,8 @@ private:
 // A name the walker never joins to a path: empty, "." or "..", or holding a
 // separator or a stream's colon.
 bool IsBadEntryName(const std::string& name);
+// A whole path from a drive ("C:\...") or a share ("\\server\share..."),
+// and no device path ("\\?\", "\\.\"), which could reach anything.
+bool IsWholePath(const std::string& path);
 // folder + "\" + name, without doubling a folder's trailing backslash.
 std::string JoinPath(const std::string& folder, const std::string& name);

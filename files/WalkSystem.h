@@ -63,7 +63,12 @@ public:
     // Opens the entry named exact inside folder, relative to its handle.
     virtual Handle OpenChild(Handle folder, const std::wstring& exact, Access access, bool isFolder,
                              uint32_t& error) = 0;
-    virtual bool Query(Handle handle, WalkInfo& info, uint32_t& error) = 0;
+    // What the handle tells of its file: attributes, number, size and time,
+    // with its volume's serial when withVolume (which costs more).
+    virtual bool Query(Handle handle, WalkInfo& info, bool withVolume, uint32_t& error) = 0;
+    // Only the file's number on its volume: the cheap look that a file
+    // opened from a listing needs to be told from one swapped in.
+    virtual bool QueryIndex(Handle handle, uint64_t& index, uint32_t& error) = 0;
     // The entries of an open folder, without "." and "..".
     virtual bool List(Handle folder, std::vector<WalkEntry>& entries, uint32_t& error) = 0;
     // Deletes what handle holds (a folder only when empty); the file goes

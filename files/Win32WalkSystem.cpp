@@ -148,19 +148,52 @@ IWalkSystem::Handle CWin32WalkSystem::OpenChild(Handle folder, const std::wstrin
     return reinterpret_cast<Handle>(handle);
 }
 
-bool CWin32WalkSystem::Query(Handle handle, WalkInfo& info, uint32_t& error)
+bool CWin32WalkSystem::Query(Handle handle, WalkInfo& info, bool withVolume, uint32_t& error)
 {
-    BY_HANDLE_FILE_INFORMATION data = {};
-    if (!GetFileInformationByHandle(AsHandle(handle), &data)) {
-        error = GetLastError();
+    // The native queries: the volume's serial, which the system finds only
+    // through the volume's own device, is asked for only when wanted.
+    IO_STATUS_BLOCK io = {};
+    FILE_BASIC_INFORMATION basic = {};
+    NTSTATUS status = NtQueryInformationFile(AsHandle(handle), &io, &basic, sizeof basic,
+                                             static_cast<FILE_INFORMATION_CLASS>(4));  // FileBasicInformation
+    FILE_STANDARD_INFORMATION standard = {};
+    if (NT_SUCCESS(status))
+        status = NtQueryInformationFile(AsHandle(handle), &io, &standard, sizeof standard,
+                                        static_cast<FILE_INFORMATION_CLASS>(5));  // FileStandardInformation
+    uint64_t index = 0;
+    if (!NT_SUCCESS(status) || !QueryIndex(handle, index, error)) {
+        if (!NT_SUCCESS(status))
+            error = ErrorOf(status);
         return false;
     }
-    info.attributes = data.dwFileAttributes;
-    info.id.volume = data.dwVolumeSerialNumber;
-    info.id.index = (static_cast<uint64_t>(data.nFileIndexHigh) << 32) | data.nFileIndexLow;
-    info.size = (static_cast<uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
-    info.writeTime = (static_cast<uint64_t>(data.ftLastWriteTime.dwHighDateTime) << 32) |
-        data.ftLastWriteTime.dwLowDateTime;
+    info.attributes = basic.FileAttributes;
+    info.id.index = index;
+    info.size = static_cast<uint64_t>(standard.EndOfFile.QuadPart);
+    info.writeTime = static_cast<uint64_t>(basic.LastWriteTime.QuadPart);
+    info.id.volume = 0;
+    if (withVolume) {
+        BY_HANDLE_FILE_INFORMATION data = {};
+        if (!GetFileInformationByHandle(AsHandle(handle), &data)) {
+            error = GetLastError();
+            return false;
+        }
+        info.id.volume = data.dwVolumeSerialNumber;
+    }
+    error = 0;
+    return true;
+}
+
+bool CWin32WalkSystem::QueryIndex(Handle handle, uint64_t& index, uint32_t& error)
+{
+    IO_STATUS_BLOCK io = {};
+    FILE_INTERNAL_INFORMATION internal = {};
+    const NTSTATUS status = NtQueryInformationFile(AsHandle(handle), &io, &internal, sizeof internal,
+                                                   static_cast<FILE_INFORMATION_CLASS>(6));  // FileInternalInformation
+    if (!NT_SUCCESS(status)) {
+        error = ErrorOf(status);
+        return false;
+    }
+    index = static_cast<uint64_t>(internal.IndexNumber.QuadPart);
     error = 0;
     return true;
 }
@@ -218,7 +251,7 @@ bool CWin32WalkSystem::Remove(Handle handle, uint32_t& error)
     }
     WalkInfo info;
     uint32_t ignored = 0;
-    if ((status == kCannotDelete || status == kAccessDenied) && Query(handle, info, ignored) &&
+    if ((status == kCannotDelete || status == kAccessDenied) && Query(handle, info, false, ignored) &&
         (info.attributes & kWalkReadOnly) && !info.IsFolder() &&
         SetReadOnly(AsHandle(handle), info.attributes & ~kWalkReadOnly)) {
         if (MarkForDeletion(AsHandle(handle), status)) {

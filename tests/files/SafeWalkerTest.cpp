@@ -57,7 +57,12 @@ public:
         const Node& node = m_nodes[child->second];
         return Open(node.leadsTo ? node.leadsTo : node.index);
     }
-    bool Query(Handle handle, WalkInfo& info, uint32_t&) override
+    bool QueryIndex(Handle handle, uint64_t& index, uint32_t&) override
+    {
+        index = m_nodes[m_open.at(handle)].index;
+        return true;
+    }
+    bool Query(Handle handle, WalkInfo& info, bool, uint32_t&) override
     {
         const Node& node = m_nodes[m_open.at(handle)];
         info.attributes = node.attributes;
@@ -187,6 +192,8 @@ TEST_F(SafeWalkerTest, TheFolderItselfIsRefusedWhenALinkOrAFileInEverySpelling)
         EXPECT_EQ(WalkProblem::kLink, walker.OpenFolder(path, folder).problem) << path;
     EXPECT_EQ(WalkProblem::kNotFolder, walker.OpenFolder("T:\\file.txt", folder).problem);
     EXPECT_EQ(WalkProblem::kSystem, walker.OpenFolder("T:\\missing", folder).problem);
+    for (const char* path : {"\\\\?\\unix\\etc", "\\\\.\\T:\\Task", "Task", "\\Task", "T:Task"})
+        EXPECT_EQ(WalkProblem::kNotWhole, walker.OpenPath(path, folder).problem) << path;
     EXPECT_EQ(WalkProblem::kLink, walker.OpenPath("T:\\Link\\", folder).problem);
     ASSERT_TRUE(walker.OpenFolder("T:\\Task\\", folder).Ok());
     EXPECT_EQ("T:\\Task", folder.Path());
