@@ -1,12 +1,10 @@
 // CDeleteProgressDlg: "Deleting Files...", the modal dialog that deletes what
-// was dropped on the File Shredder window: each dropped file, and each
-// dropped folder with all it holds. It counts the entries first, then deletes
-// them with the bar moving one step per entry, and lists every path that
-// could not be deleted. A folder that is a link is never entered: dropped or
-// met inside a dropped folder, it is listed as a failure and its target is
-// left alone. A path too long for the system is a failure, never cut.
+// was dropped on the File Shredder window. The deletion itself is
+// CDropDeletion's; the dialog moves its bar one step per entry and lists
+// every path that could not be deleted, with the reason.
 #pragma once
 
+#include "autodelete/DropDeletion.h"
 #include "autodelete/ProgressDlg.h"
 
 #include <shellapi.h>
@@ -14,7 +12,7 @@
 #include <string>
 #include <vector>
 
-class CDeleteProgressDlg : public CProgressDlg {
+class CDeleteProgressDlg : public CProgressDlg, private IDropDeletionProgress {
 public:
     static constexpr UINT_PTR kStartTimerId = 333;
 
@@ -36,11 +34,11 @@ protected:
     void RunWork() override;
 
 private:
-    unsigned long CountEntries(const std::string& path, DWORD attributes);
-    int DeleteDropped(const std::string& path, DWORD attributes);
-    // The folder's entries, then the folder; 0 if anything stays.
-    int DeleteFolder(const std::string& folder);
+    bool Pump() override;
+    void Step() override { StepProgress(); }
+    void Failed(const std::string& text) override { AddFailure(text); }
 
     HWND m_owner;
+    CDropDeletion m_deletion;
     std::vector<std::string> m_paths;
 };

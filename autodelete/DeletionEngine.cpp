@@ -4,6 +4,8 @@
 #include "autodelete/MatchList.h"
 #include "autodelete/TaskFolderCheck.h"
 #include "common/Log.h"
+#include "files/SafeWalker.h"
+#include "files/Win32WalkSystem.h"
 #include "common/Utf8.h"
 #include "framework/ErrorReport.h"
 #include "framework/FileVersion.h"
@@ -13,43 +15,6 @@
 #include <set>
 
 namespace {
-
-class DeletingActions : public DeletionActions {
-public:
-    // A file the task could not delete is logged with the system's reason,
-    // its name before its folder: the log keeps only the start of an entry.
-    int DeleteFile(const std::string& path) override
-    {
-        if (RemoveFile(path))
-            return 1;
-        const DWORD error = GetLastError();
-        const size_t slash = path.rfind('\\');
-        const std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
-        const std::string folder = slash == std::string::npos ? std::string() : path.substr(0, slash);
-        LogWarningFormat("Not deleted by a task, %s", (SystemErrorText(error) + " " + name + " in " + folder).c_str());
-        return 0;
-    }
-    // Succeeds only for an empty folder; a failure is no matter.
-    void RemoveEmptyFolder(const std::string& path) override { RemoveDirectoryW(ExactPath(path).c_str()); }
-};
-
-class PreviewActions : public DeletionActions {
-public:
-    explicit PreviewActions(TaskPreview& out, size_t maxPaths) : m_out(out), m_max(maxPaths) { }
-    int DeleteFile(const std::string& path) override
-    {
-        if (m_out.paths.size() < m_max)
-            m_out.paths.push_back(path);
-        m_out.count++;
-        return 1;
-    }
-    // Nothing was deleted, so no folder is empty because of the task.
-    void RemoveEmptyFolder(const std::string&) override { }
-
-private:
-    TaskPreview& m_out;
-    size_t m_max;
-};
 
 bool IsDots(const wchar_t* name)
 {
@@ -74,7 +39,11 @@ std::string Refusal(const std::string& folder)
     const FolderCheck check = CheckTaskFolderHere(folder, ProgramFolder());
     if (!check.Ok())
         return FolderProblemMessage(check);
-    const DWORD attributes = GetFileAttributesA(folder.c_str());
+    // The folder itself, not where a link written "Link\" leads.
+    std::string bare = folder;
+    while (bare.size() > 3 && bare.back() == '\\')
+        bare.pop_back();
+    const DWORD attributes = GetFileAttributesW(ExactPath(bare).c_str());
     if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT))
         return "This folder is a link to another folder. It cannot be cleaned.";
     return "";
@@ -156,15 +125,38 @@ std::vector<std::string> DroppedPaths(HDROP drop)
     return paths;
 }
 
-void AddMatches(const std::vector<FolderEntry>& entries, const std::vector<std::string>& patterns, MatchList& matches)
+namespace {
+
+bool IsReadableFile(const FolderEntry& entry)
+{
+    return !entry.unreadable && !(entry.attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+bool IsReadableFile(const WalkEntry& entry)
+{
+    return !entry.unreadable && !entry.info.IsFolder();
+}
+
+template <typename Entry>
+void AddMatchesOf(const std::vector<Entry>& entries, const std::vector<std::string>& patterns, MatchList& matches)
 {
     for (const std::string& pattern : patterns) {
-        for (const FolderEntry& entry : entries) {
-            if (!entry.unreadable && !(entry.attributes & FILE_ATTRIBUTE_DIRECTORY) &&
-                MatchFileName(pattern, entry.name))
+        for (const Entry& entry : entries) {
+            if (IsReadableFile(entry) && MatchFileName(pattern, entry.name))
                 matches.Add(entry.name);
         }
     }
+}
+
+}  // namespace
+
+void AddMatches(const std::vector<WalkEntry>& entries, const std::vector<std::string>& patterns, MatchList& matches)
+{
+    AddMatchesOf(entries, patterns, matches);
+}
+
+void AddMatches(const std::vector<FolderEntry>& entries, const std::vector<std::string>& patterns, MatchList& matches)
+{
+    AddMatchesOf(entries, patterns, matches);
 }
 
 namespace {
@@ -251,61 +243,119 @@ std::string ProgramFolder()
     return path;
 }
 
-int DeleteEntry(const std::string& path, DWORD attributes, const DeletionTask& task, DeletionActions& actions)
-{
-    if (!FitsPath(path) || IsLinkedFolder(attributes))
-        return 0;
-    if (attributes & FILE_ATTRIBUTE_DIRECTORY)
-        return task.includeSubfolders ? RunTask(path, task, true, actions) : 0;
-    return actions.DeleteFile(path);
-}
+namespace {
 
-int RunTask(const std::string& folder, const DeletionTask& task, bool isSubfolder, DeletionActions& actions)
-{
-    if (!isSubfolder && !Refusal(folder).empty()) {
-        LogRefusedOnce(folder);
-        return 0;
+// What a task's walk does with what it selects: deletes it (a file the task
+// could not delete logged with the system's reason, its name before its
+// folder: the log keeps only the start of an entry), or, for the Preview,
+// notes it.
+class TaskWalk {
+public:
+    TaskWalk(const DeletionTask& task, TaskPreview* preview, size_t maxPaths)
+        : m_task(task), m_preview(preview), m_max(maxPaths),
+          m_walker(WalkSystem(), preview ? IWalkSystem::Access::kRead : IWalkSystem::Access::kDelete)
+    {
     }
-    // The task's folder as typed may end in a backslash; entries are joined
-    // to it without doubling that.
-    std::string base = folder;
-    while (base.size() > 3 && base.back() == '\\')
-        base.pop_back();
-    if (base.size() == 3 && base.back() == '\\')
-        return 0;  // a root; refused above, never walked
+
+    void Run(const std::string& folder)
+    {
+        CWalkItem top;
+        const WalkStatus status = m_walker.OpenFolder(folder, top);
+        if (status.problem == WalkProblem::kLink || status.problem == WalkProblem::kNotFolder)
+            LogRefusedOnce(folder);
+        if (status.Ok())
+            Walk(top);
+    }
+
+private:
+    void Walk(CWalkItem& folder)
+    {
+        std::vector<WalkEntry> entries;
+        WalkStatus status = m_walker.List(folder, entries);
+        if (!status.Ok()) {
+            NotDone(folder.Path(), status);
+            return;
+        }
+        MatchList matches;
+        AddMatches(entries, m_task.fileTypes, matches);
+        for (const WalkEntry& entry : entries) {
+            const bool isFolder = entry.info.IsFolder();
+            if (entry.unreadable) {
+                const bool wanted = isFolder ? m_task.includeSubfolders != 0
+                                             : MatchesAnyPattern(m_task.fileTypes, entry.name) != (m_task.excludeFileTypes != 0);
+                if (wanted)
+                    LogWarningFormat("Deletion task left %s alone: its name is not valid Unicode",
+                                     JoinPath(folder.Path(), entry.name).c_str());
+                continue;
+            }
+            if (isFolder) {
+                // A link is neither entered nor removed: what it leads to is
+                // not the task's.
+                if (m_task.includeSubfolders && !entry.info.IsLink())
+                    Subfolder(folder, entry);
+            } else if (matches.Contains(entry.name) != (m_task.excludeFileTypes != 0)) {
+                File(folder, entry);
+            }
+        }
+    }
+
+    void Subfolder(const CWalkItem& folder, const WalkEntry& entry)
+    {
+        CWalkItem sub;
+        const WalkStatus status = m_walker.OpenEntry(folder, entry, sub);
+        if (!status.Ok()) {
+            NotDone(JoinPath(folder.Path(), entry.name), status);
+            return;
+        }
+        Walk(sub);
+        // Succeeds only for an empty folder; a failure is no matter.
+        if (!m_preview && m_task.deleteEmptySubfolders)
+            m_walker.Remove(sub);
+    }
+
+    void File(const CWalkItem& folder, const WalkEntry& entry)
+    {
+        if (m_preview) {
+            if (m_preview->paths.size() < m_max)
+                m_preview->paths.push_back(JoinPath(folder.Path(), entry.name));
+            m_preview->count++;
+            return;
+        }
+        CWalkItem file;
+        WalkStatus status = m_walker.OpenEntry(folder, entry, file);
+        if (status.Ok())
+            status = m_walker.Remove(file);
+        if (!status.Ok())
+            NotDone(JoinPath(folder.Path(), entry.name), status);
+    }
+
+    void NotDone(const std::string& path, const WalkStatus& status)
+    {
+        if (m_preview)
+            return;
+        const size_t slash = path.rfind('\\');
+        const std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
+        const std::string folder = slash == std::string::npos ? std::string() : path.substr(0, slash);
+        LogWarningFormat("Not deleted by a task, %s", (m_walker.Reason(status) + " " + name + " in " + folder).c_str());
+    }
+
+    const DeletionTask& m_task;
+    TaskPreview* m_preview;
+    size_t m_max;
+    CSafeWalker m_walker;
+};
+
+}  // namespace
+
+void RunTask(const std::string& folder, const DeletionTask& task)
+{
+    if (!Refusal(folder).empty()) {
+        LogRefusedOnce(folder);
+        return;
+    }
     // The folder as typed is read by the system's path rules, as it always
     // was; below it every name is reached exactly as listed.
-    if (!isSubfolder)
-        base = FullFolderPath(base);
-    std::vector<FolderEntry> entries;
-    if (!ListFolder(base, entries))
-        return 0;
-    MatchList matches;
-    AddMatches(entries, task.fileTypes, matches);
-    int result = 0;
-    for (const FolderEntry& entry : entries) {
-        const std::string path = base + "\\" + entry.name;
-        const bool isFolder = (entry.attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
-        if (entry.unreadable) {
-            const bool wanted = isFolder ? task.includeSubfolders != 0
-                                         : MatchesAnyPattern(task.fileTypes, entry.name) != (task.excludeFileTypes != 0);
-            if (wanted)
-                LogWarningFormat("Deletion task left %s alone: its name is not valid Unicode", path.c_str());
-            continue;
-        }
-        const bool selected = matches.Contains(entry.name) != (task.excludeFileTypes != 0);
-        if ((selected && !isFolder) || (isFolder && task.includeSubfolders))
-            result = DeleteEntry(path, entry.attributes, task, actions);
-    }
-    if (isSubfolder && task.deleteEmptySubfolders)
-        actions.RemoveEmptyFolder(base);
-    return result;
-}
-
-int RunTask(const std::string& folder, const DeletionTask& task, bool isSubfolder)
-{
-    DeletingActions actions;
-    return RunTask(folder, task, isSubfolder, actions);
+    TaskWalk(task, nullptr, 0).Run(FullFolderPath(folder));
 }
 
 TaskPreview PreviewTask(const DeletionTask& task, size_t maxPaths)
@@ -314,7 +364,6 @@ TaskPreview PreviewTask(const DeletionTask& task, size_t maxPaths)
     preview.refusal = Refusal(task.folder);
     if (!preview.refusal.empty())
         return preview;
-    PreviewActions actions(preview, maxPaths);
-    RunTask(task.folder, task, false, actions);
+    TaskWalk(task, &preview, maxPaths).Run(FullFolderPath(task.folder));
     return preview;
 }

@@ -1,10 +1,10 @@
 // The deletion engine's task side: RunTask applies one deletion task to its
-// folder, silently. It walks the folders itself over the directory search's
-// data and never enters a link: a folder that is a reparse point (junction,
-// symbolic link, mount point) is neither searched nor removed. Whether an
-// entry is a folder comes from its find data, patterns are checked against
-// the long name, and a path too long for the system is passed over, never
-// cut. The Preview runs the very same walk without deleting.
+// folder, silently. It walks through the safe walker (files/SafeWalker.h):
+// each folder held open while it is walked, each entry opened relative to
+// it and deleted through its own handle, so a name is reached exactly and at
+// any depth, and a folder that is a link (junction, symbolic link, mount
+// point) is neither searched nor removed. Patterns are checked against the
+// long name. The Preview runs the very same walk without deleting.
 #pragma once
 
 #include "autodelete/DeletionTask.h"
@@ -30,11 +30,13 @@ struct FolderEntry {
 // the folder cannot be searched (missing, or its path too long).
 bool ListFolder(const std::string& folder, std::vector<FolderEntry>& entries);
 class MatchList;
+struct WalkEntry;
 // Adds to matches the names of the files (not folders) among entries that
 // match one of patterns, pattern by pattern: the selection of one folder,
 // shared by the deletion and the backup walks. An unreadable entry never
 // matches.
 void AddMatches(const std::vector<FolderEntry>& entries, const std::vector<std::string>& patterns, MatchList& matches);
+void AddMatches(const std::vector<WalkEntry>& entries, const std::vector<std::string>& patterns, MatchList& matches);
 // Whether name matches one of patterns.
 bool MatchesAnyPattern(const std::vector<std::string>& patterns, const std::string& name);
 // The paths of a drop, read through the wide calls. A path holding half of a
@@ -55,27 +57,14 @@ std::wstring ExactPath(const std::string& path);
 // reason as the last error.
 int RemoveFile(const std::string& path);
 
-// What the walk does with the files a task selects and the subfolders it
-// leaves empty: delete them, or, for the Preview, only note them.
-class DeletionActions {
-public:
-    virtual ~DeletionActions() = default;
-    virtual int DeleteFile(const std::string& path) = 0;
-    virtual void RemoveEmptyFolder(const std::string& path) = 0;
-};
-
 // The program's own folder (that of the running module).
 std::string ProgramFolder();
 
-// Applies task to folder. The top level (isSubfolder false) runs only when
-// the folder passes the task folder checks and is no link; a refused folder
-// is logged once per run of the program and skipped. The result is that of
-// the last DeleteEntry made at this level (0 if none); no caller needs it.
-int RunTask(const std::string& folder, const DeletionTask& task, bool isSubfolder);
-int RunTask(const std::string& folder, const DeletionTask& task, bool isSubfolder, DeletionActions& actions);
-// Removes one entry for a task: a file through actions, a folder (no link)
-// by RunTask on it when the task includes subfolders.
-int DeleteEntry(const std::string& path, DWORD attributes, const DeletionTask& task, DeletionActions& actions);
+// Applies task to its folder (folder: the task's folder with its macros
+// replaced). It runs only when the folder passes the task folder checks and
+// is no link; a refused folder is logged once per run of the program and
+// skipped. Each file it could not delete is logged with the reason.
+void RunTask(const std::string& folder, const DeletionTask& task);
 
 // What the task would delete now, found by the same walk, nothing deleted.
 struct TaskPreview {

@@ -81,7 +81,7 @@ double TimeTask(const std::string& folder, const char* pattern, int subfolders)
     task.includeSubfolders = static_cast<unsigned char>(subfolders);
     task.deleteEmptySubfolders = static_cast<unsigned char>(subfolders);
     const double start = Now();
-    RunTask(folder, task, false);
+    RunTask(folder, task);
     return Now() - start;
 }
 

@@ -313,7 +313,7 @@ void CDeletePage::RunTasks()
 {
     const std::vector<DeletionTask> tasks = m_tasks.Tasks();
     for (const DeletionTask& task : tasks)
-        RunTask(task.folder, task, false);
+        RunTask(task.folder, task);
 }
 
 void CDeletePage::StoreLastAction(uint32_t seconds)

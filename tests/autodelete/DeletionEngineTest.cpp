@@ -3,8 +3,11 @@
 #include "autodelete/DeletionEngine.h"
 #include "autodelete/FolderMacros.h"
 #include "common/Log.h"
+#include "files/SafeWalker.h"
+#include "files/Win32WalkSystem.h"
 #include "tests/autodelete/AutoDeleteTestSupport.h"
 #include "tests/common/TempDir.h"
+#include "tests/harness/WideText.h"
 
 #include <shlobj.h>
 
@@ -45,7 +48,7 @@ protected:
     void Run(const DeletionTask& task)
     {
         ASSERT_TRUE(IsInside(task.folder, dir.Path()));
-        RunTask(task.folder, task, false);
+        RunTask(task.folder, task);
     }
     std::string ErrorLog() const
     {
@@ -126,6 +129,11 @@ TEST_F(DeletionEngineTest, NeverEntersALinkedFolderInsideTheTasksFolder)
     ASSERT_TRUE(links.Make(root, "link", "..\\Sibling"));
     ASSERT_TRUE(links.Make(In("sub"), "junction", sibling, true));
     Run(Task(root, {"*.*"}, 1, 0, 1));
+    // The link as a task's own folder, also written with a trailing backslash
+    // (which the system's path rules read as where it leads).
+    Run(Task(In("link"), {"*.*"}, 1, 0, 1));
+    Run(Task(In("link\\"), {"*.*"}, 1, 0, 1));
+    EXPECT_FALSE(PreviewTask(Task(In("link\\"), {"*.*"}, 1, 0, 1)).refusal.empty());
     EXPECT_EQ((Names_{"1.tmp", "2.tmp", "3.txt"}), Names(sibling));
     EXPECT_EQ((Names_{"link", "sub"}), Names(root));
     EXPECT_EQ(Names_{"junction"}, Names(In("sub")));
@@ -134,27 +142,24 @@ TEST_F(DeletionEngineTest, NeverEntersALinkedFolderInsideTheTasksFolder)
     EXPECT_EQ(0u, preview.count);
 }
 
-TEST_F(DeletionEngineTest, APathTooLongForTheSystemIsPassedOverNeverCut)
+TEST_F(DeletionEngineTest, APathOfAThousandCharactersIsReachedExactly)
 {
-    // Made through the long-path form, which the engine never uses.
     const std::string longName(100, 'n');
-    std::wstring wide = L"\\\\?\\";
-    for (char c : root)
-        wide += static_cast<wchar_t>(c);
-    std::string narrow = root;
-    for (int level = 0; level < 3; level++) {
+    std::wstring wide = L"\\\\?\\" + std::wstring(root.begin(), root.end());
+    for (int level = 0; level < 10; level++) {
         wide += L"\\" + std::wstring(longName.begin(), longName.end());
-        narrow += "\\" + longName;
         ASSERT_TRUE(CreateDirectoryW(wide.c_str(), nullptr));
     }
-    HANDLE file = CreateFileW((wide + L"\\deep.tmp").c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr);
-    ASSERT_NE(INVALID_HANDLE_VALUE, file);
-    CloseHandle(file);
-    MakeFile(In("near.tmp"));
-    ASSERT_GT(narrow.size(), 300u);
+    ASSERT_GT(wide.size(), 1000u);
+    for (const wchar_t* name : {L"\\deep.tmp", L"\\keep.txt"}) {
+        HANDLE file = CreateFileW((wide + name).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr);
+        ASSERT_NE(INVALID_HANDLE_VALUE, file);
+        CloseHandle(file);
+    }
     Run(Task(root, {"*.tmp"}, 1, 0, 1));
-    EXPECT_EQ(Names_{longName}, Names(root));
-    EXPECT_NE(INVALID_FILE_ATTRIBUTES, GetFileAttributesW((wide + L"\\deep.tmp").c_str()));
+    EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesW((wide + L"\\deep.tmp").c_str()));
+    EXPECT_NE(INVALID_FILE_ATTRIBUTES, GetFileAttributesW((wide + L"\\keep.txt").c_str()));
+    EXPECT_EQ(std::string::npos, ErrorLog().find("Not deleted")) << ErrorLog();
 }
 
 // Names in every script, and fullwidth look-alikes of ".", "\\" that a
@@ -264,8 +269,8 @@ TEST_F(DeletionEngineTest, RefusedFoldersAreSkippedLoggedOnceAndAMissingFolderSa
     for (const std::string& folder :
          {std::string(""), std::string(windows, 3), std::string(windows), expandedToNothing}) {
         DeletionTask task = Task(folder, {"*.dervane-test"}, 0, 0, 0);
-        RunTask(folder, task, false);
-        RunTask(folder, task, false);
+        RunTask(folder, task);
+        RunTask(folder, task);
         EXPECT_FALSE(PreviewTask(task).refusal.empty()) << folder;
     }
     EXPECT_TRUE(Exists(markerInWindows));
@@ -279,7 +284,7 @@ TEST_F(DeletionEngineTest, RefusedFoldersAreSkippedLoggedOnceAndAMissingFolderSa
 
     LogResetState();
     LogSetPath(dir.Path().c_str(), "ErrorLog2.txt", 1);
-    RunTask(In("missing"), Task(In("missing"), {"*.*"}, 1, 0, 1), false);
+    RunTask(In("missing"), Task(In("missing"), {"*.*"}, 1, 0, 1));
     EXPECT_FALSE(Exists(dir.File("ErrorLog2.txt")));
 }
 
@@ -302,4 +307,36 @@ TEST_F(DeletionEngineTest, ThePreviewListsExactlyWhatTheTaskThenDeletes)
     for (const std::string& path : listed)
         EXPECT_FALSE(Exists(path)) << path;
     EXPECT_EQ(Names_{"b.txt"}, Names(root));
+}
+
+// The race a walk must win: a folder listed, then swapped for a link before
+// it is entered. The walker holds each folder it walks, so the folder cannot
+// be moved away; a subfolder swapped between the listing and its opening is
+// found out by its file number and left alone, as is what the link leads to.
+TEST_F(DeletionEngineTest, AFolderSwappedForALinkAfterTheListingIsNotFollowed)
+{
+    const std::string elsewhere = dir.File("Elsewhere");
+    MakeFolder(elsewhere);
+    MakeFile(elsewhere + "\\precious.txt");
+    MakeFolder(In("sub"));
+    MakeFile(In("sub\\mine.txt"));
+    CSafeWalker walker(WalkSystem(), IWalkSystem::Access::kDelete);
+    CWalkItem top;
+    ASSERT_TRUE(walker.OpenFolder(root, top).Ok());
+    // Held: neither renamed nor removed while it is walked.
+    EXPECT_FALSE(MoveFileW(Wide(root).c_str(), Wide(root + "-moved").c_str()));
+    EXPECT_EQ(static_cast<DWORD>(ERROR_SHARING_VIOLATION), GetLastError());
+    std::vector<WalkEntry> entries;
+    ASSERT_TRUE(walker.List(top, entries).Ok());
+    ASSERT_EQ(1u, entries.size());
+    // The swap, between the listing and the opening.
+    ASSERT_TRUE(MoveFileW(Wide(In("sub")).c_str(), Wide(In("old")).c_str()));
+    FolderLinks links(dir.Path());
+    ASSERT_TRUE(links.Make(root, "sub", "..\\Elsewhere"));
+    CWalkItem sub;
+    EXPECT_EQ(WalkProblem::kChanged, walker.OpenEntry(top, entries[0], sub).problem);
+    EXPECT_FALSE(sub.IsOpen());
+    top.Close();
+    EXPECT_EQ(Names_{"precious.txt"}, Names(elsewhere));
+    EXPECT_EQ(Names_{"mine.txt"}, Names(In("old")));
 }
