@@ -113,7 +113,9 @@ WalkStatus CSafeWalker::OpenFolder(const std::string& path, CWalkItem& folder)
         return Failed(WalkProblem::kLink);
     if (!(attributes & kWalkFolder))
         return Failed(WalkProblem::kNotFolder);
-    const WalkStatus status = Adopt(m_system.OpenPath(bare, m_access, true, error), bare, folder, error);
+    // The open first: the error it sets is an argument of the same call.
+    const IWalkSystem::Handle handle = m_system.OpenPath(bare, m_access, true, error);
+    const WalkStatus status = Adopt(handle, bare, folder, error);
     if (!status.Ok())
         return status;
     // Through the handle: what was opened is what was looked at.
@@ -140,7 +142,8 @@ WalkStatus CSafeWalker::OpenPath(const std::string& path, CWalkItem& item)
     const bool isFolder = (attributes & kWalkFolder) != 0;
     if (isFolder && (attributes & kWalkLink))
         return Failed(WalkProblem::kLink);
-    const WalkStatus status = Adopt(m_system.OpenPath(bare, m_access, isFolder, error), bare, item, error);
+    const IWalkSystem::Handle handle = m_system.OpenPath(bare, m_access, isFolder, error);
+    const WalkStatus status = Adopt(handle, bare, item, error);
     if (!status.Ok())
         return status;
     if (item.m_info.IsFolder() != isFolder || (isFolder && item.m_info.IsLink())) {
@@ -174,9 +177,9 @@ WalkStatus CSafeWalker::OpenEntry(const CWalkItem& folder, const WalkEntry& entr
     if (isFolder && entry.info.IsLink() && enterFolders)
         return Failed(WalkProblem::kLink);
     uint32_t error = 0;
-    const WalkStatus status = Adopt(m_system.OpenChild(folder.Handle(), entry.exact, m_access, isFolder, error),
-                                    JoinPath(folder.Path(), entry.name), item, error, &entry,
-                                    folder.Info().id.volume);
+    const IWalkSystem::Handle handle = m_system.OpenChild(folder.Handle(), entry.exact, m_access, isFolder, error);
+    const WalkStatus status =
+        Adopt(handle, JoinPath(folder.Path(), entry.name), item, error, &entry, folder.Info().id.volume);
     if (!status.Ok())
         return status;
     // The listing and the handle must tell of one file: another number, the
