@@ -1,9 +1,10 @@
 #include "backup/BackupEngine.h"
 
-#include "autodelete/DeletionEngine.h"  // ExactPath, IsLinkedFolder, MatchesAnyPattern
+#include "autodelete/DeletionEngine.h"  // ExactPath, MatchesAnyPattern
 #include "backup/BackupRules.h"
 #include "backup/LongFolderForm.h"
 #include "common/Utf8.h"
+#include "files/Win32WalkSystem.h"
 #include "framework/ErrorReport.h"
 #include "framework/ScopedHandles.h"
 
@@ -23,11 +24,6 @@ constexpr DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELE
 bool IsFolder(DWORD attributes)
 {
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
-}
-
-bool IsLink(DWORD attributes)
-{
-    return attributes != INVALID_FILE_ATTRIBUTES && IsLinkedFolder(attributes);
 }
 
 // The text after the last backslash.
@@ -69,37 +65,29 @@ bool IsAtOrUnder(const std::string& path, const std::string& folder)
     return path.size() == folder.size() || path[folder.size()] == '\\' || folder.back() == '\\';
 }
 
-bool HasLoneSurrogate(const wchar_t* name)
-{
-    for (; *name; ++name) {
-        if (*name >= 0xD800 && *name <= 0xDBFF && name[1] >= 0xDC00 && name[1] <= 0xDFFF)
-            ++name;
-        else if (*name >= 0xD800 && *name <= 0xDFFF)
-            return true;
-    }
-    return false;
-}
-
 bool IsDots(const wchar_t* name)
 {
     return name[0] == L'.' && (name[1] == 0 || (name[1] == L'.' && name[2] == 0));
 }
 
-WIN32_FILE_ATTRIBUTE_DATA DataOf(const WIN32_FIND_DATAW& found)
+uint64_t TimeValue(const FILETIME& time)
 {
-    WIN32_FILE_ATTRIBUTE_DATA data = {};
-    data.dwFileAttributes = found.dwFileAttributes;
-    data.ftCreationTime = found.ftCreationTime;
-    data.ftLastAccessTime = found.ftLastAccessTime;
-    data.ftLastWriteTime = found.ftLastWriteTime;
-    data.nFileSizeHigh = found.nFileSizeHigh;
-    data.nFileSizeLow = found.nFileSizeLow;
-    return data;
+    return (static_cast<uint64_t>(time.dwHighDateTime) << 32) | time.dwLowDateTime;
 }
 
-// Calls found(name, data, unreadable) for each entry of folder (not "." and
+// What the system's look at a path tells of it, as a listing would.
+WalkInfo InfoOf(const WIN32_FILE_ATTRIBUTE_DATA& data)
+{
+    WalkInfo info;
+    info.attributes = data.dwFileAttributes;
+    info.size = (static_cast<uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+    info.writeTime = TimeValue(data.ftLastWriteTime);
+    return info;
+}
+
+// Calls found(name, info) for each entry of a target folder (not "." and
 // ".."); false with the reason as the last error when it cannot be listed.
-template <typename Found> bool ListFolderData(const std::string& folder, Found found)
+template <typename Found> bool ListTargetFolder(const std::string& folder, Found found)
 {
     WIN32_FIND_DATAW data = {};
     // No short names are asked for: making them costs a look at every
@@ -109,8 +97,13 @@ template <typename Found> bool ListFolderData(const std::string& folder, Found f
     if (!find)
         return false;
     do {
-        if (!IsDots(data.cFileName))
-            found(WideToUtf8(data.cFileName), DataOf(data), HasLoneSurrogate(data.cFileName));
+        if (!IsDots(data.cFileName)) {
+            WalkInfo info;
+            info.attributes = data.dwFileAttributes;
+            info.size = (static_cast<uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+            info.writeTime = TimeValue(data.ftLastWriteTime);
+            found(WideToUtf8(data.cFileName), info);
+        }
     } while (FindNextFileW(find.Get(), &data));
     const DWORD error = GetLastError();
     SetLastError(error == ERROR_NO_MORE_FILES ? 0 : error);
@@ -118,11 +111,10 @@ template <typename Found> bool ListFolderData(const std::string& folder, Found f
 }
 
 // A copy that has the source's size and modified time needs no new copy.
-bool SameSizeAndTime(const WIN32_FILE_ATTRIBUTE_DATA& source, const WIN32_FILE_ATTRIBUTE_DATA& target)
+bool SameSizeAndTime(const WalkInfo& source, const WalkInfo& target)
 {
-    return !(target.dwFileAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT)) &&
-        source.nFileSizeHigh == target.nFileSizeHigh && source.nFileSizeLow == target.nFileSizeLow &&
-        CompareFileTime(&source.ftLastWriteTime, &target.ftLastWriteTime) == 0;
+    return !(target.attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT)) &&
+        source.size == target.size && source.writeTime == target.writeTime;
 }
 
 // The attributes a copy takes from its source.
@@ -136,7 +128,7 @@ DWORD KeptAttributes(DWORD attributes)
 // The number of what file holds on its volume. GetFileInformationByHandle
 // gives the volume's serial too, but Wine reads that from the drive on every
 // call (about a millisecond, per file); the volume is asked once per folder.
-bool IndexOf(HANDLE file, ULONGLONG& index)
+bool IndexOf(HANDLE file, uint64_t& index)
 {
     struct {
         LARGE_INTEGER number;
@@ -148,7 +140,7 @@ bool IndexOf(HANDLE file, ULONGLONG& index)
         SetLastError(RtlNtStatusToDosError(status));
         return false;
     }
-    index = static_cast<ULONGLONG>(internal.number.QuadPart);
+    index = static_cast<uint64_t>(internal.number.QuadPart);
     return true;
 }
 
@@ -158,6 +150,20 @@ bool AttributesOf(HANDLE file, DWORD& attributes)
     if (!GetFileInformationByHandleEx(file, FileBasicInfo, &basic, sizeof basic))
         return false;
     attributes = basic.FileAttributes;
+    return true;
+}
+
+// The identity (and attributes) of what file holds; false for no handle.
+// Slow under Wine (the volume's serial): once per folder, not per file.
+bool IdOf(HANDLE file, FileIdentity& id, DWORD* attributes = nullptr)
+{
+    BY_HANDLE_FILE_INFORMATION info = {};
+    if (file == INVALID_HANDLE_VALUE || !file || !GetFileInformationByHandle(file, &info))
+        return false;
+    id.volume = info.dwVolumeSerialNumber;
+    id.index = (static_cast<uint64_t>(info.nFileIndexHigh) << 32) | info.nFileIndexLow;
+    if (attributes)
+        *attributes = info.dwFileAttributes;
     return true;
 }
 
@@ -244,11 +250,11 @@ HANDLE CreateBeside(const std::string& target, std::string& temporary)
 
 // Reads from until its end and writes it all to to. A short read once size
 // bytes are in is the end: the read that would answer nothing is spared.
-bool CopyData(HANDLE from, HANDLE to, ULONGLONG size, std::vector<char>& buffer)
+bool CopyData(HANDLE from, HANDLE to, uint64_t size, std::vector<char>& buffer)
 {
     if (buffer.empty())
         buffer.resize(kCopyBuffer);
-    for (ULONGLONG done = 0;;) {
+    for (uint64_t done = 0;;) {
         DWORD got = 0;
         if (!ReadFile(from, buffer.data(), kCopyBuffer, &got, nullptr))
             return false;
@@ -311,13 +317,22 @@ bool MoveOver(const std::string& temporary, const std::string& target)
     return false;
 }
 
+// The identity of the folder a path names, where it leads; unknown when it
+// cannot be opened.
+FileIdentity FolderIdOf(const std::string& folder)
+{
+    ScopedHandle handle(OpenToLook(AsOpenable(folder), true));
+    FileIdentity id;
+    IdOf(handle.Get(), id);
+    return id;
+}
+
 }  // namespace
 
-// ---------------------------------------------------------------------------
 
 CBackupRun::CBackupRun(const std::vector<BackupConfig>& configs, const BackupCommands& commands,
                        IBackupProgress& progress)
-    : m_configs(configs), m_commands(commands), m_progress(progress)
+    : m_configs(configs), m_commands(commands), m_progress(progress), m_walker(WalkSystem(), IWalkSystem::Access::kRead)
 {
 }
 
@@ -346,6 +361,12 @@ bool CBackupRun::FailWithSystemError(DWORD error)
     return Fail(SystemErrorText(error));
 }
 
+bool CBackupRun::FailWith(const WalkStatus& status)
+{
+    // A link keeps the words the list has always used for it.
+    return Fail(status.problem == WalkProblem::kLink ? "folder link, skipped" : m_walker.Reason(status));
+}
+
 bool CBackupRun::Run(const std::vector<std::string>& paths)
 {
     m_cancelled = false;
@@ -361,7 +382,7 @@ bool CBackupRun::Run(const std::vector<std::string>& paths)
     // what the system says of it.
     std::vector<int> configOf(paths.size(), -1);
     std::vector<std::string> targetOf(paths.size());
-    std::vector<WIN32_FILE_ATTRIBUTE_DATA> dataOf(paths.size());
+    std::vector<WalkInfo> infoOf(paths.size());
     // Why a configuration may not run (one step, listed); judged once, as
     // the folders stood when the run began.
     std::vector<std::string> problemOf(paths.size());
@@ -372,9 +393,11 @@ bool CBackupRun::Run(const std::vector<std::string>& paths)
         if (configOf[i] >= 0) {
             m_current = configOf[i];
             problemOf[i] = ConfigProblemOnDisk(m_configs[static_cast<size_t>(configOf[i])]);
-            if (!GetFileAttributesExW(ExactPath(paths[i]).c_str(), GetFileExInfoStandard, &dataOf[i]))
-                dataOf[i].dwFileAttributes = INVALID_FILE_ATTRIBUTES;
-            total += problemOf[i].empty() ? CountEntries(paths[i], dataOf[i]) : 1;
+            WIN32_FILE_ATTRIBUTE_DATA data = {};
+            if (!GetFileAttributesExW(ExactPath(paths[i]).c_str(), GetFileExInfoStandard, &data))
+                data.dwFileAttributes = INVALID_FILE_ATTRIBUTES;
+            infoOf[i] = InfoOf(data);
+            total += problemOf[i].empty() ? CountDropped(paths[i], infoOf[i]) : 1;
         } else if (!asked) {
             asked = true;
             if (m_progress.AskConfigureNow(paths[i]))
@@ -390,11 +413,12 @@ bool CBackupRun::Run(const std::vector<std::string>& paths)
             continue;
         m_current = configOf[i];
         if (!problemOf[i].empty()) {
-            m_progress.AddFailure(paths[i] + " (" + problemOf[i] + ")");
+            Fail(problemOf[i]);
+            AddFailure(paths[i]);
             m_progress.Step();
             continue;
         }
-        BackupItem(paths[i], targetOf[i], dataOf[i]);
+        BackupDropped(paths[i], targetOf[i], infoOf[i]);
         if (!m_cancelled)
             RunPostCommand(paths[i], targetOf[i]);
     }
@@ -402,30 +426,39 @@ bool CBackupRun::Run(const std::vector<std::string>& paths)
     return true;
 }
 
-unsigned long CBackupRun::CountEntries(const std::string& path, const WIN32_FILE_ATTRIBUTE_DATA& data)
+unsigned long CBackupRun::CountDropped(const std::string& path, const WalkInfo& info)
 {
     if (Pump())
         return 0;
-    if (!IsFolder(data.dwFileAttributes) || IsLink(data.dwFileAttributes))
+    CWalkItem folder;
+    if (!IsFolder(info.attributes) || !m_walker.OpenFolder(path, folder).Ok())
         return 1;
-    unsigned long count = 1;
-    std::vector<Entry> selected;
-    if (!SelectedEntries(path, selected))
-        return count;
-    for (const Entry& entry : selected) {
-        if (m_cancelled)
+    return 1 + CountFolder(folder);
+}
+
+unsigned long CBackupRun::CountFolder(const CWalkItem& folder)
+{
+    std::vector<WalkEntry> selected;
+    if (!SelectedEntries(folder, selected))
+        return 0;
+    unsigned long count = 0;
+    for (const WalkEntry& entry : selected) {
+        if (Pump())
             break;
-        count += entry.unreadable ? 1 : CountEntries(path + "\\" + entry.name, entry.data);
+        count++;
+        CWalkItem subfolder;
+        if (entry.info.IsFolder() && m_walker.OpenEntry(folder, entry, subfolder).Ok())
+            count += CountFolder(subfolder);
     }
     // Kept for the walk, which then lists each folder once.
-    m_listings[path] = std::move(selected);
+    m_listings[folder.Path()] = std::move(selected);
     return count;
 }
 
-bool CBackupRun::SelectedEntries(const std::string& folder, std::vector<Entry>& selected)
+bool CBackupRun::SelectedEntries(const CWalkItem& folder, std::vector<WalkEntry>& selected)
 {
     selected.clear();
-    const auto kept = m_listings.find(folder);
+    const auto kept = m_listings.find(folder.Path());
     if (kept != m_listings.end()) {
         selected.swap(kept->second);
         m_listings.erase(kept);
@@ -434,103 +467,142 @@ bool CBackupRun::SelectedEntries(const std::string& folder, std::vector<Entry>& 
     const BackupConfig* config = Current();
     if (!config)
         return Fail("no configuration");
+    const WalkStatus status = m_walker.List(folder, selected);
+    if (!status.Ok())
+        return FailWith(status);
+    // Patterns name files only. Excluded patterns take every folder, whatever
+    // the subfolder setting; an unreadable name is taken by its stand-in, to
+    // be told as a failure.
     const bool exclude = config->excludeFileTypes != 0;
-    const bool listed = ListFolderData(folder, [&](std::string name, const WIN32_FILE_ATTRIBUTE_DATA& data,
-                                                   bool unreadable) {
-        // Patterns name files only. Excluded patterns take every folder, whatever
-        // the subfolder setting; an unreadable name is taken by its stand-in, to
-        // be told as a failure.
-        const bool folder = IsFolder(data.dwFileAttributes);
-        const bool matched = !folder && MatchesAnyPattern(config->fileTypes, name);
-        if (matched != exclude || (folder && config->includeSubfolders))
-            selected.push_back(Entry{std::move(name), data, unreadable});
+    const auto dropped = std::remove_if(selected.begin(), selected.end(), [&](const WalkEntry& entry) {
+        const bool isFolder = entry.info.IsFolder();
+        const bool matched = !isFolder && MatchesAnyPattern(config->fileTypes, entry.name);
+        return matched == exclude && !(isFolder && config->includeSubfolders);
     });
-    return listed || FailWithSystemError(GetLastError());
+    selected.erase(dropped, selected.end());
+    return true;
 }
 
-void CBackupRun::BackupItem(const std::string& sourcePath, const std::string& targetPath,
-                            const WIN32_FILE_ATTRIBUTE_DATA& source, bool walked)
+void CBackupRun::BackupDropped(const std::string& sourcePath, const std::string& targetPath, const WalkInfo& source)
 {
     if (Pump())
         return;
-    if (sourcePath.find('\\') != std::string::npos)
-        m_progress.SetStatus("Backing up " + NameOf(sourcePath));
-    if (IsLink(source.dwFileAttributes)) {
-        // Never followed: what it leads to lies outside what was dropped.
-        m_progress.AddFailure(sourcePath + " (folder link, skipped)");
-    } else if (IsFolder(source.dwFileAttributes)) {
-        BackupFolder(sourcePath, targetPath);
+    m_progress.SetStatus("Backing up " + NameOf(sourcePath));
+    bool done = true;
+    if (IsFolder(source.attributes)) {
+        CWalkItem folder;
+        const WalkStatus status = m_walker.OpenFolder(sourcePath, folder);
+        if (status.Ok())
+            BackupFolder(folder, targetPath);
+        else
+            done = FailWith(status);
+    } else if (m_commands.custom == 1) {
+        done = RunCustomCommand(sourcePath, targetPath);
     } else {
-        const bool copied = m_commands.custom == 1 ? RunCustomCommand(sourcePath, targetPath)
-                                                   : CopyOne(sourcePath, targetPath, source, walked);
-        if (!copied)
-            m_progress.AddFailure(sourcePath + " (" + m_reason + ")");
+        done = CopyOne(sourcePath, targetPath, source, FolderIdOf(FolderOf(sourcePath)), false,
+                       [&](CWalkItem& item) { return m_walker.OpenPath(sourcePath, item); });
     }
+    if (!done)
+        AddFailure(sourcePath);
     m_progress.Step();
 }
 
-void CBackupRun::BackupFolder(const std::string& sourceDir, const std::string& targetDir)
+void CBackupRun::BackupFolder(const CWalkItem& folder, const std::string& targetDir)
 {
-    std::vector<Entry> selected;
-    if (!SelectedEntries(sourceDir, selected)) {
-        m_progress.AddFailure(sourceDir + " (" + m_reason + ")");
+    std::vector<WalkEntry> selected;
+    if (!SelectedEntries(folder, selected)) {
+        AddFailure(folder.Path());
         return;
     }
     // Files first, then folders: each target folder is checked and listed
     // once, and its files are done before the walk goes deeper.
     for (const bool folders : {false, true}) {
-        for (const Entry& entry : selected) {
+        for (const WalkEntry& entry : selected) {
             if (m_cancelled)
                 return;
-            if (IsFolder(entry.data.dwFileAttributes) != folders)
-                continue;
-            if (entry.unreadable) {
-                m_progress.AddFailure(sourceDir + "\\" + entry.name + " (its name is not valid Unicode)");
-                m_progress.Step();
-            } else {
-                BackupItem(sourceDir + "\\" + entry.name, targetDir + "\\" + entry.name, entry.data, true);
-            }
+            if (entry.info.IsFolder() == folders)
+                BackupEntry(folder, entry, targetDir + "\\" + entry.name);
         }
     }
 }
 
-bool CBackupRun::CopyOne(const std::string& sourcePath, const std::string& targetPath,
-                         const WIN32_FILE_ATTRIBUTE_DATA& source, bool walked)
+void CBackupRun::BackupEntry(const CWalkItem& folder, const WalkEntry& entry, const std::string& targetPath)
 {
-    if (source.dwFileAttributes == INVALID_FILE_ATTRIBUTES) {
-        WIN32_FILE_ATTRIBUTE_DATA data = {};
-        const bool found = GetFileAttributesExW(ExactPath(sourcePath).c_str(), GetFileExInfoStandard, &data);
-        return found ? Fail("it changed while the backup ran") : FailWithSystemError(GetLastError());
+    if (Pump())
+        return;
+    const std::string sourcePath = JoinPath(folder.Path(), entry.name);
+    m_progress.SetStatus("Backing up " + entry.name);
+    bool done = true;
+    if (entry.unreadable || IsBadEntryName(entry.name)) {
+        // Never joined to a target path, nor given to a program.
+        WalkStatus status;
+        status.problem = entry.unreadable ? WalkProblem::kUnreadableName : WalkProblem::kBadName;
+        done = FailWith(status);
+    } else if (entry.info.IsFolder()) {
+        CWalkItem subfolder;
+        const WalkStatus status = m_walker.OpenEntry(folder, entry, subfolder);
+        if (status.Ok())
+            BackupFolder(subfolder, targetPath);
+        else
+            done = FailWith(status);
+    } else if (m_commands.custom == 1) {
+        done = RunCustomCommand(sourcePath, targetPath);
+    } else {
+        done = CopyOne(sourcePath, targetPath, entry.info, folder.Info().id, true,
+                       [&](CWalkItem& item) { return m_walker.OpenEntry(folder, entry, item); });
     }
-    if (!MakeTargetFolders(targetPath, sourcePath))
+    if (!done)
+        AddFailure(sourcePath);
+    m_progress.Step();
+}
+
+bool CBackupRun::CopyOne(const std::string& sourcePath, const std::string& targetPath, const WalkInfo& source,
+                         const FileIdentity& sourceFolder, bool walked, const SourceOpener& open)
+{
+    if (source.attributes == INVALID_FILE_ATTRIBUTES) {
+        CWalkItem item;
+        const WalkStatus status = open(item);
+        return status.Ok() ? Fail("it changed while the backup ran") : FailWith(status);
+    }
+    if (!MakeTargetFolders(targetPath, sourceFolder))
         return false;
     // In a folder this run made there is no older copy.
-    WIN32_FILE_ATTRIBUTE_DATA existing = {};
+    WalkInfo existing;
     const bool exists = !m_knownFolderIsNew && FindTarget(targetPath, walked, existing);
     if (exists && !m_commands.removeCopies && SameSizeAndTime(source, existing)) {
         m_skipped++;
         return true;
     }
-    if (!WriteCopy(sourcePath, targetPath, source, exists))
+    CWalkItem from;
+    const WalkStatus status = open(from);
+    if (!status.Ok())
+        return FailWith(status);
+    Made made{targetPath, sourcePath, {m_knownVolume, 0}};
+    if (!WriteCopy(reinterpret_cast<HANDLE>(from.Handle()), targetPath, made, source, exists))
         return false;
+    if (m_commands.removeCopies)
+        m_madeCopies.push_back(made);
     m_copied++;
     return true;
 }
 
-bool CBackupRun::FindTarget(const std::string& targetPath, bool walked, WIN32_FILE_ATTRIBUTE_DATA& found)
+bool CBackupRun::FindTarget(const std::string& targetPath, bool walked, WalkInfo& found)
 {
     if (!walked) {
         // What cannot be looked at counts as there: it is then never written
         // in place.
-        return GetFileAttributesExW(ExactPath(targetPath).c_str(), GetFileExInfoStandard, &found) ||
-            (GetLastError() != ERROR_FILE_NOT_FOUND && GetLastError() != ERROR_PATH_NOT_FOUND);
+        WIN32_FILE_ATTRIBUTE_DATA data = {};
+        if (GetFileAttributesExW(ExactPath(targetPath).c_str(), GetFileExInfoStandard, &data)) {
+            found = InfoOf(data);
+            return true;
+        }
+        return GetLastError() != ERROR_FILE_NOT_FOUND && GetLastError() != ERROR_PATH_NOT_FOUND;
     }
     if (!m_targetListed) {
         m_targetListed = true;
         m_targetFiles.clear();
-        m_targetUnlisted = !ListFolderData(m_knownFolder, [&](const std::string& name,
-                                                              const WIN32_FILE_ATTRIBUTE_DATA& data, bool) {
-            m_targetFiles.emplace(FoldUtf8(name), data);
+        m_targetUnlisted = !ListTargetFolder(m_knownFolder, [&](const std::string& name, const WalkInfo& info) {
+            m_targetFiles.emplace(FoldUtf8(name), info);
         });
     }
     const auto entry = m_targetFiles.find(FoldUtf8(NameOf(targetPath)));
@@ -540,7 +612,7 @@ bool CBackupRun::FindTarget(const std::string& targetPath, bool walked, WIN32_FI
     return true;
 }
 
-bool CBackupRun::MakeTargetFolders(const std::string& targetPath, const std::string& sourcePath)
+bool CBackupRun::MakeTargetFolders(const std::string& targetPath, const FileIdentity& sourceFolder)
 {
     const size_t root = RootLength(targetPath);
     const size_t last = targetPath.find_last_of('\\');
@@ -585,44 +657,22 @@ bool CBackupRun::MakeTargetFolders(const std::string& targetPath, const std::str
             m_madeFolders.push_back(record);
         }
     }
-    FileId here;
-    if (!made || m_commands.removeCopies) {
-        ScopedHandle folder(OpenToLook(AsOpenable(parent), true));
-        IdOf(folder.Get(), here);
-    }
-    if (!made) {
-        // An existing folder that is the source's own, reached through a
-        // link or another spelling: a copy there would replace the source.
-        ScopedHandle there(OpenToLook(AsOpenable(FolderOf(sourcePath)), true));
-        FileId sourceFolder;
-        if (here.index && IdOf(there.Get(), sourceFolder) && here == sourceFolder)
-            return Fail("the target folder is the source folder");
-    }
+    FileIdentity here;
+    if (!made || m_commands.removeCopies)
+        here = FolderIdOf(parent);
+    // An existing folder that is the source's own, reached through a link or
+    // another spelling: a copy there would replace the source.
+    if (!made && here.Known() && here == sourceFolder)
+        return Fail("the target folder is the source folder");
     m_knownVolume = here.volume;
     m_knownFolder = parent;
     m_knownFolderIsNew = made;
     return true;
 }
 
-bool CBackupRun::IdOf(HANDLE file, FileId& id, DWORD* attributes)
+bool CBackupRun::WriteCopy(HANDLE from, const std::string& targetPath, Made& made, const WalkInfo& source,
+                           bool targetExists)
 {
-    BY_HANDLE_FILE_INFORMATION info = {};
-    if (file == INVALID_HANDLE_VALUE || !file || !GetFileInformationByHandle(file, &info))
-        return false;
-    id.volume = info.dwVolumeSerialNumber;
-    id.index = (static_cast<ULONGLONG>(info.nFileIndexHigh) << 32) | info.nFileIndexLow;
-    if (attributes)
-        *attributes = info.dwFileAttributes;
-    return true;
-}
-
-bool CBackupRun::WriteCopy(const std::string& sourcePath, const std::string& targetPath,
-                           const WIN32_FILE_ATTRIBUTE_DATA& source, bool targetExists)
-{
-    ScopedHandle from(CreateFileW(ExactPath(sourcePath).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_DELETE,
-                                  nullptr, OPEN_EXISTING, 0, nullptr));
-    if (!from)
-        return FailWithSystemError(GetLastError());
     // A copy over an old one is made beside it and takes its place only when
     // whole, so a copy that breaks off leaves the old one as it was. Where
     // there is none, the copy is written in place (a new file, removed
@@ -639,33 +689,26 @@ bool CBackupRun::WriteCopy(const std::string& sourcePath, const std::string& tar
     }
     // The new file's number stays with it through the rename: what a removal
     // later recognises as this run's copy.
-    Made made{targetPath, sourcePath, {m_knownVolume, 0}};
     FILE_BASIC_INFO basic = {};
-    basic.LastWriteTime.LowPart = source.ftLastWriteTime.dwLowDateTime;
-    basic.LastWriteTime.HighPart = static_cast<LONG>(source.ftLastWriteTime.dwHighDateTime);
-    basic.FileAttributes = KeptAttributes(source.dwFileAttributes);
-    const ULONGLONG size = (static_cast<ULONGLONG>(source.nFileSizeHigh) << 32) | source.nFileSizeLow;
-    if (!CopyData(from.Get(), to.Get(), size, m_buffer) ||
+    basic.LastWriteTime.QuadPart = static_cast<LONGLONG>(source.writeTime);
+    basic.FileAttributes = KeptAttributes(source.attributes);
+    if (!CopyData(from, to.Get(), source.size, m_buffer) ||
         (m_commands.removeCopies && !IndexOf(to.Get(), made.id.index)) ||
         !SetFileInformationByHandle(to.Get(), FileBasicInfo, &basic, sizeof basic)) {
         const DWORD error = GetLastError();
         DeleteThrough(to.Get(), 0);
         return FailWithSystemError(error);
     }
-    if (!temporary.empty() && !RenameThrough(to.Get(), targetPath)) {
-        // A read-only target (or a path the rename cannot take) has the
-        // move by name, which gives way to the attribute.
-        to.Reset();
-        from.Reset();
-        if (!MoveOver(temporary, targetPath)) {
-            const DWORD error = GetLastError();
-            RemoveOwnFile(temporary);
-            return FailWithSystemError(error);
-        }
-    }
-    if (m_commands.removeCopies)
-        m_madeCopies.push_back(made);
-    return true;
+    if (temporary.empty() || RenameThrough(to.Get(), targetPath))
+        return true;
+    // A read-only target (or a path the rename cannot take) has the move by
+    // name, which gives way to the attribute.
+    to.Reset();
+    if (MoveOver(temporary, targetPath))
+        return true;
+    const DWORD error = GetLastError();
+    RemoveOwnFile(temporary);
+    return FailWithSystemError(error);
 }
 
 bool CBackupRun::RunProgram(const std::string& program, const std::string& arguments)
@@ -764,10 +807,7 @@ DWORD CBackupRun::VolumeOf(const std::string& folder)
     const auto known = m_volumes.find(folder);
     if (known != m_volumes.end())
         return known->second;
-    ScopedHandle handle(OpenToLook(AsOpenable(folder), true));
-    FileId id;
-    IdOf(handle.Get(), id);
-    return m_volumes[folder] = id.volume;
+    return m_volumes[folder] = FolderIdOf(folder).volume;
 }
 
 // Under Wine a handle opened on a link shows what it leads to; only the
@@ -782,7 +822,7 @@ bool CBackupRun::RemoveCopy(const Made& copy)
     ScopedHandle file(OpenToLook(copy.path, false, true));
     if (!file)
         return FailWithSystemError(GetLastError());
-    FileId id;
+    FileIdentity id;
     DWORD attributes = 0;
     if (!IndexOf(file.Get(), id.index) || !AttributesOf(file.Get(), attributes))
         return FailWithSystemError(GetLastError());
@@ -792,7 +832,7 @@ bool CBackupRun::RemoveCopy(const Made& copy)
     // Compared as the source stands now: a copy that went over the source
     // itself (through a link to it on the target side) is the source.
     ScopedHandle source(OpenToLook(copy.source, true));
-    FileId sourceId;
+    FileIdentity sourceId;
     if (source && IndexOf(source.Get(), sourceId.index)) {
         sourceId.volume = VolumeOf(FolderOf(copy.source));
         if (sourceId == id)
@@ -808,7 +848,7 @@ void CBackupRun::RemoveFolder(const Made& folder)
     if (own == INVALID_FILE_ATTRIBUTES || (own & FILE_ATTRIBUTE_REPARSE_POINT))
         return;
     ScopedHandle handle(OpenToLook(folder.path, false, true));
-    FileId id;
+    FileIdentity id;
     DWORD attributes = 0;
     if (IdOf(handle.Get(), id, &attributes) && id == folder.id && !(attributes & FILE_ATTRIBUTE_REPARSE_POINT))
         DeleteThrough(handle.Get(), attributes);

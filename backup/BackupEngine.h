@@ -17,9 +17,11 @@
 #pragma once
 
 #include "backup/BackupConfig.h"
+#include "files/SafeWalker.h"
 
 #include <windows.h>
 
+#include <functional>
 #include <map>
 #include <string>
 #include <unordered_map>
@@ -55,28 +57,14 @@ public:
     unsigned long Skipped() const { return m_skipped; }
 
 private:
-    // A file by what it is rather than how it is named: its volume and its
-    // number there.
-    struct FileId {
-        DWORD volume = 0;
-        ULONGLONG index = 0;
-        bool operator==(const FileId& other) const { return volume == other.volume && index == other.index; }
-        bool operator!=(const FileId& other) const { return !(*this == other); }
-    };
-    // One entry of a source folder as its listing showed it.
-    struct Entry {
-        std::string name;
-        WIN32_FILE_ATTRIBUTE_DATA data = {};
-        // The name holds half of a UTF-16 pair: name is a stand-in that may
-        // spell another entry, so nothing is done through it.
-        bool unreadable = false;
-    };
     // A file or folder this run made, the only kind RemoveCopies removes.
     struct Made {
         std::string path;
         std::string source;  // what it is a copy of (empty for a folder)
-        FileId id;
+        FileIdentity id;
     };
+    // Opens the source file of a copy, once a copy is to be made.
+    using SourceOpener = std::function<WalkStatus(CWalkItem&)>;
 
     // Pumps one message; true once the run is cancelled.
     bool Pump();
@@ -84,30 +72,31 @@ private:
     // Sets the reason of the failure at hand; answers false.
     bool Fail(const std::string& reason);
     bool FailWithSystemError(DWORD error);
-    // The identity (and attributes) of what file holds; false for no handle.
-    // Slow under Wine: once per folder, not per file.
-    static bool IdOf(HANDLE file, FileId& id, DWORD* attributes = nullptr);
+    bool FailWith(const WalkStatus& status);
+    void AddFailure(const std::string& path) { m_progress.AddFailure(path + " (" + m_reason + ")"); }
 
-    unsigned long CountEntries(const std::string& path, const WIN32_FILE_ATTRIBUTE_DATA& data);
+    unsigned long CountDropped(const std::string& path, const WalkInfo& info);
+    // The entries below folder that the walk will take, each folder's
+    // selection kept for the walk.
+    unsigned long CountFolder(const CWalkItem& folder);
     // The entries of a source folder that the current configuration takes:
     // kept from the count's listing, or listed now.
-    bool SelectedEntries(const std::string& folder, std::vector<Entry>& selected);
+    bool SelectedEntries(const CWalkItem& folder, std::vector<WalkEntry>& selected);
+    void BackupDropped(const std::string& sourcePath, const std::string& targetPath, const WalkInfo& source);
+    void BackupFolder(const CWalkItem& folder, const std::string& targetDir);
+    void BackupEntry(const CWalkItem& folder, const WalkEntry& entry, const std::string& targetPath);
     // walked: an entry of a dropped folder (whose target folder is listed
-    // once), not a dropped item.
-    void BackupItem(const std::string& sourcePath, const std::string& targetPath,
-                    const WIN32_FILE_ATTRIBUTE_DATA& source, bool walked = false);
-    void BackupFolder(const std::string& sourceDir, const std::string& targetDir);
-    bool CopyOne(const std::string& sourcePath, const std::string& targetPath, const WIN32_FILE_ATTRIBUTE_DATA& source,
-                 bool walked);
+    // once), not a dropped file.
+    bool CopyOne(const std::string& sourcePath, const std::string& targetPath, const WalkInfo& source,
+                 const FileIdentity& sourceFolder, bool walked, const SourceOpener& open);
     // Makes the folders above targetPath that are missing; refuses a link or
     // a file where a folder below the configuration's target must be, and an
-    // existing folder that is the source file's own folder.
-    bool MakeTargetFolders(const std::string& targetPath, const std::string& sourcePath);
+    // existing folder that is the source's own folder.
+    bool MakeTargetFolders(const std::string& targetPath, const FileIdentity& sourceFolder);
     // Whether something is at targetPath, and what: in a walk from its
     // folder's listing (made once), else asked for alone.
-    bool FindTarget(const std::string& targetPath, bool walked, WIN32_FILE_ATTRIBUTE_DATA& found);
-    bool WriteCopy(const std::string& sourcePath, const std::string& targetPath,
-                   const WIN32_FILE_ATTRIBUTE_DATA& source, bool targetExists);
+    bool FindTarget(const std::string& targetPath, bool walked, WalkInfo& found);
+    bool WriteCopy(HANDLE from, const std::string& targetPath, Made& made, const WalkInfo& source, bool targetExists);
     bool RunCustomCommand(const std::string& sourcePath, const std::string& targetPath);
     void RunPostCommand(const std::string& droppedPath, const std::string& itemTarget);
     // Runs a program with its path quoted and waits for it: true when it
@@ -122,13 +111,14 @@ private:
     const std::vector<BackupConfig>& m_configs;
     const BackupCommands& m_commands;
     IBackupProgress& m_progress;
+    CSafeWalker m_walker;
     int m_current = -1;
     unsigned long m_copied = 0;
     unsigned long m_skipped = 0;
     bool m_cancelled = false;
     std::string m_reason;
     // The count's selection of each source folder, until the walk takes it.
-    std::map<std::string, std::vector<Entry>> m_listings;
+    std::map<std::string, std::vector<WalkEntry>> m_listings;
     // The copies and then the target folders this run made, outermost first.
     std::vector<Made> m_madeCopies;
     std::vector<Made> m_madeFolders;
@@ -141,7 +131,7 @@ private:
     // m_knownFolder's files by folded name, once listed.
     bool m_targetListed = false;
     bool m_targetUnlisted = false;  // the listing failed: anything may be there
-    std::unordered_map<std::string, WIN32_FILE_ATTRIBUTE_DATA> m_targetFiles;
+    std::unordered_map<std::string, WalkInfo> m_targetFiles;
     std::map<std::string, DWORD> m_volumes;
     std::vector<char> m_buffer;
 };
