@@ -8,8 +8,6 @@
 #include "framework/ErrorReport.h"
 #include "framework/ScopedHandles.h"
 
-#include <winternl.h>
-
 #include <algorithm>
 #include <cstdio>
 
@@ -75,8 +73,9 @@ uint64_t TimeValue(const FILETIME& time)
     return (static_cast<uint64_t>(time.dwHighDateTime) << 32) | time.dwLowDateTime;
 }
 
-// What the system's look at a path tells of it, as a listing would.
-WalkInfo InfoOf(const WIN32_FILE_ATTRIBUTE_DATA& data)
+// What the system's look at a path, or its directory search, tells of a
+// file, as a listing would.
+template <typename Data> WalkInfo InfoOf(const Data& data)
 {
     WalkInfo info;
     info.attributes = data.dwFileAttributes;
@@ -97,13 +96,8 @@ template <typename Found> bool ListTargetFolder(const std::string& folder, Found
     if (!find)
         return false;
     do {
-        if (!IsDots(data.cFileName)) {
-            WalkInfo info;
-            info.attributes = data.dwFileAttributes;
-            info.size = (static_cast<uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
-            info.writeTime = TimeValue(data.ftLastWriteTime);
-            found(WideToUtf8(data.cFileName), info);
-        }
+        if (!IsDots(data.cFileName))
+            found(WideToUtf8(data.cFileName), InfoOf(data));
     } while (FindNextFileW(find.Get(), &data));
     const DWORD error = GetLastError();
     SetLastError(error == ERROR_NO_MORE_FILES ? 0 : error);
@@ -125,69 +119,42 @@ DWORD KeptAttributes(DWORD attributes)
     return attributes ? attributes : FILE_ATTRIBUTE_NORMAL;
 }
 
-// The number of what file holds on its volume. GetFileInformationByHandle
-// gives the volume's serial too, but Wine reads that from the drive on every
-// call (about a millisecond, per file); the volume is asked once per folder.
+IWalkSystem::Handle AsWalkHandle(HANDLE handle)
+{
+    return handle == INVALID_HANDLE_VALUE ? 0 : reinterpret_cast<IWalkSystem::Handle>(handle);
+}
+
+// What file holds: its attributes and number, and with withVolume the
+// volume's serial, which Wine finds only through the volume's device (about
+// a millisecond): asked once per folder, never per file.
+bool Look(HANDLE file, WalkInfo& info, bool withVolume)
+{
+    uint32_t error = 0;
+    if (WalkSystem().Query(AsWalkHandle(file), info, withVolume, error))
+        return true;
+    SetLastError(error ? error : ERROR_INVALID_HANDLE);
+    return false;
+}
+
+// Only the file's number on its volume: cheap, for a file of a folder whose
+// volume is known.
 bool IndexOf(HANDLE file, uint64_t& index)
 {
-    struct {
-        LARGE_INTEGER number;
-    } internal = {};
-    IO_STATUS_BLOCK io = {};
-    const NTSTATUS status = NtQueryInformationFile(file, &io, &internal, sizeof internal,
-                                                   static_cast<FILE_INFORMATION_CLASS>(6));  // FileInternalInformation
-    if (!NT_SUCCESS(status)) {
-        SetLastError(RtlNtStatusToDosError(status));
-        return false;
-    }
-    index = static_cast<uint64_t>(internal.number.QuadPart);
-    return true;
-}
-
-bool AttributesOf(HANDLE file, DWORD& attributes)
-{
-    FILE_BASIC_INFO basic = {};
-    if (!GetFileInformationByHandleEx(file, FileBasicInfo, &basic, sizeof basic))
-        return false;
-    attributes = basic.FileAttributes;
-    return true;
-}
-
-// The identity (and attributes) of what file holds; false for no handle.
-// Slow under Wine (the volume's serial): once per folder, not per file.
-bool IdOf(HANDLE file, FileIdentity& id, DWORD* attributes = nullptr)
-{
-    BY_HANDLE_FILE_INFORMATION info = {};
-    if (file == INVALID_HANDLE_VALUE || !file || !GetFileInformationByHandle(file, &info))
-        return false;
-    id.volume = info.dwVolumeSerialNumber;
-    id.index = (static_cast<uint64_t>(info.nFileIndexHigh) << 32) | info.nFileIndexLow;
-    if (attributes)
-        *attributes = info.dwFileAttributes;
-    return true;
-}
-
-bool SetAttributesOf(HANDLE file, DWORD attributes)
-{
-    FILE_BASIC_INFO basic = {};
-    basic.FileAttributes = attributes ? attributes : FILE_ATTRIBUTE_NORMAL;
-    return SetFileInformationByHandle(file, FileBasicInfo, &basic, sizeof basic) != 0;
+    uint32_t error = 0;
+    if (WalkSystem().QueryIndex(AsWalkHandle(file), index, error))
+        return true;
+    SetLastError(error);
+    return false;
 }
 
 // Deletes what file holds (it goes when the handle closes): the file this
 // handle was opened on, whatever its name leads to by now. A read-only file
-// gives way, and keeps its attribute if it still cannot be deleted.
-bool DeleteThrough(HANDLE file, DWORD attributes)
+// gives way.
+bool RemoveThrough(HANDLE file)
 {
-    const bool readOnly = attributes & FILE_ATTRIBUTE_READONLY;
-    if (readOnly && !SetAttributesOf(file, attributes & ~FILE_ATTRIBUTE_READONLY))
-        return false;
-    FILE_DISPOSITION_INFO disposition = {TRUE};
-    if (SetFileInformationByHandle(file, FileDispositionInfo, &disposition, sizeof disposition))
+    uint32_t error = 0;
+    if (WalkSystem().Remove(AsWalkHandle(file), error))
         return true;
-    const DWORD error = GetLastError();
-    if (readOnly)
-        SetAttributesOf(file, attributes);
     SetLastError(error);
     return false;
 }
@@ -211,9 +178,7 @@ std::string AsOpenable(const std::string& folder)
 void RemoveOwnFile(const std::string& path)
 {
     ScopedHandle file(OpenToLook(path, false, true));
-    BY_HANDLE_FILE_INFORMATION info = {};
-    if (file && GetFileInformationByHandle(file.Get(), &info))
-        DeleteThrough(file.Get(), info.dwFileAttributes);
+    RemoveThrough(file.Get());
 }
 
 HANDLE CreateNew(const std::string& path)
@@ -322,9 +287,8 @@ bool MoveOver(const std::string& temporary, const std::string& target)
 FileIdentity FolderIdOf(const std::string& folder)
 {
     ScopedHandle handle(OpenToLook(AsOpenable(folder), true));
-    FileIdentity id;
-    IdOf(handle.Get(), id);
-    return id;
+    WalkInfo info;
+    return Look(handle.Get(), info, true) ? info.id : FileIdentity();
 }
 
 }  // namespace
@@ -652,8 +616,7 @@ bool CBackupRun::MakeTargetFolders(const std::string& targetPath, const FileIden
         made = true;
         if (m_commands.removeCopies) {
             Made record{folder, "", {}};
-            ScopedHandle handle(OpenToLook(folder, false));
-            IdOf(handle.Get(), record.id);
+            record.id = FolderIdOf(folder);
             m_madeFolders.push_back(record);
         }
     }
@@ -696,7 +659,7 @@ bool CBackupRun::WriteCopy(HANDLE from, const std::string& targetPath, Made& mad
         (m_commands.removeCopies && !IndexOf(to.Get(), made.id.index)) ||
         !SetFileInformationByHandle(to.Get(), FileBasicInfo, &basic, sizeof basic)) {
         const DWORD error = GetLastError();
-        DeleteThrough(to.Get(), 0);
+        RemoveThrough(to.Get());
         return FailWithSystemError(error);
     }
     if (temporary.empty() || RenameThrough(to.Get(), targetPath))
@@ -747,8 +710,11 @@ bool CBackupRun::RunCustomCommand(const std::string& sourcePath, const std::stri
     if (m_commands.removeCopies) {
         Made made{targetPath, sourcePath, {}};
         ScopedHandle copy(OpenToLook(targetPath, false));
-        if (IdOf(copy.Get(), made.id))
+        WalkInfo info;
+        if (Look(copy.Get(), info, true)) {
+            made.id = info.id;
             m_madeCopies.push_back(made);
+        }
     }
     m_copied++;
     return true;
@@ -822,23 +788,22 @@ bool CBackupRun::RemoveCopy(const Made& copy)
     ScopedHandle file(OpenToLook(copy.path, false, true));
     if (!file)
         return FailWithSystemError(GetLastError());
-    FileIdentity id;
-    DWORD attributes = 0;
-    if (!IndexOf(file.Get(), id.index) || !AttributesOf(file.Get(), attributes))
+    WalkInfo info;
+    if (!Look(file.Get(), info, false))
         return FailWithSystemError(GetLastError());
-    id.volume = VolumeOf(FolderOf(copy.path));
-    if (id != copy.id || (attributes & (FILE_ATTRIBUTE_REPARSE_POINT | FILE_ATTRIBUTE_DIRECTORY)))
+    info.id.volume = VolumeOf(FolderOf(copy.path));
+    if (info.id != copy.id || info.IsFolder() || info.IsLink())
         return Fail("no longer the copy this backup made, kept");
     // Compared as the source stands now: a copy that went over the source
     // itself (through a link to it on the target side) is the source.
     ScopedHandle source(OpenToLook(copy.source, true));
-    FileIdentity sourceId;
-    if (source && IndexOf(source.Get(), sourceId.index)) {
-        sourceId.volume = VolumeOf(FolderOf(copy.source));
-        if (sourceId == id)
+    WalkInfo sourceInfo;
+    if (Look(source.Get(), sourceInfo, false)) {
+        sourceInfo.id.volume = VolumeOf(FolderOf(copy.source));
+        if (sourceInfo.id == info.id)
             return Fail("it is the source file, kept");
     }
-    return DeleteThrough(file.Get(), attributes) || FailWithSystemError(GetLastError());
+    return RemoveThrough(file.Get()) || FailWithSystemError(GetLastError());
 }
 
 // A folder this run made, when it is still that folder and empty.
@@ -848,8 +813,7 @@ void CBackupRun::RemoveFolder(const Made& folder)
     if (own == INVALID_FILE_ATTRIBUTES || (own & FILE_ATTRIBUTE_REPARSE_POINT))
         return;
     ScopedHandle handle(OpenToLook(folder.path, false, true));
-    FileIdentity id;
-    DWORD attributes = 0;
-    if (IdOf(handle.Get(), id, &attributes) && id == folder.id && !(attributes & FILE_ATTRIBUTE_REPARSE_POINT))
-        DeleteThrough(handle.Get(), attributes);
+    WalkInfo info;
+    if (Look(handle.Get(), info, true) && info.id == folder.id && !info.IsLink())
+        RemoveThrough(handle.Get());
 }

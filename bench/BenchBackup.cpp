@@ -3,9 +3,9 @@
 // 32 MB. The engine copies it to an empty target, then over its own copy
 // (every file unchanged, so skipped) and over it again with every file
 // copied; "xcopy /e /i /y /q" does the same to an empty target and over its
-// copy; a plain CopyFile of each file, without the temporary file and the
-// rename, gives the cost of copying safely. Prints one line "name: seconds"
-// per measure; bench/backup.sh runs it, adds Linux cp -a and the ratios. Run
+// copy; a plain CopyFile of each file, with none of the engine's checks,
+// gives what the copying alone costs. Prints one line "name: seconds" per
+// measure; bench/backup.sh runs it, adds Linux cp -a and the ratios. Run
 // it only in a prefix whose drives lead nowhere outside it.
 #include "autodelete/DeletionEngine.h"  // ListFolder
 #include "backup/BackupEngine.h"

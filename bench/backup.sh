@@ -53,7 +53,7 @@ END {
   ratio("empty target: engine / xcopy /e /i /y /q", t["engine_empty"] / t["xcopy_empty"])
   ratio("empty target: engine / (xcopy less its start)", t["engine_empty"] / (t["xcopy_empty"] - t["xcopy_start"]))
   ratio("empty target: engine / Linux cp -a (floor)", t["engine_empty"] / t["cp_empty"])
-  ratio("empty target: temporary+rename / plain CopyFile", t["engine_empty"] / t["plain_empty"])
+  ratio("empty target: engine / plain CopyFile", t["engine_empty"] / t["plain_empty"])
   ratio("over a copy: engine, all copied / xcopy", t["engine_full"] / t["xcopy_over"])
   ratio("over a copy: engine, all copied / Linux cp -a", t["engine_full"] / t["cp_over"])
   ratio("over a copy: unchanged skipped / all copied", t["engine_skip"] / t["engine_full"])
