@@ -63,6 +63,23 @@ bool IsAtOrUnder(const std::string& path, const std::string& folder)
     return path.size() == folder.size() || path[folder.size()] == '\\' || folder.back() == '\\';
 }
 
+// A dropped path as the shell gives it: whole, with no "." or ".." part and
+// no "/". Any other would reach its target folder by the same climb out of
+// its source ("C:\Data\..\Other" to "D:\Save\..\Other").
+bool IsPlainWholePath(const std::string& path)
+{
+    if (!IsWholePath(path) || path.find('/') != std::string::npos)
+        return false;
+    for (size_t start = 0; start <= path.size();) {
+        const size_t end = std::min(path.find('\\', start), path.size());
+        const std::string part = path.substr(start, end - start);
+        if (part == "." || part == "..")
+            return false;
+        start = end + 1;
+    }
+    return true;
+}
+
 bool IsDots(const wchar_t* name)
 {
     return name[0] == L'.' && (name[1] == 0 || (name[1] == L'.' && name[2] == 0));
@@ -293,7 +310,6 @@ FileIdentity FolderIdOf(const std::string& folder)
 
 }  // namespace
 
-
 CBackupRun::CBackupRun(const std::vector<BackupConfig>& configs, const BackupCommands& commands,
                        IBackupProgress& progress)
     : m_configs(configs), m_commands(commands), m_progress(progress), m_walker(WalkSystem(), IWalkSystem::Access::kRead)
@@ -357,6 +373,8 @@ bool CBackupRun::Run(const std::vector<std::string>& paths)
         if (configOf[i] >= 0) {
             m_current = configOf[i];
             problemOf[i] = ConfigProblemOnDisk(m_configs[static_cast<size_t>(configOf[i])]);
+            if (problemOf[i].empty() && !IsPlainWholePath(paths[i]))
+                problemOf[i] = m_walker.Reason({WalkProblem::kNotWhole, 0});
             WIN32_FILE_ATTRIBUTE_DATA data = {};
             if (!GetFileAttributesExW(ExactPath(paths[i]).c_str(), GetFileExInfoStandard, &data))
                 data.dwFileAttributes = INVALID_FILE_ATTRIBUTES;

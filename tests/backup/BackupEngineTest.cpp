@@ -265,6 +265,13 @@ TEST_F(BackupEngineTest, OnlyPathsInsideASourceAreTakenAndAConfigurationThatMayN
     EXPECT_EQ(Strings{other + "\\y.txt (The target folder cannot lie inside the source folder.)"}, progress.failures);
     EXPECT_EQ(Strings{"y.txt"}, Names(other));
     EXPECT_EQ((Strings{"a.txt", "c.txt"}), Names(target));
+
+    // A path that climbs out of its source would climb out of the target.
+    configs = {configs[0]};
+    configs[0].target = dir.File("Out\\Save");
+    ASSERT_TRUE(Run({In("..\\Other\\y.txt")}));
+    EXPECT_EQ(Strings{In("..\\Other\\y.txt (It is not a whole path of a drive or a share.)")}, progress.failures);
+    EXPECT_FALSE(Exists(dir.File("Out")));
 }
 
 TEST_F(BackupEngineTest, ACopyThatCannotReplaceItsTargetLeavesTheOldCopyWholeAndSaysWhy)
