@@ -321,10 +321,7 @@ private:
             m_preview->count++;
             return;
         }
-        CWalkItem file;
-        WalkStatus status = m_walker.OpenEntry(folder, entry, file);
-        if (status.Ok())
-            status = m_walker.Remove(file);
+        const WalkStatus status = m_walker.RemoveFileEntry(folder, entry);
         if (!status.Ok())
             NotDone(JoinPath(folder.Path(), entry.name), status);
     }
