@@ -412,3 +412,25 @@ TEST_F(BackupEngineTest, ATargetNamedThroughTheSourcesShortNameIsRefusedLikeItsL
     EXPECT_EQ(Strings{longSource + "\\a.txt"}, progress.failures);
     EXPECT_EQ((Strings{"Inner Folder", "a.txt"}), Names(longSource));
 }
+
+TEST_F(BackupEngineTest, AConfigurationWhoseTargetLeadsIntoItsSourceNeverRunsAndTheSourceStaysWhole)
+{
+    commands.postProgram = InstallRecorder();
+    commands.postArguments = "%DROPTARGETPATH";
+    commands.removeCopies = 1;
+    WriteBytes(In("only.txt"), "the only copy");
+    MakeFolder(dir.File("Links"));
+    FolderLinks links(dir.Path());
+    ASSERT_TRUE(links.Make(dir.File("Links"), "ToData", "..\\Data"));
+    SubstitutedDrive drive;
+    ASSERT_TRUE(drive.Make('S', dir.Path()));
+    for (const std::string& reached :
+         {dir.File("Links\\ToData"), dir.File("Links\\ToData\\Copies"), std::string("S:\\Data")}) {
+        configs[0].target = reached;
+        ASSERT_TRUE(Run({In("only.txt")}));
+        EXPECT_EQ(Strings{In("only.txt")}, progress.failures) << reached;
+        EXPECT_EQ(Strings{}, Recorded()) << reached;
+        EXPECT_EQ(Strings{"only.txt"}, Names(source)) << reached;
+        EXPECT_EQ("the only copy", ReadBytes(In("only.txt")));
+    }
+}
