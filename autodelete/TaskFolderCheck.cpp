@@ -343,11 +343,9 @@ OpenedFolder OpenFolder(const std::string& tidy)
     result.finalPath = TidyFolder(FinalPathOf(handle.Get()));
     BY_HANDLE_FILE_INFORMATION info = {};
     // An index of 0 is no identity (some file systems give none).
-    if (GetFileInformationByHandle(handle.Get(), &info) && (info.nFileIndexHigh != 0 || info.nFileIndexLow != 0)) {
-        result.identity.known = true;
+    if (GetFileInformationByHandle(handle.Get(), &info)) {
         result.identity.volume = info.dwVolumeSerialNumber;
-        result.identity.indexHigh = info.nFileIndexHigh;
-        result.identity.indexLow = info.nFileIndexLow;
+        result.identity.index = (static_cast<uint64_t>(info.nFileIndexHigh) << 32) | info.nFileIndexLow;
     }
     return result;
 }
@@ -360,7 +358,7 @@ std::string Joined(const std::string& final, const std::string& rest)
 
 void AddIdentity(std::vector<FileIdentity>& list, const FileIdentity& identity)
 {
-    if (identity.known && std::find(list.begin(), list.end(), identity) == list.end())
+    if (identity.Known() && std::find(list.begin(), list.end(), identity) == list.end())
         list.push_back(identity);
 }
 
@@ -418,7 +416,7 @@ FolderOnDisk LookUpFolder(const std::string& folder)
 
 bool IsSameFolder(const FolderOnDisk& a, const FolderOnDisk& b)
 {
-    if (a.exists && b.exists && a.identity == b.identity)
+    if (a.exists && b.exists && a.identity.Known() && a.identity == b.identity)
         return true;
     return !a.finalPath.empty() && ComparableFolder(a.finalPath) == ComparableFolder(b.finalPath);
 }
@@ -427,7 +425,8 @@ bool HoldsFolder(const FolderOnDisk& outer, const FolderOnDisk& inner)
 {
     if (IsSameFolder(outer, inner))
         return false;
-    if (outer.exists && std::find(inner.above.begin(), inner.above.end(), outer.identity) != inner.above.end())
+    if (outer.exists && outer.identity.Known() &&
+        std::find(inner.above.begin(), inner.above.end(), outer.identity) != inner.above.end())
         return true;
     if (outer.finalPath.empty() || inner.finalPath.empty())
         return false;

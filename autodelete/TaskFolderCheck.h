@@ -6,6 +6,8 @@
 // the message below; the engine never runs a task on one.
 #pragma once
 
+#include "files/WalkSystem.h"  // FileIdentity
+
 #include <string>
 #include <vector>
 
@@ -66,20 +68,6 @@ std::vector<ProtectedFolder> ProtectedFoldersHere(const std::string& programFold
 // that no spelling reaches them: a short name, another letter case, a link
 // in a folder above, a substituted drive.
 FolderCheck CheckTaskFolderHere(const std::string& folder, const std::string& programFolder, bool missingMacro = false);
-
-// What a file or folder is, whatever path reached it: its volume's serial
-// number and its index on that volume.
-struct FileIdentity {
-    bool known = false;
-    unsigned long volume = 0;
-    unsigned long indexHigh = 0;
-    unsigned long indexLow = 0;
-    bool operator==(const FileIdentity& other) const
-    {
-        return known && other.known && volume == other.volume && indexHigh == other.indexHigh &&
-            indexLow == other.indexLow;
-    }
-};
 
 // A full folder path as the file system resolves it, links followed.
 struct FolderOnDisk {
