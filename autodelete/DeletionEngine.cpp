@@ -39,13 +39,6 @@ std::string Refusal(const std::string& folder)
     const FolderCheck check = CheckTaskFolderHere(folder, ProgramFolder());
     if (!check.Ok())
         return FolderProblemMessage(check);
-    // The folder itself, not where a link written "Link\" leads.
-    std::string bare = folder;
-    while (bare.size() > 3 && bare.back() == '\\')
-        bare.pop_back();
-    const DWORD attributes = GetFileAttributesW(ExactPath(bare).c_str());
-    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT))
-        return "This folder is a link to another folder. It cannot be cleaned.";
     return "";
 }
 
@@ -321,10 +314,7 @@ private:
             m_preview->count++;
             return;
         }
-        CWalkItem file;
-        WalkStatus status = m_walker.OpenEntry(folder, entry, file);
-        if (status.Ok())
-            status = m_walker.Remove(file);
+        const WalkStatus status = m_walker.RemoveFileEntry(folder, entry);
         if (!status.Ok())
             NotDone(JoinPath(folder.Path(), entry.name), status);
     }

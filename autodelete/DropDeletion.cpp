@@ -84,8 +84,11 @@ int CDropDeletion::DeleteFolder(CWalkItem& folder)
         if (m_progress.Pump())
             return 0;
         CWalkItem item;
-        status = m_deleter.OpenEntry(folder, entry, item);
-        if (!status.Ok()) {
+        status = entry.info.IsFolder() ? m_deleter.OpenEntry(folder, entry, item)
+                                       : m_deleter.RemoveFileEntry(folder, entry);
+        if (status.Ok() && !item.IsOpen()) {
+            m_progress.Step();  // a file, gone
+        } else if (!status.Ok()) {
             Fail(JoinPath(folder.Path(), entry.name), status);
             m_progress.Step();
             allGone = false;

@@ -5,8 +5,12 @@
 #include <cstring>
 
 #ifdef _WIN32
+#include "framework/ScopedHandles.h"
+
 #include <windows.h>
 #include <shlobj.h>
+
+#include <algorithm>
 #endif
 
 namespace {
@@ -75,24 +79,58 @@ bool HasOnlyRoot(const std::string& f, size_t root)
     return f.find_first_not_of("\\/", root) == std::string::npos;
 }
 
-}  // namespace
-
-std::string ComparableFolder(const std::string& folder)
+// '/' as '\', repeated backslashes as one (the two of a \\server prefix
+// kept), no trailing backslash but a drive root's.
+std::string TidyFolder(const std::string& folder)
 {
     std::string out;
     out.reserve(folder.size());
-    const char* p = folder.data();
-    const char* end = p + folder.size();
-    while (p < end) {
-        char32_t c = DecodeUtf8(&p, end);
+    for (char c : folder) {
         if (c == '/')
             c = '\\';
         if (c == '\\' && !out.empty() && out.back() == '\\' && out.size() != 1)
             continue;
-        AppendUtf8(out, FoldCase(c));
+        out += c;
     }
     while (out.size() > 1 && out.back() == '\\' && !(out.size() == 3 && out[1] == ':'))
         out.pop_back();
+    return out;
+}
+
+// The protected folders, the folder itself first, then the folders it holds,
+// so that the message names what the folder is before what lies below it.
+template <typename IsIt, typename Holds>
+FolderCheck CompareWithProtected(const std::vector<ProtectedFolder>& protectedFolders, IsIt isIt, Holds holds)
+{
+    FolderCheck check;
+    for (const ProtectedFolder& p : protectedFolders) {
+        if (isIt(p)) {
+            check.problem = FolderProblem::kProtected;
+            check.what = p.what;
+            return check;
+        }
+    }
+    for (const ProtectedFolder& p : protectedFolders) {
+        if (holds(p)) {
+            check.problem = FolderProblem::kHoldsProtected;
+            check.what = p.what;
+            return check;
+        }
+    }
+    return check;
+}
+
+}  // namespace
+
+std::string ComparableFolder(const std::string& folder)
+{
+    const std::string tidy = TidyFolder(folder);
+    std::string out;
+    out.reserve(tidy.size());
+    const char* p = tidy.data();
+    const char* end = p + tidy.size();
+    while (p < end)
+        AppendUtf8(out, FoldCase(DecodeUtf8(&p, end)));
     return out;
 }
 
@@ -135,25 +173,14 @@ FolderCheck CheckTaskFolder(const std::string& folder, const std::vector<Protect
     check.problem = CheckComponents(folder, root);
     if (!check.Ok())
         return check;
-    // The folder itself first, then the folders it holds, so that the
-    // message names what the folder is before what lies below it.
     const std::string mine = ComparableFolder(folder);
-    for (const ProtectedFolder& p : protectedFolders) {
-        if (ComparableFolder(p.path) == mine) {
-            check.problem = FolderProblem::kProtected;
-            check.what = p.what;
-            return check;
-        }
-    }
-    for (const ProtectedFolder& p : protectedFolders) {
-        const std::string theirs = ComparableFolder(p.path);
-        if (theirs.size() > mine.size() && theirs.compare(0, mine.size(), mine) == 0 && theirs[mine.size()] == '\\') {
-            check.problem = FolderProblem::kHoldsProtected;
-            check.what = p.what;
-            return check;
-        }
-    }
-    return check;
+    return CompareWithProtected(
+        protectedFolders, [&](const ProtectedFolder& p) { return ComparableFolder(p.path) == mine; },
+        [&](const ProtectedFolder& p) {
+            const std::string theirs = ComparableFolder(p.path);
+            return theirs.size() > mine.size() && theirs.compare(0, mine.size(), mine) == 0 &&
+                theirs[mine.size()] == '\\';
+        });
 }
 
 std::string FolderProblemMessage(const FolderCheck& check)
@@ -174,6 +201,7 @@ std::string FolderProblemMessage(const FolderCheck& check)
     case FolderProblem::kRoot: return "A whole drive cannot be cleaned. Please choose a folder on it.";
     case FolderProblem::kProtected: return "This folder is " + check.what + ". It cannot be cleaned.";
     case FolderProblem::kHoldsProtected: return "This folder holds " + check.what + ". It cannot be cleaned.";
+    case FolderProblem::kLink: return "This folder is a link to another folder. It cannot be cleaned.";
     }
     return "";
 }
@@ -242,6 +270,177 @@ std::vector<ProtectedFolder> ProtectedFoldersHere(const std::string& programFold
     return folders;
 }
 
+namespace {
+
+// A drive root or a share's root, and nothing after it.
+bool IsRootOnly(const std::string& tidy)
+{
+    FolderProblem problem = FolderProblem::kNone;
+    const size_t root = RootLength(tidy, &problem);
+    return root == std::string::npos ? problem == FolderProblem::kRoot : HasOnlyRoot(tidy, root);
+}
+
+// The folder above a tidy full path, or empty at its root.
+std::string ParentFolder(const std::string& tidy)
+{
+    FolderProblem problem = FolderProblem::kNone;
+    const size_t root = RootLength(tidy, &problem);
+    if (root == std::string::npos || tidy.size() <= root)
+        return "";
+    const size_t last = tidy.find_last_of('\\');
+    return last < root ? tidy.substr(0, root) : tidy.substr(0, last);
+}
+
+// The "\\?\" form of a tidy full path: the system takes each name as it
+// stands, without the rules that drop a trailing dot or space.
+std::wstring ExactForm(const std::string& tidy)
+{
+    if (tidy.size() >= 3 && tidy[1] == ':')
+        return L"\\\\?\\" + Utf8ToWide(tidy);
+    if (tidy.compare(0, 2, "\\\\") == 0)
+        return L"\\\\?\\UNC\\" + Utf8ToWide(tidy.substr(2));
+    return Utf8ToWide(tidy);
+}
+
+// GetFinalPathNameByHandleW as a drive or share path ("\\?\C:\..." as
+// "C:\...", "\\?\UNC\server\..." as "\\server\..."); any other form is kept
+// whole, so that it never reads as a drive path.
+std::string FinalPathOf(HANDLE handle)
+{
+    std::wstring path(MAX_PATH, L'\0');
+    DWORD length = GetFinalPathNameByHandleW(handle, &path[0], MAX_PATH, VOLUME_NAME_DOS);
+    if (length >= MAX_PATH) {
+        path.assign(length, L'\0');
+        length = GetFinalPathNameByHandleW(handle, &path[0], length, VOLUME_NAME_DOS);
+        if (length >= path.size())
+            return "";
+    }
+    path.resize(length);
+    if (path.compare(0, 8, L"\\\\?\\UNC\\") == 0)
+        path.erase(2, 6);
+    else if (path.size() >= 7 && path.compare(0, 4, L"\\\\?\\") == 0 && path[5] == L':' && path[6] == L'\\')
+        path.erase(0, 4);
+    return WideToUtf8(path);
+}
+
+struct OpenedFolder {
+    bool opened = false;
+    std::string finalPath;  // empty when the system names none
+    FileIdentity identity;
+};
+
+// Opens the path through every link in it, on purpose: what counts is where
+// it leads.
+OpenedFolder OpenFolder(const std::string& tidy)
+{
+    OpenedFolder result;
+    ScopedHandle handle(CreateFileW(ExactForm(tidy).c_str(), FILE_READ_ATTRIBUTES,
+                                    FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                                    FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    if (!handle)
+        return result;
+    result.opened = true;
+    result.finalPath = TidyFolder(FinalPathOf(handle.Get()));
+    BY_HANDLE_FILE_INFORMATION info = {};
+    // An index of 0 is no identity (some file systems give none).
+    if (GetFileInformationByHandle(handle.Get(), &info)) {
+        result.identity.volume = info.dwVolumeSerialNumber;
+        result.identity.index = (static_cast<uint64_t>(info.nFileIndexHigh) << 32) | info.nFileIndexLow;
+    }
+    return result;
+}
+
+// final followed by the rest of a path (empty, or starting with a backslash).
+std::string Joined(const std::string& final, const std::string& rest)
+{
+    return TidyFolder(final + (rest.empty() || rest[0] == '\\' ? "" : "\\") + rest);
+}
+
+void AddIdentity(std::vector<FileIdentity>& list, const FileIdentity& identity)
+{
+    if (identity.Known() && std::find(list.begin(), list.end(), identity) == list.end())
+        list.push_back(identity);
+}
+
+// The folder's final path and identity, checked like the text: the folder
+// itself is a link, the folder is a protected one or holds one, the folder
+// is a drive or share root.
+FolderCheck CheckOnDisk(const std::string& folder, const std::vector<ProtectedFolder>& protectedFolders)
+{
+    FolderCheck check;
+    if (IsLinkItself(folder)) {
+        check.problem = FolderProblem::kLink;
+        return check;
+    }
+    const FolderOnDisk mine = LookUpFolder(folder);
+    std::vector<FolderOnDisk> theirs;
+    for (const ProtectedFolder& p : protectedFolders)
+        theirs.push_back(LookUpFolder(p.path));
+    auto at = [&](const ProtectedFolder& p) -> const FolderOnDisk& { return theirs[&p - protectedFolders.data()]; };
+    check = CompareWithProtected(
+        protectedFolders, [&](const ProtectedFolder& p) { return IsSameFolder(mine, at(p)); },
+        [&](const ProtectedFolder& p) { return HoldsFolder(mine, at(p)); });
+    if (check.Ok() && !mine.finalPath.empty() && IsRootOnly(mine.finalPath))
+        check.problem = FolderProblem::kRoot;
+    return check;
+}
+
+}  // namespace
+
+FolderOnDisk LookUpFolder(const std::string& folder)
+{
+    FolderOnDisk result;
+    const std::string tidy = TidyFolder(folder);
+    std::string nearest;  // the final path of the nearest folder that opened
+    for (std::string at = tidy; !at.empty(); at = ParentFolder(at)) {
+        const OpenedFolder opened = OpenFolder(at);
+        if (!opened.opened)
+            continue;
+        if (nearest.empty()) {
+            nearest = opened.finalPath.empty() ? at : opened.finalPath;
+            result.finalPath = Joined(nearest, tidy.substr(at.size()));
+            if (at == tidy) {
+                result.exists = true;
+                result.identity = opened.identity;
+                continue;
+            }
+        }
+        AddIdentity(result.above, opened.identity);
+    }
+    // The path as written may reach the folder through links: the folders
+    // above where it leads hold it too.
+    for (std::string at = ParentFolder(nearest); !at.empty(); at = ParentFolder(at))
+        AddIdentity(result.above, OpenFolder(at).identity);
+    return result;
+}
+
+bool IsSameFolder(const FolderOnDisk& a, const FolderOnDisk& b)
+{
+    if (a.exists && b.exists && a.identity.Known() && a.identity == b.identity)
+        return true;
+    return !a.finalPath.empty() && ComparableFolder(a.finalPath) == ComparableFolder(b.finalPath);
+}
+
+bool HoldsFolder(const FolderOnDisk& outer, const FolderOnDisk& inner)
+{
+    if (IsSameFolder(outer, inner))
+        return false;
+    if (outer.exists && outer.identity.Known() &&
+        std::find(inner.above.begin(), inner.above.end(), outer.identity) != inner.above.end())
+        return true;
+    if (outer.finalPath.empty() || inner.finalPath.empty())
+        return false;
+    const std::string o = ComparableFolder(outer.finalPath);
+    const std::string i = ComparableFolder(inner.finalPath);
+    return i.size() > o.size() && i.compare(0, o.size(), o) == 0 && (i[o.size()] == '\\' || o.back() == '\\');
+}
+
+bool IsLinkItself(const std::string& path)
+{
+    const DWORD attributes = GetFileAttributesW(ExactForm(TidyFolder(path)).c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT);
+}
+
 FolderCheck CheckTaskFolderHere(const std::string& folder, const std::string& programFolder, bool missingMacro)
 {
     const std::vector<ProtectedFolder> folders = ProtectedFoldersHere(programFolder);
@@ -251,7 +450,7 @@ FolderCheck CheckTaskFolderHere(const std::string& folder, const std::string& pr
     const std::string longPath = LongPath(folder);
     if (!longPath.empty())
         check = CheckTaskFolder(longPath, folders);
-    return check;
+    return check.Ok() ? CheckOnDisk(folder, folders) : check;
 }
 
 #endif

@@ -6,6 +6,8 @@
 // the message below; the engine never runs a task on one.
 #pragma once
 
+#include "files/WalkSystem.h"  // FileIdentity
+
 #include <string>
 #include <vector>
 
@@ -22,6 +24,7 @@ enum class FolderProblem {
     kRoot,  // a drive root or a share's root
     kProtected,  // one of the protected folders
     kHoldsProtected,  // a folder that holds one of them
+    kLink,  // the folder itself is a link (a junction, a symbolic link)
 };
 
 // A folder no task may clean, nor any folder above it.
@@ -59,7 +62,32 @@ std::string FileTypeProblem(const std::string& pattern);
 // system folder, the program folder, the user's profile, each also in its
 // long form.
 std::vector<ProtectedFolder> ProtectedFoldersHere(const std::string& programFolder);
-// CheckTaskFolder against them; the folder, when it exists, is compared in
-// its long form too, so a short name (C:\PROGRA~1) cannot slip through.
+// CheckTaskFolder against them, then against what the folder is on the disk:
+// a folder that is itself a link is refused, and the folder is compared with
+// the protected ones by where it leads and by identity (see LookUpFolder), so
+// that no spelling reaches them: a short name, another letter case, a link
+// in a folder above, a substituted drive.
 FolderCheck CheckTaskFolderHere(const std::string& folder, const std::string& programFolder, bool missingMacro = false);
+
+// A full folder path as the file system resolves it, links followed.
+struct FolderOnDisk {
+    // Where the folder leads (the system's final path, without "\\?\"), or,
+    // when it does not exist yet, where the nearest folder above it that does
+    // leads followed by the rest as written; empty when nothing of it opens.
+    std::string finalPath;
+    bool exists = false;
+    FileIdentity identity;  // the folder's own, when it exists
+    // Every existing folder above it, found both through the path as written
+    // and through the final path.
+    std::vector<FileIdentity> above;
+};
+// folder: a full path without "." or ".." (as the text checks leave it).
+FolderOnDisk LookUpFolder(const std::string& folder);
+// The two are one folder: the same identity or the same final path.
+bool IsSameFolder(const FolderOnDisk& a, const FolderOnDisk& b);
+// outer lies above inner (and is not inner).
+bool HoldsFolder(const FolderOnDisk& outer, const FolderOnDisk& inner);
+// The path itself (taken without trailing backslashes, which would make the
+// system look through it) is a link or another reparse point.
+bool IsLinkItself(const std::string& path);
 #endif

@@ -67,7 +67,8 @@ std::string FolderProblemText(const char* which, const std::string& folder)
     case FolderProblem::kRoot:  // a whole drive may be backed up, or be the target
     case FolderProblem::kMissingMacro:
     case FolderProblem::kProtected:
-    case FolderProblem::kHoldsProtected: return "";
+    case FolderProblem::kHoldsProtected:
+    case FolderProblem::kLink: return "";  // found only on the disk (ConfigProblemOnDisk)
     case FolderProblem::kEmpty: return "Please specify both source and target folders!";
     case FolderProblem::kControlCharacter: return the + " cannot contain tabs or line breaks.";
     case FolderProblem::kTooLong: return the + " is too long: at most 257 characters.";

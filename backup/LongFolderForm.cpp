@@ -1,5 +1,6 @@
 #include "backup/LongFolderForm.h"
 
+#include "autodelete/TaskFolderCheck.h"
 #include "backup/BackupRules.h"
 #include "common/Utf8.h"
 
@@ -61,8 +62,26 @@ std::string LongFolderForm(const std::string& path)
 
 std::string ConfigProblemOnDisk(const BackupConfig& config)
 {
-    const std::string problem = ConfigProblem(config);
+    std::string problem = ConfigProblem(config);
+    if (problem.empty())
+        problem = FolderOverlapProblem(LongFolderForm(config.source), LongFolderForm(config.target));
     if (!problem.empty())
         return problem;
-    return FolderOverlapProblem(LongFolderForm(config.source), LongFolderForm(config.target));
+    // A bare drive ("C:", what the editor keeps of "C:\") is its root, not
+    // that drive's current folder.
+    const std::string sourcePath = config.source.size() == 2 ? config.source + "\\" : config.source;
+    const std::string targetPath = config.target.size() == 2 ? config.target + "\\" : config.target;
+    if (IsLinkItself(sourcePath))
+        return "The source folder cannot be a link to another folder.";
+    if (IsLinkItself(targetPath))
+        return "The target folder cannot be a link to another folder.";
+    const FolderOnDisk source = LookUpFolder(sourcePath);
+    const FolderOnDisk target = LookUpFolder(targetPath);
+    if (IsSameFolder(source, target))
+        return "The target folder cannot be the source folder.";
+    if (HoldsFolder(source, target))
+        return "The target folder cannot lie inside the source folder.";
+    if (HoldsFolder(target, source))
+        return "The source folder cannot lie inside the target folder.";
+    return "";
 }

@@ -14,5 +14,8 @@ std::string LongFolderForm(const std::string& path);
 
 // ConfigProblem, then the same overlap rule on the long forms of the source
 // and the target, so that a target written through the source's short name
-// is refused like one written in full.
+// is refused like one written in full; then on what the folders are: a
+// source or target that is itself a link is refused, and the two are
+// compared by where they lead and by identity (LookUpFolder), so that a link
+// above either or a substituted drive cannot hide an overlap.
 std::string ConfigProblemOnDisk(const BackupConfig& config);

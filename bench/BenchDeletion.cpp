@@ -1,7 +1,7 @@
 // The deletion engine against the system's own commands on identical trees
 // in C:\bench (inside the prefix): RunTask with "*.*" over 100 folders of
-// 100 files against "cmd /c rmdir /s /q", flat folders of 10,000 and 20,000
-// files, and the *.tmp half of a tree against "del /s /q". Prints one line
+// 100 files against "cmd /c rmdir /s /q", flat folders of 10,000, 20,000 and
+// 100,000 files, and the *.tmp half of a tree against "del /s /q". Prints one line
 // "name: seconds" per measure; bench/deletion.sh runs it, adds Linux rm -rf
 // and the ratios. Run it only in a prefix whose drives lead nowhere outside
 // it.
@@ -89,7 +89,7 @@ bool Make(const std::string& bench, const std::string& part)
 {
     if (part == "tree")
         return MakeTree(bench + "\\tree-task", 100, 100, false) && MakeTree(bench + "\\tree-rmdir", 100, 100, false);
-    if (part == "flat10000" || part == "flat20000")
+    if (part == "flat10000" || part == "flat20000" || part == "flat100000")
         return MakeFlat(bench + "\\" + part, std::stoi(part.substr(4))) &&
             MakeFlat(bench + "\\" + part + "-del", std::stoi(part.substr(4)));
     if (part == "half")
@@ -111,7 +111,7 @@ int Time(const std::string& bench, const std::string& part)
         Report("rmdir_tree", TimeCommand("cmd.exe /c rmdir /s /q " + bench + "\\tree-rmdir"));
         return CountFiles(bench + "\\tree-task") == 0 ? 0 : 2;
     }
-    if (part == "flat10000" || part == "flat20000") {
+    if (part == "flat10000" || part == "flat20000" || part == "flat100000") {
         const std::string size = part.substr(4);
         Report(("flat_" + size).c_str(), TimeTask(bench + "\\" + part, "*.*", 0));
         // Wine's own deletion of the same folder tells how much of any
@@ -130,7 +130,7 @@ int Time(const std::string& bench, const std::string& part)
 
 }  // namespace
 
-// bench_deletion make|time tree|flat10000|flat20000|half. The trees are made
+// bench_deletion make|time tree|flat10000|flat20000|flat100000|half. The trees are made
 // by one run and timed by the next, so that the script can have the system
 // write the new files out in between.
 int main(int argc, char** argv)

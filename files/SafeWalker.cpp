@@ -204,6 +204,20 @@ WalkStatus CSafeWalker::Remove(CWalkItem& item)
     return removed ? WalkStatus() : Failed(WalkProblem::kSystem, error);
 }
 
+WalkStatus CSafeWalker::RemoveFileEntry(const CWalkItem& folder, const WalkEntry& entry)
+{
+    if (entry.unreadable)
+        return Failed(WalkProblem::kUnreadableName);
+    if (IsBadEntryName(entry.name))
+        return Failed(WalkProblem::kBadName);
+    if (entry.info.IsFolder())
+        return Failed(WalkProblem::kChanged);
+    uint32_t error = 0;
+    if (!m_system.RemoveChildFile(folder.Handle(), entry.exact, error))
+        return Failed(WalkProblem::kSystem, error);
+    return {};
+}
+
 std::string CSafeWalker::Reason(const WalkStatus& status)
 {
     switch (status.problem) {

@@ -78,6 +78,11 @@ public:
     WalkStatus OpenEntry(const CWalkItem& folder, const WalkEntry& entry, CWalkItem& item, bool enterFolders = true);
     // Deletes what item holds and closes it.
     WalkStatus Remove(CWalkItem& item);
+    // Deletes a file entry of folder as listed, in one open relative to the
+    // folder's handle that never follows a link and takes no folder: held
+    // open, the folder cannot be swapped, and a file swapped in under the
+    // listed name in it is as much the task's as the one listed.
+    WalkStatus RemoveFileEntry(const CWalkItem& folder, const WalkEntry& entry);
     // The reason a status gives, in words, for a log line or a failure list.
     std::string Reason(const WalkStatus& status);
 

@@ -75,6 +75,10 @@ public:
     // when the handle closes. A read-only file gives way, and keeps its
     // attribute if it still cannot be deleted.
     virtual bool Remove(Handle handle, uint32_t& error) = 0;
+    // Deletes the file (never a folder) named exact inside folder: opened
+    // relative to the folder's handle, never following a link (a link is
+    // removed as the link), and gone when that handle closes.
+    virtual bool RemoveChildFile(Handle folder, const std::wstring& exact, uint32_t& error) = 0;
     virtual void Close(Handle handle) = 0;
     // The system's own words for error.
     virtual std::string ErrorText(uint32_t error) = 0;

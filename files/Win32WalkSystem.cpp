@@ -117,35 +117,71 @@ IWalkSystem::Handle CWin32WalkSystem::OpenPath(const std::string& path, Access a
     return FromHandle(handle);
 }
 
-IWalkSystem::Handle CWin32WalkSystem::OpenChild(Handle folder, const std::wstring& exact, Access access,
-                                                bool isFolder, uint32_t& error)
+namespace {
+
+// Opens name relative to folder's handle, never following a link.
+NTSTATUS OpenRelative(HANDLE folder, const std::wstring& exact, ACCESS_MASK access, ULONG sharing, ULONG options,
+                      HANDLE& handle)
 {
-    if (exact.empty() || exact.size() > 32767) {
-        error = ERROR_INVALID_NAME;
-        return 0;
-    }
+    handle = nullptr;
+    if (exact.empty() || exact.size() > 32767)
+        return static_cast<NTSTATUS>(0xC0000033L);  // STATUS_OBJECT_NAME_INVALID
     UNICODE_STRING name;
     name.Buffer = const_cast<PWSTR>(exact.c_str());
     name.Length = static_cast<USHORT>(exact.size() * sizeof(wchar_t));
     name.MaximumLength = name.Length;
     OBJECT_ATTRIBUTES attributes;
-    InitializeObjectAttributes(&attributes, &name, OBJ_CASE_INSENSITIVE, AsHandle(folder), nullptr);
+    InitializeObjectAttributes(&attributes, &name, OBJ_CASE_INSENSITIVE, folder, nullptr);
     IO_STATUS_BLOCK io = {};
+    options |= FILE_SYNCHRONOUS_IO_NONALERT | FILE_OPEN_REPARSE_POINT | FILE_OPEN_FOR_BACKUP_INTENT;
+    return NtCreateFile(&handle, access, &attributes, &io, nullptr, 0, sharing, FILE_OPEN, options, nullptr, 0);
+}
+
+}  // namespace
+
+IWalkSystem::Handle CWin32WalkSystem::OpenChild(Handle folder, const std::wstring& exact, Access access,
+                                                bool isFolder, uint32_t& error)
+{
     HANDLE handle = nullptr;
-    const ULONG options = FILE_SYNCHRONOUS_IO_NONALERT | FILE_OPEN_REPARSE_POINT | FILE_OPEN_FOR_BACKUP_INTENT;
-    NTSTATUS status = NtCreateFile(&handle, AccessFor(access, isFolder), &attributes, &io, nullptr, 0,
-                                   SharingFor(isFolder), FILE_OPEN, options, nullptr, 0);
+    // The kind is asked for too: a folder swapped in for a file (or the other
+    // way round) is not opened at all.
+    const ULONG kind = isFolder ? FILE_DIRECTORY_FILE : FILE_NON_DIRECTORY_FILE;
+    NTSTATUS status =
+        OpenRelative(AsHandle(folder), exact, AccessFor(access, isFolder), SharingFor(isFolder), kind, handle);
     // As for OpenPath: a folder held by another program is walked all the same.
     if (!NT_SUCCESS(status) && isFolder && access == Access::kDelete &&
         (ErrorOf(status) == ERROR_SHARING_VIOLATION || ErrorOf(status) == ERROR_ACCESS_DENIED))
-        status = NtCreateFile(&handle, AccessFor(Access::kRead, true), &attributes, &io, nullptr, 0, SharingFor(true),
-                              FILE_OPEN, options, nullptr, 0);
+        status = OpenRelative(AsHandle(folder), exact, AccessFor(Access::kRead, true), SharingFor(true), kind, handle);
     if (!NT_SUCCESS(status)) {
         error = ErrorOf(status);
         return 0;
     }
     error = 0;
     return reinterpret_cast<Handle>(handle);
+}
+
+bool CWin32WalkSystem::RemoveChildFile(Handle folder, const std::wstring& exact, uint32_t& error)
+{
+    // One open that deletes on close, as the system's own DeleteFile does;
+    // a read-only file refuses that and is dealt with through Remove.
+    HANDLE handle = nullptr;
+    NTSTATUS status = OpenRelative(AsHandle(folder), exact, DELETE | SYNCHRONIZE, SharingFor(false),
+                                   FILE_NON_DIRECTORY_FILE | FILE_DELETE_ON_CLOSE, handle);
+    if (NT_SUCCESS(status)) {
+        CloseHandle(handle);
+        error = 0;
+        return true;
+    }
+    if (status != kCannotDelete && status != kAccessDenied) {
+        error = ErrorOf(status);
+        return false;
+    }
+    const Handle opened = OpenChild(folder, exact, Access::kDelete, false, error);
+    if (!opened)
+        return false;
+    const bool removed = Remove(opened, error);
+    Close(opened);
+    return removed;
 }
 
 bool CWin32WalkSystem::Query(Handle handle, WalkInfo& info, bool withVolume, uint32_t& error)

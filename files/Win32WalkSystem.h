@@ -13,6 +13,7 @@ public:
     bool QueryIndex(Handle handle, uint64_t& index, uint32_t& error) override;
     bool List(Handle folder, std::vector<WalkEntry>& entries, uint32_t& error) override;
     bool Remove(Handle handle, uint32_t& error) override;
+    bool RemoveChildFile(Handle folder, const std::wstring& exact, uint32_t& error) override;
     void Close(Handle handle) override;
     std::string ErrorText(uint32_t error) override;
 };

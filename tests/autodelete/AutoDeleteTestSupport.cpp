@@ -95,23 +95,9 @@ std::string UnixPath(const std::string& path)
     return result;
 }
 
-}  // namespace
-
-bool WaitFor(const std::function<bool()>& done, DWORD timeoutMs)
-{
-    const DWORD start = GetTickCount();
-    while (!done()) {
-        if (GetTickCount() - start > timeoutMs)
-            return false;
-        MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
-        PumpPending();
-    }
-    return true;
-}
-
 // Wine starts a Linux program named by its \\?\unix\ path; its process
 // handle cannot be waited on, so the callers wait for its effect.
-bool FolderLinks::RunLinuxTool(const std::string& folder, const std::string& arguments)
+bool RunLinuxTool(const std::string& folder, const std::string& arguments)
 {
     std::string command = arguments;
     STARTUPINFOA startup = {};
@@ -126,17 +112,27 @@ bool FolderLinks::RunLinuxTool(const std::string& folder, const std::string& arg
     return true;
 }
 
+}  // namespace
+
+bool WaitFor(const std::function<bool()>& done, DWORD timeoutMs)
+{
+    const DWORD start = GetTickCount();
+    while (!done()) {
+        if (GetTickCount() - start > timeoutMs)
+            return false;
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
+        PumpPending();
+    }
+    return true;
+}
+
 bool FolderLinks::Make(const std::string& folder, const std::string& name, const std::string& target, bool absolute)
 {
-    if (!IsInside(folder, m_tree) || name.find_first_of("\\/ ") != std::string::npos)
-        return false;
     std::string resolved = target;
     if (absolute) {
         if (!IsInside(target, m_tree))
             return false;
         resolved = UnixPath(target);
-        if (resolved.empty())
-            return false;
     } else {
         // Relative to folder, and still inside the tree once resolved.
         char full[MAX_PATH] = "";
@@ -145,7 +141,21 @@ bool FolderLinks::Make(const std::string& folder, const std::string& name, const
             return false;
         std::replace(resolved.begin(), resolved.end(), '\\', '/');
     }
-    if (!RunLinuxTool(folder, "\\\\?\\unix\\bin\\ln -s " + resolved + " " + name))
+    return MakeTo(folder, name, resolved);
+}
+
+bool FolderLinks::MakeToWindowsFolder(const std::string& folder, const std::string& name)
+{
+    char windows[MAX_PATH] = "";
+    const UINT length = GetWindowsDirectoryA(windows, sizeof windows);
+    return length > 0 && length < sizeof windows && MakeTo(folder, name, UnixPath(windows));
+}
+
+bool FolderLinks::MakeTo(const std::string& folder, const std::string& name, const std::string& linuxTarget)
+{
+    if (!IsInside(folder, m_tree) || name.find_first_of("\\/ ") != std::string::npos || linuxTarget.empty())
+        return false;
+    if (!RunLinuxTool(folder, "\\\\?\\unix\\bin\\ln -s " + linuxTarget + " " + name))
         return false;
     const std::string link = folder + "\\" + name;
     m_links.push_back(link);
@@ -163,6 +173,31 @@ FolderLinks::~FolderLinks()
         if (RunLinuxTool(link.substr(0, slash), "\\\\?\\unix\\bin\\rm -f " + link.substr(slash + 1)))
             WaitFor([&] { return !Exists(link); });
     }
+}
+
+bool SubstitutedDrive::Make(char letter, const std::string& folder)
+{
+    const std::string root = std::string(1, letter) + ":\\";
+    // Drive C: is the prefix's link dosdevices/c:, its other drives links
+    // beside it.
+    const std::string driveC = UnixPath("C:\\");
+    const std::string target = UnixPath(folder);
+    const size_t c = driveC.size() < 3 ? std::string::npos : driveC.size() - 3;
+    if (!m_link.empty() || Exists(root) || toupper(static_cast<unsigned char>(folder[0])) != 'C' || target.empty() ||
+        c == std::string::npos || driveC.compare(c, 3, "c:/") != 0)
+        return false;
+    const std::string link = driveC.substr(0, c) + static_cast<char>(tolower(letter)) + ":";
+    if (!RunLinuxTool("C:\\", "\\\\?\\unix\\bin\\ln -s " + target + " " + link))
+        return false;
+    m_link = link;
+    m_root = root;
+    return WaitFor([&] { return Exists(root); });
+}
+
+SubstitutedDrive::~SubstitutedDrive()
+{
+    if (!m_link.empty() && RunLinuxTool("C:\\", "\\\\?\\unix\\bin\\rm -f " + m_link))
+        WaitFor([&] { return !Exists(m_root); });
 }
 
 void PumpPending()

@@ -44,11 +44,33 @@ public:
     // by its full Linux path (as a junction names its target). Answers once
     // the system shows it as a linked folder.
     bool Make(const std::string& folder, const std::string& name, const std::string& target, bool absolute = false);
+    // A link named name in folder to the prefix's Windows folder.
+    bool MakeToWindowsFolder(const std::string& folder, const std::string& name);
 
 private:
-    bool RunLinuxTool(const std::string& folder, const std::string& arguments);
+    bool MakeTo(const std::string& folder, const std::string& name, const std::string& linuxTarget);
     std::string m_tree;
     std::vector<std::string> m_links;
+};
+
+// A drive letter of the prefix leading to one of its folders, as a
+// substituted drive does, taken away again when the object goes. Wine reads
+// its drives from the prefix's dosdevices folder at every open.
+class SubstitutedDrive {
+public:
+    SubstitutedDrive() = default;
+    ~SubstitutedDrive();
+    SubstitutedDrive(const SubstitutedDrive&) = delete;
+    SubstitutedDrive& operator=(const SubstitutedDrive&) = delete;
+
+    // letter: one the prefix does not have; folder: a folder of drive C:.
+    // Answers once the drive shows the folder.
+    bool Make(char letter, const std::string& folder);
+    std::string Root() const { return m_root; }
+
+private:
+    std::string m_link;  // the Linux path of the drive's link
+    std::string m_root;  // "S:\"
 };
 
 // Dispatches this thread's messages until done() holds or timeoutMs passed;

@@ -9,6 +9,9 @@
 
 #include <gtest/gtest.h>
 
+#include <shlobj.h>
+
+#include <cstring>
 #include <memory>
 #include <string>
 #include <vector>
@@ -36,9 +39,10 @@ protected:
         RegDeleteKeyA(HKEY_CURRENT_USER, "Software\\Netscape\\Netscape Navigator\\Main");
     }
     void TearDown() override { dialog.reset(); }
-    void Open()
+    void Open() { Open(dir.Path()); }
+    void Open(const std::string& programFolder)
     {
-        dialog = std::make_unique<CDeletionTaskDlg>(nullptr, task, dir.Path());
+        dialog = std::make_unique<CDeletionTaskDlg>(nullptr, task, programFolder);
         dialog->SetMessageBox(&BoxRecorder::Show);
         ASSERT_EQ(1, dialog->CreateModeless(nullptr));
     }
@@ -208,6 +212,60 @@ TEST_F(DeletionTaskDlgTest, OkRefusesFoldersNoTaskMayCleanWithTheReason)
     EXPECT_EQ(0u, BoxRecorder::boxes[4].text.find("This folder holds ")) << BoxRecorder::boxes[4].text;
     EXPECT_TRUE(IsWindow(Dialog()));
     EXPECT_EQ("C:\\Keep", task.folder);
+}
+
+TEST_F(DeletionTaskDlgTest, OkRefusesEverySpellingThatLeadsToAProtectedFolderOrIsALink)
+{
+    // The program folder is protected too: here one named in Greek, below a
+    // folder with a short name.
+    const std::string parent = dir.File("Long Parent Folder");
+    const std::string program = parent + "\\Πρόγραμμα";
+    const std::string sibling = dir.File("Sibling");
+    const std::string links = dir.File("Links");
+    for (const std::string& folder : {parent, program, sibling, links})
+        MakeFolder(folder);
+    const std::string shortParent = ShortFormOf(parent);
+    ASSERT_FALSE(shortParent.empty());
+    char windows[MAX_PATH] = "";
+    ASSERT_GT(GetWindowsDirectoryA(windows, sizeof windows), 0u);
+    char profile[MAX_PATH] = "";
+    ASSERT_EQ(S_OK, SHGetFolderPathA(nullptr, CSIDL_PROFILE, nullptr, SHGFP_TYPE_CURRENT, profile));
+    const std::string profileName = strrchr(profile, '\\');  // \root of C:\users\root
+    const std::string users(profile, strlen(profile) - profileName.size());
+    FolderLinks made(dir.Path());
+    ASSERT_TRUE(made.Make(links, "ToSibling", "..\\Sibling"));
+    ASSERT_TRUE(made.MakeToWindowsFolder(links, "ToWindows"));
+    SubstitutedDrive onWindows;
+    SubstitutedDrive onUsers;
+    ASSERT_TRUE(onWindows.Make('S', windows));
+    ASSERT_TRUE(onUsers.Make('T', users));
+    task.folder = "C:\\Keep";
+    task.fileTypes = {"*.tmp"};
+    Open(program);
+    const std::string isSystem = "This folder is the Windows system folder. It cannot be cleaned.";
+    const struct {
+        std::string folder;
+        std::string message;
+    } cases[] = {
+        {links + "\\ToSibling\\", "This folder is a link to another folder. It cannot be cleaned."},
+        {links + "\\ToWindows\\system32", isSystem},
+        {"S:\\system32", isSystem},
+        {"T:" + profileName, "This folder is your profile folder. It cannot be cleaned."},
+        {parent + "\\ΠΡΌΓΡΑΜΜΑ", "This folder is the program's own folder. It cannot be cleaned."},
+        {shortParent, "This folder holds the program's own folder. It cannot be cleaned."},
+    };
+    for (const auto& c : cases) {
+        BoxRecorder::Reset();
+        Type(IDC_TASK_FOLDER, c.folder);
+        Click(IDOK);
+        EXPECT_EQ(c.message, LastBox()) << c.folder;
+    }
+    EXPECT_EQ("C:\\Keep", task.folder);
+    // The plain folder the link leads to is taken.
+    Type(IDC_TASK_FOLDER, sibling);
+    Click(IDOK);
+    EXPECT_FALSE(IsWindow(Dialog()));
+    EXPECT_EQ(sibling, task.folder);
 }
 
 TEST_F(DeletionTaskDlgTest, PreviewListsWhatTheTaskWouldDeleteAndDeletesNothing)

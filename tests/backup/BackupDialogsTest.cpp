@@ -173,6 +173,37 @@ TEST_F(BackupDialogsTest, TheConfigurationEditorRefusesATargetNamedThroughTheSou
     EXPECT_EQ(dir.File("Copies"), config.target);
 }
 
+TEST_F(BackupDialogsTest, TheConfigurationEditorRefusesATargetThatIsOrReachesTheSourceThroughALinkOrADrive)
+{
+    config.source = dir.File("Source");
+    MakeFolder(config.source);
+    MakeFolder(dir.File("Links"));
+    FolderLinks links(dir.Path());
+    ASSERT_TRUE(links.Make(dir.File("Links"), "ToSource", "..\\Source"));
+    SubstitutedDrive drive;
+    ASSERT_TRUE(drive.Make('S', dir.Path()));
+    config.target = dir.File("Copies");
+    config.fileTypes = {"*.*"};
+    OpenConfig();
+    for (const std::string& target : {dir.File("Links\\ToSource\\"), dir.File("Links\\ToSource\\Copies"),
+                                      std::string("S:\\Source"), std::string("S:\\Source\\Copies")}) {
+        Type(IDC_BACKUP_TARGET, target);
+        Click(IDOK);
+    }
+    EXPECT_EQ((Strings{"The target folder cannot be a link to another folder.",
+                       "The target folder cannot lie inside the source folder.",
+                       "The target folder cannot be the source folder.",
+                       "The target folder cannot lie inside the source folder."}),
+              Texts());
+    EXPECT_TRUE(IsWindow(dialog));
+    EXPECT_EQ(dir.File("Copies"), config.target);
+    // Beside the source on the same drive is taken.
+    Type(IDC_BACKUP_TARGET, "S:\\Copies");
+    Click(IDOK);
+    EXPECT_FALSE(IsWindow(dialog));
+    EXPECT_EQ("S:\\Copies", config.target);
+}
+
 TEST_F(BackupDialogsTest, SelectOpensTheFolderBrowserWithItsTitleAndCancelKeepsTheField)
 {
     config.source = "C:\\Data";

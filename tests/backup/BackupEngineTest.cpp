@@ -449,6 +449,33 @@ TEST_F(BackupEngineTest, ATargetNamedThroughTheSourcesShortNameIsRefusedLikeItsL
     EXPECT_EQ((Strings{"Inner Folder", "a.txt"}), Names(longSource));
 }
 
+TEST_F(BackupEngineTest, AConfigurationWhoseTargetLeadsIntoItsSourceNeverRunsAndTheSourceStaysWhole)
+{
+    commands.postProgram = InstallRecorder();
+    commands.postArguments = "%DROPTARGETPATH";
+    commands.removeCopies = 1;
+    WriteBytes(In("only.txt"), "the only copy");
+    MakeFolder(dir.File("Links"));
+    FolderLinks links(dir.Path());
+    ASSERT_TRUE(links.Make(dir.File("Links"), "ToData", "..\\Data"));
+    SubstitutedDrive drive;
+    ASSERT_TRUE(drive.Make('S', dir.Path()));
+    const std::string same = " (The target folder cannot be the source folder.)";
+    const std::string inside = " (The target folder cannot lie inside the source folder.)";
+    const std::string link = " (The target folder cannot be a link to another folder.)";
+    for (const auto& c : {std::make_pair(dir.File("Links\\ToData"), link),
+                          std::make_pair(dir.File("Links\\ToData\\Copies"), inside),
+                          std::make_pair(std::string("S:\\Data"), same)}) {
+        const std::string& reached = c.first;
+        configs[0].target = reached;
+        ASSERT_TRUE(Run({In("only.txt")}));
+        EXPECT_EQ(Strings{In("only.txt") + c.second}, progress.failures) << reached;
+        EXPECT_EQ(Strings{}, Recorded()) << reached;
+        EXPECT_EQ(Strings{"only.txt"}, Names(source)) << reached;
+        EXPECT_EQ("the only copy", ReadBytes(In("only.txt")));
+    }
+}
+
 TEST_F(BackupEngineTest, TheFileTypesSelectWhatADroppedFolderGivesButADroppedFileIsAlwaysTaken)
 {
     configs[0].fileTypes = {"*.txt"};
@@ -522,28 +549,6 @@ TEST_F(BackupEngineTest, NamesEndingInADotOrABlankAndPathsOfAnyLengthAreCopiedAn
     for (const char* name : {"thesis.doc", "thesis.doc.", "thesis.doc "})
         EXPECT_EQ(std::string("bytes of ") + name, ReadExact(In(name))) << name;
     EXPECT_EQ("at the bottom", ReadExact(deep + "\\deep.txt"));
-}
-
-TEST_F(BackupEngineTest, ATargetThatLeadsToItsSourceNeitherReplacesNorRemovesASourceFile)
-{
-    WriteBytes(In("a.txt"), "the only copy");
-    MakeFolder(In("Mail"));
-    WriteBytes(In("Mail\\m.txt"), "mail");
-    MakeFolder(dir.File("Out"));
-    configs[0].target = dir.File("Out\\Save");
-    FolderLinks links(dir.Path());
-    ASSERT_TRUE(links.Make(dir.File("Out"), "Save", source, true));
-    commands.postProgram = InstallRecorder();
-    commands.removeCopies = 1;
-
-    ASSERT_TRUE(Run({source}));
-    EXPECT_FALSE(progress.failures.empty());
-    for (const std::string& failure : progress.failures)
-        EXPECT_EQ(0u, failure.find(source)) << failure;  // a source path, with why it was not copied
-    EXPECT_EQ((Strings{"Mail", "a.txt"}), Names(source));
-    EXPECT_EQ(Strings{"m.txt"}, Names(In("Mail")));
-    EXPECT_EQ("the only copy", ReadBytes(In("a.txt")));
-    EXPECT_EQ("mail", ReadBytes(In("Mail\\m.txt")));
 }
 
 TEST_F(BackupEngineTest, ALinkOrAFileWhereATargetFolderMustBeFailsItsItemsAndNothingElsewhereIsTouched)

@@ -86,6 +86,15 @@ public:
         removed.insert(m_open.at(handle));
         return true;
     }
+    bool RemoveChildFile(Handle folder, const std::wstring& exact, uint32_t& error) override
+    {
+        Node& parent = m_nodes[m_open.at(folder)];
+        const auto child = parent.children.find(std::string(exact.begin(), exact.end()));
+        error = child == parent.children.end() ? 2 : 0;
+        if (!error)
+            removed.insert(child->second);
+        return !error;
+    }
     void Close(Handle handle) override { m_open.erase(handle); }
     std::string ErrorText(uint32_t error) override { return "error " + std::to_string(error); }
 
@@ -179,6 +188,8 @@ TEST_F(SafeWalkerTest, ALinkIsNeverEnteredWhetherListedAsOneOrSwappedInAfterTheL
     ASSERT_TRUE(walker.OpenEntry(top, Named(entries, "a.txt"), item).Ok());
     EXPECT_TRUE(walker.Remove(item).Ok());
     EXPECT_EQ(std::set<uint64_t>{file}, tree.removed);
+    // A listed folder is never taken for a file to delete.
+    EXPECT_EQ(WalkProblem::kChanged, walker.RemoveFileEntry(top, Named(entries, "sub")).problem);
     top.Close();
     EXPECT_EQ(0u, tree.OpenHandles());
 }
@@ -206,8 +217,11 @@ TEST_F(SafeWalkerTest, ANameThatCouldLeaveItsFolderIsNeverOpened)
         tree.Add(task, name, 0);
     CWalkItem top, item;
     ASSERT_TRUE(walker.OpenFolder("T:\\Task", top).Ok());
-    for (const WalkEntry& entry : Listed(top))
+    for (const WalkEntry& entry : Listed(top)) {
         EXPECT_EQ(WalkProblem::kBadName, walker.OpenEntry(top, entry, item).problem) << entry.name;
+        EXPECT_EQ(WalkProblem::kBadName, walker.RemoveFileEntry(top, entry).problem) << entry.name;
+    }
+    EXPECT_TRUE(tree.removed.empty());
     WalkEntry unreadable;
     unreadable.name = "x\xEF\xBF\xBD";
     unreadable.unreadable = true;
