@@ -5,6 +5,7 @@
 #include <cstring>
 
 #ifdef _WIN32
+#include "files/Win32WalkSystem.h"  // FinalPathOf
 #include "framework/ScopedHandles.h"
 
 #include <windows.h>
@@ -300,27 +301,6 @@ std::wstring ExactForm(const std::string& tidy)
     if (tidy.compare(0, 2, "\\\\") == 0)
         return L"\\\\?\\UNC\\" + Utf8ToWide(tidy.substr(2));
     return Utf8ToWide(tidy);
-}
-
-// GetFinalPathNameByHandleW as a drive or share path ("\\?\C:\..." as
-// "C:\...", "\\?\UNC\server\..." as "\\server\..."); any other form is kept
-// whole, so that it never reads as a drive path.
-std::string FinalPathOf(HANDLE handle)
-{
-    std::wstring path(MAX_PATH, L'\0');
-    DWORD length = GetFinalPathNameByHandleW(handle, &path[0], MAX_PATH, VOLUME_NAME_DOS);
-    if (length >= MAX_PATH) {
-        path.assign(length, L'\0');
-        length = GetFinalPathNameByHandleW(handle, &path[0], length, VOLUME_NAME_DOS);
-        if (length >= path.size())
-            return "";
-    }
-    path.resize(length);
-    if (path.compare(0, 8, L"\\\\?\\UNC\\") == 0)
-        path.erase(2, 6);
-    else if (path.size() >= 7 && path.compare(0, 4, L"\\\\?\\") == 0 && path[5] == L':' && path[6] == L'\\')
-        path.erase(0, 4);
-    return WideToUtf8(path);
 }
 
 struct OpenedFolder {

@@ -14,7 +14,7 @@
 namespace {
 
 // The name of a copy being made: the target's with this suffix.
-const char kTemporarySuffix[] = ".dvb~";
+const wchar_t kTemporarySuffixW[] = L".dvb~";
 // Large reads and writes: a copy costs a few calls per megabyte, not dozens.
 constexpr DWORD kCopyBuffer = 1u << 20;
 constexpr DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
@@ -80,11 +80,6 @@ bool IsPlainWholePath(const std::string& path)
     return true;
 }
 
-bool IsDots(const wchar_t* name)
-{
-    return name[0] == L'.' && (name[1] == 0 || (name[1] == L'.' && name[2] == 0));
-}
-
 uint64_t TimeValue(const FILETIME& time)
 {
     return (static_cast<uint64_t>(time.dwHighDateTime) << 32) | time.dwLowDateTime;
@@ -99,26 +94,6 @@ template <typename Data> WalkInfo InfoOf(const Data& data)
     info.size = (static_cast<uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
     info.writeTime = TimeValue(data.ftLastWriteTime);
     return info;
-}
-
-// Calls found(name, info) for each entry of a target folder (not "." and
-// ".."); false with the reason as the last error when it cannot be listed.
-template <typename Found> bool ListTargetFolder(const std::string& folder, Found found)
-{
-    WIN32_FIND_DATAW data = {};
-    // No short names are asked for: making them costs a look at every
-    // entry's neighbours.
-    ScopedFind find(FindFirstFileExW(ExactPath(folder + "\\*").c_str(), FindExInfoBasic, &data, FindExSearchNameMatch,
-                                     nullptr, FIND_FIRST_EX_LARGE_FETCH));
-    if (!find)
-        return false;
-    do {
-        if (!IsDots(data.cFileName))
-            found(WideToUtf8(data.cFileName), InfoOf(data));
-    } while (FindNextFileW(find.Get(), &data));
-    const DWORD error = GetLastError();
-    SetLastError(error == ERROR_NO_MORE_FILES ? 0 : error);
-    return error == ERROR_NO_MORE_FILES;
 }
 
 // A copy that has the source's size and modified time needs no new copy.
@@ -191,42 +166,22 @@ std::string AsOpenable(const std::string& folder)
     return folder.size() == 2 && folder[1] == ':' ? folder + "\\" : folder;
 }
 
-// Removes a file of this run's own (a copy that could not be finished).
-void RemoveOwnFile(const std::string& path)
-{
-    ScopedHandle file(OpenToLook(path, false, true));
-    RemoveThrough(file.Get());
-}
-
-HANDLE CreateNew(const std::string& path)
-{
-    return CreateFileW(ExactPath(path).c_str(), GENERIC_WRITE | FILE_READ_ATTRIBUTES | DELETE, 0, nullptr, CREATE_NEW,
-                       0, nullptr);
-}
-
-// Opens a new file beside target for its copy: named after the target, or,
+// Makes a new file in folder for the copy of name: named after it, or,
 // when that name is taken (by a file this code never touches) or too long, a
 // made-up one. A new file is never one that was there, nor where a link at
 // that name leads.
-HANDLE CreateBeside(const std::string& target, std::string& temporary)
+HANDLE CreateBeside(HANDLE folder, const std::wstring& name, unsigned long& error)
 {
-    temporary = target + kTemporarySuffix;
-    HANDLE file = CreateNew(temporary);
-    DWORD error = GetLastError();
-    const std::string folder = target.substr(0, target.find_last_of('\\') + 1);
+    HANDLE file = CreateFileIn(folder, name + kTemporarySuffixW, error);
     const DWORD start = GetTickCount();
-    for (DWORD i = 0; file == INVALID_HANDLE_VALUE && i < 64 &&
+    for (DWORD i = 0; !file && i < 64 &&
          (error == ERROR_FILE_EXISTS || error == ERROR_ALREADY_EXISTS || error == ERROR_FILENAME_EXCED_RANGE ||
           error == ERROR_INVALID_NAME);
          i++) {
-        char name[16];
-        snprintf(name, sizeof name, "~dvb%04lX.tmp", static_cast<unsigned long>((start + i) & 0xFFFF));
-        temporary = folder + name;
-        file = CreateNew(temporary);
-        error = GetLastError();
+        wchar_t madeUp[16];
+        swprintf(madeUp, 16, L"~dvb%04lX.tmp", static_cast<unsigned long>((start + i) & 0xFFFF));
+        file = CreateFileIn(folder, madeUp, error);
     }
-    if (file == INVALID_HANDLE_VALUE)
-        SetLastError(error);
     return file;
 }
 
@@ -255,48 +210,42 @@ bool CopyData(HANDLE from, HANDLE to, uint64_t size, std::vector<char>& buffer)
     }
 }
 
-// Renames the file open as file over target: the very file this run wrote,
-// whatever its temporary name leads to by now. False for a read-only target.
-bool RenameThrough(HANDLE file, const std::string& target)
+// Renames the file open as file over name in folder: the very file this run
+// wrote, whatever its temporary name leads to by now. A read-only file there
+// gives way, and keeps its attribute if the rename still fails.
+bool RenameOver(HANDLE file, HANDLE folder, const std::wstring& name, unsigned long& error)
 {
-    std::wstring name = ExactPath(target);
-    if (name.compare(0, 4, L"\\\\?\\") != 0)
-        return false;
-    name[1] = L'?';  // \??\C:\...: the system's own name for the same path
-    std::vector<char> record(sizeof(FILE_RENAME_INFO) + name.size() * sizeof(wchar_t));
-    auto* rename = reinterpret_cast<FILE_RENAME_INFO*>(record.data());
-    rename->ReplaceIfExists = TRUE;
-    rename->RootDirectory = nullptr;
-    rename->FileNameLength = static_cast<DWORD>(name.size() * sizeof(wchar_t));
-    std::copy(name.begin(), name.end(), rename->FileName);
-    return SetFileInformationByHandle(file, FileRenameInfo, rename, static_cast<DWORD>(record.size())) != 0;
-}
-
-// Moves the whole copy over the target; a read-only target gives way, and
-// keeps its attribute if the move still fails. The reason of a failure is
-// the last error.
-bool MoveOver(const std::string& temporary, const std::string& target)
-{
-    const std::wstring from = ExactPath(temporary);
-    const std::wstring to = ExactPath(target);
-    if (MoveFileExW(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING))
-        return true;
-    const DWORD error = GetLastError();
-    const DWORD attributes = GetFileAttributesW(to.c_str());
-    if (error != ERROR_ACCESS_DENIED || attributes == INVALID_FILE_ATTRIBUTES ||
-        (attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT)) ||
-        !(attributes & FILE_ATTRIBUTE_READONLY)) {
-        SetLastError(error);
+    if (RenameInto(file, folder, name, error) || error != ERROR_ACCESS_DENIED)
+        return error == 0;
+    const unsigned long denied = error;
+    ScopedHandle old(OpenFileIn(folder, name, error));
+    WalkInfo info;
+    if (!old || !Look(old.Get(), info, false) || !(info.attributes & FILE_ATTRIBUTE_READONLY)) {
+        error = denied;
         return false;
     }
-    if (!SetFileAttributesW(to.c_str(), attributes & ~FILE_ATTRIBUTE_READONLY))
+    FILE_BASIC_INFO basic = {};
+    basic.FileAttributes = (info.attributes & ~FILE_ATTRIBUTE_READONLY) ? info.attributes & ~FILE_ATTRIBUTE_READONLY
+                                                                         : FILE_ATTRIBUTE_NORMAL;
+    if (!SetFileInformationByHandle(old.Get(), FileBasicInfo, &basic, sizeof basic)) {
+        error = GetLastError();
         return false;
-    if (MoveFileExW(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING))
+    }
+    if (RenameInto(file, folder, name, error))
         return true;
-    const DWORD again = GetLastError();
-    SetFileAttributesW(to.c_str(), attributes);
-    SetLastError(again);
+    basic.FileAttributes = info.attributes;  // still there: as it was
+    SetFileInformationByHandle(old.Get(), FileBasicInfo, &basic, sizeof basic);
     return false;
+}
+
+// Opens a folder to be written into, where its path leads, and holds it
+// (without delete sharing) so that it is neither renamed nor swapped.
+HANDLE OpenHeldFolder(const std::string& folder)
+{
+    return CreateFileW(ExactPath(AsOpenable(folder)).c_str(),
+                       FILE_LIST_DIRECTORY | FILE_ADD_FILE | FILE_ADD_SUBDIRECTORY | FILE_TRAVERSE |
+                           FILE_READ_ATTRIBUTES | SYNCHRONIZE,
+                       FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
 }
 
 // The identity of the folder a path names, where it leads; unknown when it
@@ -356,6 +305,7 @@ bool CBackupRun::Run(const std::vector<std::string>& paths)
     m_madeCopies.clear();
     m_madeFolders.clear();
     m_knownFolder.clear();
+    m_knownHandle.Reset();
     m_knownFolderIsNew = false;
     m_progress.SetStatus("Preparing to backup files...");
     // Each dropped path with its configuration (-1: none), its target and
@@ -583,9 +533,12 @@ bool CBackupRun::FindTarget(const std::string& targetPath, bool walked, WalkInfo
     if (!m_targetListed) {
         m_targetListed = true;
         m_targetFiles.clear();
-        m_targetUnlisted = !ListTargetFolder(m_knownFolder, [&](const std::string& name, const WalkInfo& info) {
-            m_targetFiles.emplace(FoldUtf8(name), info);
-        });
+        // Listed from the held folder's own handle.
+        std::vector<WalkEntry> entries;
+        uint32_t error = 0;
+        m_targetUnlisted = !WalkSystem().List(AsWalkHandle(m_knownHandle.Get()), entries, error);
+        for (const WalkEntry& entry : entries)
+            m_targetFiles.emplace(FoldUtf8(entry.name), entry.info);
     }
     const auto entry = m_targetFiles.find(FoldUtf8(NameOf(targetPath)));
     if (entry == m_targetFiles.end())
@@ -601,29 +554,29 @@ bool CBackupRun::MakeTargetFolders(const std::string& targetPath, const FileIden
     if (root == 0 || last == std::string::npos || last < root - 1)
         return Fail("not a whole path");
     const std::string parent = FolderOf(targetPath);
-    if (parent == m_knownFolder)
+    if (parent == m_knownFolder && m_knownHandle)
         return true;
     m_knownFolder.clear();
+    m_knownHandle.Reset();
     m_targetListed = false;
-    // The configuration's target may itself be a link (to another drive,
-    // say); below it nothing is written through one, since where it leads
-    // was never chosen as a target.
+    // The configuration's target may lie behind a link (on another drive,
+    // say): up to it, folders are made by their path. Below it every folder
+    // is reached from the one above by its name, made where missing, and
+    // held: nothing is written through a link, nor into a folder swapped in
+    // meanwhile.
     const BackupConfig* config = Current();
     std::string targetRoot = config ? config->target : "";
     RemoveTrailingBackslash(targetRoot);
-    const size_t checkedAfter = targetPath.compare(0, targetRoot.size(), targetRoot) == 0 ? targetRoot.size() : 0;
+    if (targetRoot.empty() || !IsAtOrUnder(parent, targetRoot))
+        return Fail("not below the target folder");
     bool made = false;
-    for (size_t end = targetPath.find('\\', root); end != std::string::npos && end <= last;
+    for (size_t end = targetPath.find('\\', root); end != std::string::npos && end <= targetRoot.size();
          end = targetPath.find('\\', end + 1)) {
         const std::string folder = targetPath.substr(0, end);
-        // The attributes of the name itself: under Wine a handle opened on a
-        // link to a folder shows what it leads to, the path shows the link.
         const DWORD attributes = GetFileAttributesW(ExactPath(folder).c_str());
         if (attributes != INVALID_FILE_ATTRIBUTES) {
             if (!(attributes & FILE_ATTRIBUTE_DIRECTORY))
                 return Fail("a file where the folder " + folder + " must be");
-            if ((attributes & FILE_ATTRIBUTE_REPARSE_POINT) && end > checkedAfter)
-                return Fail("a link on the target side: " + folder);
             continue;
         }
         const DWORD error = GetLastError();
@@ -632,15 +585,44 @@ bool CBackupRun::MakeTargetFolders(const std::string& targetPath, const FileIden
         if (!CreateDirectoryW(ExactPath(folder).c_str(), nullptr))
             return FailWithSystemError(GetLastError());
         made = true;
-        if (m_commands.removeCopies) {
-            Made record{folder, "", {}};
-            record.id = FolderIdOf(folder);
-            m_madeFolders.push_back(record);
+        RecordMadeFolder(folder, nullptr);
+    }
+    ScopedHandle held(OpenHeldFolder(targetRoot));
+    if (!held)
+        return FailWithSystemError(GetLastError());
+    std::string reached = FinalPathOf(held.Get());
+    std::string folder = targetRoot;
+    for (size_t start = targetRoot.size() + 1; start < parent.size() + 1;) {
+        const size_t end = std::min(parent.find('\\', start), parent.size());
+        const std::string name = parent.substr(start, end - start);
+        start = end + 1;
+        if (name.empty())
+            continue;
+        folder += "\\" + name;
+        bool madeHere = false;
+        unsigned long error = 0;
+        ScopedHandle next(OpenSubfolder(held.Get(), Utf8ToWide(name), true, madeHere, error));
+        if (!next)
+            return error == ERROR_DIRECTORY ? Fail("a file where the folder " + folder + " must be")
+                                            : FailWithSystemError(error);
+        // A link where a folder must be: on Windows the handle shows it, and
+        // under Wine (which follows its own links there) the final path does.
+        WalkInfo info;
+        const std::string final = FinalPathOf(next.Get());
+        reached = reached.empty() || final.empty() ? std::string() : JoinPath(reached, name);
+        if (!Look(next.Get(), info, false) || (info.attributes & FILE_ATTRIBUTE_REPARSE_POINT) ||
+            (!reached.empty() && FoldUtf8(final) != FoldUtf8(reached)))
+            return Fail("a link on the target side: " + folder);
+        if (madeHere) {
+            made = true;
+            RecordMadeFolder(folder, next.Get());
         }
+        held = std::move(next);
     }
     FileIdentity here;
-    if (!made || m_commands.removeCopies)
-        here = FolderIdOf(parent);
+    WalkInfo info;
+    if ((!made || m_commands.removeCopies) && Look(held.Get(), info, true))
+        here = info.id;
     // An existing folder that is the source's own, reached through a link or
     // another spelling: a copy there would replace the source.
     if (!made && here.Known() && here == sourceFolder)
@@ -648,7 +630,21 @@ bool CBackupRun::MakeTargetFolders(const std::string& targetPath, const FileIden
     m_knownVolume = here.volume;
     m_knownFolder = parent;
     m_knownFolderIsNew = made;
+    m_knownHandle = std::move(held);
     return true;
+}
+
+void CBackupRun::RecordMadeFolder(const std::string& folder, HANDLE handle)
+{
+    if (!m_commands.removeCopies)
+        return;
+    Made record{folder, "", {}};
+    WalkInfo info;
+    if (handle && Look(handle, info, true))
+        record.id = info.id;
+    else if (!handle)
+        record.id = FolderIdOf(folder);
+    m_madeFolders.push_back(record);
 }
 
 bool CBackupRun::WriteCopy(HANDLE from, const std::string& targetPath, Made& made, const WalkInfo& source,
@@ -659,14 +655,17 @@ bool CBackupRun::WriteCopy(HANDLE from, const std::string& targetPath, Made& mad
     // there is none, the copy is written in place (a new file, removed
     // through its handle if it breaks off): under Wine every new name costs
     // a look through its whole folder, and the rename would be a second one.
-    std::string temporary;
-    ScopedHandle to(targetExists ? INVALID_HANDLE_VALUE : CreateNew(targetPath));
-    if (!to && !targetExists && GetLastError() != ERROR_FILE_EXISTS && GetLastError() != ERROR_ALREADY_EXISTS)
-        return FailWithSystemError(GetLastError());
-    if (!to) {
-        to.Reset(CreateBeside(targetPath, temporary));
+    // Both are made in the held target folder, by name relative to it.
+    const std::wstring name = Utf8ToWide(NameOf(targetPath));
+    unsigned long error = 0;
+    ScopedHandle to(targetExists ? nullptr : CreateFileIn(m_knownHandle.Get(), name, error));
+    if (!to && !targetExists && error != ERROR_FILE_EXISTS && error != ERROR_ALREADY_EXISTS)
+        return FailWithSystemError(error);
+    const bool beside = !to;
+    if (beside) {
+        to.Reset(CreateBeside(m_knownHandle.Get(), name, error));
         if (!to)
-            return FailWithSystemError(GetLastError());
+            return FailWithSystemError(error);
     }
     // The new file's number stays with it through the rename: what a removal
     // later recognises as this run's copy.
@@ -676,19 +675,13 @@ bool CBackupRun::WriteCopy(HANDLE from, const std::string& targetPath, Made& mad
     if (!CopyData(from, to.Get(), source.size, m_buffer) ||
         (m_commands.removeCopies && !IndexOf(to.Get(), made.id.index)) ||
         !SetFileInformationByHandle(to.Get(), FileBasicInfo, &basic, sizeof basic)) {
-        const DWORD error = GetLastError();
+        const DWORD failed = GetLastError();
         RemoveThrough(to.Get());
-        return FailWithSystemError(error);
+        return FailWithSystemError(failed);
     }
-    if (temporary.empty() || RenameThrough(to.Get(), targetPath))
+    if (!beside || RenameOver(to.Get(), m_knownHandle.Get(), name, error))
         return true;
-    // A read-only target (or a path the rename cannot take) has the move by
-    // name, which gives way to the attribute.
-    to.Reset();
-    if (MoveOver(temporary, targetPath))
-        return true;
-    const DWORD error = GetLastError();
-    RemoveOwnFile(temporary);
+    RemoveThrough(to.Get());
     return FailWithSystemError(error);
 }
 
@@ -747,6 +740,10 @@ void CBackupRun::RunPostCommand(const std::string& droppedPath, const std::strin
     const std::string arguments = PostArguments(m_commands, *config, droppedPath, itemTarget, isFolder);
     const std::string commandLine = m_commands.postProgram + " " + arguments;
     m_progress.SetStatus(commandLine);
+    // The program may move or remove what was written: the target folder is
+    // no longer held.
+    m_knownFolder.clear();
+    m_knownHandle.Reset();
     if (!RunProgram(m_commands.postProgram, arguments)) {
         m_progress.AddFailure(commandLine + " (" + m_reason + ")");
         return;
@@ -782,6 +779,7 @@ void CBackupRun::RemoveCopies(const std::string& sourcePath, const std::string& 
     std::reverse(kept.begin(), kept.end());
     m_madeFolders.swap(kept);
     m_knownFolder.clear();
+    m_knownHandle.Reset();
     m_knownFolderIsNew = false;
     m_volumes.clear();
 }

@@ -19,6 +19,8 @@
 #include "backup/BackupConfig.h"
 #include "files/SafeWalker.h"
 
+#include "framework/ScopedHandles.h"
+
 #include <windows.h>
 
 #include <functional>
@@ -93,6 +95,9 @@ private:
     // a file where a folder below the configuration's target must be, and an
     // existing folder that is the source's own folder.
     bool MakeTargetFolders(const std::string& targetPath, const FileIdentity& sourceFolder);
+    // Keeps a target folder this run made for RemoveCopies, by its identity
+    // (through handle when it is open).
+    void RecordMadeFolder(const std::string& folder, HANDLE handle);
     // Whether something is at targetPath, and what: in a walk from its
     // folder's listing (made once), else asked for alone.
     bool FindTarget(const std::string& targetPath, bool walked, WalkInfo& found);
@@ -125,6 +130,8 @@ private:
     // The last target folder known to exist and checked, so that a folder's
     // files do not look for it again one by one.
     std::string m_knownFolder;
+    // m_knownFolder, held open while its files are written (relative to this).
+    ScopedHandle m_knownHandle;
     // m_knownFolder was made by this run: nothing in it is older than the run.
     bool m_knownFolderIsNew = false;
     DWORD m_knownVolume = 0;

@@ -6,6 +6,7 @@
 #include <windows.h>
 #include <winternl.h>
 
+#include <algorithm>
 #include <cwchar>
 
 extern "C" NTSTATUS NTAPI NtQueryDirectoryFile(HANDLE file, HANDLE event, PVOID apc, PVOID apcContext,
@@ -315,4 +316,110 @@ CWin32WalkSystem& WalkSystem()
 {
     static CWin32WalkSystem system;
     return system;
+}
+
+void* OpenSubfolder(void* folder, const std::wstring& name, bool make, bool& made, unsigned long& error)
+{
+    HANDLE handle = nullptr;
+    UNICODE_STRING text;
+    text.Buffer = const_cast<PWSTR>(name.c_str());
+    text.Length = static_cast<USHORT>(name.size() * sizeof(wchar_t));
+    text.MaximumLength = text.Length;
+    OBJECT_ATTRIBUTES attributes;
+    InitializeObjectAttributes(&attributes, &text, OBJ_CASE_INSENSITIVE, folder, nullptr);
+    IO_STATUS_BLOCK io = {};
+    const ACCESS_MASK access = FILE_LIST_DIRECTORY | FILE_ADD_FILE | FILE_ADD_SUBDIRECTORY | FILE_TRAVERSE |
+        FILE_READ_ATTRIBUTES | SYNCHRONIZE;
+    const ULONG options =
+        FILE_DIRECTORY_FILE | FILE_SYNCHRONOUS_IO_NONALERT | FILE_OPEN_REPARSE_POINT | FILE_OPEN_FOR_BACKUP_INTENT;
+    made = false;
+    if (name.empty() || name.size() > 255) {
+        error = ERROR_INVALID_NAME;
+        return nullptr;
+    }
+    const NTSTATUS status = NtCreateFile(&handle, access, &attributes, &io, nullptr, FILE_ATTRIBUTE_NORMAL,
+                                         SharingFor(true), make ? FILE_OPEN_IF : FILE_OPEN, options, nullptr, 0);
+    if (!NT_SUCCESS(status)) {
+        error = ErrorOf(status);
+        return nullptr;
+    }
+    made = io.Information == FILE_CREATED;
+    error = 0;
+    return handle;
+}
+
+void* CreateFileIn(void* folder, const std::wstring& name, unsigned long& error)
+{
+    HANDLE handle = nullptr;
+    UNICODE_STRING text;
+    text.Buffer = const_cast<PWSTR>(name.c_str());
+    text.Length = static_cast<USHORT>(name.size() * sizeof(wchar_t));
+    text.MaximumLength = text.Length;
+    OBJECT_ATTRIBUTES attributes;
+    InitializeObjectAttributes(&attributes, &text, OBJ_CASE_INSENSITIVE, folder, nullptr);
+    IO_STATUS_BLOCK io = {};
+    const ACCESS_MASK access = GENERIC_WRITE | FILE_READ_ATTRIBUTES | DELETE | SYNCHRONIZE;
+    const ULONG options = FILE_NON_DIRECTORY_FILE | FILE_SYNCHRONOUS_IO_NONALERT | FILE_OPEN_FOR_BACKUP_INTENT;
+    if (name.empty() || name.size() > 255) {
+        error = ERROR_INVALID_NAME;
+        return nullptr;
+    }
+    const NTSTATUS status = NtCreateFile(&handle, access, &attributes, &io, nullptr, FILE_ATTRIBUTE_NORMAL, 0,
+                                         FILE_CREATE, options, nullptr, 0);
+    if (!NT_SUCCESS(status)) {
+        error = ErrorOf(status);
+        return nullptr;
+    }
+    error = 0;
+    return handle;
+}
+
+void* OpenFileIn(void* folder, const std::wstring& name, unsigned long& error)
+{
+    HANDLE handle = nullptr;
+    const NTSTATUS status =
+        OpenRelative(static_cast<HANDLE>(folder), name, FILE_READ_ATTRIBUTES | FILE_WRITE_ATTRIBUTES | SYNCHRONIZE,
+                     SharingFor(false), FILE_NON_DIRECTORY_FILE, handle);
+    if (!NT_SUCCESS(status)) {
+        error = ErrorOf(status);
+        return nullptr;
+    }
+    error = 0;
+    return handle;
+}
+
+bool RenameInto(void* file, void* folder, const std::wstring& name, unsigned long& error)
+{
+    std::vector<char> record(sizeof(FILE_RENAME_INFO) + name.size() * sizeof(wchar_t));
+    auto* rename = reinterpret_cast<FILE_RENAME_INFO*>(record.data());
+    rename->ReplaceIfExists = TRUE;
+    rename->RootDirectory = static_cast<HANDLE>(folder);
+    rename->FileNameLength = static_cast<DWORD>(name.size() * sizeof(wchar_t));
+    std::copy(name.begin(), name.end(), rename->FileName);
+    // The native call: the system's own wrapper refuses a folder handle
+    // under Wine.
+    IO_STATUS_BLOCK io = {};
+    const NTSTATUS status = NtSetInformationFile(static_cast<HANDLE>(file), &io, rename,
+                                                 static_cast<ULONG>(record.size()),
+                                                 static_cast<FILE_INFORMATION_CLASS>(10));  // FileRenameInformation
+    error = NT_SUCCESS(status) ? 0 : ErrorOf(status);
+    return NT_SUCCESS(status);
+}
+
+std::string FinalPathOf(void* handle)
+{
+    std::wstring path(MAX_PATH, L'\0');
+    DWORD length = GetFinalPathNameByHandleW(static_cast<HANDLE>(handle), &path[0], MAX_PATH, VOLUME_NAME_DOS);
+    if (length >= MAX_PATH) {
+        path.assign(length, L'\0');
+        length = GetFinalPathNameByHandleW(static_cast<HANDLE>(handle), &path[0], length, VOLUME_NAME_DOS);
+        if (length >= path.size())
+            return "";
+    }
+    path.resize(length);
+    if (path.compare(0, 8, L"\\\\?\\UNC\\") == 0)
+        path.erase(2, 6);
+    else if (path.size() >= 7 && path.compare(0, 4, L"\\\\?\\") == 0 && path[5] == L':' && path[6] == L'\\')
+        path.erase(0, 4);
+    return WideToUtf8(path);
 }

@@ -20,3 +20,24 @@ public:
 
 // The one the program uses.
 CWin32WalkSystem& WalkSystem();
+
+// Writing below a folder held open, each name relative to its handle and
+// never through a link: what a backup's target side is made of.
+//
+// Opens the folder name inside folder, making it when missing and make is
+// set (made says whether it was made), held without delete sharing, to add
+// files and folders to. A link in its place is never followed on Windows;
+// Wine follows its own links there, which the caller finds out by the final
+// path.
+void* OpenSubfolder(void* folder, const std::wstring& name, bool make, bool& made, unsigned long& error);
+// Makes the new file name inside folder, to write (and to delete through
+// its handle should the copy break off).
+void* CreateFileIn(void* folder, const std::wstring& name, unsigned long& error);
+// Renames the file open as file to name inside folder, over a file there.
+bool RenameInto(void* file, void* folder, const std::wstring& name, unsigned long& error);
+// Opens the file name inside folder to change its attributes, never
+// following a link.
+void* OpenFileIn(void* folder, const std::wstring& name, unsigned long& error);
+// What handle holds, by its final path ("C:\..." or "\\server\share\..."),
+// or empty when the system names none.
+std::string FinalPathOf(void* handle);
