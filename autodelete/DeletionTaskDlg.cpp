@@ -138,6 +138,10 @@ void CDeletionTaskDlg::OnOK()
 {
     if (!FolderAccepted(GetItemText(IDC_TASK_FOLDER), m_missingMacro))
         return;
+    if (m_folderTaken && m_folderTaken(GetItemText(IDC_TASK_FOLDER))) {
+        m_messageBox(GetHwnd(), kFolderTakenText, "Notice", MB_OK | MB_ICONINFORMATION);
+        return;
+    }
     if (m_types.IsEmpty()) {
         const int answer = m_messageBox(GetHwnd(), "Do you want to include all files in this folder?", "Question",
                                         MB_YESNO | MB_ICONWARNING);

@@ -4,7 +4,8 @@
 // subfolders" and the file types. The ready-made tasks of
 // AutoDeleteCommon.txt, read at construction, fill the fields when chosen
 // from the drop-down list. A folder no task may clean is refused on OK with
-// the reason. "Preview" lists what the task would delete now, through the
+// the reason, and so is a folder that has a task already (one task per
+// folder). "Preview" lists what the task would delete now, through the
 // engine's own walk, deleting nothing.
 #pragma once
 
@@ -12,12 +13,15 @@
 #include "autodelete/FileTypeListEditor.h"
 #include "framework/Dialog.h"
 
+#include <functional>
 #include <string>
 #include <vector>
 
 class CDeletionTaskDlg : public CDialog {
 public:
     static constexpr const char* kCommonFoldersItem = "[Folders commonly needing cleaning]";
+    static constexpr const char* kFolderTakenText =
+        "There is a task for this folder already. Edit that task, or choose another folder.";
 
     // programFolder: where AutoDeleteCommon.txt lies, and a folder no task
     // may clean.
@@ -25,6 +29,8 @@ public:
 
     INT_PTR Run() { return DoModal(m_parent); }
     void SetMessageBox(TaskMessageBoxFn messageBox);
+    // Answers whether another task has this folder; OK refuses such a folder.
+    void SetFolderTaken(std::function<bool(const std::string&)> taken) { m_folderTaken = std::move(taken); }
     const std::vector<DeletionTask>& CommonFolders() const { return m_common; }
 
     // "Are you sure you want to delete this task?"; true only on Yes.
@@ -52,6 +58,7 @@ private:
     std::vector<DeletionTask> m_common;
     CFileTypeListEditor m_types;
     TaskMessageBoxFn m_messageBox;
+    std::function<bool(const std::string&)> m_folderTaken;
     // The chosen common folder's macro had no value, and its folder is shown.
     bool m_missingMacro = false;
 };

@@ -2,8 +2,11 @@
 
 #include "common/KeyedFileRewrite.h"
 #include "common/KeyedTextFile.h"
+#include "common/ListFileReader.h"
 #include "common/Log.h"
+#include "common/Utf8.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -25,38 +28,33 @@ unsigned char Flag(const char* value, int index)
     return atoi(field) != 0 ? 1 : 0;
 }
 
-// The task's patterns, read forward from its entry record up to the end
-// mark; a record with an empty value is passed over.
-void ReadPatterns(CKeyedTextFile& file, int task, DeletionTask& out)
+std::string WithoutTrailingBackslash(const std::string& folder)
 {
-    char key[CKeyedTextFile::kKeySize];
-    char value[CKeyedTextFile::kLineSize];
-    for (int j = 0;; j++) {
-        PatternKey(task, j, key);
-        if (!file.Find(key, value, 0))
-            return;
-        if (value[0] == '\0')
-            continue;
-        if (strcmp(value, CDeletionTaskList::kEndMark) == 0)
-            return;
-        out.fileTypes.push_back(value);
-    }
+    // "C:\" keeps its backslash: "C:" alone is another folder.
+    if (folder.size() > 1 && folder.back() == '\\' && folder[folder.size() - 2] != ':')
+        return folder.substr(0, folder.size() - 1);
+    return folder;
+}
+
+bool SameFolder(const std::string& a, const std::string& b)
+{
+    return EqualsNoCase(WithoutTrailingBackslash(a), WithoutTrailingBackslash(b));
 }
 
 // Reads the tasks of a file with this class's title; withName: the fifth
-// field is the display name. Answers 0 for another title.
-int ReadTaskFile(CKeyedTextFile& file, bool withName, std::vector<DeletionTask>& tasks)
+// field is the display name. A pattern record with an empty value is passed
+// over. Answers the file's state (ListFileState).
+ListFileState ReadTaskFile(const std::string& path, bool withName, const char* missingText,
+                           std::vector<DeletionTask>& tasks)
 {
-    char value[CKeyedTextFile::kLineSize] = "";
-    if (!file.Find("KTX_FILE", value, 1) || strcmp(value, kTitle) != 0)
-        return 0;
-    char key[CKeyedTextFile::kKeySize];
+    CListFileReader reader(path, kTitle, "TYPE");
+    if (!reader.Open(missingText))
+        return reader.Finish();
     char field[CKeyedTextFile::kLineSize];
-    for (int i = 0;; i++) {
-        CKeyedTextFile::EntryKey(i, key);
-        if (!file.Find(key, value, 0))
-            break;
+    ListEntry entry;
+    while (reader.Next(entry)) {
         DeletionTask task;
+        const char* value = entry.value.c_str();
         if (CKeyedTextFile::GetField(value, 0, field))
             task.folder = field;
         task.includeSubfolders = Flag(value, 1);
@@ -64,10 +62,18 @@ int ReadTaskFile(CKeyedTextFile& file, bool withName, std::vector<DeletionTask>&
         task.deleteEmptySubfolders = Flag(value, 3);
         if (withName && CKeyedTextFile::GetField(value, 4, field))
             task.name = field;
-        ReadPatterns(file, i, task);
+        for (std::string& pattern : entry.run) {
+            if (!pattern.empty())
+                task.fileTypes.push_back(std::move(pattern));
+        }
+        if (!withName && std::any_of(tasks.begin(), tasks.end(),
+                                     [&](const DeletionTask& t) { return SameFolder(t.folder, task.folder); })) {
+            reader.Skipped(entry.number, "skipped: a second task for its folder");
+            continue;
+        }
         tasks.push_back(std::move(task));
     }
-    return 1;
+    return reader.Finish();
 }
 
 int WriteRecords(CKeyedTextFile& file, const std::vector<DeletionTask>& tasks)
@@ -106,9 +112,18 @@ int CDeletionTaskList::FindTask(const std::string& folder) const
     return -1;
 }
 
+int CDeletionTaskList::FindSameFolder(const std::string& folder, int except) const
+{
+    for (size_t i = 0; i < m_tasks.size(); i++) {
+        if (static_cast<int>(i) != except && SameFolder(m_tasks[i].folder, folder))
+            return static_cast<int>(i);
+    }
+    return -1;
+}
+
 int CDeletionTaskList::AddTask(const DeletionTask& task)
 {
-    if (FindTask(task.folder) != -1)
+    if (FindSameFolder(task.folder) != -1)
         return 0;
     m_tasks.push_back(task);
     m_tasks.back().name.clear();
@@ -117,15 +132,16 @@ int CDeletionTaskList::AddTask(const DeletionTask& task)
     return 1;
 }
 
-void CDeletionTaskList::ReplaceTask(int index, const DeletionTask& edited)
+int CDeletionTaskList::ReplaceTask(int index, const DeletionTask& edited)
 {
-    if (index < 0 || index >= static_cast<int>(m_tasks.size()))
-        return;
+    if (index < 0 || index >= static_cast<int>(m_tasks.size()) || FindSameFolder(edited.folder, index) != -1)
+        return 0;
     m_tasks.erase(m_tasks.begin() + index);
     m_tasks.push_back(edited);
     m_tasks.back().name.clear();
     m_tasks.back().missingMacro = false;
     m_modified = true;
+    return 1;
 }
 
 void CDeletionTaskList::RemoveTask(int index)
@@ -139,36 +155,22 @@ void CDeletionTaskList::RemoveTask(int index)
 int CDeletionTaskList::LoadTasks(const std::string& path)
 {
     m_tasks.clear();
-    CKeyedTextFile file(path.c_str());
-    if (!file.Exists()) {
-        LogWarning("Cannot read AutoDelete.txt file");
-        return 0;
-    }
-    return ReadTaskFile(file, false, m_tasks);
+    const ListFileState state = ReadTaskFile(path, false, "Cannot read AutoDelete.txt file", m_tasks);
+    m_keepOld = MustKeepOldFile(state);
+    return state == ListFileState::kWhole || state == ListFileState::kPartial ? 1 : 0;
 }
 
 CDeletionTaskList::SaveResult CDeletionTaskList::SaveTasks(const std::string& path)
 {
-    if (!m_modified)
-        return SaveResult::kNotModified;
-    if (!WriteTaskFile(path, m_tasks))
-        return SaveResult::kFailed;
-    m_modified = false;
-    return SaveResult::kWritten;
-}
-
-int CDeletionTaskList::WriteTaskFile(const std::string& path, const std::vector<DeletionTask>& tasks)
-{
-    return RewriteKeyedTextFile(path, [&](CKeyedTextFile& file) { return WriteRecords(file, tasks); });
+    return SaveChangedList(path, m_modified, m_keepOld, true,
+                           [this](CKeyedTextFile& file) { return WriteRecords(file, m_tasks); });
 }
 
 std::vector<DeletionTask> CDeletionTaskList::LoadCommonFolders(const std::string& path,
                                                                const std::function<bool(std::string&)>& expand)
 {
     std::vector<DeletionTask> tasks;
-    CKeyedTextFile file(path.c_str());
-    if (!file.Exists() || !ReadTaskFile(file, true, tasks))
-        return tasks;
+    ReadTaskFile(path, true, nullptr, tasks);
     for (DeletionTask& task : tasks) {
         if (expand && !expand(task.folder))
             task.missingMacro = true;

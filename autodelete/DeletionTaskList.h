@@ -6,10 +6,13 @@
 // AutoDelete.txt is a keyed text file titled "DERVANE AUTODELETE": per task
 // i a record "ENTRY_<i>" = folder, includeSubfolders, excludeFileTypes,
 // deleteEmptySubfolders (TAB-separated), then "ENTRY_<i>_TYPE_<j>" per
-// pattern and one more with the end mark "#%#".
+// pattern and one more with the end mark "#%#". A damaged task is skipped
+// (common/ListFileReader.h), and so is a second task for a folder; a file not
+// read whole is kept as "AutoDelete.txt.bak" before it is next written.
 #pragma once
 
 #include "autodelete/DeletionTask.h"
+#include "common/KeyedFileRewrite.h"
 
 #include <functional>
 #include <string>
@@ -25,23 +28,33 @@ public:
 
     // The first task whose folder is exactly this text (case-sensitive), or -1.
     int FindTask(const std::string& folder) const;
-    // Appends the task unless one with its folder exists; 1 when appended
+    // The task for this folder other than the one at index except, or -1:
+    // letter case in any script and a trailing backslash make no other
+    // folder. A folder has one task at most.
+    int FindSameFolder(const std::string& folder, int except = -1) const;
+    // Appends the task unless one for its folder exists; 1 when appended
     // (which marks the list modified).
     int AddTask(const DeletionTask& task);
     // An edited task: the old one at index goes and the edited copy is
-    // appended, so it moves to the end of the file. No duplicate check.
-    void ReplaceTask(int index, const DeletionTask& edited);
+    // appended, so it moves to the end of the file. 0, changing nothing, when
+    // another task has the edited task's folder.
+    int ReplaceTask(int index, const DeletionTask& edited);
     void RemoveTask(int index);
     void Clear() { m_tasks.clear(); }
 
     // Empties the list and reads the file's tasks. 0 when the file cannot be
-    // read (logged as "Cannot read AutoDelete.txt file") or has another title.
+    // read (logged as "Cannot read AutoDelete.txt file") or has another title
+    // (logged).
     int LoadTasks(const std::string& path);
+    // Whether the file read last held more than the list (it is kept as
+    // .bak before the list replaces it).
+    bool KeepsOldFile() const { return m_keepOld; }
 
-    enum class SaveResult { kNotModified, kWritten, kFailed };
+    using SaveResult = ListSaveResult;
     // When modified, writes the whole list to a temporary file beside path
-    // and moves it over the old file; only a whole, moved file clears the
-    // modified flag. A failure is logged and leaves the old file as it was.
+    // and moves it over the old file (SaveChangedList); only a whole, moved
+    // file clears the modified flag. A failure is logged and leaves the old
+    // file as it was.
     SaveResult SaveTasks(const std::string& path);
 
     // The ready-made tasks of AutoDeleteCommon.txt (a fifth field is the
@@ -51,11 +64,8 @@ public:
     static std::vector<DeletionTask> LoadCommonFolders(const std::string& path,
                                                        const std::function<bool(std::string&)>& expand);
 
-    // Writes tasks to path whole (header, every task) through a temporary
-    // file; 0 on failure, logged with the file's name.
-    static int WriteTaskFile(const std::string& path, const std::vector<DeletionTask>& tasks);
-
 private:
     std::vector<DeletionTask> m_tasks;
     bool m_modified = false;
+    bool m_keepOld = false;
 };

@@ -71,6 +71,10 @@ void CBackupConfigDlg::OnOK()
     }
     RemoveTrailingBackslash(edited.source);
     RemoveTrailingBackslash(edited.target);
+    if (m_sourceTaken && m_sourceTaken(edited.source)) {
+        m_messageBox(GetHwnd(), kSourceTakenText, "Notice", MB_OK | MB_ICONINFORMATION);
+        return;
+    }
     const std::string problem = ConfigProblemOnDisk(edited);
     if (!problem.empty()) {
         m_messageBox(GetHwnd(), problem.c_str(), "Error", MB_OK | MB_ICONWARNING);

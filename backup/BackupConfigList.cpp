@@ -3,6 +3,7 @@
 #include "backup/BackupRules.h"
 #include "common/KeyedFileRewrite.h"
 #include "common/KeyedTextFile.h"
+#include "common/ListFileReader.h"
 #include "common/ListFields.h"
 #include "common/Log.h"
 
@@ -37,43 +38,43 @@ void PatternKey(int entry, int pattern, char* out)
     snprintf(out, CKeyedTextFile::kKeySize, "ENTRY_%d_TYPE_%d", entry, pattern);
 }
 
-// The commands' three records, each searched forward from the last.
-void ReadCommands(CKeyedTextFile& file, BackupCommands& commands)
+// The commands' three records, wherever they stand in the file.
+void ReadCommands(const CListFileReader& reader, BackupCommands& commands)
 {
-    char value[CKeyedTextFile::kLineSize];
-    if (file.Find("CUSTOM", value, 0))
+    if (const char* value = reader.Other("CUSTOM"))
         commands.custom = Flag(value, 0);
-    if (file.Find("CUSTOM_COMMAND", value, 0)) {
+    if (const char* value = reader.Other("CUSTOM_COMMAND")) {
         TakeField(value, 0, commands.customProgram);
         TakeField(value, 1, commands.customArguments);
     }
-    if (file.Find("POST_COMMAND", value, 0)) {
+    if (const char* value = reader.Other("POST_COMMAND")) {
         TakeField(value, 0, commands.postProgram);
         TakeField(value, 1, commands.postArguments);
         commands.removeCopies = Flag(value, 2);
     }
 }
 
-// The configuration's records after its "ENTRY_<i>" record, which the last
-// search found: source, target, then the patterns up to the end mark, a
-// record with an empty value passed over.
-void ReadEntryRecords(CKeyedTextFile& file, int entry, BackupConfig& config)
+// A configuration from its records: the entry's own (name and flags, each
+// flag it leaves out clear), "_SOURCE", "_DEST" and the patterns, a record
+// with an empty value passed over.
+BackupConfig ReadConfig(ListEntry& entry)
 {
-    char key[CKeyedTextFile::kKeySize];
-    char value[CKeyedTextFile::kLineSize];
-    EntryKey(entry, "_SOURCE", key);
-    if (file.Find(key, value, 0))
-        TakeField(value, 0, config.source);
-    EntryKey(entry, "_DEST", key);
-    if (file.Find(key, value, 0))
-        TakeField(value, 0, config.target);
-    for (int j = 0;; j++) {
-        PatternKey(entry, j, key);
-        if (!file.Find(key, value, 0) || strcmp(value, CBackupConfigList::kEndMark) == 0)
-            return;
-        if (value[0] != '\0')
-            config.fileTypes.push_back(value);
+    BackupConfig config;
+    const char* value = entry.value.c_str();
+    TakeField(value, 0, config.name);
+    config.includeSubfolders = Flag(value, 1);
+    config.excludeFileTypes = Flag(value, 2);
+    for (const auto& record : entry.named) {
+        if (record.first == "SOURCE" && config.source.empty())
+            TakeField(record.second.c_str(), 0, config.source);
+        else if (record.first == "DEST" && config.target.empty())
+            TakeField(record.second.c_str(), 0, config.target);
     }
+    for (std::string& pattern : entry.run) {
+        if (!pattern.empty())
+            config.fileTypes.push_back(std::move(pattern));
+    }
+    return config;
 }
 
 // A field that would split its record (TAB) or end it (CR, LF).
@@ -140,24 +141,32 @@ int CBackupConfigList::FindConfigBySource(const std::string& source) const
     return -1;
 }
 
+int CBackupConfigList::FindSameSource(const std::string& source, int except) const
+{
+    for (size_t i = 0; i < m_configs.size(); i++) {
+        if (static_cast<int>(i) != except && SameFolderText(m_configs[i].source, source))
+            return static_cast<int>(i);
+    }
+    return -1;
+}
+
 int CBackupConfigList::AddConfig(const BackupConfig& config)
 {
-    for (const BackupConfig& other : m_configs) {
-        if (SameFolderText(other.source, config.source) && SameFolderText(other.target, config.target))
-            return 0;
-    }
+    if (FindSameSource(config.source) != -1)
+        return 0;
     m_configs.push_back(config);
     m_modified = true;
     return 1;
 }
 
-void CBackupConfigList::ReplaceConfig(int index, const BackupConfig& edited)
+int CBackupConfigList::ReplaceConfig(int index, const BackupConfig& edited)
 {
-    if (index < 0 || index >= static_cast<int>(m_configs.size()))
-        return;
+    if (index < 0 || index >= static_cast<int>(m_configs.size()) || FindSameSource(edited.source, index) != -1)
+        return 0;
     m_configs.erase(m_configs.begin() + index);
     m_configs.push_back(edited);
     m_modified = true;
+    return 1;
 }
 
 void CBackupConfigList::RemoveConfig(int index)
@@ -179,41 +188,29 @@ int CBackupConfigList::LoadConfigs(const std::string& path)
     m_configs.clear();
     m_commands = BackupCommands();
     m_modified = false;
-    CKeyedTextFile file(path.c_str());
-    if (!file.Exists()) {
-        LogWarning("Cannot read Backup.txt file");
-        return 0;
-    }
-    if (!file.HasTitle(kTitle))
-        return 0;
-    ReadCommands(file, m_commands);
-    char key[CKeyedTextFile::kKeySize];
-    char value[CKeyedTextFile::kLineSize];
-    for (int i = 0;; i++) {
-        EntryKey(i, "", key);
-        if (!file.Find(key, value, 0))
-            break;
-        // A file entry says each flag itself; one it leaves out is clear.
-        BackupConfig config;
-        TakeField(value, 0, config.name);
-        config.includeSubfolders = Flag(value, 1);
-        config.excludeFileTypes = Flag(value, 2);
-        ReadEntryRecords(file, i, config);
+    CListFileReader reader(path, kTitle, "TYPE");
+    const bool open = reader.Open("Cannot read Backup.txt file");
+    ListEntry entry;
+    while (reader.Next(entry)) {
+        BackupConfig config = ReadConfig(entry);
+        if (FindSameSource(config.source) != -1) {
+            reader.Skipped(entry.number, "skipped: a second configuration for its source");
+            continue;
+        }
         m_configs.push_back(std::move(config));
     }
-    return 1;
+    if (open)
+        ReadCommands(reader, m_commands);
+    m_keepOld = MustKeepOldFile(reader.Finish());
+    return open ? 1 : 0;
 }
 
 CBackupConfigList::SaveResult CBackupConfigList::SaveConfigs(const std::string& path)
 {
-    if (!m_modified)
-        return SaveResult::kNotModified;
-    if (!Writable(m_commands, m_configs)) {
+    if (m_modified && !Writable(m_commands, m_configs)) {
         LogWarning("Cannot write Backup.txt file: a folder, name, program or argument holds a tab or a line break");
         return SaveResult::kFailed;
     }
-    if (!RewriteKeyedTextFile(path, [&](CKeyedTextFile& file) { return WriteRecords(file, m_commands, m_configs); }))
-        return SaveResult::kFailed;
-    m_modified = false;
-    return SaveResult::kWritten;
+    return SaveChangedList(path, m_modified, m_keepOld, true,
+                           [this](CKeyedTextFile& file) { return WriteRecords(file, m_commands, m_configs); });
 }

@@ -7,10 +7,13 @@
 // "CUSTOM", "CUSTOM_COMMAND", "POST_COMMAND", then per configuration i the
 // records "ENTRY_<i>" (name, includeSubfolders, excludeFileTypes),
 // "ENTRY_<i>_SOURCE", "ENTRY_<i>_DEST", one "ENTRY_<i>_TYPE_<j>" per pattern
-// and one more with the end mark "#%#".
+// and one more with the end mark "#%#". A damaged configuration is skipped
+// (common/ListFileReader.h), and so is a second one for a source; a file not
+// read whole is kept as "Backup.txt.bak" before it is next written.
 #pragma once
 
 #include "backup/BackupConfig.h"
+#include "common/KeyedFileRewrite.h"
 
 #include <string>
 #include <vector>
@@ -27,30 +30,38 @@ public:
     // The first configuration whose source is exactly this text
     // (case-sensitive), or -1.
     int FindConfigBySource(const std::string& source) const;
-    // Appends the configuration unless one has the same source and the same
-    // target (each compared without regard to letter case); 1 when appended
+    // The configuration for this source other than the one at index except,
+    // or -1 (letter case in any script ignored). A source has one
+    // configuration at most.
+    int FindSameSource(const std::string& source, int except = -1) const;
+    // Appends the configuration unless one has its source; 1 when appended
     // (which marks the list modified).
     int AddConfig(const BackupConfig& config);
-    // The old configuration at index goes and the edited copy is appended.
-    void ReplaceConfig(int index, const BackupConfig& edited);
+    // The old configuration at index goes and the edited copy is appended; 0,
+    // changing nothing, when another configuration has the edited source.
+    int ReplaceConfig(int index, const BackupConfig& edited);
     void RemoveConfig(int index);
     // New commands (marks the list modified).
     void SetCommands(const BackupCommands& commands);
 
     // Empties the list, resets the commands and reads the file. 0 when the
     // file cannot be read (logged as "Cannot read Backup.txt file") or has
-    // another title.
+    // another title (logged).
     int LoadConfigs(const std::string& path);
+    // Whether the file read last held more than the list (kept as .bak
+    // before the list replaces it).
+    bool KeepsOldFile() const { return m_keepOld; }
 
-    enum class SaveResult { kNotModified, kWritten, kFailed };
+    using SaveResult = ListSaveResult;
     // When modified, writes everything to a temporary file beside path and
-    // moves it over the old file; only a whole, moved file clears the
-    // modified flag. A failure is logged ("Cannot create Backup.txt file")
-    // and leaves the old file as it was.
+    // moves it over the old file (SaveChangedList); only a whole, moved file
+    // clears the modified flag. A failure is logged and leaves the old file
+    // as it was.
     SaveResult SaveConfigs(const std::string& path);
 
 private:
     std::vector<BackupConfig> m_configs;
     BackupCommands m_commands;
     bool m_modified = false;
+    bool m_keepOld = false;
 };

@@ -4,6 +4,8 @@
 // read and written by the Icons page. Window-free.
 #pragma once
 
+#include "common/ListFileReader.h"
+
 #include <string>
 #include <vector>
 
@@ -20,11 +22,11 @@ struct HideRule {
 // programFolder\IconHide.txt.
 std::string HideRuleFilePath(const std::string& programFolder);
 
-// Appends the file's rules to rules in file order, up to the first missing
-// ENTRY_<n>; a missing field takes its default. False when the file cannot be
-// read (logged) or is not a hide-rule file.
-bool ReadHideRuleFile(const std::string& path, std::vector<HideRule>* rules);
+// Appends the file's rules to rules in file order; a missing field takes its
+// default. False when the file cannot be read or is not a hide-rule file
+// (logged). state, when given, tells how the file was read.
+bool ReadHideRuleFile(const std::string& path, std::vector<HideRule>* rules, ListFileState* state = nullptr);
 
-// Writes the file with these rules, whole or not at all: a failure is logged
-// and leaves the file as it was.
-bool WriteHideRuleFile(const std::string& path, const std::vector<HideRule>& rules);
+// Writes the header and the rules' records; 0 when one could not be written
+// (for RewriteKeyedTextFile and SaveChangedList).
+int WriteHideRuleRecords(CKeyedTextFile& file, const std::vector<HideRule>& rules);

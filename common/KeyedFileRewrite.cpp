@@ -65,7 +65,42 @@ int RewriteKeyedTextFile(const std::string& path, const std::function<int(CKeyed
     return 1;
 }
 
-ListSaveResult SaveChangedList(const std::string& path, bool& changed, bool writable,
+bool KeepOldListFile(const std::string& path)
+{
+    const std::string name = FileName(path);
+    const std::string kept = path + ".bak";
+#ifdef _WIN32
+    const std::wstring widePath = Utf8ToWide(path.c_str());
+    if (CopyFileW(widePath.c_str(), Utf8ToWide(kept.c_str()).c_str(), FALSE)) {
+        LogWarningFormat("The old %s file, not read whole, is kept as .bak beside it", name.c_str());
+        return true;
+    }
+    const DWORD error = GetLastError();
+    if (error == ERROR_FILE_NOT_FOUND && GetFileAttributesW(widePath.c_str()) == INVALID_FILE_ATTRIBUTES)
+        return true;
+#else
+    FILE* from = OpenFileUtf8(path.c_str(), "rb");
+    if (!from)
+        return true;
+    FILE* to = OpenFileUtf8(kept.c_str(), "wb");
+    bool copied = to != nullptr;
+    char chunk[16384];
+    for (size_t got = 0; copied && (got = fread(chunk, 1, sizeof chunk, from)) > 0;)
+        copied = fwrite(chunk, 1, got, to) == got;
+    copied = copied && !ferror(from);
+    if (to)
+        copied = fclose(to) == 0 && copied;
+    fclose(from);
+    if (copied) {
+        LogWarningFormat("The old %s file, not read whole, is kept as .bak beside it", name.c_str());
+        return true;
+    }
+#endif
+    LogWarningFormat("Cannot keep the old %s file as .bak: the list is not written", name.c_str());
+    return false;
+}
+
+ListSaveResult SaveChangedList(const std::string& path, bool& changed, bool& keepOld, bool writable,
                                const std::function<int(CKeyedTextFile&)>& writeRecords)
 {
     if (!changed)
@@ -74,8 +109,11 @@ ListSaveResult SaveChangedList(const std::string& path, bool& changed, bool writ
         LogWarningFormat("Cannot create %s file", FileName(path).c_str());
         return ListSaveResult::kFailed;
     }
+    if (keepOld && !KeepOldListFile(path))
+        return ListSaveResult::kFailed;
     if (!RewriteKeyedTextFile(path, writeRecords))
         return ListSaveResult::kFailed;
     changed = false;
+    keepOld = false;
     return ListSaveResult::kWritten;
 }

@@ -22,6 +22,13 @@ enum class ListSaveResult { kNotChanged, kWritten, kFailed };
 // A list's save: nothing when changed is clear; otherwise the file rewritten
 // whole, and only a whole, moved file clears changed. A list whose fields
 // could not be read back (writable false) is not written: logged as "Cannot
-// create <name> file", the old file and changed left as they were.
-ListSaveResult SaveChangedList(const std::string& path, bool& changed, bool writable,
+// create <name> file", the old file and changed left as they were. With
+// keepOld set (the file was not read whole), the old file is first copied to
+// "<name>.bak", replacing an older copy, and logged; when that copy cannot be
+// made the list is not written at all. A whole write clears keepOld.
+ListSaveResult SaveChangedList(const std::string& path, bool& changed, bool& keepOld, bool writable,
                                const std::function<int(CKeyedTextFile&)>& writeRecords);
+
+// Copies the file at path to path + ".bak", replacing an older copy; true
+// also when there is no file at path. Logged either way.
+bool KeepOldListFile(const std::string& path);

@@ -350,16 +350,36 @@ int CKeyedTextFile::Find(const char* wanted, char* valueOut, int fromStart)
             continue;
         if (!SeekTo(recordStart))
             return 0;
-        if (!valueOut)
-            return 1;
-        if (encoding == Encoding::kLegacy) {
-            const std::string text = LegacyToUtf8(value, strlen(value));
-            CopyUtf8(valueOut, kLineSize, text.c_str());
-        } else {
-            memcpy(valueOut, value, valueLength + 1);
-        }
+        if (valueOut)
+            CopyValue(valueOut);
         return 1;
     }
+}
+
+void CKeyedTextFile::CopyValue(char* valueOut) const
+{
+    if (encoding == Encoding::kLegacy) {
+        const std::string text = LegacyToUtf8(value, strlen(value));
+        CopyUtf8(valueOut, kLineSize, text.c_str());
+    } else {
+        memcpy(valueOut, value, valueLength + 1);
+    }
+}
+
+int CKeyedTextFile::NextRecord(char* keyOut, char* valueOut)
+{
+    if (!keyOut || !valueOut)
+        return 0;
+    if (mode == MODE_WRITE || mode == MODE_UPDATE)
+        Close();
+    if (!stream && !Open(MODE_READ))
+        return 0;
+    mode = MODE_READ;
+    if (!ReadRecord())
+        return 0;
+    memcpy(keyOut, key, keyLength + 1);
+    CopyValue(valueOut);
+    return 1;
 }
 
 int CKeyedTextFile::WriteHeader(const char* title)

@@ -50,6 +50,11 @@ public:
     // must hold kLineSize bytes, and leaves the stream at the start of that
     // record's line, so the next search starts with it.
     int Find(const char* key, char* valueOut, int fromStart);
+    // The next record in file order, from where the last read or search left
+    // the stream (the first record of a file not read yet): its key into
+    // keyOut (kKeySize bytes), its value as Find gives it into valueOut
+    // (kLineSize bytes). 0 at the end of the file.
+    int NextRecord(char* keyOut, char* valueOut);
     // The header records every file of the program starts with: "KTX_FILE"
     // with the file's title, then "VERSION" "1.0". 1 when both were written.
     int WriteHeader(const char* title);
@@ -79,6 +84,7 @@ private:
     // Reads the next record into key and value, skipping lines that are not
     // records; 0 at end of file.
     int ReadRecord();
+    void CopyValue(char* valueOut) const;
     int Open(int newMode);
     void Close();
     int SeekTo(long position);

@@ -94,6 +94,8 @@ int CBackupPage::OnApply()
     SetModified(false);
     m_settings.showIcon = IsItemChecked(IDC_BACKUP_SHOW_ICON) ? 1 : 0;
     SaveBackupSettings();
+    if (m_configs.IsModified())
+        TellListNotWritten(GetHwnd(), m_messageBox, "Backup.txt");
     CheckItem(IDC_BACKUP_SHOW_ICON, m_settings.showIcon != 0);
     MatchWindow();
     return 1;
@@ -179,6 +181,7 @@ void CBackupPage::AddConfig()
     BackupConfig config;
     CBackupConfigDlg dialog(GetHwnd(), config);
     dialog.SetMessageBox(m_messageBox);
+    dialog.SetSourceTaken([this](const std::string& source) { return m_configs.FindSameSource(source) != -1; });
     if (dialog.Run() != IDOK || !m_configs.AddConfig(config))
         return;
     ListChanged();
@@ -193,9 +196,10 @@ void CBackupPage::EditConfig()
     BackupConfig copy = m_configs.Configs()[static_cast<size_t>(index)];
     CBackupConfigDlg dialog(GetHwnd(), copy);
     dialog.SetMessageBox(m_messageBox);
-    if (dialog.Run() != IDOK || static_cast<size_t>(index) >= m_configs.Configs().size())
+    dialog.SetSourceTaken(
+        [this, index](const std::string& source) { return m_configs.FindSameSource(source, index) != -1; });
+    if (dialog.Run() != IDOK || !m_configs.ReplaceConfig(index, copy))
         return;
-    m_configs.ReplaceConfig(index, copy);
     ListChanged();
     SetModified(true);
 }

@@ -242,6 +242,8 @@ int CDeletePage::OnApply()
             icons->UnhideByLabel(kRecycleBin);
     }
     SaveDeleteSettings();
+    if (m_tasks.IsModified())
+        TellListNotWritten(GetHwnd(), m_messageBox, "AutoDelete.txt");
     m_schedule.SetSettings(m_settings, false);
     SetControls();
     SetModified(false);
@@ -373,6 +375,7 @@ void CDeletePage::AddTask()
     DeletionTask task;
     CDeletionTaskDlg dialog(GetHwnd(), task, Host().ProgramFolder());
     dialog.SetMessageBox(m_messageBox);
+    dialog.SetFolderTaken([this](const std::string& folder) { return m_tasks.FindSameFolder(folder) != -1; });
     if (dialog.Run() != IDOK || !m_tasks.AddTask(task))
         return;
     RefreshTaskList();
@@ -388,11 +391,10 @@ void CDeletePage::EditTask()
     copy.name.clear();
     CDeletionTaskDlg dialog(GetHwnd(), copy, Host().ProgramFolder());
     dialog.SetMessageBox(m_messageBox);
-    if (dialog.Run() != IDOK)
+    dialog.SetFolderTaken(
+        [this, index](const std::string& folder) { return m_tasks.FindSameFolder(folder, index) != -1; });
+    if (dialog.Run() != IDOK || !m_tasks.ReplaceTask(index, copy))
         return;
-    if (static_cast<size_t>(index) >= m_tasks.Tasks().size())
-        return;
-    m_tasks.ReplaceTask(index, copy);
     RefreshTaskList();
     SetModified(true);
 }

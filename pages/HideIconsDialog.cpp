@@ -50,8 +50,11 @@ void CHideIconsDialog::LoadHideRules()
 
 void CHideIconsDialog::SaveHideRules()
 {
-    if (m_rules.Save(FilePath()) == CHideRuleList::SaveResult::kWritten)
+    const CHideRuleList::SaveResult result = m_rules.Save(FilePath());
+    if (result == CHideRuleList::SaveResult::kWritten)
         m_host.SendHookRequest(HOOKMSG_RELOAD_HIDE_RULES, "");
+    else if (result == CHideRuleList::SaveResult::kFailed && GetHwnd())
+        TellListNotWritten(GetHwnd(), m_messageBox, "IconHide.txt");
 }
 
 void CHideIconsDialog::AddHideRule(const std::string& pattern, int kind)

@@ -37,17 +37,16 @@ void CHideRuleList::Replace(const std::string& oldPattern, const std::string& pa
 int CHideRuleList::Load(const std::string& path)
 {
     m_rules.clear();
-    return ReadHideRuleFile(path, &m_rules) ? 1 : 0;
+    ListFileState state = ListFileState::kMissing;
+    const bool read = ReadHideRuleFile(path, &m_rules, &state);
+    m_keepOld = MustKeepOldFile(state);
+    return read ? 1 : 0;
 }
 
 CHideRuleList::SaveResult CHideRuleList::Save(const std::string& path)
 {
-    if (!m_modified)
-        return SaveResult::kNotModified;
-    if (!WriteHideRuleFile(path, m_rules))
-        return SaveResult::kFailed;
-    m_modified = false;
-    return SaveResult::kWritten;
+    return SaveChangedList(path, m_modified, m_keepOld, true,
+                           [this](CKeyedTextFile& file) { return WriteHideRuleRecords(file, m_rules); });
 }
 
 HidePatternProblem CHideRuleList::CheckPattern(const std::string& pattern)

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "common/HideRuleFile.h"
+#include "common/KeyedFileRewrite.h"
 
 #include <cstddef>
 #include <string>
@@ -37,15 +38,17 @@ public:
     void Replace(const std::string& oldPattern, const std::string& pattern, int kind);
     void Clear() { m_rules.clear(); }
 
-    // Empties the list and reads the file's rules in file order, up to the
-    // first missing ENTRY_<n>. 0 when the file cannot be read (logged) or is
-    // not a hide-rule file.
+    // Empties the list and reads the file's rules in file order. 0 when the
+    // file cannot be read or is not a hide-rule file (logged).
     int Load(const std::string& path);
+    // Whether the file read last held more than the list (kept as .bak
+    // before the list replaces it).
+    bool KeepsOldFile() const { return m_keepOld; }
 
-    enum class SaveResult { kNotModified, kWritten, kFailed };
-    // Rewrites the file whole when the list was modified. A failure is logged,
-    // leaves the file as it was and the list marked modified for the next
-    // save.
+    using SaveResult = ListSaveResult;
+    // Rewrites the file whole when the list was modified (SaveChangedList). A
+    // failure is logged, leaves the file as it was and the list marked
+    // modified for the next save.
     SaveResult Save(const std::string& path);
 
     static HidePatternProblem CheckPattern(const std::string& pattern);
@@ -54,4 +57,5 @@ public:
 private:
     std::vector<HideRule> m_rules;
     bool m_modified = false;
+    bool m_keepOld = false;
 };

@@ -139,8 +139,11 @@ void CRespondPage::StartRespondEngine(bool on)
 void CRespondPage::SaveAndTell()
 {
     // The engine reads the file: it is told only once the new file stands.
-    if (m_rules.WriteFile(RuleFile()) == CRespondRuleList::SaveResult::kWritten && m_engine)
+    const CRespondRuleList::SaveResult result = m_rules.WriteFile(RuleFile());
+    if (result == CRespondRuleList::SaveResult::kWritten && m_engine)
         m_engine->RulesChanged();
+    if (result == CRespondRuleList::SaveResult::kFailed && GetHwnd())
+        TellListNotWritten(GetHwnd(), m_messageBox, "Respond.txt");
 }
 
 void CRespondPage::LoadAndStart()

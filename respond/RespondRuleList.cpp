@@ -2,6 +2,7 @@
 
 #include "common/KeyedFileRewrite.h"
 #include "common/KeyedTextFile.h"
+#include "common/ListFileReader.h"
 #include "common/ListFields.h"
 #include "common/Log.h"
 #include "respond/RespondMatch.h"
@@ -41,26 +42,14 @@ RespondEntry ReadRule(const char* value, bool withNames)
     return rule;
 }
 
-// The actions of rule i, whose record the last search found, up to the end
-// mark or the first missing action record.
-void ReadActions(CKeyedTextFile& file, int i, RespondEntry& rule)
+// The actions of a rule's run; a record with an empty kind is passed over.
+void ReadActions(const ListEntry& entry, RespondEntry& rule)
 {
-    char key[CKeyedTextFile::kKeySize];
-    char value[CKeyedTextFile::kLineSize];
-    for (int j = 0;; j++) {
-        ActionKey(i, j, key);
-        if (!file.Find(key, value, 0)) {
-            // A failed search leaves the file at its end: go back to the
-            // rule so that the next rule is still found after it.
-            CKeyedTextFile::EntryKey(i, key);
-            file.Find(key, value, 1);
-            return;
-        }
+    for (const std::string& record : entry.run) {
+        const char* value = record.c_str();
         std::string kind;
         if (!TakeListField(value, 0, kind) || kind.empty())
             continue;
-        if (kind == CRespondRuleList::kEndMark)
-            return;
         RespondAction action;
         action.kind = static_cast<ActionKind>(KindField(value, 0, kActionNone, kActionKindCount));
         TakeListField(value, 1, action.label);
@@ -139,36 +128,27 @@ int CRespondRuleList::ReadFile(const std::string& path, bool withNames)
 {
     m_rules.clear();
     m_changed = false;
-    CKeyedTextFile file(path.c_str());
-    if (!file.Exists() || !file.HasTitle(kTitle))
-        return 0;
-    char key[CKeyedTextFile::kKeySize];
-    char value[CKeyedTextFile::kLineSize];
-    int empty = 0;
-    for (int i = 0;; i++) {
-        CKeyedTextFile::EntryKey(i, key);
-        if (!file.Find(key, value, 0))
-            break;
-        RespondEntry rule = ReadRule(value, withNames);
-        ReadActions(file, i, rule);
+    CListFileReader reader(path, kTitle, "ACTION", true);
+    const bool open = reader.Open(nullptr);
+    ListEntry entry;
+    while (reader.Next(entry)) {
+        RespondEntry rule = ReadRule(entry.value.c_str(), withNames);
+        ReadActions(entry, rule);
         // A rule with neither title nor text would answer no window: the
         // editor never makes one.
         if (rule.windowTitle.empty() && rule.windowText.empty()) {
-            empty++;
+            reader.Skipped(entry.number, "skipped: no window title nor text");
             continue;
         }
         m_rules.push_back(std::move(rule));
     }
-    if (empty > 0) {
-        const std::string count = std::to_string(empty);
-        LogWarningFormat("Respond rules without title and text skipped: %s", count.c_str());
-    }
-    return 1;
+    m_keepOld = MustKeepOldFile(reader.Finish());
+    return open ? 1 : 0;
 }
 
 CRespondRuleList::SaveResult CRespondRuleList::WriteFile(const std::string& path)
 {
-    return SaveChangedList(path, m_changed, Writable(m_rules),
+    return SaveChangedList(path, m_changed, m_keepOld, Writable(m_rules),
                            [this](CKeyedTextFile& file) { return WriteRecords(file, m_rules); });
 }
 

@@ -33,11 +33,15 @@ public:
     void SetChanged(bool changed) { m_changed = changed; }
 
     // Empties the list and reads the file; withNames takes each rule's name
-    // (RespondCommon.txt). A missing file or another title gives an empty
-    // list without a log line and answers 0. Kinds and match kinds outside
-    // their lists read as 0; records that hold no rule are skipped with a
-    // log line.
+    // (RespondCommon.txt). A missing file gives an empty list without a log
+    // line and answers 0, as does another title, with one. Kinds and match
+    // kinds outside their lists read as 0; records that hold no rule are
+    // skipped and a rule whose actions are broken off keeps those before the
+    // break, with a log line (common/ListFileReader.h).
     int ReadFile(const std::string& path, bool withNames = false);
+    // Whether the file read last held more than the list (kept as .bak
+    // before the list replaces it).
+    bool KeepsOldFile() const { return m_keepOld; }
 
     using SaveResult = ListSaveResult;
     // When changed, writes every rule (names are never written) to a
@@ -59,4 +63,5 @@ public:
 private:
     std::vector<RespondEntry> m_rules;
     bool m_changed = false;
+    bool m_keepOld = false;
 };

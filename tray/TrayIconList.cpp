@@ -2,6 +2,7 @@
 
 #include "common/KeyedFileRewrite.h"
 #include "common/KeyedTextFile.h"
+#include "common/ListFileReader.h"
 #include "common/ListFields.h"
 #include "common/Log.h"
 
@@ -50,28 +51,16 @@ bool ReadItem(const char* value, TrayMenuItem& item)
     return true;
 }
 
-// The items of entry i, whose record the last search found, up to the end
-// mark or the first missing item record.
-void ReadItems(CKeyedTextFile& file, int i, TrayIconEntry& entry, int& skipped)
+// The menu items of an entry's run; one of unknown kind or command is left
+// out, logged.
+void ReadItems(const ListEntry& entry, CListFileReader& reader, TrayIconEntry& icon)
 {
-    char key[CKeyedTextFile::kKeySize];
-    char value[CKeyedTextFile::kLineSize];
-    for (int j = 0;; j++) {
-        ItemKey(i, j, key);
-        if (!file.Find(key, value, 0)) {
-            // A failed search leaves the file at its end: go back to the
-            // entry so that the next entry is still found after it.
-            CKeyedTextFile::EntryKey(i, key);
-            file.Find(key, value, 1);
-            return;
-        }
-        if (strcmp(Field(value, 0).c_str(), CTrayIconList::kEndMark) == 0)
-            return;
+    for (const std::string& value : entry.run) {
         TrayMenuItem item;
-        if (ReadItem(value, item))
-            entry.items.push_back(std::move(item));
+        if (ReadItem(value.c_str(), item))
+            icon.items.push_back(std::move(item));
         else
-            skipped++;
+            reader.Skipped(entry.number, "lost a menu item of unknown kind or command");
     }
 }
 
@@ -150,33 +139,25 @@ int CTrayIconList::ReadFile(const std::string& path)
 {
     m_entries.clear();
     m_changed = false;
-    CKeyedTextFile file(path.c_str());
-    if (!file.Exists() || !file.HasTitle(kTitle))
-        return 0;
-    char key[CKeyedTextFile::kKeySize];
-    char value[CKeyedTextFile::kLineSize];
-    int skipped = 0;
-    for (int i = 0;; i++) {
-        CKeyedTextFile::EntryKey(i, key);
-        if (!file.Find(key, value, 0))
-            break;
-        TrayIconEntry entry;
-        entry.tipText = Field(value, 0);
-        entry.iconFile = Field(value, 1);
-        entry.iconIndex = ListIntField(value, 2, 0);
-        ReadItems(file, i, entry, skipped);
-        m_entries.push_back(std::move(entry));
+    CListFileReader reader(path, kTitle, "ITEM", true);
+    const bool open = reader.Open(nullptr);
+    ListEntry entry;
+    while (reader.Next(entry)) {
+        TrayIconEntry icon;
+        const char* value = entry.value.c_str();
+        icon.tipText = Field(value, 0);
+        icon.iconFile = Field(value, 1);
+        icon.iconIndex = ListIntField(value, 2, 0);
+        ReadItems(entry, reader, icon);
+        m_entries.push_back(std::move(icon));
     }
-    if (skipped > 0) {
-        const std::string count = std::to_string(skipped);
-        LogWarningFormat("TrayIcons.txt: %s menu items of unknown kind or command skipped", count.c_str());
-    }
-    return 1;
+    m_keepOld = MustKeepOldFile(reader.Finish());
+    return open ? 1 : 0;
 }
 
 CTrayIconList::SaveResult CTrayIconList::WriteFile(const std::string& path)
 {
-    return SaveChangedList(path, m_changed, Writable(m_entries),
+    return SaveChangedList(path, m_changed, m_keepOld, Writable(m_entries),
                            [this](CKeyedTextFile& file) { return WriteRecords(file, m_entries); });
 }
 

@@ -35,11 +35,16 @@ public:
     bool IsChanged() const { return m_changed; }
     void SetChanged(bool changed) { m_changed = changed; }
 
-    // Empties the list and reads the file. A missing file, or one with
-    // another title, gives an empty list and answers 0 without a log line;
-    // records that cannot be used (an unknown item kind or system command)
-    // are skipped with a log line. Answers 1 when the file was read.
+    // Empties the list and reads the file. A missing file gives an empty
+    // list and answers 0 without a log line, as does another title, with
+    // one; records that cannot be used (an unknown item kind or system
+    // command) are skipped, and an entry whose items are broken off keeps
+    // those before the break, with a log line (common/ListFileReader.h).
+    // Answers 1 when the file was read.
     int ReadFile(const std::string& path);
+    // Whether the file read last held more than the list (kept as .bak
+    // before the list replaces it).
+    bool KeepsOldFile() const { return m_keepOld; }
 
     using SaveResult = ListSaveResult;
     // When changed, writes every entry to a temporary file beside path and
@@ -56,4 +61,5 @@ public:
 private:
     std::vector<TrayIconEntry> m_entries;
     bool m_changed = false;
+    bool m_keepOld = false;
 };

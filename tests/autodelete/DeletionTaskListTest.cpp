@@ -91,21 +91,25 @@ TEST_F(DeletionTaskListTest, ReadingFollowsTheRecordsEdgeCases)
                std::string(kHeader) +
                    // empty pattern passed over; flags other than 0 read as set
                    "ENTRY_0\tC:\\A\t7\t\t1\r\nENTRY_0_TYPE_0\t\r\nENTRY_0_TYPE_1\t*.a\r\nENTRY_0_TYPE_2\t#%#\r\n"
-                   // only a folder; no end mark: the pattern search runs to the end
+                   // no end mark: its patterns may be cut short, so the task goes
                    "ENTRY_1\tC:\\B\r\nENTRY_1_TYPE_0\t*.b\r\n"
-                   "ENTRY_2\tC:\\C\t0\t0\t0\r\nENTRY_2_TYPE_0\t#%#\r\n");
+                   // only a folder; a second task for C:\A is no task
+                   "ENTRY_2\tC:\\C\r\nENTRY_2_TYPE_0\t#%#\r\nENTRY_3\tc:\\a\\\t0\t0\t0\r\nENTRY_3_TYPE_0\t#%#\r\n");
     ASSERT_EQ(1, list.LoadTasks(file));
-    EXPECT_EQ((std::vector<std::string>{"C:\\A", "C:\\B"}), Folders(list));
+    EXPECT_EQ((std::vector<std::string>{"C:\\A", "C:\\C"}), Folders(list));
     const DeletionTask& a = list.Tasks()[0];
     EXPECT_EQ(1, a.includeSubfolders);
     EXPECT_EQ(0, a.excludeFileTypes);
     EXPECT_EQ(std::vector<std::string>{"*.a"}, a.fileTypes);
-    EXPECT_EQ(std::vector<std::string>{"*.b"}, list.Tasks()[1].fileTypes);
+    EXPECT_TRUE(list.KeepsOldFile());
+    EXPECT_NE(std::string::npos, ErrorLog().find("AutoDelete.txt: entry 1 skipped: its parts have no end mark"));
+    EXPECT_NE(std::string::npos, ErrorLog().find("AutoDelete.txt: entry 3 skipped: a second task for its folder"));
+    EXPECT_NE(std::string::npos, ErrorLog().find("AutoDelete.txt read in part (2 skipped)"));
 
     WriteBytes(file, "KTX_FILE\tDERVANE ICON HIDE\r\nENTRY_0\tC:\\A\t0\t0\t0\r\n");
     EXPECT_EQ(0, list.LoadTasks(file));
     EXPECT_TRUE(list.Tasks().empty());
-    EXPECT_EQ("", ErrorLog());
+    EXPECT_NE(std::string::npos, ErrorLog().find("AutoDelete.txt not read: it is no DERVANE AUTODELETE file"));
     EXPECT_EQ(0, list.LoadTasks(dir.File("none.txt")));
     EXPECT_NE(std::string::npos, ErrorLog().find("> WARNING: Cannot read AutoDelete.txt file"));
 }
@@ -128,7 +132,7 @@ TEST_F(DeletionTaskListTest, AFailedSaveLeavesTheOldFileAndKeepsTheListModified)
     EXPECT_NE(std::string::npos, ErrorLog().find("Cannot create AutoDelete.txt file"));
     EXPECT_TRUE(list.IsModified());
     EXPECT_EQ(CDeletionTaskList::SaveResult::kWritten, list.SaveTasks(file));
-    EXPECT_EQ(CDeletionTaskList::SaveResult::kNotModified, list.SaveTasks(file));
+    EXPECT_EQ(CDeletionTaskList::SaveResult::kNotChanged, list.SaveTasks(file));
 }
 
 TEST_F(DeletionTaskListTest, CommonFoldersAreExpandedNamedAndMarkedWhenAMacroIsMissing)
@@ -177,11 +181,10 @@ TEST_F(DeletionTaskListTest, BadFilesLoadWithoutHarmAndTheirBadFoldersAreRefused
     EXPECT_EQ("C:\\T2999", list.Tasks().back().folder);
 
     // A 5,000-character line is no record, nor is any piece of it: the
-    // pattern search for its key runs to the end, and the tasks after it are
-    // not read (the format's rule for a missing record).
+    // task that misses it goes, the one after it is read.
     WriteBytes(file,
                std::string(kHeader) + "ENTRY_0\tC:\\A\t0\t0\t0\r\nENTRY_0_TYPE_0\t" + std::string(5000, '\t') +
-                   "\r\nENTRY_0_TYPE_1\t#%#\r\nENTRY_1\tC:\\B\t0\t0\t0\r\n");
+                   "\r\nENTRY_0_TYPE_1\t#%#\r\nENTRY_1\tC:\\B\t0\t0\t0\r\nENTRY_1_TYPE_0\t#%#\r\n");
     ASSERT_EQ(1, list.LoadTasks(file));
-    EXPECT_EQ(std::vector<std::string>{"C:\\A"}, Folders(list));
+    EXPECT_EQ(std::vector<std::string>{"C:\\B"}, Folders(list));
 }

@@ -64,8 +64,7 @@ TEST_F(BackupConfigListTest, WritesTheDocumentedRecordsReadsThemBackAndRefusesAC
     data.includeSubfolders = 0;
     ASSERT_EQ(1, list.AddConfig(data));
     EXPECT_EQ(0, list.AddConfig(Config("c:\\DATA", "d:\\save")));
-    EXPECT_EQ(1, list.AddConfig(Config("C:\\Data", "E:\\Other")));  // same source, other target
-    list.RemoveConfig(2);
+    EXPECT_EQ(0, list.AddConfig(Config("C:\\Data", "E:\\Other")));  // one configuration per source
 
     EXPECT_EQ(CBackupConfigList::SaveResult::kWritten, list.SaveConfigs(file));
     EXPECT_FALSE(list.IsModified());
@@ -77,7 +76,7 @@ TEST_F(BackupConfigListTest, WritesTheDocumentedRecordsReadsThemBackAndRefusesAC
                   "ENTRY_1\t\t0\t0\r\nENTRY_1_SOURCE\tC:\\Data\r\nENTRY_1_DEST\tD:\\Save\r\nENTRY_1_TYPE_0\t#%#\r\n",
               ReadBytes(file));
     EXPECT_FALSE(FileExists(file + ".new"));
-    EXPECT_EQ(CBackupConfigList::SaveResult::kNotModified, list.SaveConfigs(file));
+    EXPECT_EQ(CBackupConfigList::SaveResult::kNotChanged, list.SaveConfigs(file));
 
     CBackupConfigList read;
     ASSERT_EQ(1, read.LoadConfigs(file));
@@ -106,36 +105,39 @@ TEST_F(BackupConfigListTest, WritesTheDocumentedRecordsReadsThemBackAndRefusesAC
     EXPECT_TRUE(read.IsModified());
 }
 
-TEST_F(BackupConfigListTest, ReadingStopsWhereAForwardSearchFindsNothing)
+TEST_F(BackupConfigListTest, CommandsAndConfigurationsAreReadWhereverTheCommandsStand)
 {
-    // The commands after the entries: read, but no configuration is.
+    // The commands after the entries: both read.
     WriteBytes(file,
                std::string(kHeader) +
                    "ENTRY_0\tA\t1\t0\r\nENTRY_0_SOURCE\tC:\\A\r\nENTRY_0_DEST\tD:\\A\r\nENTRY_0_TYPE_0\t#%#\r\n" +
                    "CUSTOM\t1\r\nCUSTOM_COMMAND\tC:\\p.exe\t-x\r\nPOST_COMMAND\tC:\\q.exe\t-y\t1\r\n");
     ASSERT_EQ(1, list.LoadConfigs(file));
-    EXPECT_TRUE(list.Configs().empty());
+    EXPECT_EQ(Strings{"C:\\A"}, Sources(list));
     EXPECT_EQ(1, list.Commands().custom);
     EXPECT_EQ("C:\\p.exe", list.Commands().customProgram);
     EXPECT_EQ("-y", list.Commands().postArguments);
 
-    // No POST_COMMAND: no configurations at all. A file entry's missing flags
-    // are clear, unlike a new configuration's.
+    // No POST_COMMAND: its defaults. A file entry's missing flags are clear,
+    // unlike a new configuration's.
     const std::string entry = "ENTRY_0\tA\r\nENTRY_0_SOURCE\tC:\\A\r\nENTRY_0_DEST\tD:\\A\r\nENTRY_0_TYPE_0\t#%#\r\n";
     WriteBytes(file, std::string(kHeader) + "CUSTOM\t0\r\nCUSTOM_COMMAND\t\t\r\n" + entry);
     ASSERT_EQ(1, list.LoadConfigs(file));
-    EXPECT_TRUE(list.Configs().empty());
+    EXPECT_EQ(1u, list.Configs().size());
+    EXPECT_EQ("", list.Commands().postProgram);
+    EXPECT_FALSE(list.KeepsOldFile());
     WriteBytes(file, std::string(kHeader) + kCommands + entry);
     ASSERT_EQ(1, list.LoadConfigs(file));
     ASSERT_EQ(1u, list.Configs().size());
     EXPECT_EQ(0, list.Configs()[0].includeSubfolders);
     EXPECT_EQ(1, BackupConfig().includeSubfolders);
 
-    // Another title, then no file: defaults, and only the missing file is logged.
+    // Another title, then no file: defaults, each logged.
     WriteBytes(file, "KTX_FILE\tDERVANE AUTODELETE\r\nCUSTOM\t1\r\n");
     EXPECT_EQ(0, list.LoadConfigs(file));
     EXPECT_EQ(0, list.Commands().custom);
-    EXPECT_EQ("", ErrorLog());
+    EXPECT_TRUE(list.KeepsOldFile());
+    EXPECT_NE(std::string::npos, ErrorLog().find("Backup.txt not read: it is no DERVANE BACKUP file"));
     EXPECT_EQ(0, list.LoadConfigs(dir.File("none.txt")));
     EXPECT_NE(std::string::npos, ErrorLog().find("> WARNING: Cannot read Backup.txt file"));
 }
@@ -178,9 +180,8 @@ TEST_F(BackupConfigListTest, BadFilesLoadWithoutHarmAndTheirBadConfigurationsAre
         bytes += "ENTRY_" + n + "\t\t1\t0\r\nENTRY_" + n + "_SOURCE\tC:\\S" + n + "\r\nENTRY_" + n + "_DEST\tD:\\T" +
             n + "\r\nENTRY_" + n + "_TYPE_0\t#%#\r\n";
     }
-    // The last one lacks its source record (a line without a TAB is none):
-    // the search for it runs to the end, and so would that of any entry after.
-    bytes += "ENTRY_2999\t%NAME%SOURCE\r\nENTRY_2999_SOURCE\r\nENTRY_2999_DEST\tD:\\B\r\n";
+    // The last one lacks its source record (a line without a TAB is none).
+    bytes += "ENTRY_2999\t%NAME%SOURCE\r\nENTRY_2999_SOURCE\r\nENTRY_2999_DEST\tD:\\B\r\nENTRY_2999_TYPE_0\t#%#\r\n";
     WriteBytes(file, bytes);
     ASSERT_EQ(1, list.LoadConfigs(file));
     ASSERT_EQ(3000u, list.Configs().size());
@@ -192,7 +193,7 @@ TEST_F(BackupConfigListTest, BadFilesLoadWithoutHarmAndTheirBadConfigurationsAre
     EXPECT_EQ("", ConfigProblem(list.Configs()[2998]));
     EXPECT_EQ("%NAME%SOURCE", list.Configs().back().name);
     EXPECT_EQ("", list.Configs().back().source);
-    EXPECT_EQ("", list.Configs().back().target);
+    EXPECT_EQ("D:\\B", list.Configs().back().target);
     EXPECT_EQ("Please specify both source and target folders!", ConfigProblem(list.Configs().back()));
     std::string target;
     EXPECT_EQ(2998, FindConfig(list.Configs(), "C:\\S2998\\x", &target));

@@ -7,6 +7,7 @@
 #include "common/Utf8.h"
 #include "framework/PropertySheet.h"
 #include "pages/BackupPage.h"
+#include "backup/BackupConfigDlg.h"
 #include "backup/BackupResource.h"
 #include "pages/BackupResource.h"
 #include "tests/common/TempDir.h"
@@ -185,7 +186,7 @@ TEST_F(BackupPageTest, TheLongestSourceInCyrillicGoesThroughTheEditorAndIntoTheL
         << stored;
 }
 
-TEST_F(BackupPageTest, AddRefusesTheSameFoldersInOtherCaseEditReplacesAndAdvancedCancelLeavesApplyAsItWas)
+TEST_F(BackupPageTest, AddRefusesASecondConfigurationForASourceEditReplacesAndAdvancedCancelLeavesApplyAsItWas)
 {
     Start();
     auto add = [&](const char* source, const char* target) {
@@ -196,6 +197,8 @@ TEST_F(BackupPageTest, AddRefusesTheSameFoldersInOtherCaseEditReplacesAndAdvance
                               TypeText(editor, IDC_BACKUP_TYPE, "*.doc");
                               ClickButton(editor, IDC_BACKUP_ADD);
                               ClickButton(editor, IDOK);
+                              if (IsWindowVisible(editor))  // refused: the editor stays open
+                                  ClickButton(editor, IDCANCEL);
                           });
     };
     ASSERT_TRUE(add("C:\\Work\\", "D:\\Copies\\Work"));
@@ -207,9 +210,11 @@ TEST_F(BackupPageTest, AddRefusesTheSameFoldersInOtherCaseEditReplacesAndAdvance
               applied.find("ENTRY_0_SOURCE\tC:\\Work\r\nENTRY_0_DEST\tD:\\Copies\\Work\r\n"
                            "ENTRY_0_TYPE_0\t*.doc\r\nENTRY_0_TYPE_1\t#%#\r\n"))
         << applied;
-    ASSERT_TRUE(add("c:\\work", "d:\\copies\\WORK"));
-    EXPECT_EQ(1u, page->Configs().Configs().size()) << "the same folders in other letter case";
-    EXPECT_TRUE(BoxRecorder::boxes.empty());
+    // One configuration per source, whatever the letter case and the target.
+    ASSERT_TRUE(add("c:\\work", "E:\\Other"));
+    EXPECT_EQ(1u, page->Configs().Configs().size());
+    ASSERT_EQ(1u, BoxRecorder::boxes.size());
+    EXPECT_EQ(CBackupConfigDlg::kSourceTakenText, BoxRecorder::boxes[0].text);
 
     // A double click edits the item; the edited copy takes its place.
     ASSERT_TRUE(SelectListItem(Page(), IDC_BACKUP_CONFIGS, "C:\\Work"));

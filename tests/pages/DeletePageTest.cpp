@@ -5,6 +5,7 @@
 // a prefix whose drives stay inside it (AutoDeleteTestSupport checks).
 #include "IconsPageFixture.h"
 #include "autodelete/AutoDeleteResource.h"
+#include "autodelete/DeletionTaskDlg.h"
 #include "pages/DeletePage.h"
 #include "pages/DeleteResource.h"
 #include "pages/MainSheet.h"
@@ -14,6 +15,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cctype>
 #include <cstdio>
 #include <memory>
 #include <string>
@@ -174,6 +176,28 @@ TEST_F(DeletePageTest, AddEditAndDeleteWorkTheTaskListThroughTheEditorAndItsQues
                            }));
     EXPECT_EQ(Strings{"*.bak"}, shownTypes);
     EXPECT_EQ((Strings{first, trash.File("third")}), Tasks());
+
+    // One task per folder: Add and Edit refuse a folder that has one (in
+    // other letter case, with a trailing backslash) and say so; the editor
+    // stays open.
+    std::string upper = first;
+    for (char& c : upper)
+        c = static_cast<char>(toupper(static_cast<unsigned char>(c)));
+    const auto refused = [&](HWND editor) {
+        TypeText(editor, IDC_TASK_FOLDER, upper + "\\");
+        TypeText(editor, IDC_TASK_TYPE, "*.old");
+        ClickButton(editor, IDC_TASK_ADD);
+        ClickButton(editor, IDOK);
+        EXPECT_TRUE(IsWindowVisible(editor));
+        ClickButton(editor, IDCANCEL);
+    };
+    EXPECT_TRUE(DriveModal([&] { Click(IDC_DELETE_ADD); }, "Add Automated Deletion Task", refused));
+    EXPECT_TRUE(DriveModal([&] { DoubleClickTask(trash.File("third")); }, "Edit Automated Deletion Task", refused));
+    EXPECT_EQ((Strings{first, trash.File("third")}), Tasks());
+    ASSERT_EQ(2u, BoxRecorder::boxes.size());
+    for (const RecordedBox& box : BoxRecorder::boxes)
+        EXPECT_EQ(CDeletionTaskDlg::kFolderTakenText, box.text);
+    BoxRecorder::Reset();
 
     // Delete asks first: No keeps the task, Yes removes it.
     ASSERT_TRUE(SelectListItem(Page(), IDC_DELETE_TASKS, first));

@@ -71,24 +71,24 @@ TEST_F(HideRuleListTest, SavesTheTitleTheVersionAndOneEntryPerRuleInOrder)
 TEST_F(HideRuleListTest, AnUnmodifiedListWritesNothing)
 {
     list.Add("x", 0);
-    EXPECT_EQ(CHideRuleList::SaveResult::kNotModified, list.Save(file));
+    EXPECT_EQ(CHideRuleList::SaveResult::kNotChanged, list.Save(file));
     EXPECT_FALSE(FileExists(file));
     WriteBytes(file, "KTX_FILE\tDERVANE ICON HIDE\r\n");
-    EXPECT_EQ(CHideRuleList::SaveResult::kNotModified, list.Save(file));
+    EXPECT_EQ(CHideRuleList::SaveResult::kNotChanged, list.Save(file));
     EXPECT_EQ("KTX_FILE\tDERVANE ICON HIDE\r\n", ReadBytes(file));
 }
 
-TEST_F(HideRuleListTest, LoadingStopsAtTheFirstMissingEntryAndTheNextSaveNumbersAfresh)
+TEST_F(HideRuleListTest, LoadingGoesOnPastAMissingEntryAndTheNextSaveNumbersAfresh)
 {
     WriteBytes(file,
                "KTX_FILE\tDERVANE ICON HIDE\r\nVERSION\t1.0\r\n"
                "ENTRY_0\tRecycle Bin\t0\r\nENTRY_1\tcalc.exe\t1\r\nENTRY_3\tlost\t0\r\n");
     EXPECT_EQ(1, list.Load(file));
-    EXPECT_EQ((Patterns{"Recycle Bin/0", "calc.exe/1"}), PatternsOf(list));
+    EXPECT_EQ((Patterns{"Recycle Bin/0", "calc.exe/1", "lost/0"}), PatternsOf(list));
     list.SetModified(true);
     list.Save(file);
     EXPECT_EQ("KTX_FILE\tDERVANE ICON HIDE\r\nVERSION\t1.0\r\n"
-              "ENTRY_0\tRecycle Bin\t0\r\nENTRY_1\tcalc.exe\t1\r\n",
+              "ENTRY_0\tRecycle Bin\t0\r\nENTRY_1\tcalc.exe\t1\r\nENTRY_2\tlost\t0\r\n",
               ReadBytes(file));
 }
 

@@ -100,7 +100,7 @@ TEST_F(RespondRulesTest, ShortAndOddRecordsReadWithTheirDefaults)
     ASSERT_EQ(1u, list.Rule(1).actions.size());
     EXPECT_EQ("Last", list.Rule(2).windowTitle);
     EXPECT_FALSE(list.Rule(2).oncePerWindow);
-    EXPECT_NE(std::string::npos, ErrorLog().find("without title and text skipped: 1"));
+    EXPECT_NE(std::string::npos, ErrorLog().find("Respond.txt: entry 1 skipped: no window title nor text"));
 
     EXPECT_EQ(0, Read("KTX_FILE\tDERVANE RESPONDS\r\n" + std::string(kExample)).Count());
 }

@@ -70,17 +70,20 @@ TEST_F(TrayIconListTest, TheExampleEntryIsReadAndWrittenBackByteForByte)
     EXPECT_FALSE(list.IsChanged());
 }
 
-TEST_F(TrayIconListTest, EntriesEndAtAGapAndItemsAtTheEndMarkOrAMissingRecord)
+TEST_F(TrayIconListTest, EntriesGoOnPastAGapAndItemsEndAtTheEndMarkOrAMissingRecord)
 {
     // An entry without items has only its end record; "#%#" ends the items
-    // though more follow; ENTRY_2 after a missing ENTRY_1 is not read.
+    // though more follow; ENTRY_2 after a missing ENTRY_1 is read, and
+    // written as ENTRY_1.
     CTrayIconList list = Read(std::string(kHeader) +
                               "ENTRY_0\tEmpty\t\t-1\r\nENTRY_0_ITEM_0\t#%#\r\n"
                               "ENTRY_2\tLost\t\t0\r\nENTRY_2_ITEM_0\t#%#\r\n");
-    ASSERT_EQ(1, list.Count());
+    ASSERT_EQ(2, list.Count());
     EXPECT_TRUE(list.Entry(0).items.empty());
     EXPECT_EQ(-1, list.Entry(0).iconIndex);
-    EXPECT_EQ(std::string(kHeader) + "ENTRY_0\tEmpty\t\t-1\r\nENTRY_0_ITEM_0\t#%#\r\n", Written(list));
+    EXPECT_EQ(std::string(kHeader) + "ENTRY_0\tEmpty\t\t-1\r\nENTRY_0_ITEM_0\t#%#\r\n" +
+                  "ENTRY_1\tLost\t\t0\r\nENTRY_1_ITEM_0\t#%#\r\n",
+              Written(list));
 
     list = Read(std::string(kHeader) +
                 "ENTRY_0\tA\tx.ico\t0\r\nENTRY_0_ITEM_0\t1\t0\tDocs\tC:\\Docs\r\nENTRY_0_ITEM_1\t#%#\r\n"
@@ -103,12 +106,13 @@ TEST_F(TrayIconListTest, EntriesEndAtAGapAndItemsAtTheEndMarkOrAMissingRecord)
     EXPECT_EQ("Second", list.Entry(1).tipText);
 }
 
-TEST_F(TrayIconListTest, AnotherTitleOrNoFileGivesAnEmptyListWithoutALogLine)
+TEST_F(TrayIconListTest, AnotherTitleOrNoFileGivesAnEmptyListAndOnlyTheTitleALogLine)
 {
-    EXPECT_EQ(0, Read(std::string("KTX_FILE\tDERVANE TRAY ICON\r\nVERSION\t1.0\r\n") + kExample).Count());
     CTrayIconList list;
     EXPECT_EQ(0, list.ReadFile(dir.File("missing.txt")));
     EXPECT_EQ("", ErrorLog());
+    EXPECT_EQ(0, Read(std::string("KTX_FILE\tDERVANE TRAY ICON\r\nVERSION\t1.0\r\n") + kExample).Count());
+    EXPECT_NE(std::string::npos, ErrorLog().find("TrayIcons.txt not read: it is no DERVANE TRAY ICONS file"));
 }
 
 TEST_F(TrayIconListTest, BadRecordsAreSkippedWithALogLineAndNumbersAreBounded)
@@ -125,7 +129,7 @@ TEST_F(TrayIconListTest, BadRecordsAreSkippedWithALogLineAndNumbersAreBounded)
     EXPECT_EQ(kTrayScreenSaver, list.Entry(0).items[0].command);
     EXPECT_FALSE(list.Entry(0).items[0].isDefault);
     EXPECT_EQ(-5, list.Entry(1).iconIndex);
-    EXPECT_NE(std::string::npos, ErrorLog().find("menu items of unknown kind or command skipped"));
+    EXPECT_NE(std::string::npos, ErrorLog().find("entry 0 lost a menu item of unknown kind or command"));
 }
 
 TEST_F(TrayIconListTest, AFieldThatCannotBeKeptFailsTheWriteAndKeepsTheOldFile)
