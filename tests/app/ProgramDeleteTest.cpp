@@ -350,3 +350,75 @@ TEST_F(ProgramDeleteTest, ListsOfAnEarlierVersionAreReadRightAndRewrittenOnlyAft
         EXPECT_EQ(other.second, m_folder.ReadFile(other.first)) << other.first;
     RemoveDirectoryW(folder.c_str());
 }
+
+// Lists that were not read whole: a damaged first task (its type run never
+// closed) before a whole one, behind a byte-order mark; a Respond.txt of
+// another kind; a TrayIcons.txt held by another program at start. A run
+// without a change leaves every file as it was, each logged; Add, Cancel,
+// the sheet opened again and exit keep the task added, and the old
+// AutoDelete.txt is kept beside it as AutoDelete.txt.bak.
+TEST_F(ProgramDeleteTest, ListsNotReadWholeAreLeftAsTheyWereAndKeptBesideAChange)
+{
+    StoreKnownLook();
+    const std::string tasks = "\xEF\xBB\xBFKTX_FILE\tDERVANE AUTODELETE\r\nVERSION\t1.0\r\nENTRY_0\t" + m_trash +
+        "\\Broken\t0\t0\t0\r\nENTRY_0_TYPE_0\t*.tmp\r\nENTRY_1\t" + m_trash +
+        "\t0\t0\t0\r\nENTRY_1_TYPE_0\t*.old\r\nENTRY_1_TYPE_1\t#%#\r\n";
+    const std::string respond = "KTX_FILE\tDERVANE TRAY ICONS\r\nVERSION\t1.0\r\n";
+    const std::string tray = "KTX_FILE\tDERVANE TRAY ICONS\r\nVERSION\t1.0\r\nENTRY_0\tMine\t\t0\r\n"
+                             "ENTRY_0_ITEM_0\t#%#\r\n";
+    ASSERT_TRUE(m_folder.WriteFile("AutoDelete.txt", tasks));
+    ASSERT_TRUE(m_folder.WriteFile("Respond.txt", respond));
+    ASSERT_TRUE(m_folder.WriteFile("TrayIcons.txt", tray));
+    ScopedHandle held(CreateFileA((m_folder.Path() + "\\TrayIcons.txt").c_str(), GENERIC_READ, 0, nullptr,
+                                  OPEN_EXISTING, 0, nullptr));
+    ASSERT_TRUE(held);
+    ASSERT_TRUE(m_session.Start());
+    ASSERT_TRUE(StartReady(m_program));
+    held.Reset();
+    HWND page = ShowDeletePage();
+    ASSERT_NE(nullptr, page);
+    EXPECT_EQ(1, SendDlgItemMessageA(page, 1250, LB_GETCOUNT, 0, 0)) << "the whole task after the damaged one";
+    ASSERT_TRUE(m_program.Command(40002));
+    ASSERT_EQ(0, m_program.WaitExit(20000));
+    EXPECT_EQ(tasks, m_folder.ReadFile("AutoDelete.txt"));
+    EXPECT_EQ(respond, m_folder.ReadFile("Respond.txt"));
+    EXPECT_EQ(tray, m_folder.ReadFile("TrayIcons.txt"));
+    EXPECT_FALSE(PathExists(m_folder.Path() + "\\AutoDelete.txt.bak"));
+    const std::string log = m_folder.ReadFile("ErrorLog.txt");
+    for (const char* said : {"AutoDelete.txt read in part", "Respond.txt not read", "Cannot read TrayIcons.txt"})
+        EXPECT_NE(std::string::npos, log.find(said)) << said << "\n" << log;
+
+    // Add, Cancel, the sheet again, exit: the task is written, the old file kept.
+    ASSERT_TRUE(StartReady(m_program));
+    page = ShowDeletePage();
+    ASSERT_NE(nullptr, page);
+    PostMessageA(page, WM_COMMAND, MAKEWPARAM(1251, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(page, 1251)));
+    HWND editor = nullptr;
+    ASSERT_TRUE(WaitFor(
+        [&] {
+            editor = m_program.FindWindowOf("#32770", "Add Automated Deletion Task");
+            return editor && IsWindowVisible(editor);
+        },
+        10000));
+    const std::string added = m_trash + "\\Added";
+    ASSERT_TRUE(CreateDirectoryA(added.c_str(), nullptr));
+    SetDlgItemTextA(editor, 5201, added.c_str());
+    SetDlgItemTextA(editor, 5207, "*.tmp");
+    PostMessageA(editor, WM_COMMAND, MAKEWPARAM(5209, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(editor, 5209)));
+    EXPECT_TRUE(WaitFor([&] { return SendDlgItemMessageA(editor, 5208, LB_GETCOUNT, 0, 0) == 1; }, 5000));
+    PostMessageA(editor, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+    ASSERT_TRUE(WaitFor([&] { return SendDlgItemMessageA(page, 1250, LB_GETCOUNT, 0, 0) == 2; }, 10000));
+    PostMessageA(page, WM_COMMAND, MAKEWPARAM(1256, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(page, 1256)));
+    ASSERT_TRUE(WaitFor([&] { return !m_program.SheetVisible(); }, 10000));
+    page = ShowDeletePage();
+    ASSERT_NE(nullptr, page);
+    EXPECT_EQ(2, SendDlgItemMessageA(page, 1250, LB_GETCOUNT, 0, 0));
+    ASSERT_TRUE(m_program.Command(40002));
+    ASSERT_EQ(0, m_program.WaitExit(20000));
+    const std::string written = m_folder.ReadFile("AutoDelete.txt");
+    EXPECT_NE(std::string::npos, written.find(added + "\t0\t0\t0")) << written;
+    EXPECT_NE(std::string::npos, written.find(m_trash + "\t0\t0\t0")) << written;
+    EXPECT_EQ(tasks, m_folder.ReadFile("AutoDelete.txt.bak"));
+    EXPECT_EQ(respond, m_folder.ReadFile("Respond.txt"));
+    RemoveDirectoryA(added.c_str());
+}

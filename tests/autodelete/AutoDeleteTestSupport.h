@@ -64,6 +64,9 @@ public:
     SubstitutedDrive& operator=(const SubstitutedDrive&) = delete;
 
     // letter: one the prefix does not have; folder: a folder of drive C:.
+    // Tests run side by side in one prefix, so each test takes a letter of
+    // its own (S and T: the task editor's, Q: the backup editor's, R: the
+    // backup run's).
     // Answers once the drive shows the folder.
     bool Make(char letter, const std::string& folder);
     std::string Root() const { return m_root; }

@@ -181,12 +181,12 @@ TEST_F(BackupDialogsTest, TheConfigurationEditorRefusesATargetThatIsOrReachesThe
     FolderLinks links(dir.Path());
     ASSERT_TRUE(links.Make(dir.File("Links"), "ToSource", "..\\Source"));
     SubstitutedDrive drive;
-    ASSERT_TRUE(drive.Make('S', dir.Path()));
+    ASSERT_TRUE(drive.Make('Q', dir.Path()));
     config.target = dir.File("Copies");
     config.fileTypes = {"*.*"};
     OpenConfig();
     for (const std::string& target : {dir.File("Links\\ToSource\\"), dir.File("Links\\ToSource\\Copies"),
-                                      std::string("S:\\Source"), std::string("S:\\Source\\Copies")}) {
+                                      std::string("Q:\\Source"), std::string("Q:\\Source\\Copies")}) {
         Type(IDC_BACKUP_TARGET, target);
         Click(IDOK);
     }
@@ -198,10 +198,10 @@ TEST_F(BackupDialogsTest, TheConfigurationEditorRefusesATargetThatIsOrReachesThe
     EXPECT_TRUE(IsWindow(dialog));
     EXPECT_EQ(dir.File("Copies"), config.target);
     // Beside the source on the same drive is taken.
-    Type(IDC_BACKUP_TARGET, "S:\\Copies");
+    Type(IDC_BACKUP_TARGET, "Q:\\Copies");
     Click(IDOK);
     EXPECT_FALSE(IsWindow(dialog));
-    EXPECT_EQ("S:\\Copies", config.target);
+    EXPECT_EQ("Q:\\Copies", config.target);
 }
 
 TEST_F(BackupDialogsTest, SelectOpensTheFolderBrowserWithItsTitleAndCancelKeepsTheField)

@@ -459,13 +459,13 @@ TEST_F(BackupEngineTest, AConfigurationWhoseTargetLeadsIntoItsSourceNeverRunsAnd
     FolderLinks links(dir.Path());
     ASSERT_TRUE(links.Make(dir.File("Links"), "ToData", "..\\Data"));
     SubstitutedDrive drive;
-    ASSERT_TRUE(drive.Make('S', dir.Path()));
+    ASSERT_TRUE(drive.Make('R', dir.Path()));
     const std::string same = " (The target folder cannot be the source folder.)";
     const std::string inside = " (The target folder cannot lie inside the source folder.)";
     const std::string link = " (The target folder cannot be a link to another folder.)";
     for (const auto& c : {std::make_pair(dir.File("Links\\ToData"), link),
                           std::make_pair(dir.File("Links\\ToData\\Copies"), inside),
-                          std::make_pair(std::string("S:\\Data"), same)}) {
+                          std::make_pair(std::string("R:\\Data"), same)}) {
         const std::string& reached = c.first;
         configs[0].target = reached;
         ASSERT_TRUE(Run({In("only.txt")}));
