@@ -102,35 +102,15 @@ WalkStatus CSafeWalker::Adopt(IWalkSystem::Handle handle, std::string path, CWal
 
 WalkStatus CSafeWalker::OpenFolder(const std::string& path, CWalkItem& folder)
 {
-    if (!IsWholePath(path))
-        return Failed(WalkProblem::kNotWhole);
-    const std::string bare = WithoutTrailingBackslash(path);
-    uint32_t error = 0;
-    const uint32_t attributes = m_system.PathAttributes(bare, error);
-    if (attributes == kWalkNoAttributes)
-        return Failed(WalkProblem::kSystem, error);
-    if (attributes & kWalkLink)
-        return Failed(WalkProblem::kLink);
-    if (!(attributes & kWalkFolder))
-        return Failed(WalkProblem::kNotFolder);
-    // The open first: the error it sets is an argument of the same call.
-    const IWalkSystem::Handle handle = m_system.OpenPath(bare, m_access, true, error);
-    const WalkStatus status = Adopt(handle, bare, folder, error);
-    if (!status.Ok())
-        return status;
-    // Through the handle: what was opened is what was looked at.
-    if (folder.m_info.IsLink()) {
-        folder.Close();
-        return Failed(WalkProblem::kLink);
-    }
-    if (!folder.m_info.IsFolder()) {
-        folder.Close();
-        return Failed(WalkProblem::kNotFolder);
-    }
-    return {};
+    return Open(path, folder, true);
 }
 
 WalkStatus CSafeWalker::OpenPath(const std::string& path, CWalkItem& item)
+{
+    return Open(path, item, false);
+}
+
+WalkStatus CSafeWalker::Open(const std::string& path, CWalkItem& item, bool folderOnly)
 {
     if (!IsWholePath(path))
         return Failed(WalkProblem::kNotWhole);
@@ -140,15 +120,20 @@ WalkStatus CSafeWalker::OpenPath(const std::string& path, CWalkItem& item)
     if (attributes == kWalkNoAttributes)
         return Failed(WalkProblem::kSystem, error);
     const bool isFolder = (attributes & kWalkFolder) != 0;
-    if (isFolder && (attributes & kWalkLink))
+    if ((isFolder || folderOnly) && (attributes & kWalkLink))
         return Failed(WalkProblem::kLink);
+    if (folderOnly && !isFolder)
+        return Failed(WalkProblem::kNotFolder);
+    // The open first: the error it sets is an argument of the same call.
     const IWalkSystem::Handle handle = m_system.OpenPath(bare, m_access, isFolder, error);
     const WalkStatus status = Adopt(handle, bare, item, error);
     if (!status.Ok())
         return status;
+    // Through the handle: what was opened is what was looked at.
     if (item.m_info.IsFolder() != isFolder || (isFolder && item.m_info.IsLink())) {
+        const bool link = item.m_info.IsLink();
         item.Close();
-        return Failed(WalkProblem::kChanged);
+        return Failed(folderOnly && link ? WalkProblem::kLink : WalkProblem::kChanged);
     }
     return {};
 }

@@ -89,6 +89,8 @@ public:
     IWalkSystem& System() { return m_system; }
 
 private:
+    // OpenFolder (folderOnly) and OpenPath.
+    WalkStatus Open(const std::string& path, CWalkItem& item, bool folderOnly);
     // Takes handle into item and looks at it: a path's handle in full, with
     // its volume; an entry's (listed) as cheaply as it can be told from
     // another file, and on its folder's volume.

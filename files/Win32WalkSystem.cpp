@@ -122,7 +122,7 @@ namespace {
 
 // Opens name relative to folder's handle, never following a link.
 NTSTATUS OpenRelative(HANDLE folder, const std::wstring& exact, ACCESS_MASK access, ULONG sharing, ULONG options,
-                      HANDLE& handle)
+                      HANDLE& handle, ULONG disposition = FILE_OPEN, bool* created = nullptr)
 {
     handle = nullptr;
     if (exact.empty() || exact.size() > 32767)
@@ -135,7 +135,11 @@ NTSTATUS OpenRelative(HANDLE folder, const std::wstring& exact, ACCESS_MASK acce
     InitializeObjectAttributes(&attributes, &name, OBJ_CASE_INSENSITIVE, folder, nullptr);
     IO_STATUS_BLOCK io = {};
     options |= FILE_SYNCHRONOUS_IO_NONALERT | FILE_OPEN_REPARSE_POINT | FILE_OPEN_FOR_BACKUP_INTENT;
-    return NtCreateFile(&handle, access, &attributes, &io, nullptr, 0, sharing, FILE_OPEN, options, nullptr, 0);
+    const NTSTATUS status = NtCreateFile(&handle, access, &attributes, &io, nullptr, FILE_ATTRIBUTE_NORMAL, sharing,
+                                         disposition, options, nullptr, 0);
+    if (created)
+        *created = NT_SUCCESS(status) && io.Information == FILE_CREATED;
+    return status;
 }
 
 }  // namespace
@@ -321,57 +325,22 @@ CWin32WalkSystem& WalkSystem()
 void* OpenSubfolder(void* folder, const std::wstring& name, bool make, bool& made, unsigned long& error)
 {
     HANDLE handle = nullptr;
-    UNICODE_STRING text;
-    text.Buffer = const_cast<PWSTR>(name.c_str());
-    text.Length = static_cast<USHORT>(name.size() * sizeof(wchar_t));
-    text.MaximumLength = text.Length;
-    OBJECT_ATTRIBUTES attributes;
-    InitializeObjectAttributes(&attributes, &text, OBJ_CASE_INSENSITIVE, folder, nullptr);
-    IO_STATUS_BLOCK io = {};
     const ACCESS_MASK access = FILE_LIST_DIRECTORY | FILE_ADD_FILE | FILE_ADD_SUBDIRECTORY | FILE_TRAVERSE |
         FILE_READ_ATTRIBUTES | SYNCHRONIZE;
-    const ULONG options =
-        FILE_DIRECTORY_FILE | FILE_SYNCHRONOUS_IO_NONALERT | FILE_OPEN_REPARSE_POINT | FILE_OPEN_FOR_BACKUP_INTENT;
-    made = false;
-    if (name.empty() || name.size() > 255) {
-        error = ERROR_INVALID_NAME;
-        return nullptr;
-    }
-    const NTSTATUS status = NtCreateFile(&handle, access, &attributes, &io, nullptr, FILE_ATTRIBUTE_NORMAL,
-                                         SharingFor(true), make ? FILE_OPEN_IF : FILE_OPEN, options, nullptr, 0);
-    if (!NT_SUCCESS(status)) {
-        error = ErrorOf(status);
-        return nullptr;
-    }
-    made = io.Information == FILE_CREATED;
-    error = 0;
-    return handle;
+    const NTSTATUS status = OpenRelative(static_cast<HANDLE>(folder), name, access, SharingFor(true),
+                                         FILE_DIRECTORY_FILE, handle, make ? FILE_OPEN_IF : FILE_OPEN, &made);
+    error = NT_SUCCESS(status) ? 0 : ErrorOf(status);
+    return NT_SUCCESS(status) ? handle : nullptr;
 }
 
 void* CreateFileIn(void* folder, const std::wstring& name, unsigned long& error)
 {
     HANDLE handle = nullptr;
-    UNICODE_STRING text;
-    text.Buffer = const_cast<PWSTR>(name.c_str());
-    text.Length = static_cast<USHORT>(name.size() * sizeof(wchar_t));
-    text.MaximumLength = text.Length;
-    OBJECT_ATTRIBUTES attributes;
-    InitializeObjectAttributes(&attributes, &text, OBJ_CASE_INSENSITIVE, folder, nullptr);
-    IO_STATUS_BLOCK io = {};
-    const ACCESS_MASK access = GENERIC_WRITE | FILE_READ_ATTRIBUTES | DELETE | SYNCHRONIZE;
-    const ULONG options = FILE_NON_DIRECTORY_FILE | FILE_SYNCHRONOUS_IO_NONALERT | FILE_OPEN_FOR_BACKUP_INTENT;
-    if (name.empty() || name.size() > 255) {
-        error = ERROR_INVALID_NAME;
-        return nullptr;
-    }
-    const NTSTATUS status = NtCreateFile(&handle, access, &attributes, &io, nullptr, FILE_ATTRIBUTE_NORMAL, 0,
-                                         FILE_CREATE, options, nullptr, 0);
-    if (!NT_SUCCESS(status)) {
-        error = ErrorOf(status);
-        return nullptr;
-    }
-    error = 0;
-    return handle;
+    const NTSTATUS status =
+        OpenRelative(static_cast<HANDLE>(folder), name, GENERIC_WRITE | FILE_READ_ATTRIBUTES | DELETE | SYNCHRONIZE, 0,
+                     FILE_NON_DIRECTORY_FILE, handle, FILE_CREATE);
+    error = NT_SUCCESS(status) ? 0 : ErrorOf(status);
+    return NT_SUCCESS(status) ? handle : nullptr;
 }
 
 void* OpenFileIn(void* folder, const std::wstring& name, unsigned long& error)
