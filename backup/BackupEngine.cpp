@@ -97,10 +97,42 @@ template <typename Data> WalkInfo InfoOf(const Data& data)
 }
 
 // A copy that has the source's size and modified time needs no new copy.
-bool SameSizeAndTime(const WalkInfo& source, const WalkInfo& target)
+bool SameSizeAndTime(const WalkInfo& source, const WalkInfo& target, bool coarseTimes)
 {
     return !(target.attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT)) &&
-        source.size == target.size && source.writeTime == target.writeTime;
+        source.size == target.size && SameWriteTime(source.writeTime, target.writeTime, coarseTimes);
+}
+
+// A plain file: no folder, no link.
+bool IsPlainFile(DWORD attributes)
+{
+    return attributes != INVALID_FILE_ATTRIBUTES &&
+        !(attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT));
+}
+
+// name ends in the suffix of a copy in the making (and is more than it).
+bool IsTemporaryName(const std::wstring& name)
+{
+    const size_t suffix = wcslen(kTemporarySuffixW);
+    return name.size() > suffix && name.compare(name.size() - suffix, suffix, kTemporarySuffixW) == 0;
+}
+
+// The file system's name of the volume that holds the open folder ("NTFS",
+// "FAT32", "exFAT"), empty when the system does not say.
+std::string FileSystemOf(HANDLE folder)
+{
+    wchar_t name[MAX_PATH + 1] = {};
+    if (!GetVolumeInformationByHandleW(folder, nullptr, 0, nullptr, nullptr, nullptr, name, MAX_PATH + 1))
+        return "";
+    return WideToUtf8(name);
+}
+
+// The value of COMSPEC, the command interpreter's path.
+std::string CommandInterpreter()
+{
+    wchar_t value[MAX_PATH + 1] = {};
+    const DWORD length = GetEnvironmentVariableW(L"COMSPEC", value, MAX_PATH + 1);
+    return length == 0 || length > MAX_PATH ? "" : WideToUtf8(value);
 }
 
 // The attributes a copy takes from its source.
@@ -261,8 +293,14 @@ FileIdentity FolderIdOf(const std::string& folder)
 
 CBackupRun::CBackupRun(const std::vector<BackupConfig>& configs, const BackupCommands& commands,
                        IBackupProgress& progress)
-    : m_configs(configs), m_commands(commands), m_progress(progress), m_walker(WalkSystem(), IWalkSystem::Access::kRead)
+    : m_configs(configs), m_commands(commands), m_progress(progress), m_walker(WalkSystem(), IWalkSystem::Access::kRead),
+      m_fileSystemOf(&FileSystemOf)
 {
+}
+
+void CBackupRun::SetFileSystemProbe(std::function<std::string(HANDLE)> probe)
+{
+    m_fileSystemOf = std::move(probe);
 }
 
 bool CBackupRun::Pump()
@@ -501,7 +539,10 @@ bool CBackupRun::CopyOne(const std::string& sourcePath, const std::string& targe
     // In a folder this run made there is no older copy.
     WalkInfo existing;
     const bool exists = !m_knownFolderIsNew && FindTarget(targetPath, walked, existing);
-    if (exists && !m_commands.removeCopies && SameSizeAndTime(source, existing)) {
+    if (exists && !walked && IsPlainFile(existing.attributes) &&
+        IsPlainFile(GetFileAttributesW(ExactPath(targetPath + ".dvb~").c_str())))
+        RemoveStaleTemporary(Utf8ToWide(NameOf(targetPath)) + kTemporarySuffixW);
+    if (exists && !m_commands.removeCopies && SameSizeAndTime(source, existing, CoarseTimes())) {
         m_skipped++;
         return true;
     }
@@ -539,12 +580,47 @@ bool CBackupRun::FindTarget(const std::string& targetPath, bool walked, WalkInfo
         m_targetUnlisted = !WalkSystem().List(AsWalkHandle(m_knownHandle.Get()), entries, error);
         for (const WalkEntry& entry : entries)
             m_targetFiles.emplace(FoldUtf8(entry.name), entry.info);
+        RemoveStaleTemporaries(entries);
     }
     const auto entry = m_targetFiles.find(FoldUtf8(NameOf(targetPath)));
     if (entry == m_targetFiles.end())
         return m_targetUnlisted;
     found = entry->second;
     return true;
+}
+
+void CBackupRun::RemoveStaleTemporaries(const std::vector<WalkEntry>& entries)
+{
+    const size_t suffix = wcslen(kTemporarySuffixW);
+    for (const WalkEntry& entry : entries) {
+        if (entry.unreadable || entry.info.IsFolder() || entry.info.IsLink() || !IsTemporaryName(entry.exact))
+            continue;
+        // Named after a file beside it: the copy of that file that an
+        // interrupted backup left.
+        const std::string name = WideToUtf8(entry.exact.substr(0, entry.exact.size() - suffix));
+        const auto copy = m_targetFiles.find(FoldUtf8(name));
+        if (copy == m_targetFiles.end() || copy->second.IsFolder() || copy->second.IsLink())
+            continue;
+        if (RemoveStaleTemporary(entry.exact))
+            m_targetFiles.erase(FoldUtf8(entry.name));
+    }
+}
+
+bool CBackupRun::RemoveStaleTemporary(const std::wstring& name)
+{
+    uint32_t error = 0;
+    if (WalkSystem().RemoveChildFile(AsWalkHandle(m_knownHandle.Get()), name, error))
+        return true;
+    m_progress.AddFailure(JoinPath(m_knownFolder, WideToUtf8(name)) + " (left by an earlier backup, not removed: " +
+                          SystemErrorText(error) + ")");
+    return false;
+}
+
+bool CBackupRun::CoarseTimes()
+{
+    if (m_knownCoarseTimes < 0)
+        m_knownCoarseTimes = m_knownHandle && KeepsCoarseTimes(m_fileSystemOf(m_knownHandle.Get())) ? 1 : 0;
+    return m_knownCoarseTimes == 1;
 }
 
 bool CBackupRun::MakeTargetFolders(const std::string& targetPath, const FileIdentity& sourceFolder)
@@ -559,6 +635,7 @@ bool CBackupRun::MakeTargetFolders(const std::string& targetPath, const FileIden
     m_knownFolder.clear();
     m_knownHandle.Reset();
     m_targetListed = false;
+    m_knownCoarseTimes = -1;
     // The configuration's target may lie behind a link (on another drive,
     // say): up to it, folders are made by their path. Below it every folder
     // is reached from the one above by its name, made where missing, and
@@ -679,7 +756,17 @@ bool CBackupRun::WriteCopy(HANDLE from, const std::string& targetPath, Made& mad
         RemoveThrough(to.Get());
         return FailWithSystemError(failed);
     }
-    if (!beside || RenameOver(to.Get(), m_knownHandle.Get(), name, error))
+    if (!beside)
+        return true;
+    // On the disk before it takes the old copy's place: a crash just after
+    // the rename must not leave a copy of the right size and time that
+    // holds nothing.
+    if (!FlushFileBuffers(to.Get())) {
+        const DWORD failed = GetLastError();
+        RemoveThrough(to.Get());
+        return FailWithSystemError(failed);
+    }
+    if (RenameOver(to.Get(), m_knownHandle.Get(), name, error))
         return true;
     RemoveThrough(to.Get());
     return FailWithSystemError(error);
@@ -702,12 +789,50 @@ bool CBackupRun::RunProgram(const std::string& program, const std::string& argum
         return FailWithSystemError(GetLastError());
     ScopedHandle thread(process.hThread);
     ScopedHandle child(process.hProcess);
-    if (WaitForSingleObject(child.Get(), INFINITE) != WAIT_OBJECT_0)
-        return FailWithSystemError(GetLastError());
+    if (!WaitFor(child.Get()))
+        return false;
     DWORD code = 1;
     if (!GetExitCodeProcess(child.Get(), &code))
         return FailWithSystemError(GetLastError());
     return code == 0 || Fail("the program ended with exit code " + std::to_string(code));
+}
+
+bool CBackupRun::WaitFor(HANDLE process)
+{
+    // Messages that were in the queue before a wait do not end it: they are
+    // looked at again this often.
+    constexpr DWORD kLookAgainMs = 100;
+    constexpr int kMostPumpsAtOnce = 32;
+    for (;;) {
+        const DWORD woke = MsgWaitForMultipleObjects(1, &process, FALSE, kLookAgainMs, QS_ALLINPUT);
+        if (woke == WAIT_OBJECT_0)
+            return true;
+        if (woke == WAIT_FAILED)
+            return FailWithSystemError(GetLastError());
+        // Each pump takes one message (and every message sent from another
+        // thread or program, which the program may be waiting on).
+        for (int i = 0; i < kMostPumpsAtOnce; i++) {
+            if (Pump())
+                return Fail("cancelled while the program ran, which goes on by itself");
+            if (HIWORD(GetQueueStatus(QS_ALLINPUT)) == 0)
+                break;
+        }
+    }
+}
+
+bool CBackupRun::MayHandToProgram(const std::string& program, const std::vector<std::string>& values)
+{
+    if (!RunsThroughCommandInterpreter(program, CommandInterpreter()))
+        return true;
+    // The interpreter reads these even inside quotes: a name could run a
+    // command of its own or expand a variable.
+    for (const std::string& value : values) {
+        const std::string character = InterpreterCharacterIn(value);
+        if (!character.empty())
+            return Fail("not run: the command interpreter would take the " + character + " in \"" + value +
+                        "\" as a command");
+    }
+    return true;
 }
 
 bool CBackupRun::RunCustomCommand(const std::string& sourcePath, const std::string& targetPath)
@@ -715,7 +840,9 @@ bool CBackupRun::RunCustomCommand(const std::string& sourcePath, const std::stri
     const BackupConfig* config = Current();
     if (!config)
         return Fail("no configuration");
-    if (!RunProgram(m_commands.customProgram, CustomArguments(m_commands, *config, sourcePath, targetPath)))
+    std::vector<std::string> values;
+    const std::string arguments = CustomArguments(m_commands, *config, sourcePath, targetPath, &values);
+    if (!MayHandToProgram(m_commands.customProgram, values) || !RunProgram(m_commands.customProgram, arguments))
         return false;
     // What the program wrote in the target counts as this run's copy.
     if (m_commands.removeCopies) {
@@ -737,7 +864,12 @@ void CBackupRun::RunPostCommand(const std::string& droppedPath, const std::strin
     if (!config || m_commands.postProgram.empty())
         return;
     const bool isFolder = IsFolder(GetFileAttributesW(ExactPath(droppedPath).c_str()));
-    const std::string arguments = PostArguments(m_commands, *config, droppedPath, itemTarget, isFolder);
+    std::vector<std::string> values;
+    const std::string arguments = PostArguments(m_commands, *config, droppedPath, itemTarget, isFolder, &values);
+    if (!MayHandToProgram(m_commands.postProgram, values)) {
+        m_progress.AddFailure(droppedPath + " (the after program was " + m_reason + ")");
+        return;
+    }
     const std::string commandLine = m_commands.postProgram + " " + arguments;
     m_progress.SetStatus(commandLine);
     // The program may move or remove what was written: the target folder is

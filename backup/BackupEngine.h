@@ -54,6 +54,10 @@ public:
     // question, back up, after programs. False when it ended on the question.
     bool Run(const std::vector<std::string>& paths);
 
+    // For tests: names the file system of a held target folder in place of
+    // the system (which decides whether times 2 seconds apart are the same).
+    void SetFileSystemProbe(std::function<std::string(HANDLE folder)> probe);
+
     // Counters of the last run, for tests and the bench.
     unsigned long Copied() const { return m_copied; }
     unsigned long Skipped() const { return m_skipped; }
@@ -101,12 +105,29 @@ private:
     // Whether something is at targetPath, and what: in a walk from its
     // folder's listing (made once), else asked for alone.
     bool FindTarget(const std::string& targetPath, bool walked, WalkInfo& found);
+    // Removes, from the held target folder's listing, each "<name>.dvb~"
+    // file beside a file <name>: a copy that an interrupted run left.
+    void RemoveStaleTemporaries(const std::vector<WalkEntry>& entries);
+    // Removes the file name from the held target folder (a link as the
+    // link); a failure is listed.
+    bool RemoveStaleTemporary(const std::wstring& name);
+    // The held target folder's volume keeps times to 2 seconds only (FAT,
+    // exFAT); asked once per folder.
+    bool CoarseTimes();
     bool WriteCopy(HANDLE from, const std::string& targetPath, Made& made, const WalkInfo& source, bool targetExists);
     bool RunCustomCommand(const std::string& sourcePath, const std::string& targetPath);
     void RunPostCommand(const std::string& droppedPath, const std::string& itemTarget);
     // Runs a program with its path quoted and waits for it: true when it
     // started and ended with the exit code 0.
     bool RunProgram(const std::string& program, const std::string& arguments);
+    // Waits for the program to end while the progress is pumped, so that the
+    // dialog answers and the program's messages to it are taken; false when
+    // the run is cancelled meanwhile (the program is left to finish).
+    bool WaitFor(HANDLE process);
+    // False (with the reason) when the program is run by the command
+    // interpreter and a value put into its arguments holds a character that
+    // the interpreter would take as a command.
+    bool MayHandToProgram(const std::string& program, const std::vector<std::string>& values);
     void RemoveCopies(const std::string& sourcePath, const std::string& targetPath);
     bool RemoveCopy(const Made& copy);
     void RemoveFolder(const Made& folder);
@@ -134,6 +155,7 @@ private:
     ScopedHandle m_knownHandle;
     // m_knownFolder was made by this run: nothing in it is older than the run.
     bool m_knownFolderIsNew = false;
+    int m_knownCoarseTimes = -1;  // CoarseTimes(): -1 not asked yet
     DWORD m_knownVolume = 0;
     // m_knownFolder's files by folded name, once listed.
     bool m_targetListed = false;
@@ -141,4 +163,5 @@ private:
     std::unordered_map<std::string, WalkInfo> m_targetFiles;
     std::map<std::string, DWORD> m_volumes;
     std::vector<char> m_buffer;
+    std::function<std::string(HANDLE)> m_fileSystemOf;
 };

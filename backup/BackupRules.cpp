@@ -85,7 +85,8 @@ std::string FolderProblemText(const char* which, const std::string& folder)
 // text with every macro of the table replaced in one pass from the left: at
 // each place the first macro of the table that stands there is replaced, and
 // what a value brings in is never looked at again.
-std::string ReplaceMacros(const std::string& text, const std::vector<std::pair<const char*, std::string>>& macros)
+std::string ReplaceMacros(const std::string& text, const std::vector<std::pair<const char*, std::string>>& macros,
+                          std::vector<std::string>* inserted)
 {
     std::string out;
     out.reserve(text.size());
@@ -101,6 +102,8 @@ std::string ReplaceMacros(const std::string& text, const std::vector<std::pair<c
             const size_t length = strlen(macro.first);
             if (text.compare(mark, length, macro.first) == 0) {
                 out += macro.second;
+                if (inserted)
+                    inserted->push_back(macro.second);
                 at = mark + length;
                 replaced = true;
                 break;
@@ -216,7 +219,7 @@ void ApplyConditionalSection(std::string& text, const std::string& macro, bool c
 }
 
 std::string CustomArguments(const BackupCommands& commands, const BackupConfig& config, const std::string& sourcePath,
-                            const std::string& targetPath)
+                            const std::string& targetPath, std::vector<std::string>* inserted)
 {
     return ReplaceMacros(commands.customArguments,
                          {{"%SOURCEPATH", FolderPart(sourcePath)},
@@ -224,11 +227,12 @@ std::string CustomArguments(const BackupCommands& commands, const BackupConfig& 
                           {"%SOURCE", sourcePath},
                           {"%DROPTARGETPATH", FolderPart(targetPath)},
                           {"%TARGET", targetPath},
-                          {"%NAME", config.name}});
+                          {"%NAME", config.name}},
+                         inserted);
 }
 
 std::string PostArguments(const BackupCommands& commands, const BackupConfig& config, const std::string& droppedPath,
-                          const std::string& itemTarget, bool isFolder)
+                          const std::string& itemTarget, bool isFolder, std::vector<std::string>* inserted)
 {
     std::string text = commands.postArguments;
     ApplyConditionalSection(text, "%ISDROPFOLDER", isFolder);
@@ -237,5 +241,55 @@ std::string PostArguments(const BackupCommands& commands, const BackupConfig& co
                          {{"%DROPSOURCEPATH", FolderPart(WithoutTrailingBackslash(droppedPath))},
                           {"%DROPTARGETPATH", itemTarget},
                           {"%TARGETPATH", WithoutTrailingBackslash(config.target) + "\\"},
-                          {"%NAME", config.name}});
+                          {"%NAME", config.name}},
+                         inserted);
+}
+
+bool RunsThroughCommandInterpreter(const std::string& program, const std::string& comspec)
+{
+    std::string path = program;
+    const size_t first = path.find_first_not_of(' ');
+    path.erase(0, first == std::string::npos ? path.size() : first);
+    if (path.size() >= 2 && path.front() == '"' && path.back() == '"')
+        path = path.substr(1, path.size() - 2);
+    if (EqualsNoCase(path, "%COMSPEC%"))
+        return true;
+    // The system drops trailing dots and blanks from the last name:
+    // "run.bat." runs run.bat.
+    while (!path.empty() && (path.back() == '.' || path.back() == ' '))
+        path.pop_back();
+    const std::string name = NamePart(path);
+    if (EqualsNoCase(name, "cmd") || EqualsNoCase(name, "cmd.exe"))
+        return true;
+    for (const char* extension : {".bat", ".cmd"}) {
+        if (name.size() > 4 && EqualsNoCase(name.substr(name.size() - 4), extension))
+            return true;
+    }
+    return !comspec.empty() && (SameFolderText(path, comspec) || EqualsNoCase(name, NamePart(comspec)));
+}
+
+std::string InterpreterCharacterIn(const std::string& value)
+{
+    const size_t at = value.find_first_of("&|<>^%\"\r\n");
+    if (at == std::string::npos)
+        return "";
+    return value[at] == '\r' || value[at] == '\n' ? "a line break" : std::string(1, value[at]);
+}
+
+bool SameWriteTime(uint64_t source, uint64_t target, bool coarseTimes)
+{
+    // 100 ns units.
+    constexpr uint64_t kTwoSeconds = 20000000;
+    if (!coarseTimes)
+        return source == target;
+    return (source > target ? source - target : target - source) <= kTwoSeconds;
+}
+
+bool KeepsCoarseTimes(const std::string& fileSystemName)
+{
+    for (const char* name : {"FAT", "FAT12", "FAT16", "FAT32", "exFAT"}) {
+        if (EqualsNoCase(fileSystemName, name))
+            return true;
+    }
+    return false;
 }

@@ -5,6 +5,7 @@
 
 #include "backup/BackupConfig.h"
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -41,11 +42,31 @@ void ApplyConditionalSection(std::string& text, const std::string& macro, bool c
 // The custom program's argument text for one file, with "%SOURCEPATH",
 // "%SOURCEFILE", "%SOURCE", "%DROPTARGETPATH", "%TARGET", "%NAME" replaced
 // in that order. Every macro is replaced in one pass over the argument text,
-// so a path or name that holds a macro's text is passed as it is.
+// so a path or name that holds a macro's text is passed as it is. inserted,
+// when given, gets every value that went into the text.
 std::string CustomArguments(const BackupCommands& commands, const BackupConfig& config, const std::string& sourcePath,
-                            const std::string& targetPath);
+                            const std::string& targetPath, std::vector<std::string>* inserted = nullptr);
 // The after program's argument text for one dropped item: "%ISDROPFOLDER",
 // "%ISDROPFILE" sections, then "%DROPSOURCEPATH", "%DROPTARGETPATH",
 // "%TARGETPATH", "%NAME" (in one pass, as above).
 std::string PostArguments(const BackupCommands& commands, const BackupConfig& config, const std::string& droppedPath,
-                          const std::string& itemTarget, bool isFolder);
+                          const std::string& itemTarget, bool isFolder, std::vector<std::string>* inserted = nullptr);
+
+// The program is run by the command interpreter: a batch file (".bat",
+// ".cmd", also as the system reads a name with trailing dots or blanks), the
+// interpreter itself ("cmd.exe", "cmd"), or the program comspec names (the
+// value of COMSPEC, or the text "%COMSPEC%"). Quotes around program are
+// ignored; letter case too.
+bool RunsThroughCommandInterpreter(const std::string& program, const std::string& comspec);
+// The first character of value that the command interpreter would read as
+// a command or expand (& | < > ^ % " or a line break, even inside quotes),
+// as the text that names it ("&", "a line break"); empty when there is none.
+std::string InterpreterCharacterIn(const std::string& value);
+
+// A target file's modified time that stands for the source's: the same, or
+// with coarseTimes (a FAT or exFAT volume, which keeps times to 2 seconds)
+// at most 2 seconds apart.
+bool SameWriteTime(uint64_t source, uint64_t target, bool coarseTimes);
+// The file system name a volume gives (FAT, FAT12, FAT16, FAT32, exFAT)
+// stands for one that keeps modified times to 2 seconds only.
+bool KeepsCoarseTimes(const std::string& fileSystemName);

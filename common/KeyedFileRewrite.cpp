@@ -7,6 +7,9 @@
 
 #ifdef _WIN32
 #include <windows.h>
+#else
+#include <fcntl.h>
+#include <unistd.h>
 #endif
 
 namespace {
@@ -35,6 +38,27 @@ bool MoveOver(const std::string& from, const std::string& to, bool mayWait)
 #endif
 }
 
+// Puts what was written to the closed file at path on the disk: a crash
+// after the move must not leave a list file that holds nothing.
+bool FlushToDisk(const std::string& path)
+{
+#ifdef _WIN32
+    HANDLE file = CreateFileW(Utf8ToWide(path.c_str()).c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return false;
+    const bool flushed = FlushFileBuffers(file) != 0;
+    CloseHandle(file);
+    return flushed;
+#else
+    const int file = open(path.c_str(), O_WRONLY);
+    if (file < 0)
+        return false;
+    const bool flushed = fsync(file) == 0;
+    return close(file) == 0 && flushed;
+#endif
+}
+
 // The file's own name, for the log texts.
 std::string FileName(const std::string& path)
 {
@@ -57,7 +81,8 @@ int RewriteKeyedTextFile(const std::string& path, const std::function<int(CKeyed
         }
         written = writeRecords(file);
     }  // closed before it is moved
-    if (!written || !MoveOver(temporary, path, mayWait)) {
+    // Code in another program's process does not wait for the disk.
+    if (!written || (mayWait && !FlushToDisk(temporary)) || !MoveOver(temporary, path, mayWait)) {
         LogWarningFormat("Cannot write %s file", name.c_str());
         RemoveFileUtf8(temporary.c_str());
         return 0;

@@ -9,7 +9,9 @@
 #include <string>
 
 // writeRecords writes every record, the header included, and answers 0 when
-// one could not be written. Answers 1 when the new file stands at path. On a
+// one could not be written. The temporary file is flushed to the disk before
+// it is moved (not when mayWait is clear, see below). Answers 1 when the new
+// file stands at path. On a
 // failure logs "Cannot create <name> file" (no temporary file could be made)
 // or "Cannot write <name> file", removes the temporary file and answers 0.
 // An old file that another program holds open for a moment is waited for a

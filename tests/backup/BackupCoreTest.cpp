@@ -289,3 +289,22 @@ TEST(BackupArgumentsTest, MacrosAreReplacedInOrderOnceAndSectionsEndWithinTheTex
     ApplyConditionalSection(text, "%ISDROPFOLDER", false);
     EXPECT_EQ(" c", text);
 }
+
+TEST(BackupArgumentsTest, TheCommandInterpreterIsKnownHoweverItsProgramIsWritten)
+{
+    const std::string comspec = "C:\\windows\\system32\\cmd.exe";
+    for (const char* program : {"C:\\Tools\\pack.bat", "\"C:\\Tools\\Pack.CMD\"", "C:\\Tools\\pack.bat. .",
+                                "C:\\windows\\system32\\CMD.EXE", "cmd", "%COMSPEC%", "D:\\Shell\\cmd.exe"})
+        EXPECT_TRUE(RunsThroughCommandInterpreter(program, comspec)) << program;
+    EXPECT_TRUE(RunsThroughCommandInterpreter("D:\\Other Shell\\tcc.exe", "D:\\Other Shell\\TCC.exe"));
+    for (const char* program : {"C:\\Tools\\pack.exe", "C:\\Tools\\cmd.exe.txt", "C:\\bat", "C:\\Tools\\x.batch", ""})
+        EXPECT_FALSE(RunsThroughCommandInterpreter(program, comspec)) << program;
+    EXPECT_FALSE(RunsThroughCommandInterpreter("C:\\Tools\\pack.exe", ""));
+
+    // Read even inside quotes; a line break ends the command.
+    for (const char* value : {"a&b", "a|b", "a<b", "a>b", "a^b", "a%b", "a\"b"})
+        EXPECT_EQ(std::string(1, value[1]), InterpreterCharacterIn(value)) << value;
+    EXPECT_EQ("a line break", InterpreterCharacterIn("a\nb"));
+    EXPECT_EQ("a line break", InterpreterCharacterIn("a\rb"));
+    EXPECT_EQ("", InterpreterCharacterIn("C:\\My Data\\report (final), v2!.txt"));
+}

@@ -13,6 +13,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <functional>
 #include <sstream>
 
 namespace {
@@ -21,7 +22,11 @@ using Strings = std::vector<std::string>;
 
 class RecordingProgress : public IBackupProgress {
 public:
-    bool Pump() override { return false; }
+    bool Pump() override
+    {
+        pumps++;
+        return cancelWhen && cancelWhen();
+    }
     void SetStatus(const std::string& text) override { statuses.push_back(text); }
     void SetRange(unsigned long total) override { range = total; }
     void Step() override { steps++; }
@@ -33,6 +38,8 @@ public:
     }
 
     bool configureNow = false;
+    std::function<bool()> cancelWhen;  // Cancel is pressed once it holds
+    unsigned long pumps = 0;
     Strings statuses;
     Strings failures;
     Strings asked;
@@ -48,14 +55,15 @@ ULONGLONG WriteTime(const std::string& path)
     return (static_cast<ULONGLONG>(data.ftLastWriteTime.dwHighDateTime) << 32) | data.ftLastWriteTime.dwLowDateTime;
 }
 
-// Sets a file's modified time to a day in 2001.
-void MakeOld(const std::string& path)
+// Sets a file's modified time to a day in 2001 (and seconds after it).
+void MakeOld(const std::string& path, int seconds = 0)
 {
     SYSTEMTIME day = {};
     day.wYear = 2001;
     day.wMonth = 2;
     day.wDay = 3;
     day.wHour = 4;
+    day.wSecond = static_cast<WORD>(seconds);
     FILETIME time = {};
     SystemTimeToFileTime(&day, &time);
     HANDLE file = CreateFileA(path.c_str(), FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
@@ -70,7 +78,7 @@ Strings Lines(const std::string& text)
     Strings lines;
     std::istringstream in(text);
     for (std::string line; std::getline(in, line);)
-        lines.push_back(line);
+        lines.push_back(!line.empty() && line.back() == '\r' ? line.substr(0, line.size() - 1) : line);  // a batch file's echo
     return lines;
 }
 
@@ -157,7 +165,10 @@ protected:
     {
         progress = RecordingProgress();
         progress.configureNow = configureNow;
+        progress.cancelWhen = cancelWhen;
         CBackupRun run(configs, commands, progress);
+        if (fileSystem)
+            run.SetFileSystemProbe([this](HANDLE folder) { return folder ? fileSystem : "(no folder)"; });
         const bool finished = run.Run(paths);
         copied = run.Copied();
         skipped = run.Skipped();
@@ -170,6 +181,8 @@ protected:
     std::string record;
     std::vector<BackupConfig> configs;
     BackupCommands commands;
+    std::function<bool()> cancelWhen;
+    const char* fileSystem = nullptr;  // what the target's volume is said to be; the system's without
     RecordingProgress progress;
     unsigned long copied = 0;
     unsigned long skipped = 0;
@@ -218,14 +231,19 @@ TEST_F(BackupEngineTest, CopiesKeepTimeAndAttributesUnchangedFilesAreSkippedAndR
     EXPECT_EQ("a new bee", ReadBytes(Out("b.txt")));
     EXPECT_EQ((Strings{"Mail", "b.txt"}), Names(target));
 
-    // A file named like the copy in the making is left alone.
-    WriteBytes(Out("b.txt.dvb~"), "the user's");
+    // What an interrupted copy left beside its file goes with the next run
+    // over that folder, the file copied or unchanged; a name that no file
+    // beside it explains stays.
+    WriteBytes(Out("b.txt.dvb~"), "half a copy");
+    WriteBytes(Out("Mail\\a.txt.dvb~"), "half a copy");
+    WriteBytes(Out("Mail\\gone.txt.dvb~"), "no file of that name");
     WriteBytes(In("b.txt"), "the third bee");
-    ASSERT_TRUE(Run({In("b.txt")}));
+    ASSERT_TRUE(Run({In("Mail"), In("b.txt")}));
     EXPECT_EQ(Strings{}, progress.failures);
+    EXPECT_EQ(1u, skipped);
     EXPECT_EQ("the third bee", ReadBytes(Out("b.txt")));
-    EXPECT_EQ("the user's", ReadBytes(Out("b.txt.dvb~")));
-    EXPECT_EQ((Strings{"Mail", "b.txt", "b.txt.dvb~"}), Names(target));
+    EXPECT_EQ((Strings{"Mail", "b.txt"}), Names(target));
+    EXPECT_EQ((Strings{"a.txt", "gone.txt.dvb~"}), Names(Out("Mail")));
 
     // Copies that are to be removed again are always made afresh.
     commands.removeCopies = 1;
@@ -578,4 +596,120 @@ TEST_F(BackupEngineTest, ALinkOrAFileWhereATargetFolderMustBeFailsItsItemsAndNot
     EXPECT_EQ("not a copy", ReadBytes(elsewhere + "\\m.txt"));
     EXPECT_EQ((Strings{"Box", "Mail"}), Names(target));  // a.txt copied, then removed
     EXPECT_EQ("a file named like a folder", ReadBytes(Out("Box")));
+}
+
+TEST_F(BackupEngineTest, AProgramRunByTheCommandInterpreterIsNeverHandedANameItWouldReadAsACommand)
+{
+    // A batch file that records its arguments, under a folder with a blank.
+    const std::string batch = dir.File("Program Files\\record.cmd");
+    MakeFolder(dir.File("Program Files"));
+    WriteBytes(batch, "@echo %*>>\"%DERVANE_RECORD%\"\r\n");
+    commands.custom = 1;
+    commands.customProgram = batch;
+    commands.customArguments = "\"%SOURCE\" [%NAME]";
+    const Strings turned = {"a&md C_pwned&b.txt", "%COMSPEC%.txt", "x^y.txt"};
+    for (const std::string& name : turned)
+        WriteBytes(In(name), "t");
+    WriteBytes(In("plain name.txt"), "p");
+    ASSERT_TRUE(Run({source}));
+    Strings failures = progress.failures;
+    std::sort(failures.begin(), failures.end());
+    EXPECT_EQ((Strings{In("%COMSPEC%.txt") + " (not run: the command interpreter would take the % in \"" +
+                           In("%COMSPEC%.txt") + "\" as a command)",
+                       In("a&md C_pwned&b.txt") + " (not run: the command interpreter would take the & in \"" +
+                           In("a&md C_pwned&b.txt") + "\" as a command)",
+                       In("x^y.txt") + " (not run: the command interpreter would take the ^ in \"" + In("x^y.txt") +
+                           "\" as a command)"}),
+              failures);
+    EXPECT_EQ(Strings{"\"" + In("plain name.txt") + "\" [Daily]"}, Recorded());
+
+    // What a file name cannot hold, a configuration's name can; the
+    // interpreter itself, named by COMSPEC, is refused the same.
+    char comspec[MAX_PATH] = {};
+    ASSERT_NE(0u, GetEnvironmentVariableA("COMSPEC", comspec, MAX_PATH));
+    for (const char* name : {"a|b", "a<b", "a>b", "a\"b"}) {
+        configs[0].name = name;
+        for (const std::string& program : {batch, std::string(comspec)}) {
+            commands.customProgram = program;
+            ASSERT_TRUE(Run({In("plain name.txt")}));
+            EXPECT_EQ(Strings{In("plain name.txt") + " (not run: the command interpreter would take the " +
+                              std::string(1, name[1]) + " in \"" + name + "\" as a command)"},
+                      progress.failures)
+                << program;
+        }
+    }
+    EXPECT_EQ(Strings{}, Recorded());
+
+    // The after program: the dropped item is listed and nothing of it is
+    // removed.
+    configs[0].name = "Daily";
+    commands.custom = 0;
+    commands.postProgram = batch;
+    commands.postArguments = "\"%DROPTARGETPATH\"";
+    commands.removeCopies = 1;
+    ASSERT_TRUE(Run({In("a&md C_pwned&b.txt"), In("plain name.txt")}));
+    EXPECT_EQ(Strings{In("a&md C_pwned&b.txt") + " (the after program was not run: the command interpreter would take "
+                                                  "the & in \"" + Out("a&md C_pwned&b.txt") + "\" as a command)"},
+              progress.failures);
+    EXPECT_EQ(Strings{"\"" + Out("plain name.txt") + "\""}, Recorded());
+    EXPECT_EQ(Strings{"a&md C_pwned&b.txt"}, Names(target));
+    EXPECT_FALSE(Exists(dir.File("C_pwned")));
+    char current[MAX_PATH] = {};
+    GetCurrentDirectoryA(MAX_PATH, current);
+    EXPECT_FALSE(Exists(std::string(current) + "\\C_pwned"));
+}
+
+TEST_F(BackupEngineTest, CancelDuringASlowAfterProgramEndsTheRunAndItsCopiesStay)
+{
+    commands.postProgram = InstallRecorder();
+    commands.postArguments = "%DROPTARGETPATH";
+    commands.removeCopies = 1;
+    WriteBytes(In("a.txt"), "a");
+    WriteBytes(In("b.txt"), "b");
+    const char* eventName = "DervaneBackupTestRelease";
+    HANDLE release = CreateEventA(nullptr, TRUE, FALSE, eventName);
+    ASSERT_NE(nullptr, release);
+    SetEnvironmentVariableA("DERVANE_WAIT_EVENT", eventName);
+    // Cancel is pressed once the program has started and said who it is.
+    cancelWhen = [this] { return ReadBytes(record).find("\npid ") != std::string::npos && ReadBytes(record).back() == '\n'; };
+    ASSERT_TRUE(Run({In("a.txt"), In("b.txt")}));
+    SetEnvironmentVariableA("DERVANE_WAIT_EVENT", nullptr);
+    const Strings lines = Recorded();
+    ASSERT_EQ(2u, lines.size());
+    HANDLE program = OpenProcess(SYNCHRONIZE, FALSE, std::stoul(lines[1].substr(4)));
+    ASSERT_NE(nullptr, program);
+    // The run ended while the program still waits; it goes on by itself.
+    EXPECT_EQ(static_cast<DWORD>(WAIT_TIMEOUT), WaitForSingleObject(program, 0));
+    SetEvent(release);
+    EXPECT_EQ(static_cast<DWORD>(WAIT_OBJECT_0), WaitForSingleObject(program, 20000));
+    CloseHandle(program);
+    CloseHandle(release);
+    EXPECT_EQ(Out("a.txt"), lines[0]);
+    EXPECT_EQ(Strings{commands.postProgram + " " + Out("a.txt") +
+                      " (cancelled while the program ran, which goes on by itself)"},
+              progress.failures);
+    EXPECT_EQ(Strings{"a.txt"}, Names(target));  // not removed; b.txt never begun
+}
+
+TEST_F(BackupEngineTest, OnFatAndExFatTargetsTimesUpTo2SecondsApartAreTheSameElsewhereExactly)
+{
+    WriteBytes(In("f.txt"), "same size");
+    MakeOld(In("f.txt"));
+    ASSERT_TRUE(Run({source}));
+    ASSERT_EQ(1u, copied);
+    const struct {
+        const char* fileSystem;  // nullptr: as the system names the test's volume
+        int seconds;
+        bool skipped;
+    } cases[] = {{"FAT32", 1, true}, {"exFAT", 2, true}, {"FAT", 3, false}, {"NTFS", 1, false}, {nullptr, 1, false}};
+    for (const auto& c : cases) {
+        WriteBytes(Out("f.txt"), "SAME SIZE");
+        MakeOld(Out("f.txt"), c.seconds);
+        fileSystem = c.fileSystem;
+        ASSERT_TRUE(Run({source}));
+        const std::string which = c.fileSystem ? c.fileSystem : "the system's";
+        EXPECT_EQ(Strings{}, progress.failures) << which;
+        EXPECT_EQ(c.skipped ? 1u : 0u, skipped) << which;
+        EXPECT_EQ(c.skipped ? "SAME SIZE" : "same size", ReadBytes(Out("f.txt"))) << which;
+    }
 }

@@ -2,7 +2,9 @@
 // command line after its own path (the argument text exactly as it was
 // given) as one line to the file named by DERVANE_RECORD, then its current
 // folder as a second line when DERVANE_RECORD_FOLDER is set, and ends with
-// the exit code in DERVANE_EXIT (0 without it).
+// the exit code in DERVANE_EXIT (0 without it). With DERVANE_WAIT_EVENT it
+// then records "pid <its id>" and waits (at most 30 seconds) until that named
+// event is set: a slow program.
 #include <windows.h>
 
 #include <cstdio>
@@ -32,7 +34,16 @@ int main()
     char folder[MAX_PATH + 1] = {};
     if (getenv("DERVANE_RECORD_FOLDER") && GetCurrentDirectoryA(sizeof folder, folder))
         fprintf(file, "%s\n", folder);
+    const char* wait = getenv("DERVANE_WAIT_EVENT");
+    if (wait)
+        fprintf(file, "pid %lu\n", GetCurrentProcessId());
     fclose(file);
+    if (wait) {
+        HANDLE event = OpenEventA(SYNCHRONIZE, FALSE, wait);
+        if (!event || WaitForSingleObject(event, 30000) != WAIT_OBJECT_0)
+            return 5;
+        CloseHandle(event);
+    }
     const char* code = getenv("DERVANE_EXIT");
     return code ? atoi(code) : 0;
 }
