@@ -39,6 +39,14 @@ bool ParseDecimal(const char* text, long* out)
     return true;
 }
 
+// What a second start may ask of the running one: a layout loaded or saved.
+// Anything else (the settings, the hide rules, a notification) is the
+// program's own and never comes from a file anyone can write.
+bool IsHandOffCode(long code)
+{
+    return code == HOOKMSG_LOAD_POSITIONS || code == HOOKMSG_LOAD_SHORTCUTS || code == HOOKMSG_SAVE_POSITIONS;
+}
+
 }  // namespace
 
 std::string LayoutPathFromCommandLine(const char* commandLine)
@@ -107,13 +115,13 @@ bool ReadHandOffFile(const std::string& path, dervaneMsg_t* msg, std::string* er
     // A byte-order mark before the code is passed over.
     const bool read = fgets(line, sizeof line, file.get()) != nullptr;
     const char* first = line + (read && StartsWithUtf8Bom(line, strlen(line)) ? kUtf8BomSize : 0);
-    if (!read || (StripLineEnd(line), !ParseDecimal(first, &code)) || code < 1 || code > 12) {
-        *error = "no valid message code";
+    if (!read || (StripLineEnd(line), !ParseDecimal(first, &code)) || !IsHandOffCode(code)) {
+        *error = "no layout to load or save";
         return false;
     }
-    if (!fgets(line, sizeof line, file.get()) || (StripLineEnd(line), !ParseDecimal(line, &route)) || route < 0 ||
-        route > 255) {
-        *error = "no valid route";
+    if (!fgets(line, sizeof line, file.get()) || (StripLineEnd(line), !ParseDecimal(line, &route)) ||
+        route != HOOKROUTE_HOOK) {
+        *error = "no request for the hook library";
         return false;
     }
     // The name: one piece, and it must end there (a longer name would arrive

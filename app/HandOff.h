@@ -25,6 +25,8 @@ std::string FileNameOfPath(const std::string& path);
 bool WriteHandOffFile(const std::string& path, int code, int route, const std::string& name);
 
 // Reads "msg.dat" into msg. Answers false, with the reason in error, when the
-// file cannot be opened or does not hold a code from 1 to 12, a route and a
-// name that fits the payload.
+// file cannot be opened or does not hold what a second start may hand over:
+// a layout to load (HOOKMSG_LOAD_POSITIONS, HOOKMSG_LOAD_SHORTCUTS) or to
+// save (HOOKMSG_SAVE_POSITIONS), for the hook library (HOOKROUTE_HOOK), and
+// a name that fits the payload.
 bool ReadHandOffFile(const std::string& path, dervaneMsg_t* msg, std::string* error);

@@ -353,10 +353,7 @@ void CTrayWnd::OnAppMessage(WPARAM wp, LPARAM lp)
     if (!ReadHandOff(&request))
         return;
     request.payload.text[kHookPayloadSize - 1] = '\0';
-    if (request.route == HOOKROUTE_HOOK)
-        SendToHook(request, true);
-    else if (request.route == HOOKROUTE_PROGRAM)
-        OnHookNotification(request);
+    SendToHook(request, true);  // a layout to load or save, nothing else
 }
 
 void CTrayWnd::OnHookNotification(const dervaneMsg_t& msg)

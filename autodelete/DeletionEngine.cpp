@@ -1,5 +1,6 @@
 #include "autodelete/DeletionEngine.h"
 
+#include "autodelete/DeletionTaskList.h"
 #include "autodelete/FileNameMatch.h"
 #include "autodelete/MatchList.h"
 #include "autodelete/TaskFolderCheck.h"
@@ -246,7 +247,8 @@ class TaskWalk {
 public:
     TaskWalk(const DeletionTask& task, TaskPreview* preview, size_t maxPaths)
         : m_task(task), m_preview(preview), m_max(maxPaths),
-          m_walker(WalkSystem(), preview ? IWalkSystem::Access::kRead : IWalkSystem::Access::kDelete)
+          m_walker(WalkSystem(), preview ? IWalkSystem::Access::kRead : IWalkSystem::Access::kDelete),
+          m_newSince(NewSince(task.olderThanDays))
     {
     }
 
@@ -306,8 +308,17 @@ private:
             m_walker.Remove(sub);
     }
 
+    static uint64_t NewSince(int days)
+    {
+        FILETIME now = {};
+        GetSystemTimeAsFileTime(&now);
+        return TaskNewSince(days, (static_cast<uint64_t>(now.dwHighDateTime) << 32) | now.dwLowDateTime);
+    }
+
     void File(const CWalkItem& folder, const WalkEntry& entry)
     {
+        if (IsNewForTask(entry.info.writeTime, entry.info.creationTime, m_newSince))
+            return;
         if (m_preview) {
             if (m_preview->paths.size() < m_max)
                 m_preview->paths.push_back(JoinPath(folder.Path(), entry.name));
@@ -333,6 +344,7 @@ private:
     TaskPreview* m_preview;
     size_t m_max;
     CSafeWalker m_walker;
+    uint64_t m_newSince;
 };
 
 }  // namespace
@@ -351,6 +363,7 @@ void RunTask(const std::string& folder, const DeletionTask& task)
 TaskPreview PreviewTask(const DeletionTask& task, size_t maxPaths)
 {
     TaskPreview preview;
+    preview.olderThanDays = task.olderThanDays;
     preview.refusal = Refusal(task.folder);
     if (!preview.refusal.empty())
         return preview;

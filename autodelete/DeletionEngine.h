@@ -70,6 +70,7 @@ void RunTask(const std::string& folder, const DeletionTask& task);
 struct TaskPreview {
     std::string refusal;  // why the task would not run at all, or empty
     size_t count = 0;  // files that would be deleted
+    int olderThanDays = 0;  // the task's age, 0 for any
     std::vector<std::string> paths;  // the first of them
 };
 TaskPreview PreviewTask(const DeletionTask& task, size_t maxPaths = 300);

@@ -6,6 +6,9 @@
 #include <string>
 #include <vector>
 
+// The greatest age a task may ask for, a hundred years.
+constexpr int kMaxTaskAgeDays = 36500;
+
 struct DeletionTask {
     // The folder cleaned, as entered (a trailing backslash is kept).
     std::string folder;
@@ -16,6 +19,9 @@ struct DeletionTask {
     // "Exclude File Types": set, the files matching no pattern go; clear,
     // those matching one of them.
     unsigned char excludeFileTypes = 0;
+    // Only files older than this many days go: a file is new while its last
+    // write or its creation lies within them. 0: files of any age.
+    int olderThanDays = 0;
     // Display name of a common folder; never written to AutoDelete.txt.
     std::string name;
     // File name patterns with the wildcards * and ?, in stored order.

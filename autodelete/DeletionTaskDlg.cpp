@@ -51,6 +51,7 @@ void CDeletionTaskDlg::ShowTask(const DeletionTask& task)
     CheckItem(IDC_TASK_SUBFOLDERS, task.includeSubfolders != 0);
     CheckItem(IDC_TASK_EXCLUDE, task.excludeFileTypes != 0);
     CheckItem(IDC_TASK_DELETE_EMPTY, task.deleteEmptySubfolders != 0);
+    SetItemText(IDC_TASK_AGE, task.olderThanDays > 0 ? std::to_string(task.olderThanDays).c_str() : "");
     m_types.Fill(task.fileTypes);
 }
 
@@ -62,7 +63,19 @@ DeletionTask CDeletionTaskDlg::TaskFromControls() const
     task.excludeFileTypes = IsItemChecked(IDC_TASK_EXCLUDE) ? 1 : 0;
     task.deleteEmptySubfolders = IsItemChecked(IDC_TASK_DELETE_EMPTY) ? 1 : 0;
     task.fileTypes = m_types.Patterns();
+    ParseTaskAge(GetItemText(IDC_TASK_AGE), task.olderThanDays);
     return task;
+}
+
+bool CDeletionTaskDlg::AgeAccepted()
+{
+    static_assert(kMaxTaskAgeDays == 36500, "the message names the greatest age");
+    int days = 0;
+    if (ParseTaskAge(GetItemText(IDC_TASK_AGE), days))
+        return true;
+    m_messageBox(GetHwnd(), kAgeText, "Notice", MB_OK | MB_ICONINFORMATION);
+    SetFocus(GetDlgItem(GetHwnd(), IDC_TASK_AGE));
+    return false;
 }
 
 int CDeletionTaskDlg::OnCommand(UINT id, UINT code, HWND control)
@@ -127,7 +140,7 @@ bool CDeletionTaskDlg::FolderAccepted(const std::string& folder, bool missingMac
 void CDeletionTaskDlg::OnPreview()
 {
     const DeletionTask task = TaskFromControls();
-    if (!FolderAccepted(task.folder, m_missingMacro))
+    if (!FolderAccepted(task.folder, m_missingMacro) || !AgeAccepted())
         return;
     const TaskPreview preview = PreviewTask(task);
     CTaskPreviewDlg dialog(preview);
@@ -136,7 +149,7 @@ void CDeletionTaskDlg::OnPreview()
 
 void CDeletionTaskDlg::OnOK()
 {
-    if (!FolderAccepted(GetItemText(IDC_TASK_FOLDER), m_missingMacro))
+    if (!FolderAccepted(GetItemText(IDC_TASK_FOLDER), m_missingMacro) || !AgeAccepted())
         return;
     if (m_folderTaken && m_folderTaken(GetItemText(IDC_TASK_FOLDER))) {
         m_messageBox(GetHwnd(), kFolderTakenText, "Notice", MB_OK | MB_ICONINFORMATION);
@@ -156,6 +169,7 @@ void CDeletionTaskDlg::OnOK()
     m_task.includeSubfolders = edited.includeSubfolders;
     m_task.excludeFileTypes = edited.excludeFileTypes;
     m_task.deleteEmptySubfolders = edited.deleteEmptySubfolders;
+    m_task.olderThanDays = edited.olderThanDays;
     m_task.fileTypes = edited.fileTypes;
     CDialog::OnOK();
 }

@@ -1,7 +1,8 @@
 // CDeletionTaskDlg: the task editor, "Add Automated Deletion Task" or "Edit
 // Automated Deletion Task". It edits the given task in place when it ends
 // with OK: folder, "Include subfolders", "Exclude File Types", "Delete empty
-// subfolders" and the file types. The ready-made tasks of
+// subfolders", "Only files older than N days" (empty: any age) and the file
+// types. The ready-made tasks of
 // AutoDeleteCommon.txt, read at construction, fill the fields when chosen
 // from the drop-down list. A folder no task may clean is refused on OK with
 // the reason, and so is a folder that has a task already (one task per
@@ -22,6 +23,9 @@ public:
     static constexpr const char* kCommonFoldersItem = "[Folders commonly needing cleaning]";
     static constexpr const char* kFolderTakenText =
         "There is a task for this folder already. Edit that task, or choose another folder.";
+    static constexpr const char* kAgeText =
+        "Please enter the age as a whole number of days from 1 to 36500, or leave it empty to delete files of "
+        "any age.";
 
     // programFolder: where AutoDeleteCommon.txt lies, and a folder no task
     // may clean.
@@ -48,6 +52,8 @@ private:
     DeletionTask TaskFromControls() const;
     // Shows why the folder is refused; true when it may be cleaned.
     bool FolderAccepted(const std::string& folder, bool missingMacro);
+    // Shows what an age may be; true when the field holds one (or nothing).
+    bool AgeAccepted();
     void OnCommonFolderChosen();
     void OnSelectFolder();
     void OnPreview();

@@ -2,6 +2,7 @@
 
 #include "common/KeyedFileRewrite.h"
 #include "common/KeyedTextFile.h"
+#include "common/ListFields.h"
 #include "common/ListFileReader.h"
 #include "common/Log.h"
 #include "common/Utf8.h"
@@ -41,6 +42,22 @@ bool SameFolder(const std::string& a, const std::string& b)
     return EqualsNoCase(WithoutTrailingBackslash(a), WithoutTrailingBackslash(b));
 }
 
+// The task's age from field index of value: a missing or empty field is any
+// age; a damaged one too, logged (so the file is kept before it is next
+// written).
+int AgeField(const char* value, int index, int number, CListFileReader& reader)
+{
+    std::string text;
+    int days = 0;
+    if (!TakeListField(value, index, text) || ParseTaskAge(text, days))
+        return days;
+    text.resize(Utf8PrefixLength(text.c_str(), text.size(), 24));
+    // Short: the log keeps only the start of a line.
+    const std::string what = "age \"" + text + "\" read as any age (0 to " + std::to_string(kMaxTaskAgeDays) + " days)";
+    reader.Skipped(number, what.c_str());
+    return 0;
+}
+
 // Reads the tasks of a file with this class's title; withName: the fifth
 // field is the display name. A pattern record with an empty value is passed
 // over. Answers the file's state (ListFileState).
@@ -62,6 +79,7 @@ ListFileState ReadTaskFile(const std::string& path, bool withName, const char* m
         task.deleteEmptySubfolders = Flag(value, 3);
         if (withName && CKeyedTextFile::GetField(value, 4, field))
             task.name = field;
+        task.olderThanDays = AgeField(value, withName ? 5 : 4, entry.number, reader);
         for (std::string& pattern : entry.run) {
             if (!pattern.empty())
                 task.fileTypes.push_back(std::move(pattern));
@@ -86,7 +104,9 @@ int WriteRecords(CKeyedTextFile& file, const std::vector<DeletionTask>& tasks)
         const int n = static_cast<int>(i);
         CKeyedTextFile::EntryKey(n, key);
         const std::string entry = t.folder + '\t' + std::to_string(t.includeSubfolders) + '\t' +
-            std::to_string(t.excludeFileTypes) + '\t' + std::to_string(t.deleteEmptySubfolders);
+            std::to_string(t.excludeFileTypes) + '\t' + std::to_string(t.deleteEmptySubfolders) +
+            // Without an age the record stays as older versions wrote it.
+            (t.olderThanDays > 0 ? '\t' + std::to_string(t.olderThanDays) : std::string());
         if (!file.Write(key, entry.c_str()))
             return 0;
         for (size_t j = 0; j < t.fileTypes.size(); j++) {
@@ -102,6 +122,34 @@ int WriteRecords(CKeyedTextFile& file, const std::vector<DeletionTask>& tasks)
 }
 
 }  // namespace
+
+bool ParseTaskAge(const std::string& text, int& days)
+{
+    if (text.empty()) {
+        days = 0;
+        return true;
+    }
+    if (text.size() > 9 || text.find_first_not_of("0123456789") != std::string::npos)
+        return false;
+    const int value = atoi(text.c_str());
+    if (value > kMaxTaskAgeDays)
+        return false;
+    days = value;
+    return true;
+}
+
+uint64_t TaskNewSince(int days, uint64_t now)
+{
+    if (days <= 0)
+        return 0;
+    const uint64_t span = static_cast<uint64_t>(days) * 24 * 60 * 60 * 10000000;
+    return now > span ? now - span : 1;
+}
+
+bool IsNewForTask(uint64_t writeTime, uint64_t creationTime, uint64_t newSince)
+{
+    return newSince != 0 && (writeTime >= newSince || creationTime >= newSince);
+}
 
 int CDeletionTaskList::FindTask(const std::string& folder) const
 {

@@ -5,7 +5,9 @@
 //
 // AutoDelete.txt is a keyed text file titled "DERVANE AUTODELETE": per task
 // i a record "ENTRY_<i>" = folder, includeSubfolders, excludeFileTypes,
-// deleteEmptySubfolders (TAB-separated), then "ENTRY_<i>_TYPE_<j>" per
+// deleteEmptySubfolders and, for a task that asks for one, its age in days
+// (TAB-separated; a record without the age is a task for files of any age),
+// then "ENTRY_<i>_TYPE_<j>" per
 // pattern and one more with the end mark "#%#". A damaged task is skipped
 // (common/ListFileReader.h), and so is a second task for a folder; a file not
 // read whole is kept as "AutoDelete.txt.bak" before it is next written.
@@ -14,9 +16,22 @@
 #include "autodelete/DeletionTask.h"
 #include "common/KeyedFileRewrite.h"
 
+#include <cstdint>
 #include <functional>
 #include <string>
 #include <vector>
+
+// An age in days as typed or stored: empty or 0 is any age (0), otherwise
+// decimal digits alone, at most kMaxTaskAgeDays. False for anything else.
+bool ParseTaskAge(const std::string& text, int& days);
+// The moment from which a file counts as new for a task that takes files
+// older than days (times in 100 ns since 1601, now the present one); 0 when
+// it takes files of any age.
+uint64_t TaskNewSince(int days, uint64_t now);
+// A file written or created from newSince on is new, and the task keeps it:
+// a copied or extracted file keeps its old write time but is created anew
+// where it lies.
+bool IsNewForTask(uint64_t writeTime, uint64_t creationTime, uint64_t newSince);
 
 class CDeletionTaskList {
 public:
@@ -58,7 +73,7 @@ public:
     SaveResult SaveTasks(const std::string& path);
 
     // The ready-made tasks of AutoDeleteCommon.txt (a fifth field is the
-    // name), their folders expanded by expand, which answers false when a
+    // name, the age follows it), their folders expanded by expand, which answers false when a
     // macro had no value (the task is then marked missingMacro). A missing
     // file or another title gives no tasks and no message.
     static std::vector<DeletionTask> LoadCommonFolders(const std::string& path,

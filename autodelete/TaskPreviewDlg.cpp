@@ -6,10 +6,14 @@ CTaskPreviewDlg::CTaskPreviewDlg(const TaskPreview& preview) : CDialog(IDD_TASK_
 
 std::string CTaskPreviewDlg::Summary(const TaskPreview& preview)
 {
+    const int days = preview.olderThanDays;
+    const std::string age = days <= 0 ? std::string()
+        : days == 1               ? std::string(" older than 1 day")
+                                  : " older than " + std::to_string(days) + " days";
     if (preview.count == 0)
-        return "No file would be deleted now.";
-    std::string text = preview.count == 1 ? "1 file would be deleted now."
-                                          : std::to_string(preview.count) + " files would be deleted now.";
+        return "No file" + age + " would be deleted now.";
+    std::string text = preview.count == 1 ? "1 file" + age + " would be deleted now."
+                                          : std::to_string(preview.count) + " files" + age + " would be deleted now.";
     if (preview.paths.size() < preview.count)
         text += " The first " + std::to_string(preview.paths.size()) + " are listed.";
     return text;

@@ -10,7 +10,8 @@
 class CTaskPreviewDlg : public CDialog {
 public:
     explicit CTaskPreviewDlg(const TaskPreview& preview);
-    // "3 files would be deleted now." and, when not all are listed, how many are.
+    // "3 files would be deleted now." ("3 files older than 7 days ..." for a
+    // task with an age) and, when not all are listed, how many are.
     static std::string Summary(const TaskPreview& preview);
 
 protected:

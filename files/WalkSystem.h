@@ -31,6 +31,7 @@ struct WalkInfo {
     FileIdentity id;  // in a listing, the volume is left 0
     uint64_t size = 0;
     uint64_t writeTime = 0;  // 100 ns since 1601, as the system keeps it
+    uint64_t creationTime = 0;  // the same units; a copy or an extracted file gets it anew
     bool IsFolder() const { return (attributes & kWalkFolder) != 0; }
     bool IsLink() const { return (attributes & kWalkLink) != 0; }
 };

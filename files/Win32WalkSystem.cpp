@@ -211,6 +211,7 @@ bool CWin32WalkSystem::Query(Handle handle, WalkInfo& info, bool withVolume, uin
     info.id.index = index;
     info.size = static_cast<uint64_t>(standard.EndOfFile.QuadPart);
     info.writeTime = static_cast<uint64_t>(basic.LastWriteTime.QuadPart);
+    info.creationTime = static_cast<uint64_t>(basic.CreationTime.QuadPart);
     info.id.volume = 0;
     if (withVolume) {
         BY_HANDLE_FILE_INFORMATION data = {};
@@ -272,6 +273,7 @@ bool CWin32WalkSystem::List(Handle folder, std::vector<WalkEntry>& entries, uint
                 entry.info.id.index = static_cast<uint64_t>(record->FileId.QuadPart);
                 entry.info.size = static_cast<uint64_t>(record->EndOfFile.QuadPart);
                 entry.info.writeTime = static_cast<uint64_t>(record->LastWriteTime.QuadPart);
+                entry.info.creationTime = static_cast<uint64_t>(record->CreationTime.QuadPart);
                 entries.push_back(std::move(entry));
             }
             if (!record->NextEntryOffset)

@@ -113,25 +113,6 @@ int PlaceIcon(const CDesktopListView& lv, const ShortcutRecord& r)
     return index;
 }
 
-// Calls place for ICON_0, ICON_1, ... each found forward from the one before.
-template <typename Place> void ReadIconRecords(CKeyedTextFile& file, const char* path, Place place)
-{
-    char value[1024];
-    for (int n = 0;; ++n) {
-        char key[32];
-        snprintf(key, sizeof key, "ICON_%d", n);
-        if (!file.Find(key, value, false))
-            break;
-        ShortcutRecord record;
-        bool isFile = false;
-        if (!ParseIconRecord(value, &record, &isFile)) {
-            LogWarningFormat("Skipped an invalid icon record in: %s", path);
-            continue;
-        }
-        place(record, isFile);
-    }
-}
-
 // Makes the layout file called name of that kind afresh with its header
 // records, then has write add the rest; false when the name is refused or
 // the file cannot be made (logged).

@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "common/KeyedTextFile.h"
+#include "common/Log.h"
 
 namespace {
 
@@ -99,4 +100,23 @@ bool ParseIconRecord(const char* value, ShortcutRecord* r, bool* isFile)
     r->showCommand = IntField(value, 10);
     r->hotKey = IntField(value, 11) & 0xFFFF;
     return true;
+}
+
+void ReadIconRecords(CKeyedTextFile& file, const char* path,
+                     const std::function<void(const ShortcutRecord&, bool isFile)>& take)
+{
+    char value[CKeyedTextFile::kLineSize];
+    for (int n = 0;; ++n) {
+        char key[32];
+        snprintf(key, sizeof key, "ICON_%d", n);
+        if (!file.Find(key, value, false))
+            break;
+        ShortcutRecord record = {};
+        bool isFile = false;
+        if (!ParseIconRecord(value, &record, &isFile)) {
+            LogWarningFormat("Skipped an invalid icon record in: %s", path);
+            continue;
+        }
+        take(record, isFile);
+    }
 }

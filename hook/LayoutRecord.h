@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstddef>
+#include <functional>
 
 #include "hook/ShortcutRecord.h"
 
@@ -25,3 +26,10 @@ bool FormatLongIconRecord(const ShortcutRecord& record, char* out, size_t size);
 bool ParseIconRecord(const char* value, ShortcutRecord* record, bool* isFile);
 
 constexpr size_t kMaxRecordValue = 1020;
+
+class CKeyedTextFile;
+// Calls take for ICON_0, ICON_1, ... of a layout file, each found forward
+// from the one before, until one is missing. A record that does not parse is
+// logged with the file's path and passed over.
+void ReadIconRecords(CKeyedTextFile& file, const char* path,
+                     const std::function<void(const ShortcutRecord&, bool isFile)>& take);

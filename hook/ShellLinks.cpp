@@ -186,6 +186,14 @@ bool SameFolder(const char* path, int csidl)
         IsPlainFileName(folded.c_str() + length + 1);
 }
 
+// A link read from the desktop has the target (a path in any letter case, or
+// the same display names) and the arguments that the layout's record keeps.
+bool IsLinkOfRecord(const ShortcutRecord& link, const ShortcutRecord& record)
+{
+    return link.namePath == record.namePath && EqualsNoCase(link.target, record.target) &&
+        strcmp(link.arguments, record.arguments) == 0;
+}
+
 bool FileExists(const char* path)
 {
     return GetFileAttributesW(Utf8ToWide(path).c_str()) != INVALID_FILE_ATTRIBUTES;
@@ -328,15 +336,11 @@ bool RemoveShortcut(const ShortcutRecord& r)
         return false;
     }
     ScopedComInit com;
-    ShortcutRecord current = {};
-    if (ReadDesktopItem(r.label, &current) &&
-        (current.namePath != r.namePath || !EqualsNoCase(current.target, r.target))) {
-        return false;  // the user has pointed the link elsewhere: keep it
-    }
-    // Only shell links are removed: a plain file or folder that a layout
-    // recorded is the user's own and stays.
+    // Only the link the record describes goes, read from its own file: a
+    // plain file or folder of that name is the user's own, and so is a link
+    // of that name the user has pointed elsewhere or given other arguments.
     ShortcutRecord onDisk = {};
-    if (FAILED(ReadShortcut(r.itemPath, nullptr, &onDisk)))
+    if (FAILED(ReadShortcut(r.itemPath, nullptr, &onDisk)) || !IsLinkOfRecord(onDisk, r))
         return false;
     return DeleteFileW(Utf8ToWide(r.itemPath).c_str()) != FALSE;
 }

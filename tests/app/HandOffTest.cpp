@@ -68,13 +68,15 @@ TEST(CommandLine, LayoutTitleOnTheFirstLine)
 TEST(HandOffFile, RoundTrip)
 {
     const std::string path = TempPath("msg.dat");
-    ASSERT_TRUE(WriteHandOffFile(path, 3, 1, "Work.dvl"));
-    dervaneMsg_t msg;
-    std::string error;
-    ASSERT_TRUE(ReadHandOffFile(path, &msg, &error)) << error;
-    EXPECT_EQ(3, msg.code);
-    EXPECT_EQ(1, msg.route);
-    EXPECT_STREQ("Work.dvl", msg.payload.text);
+    for (int code : {HOOKMSG_LOAD_POSITIONS, HOOKMSG_LOAD_SHORTCUTS, HOOKMSG_SAVE_POSITIONS}) {
+        ASSERT_TRUE(WriteHandOffFile(path, code, 1, "Work.dvl"));
+        dervaneMsg_t msg;
+        std::string error;
+        ASSERT_TRUE(ReadHandOffFile(path, &msg, &error)) << error;
+        EXPECT_EQ(code, msg.code);
+        EXPECT_EQ(1, msg.route);
+        EXPECT_STREQ("Work.dvl", msg.payload.text);
+    }
     remove(path.c_str());
 }
 
@@ -89,6 +91,12 @@ TEST(HandOffFile, GarbageIsRefused)
         "-5\n1\nWork.dvl",
         "99999999999999999999\n1\nWork.dvl",
         "3\nx\nWork.dvl",  // route not a number
+        // only a layout to load or save, for the hook library
+        "1\n1\nWork.dvl",
+        "5\n1\nWork.dvl",
+        "8\n1\nWork.dvl",
+        "10\n0\nWork.dvl",
+        "3\n0\nWork.dvl",
         "3\n1",  // no third line
         "3\n1\n",  // empty name
     };

@@ -150,7 +150,13 @@ TEST_F(ProgramHandOffTest, GarbageInMsgDatIsDroppedAndLogged)
         "3\n1\n",  // no third line
         "3\n1",  // no third line, no line end
         "3\n1\n" + std::string(300, 'w') + ".dvl",  // a name longer than a line piece
-        "13\n1\nWork.dvl",  // codes are 1 to 12
+        "13\n1\nWork.dvl",
+        // Only a layout to load or save is handed over, never the settings,
+        // the hide rules or a notification the program takes itself.
+        "1\n1\nWork.dvl",
+        "8\n1\nWork.dvl",
+        "9\n0\nWork.dvl",
+        "3\n0\nWork.dvl",
         "0\n1\nWork.dvl",
         "-3\n1\nWork.dvl",
         "99999999999999999999\n1\nWork.dvl",

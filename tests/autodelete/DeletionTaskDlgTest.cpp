@@ -303,3 +303,25 @@ TEST_F(DeletionTaskDlgTest, RemovingATaskGoesOnOnlyOnYes)
     EXPECT_EQ("Confirm", BoxRecorder::boxes[0].caption);
     EXPECT_EQ(static_cast<UINT>(MB_YESNO | MB_ICONWARNING | MB_DEFBUTTON2), BoxRecorder::boxes[0].type);
 }
+
+TEST_F(DeletionTaskDlgTest, AnAgeBeyondOneTo36500DaysIsRefusedWithAMessageAndAGoodOneIsStored)
+{
+    task.folder = dir.File("work");
+    task.fileTypes = {"*.tmp"};
+    task.olderThanDays = 3;
+    Open();
+    EXPECT_EQ("3", Field(IDC_TASK_AGE));
+    for (const char* bad : {"-1", "100000", "2.5"}) {
+        BoxRecorder::Reset();
+        Type(IDC_TASK_AGE, bad);
+        Click(IDOK);
+        ASSERT_EQ(1u, BoxRecorder::boxes.size()) << bad;
+        EXPECT_EQ(CDeletionTaskDlg::kAgeText, LastBox());
+        EXPECT_TRUE(IsWindow(Dialog()));
+        EXPECT_EQ(3, task.olderThanDays);
+    }
+    Type(IDC_TASK_AGE, "14");
+    Click(IDOK);
+    EXPECT_FALSE(IsWindow(Dialog()));
+    EXPECT_EQ(14, task.olderThanDays);
+}

@@ -188,3 +188,64 @@ TEST_F(DeletionTaskListTest, BadFilesLoadWithoutHarmAndTheirBadFoldersAreRefused
     ASSERT_EQ(1, list.LoadTasks(file));
     EXPECT_EQ(std::vector<std::string>{"C:\\B"}, Folders(list));
 }
+
+TEST_F(DeletionTaskListTest, AnAgeIsTheLastFieldOlderFilesLackItAndADamagedOneIsAnyAgeLogged)
+{
+    // A file of a version without ages: its tasks read with any age and are
+    // written back byte for byte.
+    const std::string old = std::string(kHeader) + "ENTRY_0\tC:\\A\t1\t0\t1\r\nENTRY_0_TYPE_0\t*.tmp\r\n"
+                                                   "ENTRY_0_TYPE_1\t#%#\r\nENTRY_1\tC:\\B\t0\t0\t0\r\nENTRY_1_TYPE_0\t#%#\r\n";
+    WriteBytes(file, old);
+    ASSERT_EQ(1, list.LoadTasks(file));
+    ASSERT_EQ(2u, list.Tasks().size());
+    EXPECT_EQ(0, list.Tasks()[0].olderThanDays);
+    EXPECT_FALSE(list.KeepsOldFile());
+    list.SetModified(true);
+    list.SaveTasks(file);
+    EXPECT_EQ(old, ReadBytes(file));
+
+    DeletionTask aged = Task("C:\\C", {"*.*"});
+    aged.olderThanDays = 7;
+    ASSERT_EQ(1, list.AddTask(aged));
+    list.SaveTasks(file);
+    EXPECT_EQ(old + "ENTRY_2\tC:\\C\t0\t0\t0\t7\r\nENTRY_2_TYPE_0\t*.*\r\nENTRY_2_TYPE_1\t#%#\r\n", ReadBytes(file));
+
+    WriteBytes(file, std::string(kHeader) + "ENTRY_0\tC:\\A\t0\t0\t0\t-1\r\nENTRY_0_TYPE_0\t#%#\r\n"
+                                            "ENTRY_1\tC:\\B\t0\t0\t0\t100000\r\nENTRY_1_TYPE_0\t#%#\r\n"
+                                            "ENTRY_2\tC:\\C\t0\t0\t0\t36500\r\nENTRY_2_TYPE_0\t#%#\r\n"
+                                            "ENTRY_3\tC:\\D\t0\t0\t0\t7 days\r\nENTRY_3_TYPE_0\t#%#\r\n");
+    ASSERT_EQ(1, list.LoadTasks(file));
+    ASSERT_EQ((std::vector<std::string>{"C:\\A", "C:\\B", "C:\\C", "C:\\D"}), Folders(list));
+    EXPECT_EQ(0, list.Tasks()[0].olderThanDays);
+    EXPECT_EQ(0, list.Tasks()[1].olderThanDays);
+    EXPECT_EQ(36500, list.Tasks()[2].olderThanDays);
+    EXPECT_EQ(0, list.Tasks()[3].olderThanDays);
+    EXPECT_TRUE(list.KeepsOldFile());
+    EXPECT_NE(std::string::npos,
+              ErrorLog().find("AutoDelete.txt: entry 1 age \"100000\" read as any age (0 to 36500 days)"));
+    EXPECT_NE(std::string::npos, ErrorLog().find("AutoDelete.txt read in part (3 skipped)"));
+
+    // The ready-made tasks: the name, then the age.
+    const std::string common = dir.File("AutoDeleteCommon.txt");
+    WriteBytes(common, std::string(kHeader) + "ENTRY_0\tC:\\T\t1\t0\t1\tTemporary files\t1\r\nENTRY_0_TYPE_0\t#%#\r\n");
+    const std::vector<DeletionTask> tasks = CDeletionTaskList::LoadCommonFolders(common, nullptr);
+    ASSERT_EQ(1u, tasks.size());
+    EXPECT_EQ("Temporary files", tasks[0].name);
+    EXPECT_EQ(1, tasks[0].olderThanDays);
+}
+
+// The engine's test sees only what the file system keeps; Wine keeps no
+// creation time of its own, so the copy's case is taken here too.
+TEST(TaskAgeTest, AFileIsNewWhileItsWriteOrItsCreationLiesWithinTheAge)
+{
+    const uint64_t day = 24ull * 60 * 60 * 10000000;
+    const uint64_t now = 150000 * day;
+    const uint64_t since = TaskNewSince(7, now);
+    EXPECT_EQ(now - 7 * day, since);
+    EXPECT_FALSE(IsNewForTask(now - 8 * day, now - 8 * day, since));
+    EXPECT_TRUE(IsNewForTask(now - 30 * day, now - day, since));  // copied or extracted a day ago
+    EXPECT_TRUE(IsNewForTask(now - 2 * day, now - 30 * day, since));  // written two days ago
+    EXPECT_EQ(0u, TaskNewSince(0, now));
+    EXPECT_FALSE(IsNewForTask(now, now, 0));  // any age: nothing is new
+    EXPECT_NE(0u, TaskNewSince(kMaxTaskAgeDays, 5 * day));  // an age reaching before 1601 still keeps what is new
+}

@@ -114,6 +114,7 @@ TEST(FolderMacrosTest, TheShippedCommonTasksReadWithTheirFoldersExpanded)
     EXPECT_EQ("Temporary files", tasks[0].name);
     EXPECT_EQ(Expanded("%WINDOWS_TEMP%"), tasks[0].folder);
     EXPECT_EQ(std::vector<std::string>{"*.*"}, tasks[0].fileTypes);
+    EXPECT_EQ(1, tasks[0].olderThanDays);  // what a running program just made stays
     EXPECT_TRUE(CheckTaskFolderHere(tasks[0].folder, "C:\\Program Files\\Dervane").Ok());
     for (const DeletionTask& task : tasks) {
         EXPECT_FALSE(task.name.empty());

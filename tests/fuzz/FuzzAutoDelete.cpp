@@ -18,7 +18,7 @@ bool Same(const DeletionTask& a, const DeletionTask& b)
 {
     return a.folder == b.folder && a.includeSubfolders == b.includeSubfolders &&
         a.excludeFileTypes == b.excludeFileTypes && a.deleteEmptySubfolders == b.deleteEmptySubfolders &&
-        a.fileTypes == b.fileTypes;
+        a.olderThanDays == b.olderThanDays && a.fileTypes == b.fileTypes;
 }
 
 }  // namespace

@@ -1,4 +1,5 @@
-// Icon records of layout files and the msg.dat hand-off, from arbitrary bytes.
+// Icon records of layout files, a whole .dvl file as the hook library loads
+// it, and the msg.dat hand-off, from arbitrary bytes.
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
@@ -8,7 +9,62 @@
 
 #include "app/HandOff.h"
 #include "common/FileNameChecks.h"
+#include "common/KeyedTextFile.h"
+#include "common/LayoutFormat.h"
 #include "hook/LayoutRecord.h"
+#include "tests/fuzz/FuzzWorkFolder.h"
+
+namespace {
+
+template <size_t N> bool Terminated(const char (&text)[N])
+{
+    return strnlen(text, N) < N;
+}
+
+bool Same(const ShortcutRecord& a, const ShortcutRecord& b)
+{
+    return strcmp(a.label, b.label) == 0 && a.x == b.x && a.y == b.y && strcmp(a.itemPath, b.itemPath) == 0 &&
+        a.namePath == b.namePath && strcmp(a.target, b.target) == 0 && strcmp(a.arguments, b.arguments) == 0 &&
+        strcmp(a.workingFolder, b.workingFolder) == 0 && strcmp(a.description, b.description) == 0 &&
+        strcmp(a.iconFile, b.iconFile) == 0 && a.iconIndex == b.iconIndex && a.showCommand == b.showCommand &&
+        a.hotKey == b.hotKey;
+}
+
+// The bytes as a layout file, read as loading one reads it: the title, the
+// loaded record, the appearance, every icon record and the windows' places.
+// Every record given is whole, and a file record written again reads back
+// the same.
+void FuzzLayoutFile(const uint8_t* data, size_t size)
+{
+    const std::string path = FuzzWork("layout").WriteInput("Work.dvl", data, size);
+    CKeyedTextFile file(path.c_str());
+    if (!file.Exists() || (!file.HasTitle(kShortcutsLayoutTitle) && !file.HasTitle(kPositionsLayoutTitle)))
+        return;
+    int loaded = 0;
+    ReadLoadedRecord(file, &loaded);
+    char value[CKeyedTextFile::kLineSize];
+    for (const char* key : {"ICON_TEXT_COLOR_FG", "ICON_TEXT_COLOR_BG", "ICON_TEXT_BG", "ICON_STYLE"})
+        file.Find(key, value, true);
+    ReadIconRecords(file, path.c_str(), [](const ShortcutRecord& r, bool isFile) {
+        if (!Terminated(r.label) || !Terminated(r.itemPath) || !Terminated(r.target) || !Terminated(r.arguments) ||
+            !Terminated(r.workingFolder) || !Terminated(r.description) || !Terminated(r.iconFile))
+            __builtin_trap();
+        char out[4096];
+        ShortcutRecord again = {};
+        bool againFile = false;
+        if (isFile && FormatLongIconRecord(r, out, sizeof out) &&
+            (!ParseIconRecord(out, &again, &againFile) || !againFile || !Same(r, again)))
+            __builtin_trap();
+    });
+    char field[CKeyedTextFile::kLineSize];
+    int x = 0, y = 0;
+    for (const char* key : {"WINDOW_DELETE", "WINDOW_BACKUP"}) {
+        if (file.Find(key, value, true) && CKeyedTextFile::GetField(value, 0, field))
+            ParsePoint(field, &x, &y);
+    }
+}
+
+}  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
@@ -32,6 +88,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     IsPlainFileName(value);
     char base[64];
     BaseNameWithoutExtension(value, base, sizeof base);
+
+    FuzzLayoutFile(data, size);
 
     // As a msg.dat file.
     static const std::string path = "/tmp/fuzz-msgdat-" + std::to_string(getpid());

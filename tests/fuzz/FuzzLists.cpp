@@ -1,7 +1,9 @@
-// Arbitrary bytes as TrayIcons.txt and as Respond.txt. Reading must never
+// Arbitrary bytes as TrayIcons.txt, Respond.txt and IconHide.txt. Reading must never
 // overrun, and what was read is written back whole or not at all: either the
 // new file reads as the same entries, or no file (and no temporary file) is
 // left and the list stays changed.
+#include "common/HideRuleFile.h"
+#include "common/KeyedFileRewrite.h"
 #include "respond/RespondRuleList.h"
 #include "tests/fuzz/FuzzWorkFolder.h"
 #include "tray/TrayIconList.h"
@@ -88,14 +90,37 @@ void FuzzRespond(const std::string& input, const std::string& output)
     }
 }
 
+void FuzzIconHide(const std::string& input, const std::string& output)
+{
+    remove(output.c_str());
+    std::vector<HideRule> rules;
+    ListFileState state = ListFileState::kMissing;
+    ReadHideRuleFile(input, &rules, &state);
+    bool changed = true;
+    bool keepOld = false;
+    const auto write = [&](CKeyedTextFile& file) { return WriteHideRuleRecords(file, rules); };
+    if (SaveChangedList(output, changed, keepOld, true, write) == ListSaveResult::kWritten) {
+        std::vector<HideRule> again;
+        if (!ReadHideRuleFile(output, &again) || again.size() != rules.size())
+            abort();
+        for (size_t i = 0; i < rules.size(); i++) {
+            if (again[i].pattern != rules[i].pattern || again[i].kind != rules[i].kind)
+                abort();
+        }
+    } else if (FuzzFileExists(output) || FuzzFileExists(output + ".new") || !changed) {
+        abort();
+    }
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     const FuzzWorkFolder& work = FuzzWork("lists");
-    // The same bytes under both titles: a seed of either file reaches both readers.
+    // The same bytes under every title: a seed of any of the files reaches every reader.
     const std::string input = work.WriteInput("Input.txt", data, size);
     FuzzTrayIcons(input, work.File("TrayIcons.txt"));
     FuzzRespond(input, work.File("Respond.txt"));
+    FuzzIconHide(input, work.File("IconHide.txt"));
     return 0;
 }

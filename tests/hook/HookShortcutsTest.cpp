@@ -234,17 +234,25 @@ TEST_F(HookShortcutsTest, LinkInAnotherScriptIsRemovedAndMadeAgainWhole)
     EXPECT_EQ("Простой текст", link.description);
 }
 
-TEST_F(HookShortcutsTest, ARepointedLinkIsKeptWhenItsLayoutIsRemoved)
+// Removing a layout takes away only the links it describes: a link of the
+// same name pointed elsewhere, or at the same program with other arguments,
+// is the user's and stays.
+TEST_F(HookShortcutsTest, ALinkOfTheNameWithAnotherTargetOrArgumentsIsKeptWhenItsLayoutIsRemoved)
 {
-    SelectOnly({"Editor", "Registry"});
+    ASSERT_TRUE(m_desktop.AddShortcut("Help", "C:\\windows\\winhlp32.exe"));
+    ASSERT_TRUE(WaitForItem("Help"));
+    SelectOnly({"Editor", "Registry", "Help"});
     ASSERT_EQ(1ul, Send(HOOKMSG_SAVE_SHORTCUTS, "links.dvl"));
     ASSERT_TRUE(m_desktop.AddShortcut("Editor", "C:\\windows\\winhlp32.exe"));
+    ASSERT_TRUE(m_desktop.AddShortcut("Registry", "C:\\windows\\regedit.exe", "/s other.reg"));
     ASSERT_EQ(1ul, Send(HOOKMSG_LOAD_SHORTCUTS, "links.dvl"));
-    EXPECT_TRUE(WaitForItem("Registry", false));
+    EXPECT_TRUE(WaitForItem("Help", false));
     EXPECT_TRUE(HasItem("Editor"));
+    EXPECT_TRUE(HasItem("Registry"));
     const LinkInfo editor = ReadLink(LinkPath("Editor"));
     ASSERT_TRUE(editor.ok);
     EXPECT_EQ(0, _stricmp("C:\\windows\\winhlp32.exe", editor.target.c_str())) << editor.target;
+    EXPECT_EQ("/s other.reg", ReadLink(LinkPath("Registry")).arguments);
 }
 
 TEST_F(HookShortcutsTest, PlainFilesOfALayoutAreNeitherRemovedNorMadeLinks)
