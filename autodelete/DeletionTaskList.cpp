@@ -11,6 +11,8 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <string>
+#include <unordered_set>
 
 namespace {
 
@@ -69,6 +71,7 @@ ListFileState ReadTaskFile(const std::string& path, bool withName, const char* m
         return reader.Finish();
     char field[CKeyedTextFile::kLineSize];
     ListEntry entry;
+    std::unordered_set<std::string> folders;
     while (reader.Next(entry)) {
         DeletionTask task;
         const char* value = entry.value.c_str();
@@ -84,8 +87,9 @@ ListFileState ReadTaskFile(const std::string& path, bool withName, const char* m
             if (!pattern.empty())
                 task.fileTypes.push_back(std::move(pattern));
         }
-        if (!withName && std::any_of(tasks.begin(), tasks.end(),
-                                     [&](const DeletionTask& t) { return SameFolder(t.folder, task.folder); })) {
+        // Each folder once, found by its folded text: a file of thousands of
+        // tasks is read in time linear in its tasks.
+        if (!withName && !folders.insert(FoldUtf8(WithoutTrailingBackslash(task.folder))).second) {
             reader.Skipped(entry.number, "skipped: a second task for its folder");
             continue;
         }

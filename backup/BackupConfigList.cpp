@@ -6,10 +6,14 @@
 #include "common/ListFileReader.h"
 #include "common/ListFields.h"
 #include "common/Log.h"
+#include "common/Utf8.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <string>
+#include <unordered_set>
 
 namespace {
 
@@ -191,9 +195,15 @@ int CBackupConfigList::LoadConfigs(const std::string& path)
     CListFileReader reader(path, kTitle, "TYPE");
     const bool open = reader.Open("Cannot read Backup.txt file");
     ListEntry entry;
+    // Each source once, found by its folded text: a file of thousands of
+    // configurations is read in time linear in them.
+    std::unordered_set<std::string> sources;
     while (reader.Next(entry)) {
         BackupConfig config = ReadConfig(entry);
-        if (FindSameSource(config.source) != -1) {
+        std::string key = config.source;
+        std::replace(key.begin(), key.end(), '/', '\\');
+        RemoveTrailingBackslash(key);
+        if (!sources.insert(FoldUtf8(key)).second) {
             reader.Skipped(entry.number, "skipped: a second configuration for its source");
             continue;
         }

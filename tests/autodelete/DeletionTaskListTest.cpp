@@ -169,16 +169,16 @@ TEST_F(DeletionTaskListTest, BadFilesLoadWithoutHarmAndTheirBadFoldersAreRefused
     bytes += std::string(kNulEntry, sizeof kNulEntry - 1) + "ENTRY_0_TYPE_0\t" + std::string(300, '*') + "\r\n";
     bytes += "ENTRY_0_TYPE_1\t#%#\r\n";
     bytes += "ENTRY_1\t..\\..\\x\t1\r\nENTRY_1_TYPE_0\t#%#\r\n";
-    for (int i = 2; i < 3000; i++)
+    for (int i = 2; i < 10000; i++)
         bytes += "ENTRY_" + std::to_string(i) + "\tC:\\T" + std::to_string(i) + "\t0\t0\t0\r\nENTRY_" +
             std::to_string(i) + "_TYPE_0\t*.tmp\r\nENTRY_" + std::to_string(i) + "_TYPE_1\t#%#\r\n";
     WriteBytes(file, bytes);
     ASSERT_EQ(1, list.LoadTasks(file));
-    ASSERT_EQ(3000u, list.Tasks().size());
+    ASSERT_EQ(10000u, list.Tasks().size());
     EXPECT_EQ("C:\\A", list.Tasks()[0].folder);  // a value reads up to its first NUL
     EXPECT_EQ(std::vector<std::string>{std::string(300, '*')}, list.Tasks()[0].fileTypes);
     EXPECT_EQ(FolderProblem::kRelative, CheckTaskFolder(list.Tasks()[1].folder, {}).problem);
-    EXPECT_EQ("C:\\T2999", list.Tasks().back().folder);
+    EXPECT_EQ("C:\\T9999", list.Tasks().back().folder);
 
     // A 5,000-character line is no record, nor is any piece of it: the
     // task that misses it goes, the one after it is read.
