@@ -1,7 +1,8 @@
 // The deletion engine against the system's own commands on identical trees
 // in C:\bench (inside the prefix): RunTask with "*.*" over 100 folders of
-// 100 files against "cmd /c rmdir /s /q", flat folders of 10,000, 20,000 and
-// 100,000 files, and the *.tmp half of a tree against "del /s /q". Prints one line
+// 100 files against "cmd /c rmdir /s /q", flat folders of 10,000 and 20,000
+// files (100,000 by hand: "make flat100000", then "time flat100000"), and
+// the *.tmp half of a tree against "del /s /q". Prints one line
 // "name: seconds" per measure; bench/deletion.sh runs it, adds Linux rm -rf
 // and the ratios. Run it only in a prefix whose drives lead nowhere outside
 // it.

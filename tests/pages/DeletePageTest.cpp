@@ -343,3 +343,31 @@ TEST_F(DeletePageTest, ValuesOfTheWrongSizeOrTypeGiveTheDefaultsAndAFarPlaceCome
         EXPECT_TRUE(rect.left == 0 || rect.right == screenWidth) << "at the nearest edge";
     }
 }
+
+// A list not read whole whose old file cannot be kept (a folder stands where
+// AutoDelete.txt.bak would go): Apply says so, the file stays as it was, and
+// the change stays for the next save.
+TEST_F(DeletePageTest, AChangeThatCannotBeWrittenIsSaidAndTheOldFileStays)
+{
+    const std::string kept = trash.File("kept");
+    const std::string gone = trash.File("gone");
+    const std::string text = "KTX_FILE\tDERVANE AUTODELETE\r\nVERSION\t1.0\r\nENTRY_0\t" + trash.File("broken") +
+        "\t0\t0\t0\r\nENTRY_0_TYPE_0\t*.tmp\r\nENTRY_1\t" + kept + "\t0\t0\t0\r\nENTRY_1_TYPE_0\t#%#\r\nENTRY_2\t" +
+        gone + "\t0\t0\t0\r\nENTRY_2_TYPE_0\t#%#\r\n";
+    WriteBytes(TaskFile(), text);
+    ASSERT_TRUE(CreateDirectoryA((TaskFile() + ".bak").c_str(), nullptr));
+    Start();
+    EXPECT_EQ((Strings{gone, kept}), Tasks());  // sorted
+    ASSERT_TRUE(SelectListItem(Page(), IDC_DELETE_TASKS, gone));
+    BoxRecorder::answers = {IDYES};
+    Click(IDC_DELETE_REMOVE);
+    BoxRecorder::Reset();
+    Click(IDC_DELETE_APPLY);
+    ASSERT_EQ(1u, BoxRecorder::boxes.size());
+    EXPECT_EQ("Cannot write AutoDelete.txt. Your change is kept and written at the next save or when Dervane exits; "
+              "the error log says why.",
+              BoxRecorder::boxes[0].text);
+    EXPECT_EQ(text, ReadBytes(TaskFile()));
+    EXPECT_TRUE(page->Tasks().IsModified());
+    RemoveDirectoryA((TaskFile() + ".bak").c_str());
+}
