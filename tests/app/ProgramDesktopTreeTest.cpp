@@ -217,7 +217,8 @@ TEST_F(ProgramDesktopTest, ADesktopWithoutAListViewIsLoggedAndTheProgramEndsClea
     ASSERT_NE(nullptr, m_program.WaitMainWindow());
     const char fatal[] = "> FATAL: Cannot find window \"SysListView32\" or \"Internet Explorer_Server\"!";
     EXPECT_TRUE(WaitFor([&] { return m_folder.CountLogLines(fatal) == 1; }, 10000));
-    EXPECT_TRUE(TrayIconExists(m_program.FindWindowOf("CTrayWnd")));
+    // The tray icon may come a moment after the log line.
+    EXPECT_TRUE(WaitFor([&] { return TrayIconExists(m_program.FindWindowOf("CTrayWnd")); }, 10000));
     EXPECT_EQ(0u, ReadView().defViewSubclassed);
 
     ExitAndWait();
