@@ -331,15 +331,22 @@ int CKeyedTextFile::ReadRecord()
     }
 }
 
+bool CKeyedTextFile::BeginReading()
+{
+    if (mode == MODE_WRITE || mode == MODE_UPDATE)
+        Close();
+    if (!stream && !Open(MODE_READ))
+        return false;
+    mode = MODE_READ;
+    return true;
+}
+
 int CKeyedTextFile::Find(const char* wanted, char* valueOut, int fromStart)
 {
     if (!wanted)
         return 0;
-    if (mode == MODE_WRITE || mode == MODE_UPDATE)
-        Close();
-    if (!stream && !Open(MODE_READ))
+    if (!BeginReading())
         return 0;
-    mode = MODE_READ;
     if (fromStart && !SeekTo(dataStart))
         return 0;
     size_t wantedLength = strlen(wanted);
@@ -370,11 +377,8 @@ int CKeyedTextFile::NextRecord(char* keyOut, char* valueOut)
 {
     if (!keyOut || !valueOut)
         return 0;
-    if (mode == MODE_WRITE || mode == MODE_UPDATE)
-        Close();
-    if (!stream && !Open(MODE_READ))
+    if (!BeginReading())
         return 0;
-    mode = MODE_READ;
     if (!ReadRecord())
         return 0;
     memcpy(keyOut, key, keyLength + 1);

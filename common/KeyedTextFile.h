@@ -85,6 +85,9 @@ private:
     // records; 0 at end of file.
     int ReadRecord();
     void CopyValue(char* valueOut) const;
+    // Ends a write, opens the file for reading if it is not open: false when
+    // it cannot be read.
+    bool BeginReading();
     int Open(int newMode);
     void Close();
     int SeekTo(long position);

@@ -108,6 +108,36 @@ protected:
         return nullptr;
     }
 
+    // Adds a task for folder with the one file type *.tmp through the page's
+    // "Add..." and its editor; true once the page lists count tasks (an
+    // error box is reported and closed).
+    bool AddTaskThroughEditor(HWND page, const std::string& folder, LRESULT count)
+    {
+        PostMessageA(page, WM_COMMAND, MAKEWPARAM(1251, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(page, 1251)));
+        HWND editor = nullptr;
+        // Shown only once its initialisation, which empties the fields, is over.
+        if (!WaitFor(
+                [&] {
+                    editor = m_program.FindWindowOf("#32770", "Add Automated Deletion Task");
+                    return editor && IsWindowVisible(editor);
+                },
+                10000))
+            return false;
+        // The folder and one file type, added to the editor's list, then OK.
+        SetDlgItemTextA(editor, 5201, folder.c_str());
+        SetDlgItemTextA(editor, 5207, "*.tmp");
+        PostMessageA(editor, WM_COMMAND, MAKEWPARAM(5209, BN_CLICKED),
+                     reinterpret_cast<LPARAM>(GetDlgItem(editor, 5209)));
+        EXPECT_TRUE(WaitFor([&] { return SendDlgItemMessageA(editor, 5208, LB_GETCOUNT, 0, 0) == 1; }, 5000));
+        PostMessageA(editor, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+        const bool added = WaitFor([&] { return SendDlgItemMessageA(page, 1250, LB_GETCOUNT, 0, 0) == count; }, 10000);
+        if (HWND box = m_program.FindWindowOf("#32770", "Error")) {
+            ADD_FAILURE() << StaticTexts(box);
+            PostMessageA(box, WM_COMMAND, IDOK, 0);
+        }
+        return added;
+    }
+
     std::string m_trash;
 };
 
@@ -249,28 +279,7 @@ TEST_F(ProgramDeleteTest, ATaskAddedWithTheShredderOffIsInTheTaskFileAfterExit)
     const HWND page = ShowDeletePage();
     ASSERT_NE(nullptr, page);
     EXPECT_EQ(nullptr, Shredder());
-    ASSERT_TRUE(
-        PostMessageA(page, WM_COMMAND, MAKEWPARAM(1251, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(page, 1251))));
-    HWND editor = nullptr;
-    // Shown only once its initialisation, which empties the fields, is over.
-    ASSERT_TRUE(WaitFor(
-        [&] {
-            editor = m_program.FindWindowOf("#32770", "Add Automated Deletion Task");
-            return editor && IsWindowVisible(editor);
-        },
-        10000));
-    // The folder and one file type, added to the editor's list, then OK.
-    SetDlgItemTextA(editor, 5201, m_trash.c_str());
-    SetDlgItemTextA(editor, 5207, "*.tmp");
-    PostMessageA(editor, WM_COMMAND, MAKEWPARAM(5209, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(editor, 5209)));
-    EXPECT_TRUE(WaitFor([&] { return SendDlgItemMessageA(editor, 5208, LB_GETCOUNT, 0, 0) == 1; }, 5000));
-    PostMessageA(editor, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
-    const bool added = WaitFor([&] { return SendDlgItemMessageA(page, 1250, LB_GETCOUNT, 0, 0) == 1; }, 10000);
-    if (HWND box = m_program.FindWindowOf("#32770", "Error")) {
-        ADD_FAILURE() << StaticTexts(box);
-        PostMessageA(box, WM_COMMAND, IDOK, 0);
-    }
-    ASSERT_TRUE(added);
+    ASSERT_TRUE(AddTaskThroughEditor(page, m_trash, 1));
     // Cancel hides the sheet and leaves the page as it is; then exit.
     PostMessageA(page, WM_COMMAND, MAKEWPARAM(1256, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(page, 1256)));
     ASSERT_TRUE(WaitFor([&] { return !m_program.SheetVisible(); }, 10000));
@@ -392,22 +401,9 @@ TEST_F(ProgramDeleteTest, ListsNotReadWholeAreLeftAsTheyWereAndKeptBesideAChange
     ASSERT_TRUE(StartReady(m_program));
     page = ShowDeletePage();
     ASSERT_NE(nullptr, page);
-    PostMessageA(page, WM_COMMAND, MAKEWPARAM(1251, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(page, 1251)));
-    HWND editor = nullptr;
-    ASSERT_TRUE(WaitFor(
-        [&] {
-            editor = m_program.FindWindowOf("#32770", "Add Automated Deletion Task");
-            return editor && IsWindowVisible(editor);
-        },
-        10000));
     const std::string added = m_trash + "\\Added";
     ASSERT_TRUE(CreateDirectoryA(added.c_str(), nullptr));
-    SetDlgItemTextA(editor, 5201, added.c_str());
-    SetDlgItemTextA(editor, 5207, "*.tmp");
-    PostMessageA(editor, WM_COMMAND, MAKEWPARAM(5209, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(editor, 5209)));
-    EXPECT_TRUE(WaitFor([&] { return SendDlgItemMessageA(editor, 5208, LB_GETCOUNT, 0, 0) == 1; }, 5000));
-    PostMessageA(editor, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
-    ASSERT_TRUE(WaitFor([&] { return SendDlgItemMessageA(page, 1250, LB_GETCOUNT, 0, 0) == 2; }, 10000));
+    ASSERT_TRUE(AddTaskThroughEditor(page, added, 2));
     PostMessageA(page, WM_COMMAND, MAKEWPARAM(1256, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(page, 1256)));
     ASSERT_TRUE(WaitFor([&] { return !m_program.SheetVisible(); }, 10000));
     page = ShowDeletePage();

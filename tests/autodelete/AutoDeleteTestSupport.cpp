@@ -200,6 +200,20 @@ SubstitutedDrive::~SubstitutedDrive()
         WaitFor([&] { return !Exists(m_root); });
 }
 
+std::wstring MakeDeepFolder(const std::string& root, int levels)
+{
+    const std::wstring name(100, L'n');
+    std::wstring wide = L"\\\\?\\" + std::wstring(root.begin(), root.end());
+    for (int level = 0; level < levels; level++) {
+        wide += L"\\" + name;
+        if (!CreateDirectoryW(wide.c_str(), nullptr)) {
+            ADD_FAILURE() << "cannot make level " << level;
+            return L"";
+        }
+    }
+    return wide;
+}
+
 void PumpPending()
 {
     MSG msg = {};

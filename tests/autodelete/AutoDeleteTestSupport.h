@@ -25,6 +25,9 @@ std::vector<std::string> Names(const std::string& folder);
 // A file or folder made through the wide calls.
 void MakeFileW(const std::wstring& path);
 void MakeFolderW(const std::wstring& path);
+// levels folders of 100 'n's, one in the other, below root, made through the
+// "\\?\" form; answers that form of the deepest (empty if one failed).
+std::wstring MakeDeepFolder(const std::string& root, int levels);
 // The 8.3 short form of an existing path, or empty when the file system
 // gives it none (GetShortPathNameA answers the long form).
 std::string ShortFormOf(const std::string& path);

@@ -188,11 +188,7 @@ TEST_F(DeleteProgressDlgTest, LinkedFoldersAreListedAndTheirTargetsLeftWhole)
 TEST_F(DeleteProgressDlgTest, AFolderAThousandCharactersDeepIsDeletedWhole)
 {
     const std::string longName(100, 'n');
-    std::wstring wide = L"\\\\?\\" + std::wstring(root.begin(), root.end());
-    for (int level = 0; level < 10; level++) {
-        wide += L"\\" + std::wstring(longName.begin(), longName.end());
-        ASSERT_TRUE(CreateDirectoryW(wide.c_str(), nullptr));
-    }
+    const std::wstring wide = MakeDeepFolder(root, 10);
     ASSERT_GT(wide.size(), 1000u);
     HANDLE file = CreateFileW((wide + L"\\deep.txt").c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr);
     ASSERT_NE(INVALID_HANDLE_VALUE, file);

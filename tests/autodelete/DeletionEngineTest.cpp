@@ -145,12 +145,7 @@ TEST_F(DeletionEngineTest, NeverEntersALinkedFolderInsideTheTasksFolder)
 
 TEST_F(DeletionEngineTest, APathOfAThousandCharactersIsReachedExactly)
 {
-    const std::string longName(100, 'n');
-    std::wstring wide = L"\\\\?\\" + std::wstring(root.begin(), root.end());
-    for (int level = 0; level < 10; level++) {
-        wide += L"\\" + std::wstring(longName.begin(), longName.end());
-        ASSERT_TRUE(CreateDirectoryW(wide.c_str(), nullptr));
-    }
+    const std::wstring wide = MakeDeepFolder(root, 10);
     ASSERT_GT(wide.size(), 1000u);
     for (const wchar_t* name : {L"\\deep.tmp", L"\\keep.txt"}) {
         HANDLE file = CreateFileW((wide + name).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr);
