@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "app/Features.h"
 #include "app/HandOff.h"
 #include "app/resource.h"
 #include "common/AppMessages.h"
@@ -57,7 +58,8 @@ CTrayWnd::CTrayWnd(UINT appMessageId, const std::string& programFolder)
     LogSetPath(m_programFolder.c_str(), "ErrorLog.txt", true);
     m_store = std::make_unique<CSettingsStore>();
     m_store->OpenKeys();
-    m_sheet = std::make_unique<CMainSheet>(*this);
+    m_features = std::make_unique<CFeatures>(*this);
+    m_sheet = std::make_unique<CMainSheet>(*this, m_features->Owners());
     m_sheet->AddPages();
     m_taskbarCreatedId = RegisterWindowMessageA("TaskbarCreated");
 }
@@ -65,6 +67,7 @@ CTrayWnd::CTrayWnd(UINT appMessageId, const std::string& programFolder)
 CTrayWnd::~CTrayWnd()
 {
     m_sheet.reset();
+    m_features.reset();
     if (m_store)
         m_store->CloseKeys();
     LogFreePath();
@@ -175,6 +178,7 @@ LRESULT CTrayWnd::WndProc(UINT msg, WPARAM wp, LPARAM lp)
             OnTrayNotify(lp);
         return 0;
     case WM_QUERYENDSESSION:
+        m_features->EndSession();
         if (m_sheet)
             m_sheet->EndSession();
         break;
@@ -182,6 +186,7 @@ LRESULT CTrayWnd::WndProc(UINT msg, WPARAM wp, LPARAM lp)
         dervaneMsg_t request = {};
         request.code = HOOKMSG_SCREEN_CHANGED;
         SendToHook(request, false);
+        m_features->DisplayChanged();
         if (m_sheet)
             m_sheet->DisplayChanged();
         break;
@@ -253,6 +258,7 @@ void CTrayWnd::OnReadyPoll()
     }
     m_store->LoadSettingsBlock(&m_settings);
     m_sheet->LoadFeatures();
+    m_features->Start();
     m_sheet->ActivateEveryPage();
     UpdateMenuAndTrayIcon();
     SendSettings();
@@ -275,8 +281,10 @@ void CTrayWnd::OnFeaturesToggle()
     const bool enabled = popup.IsValid() ? popup.IsItemChecked(ID_TRAY_DISABLE) : !wasEnabled;
     m_settings.enabled = enabled ? 1 : 0;
     UpdateMenuAndTrayIcon();
-    if (enabled != wasEnabled)
+    if (enabled != wasEnabled) {
+        m_features->FeaturesSwitched(enabled);
         m_sheet->FeaturesSwitched(enabled);
+    }
     if (m_sheet->IsAlive()) {
         m_sheet->RefreshFeatures();
         UpdateWindow(m_sheet->GetHwnd());
@@ -321,6 +329,7 @@ unsigned long CTrayWnd::SendToHook(dervaneMsg_t& request, bool showWait)
 void CTrayWnd::SwitchFeatures(bool enabled)
 {
     UpdateMenuAndTrayIcon();
+    m_features->FeaturesSwitched(enabled);
     if (m_sheet)
         m_sheet->FeaturesSwitched(enabled);
 }
@@ -373,6 +382,7 @@ void CTrayWnd::OnTaskbarCreated()
 {
     AddTrayIcon();
     UpdateMenuAndTrayIcon();
+    m_features->TaskbarCreated();
     if (m_sheet)
         m_sheet->TaskbarCreated();
     if (IsWindow(HOOK_GetListView()))
@@ -421,9 +431,15 @@ void CTrayWnd::PostExit()
 // The same holds for a drop's dialog over the File Shredder window.
 bool CTrayWnd::DeferExitForModalLoop()
 {
+    HWND popup = nullptr;
+    if (m_features->InModalLoop(&popup)) {
+        if (popup)
+            PostMessageA(popup, WM_COMMAND, IDCANCEL, 0);
+        SetTimer(GetHwnd(), TIMER_EXIT_RETRY, 200, nullptr);
+        return true;
+    }
     if (!m_sheet || !m_sheet->IsAlive())
         return false;
-    HWND popup = nullptr;
     if (!m_sheet->PageInModalLoop(&popup)) {
         if (IsWindowEnabled(m_sheet->GetHwnd()))
             return false;
@@ -452,6 +468,7 @@ void CTrayWnd::Exit()
         m_sheet->Destroy();
         m_sheet.reset();
     }
+    m_features->Stop();
     m_resourceLibrary.Reset();
     if (m_trayIconAdded) {
         m_trayIcon.uFlags = 0;

@@ -15,6 +15,7 @@
 #include <memory>
 #include <string>
 
+class CFeatures;
 class CMainSheet;
 class CSettingsStore;
 
@@ -76,6 +77,7 @@ private:
     int m_platform = 0;
     SettingsBlock m_settings = {};
     std::unique_ptr<CSettingsStore> m_store;
+    std::unique_ptr<CFeatures> m_features;
     std::unique_ptr<CMainSheet> m_sheet;
     UINT m_appMessageId;
     UINT m_hookMessageId = 0;

@@ -14,8 +14,8 @@
 #include "pages/TrayPage.h"
 #include "pages/resource.h"
 
-CMainSheet::CMainSheet(IPageHost& host)
-    : m_host(host), m_appMessageId(RegisterWindowMessageA(DERVANE_APP_MESSAGE_NAME)),
+CMainSheet::CMainSheet(IPageHost& host, const PageOwners& owners)
+    : m_host(host), m_owners(owners), m_appMessageId(RegisterWindowMessageA(DERVANE_APP_MESSAGE_NAME)),
       m_hookMessageId(RegisterWindowMessageA(DERVANE_HOOK_MESSAGE_NAME))
 {
 }

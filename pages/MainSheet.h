@@ -4,6 +4,7 @@
 
 #include "framework/PropertySheet.h"
 #include "pages/FeaturePage.h"
+#include "pages/PageOwners.h"
 
 #include <functional>
 
@@ -15,7 +16,7 @@ public:
     // The pages in tab order.
     enum Slot { About, General, Icons, Tray, Respond, Delete, Backup, SlotCount };
 
-    explicit CMainSheet(IPageHost& host);
+    CMainSheet(IPageHost& host, const PageOwners& owners);
 
     // Creates the page objects and adds them in tab order.
     void AddPages();
@@ -54,6 +55,7 @@ private:
     void Add(Slot slot, std::unique_ptr<CFeaturePage> page);
 
     IPageHost& m_host;
+    PageOwners m_owners;
     CFeaturePage* m_slots[SlotCount] = {};
     CIconsPage* m_iconsPage = nullptr;
     bool m_featuresLoaded = false;

@@ -91,7 +91,7 @@ protected:
     TempDir trash;  // what the tasks clean
     TestRegistry registry{TestName()};
     TestPageHost host{dir.Path(), registry.Roots()};
-    CMainSheet sheet{host};
+    CMainSheet sheet{host, PageOwners{}};
     CDeletePage* page = nullptr;  // owned by the sheet
     std::string caption;
 };

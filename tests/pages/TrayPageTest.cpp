@@ -263,7 +263,7 @@ protected:
     TempDir dir;
     TestRegistry registry{testing::UnitTest::GetInstance()->current_test_info()->name()};
     TestPageHost host{dir.Path(), registry.Roots()};
-    CMainSheet mainSheet{host};
+    CMainSheet mainSheet{host, PageOwners{}};
     RecordingSystem* system = new RecordingSystem();
     std::unique_ptr<CPropertySheet> sheet = std::make_unique<CPropertySheet>();
     CTrayPage* page = nullptr;

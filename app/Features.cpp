@@ -1,0 +1,59 @@
+#include "app/Features.h"
+
+#include "common/FeatureHost.h"
+
+CFeatures::CFeatures(IFeatureHost& host)
+{
+    (void)host;
+}
+
+CFeatures::~CFeatures() = default;
+
+void CFeatures::Start()
+{
+    for (auto& feature : m_features)
+        feature->Start();
+    m_started = true;
+}
+
+void CFeatures::Stop()
+{
+    if (!m_started)
+        return;
+    m_started = false;
+    for (auto it = m_features.rbegin(); it != m_features.rend(); ++it)
+        (*it)->Stop();
+}
+
+void CFeatures::FeaturesSwitched(bool enabled)
+{
+    for (auto& feature : m_features)
+        feature->FeaturesSwitched(enabled);
+}
+
+void CFeatures::TaskbarCreated()
+{
+    for (auto& feature : m_features)
+        feature->TaskbarCreated();
+}
+
+void CFeatures::DisplayChanged()
+{
+    for (auto& feature : m_features)
+        feature->DisplayChanged();
+}
+
+void CFeatures::EndSession()
+{
+    for (auto& feature : m_features)
+        feature->EndSession();
+}
+
+bool CFeatures::InModalLoop(HWND* popup) const
+{
+    for (const auto& feature : m_features) {
+        if (feature->InModalLoop(popup))
+            return true;
+    }
+    return false;
+}

@@ -1,0 +1,8 @@
+// PageOwners: the features' owners that the pages edit. The program makes
+// the owners before the sheet and keeps them until exit; a page is given the
+// one it edits when the sheet makes it, reads the owner's state when it is
+// shown and hands a value to the owner on Apply.
+#pragma once
+
+struct PageOwners {
+};
