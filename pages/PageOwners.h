@@ -4,5 +4,9 @@
 // shown and hands a value to the owner on Apply.
 #pragma once
 
+class IIconFeatures;
+
 struct PageOwners {
+    // The desktop icon features (hide switch and rules); null until they start.
+    IIconFeatures* icons = nullptr;
 };
