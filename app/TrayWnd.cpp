@@ -62,6 +62,7 @@ CTrayWnd::CTrayWnd(UINT appMessageId, const std::string& programFolder)
     m_sheet = std::make_unique<CMainSheet>(*this, m_features->Owners());
     m_sheet->AddPages();
     m_taskbarCreatedId = RegisterWindowMessageA("TaskbarCreated");
+    m_hookMessageId = RegisterWindowMessageA(DERVANE_HOOK_MESSAGE_NAME);
 }
 
 CTrayWnd::~CTrayWnd()
@@ -92,7 +93,8 @@ int CTrayWnd::OnCreate(const CREATESTRUCTA& cs)
         PostExit();
         return 1;
     }
-    SetTimer(GetHwnd(), TIMER_READY, 500, nullptr);
+    // The library tells this window (HOOKNOTICE_READY) once it is set up in
+    // the desktop's process.
     return 1;
 }
 
@@ -163,6 +165,15 @@ LRESULT CTrayWnd::WndProc(UINT msg, WPARAM wp, LPARAM lp)
         return 0;
     }
     if (msg == m_hookMessageId && msg != 0) {
+        if (wp == HOOKNOTICE_READY) {
+            OnHookReady();
+            return 0;
+        }
+        if (wp == HOOKNOTICE_DESKTOP_MOVED) {
+            if (!m_reattaching)
+                Reattach();
+            return 0;
+        }
         dervaneMsg_t notification = *HOOK_GetMessage();
         notification.payload.text[kHookPayloadSize - 1] = '\0';
         OnHookNotification(notification);
@@ -210,11 +221,6 @@ int CTrayWnd::OnCommand(UINT id, UINT code, HWND control)
 int CTrayWnd::OnTimer(UINT_PTR id)
 {
     switch (id) {
-    case TIMER_READY: OnReadyPoll(); return 1;
-    case TIMER_DESKTOP_WATCH:
-        if (!m_reattaching && HOOK_IsDesktopMoved())
-            Reattach();
-        return 1;
     case TIMER_EXIT:
     case TIMER_EXIT_RETRY:
         KillTimer(GetHwnd(), static_cast<UINT_PTR>(id));
@@ -243,12 +249,11 @@ void CTrayWnd::OnTrayNotify(LPARAM event)
     }
 }
 
-void CTrayWnd::OnReadyPoll()
+void CTrayWnd::OnHookReady()
 {
+    // A notice of an earlier attach may come after a newer one began.
     if (!HOOK_IsReady())
         return;
-    m_hookMessageId = HOOK_GetMessageID();
-    KillTimer(GetHwnd(), TIMER_READY);
     if (m_reattaching) {
         // The shell came back: the features go on where they were.
         m_reattaching = false;
@@ -268,10 +273,6 @@ void CTrayWnd::OnReadyPoll()
         m_store->WriteGroup(PropertyGroup::kFirstTime, m_settings);
     }
     m_ready = true;
-    // The shell moves its desktop into or out of a "WorkerW" when a program
-    // asks it to draw behind the icons, and tells nobody: a look once a
-    // second finds it, the window handles being the same as before.
-    SetTimer(GetHwnd(), TIMER_DESKTOP_WATCH, 1000, nullptr);
 }
 
 void CTrayWnd::OnFeaturesToggle()
@@ -391,13 +392,12 @@ void CTrayWnd::OnTaskbarCreated()
 }
 
 // The library attaches to the desktop as it is now (a new shell, or the
-// same desktop in another window tree); once it is ready there, the features
-// go on where they were.
+// same desktop in another window tree); once it is ready there (its notice),
+// the features go on where they were.
 void CTrayWnd::Reattach()
 {
-    HOOK_AttachDLL(GetHwnd(), const_cast<char*>(m_programFolder.c_str()));
     m_reattaching = m_ready.load();
-    SetTimer(GetHwnd(), TIMER_READY, 500, nullptr);
+    HOOK_AttachDLL(GetHwnd(), const_cast<char*>(m_programFolder.c_str()));
 }
 
 void CTrayWnd::ShowHelp()
@@ -459,8 +459,6 @@ void CTrayWnd::Exit()
         return;
     m_exiting = true;
     KillTimer(GetHwnd(), TIMER_EXIT_RETRY);
-    KillTimer(GetHwnd(), TIMER_READY);
-    KillTimer(GetHwnd(), TIMER_DESKTOP_WATCH);
     KillTimer(GetHwnd(), TIMER_EXIT);
     if (m_sheet) {
         if (m_sheet->IsAlive())

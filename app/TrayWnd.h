@@ -60,7 +60,7 @@ protected:
 
 private:
     void OnTrayNotify(LPARAM event);
-    void OnReadyPoll();
+    void OnHookReady();
     void OnFeaturesToggle();
     void OnAppMessage(WPARAM wp, LPARAM lp);
     void OnHookNotification(const dervaneMsg_t& msg);

@@ -23,10 +23,8 @@ constexpr UINT WMAPP_CUSTOM_TRAY_FIRST = WM_APP + 3;
 constexpr UINT kCustomTrayIconLimit = 100;
 
 // Window timers.
-constexpr UINT_PTR TIMER_READY = 667;  // main window: polls for the hook library, every 500 ms
 constexpr UINT_PTR TIMER_EXIT = 668;  // main window: ends the program 5 s after a layout was loaded
 constexpr UINT_PTR TIMER_EXIT_RETRY = 669;  // main window: exit asked while a page's modal box was open
-constexpr UINT_PTR TIMER_DESKTOP_WATCH = 670;  // main window: has the shell moved its desktop? every second
 constexpr UINT_PTR TIMER_DELETE_PROGRESS = 333;  // deletion progress dialog: starts the work
 constexpr UINT_PTR TIMER_BACKUP_PROGRESS = 334;  // backup progress dialog: starts the work
 constexpr UINT_PTR TIMER_DELETE_SCHEDULE = 701;  // Delete page: the deletion schedule

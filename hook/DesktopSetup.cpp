@@ -100,7 +100,9 @@ void SetUpDesktop()
     g_shared.hookMessageId = RegisterWindowMessageW(DERVANE_HOOK_MESSAGE_NAME_W);
     TeardownMessageId();
     g_process.setUp = true;
+    g_process.movedNoticed = false;
     g_shared.ready = 1;
+    PostNotice(HOOKNOTICE_READY);
 }
 
 void TearDownDesktop()

@@ -14,6 +14,8 @@ struct HookProcess {
     // been torn down yet.
     bool setUp = false;
     bool inSetUp = false;
+    // The program was told the shell moved the desktop; once per set-up.
+    bool movedNoticed = false;
     LONG setUpGeneration = 0;
     // The shell's own procedures. Kept per process: only this process can call them.
     WNDPROC shellListViewProc = nullptr;
@@ -34,6 +36,8 @@ void MeasureDesktop();
 // Writes a notification into the shared record and sends it to the program,
 // which handles it while it still waits for the request that caused it.
 void NotifyProgram(int code, const char* text);
+// Posts a notice (HookNotice) to the program's window; never waits.
+void PostNotice(uintptr_t notice);
 
 // Error log and debug log of this process for the shared program folder.
 void OpenProcessLogs(const char* folder);

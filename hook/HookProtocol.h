@@ -26,6 +26,18 @@ enum HookMessageCode : int32_t {
 #define DERVANE_HOOK_MESSAGE_NAME "DERVANE_HOOK_MESSAGE_ID"
 #define DERVANE_HOOK_MESSAGE_NAME_W L"DERVANE_HOOK_MESSAGE_ID"
 
+// What the hook message's wParam says when the library sends or posts it to
+// the program's window: a notification in the shared record (a layout was
+// loaded), or a notice that carries nothing more, posted from the desktop's
+// thread without waiting: set-up there is complete (the library is ready),
+// or the shell moved its desktop into another window (into or out of a
+// "WorkerW") and the library must attach again.
+enum HookNotice : uintptr_t {
+    HOOKNOTICE_RECORD = 0,
+    HOOKNOTICE_READY = 1,
+    HOOKNOTICE_DESKTOP_MOVED = 2,
+};
+
 enum : uint8_t {
     HOOKROUTE_PROGRAM = 0,  // the main window handles the record itself
     HOOKROUTE_HOOK = 1,  // the main window passes it on to the hook library

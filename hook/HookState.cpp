@@ -61,6 +61,15 @@ void NotifyProgram(int code, const char* text)
     }
 }
 
+void PostNotice(uintptr_t notice)
+{
+    HWND program = g_shared.programWindow;
+    if (!IsWindow(program) || !g_shared.hookMessageId)
+        return;
+    if (!PostMessageW(program, g_shared.hookMessageId, static_cast<WPARAM>(notice), 0))
+        LogWarning("Cannot tell the program what the desktop did");
+}
+
 void OpenProcessLogs(const char* folder)
 {
     LogSetPath(folder, "ErrorLog.txt", false);

@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "hook/DervaneHook.h"
+#include "hook/HookAttach.h"
 #include "hook/HookGuard.h"
 #include "hook/HookProcess.h"
 #include "hook/HookRequests.h"
@@ -73,6 +74,13 @@ LRESULT CALLBACK SubclassParentCallWndProc(HWND wnd, UINT msg, WPARAM wParam, LP
         [&] {
             if (msg == WM_NOTIFY && g_process.setUp)
                 ObserveListViewNotification(lParam);
+            // The shell moves its desktop into or out of a "WorkerW" when a
+            // program asks it to draw behind the icons, and tells nobody:
+            // the move reaches this window as a change of its place.
+            if (msg == WM_WINDOWPOSCHANGED && g_process.setUp && !g_process.movedNoticed && DesktopMoved()) {
+                g_process.movedNoticed = true;
+                PostNotice(HOOKNOTICE_DESKTOP_MOVED);
+            }
         },
         [] {});
     return CallShellParent(wnd, msg, wParam, lParam);
