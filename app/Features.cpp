@@ -1,10 +1,16 @@
 #include "app/Features.h"
 
 #include "common/FeatureHost.h"
+#include "icons/DesktopIcons.h"
+#include "icons/HookIconsHost.h"
 
 CFeatures::CFeatures(IFeatureHost& host)
 {
-    (void)host;
+    auto icons = std::make_unique<CDesktopIcons>(host, std::make_unique<CHookIconsHost>());
+    m_owners.icons = icons.get();
+    m_owners.desktopIcons = icons.get();
+    m_desktopIcons = icons.get();
+    Add(std::move(icons));
 }
 
 CFeatures::~CFeatures() = default;

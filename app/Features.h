@@ -11,6 +11,7 @@
 #include <memory>
 #include <vector>
 
+class CDesktopIcons;
 class IFeatureHost;
 
 class CFeatures {
@@ -30,11 +31,13 @@ public:
 
     // What the pages edit.
     const PageOwners& Owners() const { return m_owners; }
+    CDesktopIcons& DesktopIcons() const { return *m_desktopIcons; }
 
 private:
     void Add(std::unique_ptr<IFeature> feature) { m_features.push_back(std::move(feature)); }
 
     PageOwners m_owners;
+    CDesktopIcons* m_desktopIcons = nullptr;
     // In the order of start.
     std::vector<std::unique_ptr<IFeature>> m_features;
     bool m_started = false;

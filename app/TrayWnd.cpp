@@ -4,6 +4,7 @@
 
 #include "app/Features.h"
 #include "app/HandOff.h"
+#include "icons/DesktopIcons.h"
 #include "app/resource.h"
 #include "common/AppMessages.h"
 #include "common/Log.h"
@@ -190,8 +191,6 @@ LRESULT CTrayWnd::WndProc(UINT msg, WPARAM wp, LPARAM lp)
         return 0;
     case WM_QUERYENDSESSION:
         m_features->EndSession();
-        if (m_sheet)
-            m_sheet->EndSession();
         break;
     case WM_DISPLAYCHANGE: {
         dervaneMsg_t request = {};
@@ -262,6 +261,8 @@ void CTrayWnd::OnHookReady()
         return;
     }
     m_store->LoadSettingsBlock(&m_settings);
+    // The start entry follows the stored switch (the program may have moved).
+    m_store->UpdateStartEntry(m_settings.runOnBoot != 0, m_programFolder.c_str(), GetHwnd());
     m_sheet->LoadFeatures();
     m_features->Start();
     m_sheet->ActivateEveryPage();
@@ -370,8 +371,8 @@ void CTrayWnd::OnHookNotification(const dervaneMsg_t& msg)
 {
     if (msg.code != HOOKMSG_POSITIONS_LOADED && msg.code != HOOKMSG_SHORTCUTS_LOADED)
         return;
-    if (m_sheet)
-        m_sheet->LayoutLoaded(msg.code == HOOKMSG_POSITIONS_LOADED ? 0 : 1, msg.payload.text);
+    const int type = msg.code == HOOKMSG_POSITIONS_LOADED ? 0 : 1;
+    m_features->DesktopIcons().LayoutLoaded(type, msg.payload.text);
     if (m_startedFromFile && m_settings.exitOnLoad)
         SetTimer(GetHwnd(), TIMER_EXIT, 5000, nullptr);
 }

@@ -18,6 +18,11 @@ public:
 
     // The program's settings as they are now (the general switch among them).
     virtual const SettingsBlock& Settings() const = 0;
+    // Takes settings as the program's without sending them anywhere.
+    virtual void KeepSettings(const SettingsBlock& settings) = 0;
+    // Takes settings as the program's and sends them to the hook library
+    // (HOOKMSG_APPLY_SETTINGS).
+    virtual void ApplySettings(const SettingsBlock& settings) = 0;
     // The program's registry values.
     virtual CSettingsStore& Store() = 0;
     // The folder of the program and of its data files.

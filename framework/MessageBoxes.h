@@ -7,6 +7,8 @@
 
 #include <windows.h>
 
+#include <string>
+
 const UINT kDefaultQuestionStyle = MB_YESNO | MB_ICONQUESTION;
 
 // "Error".
@@ -21,3 +23,21 @@ int AskConfirmSave(HWND owner, const char* text, UINT style = kDefaultQuestionSt
 int AskQuestion(HWND owner, const char* text, UINT style = kDefaultQuestionStyle);
 // "Notice", with the information icon.
 int ShowNotice(HWND owner, const char* text);
+
+// How a feature, a page or a dialog shows its message boxes: through a
+// function the tests can replace, MessageBoxA unless told otherwise.
+using MessageBoxFn = int (*)(HWND owner, const char* text, const char* caption, UINT type);
+
+inline int SystemMessageBox(HWND owner, const char* text, const char* caption, UINT type)
+{
+    return MessageBoxA(owner, text, caption, type);
+}
+
+// A list file that could not be written when the user applied a change: the
+// change stays and is written at the next save or at exit; the log says why.
+inline void TellListNotWritten(HWND owner, MessageBoxFn messageBox, const char* fileName)
+{
+    const std::string text = std::string("Cannot write ") + fileName +
+        ". Your change is kept and written at the next save or when Dervane exits; the error log says why.";
+    messageBox(owner, text.c_str(), "Dervane", MB_OK | MB_ICONWARNING);
+}

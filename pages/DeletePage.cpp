@@ -5,7 +5,7 @@
 #include "common/AppMessages.h"
 #include "common/Log.h"
 #include "pages/DeleteResource.h"
-#include "pages/IconsPage.h"
+#include "icons/IconFeatures.h"
 #include "pages/MainSheet.h"
 #include "pages/PageHost.h"
 #include "pages/PageSupport.h"
@@ -136,7 +136,7 @@ void CDeletePage::LoadDeleteSettings()
     m_schedule.SetSettings(m_settings, true);
     if (m_settings.showIcon)
         ShowWindow();
-    CIconsPage* icons = m_sheet.IconsPage();
+    IIconFeatures* icons = m_sheet.IconFeatures();
     if (icons && icons->HasHideRule(kRecycleBin))
         icons->HideByLabel(kRecycleBin, 0);
 }
@@ -168,7 +168,7 @@ void CDeletePage::SetControls()
 {
     m_filling = true;
     CheckItem(IDC_DELETE_SHOW_SHREDDER, m_settings.showIcon != 0);
-    CIconsPage* icons = m_sheet.IconsPage();
+    IIconFeatures* icons = m_sheet.IconFeatures();
     CheckItem(IDC_DELETE_HIDE_RECYCLE, icons && icons->HasHideRule(kRecycleBin));
     CheckItem(IDC_DELETE_ENABLED, m_settings.enabled != 0);
     CheckItem(IDC_DELETE_AT_START, m_settings.atStart != 0);
@@ -235,7 +235,7 @@ void CDeletePage::ReadControls()
 int CDeletePage::OnApply()
 {
     ReadControls();
-    if (CIconsPage* icons = m_sheet.IconsPage()) {
+    if (IIconFeatures* icons = m_sheet.IconFeatures()) {
         if (IsItemChecked(IDC_DELETE_HIDE_RECYCLE))
             icons->HideByLabel(kRecycleBin, 0);
         else

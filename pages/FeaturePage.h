@@ -36,12 +36,8 @@ public:
     virtual void OnTaskbarCreated() { }
     // The screen changed its size.
     virtual void OnDisplayChange() { }
-    // The hook library loaded a layout: type 0 positions, 1 shortcuts.
-    virtual void OnLayoutLoaded(int /*type*/, const char* /*name*/) { }
     // At exit, before the sheet's window is destroyed.
     virtual void ShutDown() { }
-    // Windows is about to end the session: put the desktop back as found.
-    virtual void OnEndSession() { }
     // True while a dialog of the page's own windows runs its modal loop with
     // the page on the stack; popup receives the window to ask to close.
     virtual bool InModalLoop(HWND* /*popup*/) const { return false; }

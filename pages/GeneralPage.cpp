@@ -23,14 +23,6 @@ CFeaturePage::PageArgs GeneralPageArgs()
 
 CGeneralPage::CGeneralPage(IPageHost& host) : CFeaturePage(GeneralPageArgs(), host) { }
 
-void CGeneralPage::LoadAndStart()
-{
-    SettingsBlock settings = Host().Settings();
-    Host().Store().LoadGroup(PropertyGroup::kGeneral, &settings);
-    Host().KeepSettings(settings);
-    UpdateStartEntry(settings.runOnBoot != 0);
-}
-
 void CGeneralPage::UpdateStartEntry(bool runOnBoot)
 {
     Host().Store().UpdateStartEntry(runOnBoot, Host().ProgramFolder().c_str(), Host().OwnerWindow());

@@ -8,7 +8,6 @@ class CGeneralPage : public CFeaturePage {
 public:
     explicit CGeneralPage(IPageHost& host);
 
-    void LoadAndStart() override;
     void RefreshFromSettings() override { RefreshGeneralPage(); }
 
     void RefreshGeneralPage();

@@ -5,7 +5,7 @@
 
 #include "framework/ScopedHandles.h"
 #include "hook/HookProtocol.h"
-#include "pages/PageHost.h"
+#include "icons/DesktopIcons.h"
 #include "pages/IconsResource.h"
 
 #include <vector>
@@ -32,46 +32,9 @@ int TextExtent(HWND window, HGDIOBJ font, const std::string& text)
 
 }  // namespace
 
-CHideIconsDialog::CHideIconsDialog(IPageHost& host)
-    : CDialog(IDD_HIDE_ICONS), m_host(host), m_messageBox(&SystemMessageBox)
+CHideIconsDialog::CHideIconsDialog(CDesktopIcons& icons)
+    : CDialog(IDD_HIDE_ICONS), m_icons(icons), m_messageBox(&SystemMessageBox)
 {
-    LoadHideRules();
-}
-
-std::string CHideIconsDialog::FilePath() const
-{
-    return HideRuleFilePath(m_host.ProgramFolder());
-}
-
-void CHideIconsDialog::LoadHideRules()
-{
-    m_rules.Load(FilePath());
-}
-
-void CHideIconsDialog::SaveHideRules()
-{
-    const CHideRuleList::SaveResult result = m_rules.Save(FilePath());
-    if (result == CHideRuleList::SaveResult::kWritten)
-        m_host.SendHookRequest(HOOKMSG_RELOAD_HIDE_RULES, "");
-    else if (result == CHideRuleList::SaveResult::kFailed && GetHwnd())
-        TellListNotWritten(GetHwnd(), m_messageBox, "IconHide.txt");
-}
-
-void CHideIconsDialog::AddHideRule(const std::string& pattern, int kind)
-{
-    // A rule that is there already changes nothing: the file is written only
-    // if an earlier change is still unwritten.
-    if (m_rules.Add(pattern, kind))
-        m_rules.SetModified(true);
-    SaveHideRules();
-}
-
-void CHideIconsDialog::RemoveHideRule(const std::string& pattern)
-{
-    if (!m_rules.Remove(pattern))
-        return;
-    m_rules.SetModified(true);
-    SaveHideRules();
 }
 
 int CHideIconsDialog::Show(const char* text, const char* caption, UINT type)
@@ -81,7 +44,7 @@ int CHideIconsDialog::Show(const char* text, const char* caption, UINT type)
 
 int CHideIconsDialog::OnInitDialog()
 {
-    m_rulesAtOpening = m_rules;
+    m_rules = m_icons.HideRules();
     EnableItem(IDC_HIDE_ADD, false);
     EnableSelectionButtons(false);
     SendItem(IDC_HIDE_KIND, CB_RESETCONTENT);
@@ -210,14 +173,13 @@ void CHideIconsDialog::OnOK()
         FillList();
         m_rules.SetModified(true);
     }
-    SaveHideRules();
+    m_icons.SetHideRules(m_rules, GetHwnd());
     EndDialog(IDOK);
 }
 
 // Cancel leaves the rules as the dialog found them.
 void CHideIconsDialog::OnCancel()
 {
-    m_rules = m_rulesAtOpening;
     EndDialog(IDCANCEL);
 }
 

@@ -2,8 +2,9 @@
 
 #include "framework/CommonDialogs.h"
 #include "framework/WaitCursor.h"
+#include "pages/HideIconsDialog.h"
 #include "pages/IconsResource.h"
-#include "pages/LayoutNames.h"
+#include "icons/LayoutNames.h"
 #include "pages/PageHost.h"
 #include "pages/PageSupport.h"
 #include "settings/SettingsStore.h"
@@ -12,7 +13,6 @@
 
 namespace {
 
-const char kDefaultLayoutValue[] = "Property Icon Pos Default Layout";
 const char* const kStyleNames[] = {"Large Icons", "Small Icons"};
 
 // The colour dialog's sixteen custom colours, kept while the program runs.
@@ -47,46 +47,29 @@ CFeaturePage::PageArgs IconsPageArgs()
 
 }  // namespace
 
-CIconsPage::CIconsPage(IPageHost& host, std::unique_ptr<IIconsHost> icons)
-    : CFeaturePage(IconsPageArgs(), host), m_icons(std::move(icons)), m_layouts(host.ProgramFolder(), *this),
-      m_messageBox(&SystemMessageBox), m_chooseColour(&ChooseColourWithDialog)
+CIconsPage::CIconsPage(IPageHost& host, CDesktopIcons& icons)
+    : CFeaturePage(IconsPageArgs(), host), m_owner(icons), m_messageBox(&SystemMessageBox),
+      m_chooseColour(&ChooseColourWithDialog)
 {
+    m_owner.SetChangeListener([this] { RefreshIconsPage(); });
 }
 
-CIconsPage::~CIconsPage() = default;
+CIconsPage::~CIconsPage()
+{
+    // The owner's questions go back to the program's main window.
+    m_owner.SetMessageBox(nullptr, nullptr);
+    m_owner.SetChangeListener(nullptr);
+}
 
 void CIconsPage::SetMessageBox(MessageBoxFn messageBox)
 {
     m_messageBox = messageBox;
-    if (m_hideDialog)
-        m_hideDialog->SetMessageBox(messageBox);
-}
-
-CHideIconsDialog& CIconsPage::HideIconsDialog()
-{
-    if (!m_hideDialog) {
-        m_hideDialog = std::make_unique<CHideIconsDialog>(Host());
-        m_hideDialog->SetMessageBox(m_messageBox);
-    }
-    return *m_hideDialog;
-}
-
-void CIconsPage::LoadAndStart()
-{
-    m_hideDialog.reset();
-    HideIconsDialog();
-    SettingsBlock settings = Host().Settings();
-    Host().Store().LoadGroup(PropertyGroup::kIcon, &settings);
-    Host().KeepSettings(settings);
-    std::string defaultLayout;
-    if (Host().Store().ReadText(kDefaultLayoutValue, &defaultLayout))
-        m_layouts.SetDefaultLayout(defaultLayout);
-    m_layouts.StartUp();
+    m_owner.SetMessageBox(GetHwnd(), messageBox);
 }
 
 void CIconsPage::WriteIconSettings()
 {
-    Host().Store().WriteGroup(PropertyGroup::kIcon, Host().Settings());
+    m_owner.WriteIconSettings();
 }
 
 void CIconsPage::FillStyleList()
@@ -115,8 +98,8 @@ void CIconsPage::RefreshIconsPage()
     ShowSwatch(IDC_ICONS_FOREGROUND, settings.textForeground);
     ShowSwatch(IDC_ICONS_BACKGROUND, settings.textBackground);
     ApplyEnablingRules();
-    if (!m_loadedName.empty())
-        SelectLayout(m_loadedType, m_loadedName.c_str());
+    if (!m_owner.LoadedName().empty())
+        SelectLayout(m_owner.LoadedType(), m_owner.LoadedName().c_str());
 }
 
 // The background colour means nothing on clear labels; the rules only
@@ -157,6 +140,8 @@ void CIconsPage::ChooseSwatchColour(int id)
 
 bool CIconsPage::OnActivate()
 {
+    // The layout manager's questions belong to the page while it is open.
+    m_owner.SetMessageBox(GetHwnd(), m_messageBox);
     FillLayoutList();
     RefreshIconsPage();
     return true;
@@ -180,41 +165,15 @@ int CIconsPage::OnApply()
     return 1;
 }
 
-void CIconsPage::SetHideEnabled(bool on)
-{
-    SettingsBlock settings = Host().Settings();
-    settings.hideEnabled = on ? 1 : 0;
-    Host().ApplySettings(settings);
-    WriteIconSettings();
-    RefreshIconsPage();
-}
-
-void CIconsPage::HideByLabel(const char* label, int kind)
-{
-    SettingsBlock settings = Host().Settings();
-    settings.hideEnabled = 1;
-    Host().ApplySettings(settings);
-    WriteIconSettings();
-    HideIconsDialog().AddHideRule(label ? label : "", kind);
-}
-
-void CIconsPage::UnhideByLabel(const char* label)
-{
-    HideIconsDialog().RemoveHideRule(label ? label : "");
-}
-
-bool CIconsPage::HasHideRule(const char* label)
-{
-    return HideIconsDialog().HasHideRule(label ? label : "");
-}
-
 void CIconsPage::OnOpenHideRules()
 {
     if (m_hideDialogOpen)
         return;
     m_hideDialogOpen = true;
     // Owned by the sheet, which stays disabled while the rules are edited.
-    HideIconsDialog().DoModal(GetHwnd());
+    CHideIconsDialog dialog(m_owner);
+    dialog.SetMessageBox(m_messageBox);
+    dialog.DoModal(GetHwnd());
     m_hideDialogOpen = false;
 }
 
@@ -267,31 +226,10 @@ int CIconsPage::Show(const char* text, const char* caption, UINT type)
 
 // ---- The "Layouts" group ----
 
-void CIconsPage::OnLayoutLoaded(int type, const char* name)
-{
-    // A layout carries the label colours and the icon style; fields the
-    // hook library has not set yet leave the settings as they are.
-    const dervaneGroup1_t look = m_icons->Appearance();
-    SettingsBlock settings = Host().Settings();
-    if (look.textForeground != 0xFFFFFFFFu)
-        settings.textForeground = look.textForeground;
-    if (look.textBackground != 0xFFFFFFFFu)
-        settings.textBackground = look.textBackground;
-    if (look.textBackgroundOpaque >= 0)
-        settings.textBackgroundOpaque = look.textBackgroundOpaque != 0 ? 1 : 0;
-    if (look.iconStyle == 0 || look.iconStyle == 1)
-        settings.iconStyle = static_cast<uint8_t>(look.iconStyle);
-    Host().KeepSettings(settings);
-    m_loadedName = name ? name : "";
-    m_loadedType = type;
-    RefreshIconsPage();
-    m_layouts.LayoutLoaded(type, m_loadedName);
-}
-
 int CIconsPage::LoadLayout(const char* name, int type, bool silent)
 {
     std::unique_ptr<CWaitCursor> wait(IsVisible() ? new CWaitCursor() : nullptr);
-    return m_layouts.LoadLayout(name ? name : "", type, silent);
+    return m_owner.Layouts().LoadLayout(name ? name : "", type, silent);
 }
 
 void CIconsPage::FillLayoutList()
@@ -299,7 +237,7 @@ void CIconsPage::FillLayoutList()
     if (!GetHwnd())
         return;
     SendItem(IDC_ICONS_LAYOUT_LIST, LB_RESETCONTENT);
-    for (const std::string& title : m_layouts.Folder().ListTitles(Host().Settings().listType))
+    for (const std::string& title : m_owner.Layouts().Folder().ListTitles(Host().Settings().listType))
         SendItem(IDC_ICONS_LAYOUT_LIST, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(title.c_str()));
     SendItem(IDC_ICONS_LAYOUT_LIST, LB_SETCURSEL, static_cast<WPARAM>(-1));
     for (int id : {IDC_ICONS_LOAD, IDC_ICONS_DELETE, IDC_ICONS_RENAME, IDC_ICONS_ICONIFY})
@@ -357,7 +295,7 @@ void CIconsPage::OnLayoutSelection()
         EnableItem(id, selected);
     if (!selected || Host().Settings().listType != kShortcutsLayout)
         return;
-    const int state = m_layouts.Folder().LoadedState(LayoutFileName(title));
+    const int state = m_owner.Layouts().Folder().LoadedState(LayoutFileName(title));
     if (state == 1)
         SetItemText(IDC_ICONS_LOAD, "Unl&oad");
     else if (state == 0)
@@ -377,7 +315,7 @@ void CIconsPage::OnRename()
 {
     const int type = Host().Settings().listType;
     const std::string newName = GetItemText(IDC_ICONS_LAYOUT_NAME);
-    if (!m_layouts.RenameButton(SelectedLayoutTitle(), newName, type))
+    if (!m_owner.Layouts().RenameButton(SelectedLayoutTitle(), newName, type))
         return;
     FillLayoutList();
     SelectLayout(type, LayoutFileName(newName).c_str());
@@ -405,66 +343,17 @@ int CIconsPage::OnLayoutCommand(UINT id, UINT code)
     case IDC_ICONS_POSITIONS: SetListType(kPositionsLayout); return 1;
     case IDC_ICONS_SHORTCUTS: SetListType(kShortcutsLayout); return 1;
     case IDC_ICONS_SAVE:
-        if (m_layouts.SaveButton(GetItemText(IDC_ICONS_LAYOUT_NAME), type))
+        if (m_owner.Layouts().SaveButton(GetItemText(IDC_ICONS_LAYOUT_NAME), type))
             FillLayoutList();
         return 1;
     case IDC_ICONS_LOAD: LoadLayout(GetItemText(IDC_ICONS_LAYOUT_NAME).c_str(), type, false); return 1;
     case IDC_ICONS_DELETE:
-        if (m_layouts.DeleteButton(GetItemText(IDC_ICONS_LAYOUT_NAME), type))
+        if (m_owner.Layouts().DeleteButton(GetItemText(IDC_ICONS_LAYOUT_NAME), type))
             FillLayoutList();
         return 1;
     case IDC_ICONS_RENAME: OnRename(); return 1;
-    case IDC_ICONS_ICONIFY: m_layouts.IconifyButton(GetItemText(IDC_ICONS_LAYOUT_NAME), type); return 1;
-    case IDC_ICONS_ORIGINAL: m_layouts.OriginalButton(); return 1;
+    case IDC_ICONS_ICONIFY: m_owner.Layouts().IconifyButton(GetItemText(IDC_ICONS_LAYOUT_NAME), type); return 1;
+    case IDC_ICONS_ORIGINAL: m_owner.Layouts().OriginalButton(); return 1;
     default: return 0;
     }
-}
-
-void CIconsPage::RestoreOriginal()
-{
-    m_layouts.RestoreOriginal();
-    if (GetHwnd())
-        SendItem(IDC_ICONS_LAYOUT_LIST, LB_RESETCONTENT);
-    // An open rules dialog is ended by its owner's teardown, not deleted under it.
-    if (!m_hideDialogOpen)
-        m_hideDialog.reset();
-}
-
-// ---- What the layout manager asks of the page ----
-
-unsigned long CIconsPage::SendLayoutRequest(int code, const std::string& text)
-{
-    return Host().SendHookRequest(code, text.c_str());
-}
-
-void CIconsPage::ScreenSize(int* width, int* height)
-{
-    *width = GetSystemMetrics(SM_CXSCREEN);
-    *height = GetSystemMetrics(SM_CYSCREEN);
-}
-
-void CIconsPage::SelectedIconCount(int* total, int* selected)
-{
-    m_icons->SelectedIconCount(total, selected);
-}
-
-bool CIconsPage::Ask(LayoutQuestion question, const std::string& text)
-{
-    switch (question) {
-    case LayoutQuestion::kSaveShortcuts:
-        return Show(text.c_str(), "Confirm Save", MB_OKCANCEL | MB_ICONINFORMATION) == IDOK;
-    case LayoutQuestion::kReplace:
-    case LayoutQuestion::kDelete: break;
-    }
-    return Show(text.c_str(), "Confirm", MB_YESNO | MB_ICONWARNING | MB_DEFBUTTON2) == IDYES;
-}
-
-void CIconsPage::ShowError(const std::string& text)
-{
-    Show(text.c_str(), "Error", MB_OK | MB_ICONEXCLAMATION);
-}
-
-void CIconsPage::StoreDefaultLayout(const std::string& name)
-{
-    Host().Store().WriteText(kDefaultLayoutValue, name.c_str());
 }

@@ -6,7 +6,6 @@
 #include "pages/BackupPage.h"
 #include "pages/DeletePage.h"
 #include "pages/GeneralPage.h"
-#include "pages/HookIconsHost.h"
 #include "pages/IconsPage.h"
 #include "pages/PageHost.h"
 #include "pages/RespondPage.h"
@@ -30,9 +29,11 @@ void CMainSheet::AddPages()
 {
     Add(About, std::make_unique<CAboutPage>(m_host));
     Add(General, std::make_unique<CGeneralPage>(m_host));
-    auto icons = std::make_unique<CIconsPage>(m_host, std::make_unique<CHookIconsHost>());
-    m_iconsPage = icons.get();
-    Add(Icons, std::move(icons));
+    if (m_owners.desktopIcons) {
+        auto icons = std::make_unique<CIconsPage>(m_host, *m_owners.desktopIcons);
+        m_iconsPage = icons.get();
+        Add(Icons, std::move(icons));
+    }
     Add(Tray, std::make_unique<CTrayPage>(m_host, *this, std::make_unique<CSystemCommands>()));
     Add(Respond, std::make_unique<CRespondPage>(m_host, std::make_unique<CCbtRespondEngine>()));
     Add(Delete, std::make_unique<CDeletePage>(m_host, *this));
@@ -94,16 +95,6 @@ void CMainSheet::DisplayChanged()
 void CMainSheet::TaskbarCreated()
 {
     ForEach({Tray}, [](CFeaturePage& p) { p.OnTaskbarCreated(); });
-}
-
-void CMainSheet::LayoutLoaded(int type, const char* name)
-{
-    ForEach({Icons}, [type, name](CFeaturePage& p) { p.OnLayoutLoaded(type, name); });
-}
-
-void CMainSheet::EndSession()
-{
-    ForEach({Icons}, [](CFeaturePage& p) { p.OnEndSession(); });
 }
 
 bool CMainSheet::PageInModalLoop(HWND* popup) const

@@ -26,6 +26,8 @@ public:
     // The pages that other pages work through, by their own class: a page
     // that needs one is given the sheet when it is made.
     CIconsPage* IconsPage() const { return m_iconsPage; }
+    // The icon features' hide switch and rules, for the pages that set them.
+    IIconFeatures* IconFeatures() const { return m_owners.icons; }
 
     // Once the hook library is ready: each feature loads its settings and starts.
     void LoadFeatures();
@@ -36,12 +38,9 @@ public:
     void DisplayChanged();
     // The shell's notification area was made again.
     void TaskbarCreated();
-    void LayoutLoaded(int type, const char* name);
     // True while a window of a page (on the desktop) runs a dialog's modal
     // loop with the page on the stack; popup receives the dialog, if any.
     bool PageInModalLoop(HWND* popup) const;
-    // Windows is about to end the session.
-    void EndSession();
     // At exit: the pages' own shutdown steps (only for features that were
     // loaded: a page that never read its list must not write it), then every
     // page is removed.

@@ -17,13 +17,6 @@
 
 class IPageHost : public IFeatureHost {
 public:
-    // ---- Settings in and out ----
-    // Takes settings as the program's without sending them anywhere.
-    virtual void KeepSettings(const SettingsBlock& settings) = 0;
-    // Takes settings as the program's and sends them to the hook library
-    // (HOOKMSG_APPLY_SETTINGS).
-    virtual void ApplySettings(const SettingsBlock& settings) = 0;
-
     // ---- Orders ----
     // The features were switched on or off by a page's settings: the tray
     // icon and menu show it, and the features that follow it start or stop.

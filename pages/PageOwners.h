@@ -4,9 +4,12 @@
 // shown and hands a value to the owner on Apply.
 #pragma once
 
+class CDesktopIcons;
 class IIconFeatures;
 
 struct PageOwners {
-    // The desktop icon features (hide switch and rules); null until they start.
+    // The desktop icon features: what other features ask of them (the hide
+    // switch and rules), and the whole for the Icons page.
     IIconFeatures* icons = nullptr;
+    CDesktopIcons* desktopIcons = nullptr;
 };

@@ -5,7 +5,7 @@
 #include "common/Utf8.h"
 #include "framework/ErrorReport.h"
 #include "framework/ProcessPaths.h"
-#include "pages/IconsPage.h"
+#include "icons/IconFeatures.h"
 #include "pages/MainSheet.h"
 #include "pages/PageHelp.h"
 #include "pages/PageHost.h"
@@ -857,7 +857,7 @@ void CTrayPage::RunSystemCommand(int entry, TraySystemCommand command)
     case kTrayScreenSaver: m_system->StartScreenSaver(GetHwnd()); break;
     case kTrayToggleHideIcons: {
         const bool on = Host().Settings().hideEnabled == 0;
-        if (CIconsPage* icons = m_sheet.IconsPage()) {
+        if (IIconFeatures* icons = m_sheet.IconFeatures()) {
             icons->SetHideEnabled(on);
         } else {
             SettingsBlock settings = Host().Settings();

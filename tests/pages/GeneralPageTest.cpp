@@ -22,7 +22,9 @@ protected:
         sheet->AddPage(std::move(about));
         sheet->AddPage(std::move(general));
         // The program's order: the settings are loaded, then the sheet made.
-        generalPage->LoadAndStart();
+        SettingsBlock settings = host.Settings();
+        host.Store().LoadSettingsBlock(&settings);
+        host.KeepSettings(settings);
         ASSERT_EQ(1, CreateTestSheet(*sheet, "General Page Test"));
         sheet->SetActivePage(1);
     }

@@ -3,6 +3,7 @@
 #include "IconsPageFixture.h"
 
 #include "hook/HookProtocol.h"
+#include "icons/DesktopIcons.h"
 #include "pages/HideIconsDialog.h"
 
 #include <string>
@@ -32,7 +33,8 @@ protected:
     {
         if (!file.empty())
             WriteBytes(dir.File("IconHide.txt"), file);
-        dialog = std::make_unique<CHideIconsDialog>(host);
+        icons.LoadHideRules();
+        dialog = std::make_unique<CHideIconsDialog>(icons);
         dialog->SetMessageBox(&BoxRecorder::Show);
         ASSERT_EQ(1, dialog->CreateModeless(nullptr));
     }
@@ -50,6 +52,7 @@ protected:
     TempDir dir;
     TestRegistry registry{testing::UnitTest::GetInstance()->current_test_info()->name()};
     TestPageHost host{dir.Path(), registry.Roots()};
+    CDesktopIcons icons{host, std::make_unique<TestIconsHost>()};
     std::unique_ptr<CHideIconsDialog> dialog;
 };
 
@@ -174,10 +177,10 @@ TEST_F(HideIconsDialogTest, CancelWritesNothingAndForgetsTheChanges)
     EXPECT_EQ(nullptr, dialog->GetHwnd());
     EXPECT_EQ(before, File());
     EXPECT_EQ(0u, Reloads());
-    EXPECT_TRUE(dialog->HasHideRule("a"));
-    EXPECT_FALSE(dialog->HasHideRule("b"));
+    EXPECT_TRUE(icons.HasHideRule("a"));
+    EXPECT_FALSE(icons.HasHideRule("b"));
     // A later save does not write what was cancelled.
-    dialog->AddHideRule("c", 0);
+    icons.HideByLabel("c", 0);
     EXPECT_EQ(before + "ENTRY_1\tc\t0\r\n", File());
 }
 
@@ -218,8 +221,9 @@ TEST_F(HideIconsDialogTest, TheListScrollsSidewaysAsFarAsTheLongestPattern)
 TEST_F(HideIconsDialogTest, AFileThatCannotBeWrittenLeavesTheHookUntold)
 {
     TestPageHost nowhere(dir.File("missing folder"), registry.Roots());
-    CHideIconsDialog rules(nowhere);
-    rules.AddHideRule("Recycle Bin", 0);
+    CDesktopIcons rules(nowhere, std::make_unique<TestIconsHost>());
+    rules.LoadHideRules();
+    rules.HideByLabel("Recycle Bin", 0);
     EXPECT_TRUE(rules.HasHideRule("Recycle Bin"));
     EXPECT_TRUE(nowhere.Sent(HOOKMSG_RELOAD_HIDE_RULES).empty());
     const std::string log = ReadBytes(dir.File("ErrorLog.txt"));
@@ -250,6 +254,6 @@ TEST_F(IconsPageTest, IconsOpensTheRulesDialogOverTheSheetOnceAtATime)
     EXPECT_FALSE(sheetEnabled);
     EXPECT_EQ(std::string(kHeader) + "ENTRY_0\tRecycle Bin\t0\r\n", ReadBytes(dir.File("IconHide.txt")));
     EXPECT_EQ(1u, host->Sent(HOOKMSG_RELOAD_HIDE_RULES).size());
-    EXPECT_TRUE(page->HasHideRule("Recycle Bin"));
+    EXPECT_TRUE(owner->HasHideRule("Recycle Bin"));
     EXPECT_TRUE(IsWindowEnabled(sheet->GetHwnd()));
 }

@@ -1,4 +1,4 @@
-#include "pages/HideRuleList.h"
+#include "icons/HideRuleList.h"
 
 #include "common/Log.h"
 #include "tests/common/LoggedFolderTest.h"

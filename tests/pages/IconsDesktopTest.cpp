@@ -9,7 +9,8 @@
 #include "framework/PropertySheet.h"
 #include "hook/DervaneHook.h"
 #include "hook/IconHiding.h"
-#include "pages/HookIconsHost.h"
+#include "icons/DesktopIcons.h"
+#include "icons/HookIconsHost.h"
 #include "pages/IconsPage.h"
 #include "pages/IconsResource.h"
 #include "tests/common/TempDir.h"
@@ -64,13 +65,14 @@ protected:
 
         host = std::make_unique<HookPageHost>(dir.Path(), registry.Roots());
         SetDefaultSettings(&host->settings);
-        auto icons = std::make_unique<CIconsPage>(*host, std::make_unique<CHookIconsHost>());
+        owner = std::make_unique<CDesktopIcons>(*host, std::make_unique<CHookIconsHost>());
+        auto icons = std::make_unique<CIconsPage>(*host, *owner);
         page = icons.get();
         page->SetMessageBox(&BoxRecorder::Show);
         BoxRecorder::Reset();
         sheet->AddPage(std::move(icons));
         sheet->AddPage(std::make_unique<BlankPage>());
-        page->LoadAndStart();
+        owner->Start();
         ASSERT_EQ(1, CreateTestSheet(*sheet, "Icons Desktop Test"));
     }
     void TearDown() override
@@ -94,6 +96,7 @@ protected:
     CHostSession session;
     CProgramWindow program;
     std::unique_ptr<HookPageHost> host;
+    std::unique_ptr<CDesktopIcons> owner;
     std::unique_ptr<CPropertySheet> sheet = std::make_unique<CPropertySheet>();
     CIconsPage* page = nullptr;
 };
@@ -122,7 +125,7 @@ TEST_F(IconsDesktopTest, ARuleAddedInTheDialogHidesTheIconAtOnceAndExitRestoresT
     EXPECT_TRUE(BoxRecorder::boxes.empty());
 
     // At exit the desktop goes back to how it was found at start.
-    page->ShutDown();
+    owner->Stop();
     EXPECT_EQ(before.x, Icon("Notes.txt").x);
     EXPECT_EQ(before.y, Icon("Notes.txt").y);
 }

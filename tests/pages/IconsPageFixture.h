@@ -6,6 +6,7 @@
 #include "PagesTestResources.h"
 #include "common/Log.h"
 #include "framework/PropertySheet.h"
+#include "icons/DesktopIcons.h"
 #include "pages/IconsPage.h"
 #include "pages/IconsResource.h"
 #include "tests/common/TempDir.h"
@@ -28,7 +29,8 @@ protected:
         host = std::make_unique<TestPageHost>(dir.Path(), registry.Roots());
         auto desktop = std::make_unique<TestIconsHost>();
         icons = desktop.get();
-        auto iconsPage = std::make_unique<CIconsPage>(*host, std::move(desktop));
+        owner = std::make_unique<CDesktopIcons>(*host, std::move(desktop));
+        auto iconsPage = std::make_unique<CIconsPage>(*host, *owner);
         page = iconsPage.get();
         page->SetMessageBox(&BoxRecorder::Show);
         page->SetColourChooser(&ColourRecorder::Choose);
@@ -42,11 +44,14 @@ protected:
         LogResetState();
     }
 
-    // The program's order: the page starts its feature, then the sheet is
-    // made, on this page. What start-up sent is forgotten.
+    // The program's order: the settings are read, the icon features start,
+    // then the sheet is made, on this page. What start-up sent is forgotten.
     void Start(bool forgetStartUp = true)
     {
-        page->LoadAndStart();
+        SettingsBlock settings = host->Settings();
+        host->Store().LoadSettingsBlock(&settings);
+        host->KeepSettings(settings);
+        owner->Start();
         if (forgetStartUp)
             host->requests.clear();
         CPropertySheet::SheetArgs args;
@@ -100,8 +105,9 @@ protected:
     TempDir dir;
     TestRegistry registry{TestName()};
     std::unique_ptr<TestPageHost> host;
+    std::unique_ptr<CDesktopIcons> owner;  // the icon features the page edits
     std::unique_ptr<CPropertySheet> sheet = std::make_unique<CPropertySheet>();
-    TestIconsHost* icons = nullptr;  // owned by the page
+    TestIconsHost* icons = nullptr;  // owned by the owner
     CIconsPage* page = nullptr;  // owned by the sheet
     std::string caption;
 };

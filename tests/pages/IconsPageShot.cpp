@@ -6,6 +6,8 @@
 #include "settings/SettingsStore.h"
 #include "common/KeyedTextFile.h"
 #include "framework/PropertySheet.h"
+#include "icons/DesktopIcons.h"
+#include "pages/HideIconsDialog.h"
 #include "pages/IconsPage.h"
 #include "pages/IconsResource.h"
 #include "pages/PageHost.h"
@@ -96,12 +98,13 @@ int main(int argc, char** argv)
     InitCommonControlsEx(&controls);
 
     ShotHost host(folder);
+    CDesktopIcons owner(host, std::make_unique<ShotIcons>());
     CPropertySheet sheet;
-    auto icons = std::make_unique<CIconsPage>(host, std::make_unique<ShotIcons>());
+    auto icons = std::make_unique<CIconsPage>(host, owner);
     CIconsPage* page = icons.get();
-    page->LoadAndStart();
+    owner.Start();
     if (mode == "shortcuts")
-        page->OnLayoutLoaded(kShortcutsLayout, "Games.dvl");
+        owner.LayoutLoaded(kShortcutsLayout, "Games.dvl");
     sheet.AddPage(std::move(icons));
     sheet.AddPage(std::make_unique<BlankPage>());
     CPropertySheet::SheetArgs args;
@@ -115,9 +118,10 @@ int main(int argc, char** argv)
         page->SelectLayout(kPositionsLayout, "Home.dvl");
     StartShotTimers(folder);
     if (mode == "rules") {
-        page->SetHideEnabled(true);
+        owner.SetHideEnabled(true);
         // Runs its own loop until the program ends.
-        page->HideIconsDialog().DoModal(page->GetHwnd());
+        CHideIconsDialog rules(owner);
+        rules.DoModal(page->GetHwnd());
         return 0;
     }
     MSG msg = {};

@@ -214,7 +214,7 @@ TEST_F(IconsPageTest, ACancelledColourDialogChangesNothing)
 TEST_F(IconsPageTest, SetHideEnabledSendsStoresAndShowsIt)
 {
     Start();
-    page->SetHideEnabled(true);
+    owner->SetHideEnabled(true);
     EXPECT_TRUE(Checked(IDC_ICONS_HIDE));
     EXPECT_TRUE(Enabled(IDC_ICONS_HIDE_RULES));
     ASSERT_EQ(1u, host->settingsSent.size());
@@ -225,26 +225,26 @@ TEST_F(IconsPageTest, SetHideEnabledSendsStoresAndShowsIt)
 TEST_F(IconsPageTest, HideByLabelTurnsHidingOnAndAddsTheRuleAtOnce)
 {
     Start();
-    page->HideByLabel("Recycle Bin", 0);
+    owner->HideByLabel("Recycle Bin", 0);
     EXPECT_EQ(1, host->settings.hideEnabled);
     EXPECT_EQ(Bytes({1}), registry.Stored("Property Icon Hide Enabled"));
     EXPECT_EQ(1u, host->settingsSent.size());
-    EXPECT_TRUE(page->HasHideRule("Recycle Bin"));
-    EXPECT_FALSE(page->HasHideRule("recycle bin"));
+    EXPECT_TRUE(owner->HasHideRule("Recycle Bin"));
+    EXPECT_FALSE(owner->HasHideRule("recycle bin"));
     EXPECT_EQ(1u, host->Sent(HOOKMSG_RELOAD_HIDE_RULES).size());
     EXPECT_EQ("KTX_FILE\tDERVANE ICON HIDE\r\nVERSION\t1.0\r\nENTRY_0\tRecycle Bin\t0\r\n",
               ReadBytes(dir.File("IconHide.txt")));
 
     // Adding it again changes nothing: the file is not written, the hook
     // library not told.
-    page->HideByLabel("Recycle Bin", 1);
+    owner->HideByLabel("Recycle Bin", 1);
     EXPECT_EQ(1u, host->Sent(HOOKMSG_RELOAD_HIDE_RULES).size());
-    page->UnhideByLabel("Recycle Bin");
-    EXPECT_FALSE(page->HasHideRule("Recycle Bin"));
+    owner->UnhideByLabel("Recycle Bin");
+    EXPECT_FALSE(owner->HasHideRule("Recycle Bin"));
     EXPECT_EQ(2u, host->Sent(HOOKMSG_RELOAD_HIDE_RULES).size());
     EXPECT_EQ("KTX_FILE\tDERVANE ICON HIDE\r\nVERSION\t1.0\r\n", ReadBytes(dir.File("IconHide.txt")));
     // Removing a rule that is not there writes nothing.
-    page->UnhideByLabel("Recycle Bin");
+    owner->UnhideByLabel("Recycle Bin");
     EXPECT_EQ(2u, host->Sent(HOOKMSG_RELOAD_HIDE_RULES).size());
 }
 
@@ -252,6 +252,6 @@ TEST_F(IconsPageTest, TheRulesAreReadFromTheFileAtStartUp)
 {
     WriteBytes(dir.File("IconHide.txt"), "KTX_FILE\tDERVANE ICON HIDE\r\nENTRY_0\tMy Computer\t0\r\n");
     Start();
-    EXPECT_TRUE(page->HasHideRule("My Computer"));
+    EXPECT_TRUE(owner->HasHideRule("My Computer"));
     EXPECT_TRUE(host->Sent(HOOKMSG_RELOAD_HIDE_RULES).empty());
 }

@@ -2,7 +2,7 @@
 
 #include "common/KeyedTextFile.h"
 #include "common/Utf8.h"
-#include "pages/LayoutNames.h"
+#include "icons/LayoutNames.h"
 
 #include <gtest/gtest.h>
 

@@ -9,7 +9,7 @@
 #include "framework/ScopedHandles.h"
 #include "tests/harness/DialogDriving.h"
 #include "settings/SettingsStore.h"
-#include "pages/IconsHost.h"
+#include "icons/IconsHost.h"
 #include "pages/PageHost.h"
 
 #include <windows.h>

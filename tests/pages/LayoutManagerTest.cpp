@@ -1,8 +1,8 @@
-#include "pages/LayoutManager.h"
+#include "icons/LayoutManager.h"
 
 #include "LayoutTestFiles.h"
 #include "hook/HookProtocol.h"
-#include "pages/LayoutNames.h"
+#include "icons/LayoutNames.h"
 #include "tests/common/TempDir.h"
 
 #include <gtest/gtest.h>

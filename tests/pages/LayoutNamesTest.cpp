@@ -1,4 +1,4 @@
-#include "pages/LayoutNames.h"
+#include "icons/LayoutNames.h"
 
 #include <gtest/gtest.h>
 

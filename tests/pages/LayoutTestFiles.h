@@ -3,7 +3,7 @@
 
 #include "common/KeyedTextFile.h"
 #include "common/PathSep.h"
-#include "pages/LayoutNames.h"
+#include "icons/LayoutNames.h"
 
 #include <gtest/gtest.h>
 

@@ -4,7 +4,7 @@
 #include "LayoutTestFiles.h"
 
 #include "hook/HookProtocol.h"
-#include "pages/LayoutManager.h"
+#include "icons/LayoutManager.h"
 
 #include <algorithm>
 #include <filesystem>
@@ -20,7 +20,7 @@ protected:
     void StartAsHook()
     {
         host->ActAsHook();
-        host->onLoaded = [this](int type, const std::string& name) { page->OnLayoutLoaded(type, name.c_str()); };
+        host->onLoaded = [this](int type, const std::string& name) { owner->LayoutLoaded(type, name); };
         Start();
     }
     Strings Listed() const { return ListItems(Page(), IDC_ICONS_LAYOUT_LIST); }
@@ -333,9 +333,9 @@ TEST_F(LayoutsPageTest, TheOriginalLoadedDoesNotChangeTheDefaultLayout)
     registry.Write("Property Icon Pos Default Layout", REG_SZ, "Home.dvl", 9);
     WritePositions(dir.Path(), "Home.dvl");
     StartAsHook();
-    page->OnLayoutLoaded(kPositionsLayout, "[ORIGINAL].DVL");
+    owner->LayoutLoaded(kPositionsLayout, "[ORIGINAL].DVL");
     EXPECT_EQ(std::string("Home.dvl") + '\0', registry.Stored("Property Icon Pos Default Layout"));
-    page->OnLayoutLoaded(kPositionsLayout, "Home.dvl");
+    owner->LayoutLoaded(kPositionsLayout, "Home.dvl");
     EXPECT_EQ("Home", Selected());
 }
 
@@ -353,17 +353,15 @@ TEST_F(LayoutsPageTest, StartUpSavesTheOriginalThenLoadsTheDefaultLayout)
     EXPECT_TRUE(Listed().empty()) << "[original] is never listed";
 }
 
-TEST_F(LayoutsPageTest, ShutDownRestoresTheOriginalAndEmptiesTheList)
+TEST_F(LayoutsPageTest, StopRestoresTheOriginal)
 {
     WritePositions(dir.Path(), "Home.dvl");
     StartAsHook();
-    page->ShutDown();
+    owner->Stop();
     EXPECT_EQ((Strings{"[original].dvl"}), host->Sent(HOOKMSG_LOAD_POSITIONS));
-    EXPECT_TRUE(Listed().empty());
     EXPECT_TRUE(BoxRecorder::boxes.empty());
-    // A session end that was called off leaves the page working: the rules
-    // dialog is made again when it is needed.
-    page->HideByLabel("Recycle Bin", 0);
-    EXPECT_TRUE(page->HasHideRule("Recycle Bin"));
+    // A session end that was called off leaves the rules working.
+    owner->HideByLabel("Recycle Bin", 0);
+    EXPECT_TRUE(owner->HasHideRule("Recycle Bin"));
     EXPECT_NE(std::string::npos, ReadBytes(dir.File("IconHide.txt")).find("ENTRY_0\tRecycle Bin\t0"));
 }

@@ -1,10 +1,10 @@
-#include "pages/LayoutManager.h"
+#include "icons/LayoutManager.h"
 
 #include "common/Log.h"
 #include "common/PathSep.h"
 #include "common/Utf8.h"
 #include "hook/HookProtocol.h"
-#include "pages/LayoutNames.h"
+#include "icons/LayoutNames.h"
 
 const char kSaveLayoutError[] = "Error saving to specified layout file!";
 const char kLoadLayoutError[] = "Error loading specified layout file!";

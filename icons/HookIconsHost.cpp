@@ -1,4 +1,4 @@
-#include "pages/HookIconsHost.h"
+#include "icons/HookIconsHost.h"
 
 #include "hook/DervaneHook.h"
 

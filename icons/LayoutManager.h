@@ -5,7 +5,7 @@
 // messages, and keeps only the controls.
 #pragma once
 
-#include "pages/LayoutFolder.h"
+#include "icons/LayoutFolder.h"
 
 #include <string>
 

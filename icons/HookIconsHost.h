@@ -2,7 +2,7 @@
 // library the program links.
 #pragma once
 
-#include "pages/IconsHost.h"
+#include "icons/IconsHost.h"
 
 class CHookIconsHost : public IIconsHost {
 public:

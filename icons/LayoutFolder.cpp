@@ -1,4 +1,4 @@
-#include "pages/LayoutFolder.h"
+#include "icons/LayoutFolder.h"
 
 #include "common/KeyedTextFile.h"
 #include "common/LayoutFormat.h"

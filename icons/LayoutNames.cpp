@@ -1,4 +1,4 @@
-#include "pages/LayoutNames.h"
+#include "icons/LayoutNames.h"
 
 #include "common/FileNameChecks.h"
 #include "common/Utf8.h"

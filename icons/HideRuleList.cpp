@@ -1,4 +1,4 @@
-#include "pages/HideRuleList.h"
+#include "icons/HideRuleList.h"
 
 #include "common/Utf8.h"
 
