@@ -1,10 +1,14 @@
 #include "app/Features.h"
 
+#include "cbt/CbtRespondEngine.h"
 #include "common/FeatureHost.h"
+#include "respond/AutoRespondFeature.h"
 
 CFeatures::CFeatures(IFeatureHost& host)
 {
-    (void)host;
+    auto respond = std::make_unique<CAutoRespondFeature>(host, std::make_unique<CCbtRespondEngine>());
+    m_owners.respond = respond.get();
+    Add(std::move(respond));
 }
 
 CFeatures::~CFeatures() = default;

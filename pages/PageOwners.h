@@ -4,9 +4,12 @@
 // shown and hands a value to the owner on Apply.
 #pragma once
 
+class IAutoRespond;
 class IIconFeatures;
 
 struct PageOwners {
     // The desktop icon features (hide switch and rules); null until they start.
     IIconFeatures* icons = nullptr;
+    // Auto-respond: its rules and its switch.
+    IAutoRespond* respond = nullptr;
 };
