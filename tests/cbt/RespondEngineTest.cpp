@@ -190,7 +190,8 @@ TEST_F(RespondEngineTest, HandsTheSoundOfARuleToTheProgramsWindow)
     wc.hInstance = GetModuleHandleW(nullptr);
     wc.lpszClassName = L"RespondTestSoundPlayer";
     RegisterClassW(&wc);
-    HWND player = CreateWindowExW(0, wc.lpszClassName, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, wc.hInstance, nullptr);
+    HWND player = CreateWindowExW(0, wc.lpszClassName, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, wc.hInstance,
+                                  nullptr);
     ASSERT_NE(nullptr, player);
     HOOKCBT_AttachDLL(player, const_cast<char*>(m_folder.Path().c_str()));
 
@@ -347,8 +348,8 @@ TEST_F(RespondEngineTest, AnswersAWindowTitledInAnotherScriptWithoutCase)
     GetWindowTextW(hwnd, wide, 64);
     EXPECT_EQ(std::wstring(L"\u0395\u03C1\u03C9\u03C4\u03B7\u03C3\u03B7 \u03B1\u03C1\u03C7\u03B5\u03B9\u03BF\u03C5"),
               wide);
-    EXPECT_TRUE(WaitFor([&] { return CountOf(Log("greek.log"), "Ναι") == 1 && CountOf(Log("greek.log"), "Marker") == 1; },
-                        kAnswerMs))
+    EXPECT_TRUE(WaitFor(
+        [&] { return CountOf(Log("greek.log"), "Ναι") == 1 && CountOf(Log("greek.log"), "Marker") == 1; }, kAnswerMs))
         << RespondLog();
     EXPECT_TRUE(WaitFor([&] { return RespondLog().find("SELECT MENU") != std::string::npos; }, kAnswerMs));
     const std::string log = RespondLog();
