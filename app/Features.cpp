@@ -1,8 +1,10 @@
 #include "app/Features.h"
 
+#include "cbt/CbtRespondEngine.h"
 #include "common/FeatureHost.h"
 #include "icons/DesktopIcons.h"
 #include "icons/HookIconsHost.h"
+#include "respond/AutoRespondFeature.h"
 
 CFeatures::CFeatures(IFeatureHost& host)
 {
@@ -11,6 +13,10 @@ CFeatures::CFeatures(IFeatureHost& host)
     m_owners.desktopIcons = icons.get();
     m_desktopIcons = icons.get();
     Add(std::move(icons));
+
+    auto respond = std::make_unique<CAutoRespondFeature>(host, std::make_unique<CCbtRespondEngine>());
+    m_owners.respond = respond.get();
+    Add(std::move(respond));
 }
 
 CFeatures::~CFeatures() = default;

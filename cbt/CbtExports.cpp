@@ -34,7 +34,7 @@ HOOKCBT_API void HOOKCBT_AttachDLL(HWND mainWindow, char* folder)
         while (path.size() > 1 && (path.back() == '\\' || path.back() == '/'))
             path.pop_back();
         LogSetPath(path.c_str(), "ErrorLog.txt", 0);
-        if (!Engine().Start(path))
+        if (!Engine().Start(mainWindow, path))
             LogWarning("The auto-respond engine could not start");
     } catch (...) {
         LogWarning("Unexpected failure in HOOKCBT_AttachDLL");

@@ -14,7 +14,7 @@ namespace {
 // The engine's own requests to its thread.
 constexpr UINT kEngineStop = WM_APP + 10;
 constexpr UINT kEngineReload = WM_APP + 11;
-constexpr UINT kEngineSetFolder = WM_APP + 12;  // LPARAM: a std::string the thread deletes
+constexpr UINT kEngineSetFolder = WM_APP + 12;  // WPARAM: the sounds' player; LPARAM: a std::string the thread deletes
 
 constexpr UINT_PTR kTimerId = 1;
 constexpr UINT_PTR kReloadTimerId = 2;
@@ -88,14 +88,16 @@ DWORD WaitPumping(DWORD count, const HANDLE* handles, DWORD timeoutMs)
 }
 }  // namespace
 
-bool CRespondEngine::Start(const std::string& folder)
+bool CRespondEngine::Start(HWND soundPlayer, const std::string& folder)
 {
     if (Running()) {
         if (m_window)
-            PostMessageW(m_window, kEngineSetFolder, 0, reinterpret_cast<LPARAM>(new std::string(folder)));
+            PostMessageW(m_window, kEngineSetFolder, reinterpret_cast<WPARAM>(soundPlayer),
+                         reinterpret_cast<LPARAM>(new std::string(folder)));
         return true;
     }
     m_pendingFolder = folder;
+    m_soundPlayer = soundPlayer;
     m_ready.Reset(CreateEventW(nullptr, TRUE, FALSE, nullptr));
     if (!m_ready)
         return false;
@@ -178,6 +180,7 @@ void CRespondEngine::Run()
         return;
     }
     g_cbtShared.menuReadMessage = RegisterWindowMessageW(L"DERVANE_CBT_MENU_READ");
+    m_playSoundMessage = RegisterWindowMessageW(kRespondPlaySoundMessage);
     g_cbtShared.engineProcessId = GetCurrentProcessId();
     g_cbtShared.engineWindow = m_window;
     // Set from this thread, which always pumps: the system runs a 64-bit
@@ -236,6 +239,7 @@ LRESULT CRespondEngine::OnMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM
         return 0;
     case kEngineSetFolder: {
         std::unique_ptr<std::string> folder(reinterpret_cast<std::string*>(lParam));
+        m_soundPlayer = reinterpret_cast<HWND>(wParam);
         if (folder && *folder != m_folder) {
             m_folder = *folder;
             m_log.SetFolder(m_folder);
@@ -395,7 +399,7 @@ void CRespondEngine::PerformAction(Job& job, ULONGLONG now)
         break;
     case kActionClose: LogAction(job, PostMessageW(job.window, WM_CLOSE, 0, 0) ? "done" : "failed"); break;
     case kActionPlaySound: {
-        const char* failure = PlayWaveFile(action.label);
+        const char* failure = HandOverWaveFile(m_soundPlayer, m_playSoundMessage, action.label);
         LogAction(job, failure ? (std::string("failed: ") + failure).c_str() : "done");
         break;
     }

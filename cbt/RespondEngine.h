@@ -14,6 +14,7 @@
 
 #include "cbt/RespondLog.h"
 #include "framework/ScopedHandles.h"
+#include "respond/RespondEngine.h"
 #include "respond/RespondRuleList.h"
 
 class CRespondEngine {
@@ -21,8 +22,9 @@ public:
     ~CRespondEngine() { Stop(); }
 
     // Starts the thread and answers once its hooks are set; a running engine
-    // takes the folder and reads the rules again.
-    bool Start(const std::string& folder);
+    // takes the folder and the player and reads the rules again. The sounds
+    // of the rules are handed to soundPlayer (respond/RespondEngine.h).
+    bool Start(HWND soundPlayer, const std::string& folder);
     void Stop();
     void RulesChanged();
     bool Running() const { return m_thread.IsValid(); }
@@ -76,6 +78,8 @@ private:
     // The engine's thread only, from here on.
     std::string m_folder;
     std::string m_pendingFolder;  // handed over at start, before the thread runs
+    HWND m_soundPlayer = nullptr;
+    UINT m_playSoundMessage = 0;
     CRespondRuleList m_rules;
     FILETIME m_rulesStamp = {};
     ULONGLONG m_rulesSize = ~0ull;

@@ -1,8 +1,7 @@
 #include "cbt/WindowActions.h"
 
-#include <mmsystem.h>
-
 #include <cstring>
+#include <cwchar>
 
 #include "common/Utf8.h"
 #include "framework/ScopedHandles.h"
@@ -106,7 +105,7 @@ ActionOutcome ChooseMenuItem(HWND window, const CbtMenuItem& item)
     return PostMessageW(window, WM_COMMAND, MAKEWPARAM(item.id, 0), 0) ? ActionOutcome::kDone : ActionOutcome::kFailed;
 }
 
-const char* PlayWaveFile(const std::string& path)
+const char* HandOverWaveFile(HWND player, UINT message, const std::string& path)
 {
     if (path.empty())
         return "no sound file is named";
@@ -120,9 +119,19 @@ const char* PlayWaveFile(const std::string& path)
     if (!ReadFile(file.Get(), header, sizeof header, &got, nullptr) || got != sizeof header ||
         memcmp(header, "RIFF", 4) != 0 || memcmp(header + 8, "WAVE", 4) != 0)
         return "the sound file is not a WAVE file";
-    file.Reset();
-    if (!PlaySoundW(widePath.c_str(), nullptr, SND_ASYNC | SND_FILENAME | SND_NODEFAULT))
-        return "the sound could not be played";
+    if (!player || !message || !IsWindow(player))
+        return "nobody plays the sounds";
+    // A posted message carries two numbers: the path goes on the process
+    // heap, and the player frees it.
+    const size_t bytes = (widePath.size() + 1) * sizeof(wchar_t);
+    auto* copy = static_cast<wchar_t*>(HeapAlloc(GetProcessHeap(), 0, bytes));
+    if (!copy)
+        return "no memory for the sound's path";
+    wmemcpy(copy, widePath.c_str(), widePath.size() + 1);
+    if (!PostMessageW(player, message, 0, reinterpret_cast<LPARAM>(copy))) {
+        HeapFree(GetProcessHeap(), 0, copy);
+        return "the sound could not be handed over";
+    }
     return nullptr;
 }
 

@@ -25,8 +25,9 @@ ActionOutcome PushButton(HWND window, const RespondAction& action);
 const CbtMenuItem* FindMenuItem(const CbtMenuRead& read, const RespondAction& action);
 // Chooses the item: posts its WM_COMMAND to the window, unless it is disabled.
 ActionOutcome ChooseMenuItem(HWND window, const CbtMenuItem& item);
-// Starts playing a WAVE file and returns at once; answers why it could not,
-// or nullptr.
-const char* PlayWaveFile(const std::string& path);
+// Hands a WAVE file to the window that plays the engine's sounds (message:
+// kRespondPlaySoundMessage registered) and returns at once; answers why it
+// could not, or nullptr.
+const char* HandOverWaveFile(HWND player, UINT message, const std::string& path);
 // True when the window's process runs 32-bit code on a 64-bit system.
 bool IsThirtyTwoBitWindow(HWND window);

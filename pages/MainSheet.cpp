@@ -9,7 +9,6 @@
 #include "pages/IconsPage.h"
 #include "pages/PageHost.h"
 #include "pages/RespondPage.h"
-#include "respond/CbtRespondEngine.h"
 #include "pages/TrayPage.h"
 #include "pages/resource.h"
 
@@ -35,7 +34,8 @@ void CMainSheet::AddPages()
         Add(Icons, std::move(icons));
     }
     Add(Tray, std::make_unique<CTrayPage>(m_host, *this, std::make_unique<CSystemCommands>()));
-    Add(Respond, std::make_unique<CRespondPage>(m_host, std::make_unique<CCbtRespondEngine>()));
+    if (m_owners.respond)
+        Add(Respond, std::make_unique<CRespondPage>(m_host, *m_owners.respond));
     Add(Delete, std::make_unique<CDeletePage>(m_host, *this));
     Add(Backup, std::make_unique<CBackupPage>(m_host));
 }
@@ -63,7 +63,7 @@ void CMainSheet::ForEach(std::initializer_list<Slot> order, const std::function<
 
 void CMainSheet::LoadFeatures()
 {
-    ForEach({General, Icons, Tray, Respond, Delete, Backup}, [](CFeaturePage& p) { p.LoadAndStart(); });
+    ForEach({General, Icons, Tray, Delete, Backup}, [](CFeaturePage& p) { p.LoadAndStart(); });
     m_featuresLoaded = true;
 }
 
@@ -79,12 +79,12 @@ void CMainSheet::ActivateEveryPage()
 
 void CMainSheet::RefreshFeatures()
 {
-    ForEach({General, Icons, Tray, Respond, Delete, Backup}, [](CFeaturePage& p) { p.RefreshFromSettings(); });
+    ForEach({General, Icons, Tray, Delete, Backup}, [](CFeaturePage& p) { p.RefreshFromSettings(); });
 }
 
 void CMainSheet::FeaturesSwitched(bool enabled)
 {
-    ForEach({Tray, Respond}, [enabled](CFeaturePage& p) { p.OnFeaturesSwitched(enabled); });
+    ForEach({Tray}, [enabled](CFeaturePage& p) { p.OnFeaturesSwitched(enabled); });
 }
 
 void CMainSheet::DisplayChanged()
@@ -111,7 +111,7 @@ void CMainSheet::TearDown()
     // Without the desktop the features never loaded: their lists and settings
     // on disk are the user's and stay as they are.
     if (m_featuresLoaded)
-        ForEach({Backup, Delete, Respond, Tray, Icons}, [](CFeaturePage& p) { p.ShutDown(); });
+        ForEach({Backup, Delete, Tray, Icons}, [](CFeaturePage& p) { p.ShutDown(); });
     m_featuresLoaded = false;
     for (CFeaturePage*& slot : m_slots)
         slot = nullptr;

@@ -5,6 +5,7 @@
 #pragma once
 
 class CDesktopIcons;
+class IAutoRespond;
 class IIconFeatures;
 
 struct PageOwners {
@@ -12,4 +13,6 @@ struct PageOwners {
     // switch and rules), and the whole for the Icons page.
     IIconFeatures* icons = nullptr;
     CDesktopIcons* desktopIcons = nullptr;
+    // Auto-respond: its rules and its switch.
+    IAutoRespond* respond = nullptr;
 };

@@ -15,7 +15,6 @@
 
 namespace {
 
-const char kEnabled[] = "Property Respond Enabled";
 const char kSort[] = "Property Respond List Sort";
 const char kWidths[] = "Property Respond List Column Widths";
 constexpr int kDefaultWidth = 162;
@@ -91,23 +90,17 @@ bool OpenWithSystem(HWND owner, const std::string& path)
 
 }  // namespace
 
-CRespondPage::CRespondPage(IPageHost& host, std::unique_ptr<IRespondEngine> engine)
-    : CFeaturePage(RespondPageArgs(), host), m_engine(std::move(engine)), m_openFile(&OpenWithSystem)
+CRespondPage::CRespondPage(IPageHost& host, IAutoRespond& respond)
+    : CFeaturePage(RespondPageArgs(), host), m_respond(respond), m_openFile(&OpenWithSystem)
 {
 }
 
 CRespondPage::~CRespondPage() = default;
 
-std::string CRespondPage::RuleFile() const
-{
-    return Host().ProgramFolder() + "\\Respond.txt";
-}
-
 void CRespondPage::LoadSettings()
 {
     const CSettingsStore& store = Host().Store();
-    m_settings = RespondSettings();
-    m_settings.enabled = ReadByte(store, kEnabled, 0) ? 1 : 0;
+    m_settings = RespondListSettings();
     m_settings.sort = ReadByte(store, kSort, 0);
     if (m_settings.sort > 2)
         m_settings.sort = 0;
@@ -119,53 +112,16 @@ void CRespondPage::LoadSettings()
 void CRespondPage::SaveSettings()
 {
     const CSettingsStore& store = Host().Store();
-    store.WriteBinary(kEnabled, &m_settings.enabled, 1);
     store.WriteBinary(kSort, &m_settings.sort, 1);
     char widths[32];
     snprintf(widths, sizeof widths, "%d,%d", m_settings.titleWidth, m_settings.textWidth);
     store.WriteText(kWidths, widths);
 }
 
-void CRespondPage::StartRespondEngine(bool on)
+void CRespondPage::TellResult(ListSaveResult result)
 {
-    if (!m_engine)
-        return;
-    if (!on)
-        m_engine->Stop();
-    else if (m_settings.enabled)
-        m_engine->Start(Host().OwnerWindow(), Host().ProgramFolder());
-}
-
-void CRespondPage::SaveAndTell()
-{
-    // The engine reads the file: it is told only once the new file stands.
-    const CRespondRuleList::SaveResult result = m_rules.WriteFile(RuleFile());
-    if (result == CRespondRuleList::SaveResult::kWritten && m_engine)
-        m_engine->RulesChanged();
-    if (result == CRespondRuleList::SaveResult::kFailed && GetHwnd())
+    if (result == ListSaveResult::kFailed && GetHwnd())
         TellListNotWritten(GetHwnd(), m_messageBox, "Respond.txt");
-}
-
-void CRespondPage::LoadAndStart()
-{
-    m_rules.ReadFile(RuleFile());
-    LoadSettings();
-    if (m_settings.enabled && Host().Settings().enabled)
-        StartRespondEngine(true);
-    if (m_engine)
-        m_engine->RulesChanged();
-}
-
-void CRespondPage::OnFeaturesSwitched(bool enabled)
-{
-    StartRespondEngine(enabled);
-}
-
-void CRespondPage::ShutDown()
-{
-    if (m_settings.enabled)
-        StartRespondEngine(false);
-    m_rules.WriteFile(RuleFile());
 }
 
 bool CRespondPage::OnActivate()
@@ -173,6 +129,7 @@ bool CRespondPage::OnActivate()
     HWND list = GetItem(IDC_RESPOND_LIST);
     if (m_firstActivation) {
         m_firstActivation = false;
+        LoadSettings();
         SendMessageA(list, LVM_SETEXTENDEDLISTVIEWSTYLE, LVS_EX_FULLROWSELECT, LVS_EX_FULLROWSELECT);
         const char* names[2] = {"Window Title", "Window Text"};
         const int widths[2] = {m_settings.titleWidth, m_settings.textWidth};
@@ -186,10 +143,9 @@ bool CRespondPage::OnActivate()
         }
     }
     SetModified(false);
-    CheckItem(IDC_RESPOND_ENABLED, m_settings.enabled != 0);
+    CheckItem(IDC_RESPOND_ENABLED, m_respond.Enabled());
     FillList();
-    if (m_engine)
-        m_engine->RulesChanged();
+    m_respond.RulesShown();
     return true;
 }
 
@@ -199,20 +155,14 @@ void CRespondPage::OnDeactivate()
     m_settings.titleWidth = static_cast<int>(SendMessageA(list, LVM_GETCOLUMNWIDTH, 0, 0));
     m_settings.textWidth = static_cast<int>(SendMessageA(list, LVM_GETCOLUMNWIDTH, 1, 0));
     SaveSettings();
-    SaveAndTell();
+    TellResult(m_respond.Save());
 }
 
 int CRespondPage::OnApply()
 {
     SetModified(false);
-    const uint8_t was = m_settings.enabled;
-    m_settings.enabled = IsItemChecked(IDC_RESPOND_ENABLED) ? 1 : 0;
     SaveSettings();
-    SaveAndTell();
-    if (was && !m_settings.enabled)
-        StartRespondEngine(false);
-    else if (!was && m_settings.enabled && Host().Settings().enabled)
-        StartRespondEngine(true);
+    TellResult(m_respond.Apply(IsItemChecked(IDC_RESPOND_ENABLED)));
     return 1;
 }
 
@@ -252,8 +202,9 @@ void CRespondPage::FillList()
 {
     HWND list = GetItem(IDC_RESPOND_LIST);
     SendMessageA(list, LVM_DELETEALLITEMS, 0, 0);
-    for (int i = 0; i < m_rules.Count(); i++) {
-        const RespondEntry& rule = m_rules.Rule(i);
+    const CRespondRuleList& rules = m_respond.Rules();
+    for (int i = 0; i < rules.Count(); i++) {
+        const RespondEntry& rule = rules.Rule(i);
         LVITEMA item = {};
         item.mask = LVIF_TEXT | LVIF_PARAM;
         item.iItem = i;
@@ -273,7 +224,7 @@ void CRespondPage::SortList()
 {
     if (m_settings.sort != 1 && m_settings.sort != 2)
         return;
-    SortContext context = {&m_rules, m_settings.sort};
+    SortContext context = {&m_respond.Rules(), m_settings.sort};
     SendItem(IDC_RESPOND_LIST, LVM_SORTITEMS, reinterpret_cast<WPARAM>(&context),
              reinterpret_cast<LPARAM>(&CompareRules));
 }
@@ -297,7 +248,7 @@ int CRespondPage::SelectedRule() const
     if (!SendMessageA(list, LVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&item)))
         return -1;
     const int index = static_cast<int>(item.lParam);
-    return index >= 0 && index < m_rules.Count() ? index : -1;
+    return index >= 0 && index < m_respond.Rules().Count() ? index : -1;
 }
 
 void CRespondPage::AddRule()
@@ -307,15 +258,15 @@ void CRespondPage::AddRule()
     dialog.SetMessageBox(m_messageBox);
     if (dialog.Run() != IDOK)
         return;
-    if (m_rules.IsDuplicateRule(rule)) {
+    if (m_respond.Rules().IsDuplicateRule(rule)) {
         m_messageBox(GetHwnd(), "A rule for this window title and text exists already; the new rule was not added.",
                      "Notice", MB_OK | MB_ICONINFORMATION);
         return;
     }
-    m_rules.Append(std::move(rule));
+    const ListSaveResult result = m_respond.AddRule(std::move(rule));
     FillList();
     SetModified(true);
-    SaveAndTell();
+    TellResult(result);
 }
 
 void CRespondPage::EditRule()
@@ -323,15 +274,15 @@ void CRespondPage::EditRule()
     const int index = SelectedRule();
     if (index < 0)
         return;
-    RespondEntry copy = m_rules.Rule(index);
+    RespondEntry copy = m_respond.Rules().Rule(index);
     CRespondEntryDlg dialog(GetHwnd(), copy, Host().ProgramFolder() + "\\RespondCommon.txt");
     dialog.SetMessageBox(m_messageBox);
-    if (dialog.Run() != IDOK || index >= m_rules.Count())
+    if (dialog.Run() != IDOK || index >= m_respond.Rules().Count())
         return;
-    m_rules.Replace(index, std::move(copy));
+    const ListSaveResult result = m_respond.ReplaceRule(index, std::move(copy));
     FillList();
     SetModified(true);
-    SaveAndTell();
+    TellResult(result);
 }
 
 void CRespondPage::RemoveRule()
@@ -342,9 +293,9 @@ void CRespondPage::RemoveRule()
     const int index = SelectedRule();
     if (index < 0)
         return;
-    m_rules.Remove(index);
+    const ListSaveResult result = m_respond.RemoveRule(index);
     FillList();
-    SaveAndTell();
+    TellResult(result);
     EnableItem(IDC_RESPOND_EDIT, false);
     EnableItem(IDC_RESPOND_REMOVE, false);
 }

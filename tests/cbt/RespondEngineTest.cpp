@@ -12,6 +12,8 @@
 #include "cbt/DervaneHookCBT.h"
 #include "cbt/RespondLog.h"
 #include "common/Log.h"
+#include "common/Utf8.h"
+#include "respond/RespondEngine.h"
 #include "respond/RespondRuleList.h"
 #include "tests/common/TempDir.h"
 #include "tests/harness/ChildProcess.h"
@@ -20,6 +22,23 @@
 namespace {
 constexpr DWORD kAnswerMs = 5000;
 constexpr UINT kOpenAnother = WM_APP + 50;
+// The smallest WAVE file: a header and no samples.
+const char kWave[] = "RIFF\x24\0\0\0WAVEfmt \x10\0\0\0\x01\0\x01\0\x40\x1f\0\0\x40\x1f\0\0\x01\0\x08\0data\0\0\0\0";
+
+// Plays the program's window that takes the engine's sounds: keeps each
+// path handed over and frees it, as the program does.
+std::vector<std::wstring> g_sounds;
+UINT g_playSound = 0;
+
+LRESULT CALLBACK SoundPlayerProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message != g_playSound || !g_playSound)
+        return DefWindowProcW(hwnd, message, wParam, lParam);
+    auto* path = reinterpret_cast<wchar_t*>(lParam);
+    g_sounds.push_back(path);
+    HeapFree(GetProcessHeap(), 0, path);
+    return 0;
+}
 
 RespondAction Act(ActionKind kind, const std::string& label = "", int32_t delay = 0,
                   MatchKind labelMatch = kMatchExactly)
@@ -115,9 +134,7 @@ protected:
 
 TEST_F(RespondEngineTest, AnswersAMessageBoxAMenuAndPlainWindowsButNeverItsOwn)
 {
-    // The smallest WAVE file: a header and no samples.
-    const char wave[] = "RIFF\x24\0\0\0WAVEfmt \x10\0\0\0\x01\0\x01\0\x40\x1f\0\0\x40\x1f\0\0\x01\0\x08\0data\0\0\0\0";
-    WriteBytes(m_folder.File("beep.wav"), std::string(wave, sizeof wave - 1));
+    WriteBytes(m_folder.File("beep.wav"), std::string(kWave, sizeof kWave - 1));
     WriteRules({
         Rule("Save Question", kMatchExactly, {Act(kActionPushButton, "&yes")}, false, "save the CHANGES"),
         Rule("Menu Target", kMatchExactly, {Act(kActionSelectMenu, "write marker")}),
@@ -157,6 +174,35 @@ TEST_F(RespondEngineTest, AnswersAMessageBoxAMenuAndPlainWindowsButNeverItsOwn)
     EXPECT_NE(std::string::npos, log.find("missing.wav\": failed: the sound file cannot be opened")) << log;
     EXPECT_NE(std::string::npos, log.find("beep.wav\": done")) << log;
     EXPECT_EQ(std::string::npos, log.find("Own Window\"")) << log;
+}
+
+// The library plays no sound in the programs it is loaded into: the engine
+// hands the file, named here in Cyrillic, to the window it was started with.
+TEST_F(RespondEngineTest, HandsTheSoundOfARuleToTheProgramsWindow)
+{
+    const std::string sound = m_folder.File("звонок.wav");
+    WriteBytes(sound, std::string(kWave, sizeof kWave - 1));
+    WriteRules({Rule("Ringer", kMatchExactly, {Act(kActionPlaySound, sound)}, true)});
+    g_sounds.clear();
+    g_playSound = RegisterWindowMessageW(kRespondPlaySoundMessage);
+    WNDCLASSW wc = {};
+    wc.lpfnWndProc = SoundPlayerProc;
+    wc.hInstance = GetModuleHandleW(nullptr);
+    wc.lpszClassName = L"RespondTestSoundPlayer";
+    RegisterClassW(&wc);
+    HWND player = CreateWindowExW(0, wc.lpszClassName, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, wc.hInstance,
+                                  nullptr);
+    ASSERT_NE(nullptr, player);
+    HOOKCBT_AttachDLL(player, const_cast<char*>(m_folder.Path().c_str()));
+
+    CChildProcess ringer;
+    ASSERT_TRUE(OpenWindow(ringer, "Ringer", "ringer.log"));
+    EXPECT_TRUE(WaitPumping([] { return !g_sounds.empty(); }, kAnswerMs)) << RespondLog();
+    ASSERT_EQ(1u, g_sounds.size());
+    EXPECT_EQ(Utf8ToWide(sound.c_str()), g_sounds[0]);
+    EXPECT_NE(std::string::npos, RespondLog().find("звонок.wav\": done")) << RespondLog();
+    HOOKCBT_AttachDLL(nullptr, nullptr);
+    DestroyWindow(player);
 }
 
 TEST_F(RespondEngineTest, AnswersAOncePerWindowRuleOncePerWindowInstance)
@@ -302,8 +348,8 @@ TEST_F(RespondEngineTest, AnswersAWindowTitledInAnotherScriptWithoutCase)
     GetWindowTextW(hwnd, wide, 64);
     EXPECT_EQ(std::wstring(L"\u0395\u03C1\u03C9\u03C4\u03B7\u03C3\u03B7 \u03B1\u03C1\u03C7\u03B5\u03B9\u03BF\u03C5"),
               wide);
-    EXPECT_TRUE(WaitFor([&] { return CountOf(Log("greek.log"), "Ναι") == 1 && CountOf(Log("greek.log"), "Marker") == 1; },
-                        kAnswerMs))
+    EXPECT_TRUE(WaitFor(
+        [&] { return CountOf(Log("greek.log"), "Ναι") == 1 && CountOf(Log("greek.log"), "Marker") == 1; }, kAnswerMs))
         << RespondLog();
     EXPECT_TRUE(WaitFor([&] { return RespondLog().find("SELECT MENU") != std::string::npos; }, kAnswerMs));
     const std::string log = RespondLog();

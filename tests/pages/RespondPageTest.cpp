@@ -1,12 +1,15 @@
-// The Respond page in a property sheet with the test host in place of the
-// program, the real rule editor, and an engine that records what it is told
-// (with Respond.txt as it stood at each word).
+// The Respond page in a property sheet over the real auto-respond feature,
+// with the test host in place of the program, the real rule editor, and an
+// engine that records what it is told (with Respond.txt as it stood at each
+// word).
 #include "IconsTestSupport.h"
 #include "PagesTestResources.h"
 #include "common/Log.h"
+#include "common/Utf8.h"
 #include "framework/PropertySheet.h"
 #include "pages/RespondPage.h"
 #include "pages/RespondResource.h"
+#include "respond/AutoRespondFeature.h"
 #include "respond/RespondEntryResource.h"
 #include "tests/common/TempDir.h"
 
@@ -32,8 +35,16 @@ std::string RuleRecords(int i, const std::string& title, const std::string& text
 
 class RecordingEngine : public IRespondEngine {
 public:
-    RecordingEngine(Strings& said, std::string file) : m_said(said), m_file(std::move(file)) { }
-    void Start(HWND, const std::string& folder) override { m_said.push_back("start " + folder); }
+    RecordingEngine(Strings& said, std::string file, HWND* player = nullptr)
+        : m_said(said), m_file(std::move(file)), m_player(player)
+    {
+    }
+    void Start(HWND player, const std::string& folder) override
+    {
+        if (m_player)
+            *m_player = player;
+        m_said.push_back("start " + folder);
+    }
     void Stop() override { m_said.push_back("stop"); }
     void RulesChanged() override
     {
@@ -43,6 +54,7 @@ public:
 private:
     Strings& m_said;
     std::string m_file;
+    HWND* m_player;
 };
 
 class RespondPageTest : public testing::Test {
@@ -56,19 +68,20 @@ protected:
     }
     void TearDown() override
     {
-        if (page)
-            page->ShutDown();
+        if (respond)
+            respond->Stop();
         sheet.reset();
     }
 
     void Start()
     {
-        auto respond = std::make_unique<CRespondPage>(host, std::make_unique<RecordingEngine>(said, RuleFile()));
-        page = respond.get();
+        respond = std::make_unique<CAutoRespondFeature>(host, std::make_unique<RecordingEngine>(said, RuleFile()));
+        respond->Start();
+        auto editor = std::make_unique<CRespondPage>(host, *respond);
+        page = editor.get();
         page->SetMessageBox(&BoxRecorder::Show);
-        sheet->AddPage(std::move(respond));
+        sheet->AddPage(std::move(editor));
         sheet->AddPage(std::make_unique<BlankPage>());
-        page->LoadAndStart();
         ASSERT_EQ(1, CreateTestSheet(*sheet, "Respond Page Test"));
         sheet->SetActivePage(0);
     }
@@ -112,6 +125,7 @@ protected:
     TempDir dir;
     TestRegistry registry{testing::UnitTest::GetInstance()->current_test_info()->name()};
     TestPageHost host{dir.Path(), registry.Roots()};
+    std::unique_ptr<CAutoRespondFeature> respond;
     std::unique_ptr<CPropertySheet> sheet = std::make_unique<CPropertySheet>();
     CRespondPage* page = nullptr;
     Strings said;
@@ -251,8 +265,8 @@ TEST_F(RespondPageTest, TheEngineRunsWhileBothSwitchesAreOnAndStopsAtExit)
     EXPECT_EQ(Strings{"start " + dir.Path()}, said);
     EXPECT_EQ(std::string(1, '\1'), registry.Stored("Property Respond Enabled"));
     said.clear();
-    page->OnFeaturesSwitched(false);
-    page->OnFeaturesSwitched(true);
+    respond->FeaturesSwitched(false);
+    respond->FeaturesSwitched(true);
     EXPECT_EQ((Strings{"stop", "start " + dir.Path()}), said);
 
     // With the program switched off, setting Enabled starts nothing.
@@ -264,8 +278,7 @@ TEST_F(RespondPageTest, TheEngineRunsWhileBothSwitchesAreOnAndStopsAtExit)
     ClickButton(Page(), IDC_RESPOND_PAGE_APPLY);
     EXPECT_EQ(Strings{"stop"}, said);
     said.clear();
-    page->ShutDown();
-    page = nullptr;
+    respond->Stop();
     EXPECT_EQ(Strings{"stop"}, said);
 }
 
@@ -323,10 +336,42 @@ TEST_F(RespondPageTest, TheEditorKeepsOnlyRealActionsAndRefusesWhatCannotBeStore
                  "Your changes to this entry will be lost.\nDo you want to replace this entry anyway?",
                  "Are you sure you want to remove this action?", "The window title holds a tab or a line break."}),
         texts);
-    ASSERT_EQ(1, page->Rules().Count());
-    const RespondEntry& rule = page->Rules().Rule(0);
+    ASSERT_EQ(1, respond->Rules().Count());
+    const RespondEntry& rule = respond->Rules().Rule(0);
     EXPECT_TRUE(rule.oncePerWindow);
     ASSERT_EQ(1u, rule.actions.size());
     EXPECT_EQ(kActionPlaySound, rule.actions[0].kind);
     EXPECT_EQ("C:\\ding.wav", rule.actions[0].label);
+}
+
+// Auto-respond with the sheet never made: the feature alone starts the engine
+// from its stored switch with a window of its own for the sounds, follows the
+// general switch, tells the engine of a rule once the file stands, and at exit
+// stops the engine, writes a list whose last write failed, and takes its window.
+TEST_F(RespondPageTest, AutoRespondRunsWithTheSheetNeverMade)
+{
+    WriteBytes(RuleFile(), std::string(kHeader) + RuleRecords(0, "beta", "x"));
+    StoreByte("Property Respond Enabled", 1);
+    HWND player = nullptr;
+    CAutoRespondFeature alone(host, std::make_unique<RecordingEngine>(said, RuleFile(), &player));
+    alone.Start();
+    EXPECT_EQ((Strings{"start " + dir.Path(), "rules " + ReadBytes(RuleFile())}), said);
+    EXPECT_TRUE(player && IsWindow(player));
+    said.clear();
+    alone.FeaturesSwitched(false);
+    alone.FeaturesSwitched(true);
+    EXPECT_EQ((Strings{"stop", "start " + dir.Path()}), said);
+
+    // The file cannot be replaced while a folder stands in its temporary's way.
+    ASSERT_TRUE(CreateDirectoryW(Utf8ToWide((RuleFile() + ".new").c_str()).c_str(), nullptr));
+    said.clear();
+    RespondEntry rule;
+    rule.windowTitle = "Save As";
+    EXPECT_EQ(ListSaveResult::kFailed, alone.AddRule(rule));
+    EXPECT_TRUE(said.empty());
+    RemoveDirectoryW(Utf8ToWide((RuleFile() + ".new").c_str()).c_str());
+    alone.Stop();
+    EXPECT_EQ(Strings{"stop"}, said);
+    EXPECT_NE(std::string::npos, ReadBytes(RuleFile()).find("ENTRY_1\tSave As\t"));
+    EXPECT_FALSE(IsWindow(player));
 }

@@ -1,15 +1,15 @@
-#include "respond/CbtRespondEngine.h"
+#include "cbt/CbtRespondEngine.h"
 
 #include "cbt/DervaneHookCBT.h"
 
 #include <vector>
 
-void CCbtRespondEngine::Start(HWND mainWindow, const std::string& folder)
+void CCbtRespondEngine::Start(HWND soundWindow, const std::string& folder)
 {
     // The library's call takes a writable text; it keeps a copy of its own.
     std::vector<char> text(folder.begin(), folder.end());
     text.push_back('\0');
-    HOOKCBT_AttachDLL(mainWindow, text.data());
+    HOOKCBT_AttachDLL(soundWindow, text.data());
 }
 
 void CCbtRespondEngine::Stop()

@@ -1,0 +1,32 @@
+# Fails the build when a binary imports a library outside the allowed list
+# (removing the file, so that no build goes on with it).
+# Run after the link:
+#   cmake -DBINARY=... -DOBJDUMP=... -DALLOWED=kernel32.dll,user32.dll,msvcrt.dll -P CheckImports.cmake
+# Names are compared without letter case, as the loader finds them.
+cmake_minimum_required(VERSION 3.13)
+if(NOT BINARY OR NOT OBJDUMP OR NOT ALLOWED)
+  message(FATAL_ERROR "CheckImports: BINARY, OBJDUMP and ALLOWED are needed")
+endif()
+execute_process(COMMAND "${OBJDUMP}" -p "${BINARY}" OUTPUT_VARIABLE dump RESULT_VARIABLE result)
+if(NOT result EQUAL 0)
+  message(FATAL_ERROR "CheckImports: ${OBJDUMP} could not read ${BINARY}")
+endif()
+string(TOLOWER "${ALLOWED}" allowed)
+string(REPLACE "," ";" allowed "${allowed}")
+string(REGEX MATCHALL "DLL Name: [^\r\n]+" lines "${dump}")
+if(NOT lines)
+  message(FATAL_ERROR "CheckImports: ${BINARY} lists no imported library; the dump was not understood")
+endif()
+set(foreign "")
+foreach(line IN LISTS lines)
+  string(REGEX REPLACE "^DLL Name: *" "" name "${line}")
+  string(STRIP "${name}" name)
+  string(TOLOWER "${name}" lower)
+  if(NOT lower IN_LIST allowed)
+    list(APPEND foreign "${name}")
+  endif()
+endforeach()
+if(foreign)
+  file(REMOVE "${BINARY}")
+  message(FATAL_ERROR "${BINARY} imports ${foreign}; only ${ALLOWED} are allowed")
+endif()
