@@ -3,10 +3,13 @@
 //   - start to ready: from process creation until the tray icon exists, and
 //     for Dervane until its settings have reached the desktop (the label
 //     colours it stores show on the host's list view); median of five starts;
-//   - idle cost: private memory and CPU time of both after 30 s of idling,
-//     and the private memory of MinimalSheet.exe (the baseline with a hidden
-//     property sheet), which tells what the common controls library costs any
-//     program with a sheet from what Dervane adds to that.
+//   - idle cost: private memory, CPU time and the wake-ups of the main
+//     thread (its voluntary context switches: a timer that fires wakes it) of
+//     both after 30 s of idling, and the private memory of MinimalSheet.exe
+//     (the baseline with a hidden property sheet), which tells what the common
+//     controls library costs any program with a sheet from what Dervane adds;
+//   - the first opening of the sheet: from the tray menu's command until the
+//     sheet is shown.
 // Prints the figures and the ratios. Run through bench/program.sh.
 //
 // Wine answers GetProcessMemoryInfo and GetProcessTimes for other processes
@@ -136,6 +139,7 @@ void StopBaseline(CChildProcess& baseline)
 struct Cost {
     double privateMB = -1;
     double cpuSeconds = -1;
+    long wakeUps = -1;  // voluntary context switches of the main thread
 };
 
 std::string Lower(std::string text)
@@ -181,6 +185,9 @@ Cost Measure(const std::string& exePath)
     const size_t anon = status.find("RssAnon:");
     if (anon != std::string::npos)
         cost.privateMB = atof(status.c_str() + anon + 8) / 1024.0;
+    const size_t switches = status.find("\nvoluntary_ctxt_switches:");
+    if (switches != std::string::npos)
+        cost.wakeUps = atol(status.c_str() + switches + 26);
     // Fields 14 and 15 of stat, in ticks of 1/100 s, after the name in parentheses.
     const std::string stat = ReadFileBytes(folder + "\\stat");
     const size_t close = stat.rfind(')');
@@ -221,8 +228,7 @@ int Run(CDesktopHostClient& host, const CProgramFolder& folder, const std::strin
                 Median(baselineIcon), Ratio(Median(dervaneIcon), Median(baselineIcon)));
     std::printf("start to ready: Dervane %.3f s (settings on the desktop), baseline %.3f s (tray icon), ratio %.2f\n",
                 Median(dervaneReady), Median(baselineIcon), Ratio(Median(dervaneReady), Median(baselineIcon)));
-    std::printf("ready after the tray icon: %.3f s (one ready-poll tick is 0.500 s)\n",
-                Median(dervaneReady) - Median(dervaneIcon));
+    std::printf("ready after the tray icon: %.3f s\n", Median(dervaneReady) - Median(dervaneIcon));
 
     CProgramProcess program;
     CChildProcess baseline;
@@ -251,6 +257,19 @@ int Run(CDesktopHostClient& host, const CProgramFolder& folder, const std::strin
                 base30.cpuSeconds, Ratio(dervane.cpuSeconds, base30.cpuSeconds));
     std::printf("CPU time while idle: Dervane %.3f s, baseline %.3f s\n", dervane.cpuSeconds - dervaneStart.cpuSeconds,
                 base30.cpuSeconds - baselineStart.cpuSeconds);
+    std::printf("main thread wake-ups while idle: Dervane %ld, baseline %ld\n", dervane.wakeUps - dervaneStart.wakeUps,
+                base30.wakeUps - baselineStart.wakeUps);
+
+    // The first opening of the sheet, as the tray menu's "Properties" asks.
+    const LARGE_INTEGER asked = Now();
+    if (!program.Command(40001) || !WaitFor([&] { return program.SheetVisible(); }, kTimeoutMs, 2)) {
+        std::fprintf(stderr, "bench_program: the sheet did not open\n");
+    } else {
+        const double opened = Seconds(asked, Now());
+        const Cost withSheet = Measure(folder.ExePath());
+        std::printf("first opening of the sheet: %.3f s; private memory then %.2f MB\n", opened,
+                    withSheet.privateMB);
+    }
     StopDervane(program, host);
     StopBaseline(baseline);
     StopBaseline(sheet);
