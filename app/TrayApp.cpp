@@ -7,7 +7,6 @@
 #include "app/resource.h"
 #include "framework/ScopedHandles.h"
 #include "hook/HookProtocol.h"
-#include "pages/resource.h"
 
 namespace {
 
@@ -30,10 +29,14 @@ int CTrayApp::InitInstance()
     m_programFolder = GetModuleFolder();
     ReadCommandLine();
 
-    const std::string caption = GetString(IDS_SHEET_CAPTION);
-    if (HWND running = FindWindowA(nullptr, caption.c_str())) {
+    // The running instance is found by its main window: its sheet is made
+    // only when the user first opens it.
+    if (HWND running = FindWindowA(kMainWindowClass, nullptr)) {
         HandOff(running);
-        SetForegroundWindow(running);
+        // The sheet it shows may come to the front: this start was the user's.
+        DWORD pid = 0;
+        if (GetWindowThreadProcessId(running, &pid))
+            AllowSetForegroundWindow(pid);
         PostMessageA(running, WM_COMMAND, MAKEWPARAM(ID_TRAY_PROPERTIES, 0), 0);
         return 0;
     }
@@ -99,9 +102,8 @@ void CALLBACK CTrayApp::OnHandOffTimer(UINT id, UINT, DWORD_PTR user, DWORD_PTR,
         return;
     if (const UINT timer = app->m_handOffTimer.exchange(0))
         timeKillEvent(timer);
-    const std::string caption = app->GetString(IDS_SHEET_CAPTION);
-    if (HWND sheet = FindWindowA(nullptr, caption.c_str()))
-        app->HandOff(sheet);
+    if (app->m_window)
+        app->HandOff(app->m_window->GetHwnd());
 }
 
 bool CTrayApp::IsExitSwitch(const std::string& arguments)

@@ -60,8 +60,6 @@ CTrayWnd::CTrayWnd(UINT appMessageId, const std::string& programFolder)
     m_store = std::make_unique<CSettingsStore>();
     m_store->OpenKeys();
     m_features = std::make_unique<CFeatures>(*this);
-    m_sheet = std::make_unique<CMainSheet>(*this, m_features->Owners());
-    m_sheet->AddPages();
     m_taskbarCreatedId = RegisterWindowMessageA("TaskbarCreated");
     m_hookMessageId = RegisterWindowMessageA(DERVANE_HOOK_MESSAGE_NAME);
 }
@@ -81,8 +79,9 @@ int CTrayWnd::OnCreate(const CREATESTRUCTA& cs)
     (void)cs;
     if (HICON icon = LoadProgramIcon(IDI_PROGRAM, GetSystemMetrics(SM_CXICON), GetSystemMetrics(SM_CYICON)))
         Send(WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon));
-    // The sheet's window needs its owner, which exists from here on.
-    m_sheet->CreateHidden();
+    // Until every page is an editor, the sheet is made at start: the pages
+    // that still run their features need their windows.
+    EnsureSheet();
     HOOK_AttachDLL(GetHwnd(), const_cast<char*>(m_programFolder.c_str()));
     AddTrayIcon();
     m_store->EnsureFileAssociation(false, m_programFolder.c_str());
@@ -147,9 +146,28 @@ void CTrayWnd::SheetShown(bool visible)
         SetTrayIcon(visible ? IDI_TRAY_SHOWN : IDI_TRAY_HIDDEN);
 }
 
+// The sheet is made when it is first opened and kept, hidden when closed,
+// until exit. Answers whether it is there.
+bool CTrayWnd::EnsureSheet()
+{
+    if (m_sheet && m_sheet->IsAlive())
+        return true;
+    if (m_exiting || !GetHwnd())
+        return false;
+    m_sheet.reset();
+    auto sheet = std::make_unique<CMainSheet>(*this, m_features->Owners());
+    sheet->AddPages();
+    if (!sheet->CreateHidden()) {
+        LogWarning("Cannot create the property sheet");
+        return false;
+    }
+    m_sheet = std::move(sheet);
+    return true;
+}
+
 void CTrayWnd::ShowSheet(int page)
 {
-    if (!m_resourceLibrary || !m_sheet || !m_sheet->IsAlive())
+    if (!m_resourceLibrary || !EnsureSheet())
         return;
     m_sheet->SetActivePage(page);
     m_sheet->Show(SW_SHOW);
@@ -253,7 +271,7 @@ void CTrayWnd::OnHookReady()
     // A notice of an earlier attach may come after a newer one began.
     if (!HOOK_IsReady())
         return;
-    if (m_reattaching) {
+    if (m_reattaching || m_ready) {
         // The shell came back: the features go on where they were.
         m_reattaching = false;
         UpdateMenuAndTrayIcon();
@@ -263,9 +281,11 @@ void CTrayWnd::OnHookReady()
     m_store->LoadSettingsBlock(&m_settings);
     // The start entry follows the stored switch (the program may have moved).
     m_store->UpdateStartEntry(m_settings.runOnBoot != 0, m_programFolder.c_str(), GetHwnd());
-    m_sheet->LoadFeatures();
+    if (m_sheet)
+        m_sheet->LoadFeatures();
     m_features->Start();
-    m_sheet->ActivateEveryPage();
+    if (m_sheet)
+        m_sheet->ActivateEveryPage();
     UpdateMenuAndTrayIcon();
     SendSettings();
     if (m_settings.enabled && m_settings.firstTime) {
@@ -285,9 +305,10 @@ void CTrayWnd::OnFeaturesToggle()
     UpdateMenuAndTrayIcon();
     if (enabled != wasEnabled) {
         m_features->FeaturesSwitched(enabled);
-        m_sheet->FeaturesSwitched(enabled);
+        if (m_sheet)
+            m_sheet->FeaturesSwitched(enabled);
     }
-    if (m_sheet->IsAlive()) {
+    if (m_sheet && m_sheet->IsAlive()) {
         m_sheet->RefreshFeatures();
         UpdateWindow(m_sheet->GetHwnd());
     }

@@ -67,6 +67,7 @@ private:
     void OnTaskbarCreated();
     void Reattach();
     bool DeferExitForModalLoop();
+    bool EnsureSheet();
     bool AddTrayIcon();
     void SetTrayIcon(UINT iconId);
     bool ReadHandOff(dervaneMsg_t* msg);
