@@ -1,10 +1,14 @@
 #include "app/Features.h"
 
 #include "common/FeatureHost.h"
+#include "tray/SystemCommands.h"
+#include "tray/TrayIcons.h"
 
 CFeatures::CFeatures(IFeatureHost& host)
 {
-    (void)host;
+    auto tray = std::make_unique<CTrayIcons>(host, m_owners.icons, std::make_unique<CSystemCommands>());
+    m_owners.tray = tray.get();
+    Add(std::move(tray));
 }
 
 CFeatures::~CFeatures() = default;

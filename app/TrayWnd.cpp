@@ -383,8 +383,6 @@ void CTrayWnd::OnTaskbarCreated()
     AddTrayIcon();
     UpdateMenuAndTrayIcon();
     m_features->TaskbarCreated();
-    if (m_sheet)
-        m_sheet->TaskbarCreated();
     if (IsWindow(HOOK_GetListView()))
         return;
     Reattach();

@@ -32,4 +32,8 @@ public:
     virtual unsigned long SendHookRequest(int code, const char* text) = 0;
     // Ends the program once the caller has returned (the exit is posted).
     virtual void PostExit() = 0;
+    // Takes settings as the program's and sends them to the hook library
+    // (HOOKMSG_APPLY_SETTINGS): the tray menus' "Toggle Hide Icons" where the
+    // icon features are not there to take the hide switch.
+    virtual void ApplySettings(const SettingsBlock& settings) = 0;
 };

@@ -10,8 +10,8 @@
 #include "pages/IconsPage.h"
 #include "pages/PageHost.h"
 #include "pages/RespondPage.h"
-#include "respond/CbtRespondEngine.h"
 #include "pages/TrayPage.h"
+#include "respond/CbtRespondEngine.h"
 #include "pages/resource.h"
 
 CMainSheet::CMainSheet(IPageHost& host, const PageOwners& owners)
@@ -33,7 +33,8 @@ void CMainSheet::AddPages()
     auto icons = std::make_unique<CIconsPage>(m_host, std::make_unique<CHookIconsHost>());
     m_iconsPage = icons.get();
     Add(Icons, std::move(icons));
-    Add(Tray, std::make_unique<CTrayPage>(m_host, *this, std::make_unique<CSystemCommands>()));
+    if (m_owners.tray)
+        Add(Tray, std::make_unique<CTrayPage>(m_host, *m_owners.tray));
     Add(Respond, std::make_unique<CRespondPage>(m_host, std::make_unique<CCbtRespondEngine>()));
     Add(Delete, std::make_unique<CDeletePage>(m_host, *this));
     Add(Backup, std::make_unique<CBackupPage>(m_host));
@@ -62,7 +63,7 @@ void CMainSheet::ForEach(std::initializer_list<Slot> order, const std::function<
 
 void CMainSheet::LoadFeatures()
 {
-    ForEach({General, Icons, Tray, Respond, Delete, Backup}, [](CFeaturePage& p) { p.LoadAndStart(); });
+    ForEach({General, Icons, Respond, Delete, Backup}, [](CFeaturePage& p) { p.LoadAndStart(); });
     m_featuresLoaded = true;
 }
 
@@ -83,17 +84,12 @@ void CMainSheet::RefreshFeatures()
 
 void CMainSheet::FeaturesSwitched(bool enabled)
 {
-    ForEach({Tray, Respond}, [enabled](CFeaturePage& p) { p.OnFeaturesSwitched(enabled); });
+    ForEach({Respond}, [enabled](CFeaturePage& p) { p.OnFeaturesSwitched(enabled); });
 }
 
 void CMainSheet::DisplayChanged()
 {
     ForEach({Delete, Backup}, [](CFeaturePage& p) { p.OnDisplayChange(); });
-}
-
-void CMainSheet::TaskbarCreated()
-{
-    ForEach({Tray}, [](CFeaturePage& p) { p.OnTaskbarCreated(); });
 }
 
 void CMainSheet::LayoutLoaded(int type, const char* name)
@@ -120,7 +116,7 @@ void CMainSheet::TearDown()
     // Without the desktop the features never loaded: their lists and settings
     // on disk are the user's and stay as they are.
     if (m_featuresLoaded)
-        ForEach({Backup, Delete, Respond, Tray, Icons}, [](CFeaturePage& p) { p.ShutDown(); });
+        ForEach({Backup, Delete, Respond, Icons}, [](CFeaturePage& p) { p.ShutDown(); });
     m_featuresLoaded = false;
     for (CFeaturePage*& slot : m_slots)
         slot = nullptr;

@@ -34,8 +34,6 @@ public:
     void RefreshFeatures();
     void FeaturesSwitched(bool enabled);
     void DisplayChanged();
-    // The shell's notification area was made again.
-    void TaskbarCreated();
     void LayoutLoaded(int type, const char* name);
     // True while a window of a page (on the desktop) runs a dialog's modal
     // loop with the page on the stack; popup receives the dialog, if any.

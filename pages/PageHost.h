@@ -20,9 +20,7 @@ public:
     // ---- Settings in and out ----
     // Takes settings as the program's without sending them anywhere.
     virtual void KeepSettings(const SettingsBlock& settings) = 0;
-    // Takes settings as the program's and sends them to the hook library
-    // (HOOKMSG_APPLY_SETTINGS).
-    virtual void ApplySettings(const SettingsBlock& settings) = 0;
+    // ApplySettings (IFeatureHost) takes them and sends them to the hook library.
 
     // ---- Orders ----
     // The features were switched on or off by a page's settings: the tray

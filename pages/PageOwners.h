@@ -5,8 +5,11 @@
 #pragma once
 
 class IIconFeatures;
+class ITrayIconEdits;
 
 struct PageOwners {
     // The desktop icon features (hide switch and rules); null until they start.
     IIconFeatures* icons = nullptr;
+    // The custom tray icons (tray/TrayIcons): the Tray page's list and "Enabled".
+    ITrayIconEdits* tray = nullptr;
 };
