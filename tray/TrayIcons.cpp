@@ -140,18 +140,24 @@ void CTrayIcons::SetEnabled(bool on)
 
 // ---- The edits ----
 
-bool CTrayIcons::Add(const TrayIconEntry& look)
+void CTrayIcons::TakeLook(TrayIconEntry& entry, const TrayIconEntry& look)
 {
-    TrayIconEntry entry;
     entry.tipText = look.tipText;
     entry.iconKind = look.iconKind;
     entry.iconIndex = look.iconIndex;
     entry.iconFile = look.iconFile;
+    if (!entry.runTime)
+        entry.runTime = std::make_shared<TrayEntryRunTime>();
+    entry.runTime->icon = LoadTrayPicture(entry.iconKind, entry.iconFile, entry.iconIndex);
+}
+
+bool CTrayIcons::Add(const TrayIconEntry& look)
+{
+    TrayIconEntry entry;
+    TakeLook(entry, look);
     entry.items = look.items;
     for (TrayMenuItem& item : entry.items)
         item.commandId = 0;
-    entry.runTime = std::make_shared<TrayEntryRunTime>();
-    entry.runTime->icon = LoadTrayPicture(entry.iconKind, entry.iconFile, entry.iconIndex);
     m_list.Append(std::move(entry));
     if (m_shown)
         AddTrayIcon(m_list.Count() - 1);
@@ -162,15 +168,8 @@ bool CTrayIcons::Replace(int position, const TrayIconEntry& look)
 {
     if (position < 0 || position >= m_list.Count())
         return true;
-    TrayIconEntry& entry = m_list.Entry(position);
-    entry.tipText = look.tipText;
-    entry.iconKind = look.iconKind;
-    entry.iconIndex = look.iconIndex;
-    entry.iconFile = look.iconFile;
-    if (!entry.runTime)
-        entry.runTime = std::make_shared<TrayEntryRunTime>();
-    entry.runTime->icon = LoadTrayPicture(entry.iconKind, entry.iconFile, entry.iconIndex);
-    ModifyIcon(entry);
+    TakeLook(m_list.Entry(position), look);
+    ModifyIcon(m_list.Entry(position));
     return SaveEdit();
 }
 

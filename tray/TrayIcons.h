@@ -81,6 +81,8 @@ private:
     bool SaveList();
     // Marks the list changed and writes it.
     bool SaveEdit();
+    // The tip and the picture of look, with the picture looked up.
+    static void TakeLook(TrayIconEntry& entry, const TrayIconEntry& look);
     bool ShowsIcons() const;
     void ShowTrayIcons();
     void HideTrayIcons();
