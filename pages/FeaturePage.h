@@ -30,10 +30,8 @@ public:
     virtual void LoadAndStart() { }
     // The features were switched on or off: set the controls from the settings again.
     virtual void RefreshFromSettings() { }
-    // The features were switched on or off (tray icons, auto-respond follow).
+    // The features were switched on or off (auto-respond follows).
     virtual void OnFeaturesSwitched(bool /*enabled*/) { }
-    // The shell's notification area was made again (the shell restarted).
-    virtual void OnTaskbarCreated() { }
     // The screen changed its size.
     virtual void OnDisplayChange() { }
     // The hook library loaded a layout: type 0 positions, 1 shortcuts.
