@@ -5,6 +5,8 @@
 #include "icons/DesktopIcons.h"
 #include "icons/HookIconsHost.h"
 #include "respond/AutoRespondFeature.h"
+#include "tray/SystemCommands.h"
+#include "tray/TrayIcons.h"
 
 CFeatures::CFeatures(IFeatureHost& host)
 {
@@ -13,6 +15,10 @@ CFeatures::CFeatures(IFeatureHost& host)
     m_owners.desktopIcons = icons.get();
     m_desktopIcons = icons.get();
     Add(std::move(icons));
+
+    auto tray = std::make_unique<CTrayIcons>(host, m_owners.icons, std::make_unique<CSystemCommands>());
+    m_owners.tray = tray.get();
+    Add(std::move(tray));
 
     auto respond = std::make_unique<CAutoRespondFeature>(host, std::make_unique<CCbtRespondEngine>());
     m_owners.respond = respond.get();

@@ -305,8 +305,6 @@ void CTrayWnd::OnFeaturesToggle()
     UpdateMenuAndTrayIcon();
     if (enabled != wasEnabled) {
         m_features->FeaturesSwitched(enabled);
-        if (m_sheet)
-            m_sheet->FeaturesSwitched(enabled);
     }
     if (m_sheet && m_sheet->IsAlive()) {
         m_sheet->RefreshFeatures();
@@ -353,8 +351,6 @@ void CTrayWnd::SwitchFeatures(bool enabled)
 {
     UpdateMenuAndTrayIcon();
     m_features->FeaturesSwitched(enabled);
-    if (m_sheet)
-        m_sheet->FeaturesSwitched(enabled);
 }
 
 bool CTrayWnd::ReadHandOff(dervaneMsg_t* msg)
@@ -406,8 +402,6 @@ void CTrayWnd::OnTaskbarCreated()
     AddTrayIcon();
     UpdateMenuAndTrayIcon();
     m_features->TaskbarCreated();
-    if (m_sheet)
-        m_sheet->TaskbarCreated();
     if (IsWindow(HOOK_GetListView()))
         return;
     Reattach();

@@ -15,7 +15,7 @@ constexpr UINT WMAPP_TRAY_NOTIFY = WM_APP + 1;
 // drop is over.
 constexpr UINT WMAPP_DESKTOP_DROP_DONE = WM_APP + 2;
 
-// The custom tray icons of the Tray page: icon n (from 0) has the identifier
+// The custom tray icons (tray/TrayIcons): icon n (from 0) has the identifier
 // kCustomTrayFirstIconId + n and the callback message
 // WMAPP_CUSTOM_TRAY_FIRST + n; no more than kCustomTrayIconLimit are shown.
 constexpr UINT kCustomTrayFirstIconId = 305;
@@ -28,4 +28,4 @@ constexpr UINT_PTR TIMER_EXIT_RETRY = 669;  // main window: exit asked while a p
 constexpr UINT_PTR TIMER_DELETE_PROGRESS = 333;  // deletion progress dialog: starts the work
 constexpr UINT_PTR TIMER_BACKUP_PROGRESS = 334;  // backup progress dialog: starts the work
 constexpr UINT_PTR TIMER_DELETE_SCHEDULE = 701;  // Delete page: the deletion schedule
-constexpr UINT_PTR TIMER_TRAY_ICON_RETRY = 702;  // Tray page: icons the shell did not take, tried again
+constexpr UINT_PTR TIMER_TRAY_ICON_RETRY = 702;  // custom tray icons: those the shell did not take, tried again

@@ -30,10 +30,6 @@ public:
     virtual void LoadAndStart() { }
     // The features were switched on or off: set the controls from the settings again.
     virtual void RefreshFromSettings() { }
-    // The features were switched on or off (tray icons, auto-respond follow).
-    virtual void OnFeaturesSwitched(bool /*enabled*/) { }
-    // The shell's notification area was made again (the shell restarted).
-    virtual void OnTaskbarCreated() { }
     // The screen changed its size.
     virtual void OnDisplayChange() { }
     // At exit, before the sheet's window is destroyed.

@@ -33,7 +33,8 @@ void CMainSheet::AddPages()
         m_iconsPage = icons.get();
         Add(Icons, std::move(icons));
     }
-    Add(Tray, std::make_unique<CTrayPage>(m_host, *this, std::make_unique<CSystemCommands>()));
+    if (m_owners.tray)
+        Add(Tray, std::make_unique<CTrayPage>(m_host, *m_owners.tray));
     if (m_owners.respond)
         Add(Respond, std::make_unique<CRespondPage>(m_host, *m_owners.respond));
     Add(Delete, std::make_unique<CDeletePage>(m_host, *this));
@@ -63,7 +64,7 @@ void CMainSheet::ForEach(std::initializer_list<Slot> order, const std::function<
 
 void CMainSheet::LoadFeatures()
 {
-    ForEach({General, Icons, Tray, Delete, Backup}, [](CFeaturePage& p) { p.LoadAndStart(); });
+    ForEach({General, Icons, Delete, Backup}, [](CFeaturePage& p) { p.LoadAndStart(); });
     m_featuresLoaded = true;
 }
 
@@ -82,19 +83,9 @@ void CMainSheet::RefreshFeatures()
     ForEach({General, Icons, Tray, Delete, Backup}, [](CFeaturePage& p) { p.RefreshFromSettings(); });
 }
 
-void CMainSheet::FeaturesSwitched(bool enabled)
-{
-    ForEach({Tray}, [enabled](CFeaturePage& p) { p.OnFeaturesSwitched(enabled); });
-}
-
 void CMainSheet::DisplayChanged()
 {
     ForEach({Delete, Backup}, [](CFeaturePage& p) { p.OnDisplayChange(); });
-}
-
-void CMainSheet::TaskbarCreated()
-{
-    ForEach({Tray}, [](CFeaturePage& p) { p.OnTaskbarCreated(); });
 }
 
 bool CMainSheet::PageInModalLoop(HWND* popup) const
@@ -111,7 +102,7 @@ void CMainSheet::TearDown()
     // Without the desktop the features never loaded: their lists and settings
     // on disk are the user's and stay as they are.
     if (m_featuresLoaded)
-        ForEach({Backup, Delete, Tray, Icons}, [](CFeaturePage& p) { p.ShutDown(); });
+        ForEach({Backup, Delete}, [](CFeaturePage& p) { p.ShutDown(); });
     m_featuresLoaded = false;
     for (CFeaturePage*& slot : m_slots)
         slot = nullptr;

@@ -34,10 +34,7 @@ public:
     // Makes every page active once so that every page window exists.
     void ActivateEveryPage();
     void RefreshFeatures();
-    void FeaturesSwitched(bool enabled);
     void DisplayChanged();
-    // The shell's notification area was made again.
-    void TaskbarCreated();
     // True while a window of a page (on the desktop) runs a dialog's modal
     // loop with the page on the stack; popup receives the dialog, if any.
     bool PageInModalLoop(HWND* popup) const;

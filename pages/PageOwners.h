@@ -7,6 +7,7 @@
 class CDesktopIcons;
 class IAutoRespond;
 class IIconFeatures;
+class ITrayIconEdits;
 
 struct PageOwners {
     // The desktop icon features: what other features ask of them (the hide
@@ -15,4 +16,6 @@ struct PageOwners {
     CDesktopIcons* desktopIcons = nullptr;
     // Auto-respond: its rules and its switch.
     IAutoRespond* respond = nullptr;
+    // The custom tray icons (tray/TrayIcons): the Tray page's list and "Enabled".
+    ITrayIconEdits* tray = nullptr;
 };

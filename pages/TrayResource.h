@@ -1,5 +1,5 @@
-// Dialog and control ids of the Tray page, and the command ids of the custom
-// tray icons' menus.
+// Dialog and control ids of the Tray page (the icons' own ids are in
+// tray/TrayIconsResource.h).
 #pragma once
 
 #define IDD_TRAY 157
@@ -21,13 +21,3 @@
 // The page's picture (48 by 48, black transparent), as res/resource.h names it.
 #define IDB_TRAY 197
 #define IDB_TRAY_16 198
-
-// The default picture of a custom tray icon and the picture of folder items
-// (res/resource.h).
-#define IDI_TRAY_ENTRY_DEFAULT 195
-#define IDI_TRAY_MENU_FOLDER 196
-
-// The menus' command ids: from the first up to, not including, the end,
-// below every control id of the page.
-#define ID_TRAY_MENU_FIRST 350
-#define ID_TRAY_MENU_END 1200

@@ -24,6 +24,9 @@ DWORD CSystemCommands::EndSession(UINT flags)
 
 DWORD CSystemCommands::EnableShutdownPrivilege()
 {
+    // Windows 95 and 98 have no privileges: nothing to enable.
+    if (GetVersion() & 0x80000000u)
+        return 0;
     ScopedHandle token;
     if (!OpenProcessToken(GetCurrentProcess(), TOKEN_ADJUST_PRIVILEGES | TOKEN_QUERY, token.Put()))
         return GetLastError();

@@ -14,7 +14,8 @@ public:
     virtual DWORD SetPowerState(bool suspend, bool force) = 0;
     // ExitWindowsEx with flags (EWX_LOGOFF, EWX_SHUTDOWN, EWX_REBOOT) and no reason.
     virtual DWORD EndSession(UINT flags) = 0;
-    // Enables the process's shutdown privilege.
+    // Enables the process's shutdown privilege (a system without privileges
+    // answers 0).
     virtual DWORD EnableShutdownPrivilege() = 0;
     // The screen saver, started as the window's own system command.
     virtual void StartScreenSaver(HWND window) = 0;

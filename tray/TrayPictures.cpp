@@ -207,3 +207,12 @@ ScopedIcon FindTrayPicture(const std::string& file, int index, IconSourceKind* k
         *kind = kIconSourceGroup;
     return LoadGroupIcon(file, index);
 }
+
+ScopedIcon LoadTrayPicture(IconSourceKind kind, const std::string& file, int index)
+{
+    if (kind == kIconSourceFile)
+        return LoadIconFile16(file);
+    if (kind == kIconSourceGroup)
+        return LoadGroupIcon(file, index);
+    return ScopedIcon();
+}

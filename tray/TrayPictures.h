@@ -31,3 +31,6 @@ bool LoadGroupIcons(const std::string& file, std::vector<GroupIcon>* icons);
 // An entry's picture: the file as an icon file (kind kIconSourceFile), else
 // its icon group index (kind kIconSourceGroup, also when that gives none).
 ScopedIcon FindTrayPicture(const std::string& file, int index, IconSourceKind* kind);
+// The picture of a kind chosen in the picker: the icon file's, the icon
+// group's, or none for kIconSourceNone.
+ScopedIcon LoadTrayPicture(IconSourceKind kind, const std::string& file, int index);

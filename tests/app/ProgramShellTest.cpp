@@ -168,21 +168,11 @@ TEST_F(ProgramShellTest, AnIconThatSurvivedTheRestartStillGoesAtExit)
     EXPECT_EQ(0u, ReadView().listViewSubclassed);
 }
 
-// The Tray page's window: the sheet's page with the icon list (1229).
-HWND FindTrayPage()
+// The window that owns the custom tray icons: the program's message-only
+// window of that class.
+HWND FindCustomIconsWindow()
 {
-    HWND sheet = FindWindowA(nullptr, "Dervane Properties");
-    HWND found = nullptr;
-    EnumChildWindows(
-        sheet,
-        [](HWND child, LPARAM lp) -> BOOL {
-            if (!GetDlgItem(child, 1229))
-                return TRUE;
-            *reinterpret_cast<HWND*>(lp) = child;
-            return FALSE;
-        },
-        reinterpret_cast<LPARAM>(&found));
-    return found;
+    return FindWindowExA(HWND_MESSAGE, nullptr, "DervaneTrayIcons", nullptr);
 }
 
 // The custom tray icons come with the start, are back after a
@@ -196,15 +186,15 @@ TEST_F(ProgramShellTest, CustomTrayIconsComeBackAfterTaskbarCreatedAndGoAtExit)
     ASSERT_TRUE(m_session.Start());
     ASSERT_TRUE(StartReady(m_program));
     const HWND main = m_program.FindWindowOf("CTrayWnd");
-    const HWND page = FindTrayPage();
-    ASSERT_NE(nullptr, page);
-    const auto bothShown = [&] { return TrayIconExists(page, 305) && TrayIconExists(page, 306); };
+    const HWND owner = FindCustomIconsWindow();
+    ASSERT_NE(nullptr, owner);
+    const auto bothShown = [&] { return TrayIconExists(owner, 305) && TrayIconExists(owner, 306); };
     ASSERT_TRUE(WaitFor(bothShown, 10000));
     const int icons = TrayWindowIconCount();
 
-    ASSERT_TRUE(RemoveTrayIcon(page, 305));
-    ASSERT_TRUE(RemoveTrayIcon(page, 306));
-    ASSERT_FALSE(TrayIconExists(page, 305));
+    ASSERT_TRUE(RemoveTrayIcon(owner, 305));
+    ASSERT_TRUE(RemoveTrayIcon(owner, 306));
+    ASSERT_FALSE(TrayIconExists(owner, 305));
     const UINT taskbarCreated = RegisterWindowMessageA("TaskbarCreated");
     SendMessageTimeoutA(main, taskbarCreated, 0, 0, SMTO_ABORTIFHUNG, 5000, nullptr);
     EXPECT_TRUE(WaitFor(bothShown, 10000));

@@ -49,7 +49,7 @@ public:
     void SheetShown(bool) override { }
     void ShowHelp() override { ++helpShown; }
     void PostExit() override { ++exitsPosted; }
-    HWND OwnerWindow() const override { return nullptr; }
+    HWND OwnerWindow() const override { return ownerWindow; }
     HMODULE ResourceLibrary() const override { return nullptr; }
     int Platform() const override { return 2; }
 
@@ -60,6 +60,8 @@ public:
     std::vector<std::string> Sent(int code) const;
 
     std::string folder;
+    // The program's main window, where a test gives one.
+    HWND ownerWindow = nullptr;
     SettingsBlock settings = {};
     CSettingsStore store;
     std::vector<SentRequest> requests;

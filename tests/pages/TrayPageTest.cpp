@@ -1,13 +1,14 @@
-// The Tray page in a property sheet with the test host in place of the
-// program: its icons in Wine's notification area, their menus, what their
-// items start and the system commands, which go to a recording stand-in.
+// The Tray page in a property sheet over the real owner of the icons, with
+// the test host in place of the program: the icons in Wine's notification
+// area, their menus, what their items start and the system commands, which
+// go to a recording stand-in.
 #include "IconsTestSupport.h"
 #include "PagesTestResources.h"
+#include "TrayTestSupport.h"
 #include "common/AppMessages.h"
 #include "common/Log.h"
 #include "common/Utf8.h"
 #include "framework/PropertySheet.h"
-#include "pages/MainSheet.h"
 #include "pages/TrayPage.h"
 #include "pages/TrayResource.h"
 #include "tests/common/TempDir.h"
@@ -17,6 +18,7 @@
 #include "tray/TrayMenuResource.h"
 #include "tray/TrayIconDlg.h"
 #include "tray/TrayIconResource.h"
+#include "tray/TrayIcons.h"
 #include "tray/WaitResource.h"
 
 #include <gtest/gtest.h>
@@ -33,76 +35,6 @@
 #include <vector>
 
 namespace {
-
-// The system commands as they were asked for; each answers from its queue
-// (then 0, success).
-class RecordingSystem : public ISystemCommands {
-public:
-    DWORD SetPowerState(bool suspend, bool force) override
-    {
-        return Record("power " + std::to_string(suspend) + " " + std::to_string(force));
-    }
-    DWORD EndSession(UINT flags) override { return Record("exit " + std::to_string(flags)); }
-    DWORD EnableShutdownPrivilege() override { return Record("privilege"); }
-    void StartScreenSaver(HWND window) override { Record(window ? "screen saver" : "screen saver, no window"); }
-
-    std::vector<std::string> calls;
-    std::vector<DWORD> answers;
-
-private:
-    DWORD Record(const std::string& call)
-    {
-        calls.push_back(call);
-        const DWORD answer = answers.empty() ? 0 : answers.front();
-        if (!answers.empty())
-            answers.erase(answers.begin());
-        return answer;
-    }
-};
-
-struct TrayFileEntry {
-    std::string tip;
-    std::string iconFile;
-    std::vector<std::string> items;  // the item records' values
-};
-
-std::string TrayFile(const std::vector<TrayFileEntry>& entries)
-{
-    std::string text = "KTX_FILE\tDERVANE TRAY ICONS\r\nVERSION\t1.0\r\n";
-    for (size_t i = 0; i < entries.size(); ++i) {
-        const std::string entry = "ENTRY_" + std::to_string(i);
-        text += entry + "\t" + entries[i].tip + "\t" + entries[i].iconFile + "\t0\r\n";
-        size_t j = 0;
-        for (; j < entries[i].items.size(); ++j)
-            text += entry + "_ITEM_" + std::to_string(j) + "\t" + entries[i].items[j] + "\r\n";
-        text += entry + "_ITEM_" + std::to_string(j) + "\t#%#\r\n";
-    }
-    return text;
-}
-
-std::string SystemItem(const std::string& label, int command, bool isDefault = false)
-{
-    return "2\t" + std::to_string(isDefault) + "\t" + label + "\t" + std::to_string(command);
-}
-std::string ProgramItem(const std::string& label, const std::string& path, bool isDefault = false)
-{
-    return "0\t" + std::to_string(isDefault) + "\t" + label + "\t" + path;
-}
-
-int CountChild(HWND, LPARAM count)
-{
-    ++*reinterpret_cast<int*>(count);
-    return TRUE;
-}
-
-int TrayIconCount()
-{
-    HWND tray = FindWindowA("__winex11_standalone_tray", nullptr);
-    int count = 0;
-    if (tray)
-        EnumChildWindows(tray, CountChild, reinterpret_cast<LPARAM>(&count));
-    return count;
-}
 
 // The tips of the icons in Wine's notification area, read from the
 // tooltips of its process (their messages carry addresses, which are not
@@ -173,36 +105,6 @@ std::string WaitWindowText()
     return text;
 }
 
-// What a right click showed, read inside the menu's own loop.
-struct SeenMenu {
-    HMENU menu = nullptr;
-    std::vector<std::string> items;  // "-" for a separator
-    int defaultPosition = -1;
-};
-
-SeenMenu g_seen;
-int g_probeTicks = 0;
-
-void CALLBACK ProbeMenu(HWND, UINT, UINT_PTR timer, DWORD)
-{
-    HWND popup = FindWindowA("#32768", nullptr);
-    if ((!popup || !IsWindowVisible(popup)) && ++g_probeTicks < 100)
-        return;
-    KillTimer(nullptr, timer);
-    HMENU menu = popup ? reinterpret_cast<HMENU>(SendMessageA(popup, MN_GETHMENU, 0, 0)) : nullptr;
-    if (menu) {
-        g_seen.menu = menu;
-        for (int i = 0; i < GetMenuItemCount(menu); ++i) {
-            char text[64] = {};
-            GetMenuStringA(menu, static_cast<UINT>(i), text, sizeof text, MF_BYPOSITION);
-            g_seen.items.push_back((GetMenuState(menu, static_cast<UINT>(i), MF_BYPOSITION) & MF_SEPARATOR) ? "-"
-                                                                                                            : text);
-        }
-        g_seen.defaultPosition = static_cast<int>(GetMenuDefaultItem(menu, TRUE, 0));
-    }
-    EndMenu();
-}
-
 class TrayPageTest : public testing::Test {
 protected:
     void SetUp() override
@@ -211,50 +113,56 @@ protected:
         LogResetState();
         LogSetPath(dir.Path().c_str(), "ErrorLog.txt", 1);
         host.settings.enabled = 1;
+        // The program's main window: a hidden window that owns the menus and the boxes.
+        CWindow::CreateArgs args;
+        args.style = WS_POPUP;
+        ASSERT_EQ(1, mainWindow.Create(args));
+        host.ownerWindow = mainWindow.GetHwnd();
         trayBefore = TrayIconCount();
     }
     void TearDown() override
     {
         sheet.reset();
-        EXPECT_EQ(trayBefore, TrayIconCount()) << "every icon goes with the page";
+        icons.reset();
+        EXPECT_EQ(trayBefore, TrayIconCount()) << "every icon goes with its owner";
     }
 
-    // The program's order: the list and the settings are loaded, then the
-    // sheet is made and the page activated, which shows the icons.
+    // The program's order: the owner starts (the list, the setting, the
+    // icons shown), then the sheet is made and the page shows the list.
     void Start(const std::vector<TrayFileEntry>& entries) { StartWith(TrayFile(entries)); }
     void StartWith(const std::string& listFile)
     {
         WriteBytes(dir.File("TrayIcons.txt"), listFile);
-        auto tray = std::make_unique<CTrayPage>(host, mainSheet, std::unique_ptr<ISystemCommands>(system));
+        icons = std::make_unique<CTrayIcons>(host, nullptr, std::unique_ptr<ISystemCommands>(system));
+        icons->SetMessageBox(&BoxRecorder::Show);
+        if (notify)
+            icons->SetNotifyIcon(notify);
+        icons->Start();
+        auto tray = std::make_unique<CTrayPage>(host, *icons);
         page = tray.get();
         page->SetMessageBox(&BoxRecorder::Show);
-        if (notify)
-            page->SetNotifyIcon(notify);
         sheet->AddPage(std::make_unique<BlankPage>());
         sheet->AddPage(std::move(tray));
-        page->LoadAndStart();
         ASSERT_EQ(1, CreateTestSheet(*sheet, "Tray Page Test"));
         sheet->SetActivePage(1);
     }
     HWND Page() const { return page->GetHwnd(); }
-    const TrayIconEntry& Entry(int i) const { return page->Icons().Entry(i); }
+    const TrayIconEntry& Entry(int i) const { return icons->Icons().Entry(i); }
     UINT IconId(int i) const { return Entry(i).iconId; }
     UINT CommandId(int entry, int item) const { return Entry(entry).items[static_cast<size_t>(item)].commandId; }
 
-    // What the shell sends the page for a mouse message on icon iconId.
+    // What the shell sends the owner's window for a mouse message on icon iconId.
     void Notify(UINT iconId, UINT mouseMessage)
     {
-        SendMessageA(Page(), WMAPP_CUSTOM_TRAY_FIRST + (iconId - kCustomTrayFirstIconId), iconId, mouseMessage);
+        SendMessageA(icons->Window(), WMAPP_CUSTOM_TRAY_FIRST + (iconId - kCustomTrayFirstIconId), iconId,
+                     mouseMessage);
     }
     SeenMenu RightClick(UINT iconId)
     {
-        g_seen = SeenMenu();
-        g_probeTicks = 0;
-        SetTimer(nullptr, 0, 50, ProbeMenu);
-        Notify(iconId, WM_RBUTTONUP);
-        return g_seen;
+        return ReadPopupMenu([&] { Notify(iconId, WM_RBUTTONUP); });
     }
-    void Choose(UINT commandId) { SendMessageA(Page(), WM_COMMAND, MAKEWPARAM(commandId, 0), 0); }
+    // An item chosen in an icon's menu.
+    void Choose(UINT commandId) { icons->RunMenuCommand(commandId); }
     bool WaitIcons(int count)
     {
         return WaitFor([&] { return TrayIconCount() == trayBefore + count; }, 5000);
@@ -263,29 +171,14 @@ protected:
     TempDir dir;
     TestRegistry registry{testing::UnitTest::GetInstance()->current_test_info()->name()};
     TestPageHost host{dir.Path(), registry.Roots()};
-    CMainSheet mainSheet{host, PageOwners{}};
+    CWindow mainWindow;
     RecordingSystem* system = new RecordingSystem();
+    std::unique_ptr<CTrayIcons> icons;
     std::unique_ptr<CPropertySheet> sheet = std::make_unique<CPropertySheet>();
     CTrayPage* page = nullptr;
-    CTrayPage::NotifyIconFn notify = nullptr;
+    CTrayIcons::NotifyIconFn notify = nullptr;
     int trayBefore = 0;
 };
-
-// A shell still starting: it refuses the first additions (and the changes
-// tried after them), then takes them.
-int g_refusals = 0;
-int g_additions = 0;
-
-BOOL CALLBACK StartingShell(DWORD message, NOTIFYICONDATAW* record)
-{
-    if (message == NIM_ADD)
-        ++g_additions;
-    if ((message == NIM_ADD || message == NIM_MODIFY) && g_refusals > 0) {
-        --g_refusals;
-        return FALSE;
-    }
-    return Shell_NotifyIconW(message, record);
-}
 
 }  // namespace
 
@@ -315,10 +208,10 @@ TEST_F(TrayPageTest, ThreeIconsShowTheirCutTipsAndAfterARemoveAndAnAddEachItsOwn
     EXPECT_EQ(0, row.iImage);
 
     // The first goes, the third comes again with the freed ids.
-    page->RemoveTrayIcon(0);
-    page->RemoveTrayIcon(2);
+    icons->RemoveTrayIcon(0);
+    icons->RemoveTrayIcon(2);
     ASSERT_TRUE(WaitIcons(1));
-    ASSERT_TRUE(page->AddTrayIcon(2));
+    ASSERT_TRUE(icons->AddTrayIcon(2));
     ASSERT_TRUE(WaitIcons(2));
     EXPECT_EQ(305u, IconId(2));
     EXPECT_EQ(350u, CommandId(2, 0));
@@ -395,7 +288,7 @@ TEST_F(TrayPageTest, ALinkStartsItsTargetWithItsArgumentsInItsFolderAndAMissingF
     EXPECT_EQ("Error executing " + missing + ".\nFile not found.", BoxRecorder::boxes[0].text);
     EXPECT_EQ("Dervane", BoxRecorder::boxes[0].caption);
     EXPECT_EQ(static_cast<UINT>(MB_OK), BoxRecorder::boxes[0].type);
-    EXPECT_EQ(Page(), BoxRecorder::boxes[0].owner);
+    EXPECT_EQ(mainWindow.GetHwnd(), BoxRecorder::boxes[0].owner);
     char after[MAX_PATH] = {};
     GetCurrentDirectoryA(sizeof after, after);
     EXPECT_STREQ(before, after);
@@ -409,16 +302,17 @@ TEST_F(TrayPageTest, RemoveFromTrayTakesOneIconAndTheFeaturesOffAndOnBringAllBac
            {"Two", "", {SystemItem("Remove from tray", kTrayRemoveFromTray)}},
            {"Three", "", {SystemItem("Remove from tray", kTrayRemoveFromTray)}}});
     ASSERT_TRUE(WaitIcons(3));
-    Choose(CommandId(1, 0));
+    // Chosen in the menu itself, which the main window owns.
+    ReadPopupMenu([&] { Notify(IconId(1), WM_RBUTTONUP); }, true);
     EXPECT_TRUE(WaitIcons(2));
     EXPECT_EQ(0u, IconId(1));
-    EXPECT_EQ(3, page->Icons().Count()) << "the entry stays in the list";
+    EXPECT_EQ(3, icons->Icons().Count()) << "the entry stays in the list";
     Choose(CommandId(0, 0) + 200);
     EXPECT_TRUE(WaitIcons(2)) << "a command of no item is ignored";
 
-    page->OnFeaturesSwitched(false);
+    icons->FeaturesSwitched(false);
     EXPECT_TRUE(WaitIcons(0));
-    page->OnFeaturesSwitched(true);
+    icons->FeaturesSwitched(true);
     EXPECT_TRUE(WaitIcons(3));
     for (int i = 0; i < 3; ++i) {
         EXPECT_EQ(305u + i, IconId(i));
@@ -430,7 +324,7 @@ TEST_F(TrayPageTest, RemoveFromTrayTakesOneIconAndTheFeaturesOffAndOnBringAllBac
     ClickButton(Page(), IDC_TRAY_APPLY);
     EXPECT_TRUE(WaitIcons(0));
     EXPECT_EQ(std::string(1, '\0'), registry.Stored("Property Tray Enabled"));
-    page->OnFeaturesSwitched(true);
+    icons->FeaturesSwitched(true);
     EXPECT_TRUE(WaitIcons(0)) << "the program's switch alone does not show them";
     ClickButton(Page(), IDC_TRAY_ENABLED);
     ClickButton(Page(), IDC_TRAY_APPLY);
@@ -500,7 +394,7 @@ TEST_F(TrayPageTest, BadInputShowsWhatItCanWithDefaultPicturesAndEveryIconGoesAt
         entries.push_back({"Icon " + std::to_string(i), textPicture, items});
     entries[0].items.insert(entries[0].items.end(), {"9", "2\t0\tOdd\t77"});
     Start(entries);
-    ASSERT_EQ(500, page->Icons().Count());
+    ASSERT_EQ(500, icons->Icons().Count());
     EXPECT_FALSE(Entry(0).runTime->icon);
     EXPECT_EQ(9u, Entry(0).items.size()) << "an unknown kind and command are left out";
     EXPECT_TRUE(WaitIcons(static_cast<int>(kCustomTrayIconLimit)));
@@ -514,18 +408,18 @@ TEST_F(TrayPageTest, BadInputShowsWhatItCanWithDefaultPicturesAndEveryIconGoesAt
     EXPECT_NE(std::string::npos, log.find("400 custom tray icons not shown"));
     EXPECT_NE(std::string::npos, log.find("No more menu command ids: item \"Log Off\" of tray icon \"Icon 94\""));
 
-    page->ShutDown();
+    icons->Stop();
     EXPECT_TRUE(WaitIcons(0));
 }
 
 TEST_F(TrayPageTest, AnIconTheShellRefusesAtFirstIsTriedAgainUntilItIsShown)
 {
-    g_refusals = 4;  // the first try and the first retry, each an add and a change
-    g_additions = 0;
-    notify = &StartingShell;
+    StartingShell::refusals = 4;  // the first try and the first retry, each an add and a change
+    StartingShell::additions = 0;
+    notify = &StartingShell::Notify;
     Start({{"Late", "", {}}});
     EXPECT_EQ(trayBefore, TrayIconCount());
-    // The retries come on the page's timer: messages are dispatched meanwhile.
+    // The retries come on the owner's timer: messages are dispatched meanwhile.
     EXPECT_TRUE(WaitFor(
         [&] {
             MSG msg;
@@ -534,8 +428,8 @@ TEST_F(TrayPageTest, AnIconTheShellRefusesAtFirstIsTriedAgainUntilItIsShown)
             return TrayIconCount() == trayBefore + 1;
         },
         10000));
-    EXPECT_EQ(3, g_additions);
-    EXPECT_EQ(0, g_refusals);
+    EXPECT_EQ(3, StartingShell::additions);
+    EXPECT_EQ(0, StartingShell::refusals);
 }
 
 namespace {
@@ -595,17 +489,17 @@ TEST_F(TrayPageTest, AddUpReplaceAndDeleteAreWrittenAtOnceAndTheNotificationArea
     ClickButton(Page(), IDC_TRAY_ADD);
     ASSERT_EQ(2u, BoxRecorder::boxes.size());
     EXPECT_NE(std::string::npos, BoxRecorder::boxes[1].text.find("longer than 260"));
-    EXPECT_EQ(2, page->Icons().Count());
+    EXPECT_EQ(2, icons->Icons().Count());
 
     ClickButton(Page(), IDC_TRAY_DELETE);
     ASSERT_EQ(3u, BoxRecorder::boxes.size());
     EXPECT_EQ("Confirm", BoxRecorder::boxes[2].caption);
     EXPECT_EQ(static_cast<UINT>(MB_YESNO | MB_ICONWARNING | MB_DEFBUTTON2), BoxRecorder::boxes[2].type);
-    EXPECT_EQ(2, page->Icons().Count()) << "No keeps the entry";
+    EXPECT_EQ(2, icons->Icons().Count()) << "No keeps the entry";
     BoxRecorder::answers.push_back(IDYES);
     ClickButton(Page(), IDC_TRAY_DELETE);
     EXPECT_TRUE(WaitIcons(1));
-    ASSERT_EQ(1, page->Icons().Count());
+    ASSERT_EQ(1, icons->Icons().Count());
     EXPECT_EQ("Alpha", Entry(0).tipText);
     EXPECT_EQ(std::string::npos, ReadBytes(file).find("Gamma"));
     EXPECT_EQ("", WindowText(GetDlgItem(Page(), IDC_TRAY_TIP)));
@@ -622,8 +516,8 @@ TEST_F(TrayPageTest, AFailedSaveIsSaidAndTheChangeStaysForTheNextSave)
     ClickButton(Page(), IDC_TRAY_ADD);
     ASSERT_EQ(1u, BoxRecorder::boxes.size());
     EXPECT_NE(std::string::npos, BoxRecorder::boxes[0].text.find("Cannot write TrayIcons.txt"));
-    EXPECT_EQ(2, page->Icons().Count());
-    EXPECT_TRUE(page->Icons().IsChanged());
+    EXPECT_EQ(2, icons->Icons().Count());
+    EXPECT_TRUE(icons->Icons().IsChanged());
 
     ASSERT_TRUE(RemoveDirectoryA(file.c_str()));
     TypeText(Page(), IDC_TRAY_TIP, "Three");
@@ -813,7 +707,7 @@ TEST_F(TrayPageTest, TheMenuEditorMovesAndDeletesItemsAndARoundTripWritesTheFile
 TEST_F(TrayPageTest, AMenuMadeWithoutASelectionGoesToEachNewEntryAndHiddenIconsShowItOnce)
 {
     Start({});
-    page->OnFeaturesSwitched(false);
+    icons->FeaturesSwitched(false);
     char module[MAX_PATH] = {};
     GetModuleFileNameA(nullptr, module, sizeof module);
     std::string recorder = module;
@@ -901,7 +795,7 @@ TEST_F(TrayPageTest, AMenuMadeWithoutASelectionGoesToEachNewEntryAndHiddenIconsS
     ClickButton(Page(), IDC_TRAY_ADD);
     TypeText(Page(), IDC_TRAY_TIP, "Second");
     ClickButton(Page(), IDC_TRAY_ADD);
-    ASSERT_EQ(2, page->Icons().Count());
+    ASSERT_EQ(2, icons->Icons().Count());
     for (int i = 0; i < 2; ++i) {
         const std::vector<TrayMenuItem>& items = Entry(i).items;
         ASSERT_EQ(7u, items.size());
@@ -925,7 +819,7 @@ TEST_F(TrayPageTest, AMenuMadeWithoutASelectionGoesToEachNewEntryAndHiddenIconsS
                                ClickButton(editor, IDC_TRAYMENU_DELETE);
                                ClickButton(editor, IDC_TRAYMENU_OK);
                            }));
-    page->OnFeaturesSwitched(true);
+    icons->FeaturesSwitched(true);
     ASSERT_TRUE(WaitIcons(2));
     const SeenMenu first = RightClick(IconId(0));
     ASSERT_EQ(6u, first.items.size()) << "each item once";
@@ -1062,7 +956,7 @@ TEST_F(TrayPageTest, BadPictureFilesLeaveThePickerEmptyAndTheChoiceAsItWasAndNot
         << "the default picture";
     TypeText(Page(), IDC_TRAY_TIP, "Bad");
     ClickButton(Page(), IDC_TRAY_ADD);
-    ASSERT_EQ(2, page->Icons().Count());
+    ASSERT_EQ(2, icons->Icons().Count());
     EXPECT_EQ(kIconSourceGroup, Entry(1).iconKind);
     EXPECT_FALSE(Entry(1).runTime->icon);
 
@@ -1075,7 +969,7 @@ TEST_F(TrayPageTest, BadPictureFilesLeaveThePickerEmptyAndTheChoiceAsItWasAndNot
                });
     TypeText(Page(), IDC_TRAY_TIP, "No icons");
     ClickButton(Page(), IDC_TRAY_ADD);
-    ASSERT_EQ(3, page->Icons().Count());
+    ASSERT_EQ(3, icons->Icons().Count());
     EXPECT_EQ(kIconSourceNone, Entry(2).iconKind);
     const std::string text = ReadBytes(file);
     EXPECT_EQ(0u, text.find(kept.substr(0, kept.find("ENTRY_0_ITEM_1")))) << text;
