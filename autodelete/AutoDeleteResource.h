@@ -1,11 +1,10 @@
 // Dialog and control ids of automated deletion's dialogs. The progress
-// controls' ids are shared with the backup progress dialog.
+// dialog's controls are the shared ones of files/FilesResource.h.
 #pragma once
 
+#include "files/FilesResource.h"
+
 #define IDD_DELETE_PROGRESS 5100
-#define IDC_PROGRESS_STATUS 5101
-#define IDC_PROGRESS_BAR 5102
-#define IDC_PROGRESS_FAILURES 5103
 
 #define IDD_DELETION_TASK 5200
 #define IDC_TASK_FOLDER 5201

@@ -1,5 +1,5 @@
 // Dialog and control ids of backup's editors (5400 to 5599). The progress
-// dialog shares the deletion progress dialog's control ids.
+// dialog's controls are the shared ones of files/FilesResource.h.
 #pragma once
 
 #define IDD_BACKUP_CONFIG 5400

@@ -1,7 +1,7 @@
 #include "pages/ShredderIconWnd.h"
 
 #include "autodelete/DeleteProgressDlg.h"
-#include "autodelete/TaskFolderCheck.h"
+#include "files/TaskFolderCheck.h"
 #include "pages/DeleteResource.h"
 #include "res/DesktopIconShapes.h"
 

@@ -6,7 +6,7 @@
 #include "common/Log.h"
 #include "files/SafeWalker.h"
 #include "files/Win32WalkSystem.h"
-#include "tests/autodelete/AutoDeleteTestSupport.h"
+#include "tests/files/FilesTestSupport.h"
 #include "tests/common/TempDir.h"
 #include "tests/harness/WideText.h"
 
@@ -171,8 +171,8 @@ TEST_F(DeletionEngineTest, NamesInEveryScriptAreDeletedUnderTheirOwnNamesAndLook
     const std::wstring lookAlike = task + L"\\\uFF0E\uFF0E\uFF3CVictim";  // "．．＼Victim"
     MakeFolderW(lookAlike);
     MakeFileW(lookAlike + L"\\inside.tmp");
-    for (const wchar_t* name : {L"\u041F\u0440\u0438\u0432\u0435\u0442.tmp", L"\u65E5\u672C.tmp",
-                                L"\U0001F600.tmp", L"a.tmp", L"x\uFF0Etmp", L"\u00E9t\u00E9.txt"})
+    for (const wchar_t* name : {L"\u041F\u0440\u0438\u0432\u0435\u0442.tmp", L"\u65E5\u672C.tmp", L"\U0001F600.tmp",
+                                L"a.tmp", L"x\uFF0Etmp", L"\u00E9t\u00E9.txt"})
         MakeFileW(task + L"\\" + name);
     Run(Task(root + "\\Task", {"*.tmp"}, 1, 0, 1));
     EXPECT_EQ((std::vector<std::wstring>{L"x\uFF0Etmp", L"\u00E9t\u00E9.txt"}), WideNames(task))
@@ -371,7 +371,9 @@ TEST_F(DeletionEngineTest, ATaskWithAnAgeDeletesOnlyFilesBothWrittenAndCreatedBe
     const ULONGLONG week = DaysAgo(7);
     for (const std::string& name : names)
         (WrittenAndCreatedBefore(In(name), week) ? old : kept).push_back(name);
-    auto has = [](const Names_& list, const char* name) { return std::find(list.begin(), list.end(), name) != list.end(); };
+    auto has = [](const Names_& list, const char* name) {
+        return std::find(list.begin(), list.end(), name) != list.end();
+    };
     ASSERT_TRUE(has(old, "old.tmp"));
     ASSERT_TRUE(has(kept, "edited.tmp") && has(kept, "week.tmp"));
 

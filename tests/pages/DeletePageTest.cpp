@@ -9,7 +9,7 @@
 #include "pages/DeletePage.h"
 #include "pages/DeleteResource.h"
 #include "pages/MainSheet.h"
-#include "tests/autodelete/AutoDeleteTestSupport.h"
+#include "tests/files/FilesTestSupport.h"
 #include "common/Utf8.h"
 #include "tests/common/TempDir.h"
 

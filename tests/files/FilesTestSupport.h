@@ -1,7 +1,7 @@
-// Fixtures of the deletion tests under Wine: files and folders made in the
-// test's own temporary folder (which lies in the prefix's drive C:), links
-// made there with the system's ln, waits for dialogs (message boxes and
-// control glue: DialogDriving.h).
+// Fixtures of the deletion and backup tests under Wine: files and folders
+// made in the test's own temporary folder (which lies in the prefix's drive
+// C:), links made there with the system's ln, waits for dialogs (message
+// boxes and control glue: DialogDriving.h).
 #pragma once
 
 #include <windows.h>

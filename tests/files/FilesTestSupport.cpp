@@ -1,4 +1,4 @@
-#include "tests/autodelete/AutoDeleteTestSupport.h"
+#include "tests/files/FilesTestSupport.h"
 
 #include <gtest/gtest.h>
 
