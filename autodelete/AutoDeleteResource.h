@@ -24,3 +24,11 @@
 #define IDD_TASK_PREVIEW 5300
 #define IDC_PREVIEW_SUMMARY 5301
 #define IDC_PREVIEW_LIST 5302
+
+// The File Shredder window, 26 by 26 dialog units, and its pictures without
+// and with the focus (res/resource.h).
+#define IDD_SHREDDER 138
+#define IDB_SHREDDER_ICON 141
+#define IDB_SHREDDER_ICON_16 142
+#define IDB_SHREDDER_ICON_FOCUS 139
+#define IDB_SHREDDER_ICON_FOCUS_16 140

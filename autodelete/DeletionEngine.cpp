@@ -23,18 +23,6 @@ bool IsDots(const wchar_t* name)
     return wcscmp(name, L".") == 0 || wcscmp(name, L"..") == 0;
 }
 
-// A UTF-16 unit of a pair without its other half.
-bool HasLoneSurrogate(const wchar_t* name)
-{
-    for (const wchar_t* p = name; *p; ++p) {
-        if (*p >= 0xD800 && *p <= 0xDBFF && p[1] >= 0xDC00 && p[1] <= 0xDFFF)
-            ++p;
-        else if (*p >= 0xD800 && *p <= 0xDFFF)
-            return true;
-    }
-    return false;
-}
-
 // Why the task's own folder must not be cleaned, or empty.
 std::string Refusal(const std::string& folder)
 {
@@ -87,28 +75,6 @@ bool ListFolder(const std::string& folder, std::vector<FolderEntry>& entries)
         }
     } while (FindNextFileW(find.Get(), &data));
     return true;
-}
-
-std::vector<std::string> DroppedPaths(HDROP drop)
-{
-    std::vector<std::string> paths;
-    if (!drop)
-        return paths;
-    const UINT count = DragQueryFileW(drop, 0xFFFFFFFF, nullptr, 0);
-    for (UINT i = 0; i < count; i++) {
-        const UINT length = DragQueryFileW(drop, i, nullptr, 0);
-        std::wstring path(length + 1, L'\0');
-        const UINT got = DragQueryFileW(drop, i, &path[0], length + 1);
-        path.resize(got <= length ? got : length);
-        if (path.empty())
-            continue;
-        if (HasLoneSurrogate(path.c_str())) {
-            LogWarningFormat("Dropped item left alone: its name is not valid Unicode: %s", WideToUtf8(path).c_str());
-            continue;
-        }
-        paths.push_back(WideToUtf8(path));
-    }
-    return paths;
 }
 
 namespace {

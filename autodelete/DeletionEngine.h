@@ -37,10 +37,6 @@ struct WalkEntry;
 // matches.
 void AddMatches(const std::vector<FolderEntry>& entries, const std::vector<std::string>& patterns, MatchList& matches);
 void AddMatches(const std::vector<WalkEntry>& entries, const std::vector<std::string>& patterns, MatchList& matches);
-// The paths of a drop, read through the wide calls. A path holding half of a
-// UTF-16 pair cannot be spelled in UTF-8 (its stand-in could name another
-// file): it is left out and logged.
-std::vector<std::string> DroppedPaths(HDROP drop);
 // A folder the engine must not enter: a directory that is a reparse point.
 bool IsLinkedFolder(DWORD attributes);
 // A path the system's calls take whole (shorter than MAX_PATH characters).

@@ -33,3 +33,14 @@ std::wstring ExactPath(const std::string& path)
         return L"\\\\?\\UNC\\" + Utf8ToWide(path.substr(2));
     return Utf8ToWide(path);
 }
+
+bool HasLoneSurrogate(const wchar_t* name)
+{
+    for (const wchar_t* p = name; *p; ++p) {
+        if (*p >= 0xD800 && *p <= 0xDBFF && p[1] >= 0xDC00 && p[1] <= 0xDFFF)
+            ++p;
+        else if (*p >= 0xD800 && *p <= 0xDFFF)
+            return true;
+    }
+    return false;
+}

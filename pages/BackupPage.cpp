@@ -2,6 +2,7 @@
 
 #include "backup/AdvancedBackupDlg.h"
 #include "backup/BackupConfigDlg.h"
+#include "common/AppMessages.h"
 #include "framework/PropertySheet.h"
 #include "pages/BackupResource.h"
 #include "pages/PageHost.h"
@@ -42,7 +43,32 @@ void ReadBytes(const CSettingsStore& store, const char* name, void* out, size_t 
 
 }  // namespace
 
-CBackupPage::CBackupPage(IPageHost& host) : CDropWindowPage(BackupPageArgs(), host) { }
+CBackupPage::CBackupPage(IPageHost& host)
+    : CFeaturePage(BackupPageArgs(), host),
+      m_window(
+          "Backup", {m_settings.showIcon, m_settings.iconLeft, m_settings.iconTop},
+          [this] { return std::make_unique<CBackupIconWnd>(m_configs, [this] { ConfigureNow(); }); },
+          [this] { SaveBackupSettings(); })
+{
+    m_window.SetWindows(Host().OwnerWindow(), nullptr);
+}
+
+int CBackupPage::OnInitDialog()
+{
+    CFeaturePage::OnInitDialog();
+    m_window.SetWindows(Host().OwnerWindow(), GetHwnd());
+    return 1;
+}
+
+INT_PTR CBackupPage::DialogProc(UINT msg, WPARAM wp, LPARAM lp)
+{
+    if (msg == WMAPP_DESKTOP_DROP_DONE) {
+        // Out of the window's own handler: now it may go if it should.
+        m_window.DropDone();
+        return TRUE;
+    }
+    return CFeaturePage::DialogProc(msg, wp, lp);
+}
 
 CBackupPage::~CBackupPage() = default;
 
@@ -62,7 +88,7 @@ void CBackupPage::LoadBackupSettings()
     m_settings.iconLeft = position[0];
     m_settings.iconTop = position[1];
     if (m_settings.showIcon)
-        ShowWindow();
+        m_window.Show();
 }
 
 void CBackupPage::SaveBackupSettings()
@@ -79,7 +105,7 @@ bool CBackupPage::OnActivate()
     // The list's modified flag stays as it is: it is set here only when its
     // last save failed, and then the next chance writes the list.
     CheckItem(IDC_BACKUP_SHOW_ICON, m_settings.showIcon != 0);
-    MatchWindow();
+    m_window.Match();
     RefreshConfigList();
     return true;
 }
@@ -97,7 +123,7 @@ int CBackupPage::OnApply()
     if (m_configs.IsModified())
         TellListNotWritten(GetHwnd(), m_messageBox, "Backup.txt");
     CheckItem(IDC_BACKUP_SHOW_ICON, m_settings.showIcon != 0);
-    MatchWindow();
+    m_window.Match();
     return 1;
 }
 
@@ -118,16 +144,11 @@ int CBackupPage::OnCommand(UINT id, UINT code, HWND control)
     case IDC_BACKUP_EDIT_CONFIG: EditConfig(); return 1;
     case IDC_BACKUP_REMOVE_CONFIG: RemoveConfig(); return 1;
     case IDC_BACKUP_ADVANCED: EditCommands(); return 1;
-    default: return CDropWindowPage::OnCommand(id, code, control);
+    default: return CFeaturePage::OnCommand(id, code, control);
     }
 }
 
 // ---- The Backup window ----
-
-std::unique_ptr<CDesktopDropWnd> CBackupPage::MakeWindow()
-{
-    return std::make_unique<CBackupIconWnd>(GetHwnd(), m_configs, [this] { ConfigureNow(); });
-}
 
 void CBackupPage::ConfigureNow()
 {
@@ -142,7 +163,7 @@ void CBackupPage::ConfigureNow()
 
 void CBackupPage::ShutDown()
 {
-    HideWindow();
+    m_window.Hide();
     SaveBackupSettings();
 }
 

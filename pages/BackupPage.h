@@ -3,8 +3,9 @@
 #pragma once
 
 #include "backup/BackupConfigList.h"
-#include "pages/BackupIconWnd.h"
-#include "pages/DropWindowPage.h"
+#include "backup/BackupIconWnd.h"
+#include "files/DropWindowHolder.h"
+#include "pages/FeaturePage.h"
 #include "pages/PageMessageBox.h"
 
 #include <cstdint>
@@ -18,7 +19,7 @@ struct BackupSettings {
     int32_t iconTop = 0;
 };
 
-class CBackupPage : public CDropWindowPage {
+class CBackupPage : public CFeaturePage {
 public:
     explicit CBackupPage(IPageHost& host);
     ~CBackupPage() override;
@@ -36,17 +37,18 @@ public:
     void SaveBackupSettings();
     const BackupSettings& Settings() const { return m_settings; }
     const CBackupConfigList& Configs() const { return m_configs; }
-    CBackupIconWnd* BackupWindow() const { return static_cast<CBackupIconWnd*>(Window()); }
+    CBackupIconWnd* BackupWindow() const { return static_cast<CBackupIconWnd*>(m_window.Window()); }
+
+    void OnDisplayChange() override { m_window.DisplayChanged(); }
+    bool InModalLoop(HWND* popup) const override { return m_window.InModalLoop(popup); }
 
 protected:
     bool OnActivate() override;
     void OnDeactivate() override;
     int OnApply() override;
     int OnCommand(UINT id, UINT code, HWND control) override;
-    WindowPlace Place() override { return {m_settings.showIcon, m_settings.iconLeft, m_settings.iconTop}; }
-    std::unique_ptr<CDesktopDropWnd> MakeWindow() override;
-    const char* WindowName() const override { return "Backup"; }
-    void SaveSettings() override { SaveBackupSettings(); }
+    int OnInitDialog() override;
+    INT_PTR DialogProc(UINT msg, WPARAM wp, LPARAM lp) override;
 
 private:
     std::string ConfigFile() const;
@@ -65,4 +67,6 @@ private:
     BackupSettings m_settings;
     CBackupConfigList m_configs;
     MessageBoxFn m_messageBox = &SystemMessageBox;
+    // Declared last: the window goes first, before what it may refer to.
+    CDropWindowHolder m_window;
 };

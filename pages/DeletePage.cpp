@@ -100,8 +100,13 @@ int32_t FieldNumber(const std::string& text)
 }  // namespace
 
 CDeletePage::CDeletePage(IPageHost& host, CMainSheet& sheet)
-    : CDropWindowPage(DeletePageArgs(), host), m_sheet(sheet), m_schedule(*this)
+    : CFeaturePage(DeletePageArgs(), host), m_sheet(sheet), m_schedule(*this),
+      m_window(
+          "File Shredder", {m_settings.showIcon, m_settings.iconLeft, m_settings.iconTop},
+          [this] { return std::make_unique<CShredderIconWnd>(Host().ProgramFolder()); },
+          [this] { SaveDeleteSettings(); })
 {
+    m_window.SetWindows(Host().OwnerWindow(), nullptr);
 }
 
 CDeletePage::~CDeletePage() = default;
@@ -135,7 +140,7 @@ void CDeletePage::LoadDeleteSettings()
     ReadValue(store, kLastAction, &m_settings.lastAction);
     m_schedule.SetSettings(m_settings, true);
     if (m_settings.showIcon)
-        ShowWindow();
+        m_window.Show();
     CIconsPage* icons = m_sheet.IconsPage();
     if (icons && icons->HasHideRule(kRecycleBin))
         icons->HideByLabel(kRecycleBin, 0);
@@ -158,7 +163,8 @@ void CDeletePage::SaveDeleteSettings()
 
 int CDeletePage::OnInitDialog()
 {
-    CDropWindowPage::OnInitDialog();
+    CFeaturePage::OnInitDialog();
+    m_window.SetWindows(Host().OwnerWindow(), GetHwnd());
     // The page window is made once, at start-up: the schedule starts here.
     m_schedule.OnPageCreated();
     return 1;
@@ -185,7 +191,7 @@ void CDeletePage::SetControls()
             SetItemText(field.id, std::to_string(field.value).c_str());
     }
     m_filling = false;
-    MatchWindow();
+    m_window.Match();
     ShowLastRun();
 }
 
@@ -282,14 +288,14 @@ int CDeletePage::OnCommand(UINT id, UINT code, HWND control)
     case IDC_DELETE_ADD: AddTask(); return 1;
     case IDC_DELETE_EDIT: EditTask(); return 1;
     case IDC_DELETE_REMOVE: RemoveTask(); return 1;
-    default: return CDropWindowPage::OnCommand(id, code, control);
+    default: return CFeaturePage::OnCommand(id, code, control);
     }
 }
 
 int CDeletePage::OnTimer(UINT_PTR id)
 {
     if (id != TIMER_DELETE_SCHEDULE)
-        return CDropWindowPage::OnTimer(id);
+        return CFeaturePage::OnTimer(id);
     m_schedule.OnTimer();
     ShowLastRun();
     return 1;
@@ -329,17 +335,20 @@ void CDeletePage::Warn(const char* text)
     LogWarning(text);
 }
 
-// ---- The File Shredder window ----
-
-std::unique_ptr<CDesktopDropWnd> CDeletePage::MakeWindow()
+INT_PTR CDeletePage::DialogProc(UINT msg, WPARAM wp, LPARAM lp)
 {
-    return std::make_unique<CShredderIconWnd>(GetHwnd(), Host().ProgramFolder());
+    if (msg == WMAPP_DESKTOP_DROP_DONE) {
+        // Out of the window's own handler: now it may go if it should.
+        m_window.DropDone();
+        return TRUE;
+    }
+    return CFeaturePage::DialogProc(msg, wp, lp);
 }
 
 void CDeletePage::ShutDown()
 {
     m_schedule.Stop();
-    HideWindow();
+    m_window.Hide();
     // The settings are saved whether or not the window was shown; the task
     // file only when the user changed the tasks (a file of an earlier version
     // stays as it was until then).

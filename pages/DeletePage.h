@@ -5,17 +5,18 @@
 #pragma once
 
 #include "autodelete/DeletionTaskList.h"
+#include "autodelete/ShredderIconWnd.h"
+#include "files/DropWindowHolder.h"
 #include "pages/DeleteSchedule.h"
-#include "pages/DropWindowPage.h"
+#include "pages/FeaturePage.h"
 #include "pages/PageMessageBox.h"
-#include "pages/ShredderIconWnd.h"
 
 #include <memory>
 #include <string>
 
 class CMainSheet;
 
-class CDeletePage : public CDropWindowPage, private IDeleteScheduleHost {
+class CDeletePage : public CFeaturePage, private IDeleteScheduleHost {
 public:
     static constexpr const char* kRecycleBin = "Recycle Bin";
 
@@ -35,7 +36,10 @@ public:
     void SaveDeleteSettings();
     const DeleteSettings& Settings() const { return m_settings; }
     const CDeletionTaskList& Tasks() const { return m_tasks; }
-    CShredderIconWnd* Shredder() const { return static_cast<CShredderIconWnd*>(Window()); }
+    CShredderIconWnd* Shredder() const { return static_cast<CShredderIconWnd*>(m_window.Window()); }
+
+    void OnDisplayChange() override { m_window.DisplayChanged(); }
+    bool InModalLoop(HWND* popup) const override { return m_window.InModalLoop(popup); }
 
     // The local clock in seconds since 1601, low 32 bits.
     static uint32_t NowSeconds();
@@ -47,10 +51,7 @@ protected:
     int OnApply() override;
     int OnCommand(UINT id, UINT code, HWND control) override;
     int OnTimer(UINT_PTR id) override;
-    WindowPlace Place() override { return {m_settings.showIcon, m_settings.iconLeft, m_settings.iconTop}; }
-    std::unique_ptr<CDesktopDropWnd> MakeWindow() override;
-    const char* WindowName() const override { return "File Shredder"; }
-    void SaveSettings() override { SaveDeleteSettings(); }
+    INT_PTR DialogProc(UINT msg, WPARAM wp, LPARAM lp) override;
 
 private:
     // IDeleteScheduleHost
@@ -78,6 +79,8 @@ private:
     CDeletionTaskList m_tasks;
     CDeleteSchedule m_schedule;
     MessageBoxFn m_messageBox = &SystemMessageBox;
+    // Declared last: the window goes first, before what it may refer to.
+    CDropWindowHolder m_window;
     // Set while the page fills its own fields, which is no change by the user.
     bool m_filling = false;
 };

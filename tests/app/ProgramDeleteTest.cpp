@@ -13,7 +13,7 @@
 
 #include "common/Utf8.h"
 #include "framework/ScopedHandles.h"
-#include "pages/DeleteResource.h"
+#include "autodelete/AutoDeleteResource.h"
 #include "tests/app/ProgramFixture.h"
 #include "tests/harness/Wait.h"
 

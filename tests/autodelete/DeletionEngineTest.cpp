@@ -1,6 +1,7 @@
 // RunTask and the Preview on real folders of the test's own temporary tree
 // (inside the prefix's drive C:, whose drives lead nowhere else).
 #include "autodelete/DeletionEngine.h"
+#include "files/DesktopDropWnd.h"  // DroppedPaths
 #include "autodelete/FolderMacros.h"
 #include "autodelete/TaskPreviewDlg.h"
 #include "common/Log.h"

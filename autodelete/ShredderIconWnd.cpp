@@ -1,8 +1,8 @@
-#include "pages/ShredderIconWnd.h"
+#include "autodelete/ShredderIconWnd.h"
 
 #include "autodelete/DeleteProgressDlg.h"
 #include "files/TaskFolderCheck.h"
-#include "pages/DeleteResource.h"
+#include "autodelete/AutoDeleteResource.h"
 #include "res/DesktopIconShapes.h"
 
 namespace {
@@ -33,8 +33,8 @@ CDesktopDropWnd::Pictures ShredderPictures()
 
 }  // namespace
 
-CShredderIconWnd::CShredderIconWnd(HWND page, const std::string& programFolder)
-    : CDesktopDropWnd(IDD_SHREDDER, kTitle, ShredderPictures(), page), m_programFolder(programFolder)
+CShredderIconWnd::CShredderIconWnd(const std::string& programFolder)
+    : CDesktopDropWnd(IDD_SHREDDER, kTitle, ShredderPictures()), m_programFolder(programFolder)
 {
 }
 

@@ -1,7 +1,7 @@
-#include "pages/BackupIconWnd.h"
+#include "backup/BackupIconWnd.h"
 
 #include "backup/BackupProgressDlg.h"
-#include "pages/BackupResource.h"
+#include "backup/BackupResource.h"
 #include "res/DesktopIconShapes.h"
 
 #include <utility>
@@ -28,8 +28,8 @@ template <size_t N> HRGN OutlineRegion(const OutlinePoint (&outline)[N])
 
 }  // namespace
 
-CBackupIconWnd::CBackupIconWnd(HWND page, const CBackupConfigList& configs, std::function<void()> configureNow)
-    : CDesktopDropWnd(IDD_BACKUP_ICON, kTitle, BackupPictures(), page), m_configs(configs),
+CBackupIconWnd::CBackupIconWnd(const CBackupConfigList& configs, std::function<void()> configureNow)
+    : CDesktopDropWnd(IDD_BACKUP_ICON, kTitle, BackupPictures()), m_configs(configs),
       m_configureNow(std::move(configureNow))
 {
 }
@@ -46,8 +46,8 @@ void CBackupIconWnd::OnFocusChanged()
 
 void CBackupIconWnd::HandleDrop(const std::vector<std::string>& paths)
 {
-    // The sheet stays usable while the dialog runs, and the page may change
-    // its list meanwhile: the run works on the list as it was at the drop.
+    // The sheet stays usable while the dialog runs, and its page may change
+    // the list meanwhile: the run works on the list as it was at the drop.
     const std::vector<BackupConfig> configs = m_configs.Configs();
     const BackupCommands commands = m_configs.Commands();
     CBackupProgressDlg dialog(GetHwnd(), configs, commands, paths, m_configureNow);
