@@ -1,10 +1,18 @@
 #include "app/Features.h"
 
+#include "autodelete/DeletionFeature.h"
+#include "backup/BackupFeature.h"
 #include "common/FeatureHost.h"
+#include "pages/MainSheet.h"  // the Backup page's place
 
 CFeatures::CFeatures(IFeatureHost& host)
 {
-    (void)host;
+    auto deletion = std::make_unique<CDeletionFeature>(host, m_owners.icons);
+    m_owners.deletion = deletion.get();
+    Add(std::move(deletion));
+    auto backup = std::make_unique<CBackupFeature>(host, CMainSheet::Backup);
+    m_owners.backup = backup.get();
+    Add(std::move(backup));
 }
 
 CFeatures::~CFeatures() = default;

@@ -35,8 +35,10 @@ void CMainSheet::AddPages()
     Add(Icons, std::move(icons));
     Add(Tray, std::make_unique<CTrayPage>(m_host, *this, std::make_unique<CSystemCommands>()));
     Add(Respond, std::make_unique<CRespondPage>(m_host, std::make_unique<CCbtRespondEngine>()));
-    Add(Delete, std::make_unique<CDeletePage>(m_host, *this));
-    Add(Backup, std::make_unique<CBackupPage>(m_host));
+    if (m_owners.deletion)
+        Add(Delete, std::make_unique<CDeletePage>(m_host, *m_owners.deletion));
+    if (m_owners.backup)
+        Add(Backup, std::make_unique<CBackupPage>(m_host, *m_owners.backup));
 }
 
 int CMainSheet::CreateHidden()
@@ -62,7 +64,7 @@ void CMainSheet::ForEach(std::initializer_list<Slot> order, const std::function<
 
 void CMainSheet::LoadFeatures()
 {
-    ForEach({General, Icons, Tray, Respond, Delete, Backup}, [](CFeaturePage& p) { p.LoadAndStart(); });
+    ForEach({General, Icons, Tray, Respond}, [](CFeaturePage& p) { p.LoadAndStart(); });
     m_featuresLoaded = true;
 }
 
@@ -78,7 +80,7 @@ void CMainSheet::ActivateEveryPage()
 
 void CMainSheet::RefreshFeatures()
 {
-    ForEach({General, Icons, Tray, Respond, Delete, Backup}, [](CFeaturePage& p) { p.RefreshFromSettings(); });
+    ForEach({General, Icons, Tray, Respond}, [](CFeaturePage& p) { p.RefreshFromSettings(); });
 }
 
 void CMainSheet::FeaturesSwitched(bool enabled)
@@ -88,7 +90,7 @@ void CMainSheet::FeaturesSwitched(bool enabled)
 
 void CMainSheet::DisplayChanged()
 {
-    ForEach({Delete, Backup}, [](CFeaturePage& p) { p.OnDisplayChange(); });
+    // No page follows the display now: the drop windows' owners do.
 }
 
 void CMainSheet::TaskbarCreated()
@@ -120,7 +122,7 @@ void CMainSheet::TearDown()
     // Without the desktop the features never loaded: their lists and settings
     // on disk are the user's and stay as they are.
     if (m_featuresLoaded)
-        ForEach({Backup, Delete, Respond, Tray, Icons}, [](CFeaturePage& p) { p.ShutDown(); });
+        ForEach({Respond, Tray, Icons}, [](CFeaturePage& p) { p.ShutDown(); });
     m_featuresLoaded = false;
     for (CFeaturePage*& slot : m_slots)
         slot = nullptr;

@@ -4,9 +4,14 @@
 // shown and hands a value to the owner on Apply.
 #pragma once
 
+class IBackupOwner;
+class IDeletionOwner;
 class IIconFeatures;
 
 struct PageOwners {
     // The desktop icon features (hide switch and rules); null until they start.
     IIconFeatures* icons = nullptr;
+    // Automated deletion (the Delete page) and backup (the Backup page).
+    IDeletionOwner* deletion = nullptr;
+    IBackupOwner* backup = nullptr;
 };

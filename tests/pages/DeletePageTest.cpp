@@ -1,11 +1,14 @@
-// The Delete page in the program's sheet, with the test host in place of the
-// program: its task list worked through its buttons and the real task editor,
+// The Delete page in the program's sheet over the deletion feature, with the
+// test host in place of the program: its task list worked through its buttons and the real task editor,
 // "Delete Now", the line of the last and next run, and its registry values as
 // a user's registry may hold them. These tests delete files: they run only in
 // a prefix whose drives stay inside it (AutoDeleteTestSupport checks).
 #include "IconsPageFixture.h"
 #include "autodelete/AutoDeleteResource.h"
+#include "autodelete/DeletionFeature.h"
 #include "autodelete/DeletionTaskDlg.h"
+#include "autodelete/DeletionTaskList.h"
+#include "autodelete/ShredderIconWnd.h"
 #include "pages/DeletePage.h"
 #include "pages/DeleteResource.h"
 #include "pages/MainSheet.h"
@@ -34,7 +37,7 @@ protected:
         host.settings.enabled = 1;
         // No File Shredder window unless a test wants one.
         StoreByte("Property Delete Desktop Icon", 0);
-        auto deletePage = std::make_unique<CDeletePage>(host, sheet);
+        auto deletePage = std::make_unique<CDeletePage>(host, owner);
         page = deletePage.get();
         page->SetMessageBox(&BoxRecorder::Show);
         sheet.AddPage(std::move(deletePage));
@@ -43,16 +46,15 @@ protected:
     // The program's order at exit.
     void TearDown() override
     {
-        if (page)
-            page->ShutDown();
+        owner.Stop();
         sheet.TearDown();
     }
 
-    // The program's order: the settings are loaded, then the sheet (hidden)
-    // is made on this page, which makes the page window and starts the schedule.
+    // The program's order: the feature starts (its settings, the schedule),
+    // then the sheet (hidden) is made on this page.
     void Start()
     {
-        page->LoadAndStart();
+        owner.Start();
         CPropertySheet::SheetArgs args;
         caption = "Delete Page Test " + TestName();
         args.caption = caption.c_str();
@@ -91,6 +93,7 @@ protected:
     TempDir trash;  // what the tasks clean
     TestRegistry registry{TestName()};
     TestPageHost host{dir.Path(), registry.Roots()};
+    CDeletionFeature owner{host, nullptr};
     CMainSheet sheet{host, PageOwners{}};
     CDeletePage* page = nullptr;  // owned by the sheet
     std::string caption;
@@ -152,8 +155,8 @@ TEST_F(DeletePageTest, AddEditAndDeleteWorkTheTaskListThroughTheEditorAndItsQues
     EXPECT_EQ("", shownFolder);
     EXPECT_EQ((Strings{first, second}), Tasks());
     EXPECT_TRUE(Enabled(IDC_DELETE_APPLY));
-    ASSERT_EQ(2u, page->Tasks().Tasks().size());
-    EXPECT_EQ(Strings{"*.bak"}, page->Tasks().Tasks()[1].fileTypes);
+    ASSERT_EQ(2u, owner.Tasks().Tasks().size());
+    EXPECT_EQ(Strings{"*.bak"}, owner.Tasks().Tasks()[1].fileTypes);
 
     // Edit, and a double click, open the selected task; Cancel changes nothing.
     ASSERT_TRUE(SelectListItem(Page(), IDC_DELETE_TASKS, first));
@@ -270,7 +273,7 @@ TEST_F(DeletePageTest, TheLastRunLineFollowsTheScheduledRuns)
     StoreByte("Property Delete AutoDel Enabled", 1);
     StoreLong("Property Delete AutoDel Seconds", 2);
     Start();
-    // Never run: due at once, at the page window's creation.
+    // Never run: due at once, at the feature's start.
     EXPECT_TRUE(Names(folder).empty());
     const uint32_t firstRun = StoredSeconds(registry, "Property Delete AutoDel Last Action");
     ASSERT_NE(0u, firstRun);
@@ -307,7 +310,7 @@ TEST_F(DeletePageTest, ValuesOfTheWrongSizeOrTypeGiveTheDefaultsAndAFarPlaceCome
     registry.Write("Property Delete AutoDel Last Action", REG_BINARY, threeBytes, 3);
     Start();
     const DeleteSettings defaults;
-    const DeleteSettings& read = page->Settings();
+    const DeleteSettings& read = owner.Settings();
     EXPECT_EQ(defaults.showIcon, read.showIcon);
     EXPECT_EQ(defaults.iconLeft, read.iconLeft);
     EXPECT_EQ(defaults.iconTop, read.iconTop);
@@ -320,8 +323,8 @@ TEST_F(DeletePageTest, ValuesOfTheWrongSizeOrTypeGiveTheDefaultsAndAFarPlaceCome
     EXPECT_FALSE(IsChecked(Page(), IDC_DELETE_ENABLED));
     EXPECT_EQ("", Text(IDC_DELETE_DAYS));
     EXPECT_EQ("", Text(IDC_DELETE_HOURS));
-    ASSERT_NE(nullptr, page->Shredder()) << "shown, as by default";
-    const HWND shredder = page->Shredder()->GetHwnd();
+    ASSERT_NE(nullptr, owner.Shredder()) << "shown, as by default";
+    const HWND shredder = owner.Shredder()->GetHwnd();
     RECT rect = {};
     GetWindowRect(shredder, &rect);
     EXPECT_EQ(0, rect.left);
@@ -333,9 +336,9 @@ TEST_F(DeletePageTest, ValuesOfTheWrongSizeOrTypeGiveTheDefaultsAndAFarPlaceCome
     const int32_t places[][2] = {{100000, -50000}, {-100000, 100000}, {INT32_MIN, INT32_MAX}};
     for (const auto& place : places) {
         registry.Write("Property Delete Desktop Icon Pos", REG_BINARY, place, 8);
-        page->LoadDeleteSettings();
-        ASSERT_NE(nullptr, page->Shredder());
-        GetWindowRect(page->Shredder()->GetHwnd(), &rect);
+        owner.Load();
+        ASSERT_NE(nullptr, owner.Shredder());
+        GetWindowRect(owner.Shredder()->GetHwnd(), &rect);
         EXPECT_GE(rect.left, 0) << place[0] << "," << place[1];
         EXPECT_GE(rect.top, 0) << place[0] << "," << place[1];
         EXPECT_LE(rect.right, screenWidth) << place[0] << "," << place[1];
@@ -368,6 +371,6 @@ TEST_F(DeletePageTest, AChangeThatCannotBeWrittenIsSaidAndTheOldFileStays)
               "the error log says why.",
               BoxRecorder::boxes[0].text);
     EXPECT_EQ(text, ReadBytes(TaskFile()));
-    EXPECT_TRUE(page->Tasks().IsModified());
+    EXPECT_TRUE(owner.Tasks().IsModified());
     RemoveDirectoryA((TaskFile() + ".bak").c_str());
 }
