@@ -89,8 +89,10 @@ void CDeletionFeature::Load()
     ReadValue(store, kSeconds, &m_settings.seconds);
     ReadValue(store, kLastAction, &m_settings.lastAction);
     m_schedule.SetSettings(m_settings, true);
-    if (m_settings.showIcon)
+    if (m_settings.showIcon) {
         m_window.Show();
+        m_window.MoveToPlace();
+    }
 }
 
 void CDeletionFeature::Stop()

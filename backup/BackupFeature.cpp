@@ -69,8 +69,10 @@ void CBackupFeature::Load()
     ReadBytes(store, kIconPos, position, sizeof position);
     m_settings.iconLeft = position[0];
     m_settings.iconTop = position[1];
-    if (m_settings.showIcon)
+    if (m_settings.showIcon) {
         m_window.Show();
+        m_window.MoveToPlace();
+    }
 }
 
 void CBackupFeature::Stop()

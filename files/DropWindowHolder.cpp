@@ -32,16 +32,22 @@ void CDropWindowHolder::Match()
 
 void CDropWindowHolder::Show()
 {
-    if (!m_window) {
-        std::unique_ptr<CDesktopDropWnd> window = m_make();
-        if (!window || !window->Create(m_owner)) {
-            LogWarningFormat("Cannot create the %s window", m_name);
-            return;
-        }
-        window->SetDropDoneWindow(m_dropDone);
-        m_window = std::move(window);
+    if (m_window)
+        return;
+    std::unique_ptr<CDesktopDropWnd> window = m_make();
+    if (!window || !window->Create(m_owner)) {
+        LogWarningFormat("Cannot create the %s window", m_name);
+        return;
     }
-    m_window->MoveTo(m_place.left, m_place.top);
+    window->SetDropDoneWindow(m_dropDone);
+    m_window = std::move(window);
+    MoveToPlace();
+}
+
+void CDropWindowHolder::MoveToPlace()
+{
+    if (m_window)
+        m_window->MoveTo(m_place.left, m_place.top);
 }
 
 void CDropWindowHolder::Hide()

@@ -35,8 +35,14 @@ public:
 
     // The window shown or hidden as the settings say.
     void Match();
+    // A window that is not there is made at the stored place; one that is
+    // there stays where it is (the user may have dragged it).
     void Show();
+    // Its place read back and saved, the window goes.
     void Hide();
+    // A shown window moves to the stored place (brought back whole onto the
+    // screen).
+    void MoveToPlace();
     // A drop is over (WMAPP_DESKTOP_DROP_DONE): the window goes now if the
     // settings hid it meanwhile.
     void DropDone() { Match(); }

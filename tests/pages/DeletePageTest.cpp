@@ -18,8 +18,12 @@
 
 #include <gtest/gtest.h>
 
+#include <windows.h>
+#include <shlobj.h>
+
 #include <cctype>
 #include <cstdio>
+#include <cstring>
 #include <memory>
 #include <string>
 
@@ -373,4 +377,48 @@ TEST_F(DeletePageTest, AChangeThatCannotBeWrittenIsSaidAndTheOldFileStays)
     EXPECT_EQ(text, ReadBytes(TaskFile()));
     EXPECT_TRUE(owner.Tasks().IsModified());
     RemoveDirectoryA((TaskFile() + ".bak").c_str());
+}
+
+// Automated deletion with no page ever made: the feature alone runs its
+// schedule on its own window and deletes what is dropped on its File Shredder.
+TEST(DeletionFeatureAlone, TheScheduleRunsAndAShredderDropIsDeletedWithNoPage)
+{
+    TempDir dir;
+    TempDir trash;
+    TestRegistry registry{"DeletionFeatureAlone"};
+    TestPageHost host{dir.Path(), registry.Roots()};
+    host.settings.enabled = 1;
+    WriteBytes(dir.File("AutoDelete.txt"),
+               "KTX_FILE\tDERVANE AUTODELETE\r\nVERSION\t1.0\r\nENTRY_0\t" + trash.Path() +
+                   "\t0\t0\t0\r\nENTRY_0_TYPE_0\t*.tmp\r\nENTRY_0_TYPE_1\t#%#\r\n");
+    const uint8_t on = 1;
+    const int32_t seconds = 1;
+    registry.Write("Property Delete AutoDel Enabled", REG_BINARY, &on, 1);
+    registry.Write("Property Delete AutoDel Seconds", REG_BINARY, &seconds, 4);
+    MakeFile(trash.File("old.tmp"));
+    MakeFile(trash.File("keep.txt"));
+
+    CDeletionFeature owner(host, nullptr);
+    owner.Start();
+    EXPECT_FALSE(Exists(trash.File("old.tmp"))) << "never run: due at start";
+    MakeFile(trash.File("new.tmp"));
+    EXPECT_TRUE(WaitFor([&] { return !Exists(trash.File("new.tmp")); }, 8000)) << "the timer's run";
+
+    ASSERT_NE(nullptr, owner.Shredder());
+    const std::string dropped = trash.File("dropped.txt");
+    MakeFile(dropped);
+    const std::wstring names = Utf8ToWide(dropped) + L'\0' + L'\0';
+    HGLOBAL block = GlobalAlloc(GHND, sizeof(DROPFILES) + names.size() * sizeof(wchar_t));
+    ASSERT_NE(nullptr, block);
+    auto* drop = static_cast<DROPFILES*>(GlobalLock(block));
+    drop->pFiles = sizeof(DROPFILES);
+    drop->fWide = TRUE;
+    memcpy(reinterpret_cast<char*>(drop) + sizeof(DROPFILES), names.data(), names.size() * sizeof(wchar_t));
+    GlobalUnlock(block);
+    ASSERT_TRUE(PostMessageA(owner.Shredder()->GetHwnd(), WM_DROPFILES, reinterpret_cast<WPARAM>(block), 0));
+    EXPECT_TRUE(WaitFor([&] { return !Exists(dropped) && !owner.InModalLoop(nullptr); }, 10000));
+    EXPECT_TRUE(Exists(trash.File("keep.txt")));
+    owner.Stop();
+    EXPECT_EQ(nullptr, owner.Shredder());
+    EXPECT_NE(0u, StoredSeconds(registry, "Property Delete AutoDel Last Action"));
 }
