@@ -8,15 +8,8 @@
 
 namespace {
 
-CDesktopDropWnd::Pictures BackupPictures()
-{
-    CDesktopDropWnd::Pictures pictures;
-    pictures.normal = IDB_BACKUP_ICON;
-    pictures.normalLowColour = IDB_BACKUP_ICON_16;
-    pictures.focused = IDB_BACKUP_ICON_FOCUS;
-    pictures.focusedLowColour = IDB_BACKUP_ICON_FOCUS_16;
-    return pictures;
-}
+const CDesktopDropWnd::Pictures kBackupPictures = {IDB_BACKUP_ICON, IDB_BACKUP_ICON_16, IDB_BACKUP_ICON_FOCUS,
+                                                   IDB_BACKUP_ICON_FOCUS_16};
 
 template <size_t N> HRGN OutlineRegion(const OutlinePoint (&outline)[N])
 {
@@ -29,7 +22,7 @@ template <size_t N> HRGN OutlineRegion(const OutlinePoint (&outline)[N])
 }  // namespace
 
 CBackupIconWnd::CBackupIconWnd(const CBackupConfigList& configs, std::function<void()> configureNow)
-    : CDesktopDropWnd(IDD_BACKUP_ICON, kTitle, BackupPictures()), m_configs(configs),
+    : CDesktopDropWnd(IDD_BACKUP_ICON, kTitle, kBackupPictures), m_configs(configs),
       m_configureNow(std::move(configureNow))
 {
 }

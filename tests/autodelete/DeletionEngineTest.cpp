@@ -229,16 +229,10 @@ TEST_F(DeletionEngineTest, ANameWithHalfAPairIsLeftAloneAndNeverTakenForItsNeigh
     const std::wstring lone = folder + L"\\bad\xD800.tmp";
     const std::wstring neighbour = folder + L"\\bad\xFFFD.tmp";
     // Dropped, it is left out (whether or not it is there).
-    const std::wstring names = lone + L'\0' + folder + L"\\other.txt" + L'\0' + L'\0';
-    HGLOBAL block = GlobalAlloc(GHND, sizeof(DROPFILES) + names.size() * sizeof(wchar_t));
-    ASSERT_NE(nullptr, block);
-    auto* drop = static_cast<DROPFILES*>(GlobalLock(block));
-    drop->pFiles = sizeof(DROPFILES);
-    drop->fWide = TRUE;
-    memcpy(reinterpret_cast<char*>(drop) + sizeof(DROPFILES), names.data(), names.size() * sizeof(wchar_t));
-    GlobalUnlock(block);
-    EXPECT_EQ(std::vector<std::string>{root + "\\other.txt"}, DroppedPaths(static_cast<HDROP>(block)));
-    GlobalFree(block);
+    const HDROP drop = MakeDrop({lone, folder + L"\\other.txt"});
+    ASSERT_NE(nullptr, drop);
+    EXPECT_EQ(std::vector<std::string>{root + "\\other.txt"}, DroppedPaths(drop));
+    GlobalFree(drop);
 
     // On disk (Wine's file system takes no such name; Windows' does).
     HANDLE file = CreateFileW(lone.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr);

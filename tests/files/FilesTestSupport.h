@@ -5,6 +5,7 @@
 #pragma once
 
 #include <windows.h>
+#include <shellapi.h>
 
 #include "tests/harness/DialogDriving.h"
 #include "tests/harness/WideText.h"
@@ -28,6 +29,9 @@ void MakeFolderW(const std::wstring& path);
 // levels folders of 100 'n's, one in the other, below root, made through the
 // "\\?\" form; answers that form of the deepest (empty if one failed).
 std::wstring MakeDeepFolder(const std::string& root, int levels);
+// A drop of these wide paths as the shell makes one (DROPFILES in a global
+// block, which DragFinish frees); nullptr when it cannot be made.
+HDROP MakeDrop(const std::vector<std::wstring>& paths);
 // The 8.3 short form of an existing path, or empty when the file system
 // gives it none (GetShortPathNameA answers the long form).
 std::string ShortFormOf(const std::string& path);

@@ -19,11 +19,9 @@
 #include <gtest/gtest.h>
 
 #include <windows.h>
-#include <shlobj.h>
 
 #include <cctype>
 #include <cstdio>
-#include <cstring>
 #include <memory>
 #include <string>
 
@@ -407,15 +405,9 @@ TEST(DeletionFeatureAlone, TheScheduleRunsAndAShredderDropIsDeletedWithNoPage)
     ASSERT_NE(nullptr, owner.Shredder());
     const std::string dropped = trash.File("dropped.txt");
     MakeFile(dropped);
-    const std::wstring names = Utf8ToWide(dropped) + L'\0' + L'\0';
-    HGLOBAL block = GlobalAlloc(GHND, sizeof(DROPFILES) + names.size() * sizeof(wchar_t));
-    ASSERT_NE(nullptr, block);
-    auto* drop = static_cast<DROPFILES*>(GlobalLock(block));
-    drop->pFiles = sizeof(DROPFILES);
-    drop->fWide = TRUE;
-    memcpy(reinterpret_cast<char*>(drop) + sizeof(DROPFILES), names.data(), names.size() * sizeof(wchar_t));
-    GlobalUnlock(block);
-    ASSERT_TRUE(PostMessageA(owner.Shredder()->GetHwnd(), WM_DROPFILES, reinterpret_cast<WPARAM>(block), 0));
+    const HDROP drop = MakeDrop({Utf8ToWide(dropped)});
+    ASSERT_NE(nullptr, drop);
+    ASSERT_TRUE(PostMessageA(owner.Shredder()->GetHwnd(), WM_DROPFILES, reinterpret_cast<WPARAM>(drop), 0));
     EXPECT_TRUE(WaitFor([&] { return !Exists(dropped) && !owner.InModalLoop(nullptr); }, 10000));
     EXPECT_TRUE(Exists(trash.File("keep.txt")));
     owner.Stop();
