@@ -1,9 +1,12 @@
 #include "app/Features.h"
 
+#include "autodelete/DeletionFeature.h"
+#include "backup/BackupFeature.h"
 #include "cbt/CbtRespondEngine.h"
 #include "common/FeatureHost.h"
 #include "icons/DesktopIcons.h"
 #include "icons/HookIconsHost.h"
+#include "pages/MainSheet.h"  // the Backup page's place
 #include "respond/AutoRespondFeature.h"
 #include "tray/SystemCommands.h"
 #include "tray/TrayIcons.h"
@@ -23,6 +26,14 @@ CFeatures::CFeatures(IFeatureHost& host)
     auto respond = std::make_unique<CAutoRespondFeature>(host, std::make_unique<CCbtRespondEngine>());
     m_owners.respond = respond.get();
     Add(std::move(respond));
+
+    auto deletion = std::make_unique<CDeletionFeature>(host, m_owners.icons);
+    m_owners.deletion = deletion.get();
+    Add(std::move(deletion));
+
+    auto backup = std::make_unique<CBackupFeature>(host, CMainSheet::Backup);
+    m_owners.backup = backup.get();
+    Add(std::move(backup));
 }
 
 CFeatures::~CFeatures() = default;

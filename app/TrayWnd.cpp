@@ -79,9 +79,7 @@ int CTrayWnd::OnCreate(const CREATESTRUCTA& cs)
     (void)cs;
     if (HICON icon = LoadProgramIcon(IDI_PROGRAM, GetSystemMetrics(SM_CXICON), GetSystemMetrics(SM_CYICON)))
         Send(WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon));
-    // Until every page is an editor, the sheet is made at start: the pages
-    // that still run their features need their windows.
-    EnsureSheet();
+    // The sheet is made when the user first opens it (ShowSheet).
     HOOK_AttachDLL(GetHwnd(), const_cast<char*>(m_programFolder.c_str()));
     AddTrayIcon();
     m_store->EnsureFileAssociation(false, m_programFolder.c_str());
@@ -215,8 +213,6 @@ LRESULT CTrayWnd::WndProc(UINT msg, WPARAM wp, LPARAM lp)
         request.code = HOOKMSG_SCREEN_CHANGED;
         SendToHook(request, false);
         m_features->DisplayChanged();
-        if (m_sheet)
-            m_sheet->DisplayChanged();
         break;
     }
     default: break;
@@ -281,11 +277,7 @@ void CTrayWnd::OnHookReady()
     m_store->LoadSettingsBlock(&m_settings);
     // The start entry follows the stored switch (the program may have moved).
     m_store->UpdateStartEntry(m_settings.runOnBoot != 0, m_programFolder.c_str(), GetHwnd());
-    if (m_sheet)
-        m_sheet->LoadFeatures();
     m_features->Start();
-    if (m_sheet)
-        m_sheet->ActivateEveryPage();
     UpdateMenuAndTrayIcon();
     SendSettings();
     if (m_settings.enabled && m_settings.firstTime) {
@@ -448,21 +440,15 @@ void CTrayWnd::PostExit()
 bool CTrayWnd::DeferExitForModalLoop()
 {
     HWND popup = nullptr;
-    if (m_features->InModalLoop(&popup)) {
-        if (popup)
-            PostMessageA(popup, WM_COMMAND, IDCANCEL, 0);
-        SetTimer(GetHwnd(), TIMER_EXIT_RETRY, 200, nullptr);
-        return true;
-    }
-    if (!m_sheet || !m_sheet->IsAlive())
-        return false;
-    if (!m_sheet->PageInModalLoop(&popup)) {
-        if (IsWindowEnabled(m_sheet->GetHwnd()))
-            return false;
+    bool waiting = m_features->InModalLoop(&popup);
+    if (!waiting && m_sheet && m_sheet->IsAlive() && !IsWindowEnabled(m_sheet->GetHwnd())) {
+        waiting = true;
         popup = GetLastActivePopup(m_sheet->GetHwnd());
         if (popup == m_sheet->GetHwnd())
             popup = nullptr;
     }
+    if (!waiting)
+        return false;
     if (popup)
         PostMessageA(popup, WM_COMMAND, IDCANCEL, 0);
     SetTimer(GetHwnd(), TIMER_EXIT_RETRY, 200, nullptr);

@@ -1,11 +1,10 @@
 // Dialog and control ids of automated deletion's dialogs. The progress
-// controls' ids are shared with the backup progress dialog.
+// dialog's controls are the shared ones of files/FilesResource.h.
 #pragma once
 
+#include "files/FilesResource.h"
+
 #define IDD_DELETE_PROGRESS 5100
-#define IDC_PROGRESS_STATUS 5101
-#define IDC_PROGRESS_BAR 5102
-#define IDC_PROGRESS_FAILURES 5103
 
 #define IDD_DELETION_TASK 5200
 #define IDC_TASK_FOLDER 5201
@@ -25,3 +24,11 @@
 #define IDD_TASK_PREVIEW 5300
 #define IDC_PREVIEW_SUMMARY 5301
 #define IDC_PREVIEW_LIST 5302
+
+// The File Shredder window, 26 by 26 dialog units, and its pictures without
+// and with the focus (res/resource.h).
+#define IDD_SHREDDER 138
+#define IDB_SHREDDER_ICON 141
+#define IDB_SHREDDER_ICON_16 142
+#define IDB_SHREDDER_ICON_FOCUS 139
+#define IDB_SHREDDER_ICON_FOCUS_16 140

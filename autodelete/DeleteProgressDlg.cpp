@@ -2,6 +2,7 @@
 
 #include "autodelete/AutoDeleteResource.h"
 #include "autodelete/DeletionEngine.h"
+#include "files/DesktopDropWnd.h"  // DroppedPaths
 #include "files/Win32WalkSystem.h"
 
 CDeleteProgressDlg::CDeleteProgressDlg(HWND owner, HDROP drop) : CDeleteProgressDlg(owner, DroppedPaths(drop)) { }

@@ -5,7 +5,7 @@
 #pragma once
 
 #include "autodelete/DropDeletion.h"
-#include "autodelete/ProgressDlg.h"
+#include "files/ProgressDlg.h"
 
 #include <shellapi.h>
 

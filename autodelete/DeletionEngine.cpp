@@ -1,9 +1,10 @@
 #include "autodelete/DeletionEngine.h"
 
 #include "autodelete/DeletionTaskList.h"
-#include "autodelete/FileNameMatch.h"
-#include "autodelete/MatchList.h"
-#include "autodelete/TaskFolderCheck.h"
+#include "files/ExactPath.h"
+#include "files/FileNameMatch.h"
+#include "files/MatchList.h"
+#include "files/TaskFolderCheck.h"
 #include "common/Log.h"
 #include "files/SafeWalker.h"
 #include "files/Win32WalkSystem.h"
@@ -20,18 +21,6 @@ namespace {
 bool IsDots(const wchar_t* name)
 {
     return wcscmp(name, L".") == 0 || wcscmp(name, L"..") == 0;
-}
-
-// A UTF-16 unit of a pair without its other half.
-bool HasLoneSurrogate(const wchar_t* name)
-{
-    for (const wchar_t* p = name; *p; ++p) {
-        if (*p >= 0xD800 && *p <= 0xDBFF && p[1] >= 0xDC00 && p[1] <= 0xDFFF)
-            ++p;
-        else if (*p >= 0xD800 && *p <= 0xDFFF)
-            return true;
-    }
-    return false;
 }
 
 // Why the task's own folder must not be cleaned, or empty.
@@ -74,8 +63,8 @@ bool ListFolder(const std::string& folder, std::vector<FolderEntry>& entries)
     WIN32_FIND_DATAW data = {};
     // No short names are asked for: making them costs the system a look at
     // every entry's neighbours, which a folder of thousands pays for each.
-    ScopedFind find(FindFirstFileExW(ExactPath(pattern).c_str(), FindExInfoBasic, &data, FindExSearchNameMatch,
-                                     nullptr, FIND_FIRST_EX_LARGE_FETCH));
+    ScopedFind find(FindFirstFileExW(ExactPath(pattern).c_str(), FindExInfoBasic, &data, FindExSearchNameMatch, nullptr,
+                                     FIND_FIRST_EX_LARGE_FETCH));
     if (!find)
         return false;
     do {
@@ -86,37 +75,6 @@ bool ListFolder(const std::string& folder, std::vector<FolderEntry>& entries)
         }
     } while (FindNextFileW(find.Get(), &data));
     return true;
-}
-
-bool MatchesAnyPattern(const std::vector<std::string>& patterns, const std::string& name)
-{
-    for (const std::string& pattern : patterns) {
-        if (MatchFileName(pattern, name))
-            return true;
-    }
-    return false;
-}
-
-std::vector<std::string> DroppedPaths(HDROP drop)
-{
-    std::vector<std::string> paths;
-    if (!drop)
-        return paths;
-    const UINT count = DragQueryFileW(drop, 0xFFFFFFFF, nullptr, 0);
-    for (UINT i = 0; i < count; i++) {
-        const UINT length = DragQueryFileW(drop, i, nullptr, 0);
-        std::wstring path(length + 1, L'\0');
-        const UINT got = DragQueryFileW(drop, i, &path[0], length + 1);
-        path.resize(got <= length ? got : length);
-        if (path.empty())
-            continue;
-        if (HasLoneSurrogate(path.c_str())) {
-            LogWarningFormat("Dropped item left alone: its name is not valid Unicode: %s", WideToUtf8(path).c_str());
-            continue;
-        }
-        paths.push_back(WideToUtf8(path));
-    }
-    return paths;
 }
 
 namespace {
@@ -171,35 +129,7 @@ std::string FullFolderPath(const std::string& folder)
     return WideToUtf8(full);
 }
 
-// A part of a path that the system's own path rules would rewrite.
-bool HasRelativePart(const std::string& path)
-{
-    size_t start = 0;
-    while (start <= path.size()) {
-        size_t end = path.find('\\', start);
-        if (end == std::string::npos)
-            end = path.size();
-        const std::string part = path.substr(start, end - start);
-        if (part == "." || part == "..")
-            return true;
-        start = end + 1;
-    }
-    return false;
-}
-
 }  // namespace
-
-std::wstring ExactPath(const std::string& path)
-{
-    if (path.compare(0, 4, "\\\\?\\") == 0 || path.find('/') != std::string::npos || HasRelativePart(path))
-        return Utf8ToWide(path);
-    const bool fromDrive = path.size() >= 3 && path[1] == ':' && path[2] == '\\';
-    if (fromDrive)
-        return L"\\\\?\\" + Utf8ToWide(path);
-    if (path.compare(0, 2, "\\\\") == 0 && path.compare(0, 4, "\\\\.\\") != 0)
-        return L"\\\\?\\UNC\\" + Utf8ToWide(path.substr(2));
-    return Utf8ToWide(path);
-}
 
 int RemoveFile(const std::string& path)
 {
@@ -276,8 +206,9 @@ private:
         for (const WalkEntry& entry : entries) {
             const bool isFolder = entry.info.IsFolder();
             if (entry.unreadable) {
-                const bool wanted = isFolder ? m_task.includeSubfolders != 0
-                                             : MatchesAnyPattern(m_task.fileTypes, entry.name) != (m_task.excludeFileTypes != 0);
+                const bool wanted = isFolder
+                    ? m_task.includeSubfolders != 0
+                    : MatchesAnyPattern(m_task.fileTypes, entry.name) != (m_task.excludeFileTypes != 0);
                 if (wanted)
                     LogWarningFormat("Deletion task left %s alone: its name is not valid Unicode",
                                      JoinPath(folder.Path(), entry.name).c_str());

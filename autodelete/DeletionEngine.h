@@ -37,21 +37,10 @@ struct WalkEntry;
 // matches.
 void AddMatches(const std::vector<FolderEntry>& entries, const std::vector<std::string>& patterns, MatchList& matches);
 void AddMatches(const std::vector<WalkEntry>& entries, const std::vector<std::string>& patterns, MatchList& matches);
-// Whether name matches one of patterns.
-bool MatchesAnyPattern(const std::vector<std::string>& patterns, const std::string& name);
-// The paths of a drop, read through the wide calls. A path holding half of a
-// UTF-16 pair cannot be spelled in UTF-8 (its stand-in could name another
-// file): it is left out and logged.
-std::vector<std::string> DroppedPaths(HDROP drop);
 // A folder the engine must not enter: a directory that is a reparse point.
 bool IsLinkedFolder(DWORD attributes);
 // A path the system's calls take whole (shorter than MAX_PATH characters).
 bool FitsPath(const std::string& path);
-// The wide form of path that reaches exactly the name it spells: a whole
-// path from a drive or a share, with no "." or ".." part and no '/', takes
-// the "\\?\" form, so that a name ending in a dot or a blank is not cut to
-// its neighbour's ("thesis.doc." to "thesis.doc"); anything else goes as it is.
-std::wstring ExactPath(const std::string& path);
 // Deletes one file (a read-only one after clearing that attribute; a file
 // that is a link is removed as the link). 1 when it is gone; else 0 with the
 // reason as the last error.

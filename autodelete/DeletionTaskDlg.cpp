@@ -4,7 +4,7 @@
 #include "autodelete/DeletionEngine.h"
 #include "autodelete/DeletionTaskList.h"
 #include "autodelete/FolderMacros.h"
-#include "autodelete/TaskFolderCheck.h"
+#include "files/TaskFolderCheck.h"
 #include "autodelete/TaskPreviewDlg.h"
 #include "framework/CommonDialogs.h"
 

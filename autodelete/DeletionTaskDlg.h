@@ -11,7 +11,7 @@
 #pragma once
 
 #include "autodelete/DeletionTask.h"
-#include "autodelete/FileTypeListEditor.h"
+#include "files/FileTypeListEditor.h"
 #include "framework/Dialog.h"
 
 #include <functional>

@@ -5,7 +5,7 @@
 // line break (which the file cannot hold).
 #pragma once
 
-#include "autodelete/FileTypeListEditor.h"
+#include "files/FileTypeListEditor.h"
 #include "backup/BackupConfig.h"
 #include "framework/Dialog.h"
 

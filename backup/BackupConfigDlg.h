@@ -6,7 +6,7 @@
 // already (one configuration per source).
 #pragma once
 
-#include "autodelete/FileTypeListEditor.h"
+#include "files/FileTypeListEditor.h"
 #include "backup/BackupConfig.h"
 #include "framework/Dialog.h"
 

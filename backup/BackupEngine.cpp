@@ -1,6 +1,7 @@
 #include "backup/BackupEngine.h"
 
-#include "autodelete/DeletionEngine.h"  // ExactPath, MatchesAnyPattern
+#include "files/ExactPath.h"
+#include "files/FileNameMatch.h"  // MatchesAnyPattern
 #include "backup/BackupRules.h"
 #include "backup/LongFolderForm.h"
 #include "common/Utf8.h"
@@ -258,7 +259,7 @@ bool RenameOver(HANDLE file, HANDLE folder, const std::wstring& name, unsigned l
     }
     FILE_BASIC_INFO basic = {};
     basic.FileAttributes = (info.attributes & ~FILE_ATTRIBUTE_READONLY) ? info.attributes & ~FILE_ATTRIBUTE_READONLY
-                                                                         : FILE_ATTRIBUTE_NORMAL;
+                                                                        : FILE_ATTRIBUTE_NORMAL;
     if (!SetFileInformationByHandle(old.Get(), FileBasicInfo, &basic, sizeof basic)) {
         error = GetLastError();
         return false;
@@ -293,8 +294,8 @@ FileIdentity FolderIdOf(const std::string& folder)
 
 CBackupRun::CBackupRun(const std::vector<BackupConfig>& configs, const BackupCommands& commands,
                        IBackupProgress& progress)
-    : m_configs(configs), m_commands(commands), m_progress(progress), m_walker(WalkSystem(), IWalkSystem::Access::kRead),
-      m_fileSystemOf(&FileSystemOf)
+    : m_configs(configs), m_commands(commands), m_progress(progress),
+      m_walker(WalkSystem(), IWalkSystem::Access::kRead), m_fileSystemOf(&FileSystemOf)
 {
 }
 
@@ -611,8 +612,8 @@ bool CBackupRun::RemoveStaleTemporary(const std::wstring& name)
     uint32_t error = 0;
     if (WalkSystem().RemoveChildFile(AsWalkHandle(m_knownHandle.Get()), name, error))
         return true;
-    m_progress.AddFailure(JoinPath(m_knownFolder, WideToUtf8(name)) + " (left by an earlier backup, not removed: " +
-                          SystemErrorText(error) + ")");
+    m_progress.AddFailure(JoinPath(m_knownFolder, WideToUtf8(name)) +
+                          " (left by an earlier backup, not removed: " + SystemErrorText(error) + ")");
     return false;
 }
 

@@ -4,8 +4,8 @@
 // 145 and Cancel becomes "Close".
 #pragma once
 
-#include "autodelete/FileTypeListEditor.h"  // TaskMessageBoxFn
-#include "autodelete/ProgressDlg.h"
+#include "files/FileTypeListEditor.h"  // TaskMessageBoxFn
+#include "files/ProgressDlg.h"
 #include "backup/BackupConfig.h"
 
 #include <functional>

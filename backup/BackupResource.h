@@ -1,5 +1,6 @@
-// Dialog and control ids of backup's editors (5400 to 5599). The progress
-// dialog shares the deletion progress dialog's control ids.
+// Dialog and control ids of backup's editors (5400 to 5599) and of the
+// Backup window. The progress
+// dialog's controls are the shared ones of files/FilesResource.h.
 #pragma once
 
 #define IDD_BACKUP_CONFIG 5400
@@ -26,3 +27,11 @@
 #define IDC_ADVANCED_POST_SELECT 5507
 #define IDC_ADVANCED_POST_ARGUMENTS 5508
 #define IDC_ADVANCED_REMOVE_COPIES 5509
+
+// The Backup window, 26 by 26 dialog units, and its pictures without and
+// with the focus (res/resource.h).
+#define IDD_BACKUP_ICON 147
+#define IDB_BACKUP_ICON 143
+#define IDB_BACKUP_ICON_16 144
+#define IDB_BACKUP_ICON_FOCUS 145
+#define IDB_BACKUP_ICON_FOCUS_16 146

@@ -1,6 +1,6 @@
 #include "backup/BackupRules.h"
 
-#include "autodelete/TaskFolderCheck.h"
+#include "files/TaskFolderCheck.h"
 #include "common/ListFields.h"
 #include "common/Utf8.h"
 

@@ -1,6 +1,6 @@
 #include "backup/LongFolderForm.h"
 
-#include "autodelete/TaskFolderCheck.h"
+#include "files/TaskFolderCheck.h"
 #include "backup/BackupRules.h"
 #include "common/Utf8.h"
 

@@ -43,3 +43,10 @@ int CBitmap::Draw(HDC target, int x, int y) const
         return 0;
     return BitBlt(target, x, y, GetWidth(), GetHeight(), source.Get(), 0, 0, SRCCOPY) ? 1 : 0;
 }
+
+bool IsLowColourDisplay()
+{
+    const ScopedGetDC screen(nullptr);
+    const int bits = screen ? GetDeviceCaps(screen.Get(), BITSPIXEL) * GetDeviceCaps(screen.Get(), PLANES) : 32;
+    return bits <= 8;
+}

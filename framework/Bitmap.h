@@ -32,3 +32,7 @@ public:
 private:
     ScopedBitmap m_bitmap;
 };
+
+// True on a display of 8 bits per pixel or fewer: pages and the windows on
+// the desktop then take the 16-colour variants of their pictures.
+bool IsLowColourDisplay();

@@ -2,18 +2,12 @@
 
 #include "backup/AdvancedBackupDlg.h"
 #include "backup/BackupConfigDlg.h"
-#include "framework/PropertySheet.h"
+#include "backup/BackupConfigList.h"
+#include "backup/BackupOwner.h"
 #include "pages/BackupResource.h"
-#include "pages/PageHost.h"
 #include "pages/PageSupport.h"
-#include "settings/SettingsStore.h"
-
-#include <cstring>
 
 namespace {
-
-const char kShowIcon[] = "Property Backup Desktop Icon";
-const char kIconPos[] = "Property Backup Desktop Icon Pos";
 
 CFeaturePage::PageArgs BackupPageArgs()
 {
@@ -28,76 +22,36 @@ CFeaturePage::PageArgs BackupPageArgs()
     return args;
 }
 
-// The stored bytes of a value of the table, or its default when it is
-// missing or stored with another size or type.
-void ReadBytes(const CSettingsStore& store, const char* name, void* out, size_t size)
-{
-    uint8_t bytes[kMaxPropertySize] = {};
-    const PropertyValue* value = FindPropertyValue(name);
-    if (!value || value->size != size)
-        return;
-    store.ReadProperty(*value, bytes);
-    memcpy(out, bytes, size);
-}
-
 }  // namespace
 
-CBackupPage::CBackupPage(IPageHost& host) : CDropWindowPage(BackupPageArgs(), host) { }
+CBackupPage::CBackupPage(IPageHost& host, IBackupOwner& owner)
+    : CFeaturePage(BackupPageArgs(), host), m_owner(owner) { }
 
 CBackupPage::~CBackupPage() = default;
-
-std::string CBackupPage::ConfigFile() const
-{
-    return Host().ProgramFolder() + "\\Backup.txt";
-}
-
-void CBackupPage::LoadBackupSettings()
-{
-    m_configs.LoadConfigs(ConfigFile());
-    m_settings = BackupSettings();
-    const CSettingsStore& store = Host().Store();
-    ReadBytes(store, kShowIcon, &m_settings.showIcon, sizeof m_settings.showIcon);
-    int32_t position[2] = {m_settings.iconLeft, m_settings.iconTop};
-    ReadBytes(store, kIconPos, position, sizeof position);
-    m_settings.iconLeft = position[0];
-    m_settings.iconTop = position[1];
-    if (m_settings.showIcon)
-        ShowWindow();
-}
-
-void CBackupPage::SaveBackupSettings()
-{
-    const CSettingsStore& store = Host().Store();
-    const int32_t position[2] = {m_settings.iconLeft, m_settings.iconTop};
-    store.WriteBinary(kShowIcon, &m_settings.showIcon, 1);
-    store.WriteBinary(kIconPos, position, sizeof position);
-    m_configs.SaveConfigs(ConfigFile());
-}
 
 bool CBackupPage::OnActivate()
 {
     // The list's modified flag stays as it is: it is set here only when its
     // last save failed, and then the next chance writes the list.
-    CheckItem(IDC_BACKUP_SHOW_ICON, m_settings.showIcon != 0);
-    MatchWindow();
+    CheckItem(IDC_BACKUP_SHOW_ICON, m_owner.Settings().showIcon != 0);
     RefreshConfigList();
     return true;
 }
 
 void CBackupPage::OnDeactivate()
 {
-    m_configs.SaveConfigs(ConfigFile());
+    m_owner.SaveConfigs();
 }
 
 int CBackupPage::OnApply()
 {
     SetModified(false);
-    m_settings.showIcon = IsItemChecked(IDC_BACKUP_SHOW_ICON) ? 1 : 0;
-    SaveBackupSettings();
-    if (m_configs.IsModified())
+    BackupSettings settings = m_owner.Settings();
+    settings.showIcon = IsItemChecked(IDC_BACKUP_SHOW_ICON) ? 1 : 0;
+    m_owner.ApplySettings(settings);
+    if (m_owner.Configs().IsModified())
         TellListNotWritten(GetHwnd(), m_messageBox, "Backup.txt");
-    CheckItem(IDC_BACKUP_SHOW_ICON, m_settings.showIcon != 0);
-    MatchWindow();
+    CheckItem(IDC_BACKUP_SHOW_ICON, m_owner.Settings().showIcon != 0);
     return 1;
 }
 
@@ -118,32 +72,8 @@ int CBackupPage::OnCommand(UINT id, UINT code, HWND control)
     case IDC_BACKUP_EDIT_CONFIG: EditConfig(); return 1;
     case IDC_BACKUP_REMOVE_CONFIG: RemoveConfig(); return 1;
     case IDC_BACKUP_ADVANCED: EditCommands(); return 1;
-    default: return CDropWindowPage::OnCommand(id, code, control);
+    default: return CFeaturePage::OnCommand(id, code, control);
     }
-}
-
-// ---- The Backup window ----
-
-std::unique_ptr<CDesktopDropWnd> CBackupPage::MakeWindow()
-{
-    return std::make_unique<CBackupIconWnd>(GetHwnd(), m_configs, [this] { ConfigureNow(); });
-}
-
-void CBackupPage::ConfigureNow()
-{
-    CPropertySheet* sheet = GetSheet();
-    for (int i = 0; sheet && i < sheet->GetPageCount(); ++i) {
-        if (sheet->GetPage(i) == this) {
-            Host().ShowSheet(i);
-            return;
-        }
-    }
-}
-
-void CBackupPage::ShutDown()
-{
-    HideWindow();
-    SaveBackupSettings();
 }
 
 // ---- The configuration list ----
@@ -151,7 +81,7 @@ void CBackupPage::ShutDown()
 void CBackupPage::RefreshConfigList()
 {
     std::vector<std::string> sources;
-    for (const BackupConfig& config : m_configs.Configs())
+    for (const BackupConfig& config : m_owner.Configs().Configs())
         sources.push_back(config.source);
     FillFolderList(GetItem(IDC_BACKUP_CONFIGS), sources);
     UpdateConfigButtons();
@@ -167,12 +97,12 @@ void CBackupPage::UpdateConfigButtons()
 int CBackupPage::SelectedConfig() const
 {
     std::string source;
-    return SelectedListText(GetItem(IDC_BACKUP_CONFIGS), &source) ? m_configs.FindConfigBySource(source) : -1;
+    return SelectedListText(GetItem(IDC_BACKUP_CONFIGS), &source) ? m_owner.Configs().FindConfigBySource(source) : -1;
 }
 
 void CBackupPage::ListChanged()
 {
-    m_configs.SetModified(true);
+    m_owner.Configs().SetModified(true);
     RefreshConfigList();
 }
 
@@ -181,8 +111,8 @@ void CBackupPage::AddConfig()
     BackupConfig config;
     CBackupConfigDlg dialog(GetHwnd(), config);
     dialog.SetMessageBox(m_messageBox);
-    dialog.SetSourceTaken([this](const std::string& source) { return m_configs.FindSameSource(source) != -1; });
-    if (dialog.Run() != IDOK || !m_configs.AddConfig(config))
+    dialog.SetSourceTaken([this](const std::string& source) { return m_owner.Configs().FindSameSource(source) != -1; });
+    if (dialog.Run() != IDOK || !m_owner.Configs().AddConfig(config))
         return;
     ListChanged();
     SetModified(true);
@@ -193,12 +123,12 @@ void CBackupPage::EditConfig()
     const int index = SelectedConfig();
     if (index < 0)
         return;
-    BackupConfig copy = m_configs.Configs()[static_cast<size_t>(index)];
+    BackupConfig copy = m_owner.Configs().Configs()[static_cast<size_t>(index)];
     CBackupConfigDlg dialog(GetHwnd(), copy);
     dialog.SetMessageBox(m_messageBox);
     dialog.SetSourceTaken(
-        [this, index](const std::string& source) { return m_configs.FindSameSource(source, index) != -1; });
-    if (dialog.Run() != IDOK || !m_configs.ReplaceConfig(index, copy))
+        [this, index](const std::string& source) { return m_owner.Configs().FindSameSource(source, index) != -1; });
+    if (dialog.Run() != IDOK || !m_owner.Configs().ReplaceConfig(index, copy))
         return;
     ListChanged();
     SetModified(true);
@@ -211,17 +141,17 @@ void CBackupPage::RemoveConfig()
     const int index = SelectedConfig();
     if (index < 0)
         return;
-    m_configs.RemoveConfig(index);
+    m_owner.Configs().RemoveConfig(index);
     ListChanged();
 }
 
 void CBackupPage::EditCommands()
 {
-    BackupCommands commands = m_configs.Commands();
+    BackupCommands commands = m_owner.Configs().Commands();
     CAdvancedBackupDlg dialog(GetHwnd(), commands);
     dialog.SetMessageBox(m_messageBox);
     if (dialog.Run() != IDOK)
         return;
-    m_configs.SetCommands(commands);
+    m_owner.Configs().SetCommands(commands);
     SetModified(true);
 }

@@ -1,58 +1,29 @@
-// The Backup page: the backup configurations, the commands they share, and
-// the Backup window on the desktop that backs up what is dropped on it.
+// The Backup page: an editor over backup (IBackupOwner). It shows the
+// settings and the configurations when it is shown, edits the
+// configurations and their commands through the owner and hands its setting
+// to the owner on Apply. The Backup window on the desktop is the owner's.
 #pragma once
 
-#include "backup/BackupConfigList.h"
-#include "pages/BackupIconWnd.h"
-#include "pages/DropWindowPage.h"
+#include "pages/FeaturePage.h"
 #include "pages/PageMessageBox.h"
 
-#include <cstdint>
-#include <memory>
-#include <string>
+class IBackupOwner;
 
-// The page's registry values.
-struct BackupSettings {
-    uint8_t showIcon = 1;  // show the Backup window
-    int32_t iconLeft = 50;  // its screen position
-    int32_t iconTop = 0;
-};
-
-class CBackupPage : public CDropWindowPage {
+class CBackupPage : public CFeaturePage {
 public:
-    explicit CBackupPage(IPageHost& host);
+    CBackupPage(IPageHost& host, IBackupOwner& owner);
     ~CBackupPage() override;
 
     // The questions and messages of the page and of its editors.
     void SetMessageBox(MessageBoxFn messageBox) { m_messageBox = messageBox; }
-
-    // Start-up: the configurations, the settings, the Backup window.
-    void LoadAndStart() override { LoadBackupSettings(); }
-    // At exit: the window goes (its place kept); the settings and a changed
-    // list are saved, whether or not the window was shown.
-    void ShutDown() override;
-
-    void LoadBackupSettings();
-    void SaveBackupSettings();
-    const BackupSettings& Settings() const { return m_settings; }
-    const CBackupConfigList& Configs() const { return m_configs; }
-    CBackupIconWnd* BackupWindow() const { return static_cast<CBackupIconWnd*>(Window()); }
 
 protected:
     bool OnActivate() override;
     void OnDeactivate() override;
     int OnApply() override;
     int OnCommand(UINT id, UINT code, HWND control) override;
-    WindowPlace Place() override { return {m_settings.showIcon, m_settings.iconLeft, m_settings.iconTop}; }
-    std::unique_ptr<CDesktopDropWnd> MakeWindow() override;
-    const char* WindowName() const override { return "Backup"; }
-    void SaveSettings() override { SaveBackupSettings(); }
 
 private:
-    std::string ConfigFile() const;
-    // The answer Yes to the configure question of a drop.
-    void ConfigureNow();
-
     void RefreshConfigList();
     void UpdateConfigButtons();
     int SelectedConfig() const;
@@ -62,7 +33,6 @@ private:
     void EditCommands();
     void ListChanged();
 
-    BackupSettings m_settings;
-    CBackupConfigList m_configs;
+    IBackupOwner& m_owner;
     MessageBoxFn m_messageBox = &SystemMessageBox;
 };

@@ -1,4 +1,4 @@
-// Dialog and control ids of the Backup page and of the Backup window.
+// Dialog and control ids of the Backup page.
 #pragma once
 
 #define IDD_BACKUP 137
@@ -16,11 +16,3 @@
 // The page's picture (48 by 48, black transparent), as res/resource.h names it.
 #define IDB_BACKUP 181
 #define IDB_BACKUP_16 182
-
-// The Backup window, 26 by 26 dialog units, and its pictures without and
-// with the focus (res/resource.h).
-#define IDD_BACKUP_ICON 147
-#define IDB_BACKUP_ICON 143
-#define IDB_BACKUP_ICON_16 144
-#define IDB_BACKUP_ICON_FOCUS 145
-#define IDB_BACKUP_ICON_FOCUS_16 146

@@ -1,15 +1,12 @@
 #include "pages/DeletePage.h"
 
-#include "autodelete/DeletionEngine.h"
+#include "autodelete/DeletionFeature.h"  // LocalSeconds
+#include "autodelete/DeletionOwner.h"
 #include "autodelete/DeletionTaskDlg.h"
-#include "common/AppMessages.h"
-#include "common/Log.h"
+#include "autodelete/DeletionTaskList.h"
 #include "pages/DeleteResource.h"
-#include "icons/IconFeatures.h"
-#include "pages/MainSheet.h"
 #include "pages/PageHost.h"
 #include "pages/PageSupport.h"
-#include "settings/SettingsStore.h"
 
 #include <cerrno>
 #include <climits>
@@ -19,16 +16,6 @@
 #include <vector>
 
 namespace {
-
-const char kShowIcon[] = "Property Delete Desktop Icon";
-const char kIconPos[] = "Property Delete Desktop Icon Pos";
-const char kEnabled[] = "Property Delete AutoDel Enabled";
-const char kAtStart[] = "Property Delete AutoDel At Start";
-const char kDays[] = "Property Delete AutoDel Days";
-const char kHours[] = "Property Delete AutoDel Hours";
-const char kMinutes[] = "Property Delete AutoDel Minutes";
-const char kSeconds[] = "Property Delete AutoDel Seconds";
-const char kLastAction[] = "Property Delete AutoDel Last Action";
 
 // The year 9999 in seconds since 1601: beyond it the system formats no date.
 constexpr uint64_t kLastFormattableSecond = 265046774399ull;
@@ -44,23 +31,6 @@ CFeaturePage::PageArgs DeletePageArgs()
     args.lowColourPicture = IDB_DELETE_16;
     args.picturePlace = IDC_DELETE_PICTURE;
     return args;
-}
-
-template <typename T> void ReadValue(const CSettingsStore& store, const char* name, T* field)
-{
-    const PropertyValue* value = FindPropertyValue(name);
-    uint8_t bytes[kMaxPropertySize] = {};
-    if (value && value->size == sizeof(T) && store.ReadProperty(*value, bytes))
-        memcpy(field, bytes, sizeof(T));
-}
-
-uint64_t LocalSecondsNow()
-{
-    SYSTEMTIME now = {};
-    GetLocalTime(&now);
-    FILETIME file = {};
-    SystemTimeToFileTime(&now, &file);
-    return ((static_cast<uint64_t>(file.dwHighDateTime) << 32) | file.dwLowDateTime) / 10000000ull;
 }
 
 std::string FormatLocalSeconds(uint64_t seconds)
@@ -99,77 +69,34 @@ int32_t FieldNumber(const std::string& text)
 
 }  // namespace
 
-CDeletePage::CDeletePage(IPageHost& host, CMainSheet& sheet)
-    : CDropWindowPage(DeletePageArgs(), host), m_sheet(sheet), m_schedule(*this)
+CDeletePage::CDeletePage(IPageHost& host, IDeletionOwner& owner) : CFeaturePage(DeletePageArgs(), host), m_owner(owner)
 {
 }
 
-CDeletePage::~CDeletePage() = default;
-
-uint32_t CDeletePage::NowSeconds()
+CDeletePage::~CDeletePage()
 {
-    return static_cast<uint32_t>(LocalSecondsNow());
-}
-
-std::string CDeletePage::TaskFile() const
-{
-    return Host().ProgramFolder() + "\\AutoDelete.txt";
-}
-
-void CDeletePage::LoadDeleteSettings()
-{
-    m_tasks.LoadTasks(TaskFile());
-    m_settings = DeleteSettings();
-    const CSettingsStore& store = Host().Store();
-    ReadValue(store, kShowIcon, &m_settings.showIcon);
-    int32_t position[2] = {m_settings.iconLeft, m_settings.iconTop};
-    ReadValue(store, kIconPos, &position);
-    m_settings.iconLeft = position[0];
-    m_settings.iconTop = position[1];
-    ReadValue(store, kEnabled, &m_settings.enabled);
-    ReadValue(store, kAtStart, &m_settings.atStart);
-    ReadValue(store, kDays, &m_settings.days);
-    ReadValue(store, kHours, &m_settings.hours);
-    ReadValue(store, kMinutes, &m_settings.minutes);
-    ReadValue(store, kSeconds, &m_settings.seconds);
-    ReadValue(store, kLastAction, &m_settings.lastAction);
-    m_schedule.SetSettings(m_settings, true);
-    if (m_settings.showIcon)
-        ShowWindow();
-    IIconFeatures* icons = m_sheet.IconFeatures();
-    if (icons && icons->HasHideRule(kRecycleBin))
-        icons->HideByLabel(kRecycleBin, 0);
-}
-
-void CDeletePage::SaveDeleteSettings()
-{
-    const CSettingsStore& store = Host().Store();
-    const int32_t position[2] = {m_settings.iconLeft, m_settings.iconTop};
-    store.WriteBinary(kShowIcon, &m_settings.showIcon, 1);
-    store.WriteBinary(kIconPos, position, sizeof position);
-    store.WriteBinary(kEnabled, &m_settings.enabled, 1);
-    store.WriteBinary(kAtStart, &m_settings.atStart, 1);
-    store.WriteBinary(kDays, &m_settings.days, 4);
-    store.WriteBinary(kHours, &m_settings.hours, 4);
-    store.WriteBinary(kMinutes, &m_settings.minutes, 4);
-    store.WriteBinary(kSeconds, &m_settings.seconds, 4);
-    m_tasks.SaveTasks(TaskFile());
+    m_owner.SetScheduleRan(nullptr);
 }
 
 int CDeletePage::OnInitDialog()
 {
-    CDropWindowPage::OnInitDialog();
-    // The page window is made once, at start-up: the schedule starts here.
-    m_schedule.OnPageCreated();
+    CFeaturePage::OnInitDialog();
+    m_owner.SetScheduleRan([this] { ShowLastRun(); });
     return 1;
+}
+
+void CDeletePage::OnDestroy()
+{
+    m_owner.SetScheduleRan(nullptr);
+    CFeaturePage::OnDestroy();
 }
 
 void CDeletePage::SetControls()
 {
     m_filling = true;
+    m_settings = m_owner.Settings();
     CheckItem(IDC_DELETE_SHOW_SHREDDER, m_settings.showIcon != 0);
-    IIconFeatures* icons = m_sheet.IconFeatures();
-    CheckItem(IDC_DELETE_HIDE_RECYCLE, icons && icons->HasHideRule(kRecycleBin));
+    CheckItem(IDC_DELETE_HIDE_RECYCLE, m_owner.RecycleBinHidden());
     CheckItem(IDC_DELETE_ENABLED, m_settings.enabled != 0);
     CheckItem(IDC_DELETE_AT_START, m_settings.atStart != 0);
     const struct {
@@ -185,7 +112,6 @@ void CDeletePage::SetControls()
             SetItemText(field.id, std::to_string(field.value).c_str());
     }
     m_filling = false;
-    MatchWindow();
     ShowLastRun();
 }
 
@@ -193,17 +119,18 @@ void CDeletePage::ShowLastRun()
 {
     if (!GetHwnd())
         return;
-    const uint64_t now = LocalSecondsNow();
-    const uint32_t last = m_schedule.LastAction();
+    const CDeleteSchedule& schedule = m_owner.Schedule();
+    const uint64_t now = CDeletionFeature::LocalSeconds();
+    const uint32_t last = schedule.LastAction();
     std::string text = "Last run: ";
     text += last ? FormatLocalSeconds(FullSeconds(last, now)) : std::string("never");
     text += "; next: ";
-    if (m_schedule.Period() == 0 || !m_schedule.Enabled() || !FeaturesEnabled())
+    if (schedule.Period() == 0 || !schedule.Enabled() || !Host().Settings().enabled)
         text += "not scheduled";
     else if (!last)
         text += "now";
     else
-        text += FormatLocalSeconds(FullSeconds(last, now) + m_schedule.Period());
+        text += FormatLocalSeconds(FullSeconds(last, now) + schedule.Period());
     SetItemText(IDC_DELETE_LAST_RUN, text.c_str());
 }
 
@@ -218,7 +145,7 @@ bool CDeletePage::OnActivate()
 
 void CDeletePage::OnDeactivate()
 {
-    m_tasks.SaveTasks(TaskFile());
+    m_owner.SaveTasks();
 }
 
 void CDeletePage::ReadControls()
@@ -235,20 +162,12 @@ void CDeletePage::ReadControls()
 int CDeletePage::OnApply()
 {
     ReadControls();
-    if (IIconFeatures* icons = m_sheet.IconFeatures()) {
-        if (IsItemChecked(IDC_DELETE_HIDE_RECYCLE))
-            icons->HideByLabel(kRecycleBin, 0);
-        else
-            icons->UnhideByLabel(kRecycleBin);
-    }
-    SaveDeleteSettings();
-    if (m_tasks.IsModified())
+    m_owner.HideRecycleBin(IsItemChecked(IDC_DELETE_HIDE_RECYCLE));
+    m_owner.ApplySettings(m_settings);
+    if (m_owner.Tasks().IsModified())
         TellListNotWritten(GetHwnd(), m_messageBox, "AutoDelete.txt");
-    m_schedule.SetSettings(m_settings, false);
     SetControls();
     SetModified(false);
-    m_schedule.CheckAutoDelTime();
-    ShowLastRun();
     return 1;
 }
 
@@ -271,7 +190,7 @@ int CDeletePage::OnCommand(UINT id, UINT code, HWND control)
         return 1;
     case IDC_DELETE_NOW:
         if (code == BN_CLICKED)
-            m_schedule.DoAutoDel(true, false);
+            m_owner.RunNow();
         return 1;
     case IDC_DELETE_TASKS:
         if (code == LBN_DBLCLK)
@@ -282,68 +201,8 @@ int CDeletePage::OnCommand(UINT id, UINT code, HWND control)
     case IDC_DELETE_ADD: AddTask(); return 1;
     case IDC_DELETE_EDIT: EditTask(); return 1;
     case IDC_DELETE_REMOVE: RemoveTask(); return 1;
-    default: return CDropWindowPage::OnCommand(id, code, control);
+    default: return CFeaturePage::OnCommand(id, code, control);
     }
-}
-
-int CDeletePage::OnTimer(UINT_PTR id)
-{
-    if (id != TIMER_DELETE_SCHEDULE)
-        return CDropWindowPage::OnTimer(id);
-    m_schedule.OnTimer();
-    ShowLastRun();
-    return 1;
-}
-
-bool CDeletePage::SetTimer(uint32_t elapseMs)
-{
-    return GetHwnd() && ::SetTimer(GetHwnd(), TIMER_DELETE_SCHEDULE, elapseMs, nullptr) != 0;
-}
-
-void CDeletePage::KillTimer()
-{
-    if (GetHwnd())
-        ::KillTimer(GetHwnd(), TIMER_DELETE_SCHEDULE);
-}
-
-bool CDeletePage::FeaturesEnabled()
-{
-    return Host().Settings().enabled != 0;
-}
-
-void CDeletePage::RunTasks()
-{
-    const std::vector<DeletionTask> tasks = m_tasks.Tasks();
-    for (const DeletionTask& task : tasks)
-        RunTask(task.folder, task);
-}
-
-void CDeletePage::StoreLastAction(uint32_t seconds)
-{
-    m_settings.lastAction = seconds;
-    Host().Store().WriteBinary(kLastAction, &seconds, sizeof seconds);
-}
-
-void CDeletePage::Warn(const char* text)
-{
-    LogWarning(text);
-}
-
-// ---- The File Shredder window ----
-
-std::unique_ptr<CDesktopDropWnd> CDeletePage::MakeWindow()
-{
-    return std::make_unique<CShredderIconWnd>(GetHwnd(), Host().ProgramFolder());
-}
-
-void CDeletePage::ShutDown()
-{
-    m_schedule.Stop();
-    HideWindow();
-    // The settings are saved whether or not the window was shown; the task
-    // file only when the user changed the tasks (a file of an earlier version
-    // stays as it was until then).
-    SaveDeleteSettings();
 }
 
 // ---- The task list ----
@@ -351,7 +210,7 @@ void CDeletePage::ShutDown()
 void CDeletePage::RefreshTaskList()
 {
     std::vector<std::string> folders;
-    for (const DeletionTask& task : m_tasks.Tasks())
+    for (const DeletionTask& task : m_owner.Tasks().Tasks())
         folders.push_back(task.folder);
     FillFolderList(GetItem(IDC_DELETE_TASKS), folders);
     UpdateTaskButtons();
@@ -367,7 +226,7 @@ void CDeletePage::UpdateTaskButtons()
 int CDeletePage::SelectedTask() const
 {
     std::string folder;
-    return SelectedListText(GetItem(IDC_DELETE_TASKS), &folder) ? m_tasks.FindTask(folder) : -1;
+    return SelectedListText(GetItem(IDC_DELETE_TASKS), &folder) ? m_owner.Tasks().FindTask(folder) : -1;
 }
 
 void CDeletePage::AddTask()
@@ -375,8 +234,8 @@ void CDeletePage::AddTask()
     DeletionTask task;
     CDeletionTaskDlg dialog(GetHwnd(), task, Host().ProgramFolder());
     dialog.SetMessageBox(m_messageBox);
-    dialog.SetFolderTaken([this](const std::string& folder) { return m_tasks.FindSameFolder(folder) != -1; });
-    if (dialog.Run() != IDOK || !m_tasks.AddTask(task))
+    dialog.SetFolderTaken([this](const std::string& folder) { return m_owner.Tasks().FindSameFolder(folder) != -1; });
+    if (dialog.Run() != IDOK || !m_owner.Tasks().AddTask(task))
         return;
     RefreshTaskList();
     SetModified(true);
@@ -387,13 +246,13 @@ void CDeletePage::EditTask()
     const int index = SelectedTask();
     if (index < 0)
         return;
-    DeletionTask copy = m_tasks.Tasks()[static_cast<size_t>(index)];
+    DeletionTask copy = m_owner.Tasks().Tasks()[static_cast<size_t>(index)];
     copy.name.clear();
     CDeletionTaskDlg dialog(GetHwnd(), copy, Host().ProgramFolder());
     dialog.SetMessageBox(m_messageBox);
     dialog.SetFolderTaken(
-        [this, index](const std::string& folder) { return m_tasks.FindSameFolder(folder, index) != -1; });
-    if (dialog.Run() != IDOK || !m_tasks.ReplaceTask(index, copy))
+        [this, index](const std::string& folder) { return m_owner.Tasks().FindSameFolder(folder, index) != -1; });
+    if (dialog.Run() != IDOK || !m_owner.Tasks().ReplaceTask(index, copy))
         return;
     RefreshTaskList();
     SetModified(true);
@@ -406,6 +265,6 @@ void CDeletePage::RemoveTask()
     const int index = SelectedTask();
     if (index < 0)
         return;
-    m_tasks.RemoveTask(index);
+    m_owner.Tasks().RemoveTask(index);
     RefreshTaskList();
 }

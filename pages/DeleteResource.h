@@ -1,4 +1,4 @@
-// Dialog and control ids of the Delete page and of the File Shredder window.
+// Dialog and control ids of the Delete page.
 #pragma once
 
 #define IDD_DELETE 136
@@ -24,11 +24,3 @@
 // The page's picture (48 by 48, black transparent), as res/resource.h names it.
 #define IDB_DELETE 183
 #define IDB_DELETE_16 184
-
-// The File Shredder window, 26 by 26 dialog units, and its pictures without
-// and with the focus (res/resource.h).
-#define IDD_SHREDDER 138
-#define IDB_SHREDDER_ICON 141
-#define IDB_SHREDDER_ICON_16 142
-#define IDB_SHREDDER_ICON_FOCUS 139
-#define IDB_SHREDDER_ICON_FOCUS_16 140

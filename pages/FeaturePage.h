@@ -1,6 +1,6 @@
-// A page of the main sheet that carries one of the program's features. The
-// main window drives every feature through these calls, in the orders the
-// sheet keeps, so a new page plugs in without changes to the main window.
+// A page of the main sheet. A page edits its feature's owner (made by the
+// program's core, running without the sheet): it reads the owner's state
+// when shown and hands it a value on Apply.
 //
 // The base keeps what every page has: its own OK, Cancel and Apply buttons
 // (handled by CPropertyPage), its picture (loaded at activation, drawn at its
@@ -26,17 +26,8 @@ public:
 
     CFeaturePage(const PageArgs& args, IPageHost& host);
 
-    // Once the hook library is ready: read the page's settings and start its feature.
-    virtual void LoadAndStart() { }
     // The features were switched on or off: set the controls from the settings again.
     virtual void RefreshFromSettings() { }
-    // The screen changed its size.
-    virtual void OnDisplayChange() { }
-    // At exit, before the sheet's window is destroyed.
-    virtual void ShutDown() { }
-    // True while a dialog of the page's own windows runs its modal loop with
-    // the page on the stack; popup receives the window to ask to close.
-    virtual bool InModalLoop(HWND* /*popup*/) const { return false; }
 
 protected:
     IPageHost& Host() const { return m_host; }

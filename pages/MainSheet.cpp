@@ -29,16 +29,16 @@ void CMainSheet::AddPages()
     Add(About, std::make_unique<CAboutPage>(m_host));
     Add(General, std::make_unique<CGeneralPage>(m_host));
     if (m_owners.desktopIcons) {
-        auto icons = std::make_unique<CIconsPage>(m_host, *m_owners.desktopIcons);
-        m_iconsPage = icons.get();
-        Add(Icons, std::move(icons));
+        Add(Icons, std::make_unique<CIconsPage>(m_host, *m_owners.desktopIcons));
     }
     if (m_owners.tray)
         Add(Tray, std::make_unique<CTrayPage>(m_host, *m_owners.tray));
     if (m_owners.respond)
         Add(Respond, std::make_unique<CRespondPage>(m_host, *m_owners.respond));
-    Add(Delete, std::make_unique<CDeletePage>(m_host, *this));
-    Add(Backup, std::make_unique<CBackupPage>(m_host));
+    if (m_owners.deletion)
+        Add(Delete, std::make_unique<CDeletePage>(m_host, *m_owners.deletion));
+    if (m_owners.backup)
+        Add(Backup, std::make_unique<CBackupPage>(m_host, *m_owners.backup));
 }
 
 int CMainSheet::CreateHidden()
@@ -62,58 +62,22 @@ void CMainSheet::ForEach(std::initializer_list<Slot> order, const std::function<
     }
 }
 
-void CMainSheet::LoadFeatures()
-{
-    ForEach({General, Icons, Delete, Backup}, [](CFeaturePage& p) { p.LoadAndStart(); });
-    m_featuresLoaded = true;
-}
-
-void CMainSheet::ActivateEveryPage()
-{
-    if (!IsAlive())
-        return;
-    const int current = GetActiveIndex();
-    for (int i = 0; i < GetPageCount(); ++i)
-        SetActivePage(i);
-    SetActivePage(current < 0 ? 0 : current);
-}
-
 void CMainSheet::RefreshFeatures()
 {
-    ForEach({General, Icons, Tray, Delete, Backup}, [](CFeaturePage& p) { p.RefreshFromSettings(); });
-}
-
-void CMainSheet::DisplayChanged()
-{
-    ForEach({Delete, Backup}, [](CFeaturePage& p) { p.OnDisplayChange(); });
-}
-
-bool CMainSheet::PageInModalLoop(HWND* popup) const
-{
-    for (CFeaturePage* page : m_slots) {
-        if (page && page->InModalLoop(popup))
-            return true;
-    }
-    return false;
+    ForEach({General, Icons, Tray, Respond, Delete, Backup}, [](CFeaturePage& p) { p.RefreshFromSettings(); });
 }
 
 void CMainSheet::TearDown()
 {
-    // Without the desktop the features never loaded: their lists and settings
-    // on disk are the user's and stay as they are.
-    if (m_featuresLoaded)
-        ForEach({Backup, Delete}, [](CFeaturePage& p) { p.ShutDown(); });
-    m_featuresLoaded = false;
     for (CFeaturePage*& slot : m_slots)
         slot = nullptr;
-    m_iconsPage = nullptr;
     RemoveAllPages();
 }
 
 LRESULT CMainSheet::WndProc(UINT msg, WPARAM wp, LPARAM lp)
 {
-    // A second instance finds the sheet by its caption and talks to it; the
-    // main window is the one that acts.
+    // A second start of an earlier version finds the sheet by its caption
+    // and talks to it; the main window is the one that acts.
     if (msg == m_appMessageId || msg == m_hookMessageId) {
         HWND main = m_host.OwnerWindow();
         if (main && IsWindow(main))

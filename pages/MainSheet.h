@@ -1,5 +1,6 @@
-// CMainSheet: the program's one property sheet, "Dervane Properties". It
-// lives, hidden, from start-up to exit; its close box only hides it.
+// CMainSheet: the program's one property sheet, "Dervane Properties". It is
+// made when the user first opens it and lives, hidden when closed, until
+// exit; its pages edit the features, which run without it.
 #pragma once
 
 #include "framework/PropertySheet.h"
@@ -8,7 +9,6 @@
 
 #include <functional>
 
-class CIconsPage;
 class IPageHost;
 
 class CMainSheet : public CPropertySheet {
@@ -23,24 +23,9 @@ public:
     // The sheet's window, hidden, owned by the host's window.
     int CreateHidden();
     CFeaturePage* Page(Slot slot) const { return m_slots[slot]; }
-    // The pages that other pages work through, by their own class: a page
-    // that needs one is given the sheet when it is made.
-    CIconsPage* IconsPage() const { return m_iconsPage; }
-    // The icon features' hide switch and rules, for the pages that set them.
-    IIconFeatures* IconFeatures() const { return m_owners.icons; }
 
-    // Once the hook library is ready: each feature loads its settings and starts.
-    void LoadFeatures();
-    // Makes every page active once so that every page window exists.
-    void ActivateEveryPage();
     void RefreshFeatures();
-    void DisplayChanged();
-    // True while a window of a page (on the desktop) runs a dialog's modal
-    // loop with the page on the stack; popup receives the dialog, if any.
-    bool PageInModalLoop(HWND* popup) const;
-    // At exit: the pages' own shutdown steps (only for features that were
-    // loaded: a page that never read its list must not write it), then every
-    // page is removed.
+    // At exit: every page is removed (the features stop after, in the core).
     void TearDown();
 
 protected:
@@ -53,8 +38,6 @@ private:
     IPageHost& m_host;
     PageOwners m_owners;
     CFeaturePage* m_slots[SlotCount] = {};
-    CIconsPage* m_iconsPage = nullptr;
-    bool m_featuresLoaded = false;
     UINT m_appMessageId;
     UINT m_hookMessageId;
 };

@@ -6,6 +6,8 @@
 
 class CDesktopIcons;
 class IAutoRespond;
+class IBackupOwner;
+class IDeletionOwner;
 class IIconFeatures;
 class ITrayIconEdits;
 
@@ -18,4 +20,7 @@ struct PageOwners {
     IAutoRespond* respond = nullptr;
     // The custom tray icons (tray/TrayIcons): the Tray page's list and "Enabled".
     ITrayIconEdits* tray = nullptr;
+    // Automated deletion (the Delete page) and backup (the Backup page).
+    IDeletionOwner* deletion = nullptr;
+    IBackupOwner* backup = nullptr;
 };

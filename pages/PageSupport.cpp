@@ -4,13 +4,6 @@
 
 #include "framework/ScopedHandles.h"
 
-bool IsLowColourDisplay()
-{
-    const ScopedGetDC screen(nullptr);
-    const int bits = screen ? GetDeviceCaps(screen.Get(), BITSPIXEL) * GetDeviceCaps(screen.Get(), PLANES) : 32;
-    return bits <= 8;
-}
-
 POINT ControlPosition(HWND dialog, int controlId)
 {
     POINT pt = {};

@@ -1,5 +1,5 @@
-// The Delete page's schedule and the File Shredder window in the running
-// program. Run only in a prefix whose drives stay inside it and the build
+// The deletion schedule and the File Shredder window in the running program
+// (and the Backup window beside it where both drop windows are concerned). Run only in a prefix whose drives stay inside it and the build
 // folder (tests/harness/session.sh): these tests delete files.
 #include <windows.h>
 #include <shlobj.h>
@@ -13,7 +13,7 @@
 
 #include "common/Utf8.h"
 #include "framework/ScopedHandles.h"
-#include "pages/DeleteResource.h"
+#include "autodelete/AutoDeleteResource.h"
 #include "tests/app/ProgramFixture.h"
 #include "tests/harness/Wait.h"
 
@@ -91,9 +91,13 @@ protected:
         ASSERT_TRUE(WriteProgramBinary("Property Delete AutoDel Last Action", &lastAction, 4));
     }
     HWND Shredder() const { return m_program.FindWindowOf(nullptr, "Dervane Delete Icon"); }
+    HWND BackupWindow() const { return m_program.FindWindowOf(nullptr, "Dervane Backup Icon"); }
     // Shows the sheet on the Delete page (the page with the "Add..." button
     // 1251) and answers the page's window.
-    HWND ShowDeletePage()
+    HWND ShowDeletePage() { return ShowPageWith(1251); }
+    // Shows the sheet on the page that has the control id and answers the
+    // page's window.
+    HWND ShowPageWith(int id)
     {
         if (!m_program.Command(40001) || !WaitFor([&] { return m_program.SheetVisible(); }, 10000))
             return nullptr;
@@ -102,7 +106,7 @@ protected:
             if (!SendMessageA(sheet, PSM_SETCURSEL, static_cast<WPARAM>(index), 0))
                 return nullptr;
             const HWND page = reinterpret_cast<HWND>(SendMessageA(sheet, PSM_GETCURRENTPAGEHWND, 0, 0));
-            if (page && GetDlgItem(page, 1251))
+            if (page && GetDlgItem(page, id))
                 return page;
         }
         return nullptr;
@@ -417,4 +421,41 @@ TEST_F(ProgramDeleteTest, ListsNotReadWholeAreLeftAsTheyWereAndKeptBesideAChange
     EXPECT_EQ(tasks, m_folder.ReadFile("AutoDelete.txt.bak"));
     EXPECT_EQ(respond, m_folder.ReadFile("Respond.txt"));
     RemoveDirectoryA(added.c_str());
+}
+
+// Both drop windows stay where the user dragged them when their page is
+// opened and applied, and that place is the one stored at exit.
+TEST_F(ProgramDeleteTest, TheDropWindowsStayWhereDraggedWhenTheirPagesAreOpenedAndApplied)
+{
+    StoreKnownLook();
+    ASSERT_TRUE(m_session.Start());
+    ASSERT_TRUE(StartReady(m_program));
+    HWND shredder = nullptr;
+    HWND backup = nullptr;
+    ASSERT_TRUE(WaitFor([&] { return (shredder = Shredder()) && (backup = BackupWindow()); }, 10000));
+    const struct {
+        HWND window;
+        int left, top;
+        int page, toggle, apply;  // the page's "Add..." button, a check box toggled twice, "Apply"
+        const char* place;
+    } windows[] = {{shredder, 140, 90, 1251, 1244, 1257, "Property Delete Desktop Icon Pos"},
+                   {backup, 220, 150, 1263, 1261, 1269, "Property Backup Desktop Icon Pos"}};
+    for (const auto& w : windows) {
+        ASSERT_TRUE(SetWindowPos(w.window, nullptr, w.left, w.top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE));
+        const HWND page = ShowPageWith(w.page);
+        ASSERT_NE(nullptr, page);
+        for (int click = 0; click < 2; ++click)
+            SendMessageA(GetDlgItem(page, w.toggle), BM_CLICK, 0, 0);
+        SendMessageA(GetDlgItem(page, w.apply), BM_CLICK, 0, 0);
+        RECT rect = {};
+        ASSERT_TRUE(GetWindowRect(w.window, &rect));
+        EXPECT_EQ(w.left, rect.left) << w.place;
+        EXPECT_EQ(w.top, rect.top) << w.place;
+    }
+    ASSERT_TRUE(m_program.Command(40002));
+    EXPECT_EQ(0, m_program.WaitExit(20000));
+    for (const auto& w : windows) {
+        const int32_t place[2] = {w.left, w.top};
+        EXPECT_EQ(std::string(reinterpret_cast<const char*>(place), 8), ReadProgramBinary(w.place)) << w.place;
+    }
 }

@@ -2,7 +2,7 @@
 // Shredder window runs it, on folders of the test's own temporary tree.
 #include "autodelete/AutoDeleteResource.h"
 #include "autodelete/DeleteProgressDlg.h"
-#include "tests/autodelete/AutoDeleteTestSupport.h"
+#include "tests/files/FilesTestSupport.h"
 #include "tests/common/TempDir.h"
 
 #include <gtest/gtest.h>

@@ -1,12 +1,13 @@
 // RunTask and the Preview on real folders of the test's own temporary tree
 // (inside the prefix's drive C:, whose drives lead nowhere else).
 #include "autodelete/DeletionEngine.h"
+#include "files/DesktopDropWnd.h"  // DroppedPaths
 #include "autodelete/FolderMacros.h"
 #include "autodelete/TaskPreviewDlg.h"
 #include "common/Log.h"
 #include "files/SafeWalker.h"
 #include "files/Win32WalkSystem.h"
-#include "tests/autodelete/AutoDeleteTestSupport.h"
+#include "tests/files/FilesTestSupport.h"
 #include "tests/common/TempDir.h"
 #include "tests/harness/WideText.h"
 
@@ -171,8 +172,8 @@ TEST_F(DeletionEngineTest, NamesInEveryScriptAreDeletedUnderTheirOwnNamesAndLook
     const std::wstring lookAlike = task + L"\\\uFF0E\uFF0E\uFF3CVictim";  // "．．＼Victim"
     MakeFolderW(lookAlike);
     MakeFileW(lookAlike + L"\\inside.tmp");
-    for (const wchar_t* name : {L"\u041F\u0440\u0438\u0432\u0435\u0442.tmp", L"\u65E5\u672C.tmp",
-                                L"\U0001F600.tmp", L"a.tmp", L"x\uFF0Etmp", L"\u00E9t\u00E9.txt"})
+    for (const wchar_t* name : {L"\u041F\u0440\u0438\u0432\u0435\u0442.tmp", L"\u65E5\u672C.tmp", L"\U0001F600.tmp",
+                                L"a.tmp", L"x\uFF0Etmp", L"\u00E9t\u00E9.txt"})
         MakeFileW(task + L"\\" + name);
     Run(Task(root + "\\Task", {"*.tmp"}, 1, 0, 1));
     EXPECT_EQ((std::vector<std::wstring>{L"x\uFF0Etmp", L"\u00E9t\u00E9.txt"}), WideNames(task))
@@ -228,16 +229,10 @@ TEST_F(DeletionEngineTest, ANameWithHalfAPairIsLeftAloneAndNeverTakenForItsNeigh
     const std::wstring lone = folder + L"\\bad\xD800.tmp";
     const std::wstring neighbour = folder + L"\\bad\xFFFD.tmp";
     // Dropped, it is left out (whether or not it is there).
-    const std::wstring names = lone + L'\0' + folder + L"\\other.txt" + L'\0' + L'\0';
-    HGLOBAL block = GlobalAlloc(GHND, sizeof(DROPFILES) + names.size() * sizeof(wchar_t));
-    ASSERT_NE(nullptr, block);
-    auto* drop = static_cast<DROPFILES*>(GlobalLock(block));
-    drop->pFiles = sizeof(DROPFILES);
-    drop->fWide = TRUE;
-    memcpy(reinterpret_cast<char*>(drop) + sizeof(DROPFILES), names.data(), names.size() * sizeof(wchar_t));
-    GlobalUnlock(block);
-    EXPECT_EQ(std::vector<std::string>{root + "\\other.txt"}, DroppedPaths(static_cast<HDROP>(block)));
-    GlobalFree(block);
+    const HDROP drop = MakeDrop({lone, folder + L"\\other.txt"});
+    ASSERT_NE(nullptr, drop);
+    EXPECT_EQ(std::vector<std::string>{root + "\\other.txt"}, DroppedPaths(drop));
+    GlobalFree(drop);
 
     // On disk (Wine's file system takes no such name; Windows' does).
     HANDLE file = CreateFileW(lone.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr);
@@ -371,7 +366,9 @@ TEST_F(DeletionEngineTest, ATaskWithAnAgeDeletesOnlyFilesBothWrittenAndCreatedBe
     const ULONGLONG week = DaysAgo(7);
     for (const std::string& name : names)
         (WrittenAndCreatedBefore(In(name), week) ? old : kept).push_back(name);
-    auto has = [](const Names_& list, const char* name) { return std::find(list.begin(), list.end(), name) != list.end(); };
+    auto has = [](const Names_& list, const char* name) {
+        return std::find(list.begin(), list.end(), name) != list.end();
+    };
     ASSERT_TRUE(has(old, "old.tmp"));
     ASSERT_TRUE(has(kept, "edited.tmp") && has(kept, "week.tmp"));
 

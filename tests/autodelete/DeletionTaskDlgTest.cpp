@@ -4,7 +4,7 @@
 #include "autodelete/AutoDeleteResource.h"
 #include "autodelete/DeletionTaskDlg.h"
 #include "autodelete/FolderMacros.h"
-#include "tests/autodelete/AutoDeleteTestSupport.h"
+#include "tests/files/FilesTestSupport.h"
 #include "tests/common/TempDir.h"
 
 #include <gtest/gtest.h>

@@ -1,6 +1,6 @@
 // The task list and its two files, read and written as bytes.
 #include "autodelete/DeletionTaskList.h"
-#include "autodelete/TaskFolderCheck.h"
+#include "files/TaskFolderCheck.h"
 
 #include "common/Log.h"
 #include "tests/common/LoggedFolderTest.h"
@@ -193,8 +193,9 @@ TEST_F(DeletionTaskListTest, AnAgeIsTheLastFieldOlderFilesLackItAndADamagedOneIs
 {
     // A file of a version without ages: its tasks read with any age and are
     // written back byte for byte.
-    const std::string old = std::string(kHeader) + "ENTRY_0\tC:\\A\t1\t0\t1\r\nENTRY_0_TYPE_0\t*.tmp\r\n"
-                                                   "ENTRY_0_TYPE_1\t#%#\r\nENTRY_1\tC:\\B\t0\t0\t0\r\nENTRY_1_TYPE_0\t#%#\r\n";
+    const std::string old = std::string(kHeader) +
+        "ENTRY_0\tC:\\A\t1\t0\t1\r\nENTRY_0_TYPE_0\t*.tmp\r\n"
+        "ENTRY_0_TYPE_1\t#%#\r\nENTRY_1\tC:\\B\t0\t0\t0\r\nENTRY_1_TYPE_0\t#%#\r\n";
     WriteBytes(file, old);
     ASSERT_EQ(1, list.LoadTasks(file));
     ASSERT_EQ(2u, list.Tasks().size());
@@ -210,10 +211,12 @@ TEST_F(DeletionTaskListTest, AnAgeIsTheLastFieldOlderFilesLackItAndADamagedOneIs
     list.SaveTasks(file);
     EXPECT_EQ(old + "ENTRY_2\tC:\\C\t0\t0\t0\t7\r\nENTRY_2_TYPE_0\t*.*\r\nENTRY_2_TYPE_1\t#%#\r\n", ReadBytes(file));
 
-    WriteBytes(file, std::string(kHeader) + "ENTRY_0\tC:\\A\t0\t0\t0\t-1\r\nENTRY_0_TYPE_0\t#%#\r\n"
-                                            "ENTRY_1\tC:\\B\t0\t0\t0\t100000\r\nENTRY_1_TYPE_0\t#%#\r\n"
-                                            "ENTRY_2\tC:\\C\t0\t0\t0\t36500\r\nENTRY_2_TYPE_0\t#%#\r\n"
-                                            "ENTRY_3\tC:\\D\t0\t0\t0\t7 days\r\nENTRY_3_TYPE_0\t#%#\r\n");
+    WriteBytes(file,
+               std::string(kHeader) +
+                   "ENTRY_0\tC:\\A\t0\t0\t0\t-1\r\nENTRY_0_TYPE_0\t#%#\r\n"
+                   "ENTRY_1\tC:\\B\t0\t0\t0\t100000\r\nENTRY_1_TYPE_0\t#%#\r\n"
+                   "ENTRY_2\tC:\\C\t0\t0\t0\t36500\r\nENTRY_2_TYPE_0\t#%#\r\n"
+                   "ENTRY_3\tC:\\D\t0\t0\t0\t7 days\r\nENTRY_3_TYPE_0\t#%#\r\n");
     ASSERT_EQ(1, list.LoadTasks(file));
     ASSERT_EQ((std::vector<std::string>{"C:\\A", "C:\\B", "C:\\C", "C:\\D"}), Folders(list));
     EXPECT_EQ(0, list.Tasks()[0].olderThanDays);

@@ -3,7 +3,7 @@
 // program.
 #include "autodelete/DeletionTaskList.h"
 #include "autodelete/FolderMacros.h"
-#include "autodelete/TaskFolderCheck.h"
+#include "files/TaskFolderCheck.h"
 
 #include "tests/common/TempDir.h"
 

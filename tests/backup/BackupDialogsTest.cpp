@@ -4,7 +4,7 @@
 #include "backup/BackupConfigDlg.h"
 #include "backup/BackupResource.h"
 #include "help/HelpTables.h"
-#include "tests/autodelete/AutoDeleteTestSupport.h"
+#include "tests/files/FilesTestSupport.h"
 #include "tests/common/TempDir.h"
 
 #include <gtest/gtest.h>

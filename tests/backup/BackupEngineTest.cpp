@@ -2,12 +2,12 @@
 // go and what they keep, what a failed copy leaves, the user's programs and
 // their arguments, links inside dropped folders, and which copies a run
 // removes again.
-#include "autodelete/DeletionEngine.h"  // ProgramFolder
 #include "backup/BackupEngine.h"
 #include "backup/BackupRules.h"  // SameFolderText
 #include "backup/LongFolderForm.h"
-#include "tests/autodelete/AutoDeleteTestSupport.h"
+#include "tests/files/FilesTestSupport.h"
 #include "framework/ErrorReport.h"  // SystemErrorText
+#include "framework/FileVersion.h"  // ModuleFilePath
 #include "tests/common/TempDir.h"
 
 #include <gtest/gtest.h>
@@ -78,7 +78,8 @@ Strings Lines(const std::string& text)
     Strings lines;
     std::istringstream in(text);
     for (std::string line; std::getline(in, line);)
-        lines.push_back(!line.empty() && line.back() == '\r' ? line.substr(0, line.size() - 1) : line);  // a batch file's echo
+        lines.push_back(!line.empty() && line.back() == '\r' ? line.substr(0, line.size() - 1)
+                                                             : line);  // a batch file's echo
     return lines;
 }
 
@@ -150,7 +151,9 @@ protected:
         MakeFolder(folder);
         MakeFolder(folder + "\\Rec Tool");
         const std::string program = folder + "\\Rec Tool\\record args.exe";
-        EXPECT_TRUE(CopyFileA((ProgramFolder() + "\\backup_record_args.exe").c_str(), program.c_str(), TRUE));
+        const std::string tests = ModuleFilePath(nullptr);
+        const std::string recorder = tests.substr(0, tests.rfind('\\')) + "\\backup_record_args.exe";
+        EXPECT_TRUE(CopyFileA(recorder.c_str(), program.c_str(), TRUE));
         return program;
     }
     Strings Recorded()
@@ -305,7 +308,6 @@ TEST_F(BackupEngineTest, ACopyThatCannotReplaceItsTargetLeavesTheOldCopyWholeAnd
     EXPECT_EQ(0u, progress.failures[0].find(In("a.txt") + " (")) << progress.failures[0];  // with the system's reason
     EXPECT_EQ("old", ReadBytes(Out("a.txt")));
     EXPECT_EQ(Strings{"a.txt"}, Names(target));
-
 }
 
 TEST_F(BackupEngineTest, TheCustomProgramUnderAFolderWithSpacesGetsItsArgumentsAndANonZeroExitIsAFailure)
@@ -481,9 +483,9 @@ TEST_F(BackupEngineTest, AConfigurationWhoseTargetLeadsIntoItsSourceNeverRunsAnd
     const std::string same = " (The target folder cannot be the source folder.)";
     const std::string inside = " (The target folder cannot lie inside the source folder.)";
     const std::string link = " (The target folder cannot be a link to another folder.)";
-    for (const auto& c : {std::make_pair(dir.File("Links\\ToData"), link),
-                          std::make_pair(dir.File("Links\\ToData\\Copies"), inside),
-                          std::make_pair(std::string("R:\\Data"), same)}) {
+    for (const auto& c :
+         {std::make_pair(dir.File("Links\\ToData"), link), std::make_pair(dir.File("Links\\ToData\\Copies"), inside),
+          std::make_pair(std::string("R:\\Data"), same)}) {
         const std::string& reached = c.first;
         configs[0].target = reached;
         ASSERT_TRUE(Run({In("only.txt")}));
@@ -547,7 +549,8 @@ TEST_F(BackupEngineTest, NamesEndingInADotOrABlankAndPathsOfAnyLengthAreCopiedAn
 
     ASSERT_TRUE(Run({source}));
     EXPECT_EQ(Strings{}, progress.failures);
-    const std::vector<std::wstring> names = {Wide(std::string(190, 'p')), L"thesis.doc", L"thesis.doc ", L"thesis.doc."};
+    const std::vector<std::wstring> names = {Wide(std::string(190, 'p')), L"thesis.doc", L"thesis.doc ",
+                                             L"thesis.doc."};
     EXPECT_EQ(names, WideNames(Exact(target)));
     for (const char* name : {"thesis.doc", "thesis.doc.", "thesis.doc "})
         EXPECT_EQ(std::string("bytes of ") + name, ReadExact(Out(name))) << name;
@@ -648,8 +651,10 @@ TEST_F(BackupEngineTest, AProgramRunByTheCommandInterpreterIsNeverHandedANameItW
     commands.postArguments = "\"%DROPTARGETPATH\"";
     commands.removeCopies = 1;
     ASSERT_TRUE(Run({In("a&md C_pwned&b.txt"), In("plain name.txt")}));
-    EXPECT_EQ(Strings{In("a&md C_pwned&b.txt") + " (the after program was not run: the command interpreter would take "
-                                                  "the & in \"" + Out("a&md C_pwned&b.txt") + "\" as a command)"},
+    EXPECT_EQ(Strings{In("a&md C_pwned&b.txt") +
+                      " (the after program was not run: the command interpreter would take "
+                      "the & in \"" +
+                      Out("a&md C_pwned&b.txt") + "\" as a command)"},
               progress.failures);
     EXPECT_EQ(Strings{"\"" + Out("plain name.txt") + "\""}, Recorded());
     EXPECT_EQ(Strings{"a&md C_pwned&b.txt"}, Names(target));
@@ -671,7 +676,9 @@ TEST_F(BackupEngineTest, CancelDuringASlowAfterProgramEndsTheRunAndItsCopiesStay
     ASSERT_NE(nullptr, release);
     SetEnvironmentVariableA("DERVANE_WAIT_EVENT", eventName);
     // Cancel is pressed once the program has started and said who it is.
-    cancelWhen = [this] { return ReadBytes(record).find("\npid ") != std::string::npos && ReadBytes(record).back() == '\n'; };
+    cancelWhen = [this] {
+        return ReadBytes(record).find("\npid ") != std::string::npos && ReadBytes(record).back() == '\n';
+    };
     ASSERT_TRUE(Run({In("a.txt"), In("b.txt")}));
     SetEnvironmentVariableA("DERVANE_WAIT_EVENT", nullptr);
     const Strings lines = Recorded();

@@ -1,10 +1,10 @@
 // The backup of a drop under its progress dialog, run modally as the Backup
 // window runs it, on folders of the test's own temporary tree.
-#include "autodelete/AutoDeleteResource.h"
+#include "files/FilesResource.h"
 #include "backup/BackupProgressDlg.h"
 #include "framework/ErrorReport.h"  // SystemErrorText
 #include "framework/ScopedHandles.h"
-#include "tests/autodelete/AutoDeleteTestSupport.h"
+#include "tests/files/FilesTestSupport.h"
 #include "tests/common/TempDir.h"
 
 #include <gtest/gtest.h>

@@ -3,7 +3,7 @@
 // back whole or not at all: either the new file reads as the same tasks, or
 // no file (and no temporary file) is left.
 #include "autodelete/DeletionTaskList.h"
-#include "autodelete/TaskFolderCheck.h"
+#include "files/TaskFolderCheck.h"
 #include "tests/fuzz/FuzzWorkFolder.h"
 
 #include <cstddef>

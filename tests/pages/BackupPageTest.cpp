@@ -1,6 +1,6 @@
-// The Backup page in a property sheet with the test host in place of the
-// program: its window on the desktop, its list of configurations and what it
-// stores.
+// The Backup page in a property sheet over the backup feature, with the test
+// host in place of the program: the window on the desktop, the list of
+// configurations and what they store.
 #include "IconsTestSupport.h"
 #include "PagesTestResources.h"
 #include "common/Log.h"
@@ -8,6 +8,8 @@
 #include "framework/PropertySheet.h"
 #include "pages/BackupPage.h"
 #include "backup/BackupConfigDlg.h"
+#include "backup/BackupFeature.h"
+#include "backup/BackupIconWnd.h"
 #include "backup/BackupResource.h"
 #include "pages/BackupResource.h"
 #include "tests/common/TempDir.h"
@@ -43,21 +45,21 @@ protected:
     }
     void TearDown() override { sheet.reset(); }
 
-    // The program's order: the settings are loaded (which may show the
-    // window), then the sheet made with the page active.
+    // The program's order: the feature starts (which may show the window),
+    // then the sheet is made with the page active.
     void Start()
     {
-        auto backup = std::make_unique<CBackupPage>(host);
+        auto backup = std::make_unique<CBackupPage>(host, owner);
         page = backup.get();
         page->SetMessageBox(&BoxRecorder::Show);
         sheet->AddPage(std::make_unique<BlankPage>());
         sheet->AddPage(std::move(backup));
-        page->LoadAndStart();
+        owner.Start();
         ASSERT_EQ(1, CreateTestSheet(*sheet, "Backup Page Test"));
         sheet->SetActivePage(1);
     }
     HWND Page() const { return page->GetHwnd(); }
-    HWND Window() const { return page->BackupWindow() ? page->BackupWindow()->GetHwnd() : nullptr; }
+    HWND Window() const { return owner.BackupWindow() ? owner.BackupWindow()->GetHwnd() : nullptr; }
     POINT WindowPlace() const
     {
         RECT rect = {};
@@ -69,6 +71,7 @@ protected:
     TempDir dir;
     TestRegistry registry{testing::UnitTest::GetInstance()->current_test_info()->name()};
     TestPageHost host{dir.Path(), registry.Roots()};
+    CBackupFeature owner{host, 1};
     std::unique_ptr<CPropertySheet> sheet = std::make_unique<CPropertySheet>();
     CBackupPage* page = nullptr;
 };
@@ -149,7 +152,7 @@ TEST_F(BackupPageTest, DeleteAsksAndOnlyYesRemovesAndAtExitTheListIsSavedWithThe
     EXPECT_EQ("Are you sure you want to delete this configuration?", BoxRecorder::boxes[0].text);
     EXPECT_EQ("Confirm", BoxRecorder::boxes[0].caption);
     EXPECT_EQ(static_cast<UINT>(MB_YESNO | MB_ICONWARNING | MB_DEFBUTTON2), BoxRecorder::boxes[0].type);
-    EXPECT_EQ(2u, page->Configs().Configs().size());
+    EXPECT_EQ(2u, owner.Configs().Configs().size());
 
     BoxRecorder::answers = {IDYES};
     ClickButton(Page(), IDC_BACKUP_REMOVE_CONFIG);
@@ -158,7 +161,7 @@ TEST_F(BackupPageTest, DeleteAsksAndOnlyYesRemovesAndAtExitTheListIsSavedWithThe
     EXPECT_FALSE(IsEnabled(Page(), IDC_BACKUP_REMOVE_CONFIG));
     EXPECT_EQ(kTwoConfigs, ReadBytes(ConfigFile())) << "written when applied, left or at exit";
 
-    page->ShutDown();
+    owner.Stop();
     const std::string saved = ReadBytes(ConfigFile());
     EXPECT_EQ(std::string::npos, saved.find("C:\\Work"));
     EXPECT_NE(std::string::npos, saved.find("ENTRY_0_SOURCE\tC:\\Mail\r\n"));
@@ -212,7 +215,7 @@ TEST_F(BackupPageTest, AddRefusesASecondConfigurationForASourceEditReplacesAndAd
         << applied;
     // One configuration per source, whatever the letter case and the target.
     ASSERT_TRUE(add("c:\\work", "E:\\Other"));
-    EXPECT_EQ(1u, page->Configs().Configs().size());
+    EXPECT_EQ(1u, owner.Configs().Configs().size());
     ASSERT_EQ(1u, BoxRecorder::boxes.size());
     EXPECT_EQ(CBackupConfigDlg::kSourceTakenText, BoxRecorder::boxes[0].text);
 
@@ -230,8 +233,8 @@ TEST_F(BackupPageTest, AddRefusesASecondConfigurationForASourceEditReplacesAndAd
             ClickButton(editor, IDOK);
         });
     ASSERT_TRUE(edited);
-    ASSERT_EQ(1u, page->Configs().Configs().size());
-    EXPECT_EQ("D:\\Archive", page->Configs().Configs()[0].target);
+    ASSERT_EQ(1u, owner.Configs().Configs().size());
+    EXPECT_EQ("D:\\Archive", owner.Configs().Configs()[0].target);
     ClickButton(Page(), IDC_BACKUP_APPLY);
     const std::string saved = ReadBytes(ConfigFile());
 
@@ -242,7 +245,7 @@ TEST_F(BackupPageTest, AddRefusesASecondConfigurationForASourceEditReplacesAndAd
                                ClickButton(advanced, IDCANCEL);
                            }));
     EXPECT_FALSE(IsEnabled(Page(), IDC_BACKUP_APPLY));
-    EXPECT_EQ(0, page->Configs().Commands().removeCopies);
+    EXPECT_EQ(0, owner.Configs().Commands().removeCopies);
     sheet->SetActivePage(0);
     EXPECT_EQ(saved, ReadBytes(ConfigFile()));
     sheet->SetActivePage(1);
@@ -254,7 +257,7 @@ TEST_F(BackupPageTest, AddRefusesASecondConfigurationForASourceEditReplacesAndAd
                                ClickButton(advanced, IDOK);
                            }));
     EXPECT_TRUE(IsEnabled(Page(), IDC_BACKUP_APPLY));
-    EXPECT_EQ(1, page->Configs().Commands().removeCopies);
+    EXPECT_EQ(1, owner.Configs().Commands().removeCopies);
     sheet->SetActivePage(0);
     EXPECT_NE(std::string::npos, ReadBytes(ConfigFile()).find("POST_COMMAND\t\t\t1\r\n")) << "written on leaving";
 }

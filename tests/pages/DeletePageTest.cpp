@@ -1,19 +1,24 @@
-// The Delete page in the program's sheet, with the test host in place of the
-// program: its task list worked through its buttons and the real task editor,
+// The Delete page in the program's sheet over the deletion feature, with the
+// test host in place of the program: its task list worked through its buttons and the real task editor,
 // "Delete Now", the line of the last and next run, and its registry values as
 // a user's registry may hold them. These tests delete files: they run only in
 // a prefix whose drives stay inside it (AutoDeleteTestSupport checks).
 #include "IconsPageFixture.h"
 #include "autodelete/AutoDeleteResource.h"
+#include "autodelete/DeletionFeature.h"
 #include "autodelete/DeletionTaskDlg.h"
+#include "autodelete/DeletionTaskList.h"
+#include "autodelete/ShredderIconWnd.h"
 #include "pages/DeletePage.h"
 #include "pages/DeleteResource.h"
 #include "pages/MainSheet.h"
-#include "tests/autodelete/AutoDeleteTestSupport.h"
+#include "tests/files/FilesTestSupport.h"
 #include "common/Utf8.h"
 #include "tests/common/TempDir.h"
 
 #include <gtest/gtest.h>
+
+#include <windows.h>
 
 #include <cctype>
 #include <cstdio>
@@ -34,7 +39,7 @@ protected:
         host.settings.enabled = 1;
         // No File Shredder window unless a test wants one.
         StoreByte("Property Delete Desktop Icon", 0);
-        auto deletePage = std::make_unique<CDeletePage>(host, sheet);
+        auto deletePage = std::make_unique<CDeletePage>(host, owner);
         page = deletePage.get();
         page->SetMessageBox(&BoxRecorder::Show);
         sheet.AddPage(std::move(deletePage));
@@ -43,16 +48,15 @@ protected:
     // The program's order at exit.
     void TearDown() override
     {
-        if (page)
-            page->ShutDown();
+        owner.Stop();
         sheet.TearDown();
     }
 
-    // The program's order: the settings are loaded, then the sheet (hidden)
-    // is made on this page, which makes the page window and starts the schedule.
+    // The program's order: the feature starts (its settings, the schedule),
+    // then the sheet (hidden) is made on this page.
     void Start()
     {
-        page->LoadAndStart();
+        owner.Start();
         CPropertySheet::SheetArgs args;
         caption = "Delete Page Test " + TestName();
         args.caption = caption.c_str();
@@ -91,6 +95,7 @@ protected:
     TempDir trash;  // what the tasks clean
     TestRegistry registry{TestName()};
     TestPageHost host{dir.Path(), registry.Roots()};
+    CDeletionFeature owner{host, nullptr};
     CMainSheet sheet{host, PageOwners{}};
     CDeletePage* page = nullptr;  // owned by the sheet
     std::string caption;
@@ -152,8 +157,8 @@ TEST_F(DeletePageTest, AddEditAndDeleteWorkTheTaskListThroughTheEditorAndItsQues
     EXPECT_EQ("", shownFolder);
     EXPECT_EQ((Strings{first, second}), Tasks());
     EXPECT_TRUE(Enabled(IDC_DELETE_APPLY));
-    ASSERT_EQ(2u, page->Tasks().Tasks().size());
-    EXPECT_EQ(Strings{"*.bak"}, page->Tasks().Tasks()[1].fileTypes);
+    ASSERT_EQ(2u, owner.Tasks().Tasks().size());
+    EXPECT_EQ(Strings{"*.bak"}, owner.Tasks().Tasks()[1].fileTypes);
 
     // Edit, and a double click, open the selected task; Cancel changes nothing.
     ASSERT_TRUE(SelectListItem(Page(), IDC_DELETE_TASKS, first));
@@ -270,7 +275,7 @@ TEST_F(DeletePageTest, TheLastRunLineFollowsTheScheduledRuns)
     StoreByte("Property Delete AutoDel Enabled", 1);
     StoreLong("Property Delete AutoDel Seconds", 2);
     Start();
-    // Never run: due at once, at the page window's creation.
+    // Never run: due at once, at the feature's start.
     EXPECT_TRUE(Names(folder).empty());
     const uint32_t firstRun = StoredSeconds(registry, "Property Delete AutoDel Last Action");
     ASSERT_NE(0u, firstRun);
@@ -307,7 +312,7 @@ TEST_F(DeletePageTest, ValuesOfTheWrongSizeOrTypeGiveTheDefaultsAndAFarPlaceCome
     registry.Write("Property Delete AutoDel Last Action", REG_BINARY, threeBytes, 3);
     Start();
     const DeleteSettings defaults;
-    const DeleteSettings& read = page->Settings();
+    const DeleteSettings& read = owner.Settings();
     EXPECT_EQ(defaults.showIcon, read.showIcon);
     EXPECT_EQ(defaults.iconLeft, read.iconLeft);
     EXPECT_EQ(defaults.iconTop, read.iconTop);
@@ -320,8 +325,8 @@ TEST_F(DeletePageTest, ValuesOfTheWrongSizeOrTypeGiveTheDefaultsAndAFarPlaceCome
     EXPECT_FALSE(IsChecked(Page(), IDC_DELETE_ENABLED));
     EXPECT_EQ("", Text(IDC_DELETE_DAYS));
     EXPECT_EQ("", Text(IDC_DELETE_HOURS));
-    ASSERT_NE(nullptr, page->Shredder()) << "shown, as by default";
-    const HWND shredder = page->Shredder()->GetHwnd();
+    ASSERT_NE(nullptr, owner.Shredder()) << "shown, as by default";
+    const HWND shredder = owner.Shredder()->GetHwnd();
     RECT rect = {};
     GetWindowRect(shredder, &rect);
     EXPECT_EQ(0, rect.left);
@@ -333,9 +338,9 @@ TEST_F(DeletePageTest, ValuesOfTheWrongSizeOrTypeGiveTheDefaultsAndAFarPlaceCome
     const int32_t places[][2] = {{100000, -50000}, {-100000, 100000}, {INT32_MIN, INT32_MAX}};
     for (const auto& place : places) {
         registry.Write("Property Delete Desktop Icon Pos", REG_BINARY, place, 8);
-        page->LoadDeleteSettings();
-        ASSERT_NE(nullptr, page->Shredder());
-        GetWindowRect(page->Shredder()->GetHwnd(), &rect);
+        owner.Load();
+        ASSERT_NE(nullptr, owner.Shredder());
+        GetWindowRect(owner.Shredder()->GetHwnd(), &rect);
         EXPECT_GE(rect.left, 0) << place[0] << "," << place[1];
         EXPECT_GE(rect.top, 0) << place[0] << "," << place[1];
         EXPECT_LE(rect.right, screenWidth) << place[0] << "," << place[1];
@@ -368,6 +373,44 @@ TEST_F(DeletePageTest, AChangeThatCannotBeWrittenIsSaidAndTheOldFileStays)
               "the error log says why.",
               BoxRecorder::boxes[0].text);
     EXPECT_EQ(text, ReadBytes(TaskFile()));
-    EXPECT_TRUE(page->Tasks().IsModified());
+    EXPECT_TRUE(owner.Tasks().IsModified());
     RemoveDirectoryA((TaskFile() + ".bak").c_str());
+}
+
+// Automated deletion with no page ever made: the feature alone runs its
+// schedule on its own window and deletes what is dropped on its File Shredder.
+TEST(DeletionFeatureAlone, TheScheduleRunsAndAShredderDropIsDeletedWithNoPage)
+{
+    TempDir dir;
+    TempDir trash;
+    TestRegistry registry{"DeletionFeatureAlone"};
+    TestPageHost host{dir.Path(), registry.Roots()};
+    host.settings.enabled = 1;
+    WriteBytes(dir.File("AutoDelete.txt"),
+               "KTX_FILE\tDERVANE AUTODELETE\r\nVERSION\t1.0\r\nENTRY_0\t" + trash.Path() +
+                   "\t0\t0\t0\r\nENTRY_0_TYPE_0\t*.tmp\r\nENTRY_0_TYPE_1\t#%#\r\n");
+    const uint8_t on = 1;
+    const int32_t seconds = 1;
+    registry.Write("Property Delete AutoDel Enabled", REG_BINARY, &on, 1);
+    registry.Write("Property Delete AutoDel Seconds", REG_BINARY, &seconds, 4);
+    MakeFile(trash.File("old.tmp"));
+    MakeFile(trash.File("keep.txt"));
+
+    CDeletionFeature owner(host, nullptr);
+    owner.Start();
+    EXPECT_FALSE(Exists(trash.File("old.tmp"))) << "never run: due at start";
+    MakeFile(trash.File("new.tmp"));
+    EXPECT_TRUE(WaitFor([&] { return !Exists(trash.File("new.tmp")); }, 8000)) << "the timer's run";
+
+    ASSERT_NE(nullptr, owner.Shredder());
+    const std::string dropped = trash.File("dropped.txt");
+    MakeFile(dropped);
+    const HDROP drop = MakeDrop({Utf8ToWide(dropped)});
+    ASSERT_NE(nullptr, drop);
+    ASSERT_TRUE(PostMessageA(owner.Shredder()->GetHwnd(), WM_DROPFILES, reinterpret_cast<WPARAM>(drop), 0));
+    EXPECT_TRUE(WaitFor([&] { return !Exists(dropped) && !owner.InModalLoop(nullptr); }, 10000));
+    EXPECT_TRUE(Exists(trash.File("keep.txt")));
+    owner.Stop();
+    EXPECT_EQ(nullptr, owner.Shredder());
+    EXPECT_NE(0u, StoredSeconds(registry, "Property Delete AutoDel Last Action"));
 }

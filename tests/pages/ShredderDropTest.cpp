@@ -3,7 +3,7 @@
 
 #include <windows.h>
 
-#include "pages/ShredderIconWnd.h"
+#include "autodelete/ShredderIconWnd.h"
 
 TEST(ShredderDrop, RootsSystemFoldersDevicePathsAndDotsAreRefusedTheRestDeleted)
 {

@@ -1,10 +1,11 @@
-// Fixtures of the deletion tests under Wine: files and folders made in the
-// test's own temporary folder (which lies in the prefix's drive C:), links
-// made there with the system's ln, waits for dialogs (message boxes and
-// control glue: DialogDriving.h).
+// Fixtures of the deletion and backup tests under Wine: files and folders
+// made in the test's own temporary folder (which lies in the prefix's drive
+// C:), links made there with the system's ln, waits for dialogs (message
+// boxes and control glue: DialogDriving.h).
 #pragma once
 
 #include <windows.h>
+#include <shellapi.h>
 
 #include "tests/harness/DialogDriving.h"
 #include "tests/harness/WideText.h"
@@ -28,6 +29,9 @@ void MakeFolderW(const std::wstring& path);
 // levels folders of 100 'n's, one in the other, below root, made through the
 // "\\?\" form; answers that form of the deepest (empty if one failed).
 std::wstring MakeDeepFolder(const std::string& root, int levels);
+// A drop of these wide paths as the shell makes one (DROPFILES in a global
+// block, which DragFinish frees); nullptr when it cannot be made.
+HDROP MakeDrop(const std::vector<std::wstring>& paths);
 // The 8.3 short form of an existing path, or empty when the file system
 // gives it none (GetShortPathNameA answers the long form).
 std::string ShortFormOf(const std::string& path);

@@ -1,4 +1,4 @@
-#include "autodelete/MatchList.h"
+#include "files/MatchList.h"
 
 #include "common/Utf8.h"
 

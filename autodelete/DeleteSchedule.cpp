@@ -1,4 +1,4 @@
-#include "pages/DeleteSchedule.h"
+#include "autodelete/DeleteSchedule.h"
 
 namespace {
 
@@ -86,7 +86,7 @@ void CDeleteSchedule::DoAutoDel(bool force, bool checkEnabled)
     m_host.RunTasks();
 }
 
-void CDeleteSchedule::OnPageCreated()
+void CDeleteSchedule::OnStart()
 {
     if (CheckAutoDelTime())
         return;

@@ -6,8 +6,8 @@
 // one message. The window itself is CDesktopDropWnd's.
 #pragma once
 
-#include "pages/DesktopDropWnd.h"
-#include "pages/PageMessageBox.h"
+#include "files/DesktopDropWnd.h"
+#include "files/FileTypeListEditor.h"  // TaskMessageBoxFn
 
 #include <string>
 #include <vector>
@@ -16,10 +16,10 @@ class CShredderIconWnd : public CDesktopDropWnd {
 public:
     static constexpr const char* kTitle = "Dervane Delete Icon";
 
-    // page: told of each drop's end; programFolder: a folder never deleted.
-    CShredderIconWnd(HWND page, const std::string& programFolder);
+    // programFolder: a folder never deleted.
+    explicit CShredderIconWnd(const std::string& programFolder);
 
-    void SetMessageBox(MessageBoxFn messageBox) { m_messageBox = messageBox; }
+    void SetMessageBox(TaskMessageBoxFn messageBox) { m_messageBox = messageBox; }
 
     // The paths of a drop that may be deleted; refused ones go to refused
     // as lines naming the path and why.
@@ -32,5 +32,5 @@ protected:
 
 private:
     std::string m_programFolder;
-    MessageBoxFn m_messageBox = &SystemMessageBox;
+    TaskMessageBoxFn m_messageBox = &MessageBoxA;
 };

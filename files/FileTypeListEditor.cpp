@@ -1,6 +1,6 @@
-#include "autodelete/FileTypeListEditor.h"
+#include "files/FileTypeListEditor.h"
 
-#include "autodelete/TaskFolderCheck.h"
+#include "files/TaskFolderCheck.h"
 
 #include <vector>
 

@@ -1,4 +1,6 @@
-#include "tests/autodelete/AutoDeleteTestSupport.h"
+#include "tests/files/FilesTestSupport.h"
+
+#include <shlobj.h>
 
 #include <gtest/gtest.h>
 
@@ -297,3 +299,20 @@ public:
 const ::testing::Environment* const g_confinedDrives = ::testing::AddGlobalTestEnvironment(new ConfinedDrivesCheck);
 
 }  // namespace
+
+HDROP MakeDrop(const std::vector<std::wstring>& paths)
+{
+    std::wstring names;
+    for (const std::wstring& path : paths)
+        names += path + L'\0';
+    names += L'\0';
+    HGLOBAL block = GlobalAlloc(GHND, sizeof(DROPFILES) + names.size() * sizeof(wchar_t));
+    if (!block)
+        return nullptr;
+    auto* drop = static_cast<DROPFILES*>(GlobalLock(block));
+    drop->pFiles = sizeof(DROPFILES);
+    drop->fWide = TRUE;
+    memcpy(reinterpret_cast<char*>(drop) + sizeof(DROPFILES), names.data(), names.size() * sizeof(wchar_t));
+    GlobalUnlock(block);
+    return static_cast<HDROP>(block);
+}

@@ -1,22 +1,15 @@
-#include "pages/BackupIconWnd.h"
+#include "backup/BackupIconWnd.h"
 
 #include "backup/BackupProgressDlg.h"
-#include "pages/BackupResource.h"
+#include "backup/BackupResource.h"
 #include "res/DesktopIconShapes.h"
 
 #include <utility>
 
 namespace {
 
-CDesktopDropWnd::Pictures BackupPictures()
-{
-    CDesktopDropWnd::Pictures pictures;
-    pictures.normal = IDB_BACKUP_ICON;
-    pictures.normalLowColour = IDB_BACKUP_ICON_16;
-    pictures.focused = IDB_BACKUP_ICON_FOCUS;
-    pictures.focusedLowColour = IDB_BACKUP_ICON_FOCUS_16;
-    return pictures;
-}
+const CDesktopDropWnd::Pictures kBackupPictures = {IDB_BACKUP_ICON, IDB_BACKUP_ICON_16, IDB_BACKUP_ICON_FOCUS,
+                                                   IDB_BACKUP_ICON_FOCUS_16};
 
 template <size_t N> HRGN OutlineRegion(const OutlinePoint (&outline)[N])
 {
@@ -28,8 +21,8 @@ template <size_t N> HRGN OutlineRegion(const OutlinePoint (&outline)[N])
 
 }  // namespace
 
-CBackupIconWnd::CBackupIconWnd(HWND page, const CBackupConfigList& configs, std::function<void()> configureNow)
-    : CDesktopDropWnd(IDD_BACKUP_ICON, kTitle, BackupPictures(), page), m_configs(configs),
+CBackupIconWnd::CBackupIconWnd(const CBackupConfigList& configs, std::function<void()> configureNow)
+    : CDesktopDropWnd(IDD_BACKUP_ICON, kTitle, kBackupPictures), m_configs(configs),
       m_configureNow(std::move(configureNow))
 {
 }
@@ -46,8 +39,8 @@ void CBackupIconWnd::OnFocusChanged()
 
 void CBackupIconWnd::HandleDrop(const std::vector<std::string>& paths)
 {
-    // The sheet stays usable while the dialog runs, and the page may change
-    // its list meanwhile: the run works on the list as it was at the drop.
+    // The sheet stays usable while the dialog runs, and its page may change
+    // the list meanwhile: the run works on the list as it was at the drop.
     const std::vector<BackupConfig> configs = m_configs.Configs();
     const BackupCommands commands = m_configs.Commands();
     CBackupProgressDlg dialog(GetHwnd(), configs, commands, paths, m_configureNow);

@@ -1,8 +1,10 @@
-#include "pages/DesktopDropWnd.h"
+#include "files/DesktopDropWnd.h"
 
-#include "autodelete/DeletionEngine.h"
 #include "common/AppMessages.h"
-#include "pages/PageSupport.h"
+#include "common/Log.h"
+#include "common/Utf8.h"
+#include "files/ExactPath.h"  // HasLoneSurrogate
+#include "framework/Bitmap.h"  // IsLowColourDisplay
 
 namespace {
 
@@ -31,8 +33,30 @@ POINT OnScreen(int left, int top, int width, int height)
 
 }  // namespace
 
-CDesktopDropWnd::CDesktopDropWnd(UINT templateId, const char* title, const Pictures& pictures, HWND page)
-    : CDialog(templateId), m_title(title), m_pictures(pictures), m_page(page)
+std::vector<std::string> DroppedPaths(HDROP drop)
+{
+    std::vector<std::string> paths;
+    if (!drop)
+        return paths;
+    const UINT count = DragQueryFileW(drop, 0xFFFFFFFF, nullptr, 0);
+    for (UINT i = 0; i < count; i++) {
+        const UINT length = DragQueryFileW(drop, i, nullptr, 0);
+        std::wstring path(length + 1, L'\0');
+        const UINT got = DragQueryFileW(drop, i, &path[0], length + 1);
+        path.resize(got <= length ? got : length);
+        if (path.empty())
+            continue;
+        if (HasLoneSurrogate(path.c_str())) {
+            LogWarningFormat("Dropped item left alone: its name is not valid Unicode: %s", WideToUtf8(path).c_str());
+            continue;
+        }
+        paths.push_back(WideToUtf8(path));
+    }
+    return paths;
+}
+
+CDesktopDropWnd::CDesktopDropWnd(UINT templateId, const char* title, const Pictures& pictures)
+    : CDialog(templateId), m_title(title), m_pictures(pictures)
 {
 }
 
@@ -150,8 +174,8 @@ void CDesktopDropWnd::OnDropFiles(HDROP drop)
         HandleDrop(next);
     }
     m_inDrop = false;
-    if (m_page)
-        PostMessageA(m_page, WMAPP_DESKTOP_DROP_DONE, 0, 0);
+    if (m_dropDone)
+        PostMessageA(m_dropDone, WMAPP_DESKTOP_DROP_DONE, 0, 0);
 }
 
 HWND CDesktopDropWnd::DropPopup() const

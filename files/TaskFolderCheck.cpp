@@ -1,4 +1,4 @@
-#include "autodelete/TaskFolderCheck.h"
+#include "files/TaskFolderCheck.h"
 
 #include "common/Utf8.h"
 

@@ -1,6 +1,6 @@
-#include "autodelete/ProgressDlg.h"
+#include "files/ProgressDlg.h"
 
-#include "autodelete/AutoDeleteResource.h"
+#include "files/FilesResource.h"
 #include "common/Utf8.h"
 #include "framework/ScopedHandles.h"
 

@@ -7,9 +7,10 @@
 //
 // A drop runs that dialog's modal loop inside the window's own drop handler.
 // Meanwhile nothing may destroy the window: a second drop waits its turn, and
-// when the drop is over the window posts WMAPP_DESKTOP_DROP_DONE to its page,
-// which then hides it if that was asked for meanwhile. The program's exit
-// asks the running dialog to close (DropPopup) and tries again.
+// when the drop is over the window posts WMAPP_DESKTOP_DROP_DONE to the window
+// its holder named (CDropWindowHolder), which then hides it if that was asked
+// for meanwhile. The program's exit asks the running dialog to close
+// (DropPopup) and tries again.
 #pragma once
 
 #include "framework/Dialog.h"
@@ -19,6 +20,11 @@
 
 #include <string>
 #include <vector>
+
+// The paths of a drop, read through the wide calls. A path holding half of a
+// UTF-16 pair cannot be spelled in UTF-8 (its stand-in could name another
+// file): it is left out and logged.
+std::vector<std::string> DroppedPaths(HDROP drop);
 
 class CDesktopDropWnd : public CDialog {
 public:
@@ -31,13 +37,12 @@ public:
         UINT focusedLowColour = 0;
     };
 
-    // page: told of each drop's end (it may be given later, SetPage).
-    CDesktopDropWnd(UINT templateId, const char* title, const Pictures& pictures, HWND page);
+    CDesktopDropWnd(UINT templateId, const char* title, const Pictures& pictures);
 
     // Creates the window owned by owner and shows it without activating it.
     int Create(HWND owner);
-    // The page window, once it exists.
-    void SetPage(HWND page) { m_page = page; }
+    // The window told of each drop's end.
+    void SetDropDoneWindow(HWND window) { m_dropDone = window; }
     // The display changed its colour depth: the pictures again.
     void ReloadBitmaps();
 
@@ -76,7 +81,7 @@ private:
 
     const char* m_title;
     Pictures m_pictures;
-    HWND m_page;
+    HWND m_dropDone = nullptr;
     ScopedBitmap m_normal;
     ScopedBitmap m_focused;
     bool m_hasFocus = false;

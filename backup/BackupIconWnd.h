@@ -1,13 +1,13 @@
 // CBackupIconWnd: the Backup window on the desktop, "Dervane Backup Icon".
-// What is dropped on it is backed up by the configurations of the Backup
-// page under the backup progress dialog. The window keeps its rectangle until
+// What is dropped on it is backed up by the configurations of the backup
+// under the backup progress dialog. The window keeps its rectangle until
 // it first gets or loses the focus; from then on its region follows the
 // outline of the picture it shows: the closed box without the focus, the
 // open one with it. The window itself is CDesktopDropWnd's.
 #pragma once
 
 #include "backup/BackupConfigList.h"
-#include "pages/DesktopDropWnd.h"
+#include "files/DesktopDropWnd.h"
 
 #include <functional>
 #include <string>
@@ -17,10 +17,10 @@ class CBackupIconWnd : public CDesktopDropWnd {
 public:
     static constexpr const char* kTitle = "Dervane Backup Icon";
 
-    // page: told of each drop's end; configs: the page's configurations and
-    // commands; configureNow: what the answer Yes to the configure question
-    // does (the sheet opens at the Backup page).
-    CBackupIconWnd(HWND page, const CBackupConfigList& configs, std::function<void()> configureNow);
+    // configs: the configurations and commands; configureNow: what the
+    // answer Yes to the configure question does (the sheet opens at the
+    // Backup page).
+    CBackupIconWnd(const CBackupConfigList& configs, std::function<void()> configureNow);
 
 protected:
     void OnFocusChanged() override;

@@ -1,8 +1,8 @@
-#include "pages/ShredderIconWnd.h"
+#include "autodelete/ShredderIconWnd.h"
 
 #include "autodelete/DeleteProgressDlg.h"
-#include "autodelete/TaskFolderCheck.h"
-#include "pages/DeleteResource.h"
+#include "files/TaskFolderCheck.h"
+#include "autodelete/AutoDeleteResource.h"
 #include "res/DesktopIconShapes.h"
 
 namespace {
@@ -21,20 +21,13 @@ std::string Refusal(const FolderCheck& check)
     }
 }
 
-CDesktopDropWnd::Pictures ShredderPictures()
-{
-    CDesktopDropWnd::Pictures pictures;
-    pictures.normal = IDB_SHREDDER_ICON;
-    pictures.normalLowColour = IDB_SHREDDER_ICON_16;
-    pictures.focused = IDB_SHREDDER_ICON_FOCUS;
-    pictures.focusedLowColour = IDB_SHREDDER_ICON_FOCUS_16;
-    return pictures;
-}
+const CDesktopDropWnd::Pictures kShredderPictures = {IDB_SHREDDER_ICON, IDB_SHREDDER_ICON_16, IDB_SHREDDER_ICON_FOCUS,
+                                                     IDB_SHREDDER_ICON_FOCUS_16};
 
 }  // namespace
 
-CShredderIconWnd::CShredderIconWnd(HWND page, const std::string& programFolder)
-    : CDesktopDropWnd(IDD_SHREDDER, kTitle, ShredderPictures(), page), m_programFolder(programFolder)
+CShredderIconWnd::CShredderIconWnd(const std::string& programFolder)
+    : CDesktopDropWnd(IDD_SHREDDER, kTitle, kShredderPictures), m_programFolder(programFolder)
 {
 }
 

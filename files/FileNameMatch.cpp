@@ -1,4 +1,4 @@
-#include "autodelete/FileNameMatch.h"
+#include "files/FileNameMatch.h"
 
 #include <cstring>
 
@@ -21,5 +21,14 @@ bool MatchFileName(const std::string& pattern, const std::string& name)
     // "x.": the name without an extension.
     if (pEnd[-1] == '.' && !hasDot)
         return WildcardMatchRange(p, pEnd - 1, t, tEnd);
+    return false;
+}
+
+bool MatchesAnyPattern(const std::vector<std::string>& patterns, const std::string& name)
+{
+    for (const std::string& pattern : patterns) {
+        if (MatchFileName(pattern, name))
+            return true;
+    }
     return false;
 }

@@ -1,4 +1,4 @@
-#include "pages/DeleteSchedule.h"
+#include "autodelete/DeleteSchedule.h"
 
 #include <gtest/gtest.h>
 
@@ -51,7 +51,7 @@ protected:
     void Start(const DeleteSettings& settings)
     {
         schedule.SetSettings(settings, true);
-        schedule.OnPageCreated();
+        schedule.OnStart();
     }
     ScheduleHost host;
     CDeleteSchedule schedule{host};

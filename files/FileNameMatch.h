@@ -5,6 +5,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 // Whole-name, case-insensitive (ASCII letters; other bytes as they are):
 // '*' matches any run of characters, also an empty one, '?' exactly one, any
@@ -14,3 +15,5 @@
 // one ("*." matches names without an extension). The work is bounded by name
 // length times pattern length.
 bool MatchFileName(const std::string& pattern, const std::string& name);
+// Whether name matches one of patterns (MatchFileName).
+bool MatchesAnyPattern(const std::vector<std::string>& patterns, const std::string& name);

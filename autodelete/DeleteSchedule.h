@@ -1,7 +1,8 @@
-// The deletion schedule of the Delete page, window-free: the page's settings,
-// the period and the clock's seconds, and CDeleteSchedule, which decides when
-// the tasks run. The page gives it the clock, the window timer and the run
-// through IDeleteScheduleHost, so tests drive it with a clock of their own.
+// The deletion schedule, window-free: the deletion settings, the period and
+// the clock's seconds, and CDeleteSchedule, which decides when the tasks run.
+// The deletion feature (CDeletionFeature) gives it the clock, the window
+// timer and the run through IDeleteScheduleHost, so tests drive it with a
+// clock of their own.
 //
 // Times are the clock's local seconds since 1 January 1601, kept to their low
 // 32 bits as "Property Delete AutoDel Last Action" stores them. Arithmetic is
@@ -13,7 +14,7 @@
 
 #include <cstdint>
 
-// The page's settings, as its registry values hold them.
+// The deletion settings, as their registry values hold them.
 struct DeleteSettings {
     uint8_t showIcon = 1;  // show the File Shredder window
     int32_t iconLeft = 0;  // its screen position
@@ -73,9 +74,9 @@ public:
     // leaves the timer alone; checkEnabled: only with "Enabled" and the
     // general switch on.
     void DoAutoDel(bool force, bool checkEnabled);
-    // The page window was created (at start-up): the schedule's check, and
-    // the start-up run when that did not run the tasks.
-    void OnPageCreated();
+    // The feature started: the schedule's check, and the start-up run when
+    // that did not run the tasks.
+    void OnStart();
     // The timer expired: look at the clock again.
     void OnTimer();
     void Stop();

@@ -1,0 +1,114 @@
+#include "backup/BackupFeature.h"
+
+#include "backup/BackupIconWnd.h"
+#include "common/AppMessages.h"
+#include "common/FeatureHost.h"
+#include "common/Log.h"
+#include "settings/SettingsStore.h"
+
+#include <cstring>
+#include <memory>
+
+namespace {
+
+const char kShowIcon[] = "Property Backup Desktop Icon";
+const char kIconPos[] = "Property Backup Desktop Icon Pos";
+
+// The stored bytes of a value of the table, or its default when it is
+// missing or stored with another size or type.
+void ReadBytes(const CSettingsStore& store, const char* name, void* out, size_t size)
+{
+    uint8_t bytes[kMaxPropertySize] = {};
+    const PropertyValue* value = FindPropertyValue(name);
+    if (!value || value->size != size)
+        return;
+    store.ReadProperty(*value, bytes);
+    memcpy(out, bytes, size);
+}
+
+}  // namespace
+
+CBackupFeature::CBackupFeature(IFeatureHost& host, int backupPage)
+    : m_host(host), m_backupPage(backupPage), m_messages([this](UINT msg, WPARAM, LPARAM) {
+          if (msg != WMAPP_DESKTOP_DROP_DONE)
+              return false;
+          // Out of the window's own handler: now it may go if it should.
+          m_window.DropDone();
+          return true;
+      }),
+      m_window(
+          "Backup", {m_settings.showIcon, m_settings.iconLeft, m_settings.iconTop},
+          [this] { return std::make_unique<CBackupIconWnd>(m_configs, [this] { m_host.ShowSheet(m_backupPage); }); },
+          [this] { SaveSettings(); })
+{
+}
+
+CBackupFeature::~CBackupFeature() = default;
+
+std::string CBackupFeature::ConfigFile() const
+{
+    return m_host.ProgramFolder() + "\\Backup.txt";
+}
+
+void CBackupFeature::Start()
+{
+    if (!m_messages.GetHwnd() && !m_messages.CreateMessageOnly())
+        LogWarning("Cannot create the backup's window");
+    m_window.SetWindows(m_host.OwnerWindow(), m_messages.GetHwnd());
+    Load();
+    m_started = true;
+}
+
+void CBackupFeature::Load()
+{
+    m_configs.LoadConfigs(ConfigFile());
+    m_settings = BackupSettings();
+    const CSettingsStore& store = m_host.Store();
+    ReadBytes(store, kShowIcon, &m_settings.showIcon, sizeof m_settings.showIcon);
+    int32_t position[2] = {m_settings.iconLeft, m_settings.iconTop};
+    ReadBytes(store, kIconPos, position, sizeof position);
+    m_settings.iconLeft = position[0];
+    m_settings.iconTop = position[1];
+    if (m_settings.showIcon) {
+        m_window.Show();
+        m_window.MoveToPlace();
+    }
+}
+
+void CBackupFeature::Stop()
+{
+    if (!m_started)
+        return;
+    m_started = false;
+    m_window.Hide();
+    // Written whether or not the window was shown.
+    SaveSettings();
+    m_messages.Destroy();
+}
+
+void CBackupFeature::SaveSettings()
+{
+    const CSettingsStore& store = m_host.Store();
+    const int32_t position[2] = {m_settings.iconLeft, m_settings.iconTop};
+    store.WriteBinary(kShowIcon, &m_settings.showIcon, 1);
+    store.WriteBinary(kIconPos, position, sizeof position);
+    SaveConfigs();
+}
+
+bool CBackupFeature::SaveConfigs()
+{
+    m_configs.SaveConfigs(ConfigFile());
+    return !m_configs.IsModified();
+}
+
+void CBackupFeature::ApplySettings(const BackupSettings& settings)
+{
+    m_settings.showIcon = settings.showIcon;
+    SaveSettings();
+    m_window.Match();
+}
+
+CBackupIconWnd* CBackupFeature::BackupWindow() const
+{
+    return static_cast<CBackupIconWnd*>(m_window.Window());
+}
