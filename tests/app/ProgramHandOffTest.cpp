@@ -46,11 +46,11 @@ protected:
     void HandOver(const std::string& content)
     {
         ASSERT_TRUE(m_folder.WriteFile("msg.dat", content));
-        HWND sheet = m_program.Sheet();
-        ASSERT_NE(nullptr, sheet);
+        HWND main = m_program.FindWindowOf("CTrayWnd");
+        ASSERT_NE(nullptr, main);
         const UINT message = RegisterWindowMessageA("DERVANE_APP_MESSAGE_ID");
         DWORD_PTR answer = 0;
-        ASSERT_NE(0, SendMessageTimeoutA(sheet, message, 0, 1, SMTO_ABORTIFHUNG, 10000, &answer));
+        ASSERT_NE(0, SendMessageTimeoutA(main, message, 0, 1, SMTO_ABORTIFHUNG, 10000, &answer));
     }
 
     // Lines that tell of a hand-off that went wrong, on either side.

@@ -84,7 +84,8 @@ LRESULT CALLBACK CProgramWindow::Proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp)
 {
     auto* self = reinterpret_cast<CProgramWindow*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
     const UINT hookMessage = HOOK_GetMessageID();
-    if (self && hookMessage != 0 && msg == hookMessage) {
+    // A notice (ready, desktop moved) carries no record, as in the program.
+    if (self && hookMessage != 0 && msg == hookMessage && wp == HOOKNOTICE_RECORD) {
         const dervaneMsg_t* record = HOOK_GetMessage();
         self->m_notifications.emplace_back(record->code, std::string(record->payload.text));
         return 0;
