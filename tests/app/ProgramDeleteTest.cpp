@@ -265,6 +265,9 @@ TEST_F(ProgramDeleteTest, ExitWhileADropsDialogListsFailuresWaitsForItAndSavesTh
     ASSERT_TRUE(DropOn(m_program.Pid(), shredder, {busy}));
     ASSERT_TRUE(WaitFor([&] { return m_program.FindWindowOf("#32770", "Deleting Files...") != nullptr; }, 10000));
     ASSERT_TRUE(DropOn(m_program.Pid(), shredder, {busy})) << "a second drop waits its turn";
+    // The sheet, never made yet, is made and shown while the drop's dialog runs.
+    ASSERT_TRUE(m_program.Command(40001));
+    EXPECT_TRUE(WaitFor([&] { return m_program.SheetVisible(); }, 10000));
     ASSERT_TRUE(m_program.Command(40002));  // Exit
     EXPECT_EQ(0, m_program.WaitExit(20000)) << "ends cleanly once the dialogs have closed";
     CloseHandle(held);

@@ -149,3 +149,29 @@ TEST_F(ProgramFeaturesTest, OpeningTheSheetTwiceQuicklyAndDuringADisplayChangeMa
     ASSERT_TRUE(m_program.Command(kExit));
     EXPECT_EQ(0, m_program.WaitExit(kExitTimeoutMs));
 }
+
+// A feature whose list cannot be read at start (held open by another
+// program) runs without it and leaves the file as it was; the others run.
+TEST_F(ProgramFeaturesTest, AListThatCannotBeReadAtStartIsLeftAndTheOtherFeaturesRun)
+{
+    StoreKnownLook();
+    const std::string tasks = "KTX_FILE\tDERVANE AUTODELETE\nVERSION\t1.0\nENTRY_0\t" + m_trash +
+        "\t0\t0\t0\nENTRY_0_TYPE_0\t*.tmp\nENTRY_0_TYPE_1\t#%#\n";
+    ASSERT_TRUE(m_folder.WriteFile("AutoDelete.txt", tasks));
+    ASSERT_TRUE(m_folder.WriteFile("TrayIcons.txt", "KTX_FILE\tDERVANE TRAY ICONS\r\nVERSION\t1.0\r\n"
+                                                    "ENTRY_0\tOne\t\t0\r\nENTRY_0_ITEM_0\t#%#\r\n"));
+    HANDLE held = CreateFileA(m_folder.PathOf("AutoDelete.txt").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0,
+                              nullptr);
+    ASSERT_NE(INVALID_HANDLE_VALUE, held);
+    ASSERT_TRUE(m_session.Start());
+    ASSERT_TRUE(StartReady(m_program));
+    const HWND trayOwner = FindWindowExA(HWND_MESSAGE, nullptr, "DervaneTrayIcons", nullptr);
+    ASSERT_NE(nullptr, trayOwner);
+    EXPECT_TRUE(WaitFor([&] { return TrayIconExists(trayOwner, 305); }, 10000));
+    EXPECT_NE(nullptr, m_program.FindWindowOf(nullptr, "Dervane Delete Icon"));
+    CloseHandle(held);
+    ASSERT_TRUE(m_program.Command(kExit));
+    EXPECT_EQ(0, m_program.WaitExit(kExitTimeoutMs));
+    EXPECT_EQ(tasks, m_folder.ReadFile("AutoDelete.txt"));
+    EXPECT_GE(m_folder.CountLogLines("AutoDelete.txt"), 1) << "the log says it could not be read";
+}
