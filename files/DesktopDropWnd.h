@@ -60,6 +60,9 @@ public:
     bool HasFocus() const { return m_hasFocus; }
 
 protected:
+    // The window holds no control: shown at start, it does not load the
+    // common controls library.
+    bool UsesCommonControls() const override { return false; }
     int OnInitDialog() override;
     INT_PTR DialogProc(UINT msg, WPARAM wp, LPARAM lp) override;
     void OnDestroy() override;

@@ -55,11 +55,8 @@ int CApplication::InitFramework()
         path.resize(path.size() * 2);
     }
 
-    INITCOMMONCONTROLSEX controls = {};
-    controls.dwSize = sizeof controls;
-    controls.dwICC = ICC_WIN95_CLASSES | ICC_TAB_CLASSES;
-    if (!InitCommonControlsEx(&controls))
-        ReportError("InitCommonControlsEx failed");
+    // The common controls are registered with the first dialog or sheet
+    // (EnsureCommonControls), not here.
 
     // The shell's folder and link interfaces need COM on this thread.
     const HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);

@@ -1,5 +1,6 @@
 #include "framework/Dialog.h"
 
+#include "framework/CommonControls.h"
 #include "framework/ErrorReport.h"
 #include "framework/Menu.h"
 
@@ -29,6 +30,8 @@ INT_PTR CDialog::DoModal(HWND parent)
         return -1;
     }
     m_modal = true;
+    if (UsesCommonControls())
+        EnsureCommonControls();
     const INT_PTR result = DialogBoxParamA(m_module, MAKEINTRESOURCEA(m_templateId), parent, &StaticDialogProc,
                                            reinterpret_cast<LPARAM>(this));
     if (result == -1)
@@ -44,6 +47,8 @@ int CDialog::CreateModeless(HWND parent)
         return 0;
     }
     m_modal = false;
+    if (UsesCommonControls())
+        EnsureCommonControls();
     HWND hwnd = CreateDialogParamA(m_module, MAKEINTRESOURCEA(m_templateId), parent, &StaticDialogProc,
                                    reinterpret_cast<LPARAM>(this));
     if (!hwnd) {

@@ -46,6 +46,12 @@ protected:
     virtual void OnCancel();
     int OnCommand(UINT id, UINT code, HWND control) override;
 
+    // Whether the template holds common controls (list views, progress bars,
+    // ...), which are registered before the dialog is made. A dialog of
+    // plain controls only (a window on the desktop shown at start) answers
+    // false, so that the common controls library is not loaded for it.
+    virtual bool UsesCommonControls() const { return true; }
+
     // The dialog thunks: bind, run DialogProc with exceptions stopped, unbind.
     static INT_PTR Dispatch(CDialog* self, UINT msg, WPARAM wp, LPARAM lp);
     HINSTANCE GetTemplateModule() const { return m_module; }

@@ -1,5 +1,6 @@
 #include "framework/PropertySheet.h"
 
+#include "framework/CommonControls.h"
 #include "framework/ErrorReport.h"
 
 #include <algorithm>
@@ -89,10 +90,7 @@ int CPropertySheet::Create(const SheetArgs& args)
         ReportError("CPropertySheet::Create: a sheet needs a page");
         return 0;
     }
-    INITCOMMONCONTROLSEX controls = {};
-    controls.dwSize = sizeof controls;
-    controls.dwICC = ICC_WIN95_CLASSES | ICC_TAB_CLASSES;
-    InitCommonControlsEx(&controls);
+    EnsureCommonControls();
 
     m_args = args;
     m_caption = args.caption ? args.caption : "";
