@@ -73,7 +73,7 @@ void CDeletionFeature::Start()
 
 void CDeletionFeature::Load()
 {
-    m_tasks.LoadTasks(TaskFile());
+    m_tasks.Load(TaskFile());
     m_settings = DeleteSettings();
     const CSettingsStore& store = m_host.Store();
     ReadValue(store, kShowIcon, &m_settings.showIcon);
@@ -126,7 +126,7 @@ void CDeletionFeature::SaveSettings()
 
 bool CDeletionFeature::SaveTasks()
 {
-    m_tasks.SaveTasks(TaskFile());
+    m_tasks.Save(TaskFile());
     return !m_tasks.IsModified();
 }
 

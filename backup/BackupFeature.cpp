@@ -61,7 +61,7 @@ void CBackupFeature::Start()
 
 void CBackupFeature::Load()
 {
-    m_configs.LoadConfigs(ConfigFile());
+    m_configs.Load(ConfigFile());
     m_settings = BackupSettings();
     const CSettingsStore& store = m_host.Store();
     ReadBytes(store, kShowIcon, &m_settings.showIcon, sizeof m_settings.showIcon);
@@ -97,7 +97,7 @@ void CBackupFeature::SaveSettings()
 
 bool CBackupFeature::SaveConfigs()
 {
-    m_configs.SaveConfigs(ConfigFile());
+    m_configs.Save(ConfigFile());
     return !m_configs.IsModified();
 }
 

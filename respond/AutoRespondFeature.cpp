@@ -52,7 +52,7 @@ void CAutoRespondFeature::RunEngine(bool on)
 ListSaveResult CAutoRespondFeature::SaveAndTell()
 {
     // The engine reads the file: it is told only once the new file stands.
-    const ListSaveResult result = m_rules.WriteFile(RuleFile());
+    const ListSaveResult result = m_rules.Save(RuleFile());
     if (result == ListSaveResult::kWritten && m_engine)
         m_engine->RulesChanged();
     return result;
@@ -70,7 +70,7 @@ void CAutoRespondFeature::Start()
     args.parent = HWND_MESSAGE;
     if (!Create(args))
         LogWarning("Auto-respond has no window: the sounds of its rules are not played");
-    m_rules.ReadFile(RuleFile());
+    m_rules.Load(RuleFile());
     m_enabled = ReadEnabled(m_host.Store());
     if (m_enabled && m_host.Settings().enabled)
         RunEngine(true);
@@ -85,7 +85,7 @@ void CAutoRespondFeature::Stop()
     m_started = false;
     if (m_enabled)
         RunEngine(false);
-    m_rules.WriteFile(RuleFile());
+    m_rules.Save(RuleFile());
     // The engine has stopped: nothing more comes. Sounds still on their way
     // are only freed.
     if (HWND window = GetHwnd()) {
@@ -104,7 +104,7 @@ void CAutoRespondFeature::FeaturesSwitched(bool enabled)
 
 ListSaveResult CAutoRespondFeature::AddRule(RespondEntry rule)
 {
-    m_rules.Append(std::move(rule));
+    m_rules.Add(std::move(rule));
     return SaveAndTell();
 }
 

@@ -84,7 +84,7 @@ int CRespondEntryDlg::OnInitDialog()
     SetText(m_rule.windowTitle.empty() ? "Add Respond Entry" : "Edit Respond Entry");
 
     CRespondRuleList common;
-    common.ReadFile(m_commonFile, true);
+    common.Load(m_commonFile, true);
     m_common = common.Rules();
     SendItem(IDC_RESPOND_COMMON, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(kCommonFirstLine));
     for (const RespondEntry& rule : m_common)
