@@ -48,7 +48,7 @@ int32_t DelayOf(const std::string& text)
 
 CRespondEntryDlg::CRespondEntryDlg(HWND parent, RespondEntry& rule, std::string commonRules)
     : CDialog(IDD_RESPOND_ENTRY), m_parent(parent), m_rule(rule), m_commonFile(std::move(commonRules)),
-      m_messageBox(&MessageBoxA)
+      m_messageBox(&SystemMessageBox)
 {
 }
 

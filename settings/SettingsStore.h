@@ -14,6 +14,7 @@
 
 #include "settings/PropertyValues.h"
 #include "framework/ScopedHandles.h"
+#include "framework/MessageBoxes.h"
 
 // The roots the store opens its keys under. Tests point them at keys of their own.
 struct SettingsRoots {
@@ -22,7 +23,6 @@ struct SettingsRoots {
     HKEY classes = HKEY_CLASSES_ROOT;
 };
 
-using StoreMessageBoxFn = int (*)(HWND owner, const char* text, const char* caption, UINT type);
 using StoreWarningFn = void (*)(const char* text);
 
 class CSettingsStore {
@@ -34,7 +34,7 @@ public:
 
     // Where the "Options Error" box and the warnings go (MessageBoxA and
     // LogWarning unless set).
-    void SetMessageBox(StoreMessageBoxFn messageBox) { messageBox_ = messageBox; }
+    void SetMessageBox(MessageBoxFn messageBox) { messageBox_ = messageBox; }
     void SetWarning(StoreWarningFn warning) { warning_ = warning; }
 
     // Opens the program key (created if missing), the machine key with "Path"
@@ -89,7 +89,7 @@ private:
     int CreateAssociation(HKEY root, const char* rootName, const char* programFolder, LONG* dvlError) const;
 
     SettingsRoots roots_;
-    StoreMessageBoxFn messageBox_;
+    MessageBoxFn messageBox_;
     StoreWarningFn warning_;
     ScopedKey userKey_;
     ScopedKey machineKey_;
