@@ -12,13 +12,6 @@ namespace {
 
 const char kEnabled[] = "Property Respond Enabled";
 
-bool ReadEnabled(const CSettingsStore& store)
-{
-    const PropertyValue* value = FindPropertyValue(kEnabled);
-    uint8_t bytes[kMaxPropertySize] = {};
-    return value && value->size == 1 && store.ReadProperty(*value, bytes) && bytes[0] != 0;
-}
-
 }  // namespace
 
 CAutoRespondFeature::CAutoRespondFeature(IFeatureHost& host, std::unique_ptr<IRespondEngine> engine)
@@ -71,7 +64,8 @@ void CAutoRespondFeature::Start()
     if (!Create(args))
         LogWarning("Auto-respond has no window: the sounds of its rules are not played");
     m_rules.Load(RuleFile());
-    m_enabled = ReadEnabled(m_host.Store());
+    uint8_t enabled = 0;
+    m_enabled = m_host.Store().ReadValue(kEnabled, &enabled) && enabled != 0;
     if (m_enabled && m_host.Settings().enabled)
         RunEngine(true);
     if (m_engine)

@@ -11,10 +11,11 @@
 
 #include <cstdint>
 #include <string>
+#include <type_traits>
 
 #include "settings/PropertyValues.h"
-#include "framework/ScopedHandles.h"
 #include "framework/MessageBoxes.h"
+#include "framework/ScopedHandles.h"
 
 // The roots the store opens its keys under. Tests point them at keys of their own.
 struct SettingsRoots {
@@ -62,6 +63,17 @@ public:
     // The answer tells whether the stored value was used.
     int ReadProperty(const PropertyValue& value, uint8_t out[kMaxPropertySize]) const;
     int ReadProperty(const PropertyValue& value, std::string* text) const;
+    // A binary value of the table read into *out, which must be exactly as
+    // large as the table says; false, *out untouched, when the name is not in
+    // the table, the sizes differ, or the stored value is missing or of
+    // another size or type. The caller's own default stays in *out then.
+    template <class T> bool ReadValue(const char* name, T* out) const
+    {
+        static_assert(std::is_trivially_copyable<T>::value, "a stored value is its bytes");
+        const PropertyValue* value = FindPropertyValue(name);
+        return value && value->kind == PropertyKind::kBinary && value->size == sizeof(T) &&
+            ReadBinary(value->name, out, sizeof(T)) != 0;
+    }
 
     // Sets a group's block fields to their defaults, then reads each stored value over them.
     void LoadGroup(PropertyGroup group, SettingsBlock* block) const;

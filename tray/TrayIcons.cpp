@@ -57,11 +57,9 @@ std::string CTrayIcons::ListFile() const
 void CTrayIcons::Start()
 {
     LoadList();
-    const PropertyValue* value = FindPropertyValue(kTrayEnabled);
-    uint8_t bytes[kMaxPropertySize] = {1};
-    if (value)
-        m_host.Store().ReadProperty(*value, bytes);
-    m_trayEnabled = bytes[0] != 0;
+    uint8_t enabled = 1;
+    m_host.Store().ReadValue(kTrayEnabled, &enabled);
+    m_trayEnabled = enabled != 0;
     if (!GetHwnd()) {
         CreateArgs args;
         args.className = "DervaneTrayIcons";
