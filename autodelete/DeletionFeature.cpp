@@ -8,7 +8,6 @@
 #include "icons/IconFeatures.h"
 #include "settings/SettingsStore.h"
 
-#include <cstring>
 #include <memory>
 #include <vector>
 
@@ -23,14 +22,6 @@ const char kHours[] = "Property Delete AutoDel Hours";
 const char kMinutes[] = "Property Delete AutoDel Minutes";
 const char kSeconds[] = "Property Delete AutoDel Seconds";
 const char kLastAction[] = "Property Delete AutoDel Last Action";
-
-template <typename T> void ReadValue(const CSettingsStore& store, const char* name, T* field)
-{
-    const PropertyValue* value = FindPropertyValue(name);
-    uint8_t bytes[kMaxPropertySize] = {};
-    if (value && value->size == sizeof(T) && store.ReadProperty(*value, bytes))
-        memcpy(field, bytes, sizeof(T));
-}
 
 }  // namespace
 
@@ -73,21 +64,21 @@ void CDeletionFeature::Start()
 
 void CDeletionFeature::Load()
 {
-    m_tasks.LoadTasks(TaskFile());
+    m_tasks.Load(TaskFile());
     m_settings = DeleteSettings();
     const CSettingsStore& store = m_host.Store();
-    ReadValue(store, kShowIcon, &m_settings.showIcon);
+    store.ReadValue(kShowIcon, &m_settings.showIcon);
     int32_t position[2] = {m_settings.iconLeft, m_settings.iconTop};
-    ReadValue(store, kIconPos, &position);
+    store.ReadValue(kIconPos, &position);
     m_settings.iconLeft = position[0];
     m_settings.iconTop = position[1];
-    ReadValue(store, kEnabled, &m_settings.enabled);
-    ReadValue(store, kAtStart, &m_settings.atStart);
-    ReadValue(store, kDays, &m_settings.days);
-    ReadValue(store, kHours, &m_settings.hours);
-    ReadValue(store, kMinutes, &m_settings.minutes);
-    ReadValue(store, kSeconds, &m_settings.seconds);
-    ReadValue(store, kLastAction, &m_settings.lastAction);
+    store.ReadValue(kEnabled, &m_settings.enabled);
+    store.ReadValue(kAtStart, &m_settings.atStart);
+    store.ReadValue(kDays, &m_settings.days);
+    store.ReadValue(kHours, &m_settings.hours);
+    store.ReadValue(kMinutes, &m_settings.minutes);
+    store.ReadValue(kSeconds, &m_settings.seconds);
+    store.ReadValue(kLastAction, &m_settings.lastAction);
     m_schedule.SetSettings(m_settings, true);
     if (m_settings.showIcon) {
         m_window.Show();
@@ -126,7 +117,7 @@ void CDeletionFeature::SaveSettings()
 
 bool CDeletionFeature::SaveTasks()
 {
-    m_tasks.SaveTasks(TaskFile());
+    m_tasks.Save(TaskFile());
     return !m_tasks.IsModified();
 }
 

@@ -18,17 +18,17 @@ const CFileTypeListEditor::Controls kTypeControls = {IDC_TASK_TYPE, IDC_TASK_TYP
 CDeletionTaskDlg::CDeletionTaskDlg(HWND parent, DeletionTask& task, const std::string& programFolder)
     : CDialog(IDD_DELETION_TASK), m_parent(parent), m_task(task), m_programFolder(programFolder),
       m_common(CDeletionTaskList::LoadCommonFolders(programFolder + "\\AutoDeleteCommon.txt", &ExpandFolderMacros)),
-      m_types(*this, kTypeControls), m_messageBox(&MessageBoxA)
+      m_types(*this, kTypeControls), m_messageBox(&SystemMessageBox)
 {
 }
 
-void CDeletionTaskDlg::SetMessageBox(TaskMessageBoxFn messageBox)
+void CDeletionTaskDlg::SetMessageBox(MessageBoxFn messageBox)
 {
     m_messageBox = messageBox;
     m_types.SetMessageBox(messageBox);
 }
 
-bool CDeletionTaskDlg::ConfirmRemoval(HWND owner, TaskMessageBoxFn messageBox)
+bool CDeletionTaskDlg::ConfirmRemoval(HWND owner, MessageBoxFn messageBox)
 {
     return messageBox(owner, "Are you sure you want to delete this task?", "Confirm",
                       MB_YESNO | MB_ICONWARNING | MB_DEFBUTTON2) == IDYES;

@@ -32,13 +32,13 @@ public:
     CDeletionTaskDlg(HWND parent, DeletionTask& task, const std::string& programFolder);
 
     INT_PTR Run() { return DoModal(m_parent); }
-    void SetMessageBox(TaskMessageBoxFn messageBox);
+    void SetMessageBox(MessageBoxFn messageBox);
     // Answers whether another task has this folder; OK refuses such a folder.
     void SetFolderTaken(std::function<bool(const std::string&)> taken) { m_folderTaken = std::move(taken); }
     const std::vector<DeletionTask>& CommonFolders() const { return m_common; }
 
     // "Are you sure you want to delete this task?"; true only on Yes.
-    static bool ConfirmRemoval(HWND owner, TaskMessageBoxFn messageBox = &MessageBoxA);
+    static bool ConfirmRemoval(HWND owner, MessageBoxFn messageBox = &SystemMessageBox);
 
 protected:
     int OnInitDialog() override;
@@ -63,7 +63,7 @@ private:
     std::string m_programFolder;
     std::vector<DeletionTask> m_common;
     CFileTypeListEditor m_types;
-    TaskMessageBoxFn m_messageBox;
+    MessageBoxFn m_messageBox;
     std::function<bool(const std::string&)> m_folderTaken;
     // The chosen common folder's macro had no value, and its folder is shown.
     bool m_missingMacro = false;

@@ -119,7 +119,7 @@ int WriteRecords(CKeyedTextFile& file, const std::vector<DeletionTask>& tasks)
                 return 0;
         }
         PatternKey(n, static_cast<int>(t.fileTypes.size()), key);
-        if (!file.Write(key, CDeletionTaskList::kEndMark))
+        if (!file.Write(key, kListEndMark))
             return 0;
     }
     return 1;
@@ -155,7 +155,7 @@ bool IsNewForTask(uint64_t writeTime, uint64_t creationTime, uint64_t newSince)
     return newSince != 0 && (writeTime >= newSince || creationTime >= newSince);
 }
 
-int CDeletionTaskList::FindTask(const std::string& folder) const
+int CDeletionTaskList::Find(const std::string& folder) const
 {
     for (size_t i = 0; i < m_tasks.size(); i++) {
         if (m_tasks[i].folder == folder)
@@ -173,7 +173,7 @@ int CDeletionTaskList::FindSameFolder(const std::string& folder, int except) con
     return -1;
 }
 
-int CDeletionTaskList::AddTask(const DeletionTask& task)
+int CDeletionTaskList::Add(const DeletionTask& task)
 {
     if (FindSameFolder(task.folder) != -1)
         return 0;
@@ -184,7 +184,7 @@ int CDeletionTaskList::AddTask(const DeletionTask& task)
     return 1;
 }
 
-int CDeletionTaskList::ReplaceTask(int index, const DeletionTask& edited)
+int CDeletionTaskList::Replace(int index, const DeletionTask& edited)
 {
     if (index < 0 || index >= static_cast<int>(m_tasks.size()) || FindSameFolder(edited.folder, index) != -1)
         return 0;
@@ -196,7 +196,7 @@ int CDeletionTaskList::ReplaceTask(int index, const DeletionTask& edited)
     return 1;
 }
 
-void CDeletionTaskList::RemoveTask(int index)
+void CDeletionTaskList::Remove(int index)
 {
     if (index < 0 || index >= static_cast<int>(m_tasks.size()))
         return;
@@ -204,7 +204,7 @@ void CDeletionTaskList::RemoveTask(int index)
     m_modified = true;
 }
 
-int CDeletionTaskList::LoadTasks(const std::string& path)
+int CDeletionTaskList::Load(const std::string& path)
 {
     m_tasks.clear();
     const ListFileState state = ReadTaskFile(path, false, "Cannot read AutoDelete.txt file", m_tasks);
@@ -212,7 +212,7 @@ int CDeletionTaskList::LoadTasks(const std::string& path)
     return state == ListFileState::kWhole || state == ListFileState::kPartial ? 1 : 0;
 }
 
-CDeletionTaskList::SaveResult CDeletionTaskList::SaveTasks(const std::string& path)
+ListSaveResult CDeletionTaskList::Save(const std::string& path)
 {
     return SaveChangedList(path, m_modified, m_keepOld, true,
                            [this](CKeyedTextFile& file) { return WriteRecords(file, m_tasks); });

@@ -35,42 +35,40 @@ bool IsNewForTask(uint64_t writeTime, uint64_t creationTime, uint64_t newSince);
 
 class CDeletionTaskList {
 public:
-    static constexpr const char* kEndMark = "#%#";
-
     const std::vector<DeletionTask>& Tasks() const { return m_tasks; }
+    int Count() const { return static_cast<int>(m_tasks.size()); }
     bool IsModified() const { return m_modified; }
     void SetModified(bool modified) { m_modified = modified; }
 
     // The first task whose folder is exactly this text (case-sensitive), or -1.
-    int FindTask(const std::string& folder) const;
+    int Find(const std::string& folder) const;
     // The task for this folder other than the one at index except, or -1:
     // letter case in any script and a trailing backslash make no other
     // folder. A folder has one task at most.
     int FindSameFolder(const std::string& folder, int except = -1) const;
     // Appends the task unless one for its folder exists; 1 when appended
     // (which marks the list modified).
-    int AddTask(const DeletionTask& task);
+    int Add(const DeletionTask& task);
     // An edited task: the old one at index goes and the edited copy is
     // appended, so it moves to the end of the file. 0, changing nothing, when
     // another task has the edited task's folder.
-    int ReplaceTask(int index, const DeletionTask& edited);
-    void RemoveTask(int index);
+    int Replace(int index, const DeletionTask& edited);
+    void Remove(int index);
     void Clear() { m_tasks.clear(); }
 
     // Empties the list and reads the file's tasks. 0 when the file cannot be
     // read (logged as "Cannot read AutoDelete.txt file") or has another title
     // (logged).
-    int LoadTasks(const std::string& path);
+    int Load(const std::string& path);
     // Whether the file read last held more than the list (it is kept as
     // .bak before the list replaces it).
     bool KeepsOldFile() const { return m_keepOld; }
 
-    using SaveResult = ListSaveResult;
     // When modified, writes the whole list to a temporary file beside path
     // and moves it over the old file (SaveChangedList); only a whole, moved
     // file clears the modified flag. A failure is logged and leaves the old
     // file as it was.
-    SaveResult SaveTasks(const std::string& path);
+    ListSaveResult Save(const std::string& path);
 
     // The ready-made tasks of AutoDeleteCommon.txt (a fifth field is the
     // name, the age follows it), their folders expanded by expand, which answers false when a

@@ -7,7 +7,7 @@
 #pragma once
 
 #include "files/DesktopDropWnd.h"
-#include "files/FileTypeListEditor.h"  // TaskMessageBoxFn
+#include "framework/MessageBoxes.h"
 
 #include <string>
 #include <vector>
@@ -19,7 +19,7 @@ public:
     // programFolder: a folder never deleted.
     explicit CShredderIconWnd(const std::string& programFolder);
 
-    void SetMessageBox(TaskMessageBoxFn messageBox) { m_messageBox = messageBox; }
+    void SetMessageBox(MessageBoxFn messageBox) { m_messageBox = messageBox; }
 
     // The paths of a drop that may be deleted; refused ones go to refused
     // as lines naming the path and why.
@@ -32,5 +32,5 @@ protected:
 
 private:
     std::string m_programFolder;
-    TaskMessageBoxFn m_messageBox = &MessageBoxA;
+    MessageBoxFn m_messageBox = &SystemMessageBox;
 };

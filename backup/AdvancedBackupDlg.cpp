@@ -21,7 +21,7 @@ bool HoldsSeparator(const std::string& text)
 }  // namespace
 
 CAdvancedBackupDlg::CAdvancedBackupDlg(HWND parent, BackupCommands& commands)
-    : CDialog(IDD_ADVANCED_BACKUP), m_parent(parent), m_commands(commands), m_messageBox(&MessageBoxA)
+    : CDialog(IDD_ADVANCED_BACKUP), m_parent(parent), m_commands(commands), m_messageBox(&SystemMessageBox)
 {
 }
 

@@ -13,7 +13,7 @@ class CAdvancedBackupDlg : public CDialog {
 public:
     CAdvancedBackupDlg(HWND parent, BackupCommands& commands);
     INT_PTR Run() { return DoModal(m_parent); }
-    void SetMessageBox(TaskMessageBoxFn messageBox) { m_messageBox = messageBox; }
+    void SetMessageBox(MessageBoxFn messageBox) { m_messageBox = messageBox; }
 
 protected:
     int OnInitDialog() override;
@@ -28,5 +28,5 @@ private:
 
     HWND m_parent;
     BackupCommands& m_commands;
-    TaskMessageBoxFn m_messageBox;
+    MessageBoxFn m_messageBox;
 };

@@ -16,17 +16,17 @@ const CFileTypeListEditor::Controls kTypeControls = {IDC_BACKUP_TYPE, IDC_BACKUP
 
 CBackupConfigDlg::CBackupConfigDlg(HWND parent, BackupConfig& config)
     : CDialog(IDD_BACKUP_CONFIG), m_parent(parent), m_config(config), m_types(*this, kTypeControls),
-      m_messageBox(&MessageBoxA)
+      m_messageBox(&SystemMessageBox)
 {
 }
 
-void CBackupConfigDlg::SetMessageBox(TaskMessageBoxFn messageBox)
+void CBackupConfigDlg::SetMessageBox(MessageBoxFn messageBox)
 {
     m_messageBox = messageBox;
     m_types.SetMessageBox(messageBox);
 }
 
-bool CBackupConfigDlg::ConfirmRemoval(HWND owner, TaskMessageBoxFn messageBox)
+bool CBackupConfigDlg::ConfirmRemoval(HWND owner, MessageBoxFn messageBox)
 {
     return messageBox(owner, "Are you sure you want to delete this configuration?", "Confirm",
                       MB_YESNO | MB_ICONWARNING | MB_DEFBUTTON2) == IDYES;

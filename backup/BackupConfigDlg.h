@@ -21,12 +21,12 @@ public:
         "There is a backup configuration for this source folder already. Edit that configuration, or choose "
         "another source.";
 
-    void SetMessageBox(TaskMessageBoxFn messageBox);
+    void SetMessageBox(MessageBoxFn messageBox);
     // Answers whether another configuration has this source; OK refuses it.
     void SetSourceTaken(std::function<bool(const std::string&)> taken) { m_sourceTaken = std::move(taken); }
 
     // "Are you sure you want to delete this configuration?"; true only on Yes.
-    static bool ConfirmRemoval(HWND owner, TaskMessageBoxFn messageBox = &MessageBoxA);
+    static bool ConfirmRemoval(HWND owner, MessageBoxFn messageBox = &SystemMessageBox);
 
 protected:
     int OnInitDialog() override;
@@ -37,6 +37,6 @@ private:
     HWND m_parent;
     BackupConfig& m_config;
     CFileTypeListEditor m_types;
-    TaskMessageBoxFn m_messageBox;
+    MessageBoxFn m_messageBox;
     std::function<bool(const std::string&)> m_sourceTaken;
 };

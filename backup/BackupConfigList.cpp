@@ -128,7 +128,7 @@ int WriteRecords(CKeyedTextFile& file, const BackupCommands& c, const std::vecto
                 return 0;
         }
         PatternKey(n, static_cast<int>(config.fileTypes.size()), key);
-        if (!file.Write(key, CBackupConfigList::kEndMark))
+        if (!file.Write(key, kListEndMark))
             return 0;
     }
     return 1;
@@ -136,7 +136,7 @@ int WriteRecords(CKeyedTextFile& file, const BackupCommands& c, const std::vecto
 
 }  // namespace
 
-int CBackupConfigList::FindConfigBySource(const std::string& source) const
+int CBackupConfigList::Find(const std::string& source) const
 {
     for (size_t i = 0; i < m_configs.size(); i++) {
         if (m_configs[i].source == source)
@@ -154,7 +154,7 @@ int CBackupConfigList::FindSameSource(const std::string& source, int except) con
     return -1;
 }
 
-int CBackupConfigList::AddConfig(const BackupConfig& config)
+int CBackupConfigList::Add(const BackupConfig& config)
 {
     if (FindSameSource(config.source) != -1)
         return 0;
@@ -163,7 +163,7 @@ int CBackupConfigList::AddConfig(const BackupConfig& config)
     return 1;
 }
 
-int CBackupConfigList::ReplaceConfig(int index, const BackupConfig& edited)
+int CBackupConfigList::Replace(int index, const BackupConfig& edited)
 {
     if (index < 0 || index >= static_cast<int>(m_configs.size()) || FindSameSource(edited.source, index) != -1)
         return 0;
@@ -173,7 +173,7 @@ int CBackupConfigList::ReplaceConfig(int index, const BackupConfig& edited)
     return 1;
 }
 
-void CBackupConfigList::RemoveConfig(int index)
+void CBackupConfigList::Remove(int index)
 {
     if (index < 0 || index >= static_cast<int>(m_configs.size()))
         return;
@@ -187,7 +187,7 @@ void CBackupConfigList::SetCommands(const BackupCommands& commands)
     m_modified = true;
 }
 
-int CBackupConfigList::LoadConfigs(const std::string& path)
+int CBackupConfigList::Load(const std::string& path)
 {
     m_configs.clear();
     m_commands = BackupCommands();
@@ -215,11 +215,11 @@ int CBackupConfigList::LoadConfigs(const std::string& path)
     return open ? 1 : 0;
 }
 
-CBackupConfigList::SaveResult CBackupConfigList::SaveConfigs(const std::string& path)
+ListSaveResult CBackupConfigList::Save(const std::string& path)
 {
     if (m_modified && !Writable(m_commands, m_configs)) {
         LogWarning("Cannot write Backup.txt file: a folder, name, program or argument holds a tab or a line break");
-        return SaveResult::kFailed;
+        return ListSaveResult::kFailed;
     }
     return SaveChangedList(path, m_modified, m_keepOld, true,
                            [this](CKeyedTextFile& file) { return WriteRecords(file, m_commands, m_configs); });

@@ -6,25 +6,12 @@
 #include "common/Log.h"
 #include "settings/SettingsStore.h"
 
-#include <cstring>
 #include <memory>
 
 namespace {
 
 const char kShowIcon[] = "Property Backup Desktop Icon";
 const char kIconPos[] = "Property Backup Desktop Icon Pos";
-
-// The stored bytes of a value of the table, or its default when it is
-// missing or stored with another size or type.
-void ReadBytes(const CSettingsStore& store, const char* name, void* out, size_t size)
-{
-    uint8_t bytes[kMaxPropertySize] = {};
-    const PropertyValue* value = FindPropertyValue(name);
-    if (!value || value->size != size)
-        return;
-    store.ReadProperty(*value, bytes);
-    memcpy(out, bytes, size);
-}
 
 }  // namespace
 
@@ -61,12 +48,12 @@ void CBackupFeature::Start()
 
 void CBackupFeature::Load()
 {
-    m_configs.LoadConfigs(ConfigFile());
+    m_configs.Load(ConfigFile());
     m_settings = BackupSettings();
     const CSettingsStore& store = m_host.Store();
-    ReadBytes(store, kShowIcon, &m_settings.showIcon, sizeof m_settings.showIcon);
+    store.ReadValue(kShowIcon, &m_settings.showIcon);
     int32_t position[2] = {m_settings.iconLeft, m_settings.iconTop};
-    ReadBytes(store, kIconPos, position, sizeof position);
+    store.ReadValue(kIconPos, &position);
     m_settings.iconLeft = position[0];
     m_settings.iconTop = position[1];
     if (m_settings.showIcon) {
@@ -97,7 +84,7 @@ void CBackupFeature::SaveSettings()
 
 bool CBackupFeature::SaveConfigs()
 {
-    m_configs.SaveConfigs(ConfigFile());
+    m_configs.Save(ConfigFile());
     return !m_configs.IsModified();
 }
 

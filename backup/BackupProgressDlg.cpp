@@ -9,7 +9,7 @@ CBackupProgressDlg::CBackupProgressDlg(HWND owner, const std::vector<BackupConfi
     : CProgressDlg(IDD_BACKUP_PROGRESS, kStartTimerId, "Errors encountered during backup!", kCollapsedHeight,
                    kFailureListHeight),
       m_owner(owner), m_configs(configs), m_commands(commands), m_paths(std::move(paths)),
-      m_configureNow(std::move(configureNow)), m_messageBox(&MessageBoxA)
+      m_configureNow(std::move(configureNow)), m_messageBox(&SystemMessageBox)
 {
 }
 

@@ -4,7 +4,7 @@
 // 145 and Cancel becomes "Close".
 #pragma once
 
-#include "files/FileTypeListEditor.h"  // TaskMessageBoxFn
+#include "framework/MessageBoxes.h"
 #include "files/ProgressDlg.h"
 #include "backup/BackupConfig.h"
 
@@ -25,7 +25,7 @@ public:
                        std::vector<std::string> paths, std::function<void()> configureNow);
 
     INT_PTR Run();
-    void SetMessageBox(TaskMessageBoxFn messageBox) { m_messageBox = messageBox; }
+    void SetMessageBox(MessageBoxFn messageBox) { m_messageBox = messageBox; }
 
 protected:
     void RunWork() override;
@@ -38,6 +38,6 @@ private:
     const BackupCommands& m_commands;
     std::vector<std::string> m_paths;
     std::function<void()> m_configureNow;
-    TaskMessageBoxFn m_messageBox;
+    MessageBoxFn m_messageBox;
     bool m_restoreForeground = true;
 };

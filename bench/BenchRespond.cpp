@@ -89,8 +89,8 @@ int main()
     push.label = "Go";
     push.delay = 0;
     rule.actions.push_back(push);
-    rules.Append(rule);
-    if (rules.WriteFile(folder + "\\Respond.txt") != CRespondRuleList::SaveResult::kWritten) {
+    rules.Add(rule);
+    if (rules.Save(folder + "\\Respond.txt") != ListSaveResult::kWritten) {
         printf("cannot write Respond.txt\n");
         return 1;
     }

@@ -523,7 +523,7 @@ void CRespondEngine::ReloadRules(bool force)
                                       FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
                                       FILE_ATTRIBUTE_NORMAL, nullptr));
         if (!file) {
-            m_rules.ReadFile(path);  // missing: an empty list
+            m_rules.Load(path);  // missing: an empty list
             return;
         }
         char buffer[16384];
@@ -547,7 +547,7 @@ void CRespondEngine::ReloadRules(bool force)
             return;
         }
     }
-    m_rules.ReadFile(copy);
+    m_rules.Load(copy);
     DeleteFileW(wideCopy.c_str());
 }
 

@@ -163,7 +163,7 @@ CListFileReader::Part CListFileReader::TakePart(const char* suffix, const char* 
         return Part::kOutOfOrder;
     const char* tab = strchr(value, '\t');
     const size_t first = tab ? static_cast<size_t>(tab - value) : strlen(value);
-    if (first == strlen(kEndMark) && strncmp(value, kEndMark, first) == 0)
+    if (first == strlen(kListEndMark) && strncmp(value, kListEndMark, first) == 0)
         return Part::kClosed;
     m_current.run.emplace_back(value);
     return Part::kTaken;

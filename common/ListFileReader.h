@@ -36,6 +36,11 @@ inline bool MustKeepOldFile(ListFileState state)
     return state != ListFileState::kWhole && state != ListFileState::kMissing;
 }
 
+// The first field of the record that closes an entry's run: a part whose
+// first field were this text would end the run early, so a list refuses it
+// there (the file-type checks refuse it as a pattern).
+inline constexpr char kListEndMark[] = "#%#";
+
 struct ListEntry {
     int number = 0;
     std::string value;  // of "ENTRY_<n>"
@@ -45,8 +50,6 @@ struct ListEntry {
 
 class CListFileReader {
 public:
-    static constexpr const char* kEndMark = "#%#";
-
     // runPart: "TYPE", "ACTION", "ITEM"; nullptr for a list whose entries
     // are their own record alone. keepBroken: an entry whose run is broken
     // is given with the parts before the break instead of skipped.

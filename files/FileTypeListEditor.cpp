@@ -5,7 +5,7 @@
 #include <vector>
 
 CFileTypeListEditor::CFileTypeListEditor(CDialog& dialog, const Controls& controls)
-    : m_dialog(dialog), m_ids(controls), m_messageBox(&MessageBoxA)
+    : m_dialog(dialog), m_ids(controls), m_messageBox(&SystemMessageBox)
 {
 }
 

@@ -5,12 +5,10 @@
 #pragma once
 
 #include "framework/Dialog.h"
+#include "framework/MessageBoxes.h"
 
 #include <string>
 #include <vector>
-
-// Where a dialog's questions and messages go (MessageBoxA unless set).
-using TaskMessageBoxFn = int (*)(HWND owner, const char* text, const char* caption, UINT type);
 
 class CFileTypeListEditor {
 public:
@@ -23,7 +21,7 @@ public:
     };
 
     CFileTypeListEditor(CDialog& dialog, const Controls& controls);
-    void SetMessageBox(TaskMessageBoxFn messageBox) { m_messageBox = messageBox; }
+    void SetMessageBox(MessageBoxFn messageBox) { m_messageBox = messageBox; }
 
     // Empties the list and adds the patterns; Add, Replace and Delete off.
     void Fill(const std::vector<std::string>& patterns);
@@ -47,5 +45,5 @@ private:
 
     CDialog& m_dialog;
     Controls m_ids;
-    TaskMessageBoxFn m_messageBox;
+    MessageBoxFn m_messageBox;
 };

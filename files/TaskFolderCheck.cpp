@@ -1,5 +1,6 @@
 #include "files/TaskFolderCheck.h"
 
+#include "common/ListFileReader.h"
 #include "common/Utf8.h"
 
 #include <cstring>
@@ -215,7 +216,7 @@ std::string FileTypeProblem(const std::string& pattern)
         if (static_cast<unsigned char>(c) < 32)
             return "A file type cannot contain tabs or line breaks.";
     }
-    if (pattern == "#%#")
+    if (pattern == kListEndMark)
         return "#%# cannot be used as a file type.";
     if (Utf16Length(pattern) > 259)
         return "The file type is too long: at most 259 characters.";

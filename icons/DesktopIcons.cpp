@@ -85,10 +85,10 @@ void CDesktopIcons::SetHideRules(const CHideRuleList& rules, HWND owner)
 
 void CDesktopIcons::SaveHideRules(HWND owner)
 {
-    const CHideRuleList::SaveResult result = m_rules.Save(HideRuleFile());
-    if (result == CHideRuleList::SaveResult::kWritten)
+    const ListSaveResult result = m_rules.Save(HideRuleFile());
+    if (result == ListSaveResult::kWritten)
         m_host.SendHookRequest(HOOKMSG_RELOAD_HIDE_RULES, "");
-    else if (result == CHideRuleList::SaveResult::kFailed && owner)
+    else if (result == ListSaveResult::kFailed && owner)
         TellListNotWritten(owner, m_messageBox, "IconHide.txt");
 }
 

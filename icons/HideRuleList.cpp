@@ -43,7 +43,7 @@ int CHideRuleList::Load(const std::string& path)
     return read ? 1 : 0;
 }
 
-CHideRuleList::SaveResult CHideRuleList::Save(const std::string& path)
+ListSaveResult CHideRuleList::Save(const std::string& path)
 {
     return SaveChangedList(path, m_modified, m_keepOld, true,
                            [this](CKeyedTextFile& file) { return WriteHideRuleRecords(file, m_rules); });

@@ -23,6 +23,7 @@ public:
     static constexpr size_t kMaxPatternChars = 259;
 
     const std::vector<HideRule>& Rules() const { return m_rules; }
+    int Count() const { return static_cast<int>(m_rules.size()); }
     bool IsModified() const { return m_modified; }
     void SetModified(bool modified) { m_modified = modified; }
 
@@ -45,11 +46,10 @@ public:
     // before the list replaces it).
     bool KeepsOldFile() const { return m_keepOld; }
 
-    using SaveResult = ListSaveResult;
     // Rewrites the file whole when the list was modified (SaveChangedList). A
     // failure is logged, leaves the file as it was and the list marked
     // modified for the next save.
-    SaveResult Save(const std::string& path);
+    ListSaveResult Save(const std::string& path);
 
     static HidePatternProblem CheckPattern(const std::string& pattern);
     static const char* PatternProblemText(HidePatternProblem problem);

@@ -97,7 +97,7 @@ void CBackupPage::UpdateConfigButtons()
 int CBackupPage::SelectedConfig() const
 {
     std::string source;
-    return SelectedListText(GetItem(IDC_BACKUP_CONFIGS), &source) ? m_owner.Configs().FindConfigBySource(source) : -1;
+    return SelectedListText(GetItem(IDC_BACKUP_CONFIGS), &source) ? m_owner.Configs().Find(source) : -1;
 }
 
 void CBackupPage::ListChanged()
@@ -112,7 +112,7 @@ void CBackupPage::AddConfig()
     CBackupConfigDlg dialog(GetHwnd(), config);
     dialog.SetMessageBox(m_messageBox);
     dialog.SetSourceTaken([this](const std::string& source) { return m_owner.Configs().FindSameSource(source) != -1; });
-    if (dialog.Run() != IDOK || !m_owner.Configs().AddConfig(config))
+    if (dialog.Run() != IDOK || !m_owner.Configs().Add(config))
         return;
     ListChanged();
     SetModified(true);
@@ -128,7 +128,7 @@ void CBackupPage::EditConfig()
     dialog.SetMessageBox(m_messageBox);
     dialog.SetSourceTaken(
         [this, index](const std::string& source) { return m_owner.Configs().FindSameSource(source, index) != -1; });
-    if (dialog.Run() != IDOK || !m_owner.Configs().ReplaceConfig(index, copy))
+    if (dialog.Run() != IDOK || !m_owner.Configs().Replace(index, copy))
         return;
     ListChanged();
     SetModified(true);
@@ -141,7 +141,7 @@ void CBackupPage::RemoveConfig()
     const int index = SelectedConfig();
     if (index < 0)
         return;
-    m_owner.Configs().RemoveConfig(index);
+    m_owner.Configs().Remove(index);
     ListChanged();
 }
 

@@ -5,7 +5,7 @@
 #pragma once
 
 #include "pages/FeaturePage.h"
-#include "pages/PageMessageBox.h"
+#include "framework/MessageBoxes.h"
 
 class IBackupOwner;
 

@@ -226,7 +226,7 @@ void CDeletePage::UpdateTaskButtons()
 int CDeletePage::SelectedTask() const
 {
     std::string folder;
-    return SelectedListText(GetItem(IDC_DELETE_TASKS), &folder) ? m_owner.Tasks().FindTask(folder) : -1;
+    return SelectedListText(GetItem(IDC_DELETE_TASKS), &folder) ? m_owner.Tasks().Find(folder) : -1;
 }
 
 void CDeletePage::AddTask()
@@ -235,7 +235,7 @@ void CDeletePage::AddTask()
     CDeletionTaskDlg dialog(GetHwnd(), task, Host().ProgramFolder());
     dialog.SetMessageBox(m_messageBox);
     dialog.SetFolderTaken([this](const std::string& folder) { return m_owner.Tasks().FindSameFolder(folder) != -1; });
-    if (dialog.Run() != IDOK || !m_owner.Tasks().AddTask(task))
+    if (dialog.Run() != IDOK || !m_owner.Tasks().Add(task))
         return;
     RefreshTaskList();
     SetModified(true);
@@ -252,7 +252,7 @@ void CDeletePage::EditTask()
     dialog.SetMessageBox(m_messageBox);
     dialog.SetFolderTaken(
         [this, index](const std::string& folder) { return m_owner.Tasks().FindSameFolder(folder, index) != -1; });
-    if (dialog.Run() != IDOK || !m_owner.Tasks().ReplaceTask(index, copy))
+    if (dialog.Run() != IDOK || !m_owner.Tasks().Replace(index, copy))
         return;
     RefreshTaskList();
     SetModified(true);
@@ -265,6 +265,6 @@ void CDeletePage::RemoveTask()
     const int index = SelectedTask();
     if (index < 0)
         return;
-    m_owner.Tasks().RemoveTask(index);
+    m_owner.Tasks().Remove(index);
     RefreshTaskList();
 }

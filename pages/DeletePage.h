@@ -7,7 +7,7 @@
 
 #include "autodelete/DeleteSchedule.h"
 #include "pages/FeaturePage.h"
-#include "pages/PageMessageBox.h"
+#include "framework/MessageBoxes.h"
 
 #include <string>
 

@@ -6,7 +6,7 @@
 
 #include "framework/Dialog.h"
 #include "icons/HideRuleList.h"
-#include "pages/PageMessageBox.h"
+#include "framework/MessageBoxes.h"
 
 #include <string>
 

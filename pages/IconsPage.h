@@ -8,7 +8,7 @@
 #include "icons/LayoutManager.h"
 #include "icons/LayoutNames.h"
 #include "pages/FeaturePage.h"
-#include "pages/PageMessageBox.h"
+#include "framework/MessageBoxes.h"
 
 #include <string>
 

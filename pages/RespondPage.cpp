@@ -10,7 +10,6 @@
 #include <shellapi.h>
 
 #include <cstdio>
-#include <cstring>
 #include <utility>
 
 namespace {
@@ -31,15 +30,6 @@ CFeaturePage::PageArgs RespondPageArgs()
     args.lowColourPicture = IDB_RESPOND_16;
     args.picturePlace = IDC_RESPOND_PICTURE;
     return args;
-}
-
-uint8_t ReadByte(const CSettingsStore& store, const char* name, uint8_t fallback)
-{
-    const PropertyValue* value = FindPropertyValue(name);
-    uint8_t bytes[kMaxPropertySize] = {};
-    if (value && value->size == 1 && store.ReadProperty(*value, bytes))
-        return bytes[0];
-    return fallback;
 }
 
 // The default width in pixels of the screen: the list grows with the screen's
@@ -101,7 +91,7 @@ void CRespondPage::LoadSettings()
 {
     const CSettingsStore& store = Host().Store();
     m_settings = RespondListSettings();
-    m_settings.sort = ReadByte(store, kSort, 0);
+    store.ReadValue(kSort, &m_settings.sort);
     if (m_settings.sort > 2)
         m_settings.sort = 0;
     std::string widths;

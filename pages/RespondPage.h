@@ -6,7 +6,7 @@
 #pragma once
 
 #include "pages/FeaturePage.h"
-#include "pages/PageMessageBox.h"
+#include "framework/MessageBoxes.h"
 #include "respond/AutoRespond.h"
 
 #include <cstdint>

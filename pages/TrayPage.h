@@ -6,7 +6,7 @@
 
 #include "framework/ScopedHandles.h"
 #include "pages/FeaturePage.h"
-#include "pages/PageMessageBox.h"
+#include "framework/MessageBoxes.h"
 #include "tray/TrayIconEdits.h"
 
 #include <string>

@@ -12,13 +12,6 @@ namespace {
 
 const char kEnabled[] = "Property Respond Enabled";
 
-bool ReadEnabled(const CSettingsStore& store)
-{
-    const PropertyValue* value = FindPropertyValue(kEnabled);
-    uint8_t bytes[kMaxPropertySize] = {};
-    return value && value->size == 1 && store.ReadProperty(*value, bytes) && bytes[0] != 0;
-}
-
 }  // namespace
 
 CAutoRespondFeature::CAutoRespondFeature(IFeatureHost& host, std::unique_ptr<IRespondEngine> engine)
@@ -52,7 +45,7 @@ void CAutoRespondFeature::RunEngine(bool on)
 ListSaveResult CAutoRespondFeature::SaveAndTell()
 {
     // The engine reads the file: it is told only once the new file stands.
-    const ListSaveResult result = m_rules.WriteFile(RuleFile());
+    const ListSaveResult result = m_rules.Save(RuleFile());
     if (result == ListSaveResult::kWritten && m_engine)
         m_engine->RulesChanged();
     return result;
@@ -70,8 +63,9 @@ void CAutoRespondFeature::Start()
     args.parent = HWND_MESSAGE;
     if (!Create(args))
         LogWarning("Auto-respond has no window: the sounds of its rules are not played");
-    m_rules.ReadFile(RuleFile());
-    m_enabled = ReadEnabled(m_host.Store());
+    m_rules.Load(RuleFile());
+    uint8_t enabled = 0;
+    m_enabled = m_host.Store().ReadValue(kEnabled, &enabled) && enabled != 0;
     if (m_enabled && m_host.Settings().enabled)
         RunEngine(true);
     if (m_engine)
@@ -85,7 +79,7 @@ void CAutoRespondFeature::Stop()
     m_started = false;
     if (m_enabled)
         RunEngine(false);
-    m_rules.WriteFile(RuleFile());
+    m_rules.Save(RuleFile());
     // The engine has stopped: nothing more comes. Sounds still on their way
     // are only freed.
     if (HWND window = GetHwnd()) {
@@ -104,7 +98,7 @@ void CAutoRespondFeature::FeaturesSwitched(bool enabled)
 
 ListSaveResult CAutoRespondFeature::AddRule(RespondEntry rule)
 {
-    m_rules.Append(std::move(rule));
+    m_rules.Add(std::move(rule));
     return SaveAndTell();
 }
 

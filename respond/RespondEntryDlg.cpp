@@ -48,7 +48,7 @@ int32_t DelayOf(const std::string& text)
 
 CRespondEntryDlg::CRespondEntryDlg(HWND parent, RespondEntry& rule, std::string commonRules)
     : CDialog(IDD_RESPOND_ENTRY), m_parent(parent), m_rule(rule), m_commonFile(std::move(commonRules)),
-      m_messageBox(&MessageBoxA)
+      m_messageBox(&SystemMessageBox)
 {
 }
 
@@ -84,7 +84,7 @@ int CRespondEntryDlg::OnInitDialog()
     SetText(m_rule.windowTitle.empty() ? "Add Respond Entry" : "Edit Respond Entry");
 
     CRespondRuleList common;
-    common.ReadFile(m_commonFile, true);
+    common.Load(m_commonFile, true);
     m_common = common.Rules();
     SendItem(IDC_RESPOND_COMMON, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(kCommonFirstLine));
     for (const RespondEntry& rule : m_common)

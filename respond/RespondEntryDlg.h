@@ -6,19 +6,18 @@
 #pragma once
 
 #include "framework/Dialog.h"
+#include "framework/MessageBoxes.h"
 #include "respond/RespondEntry.h"
 
 #include <string>
 #include <vector>
-
-using RespondMessageBoxFn = int (*)(HWND owner, const char* text, const char* caption, UINT type);
 
 class CRespondEntryDlg : public CDialog {
 public:
     // commonRules: the file of ready-made rules, read when the editor opens.
     CRespondEntryDlg(HWND parent, RespondEntry& rule, std::string commonRules);
     INT_PTR Run() { return DoModal(m_parent); }
-    void SetMessageBox(RespondMessageBoxFn messageBox) { m_messageBox = messageBox; }
+    void SetMessageBox(MessageBoxFn messageBox) { m_messageBox = messageBox; }
 
 protected:
     int OnInitDialog() override;
@@ -50,5 +49,5 @@ private:
     // Set while the dialog fills its own controls, whose notifications then
     // are no edits of the user.
     bool m_filling = false;
-    RespondMessageBoxFn m_messageBox;
+    MessageBoxFn m_messageBox;
 };

@@ -81,7 +81,7 @@ int WriteRecords(CKeyedTextFile& file, const std::vector<RespondEntry>& rules)
                 return 0;
         }
         ActionKey(n, static_cast<int>(rule.actions.size()), key);
-        if (!file.Write(key, CRespondRuleList::kEndMark))
+        if (!file.Write(key, kListEndMark))
             return 0;
     }
     return 1;
@@ -102,10 +102,10 @@ bool Writable(const std::vector<RespondEntry>& rules)
 
 }  // namespace
 
-void CRespondRuleList::Append(RespondEntry rule)
+void CRespondRuleList::Add(RespondEntry rule)
 {
     m_rules.push_back(std::move(rule));
-    m_changed = true;
+    m_modified = true;
 }
 
 void CRespondRuleList::Replace(int index, RespondEntry edited)
@@ -113,7 +113,7 @@ void CRespondRuleList::Replace(int index, RespondEntry edited)
     if (index < 0 || index >= Count())
         return;
     m_rules.erase(m_rules.begin() + index);
-    Append(std::move(edited));
+    Add(std::move(edited));
 }
 
 void CRespondRuleList::Remove(int index)
@@ -121,13 +121,13 @@ void CRespondRuleList::Remove(int index)
     if (index < 0 || index >= Count())
         return;
     m_rules.erase(m_rules.begin() + index);
-    m_changed = true;
+    m_modified = true;
 }
 
-int CRespondRuleList::ReadFile(const std::string& path, bool withNames)
+int CRespondRuleList::Load(const std::string& path, bool withNames)
 {
     m_rules.clear();
-    m_changed = false;
+    m_modified = false;
     CListFileReader reader(path, kTitle, "ACTION", true);
     const bool open = reader.Open(nullptr);
     ListEntry entry;
@@ -146,9 +146,9 @@ int CRespondRuleList::ReadFile(const std::string& path, bool withNames)
     return open ? 1 : 0;
 }
 
-CRespondRuleList::SaveResult CRespondRuleList::WriteFile(const std::string& path)
+ListSaveResult CRespondRuleList::Save(const std::string& path)
 {
-    return SaveChangedList(path, m_changed, m_keepOld, Writable(m_rules),
+    return SaveChangedList(path, m_modified, m_keepOld, Writable(m_rules),
                            [this](CKeyedTextFile& file) { return WriteRecords(file, m_rules); });
 }
 

@@ -17,20 +17,18 @@
 
 class CRespondRuleList {
 public:
-    static constexpr const char* kEndMark = "#%#";
-
     const std::vector<RespondEntry>& Rules() const { return m_rules; }
     int Count() const { return static_cast<int>(m_rules.size()); }
     const RespondEntry& Rule(int index) const { return m_rules[index]; }
 
-    // Each of these marks the list changed.
-    void Append(RespondEntry rule);
+    // Each of these marks the list modified.
+    void Add(RespondEntry rule);
     // The old rule goes and the edited one is appended.
     void Replace(int index, RespondEntry edited);
     void Remove(int index);
 
-    bool IsChanged() const { return m_changed; }
-    void SetChanged(bool changed) { m_changed = changed; }
+    bool IsModified() const { return m_modified; }
+    void SetModified(bool modified) { m_modified = modified; }
 
     // Empties the list and reads the file; withNames takes each rule's name
     // (RespondCommon.txt). A missing file gives an empty list without a log
@@ -38,18 +36,17 @@ public:
     // kinds outside their lists read as 0; records that hold no rule are
     // skipped and a rule whose actions are broken off keeps those before the
     // break, with a log line (common/ListFileReader.h).
-    int ReadFile(const std::string& path, bool withNames = false);
+    int Load(const std::string& path, bool withNames = false);
     // Whether the file read last held more than the list (kept as .bak
     // before the list replaces it).
     bool KeepsOldFile() const { return m_keepOld; }
 
-    using SaveResult = ListSaveResult;
-    // When changed, writes every rule (names are never written) to a
+    // When modified, writes every rule (names are never written) to a
     // temporary file beside path and moves it over the old file, so that a
     // reader never sees half a file; only a whole, moved file clears the
-    // changed flag. A failure is logged ("Cannot create Respond.txt file")
+    // modified flag. A failure is logged ("Cannot create Respond.txt file")
     // and leaves the old file and the flag as they were.
-    SaveResult WriteFile(const std::string& path);
+    ListSaveResult Save(const std::string& path);
 
     // True when a rule of the list has rule's title and rule's text (letter
     // case ignored; empty texts never count as equal), or has the one of them
@@ -62,6 +59,6 @@ public:
 
 private:
     std::vector<RespondEntry> m_rules;
-    bool m_changed = false;
+    bool m_modified = false;
     bool m_keepOld = false;
 };

@@ -35,11 +35,6 @@ static_assert(sizeof kRunKeyPerUser - 1 <= 99, "warning fits the log");
 static_assert(sizeof kAssociationPerUser - 1 <= 99, "warning fits the log");
 static_assert(sizeof kRunKeyFailed - 1 <= 99, "warning fits the log");
 
-int DefaultMessageBox(HWND owner, const char* text, const char* caption, UINT type)
-{
-    return MessageBoxA(owner, text, caption, type);
-}
-
 void DefaultWarning(const char* text)
 {
     LogWarning(text);
@@ -118,7 +113,7 @@ void DeleteAssociation(HKEY root)
 }  // namespace
 
 CSettingsStore::CSettingsStore(const SettingsRoots& roots)
-    : roots_(roots), messageBox_(DefaultMessageBox), warning_(DefaultWarning)
+    : roots_(roots), messageBox_(&SystemMessageBox), warning_(DefaultWarning)
 {
 }
 

@@ -11,8 +11,10 @@
 
 #include <cstdint>
 #include <string>
+#include <type_traits>
 
 #include "settings/PropertyValues.h"
+#include "framework/MessageBoxes.h"
 #include "framework/ScopedHandles.h"
 
 // The roots the store opens its keys under. Tests point them at keys of their own.
@@ -22,7 +24,6 @@ struct SettingsRoots {
     HKEY classes = HKEY_CLASSES_ROOT;
 };
 
-using StoreMessageBoxFn = int (*)(HWND owner, const char* text, const char* caption, UINT type);
 using StoreWarningFn = void (*)(const char* text);
 
 class CSettingsStore {
@@ -34,7 +35,7 @@ public:
 
     // Where the "Options Error" box and the warnings go (MessageBoxA and
     // LogWarning unless set).
-    void SetMessageBox(StoreMessageBoxFn messageBox) { messageBox_ = messageBox; }
+    void SetMessageBox(MessageBoxFn messageBox) { messageBox_ = messageBox; }
     void SetWarning(StoreWarningFn warning) { warning_ = warning; }
 
     // Opens the program key (created if missing), the machine key with "Path"
@@ -62,6 +63,17 @@ public:
     // The answer tells whether the stored value was used.
     int ReadProperty(const PropertyValue& value, uint8_t out[kMaxPropertySize]) const;
     int ReadProperty(const PropertyValue& value, std::string* text) const;
+    // A binary value of the table read into *out, which must be exactly as
+    // large as the table says; false, *out untouched, when the name is not in
+    // the table, the sizes differ, or the stored value is missing or of
+    // another size or type. The caller's own default stays in *out then.
+    template <class T> bool ReadValue(const char* name, T* out) const
+    {
+        static_assert(std::is_trivially_copyable<T>::value, "a stored value is its bytes");
+        const PropertyValue* value = FindPropertyValue(name);
+        return value && value->kind == PropertyKind::kBinary && value->size == sizeof(T) &&
+            ReadBinary(value->name, out, sizeof(T)) != 0;
+    }
 
     // Sets a group's block fields to their defaults, then reads each stored value over them.
     void LoadGroup(PropertyGroup group, SettingsBlock* block) const;
@@ -89,7 +101,7 @@ private:
     int CreateAssociation(HKEY root, const char* rootName, const char* programFolder, LONG* dvlError) const;
 
     SettingsRoots roots_;
-    StoreMessageBoxFn messageBox_;
+    MessageBoxFn messageBox_;
     StoreWarningFn warning_;
     ScopedKey userKey_;
     ScopedKey machineKey_;

@@ -93,7 +93,7 @@ int WriteRecords(CKeyedTextFile& file, const std::vector<TrayIconEntry>& entries
                 return 0;
         }
         ItemKey(n, static_cast<int>(entry.items.size()), key);
-        if (!file.Write(key, CTrayIconList::kEndMark))
+        if (!file.Write(key, kListEndMark))
             return 0;
     }
     return 1;
@@ -113,18 +113,18 @@ bool Writable(const std::vector<TrayIconEntry>& entries)
 }
 }  // namespace
 
-void CTrayIconList::Append(TrayIconEntry entry)
+void CTrayIconList::Add(TrayIconEntry entry)
 {
     m_entries.push_back(std::move(entry));
-    m_changed = true;
+    m_modified = true;
 }
 
-void CTrayIconList::RemoveAt(int position)
+void CTrayIconList::Remove(int position)
 {
     if (position < 0 || position >= Count())
         return;
     m_entries.erase(m_entries.begin() + position);
-    m_changed = true;
+    m_modified = true;
 }
 
 void CTrayIconList::SwapWithNext(int position)
@@ -132,13 +132,13 @@ void CTrayIconList::SwapWithNext(int position)
     if (position < 0 || position + 1 >= Count())
         return;
     std::swap(m_entries[position], m_entries[position + 1]);
-    m_changed = true;
+    m_modified = true;
 }
 
-int CTrayIconList::ReadFile(const std::string& path)
+int CTrayIconList::Load(const std::string& path)
 {
     m_entries.clear();
-    m_changed = false;
+    m_modified = false;
     CListFileReader reader(path, kTitle, "ITEM", true);
     const bool open = reader.Open(nullptr);
     ListEntry entry;
@@ -155,9 +155,9 @@ int CTrayIconList::ReadFile(const std::string& path)
     return open ? 1 : 0;
 }
 
-CTrayIconList::SaveResult CTrayIconList::WriteFile(const std::string& path)
+ListSaveResult CTrayIconList::Save(const std::string& path)
 {
-    return SaveChangedList(path, m_changed, m_keepOld, Writable(m_entries),
+    return SaveChangedList(path, m_modified, m_keepOld, Writable(m_entries),
                            [this](CKeyedTextFile& file) { return WriteRecords(file, m_entries); });
 }
 

@@ -17,23 +17,21 @@
 
 class CTrayIconList {
 public:
-    static constexpr const char* kEndMark = "#%#";
-
     int Count() const { return static_cast<int>(m_entries.size()); }
     TrayIconEntry& Entry(int position) { return m_entries[position]; }
     const TrayIconEntry& Entry(int position) const { return m_entries[position]; }
     std::vector<TrayIconEntry>& Entries() { return m_entries; }
     const std::vector<TrayIconEntry>& Entries() const { return m_entries; }
 
-    // Each of these marks the list changed.
-    void Append(TrayIconEntry entry);
-    void RemoveAt(int position);
+    // Each of these marks the list modified.
+    void Add(TrayIconEntry entry);
+    void Remove(int position);
     // The entries at position and position + 1 change places.
     void SwapWithNext(int position);
     void Clear() { m_entries.clear(); }
 
-    bool IsChanged() const { return m_changed; }
-    void SetChanged(bool changed) { m_changed = changed; }
+    bool IsModified() const { return m_modified; }
+    void SetModified(bool modified) { m_modified = modified; }
 
     // Empties the list and reads the file. A missing file gives an empty
     // list and answers 0 without a log line, as does another title, with
@@ -41,17 +39,16 @@ public:
     // command) are skipped, and an entry whose items are broken off keeps
     // those before the break, with a log line (common/ListFileReader.h).
     // Answers 1 when the file was read.
-    int ReadFile(const std::string& path);
+    int Load(const std::string& path);
     // Whether the file read last held more than the list (kept as .bak
     // before the list replaces it).
     bool KeepsOldFile() const { return m_keepOld; }
 
-    using SaveResult = ListSaveResult;
-    // When changed, writes every entry to a temporary file beside path and
+    // When modified, writes every entry to a temporary file beside path and
     // moves it over the old file; only a whole, moved file clears the
-    // changed flag. A failure is logged ("Cannot create TrayIcons.txt file")
+    // modified flag. A failure is logged ("Cannot create TrayIcons.txt file")
     // and leaves the old file and the flag as they were.
-    SaveResult WriteFile(const std::string& path);
+    ListSaveResult Save(const std::string& path);
 
     // Why text cannot be kept in the file as a tip, label or path (a TAB,
     // CR or LF, or more than kListFieldChars characters, which keeps every
@@ -60,6 +57,6 @@ public:
 
 private:
     std::vector<TrayIconEntry> m_entries;
-    bool m_changed = false;
+    bool m_modified = false;
     bool m_keepOld = false;
 };

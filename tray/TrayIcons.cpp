@@ -57,11 +57,9 @@ std::string CTrayIcons::ListFile() const
 void CTrayIcons::Start()
 {
     LoadList();
-    const PropertyValue* value = FindPropertyValue(kTrayEnabled);
-    uint8_t bytes[kMaxPropertySize] = {1};
-    if (value)
-        m_host.Store().ReadProperty(*value, bytes);
-    m_trayEnabled = bytes[0] != 0;
+    uint8_t enabled = 1;
+    m_host.Store().ReadValue(kTrayEnabled, &enabled);
+    m_trayEnabled = enabled != 0;
     if (!GetHwnd()) {
         CreateArgs args;
         args.className = "DervaneTrayIcons";
@@ -107,7 +105,7 @@ void CTrayIcons::LoadList()
 {
     if (m_shown)
         HideTrayIcons();
-    m_list.ReadFile(ListFile());
+    m_list.Load(ListFile());
     for (TrayIconEntry& entry : m_list.Entries()) {
         entry.iconId = 0;
         entry.runTime = std::make_shared<TrayEntryRunTime>();
@@ -117,12 +115,12 @@ void CTrayIcons::LoadList()
 
 bool CTrayIcons::SaveList()
 {
-    return m_list.WriteFile(ListFile()) != CTrayIconList::SaveResult::kFailed;
+    return m_list.Save(ListFile()) != ListSaveResult::kFailed;
 }
 
 bool CTrayIcons::SaveEdit()
 {
-    m_list.SetChanged(true);
+    m_list.SetModified(true);
     return SaveList();
 }
 
@@ -158,7 +156,7 @@ bool CTrayIcons::Add(const TrayIconEntry& look)
     entry.items = look.items;
     for (TrayMenuItem& item : entry.items)
         item.commandId = 0;
-    m_list.Append(std::move(entry));
+    m_list.Add(std::move(entry));
     if (m_shown)
         AddTrayIcon(m_list.Count() - 1);
     return SaveEdit();
@@ -178,7 +176,7 @@ bool CTrayIcons::Remove(int position)
     if (position < 0 || position >= m_list.Count())
         return true;
     RemoveTrayIcon(position);
-    m_list.RemoveAt(position);
+    m_list.Remove(position);
     return SaveEdit();
 }
 

@@ -12,6 +12,7 @@
 #pragma once
 
 #include "common/Feature.h"
+#include "framework/MessageBoxes.h"
 #include "framework/ScopedHandles.h"
 #include "framework/Window.h"
 #include "tray/SystemCommands.h"
@@ -35,8 +36,6 @@ public:
     CTrayIcons(IFeatureHost& host, IIconFeatures* iconFeatures, std::unique_ptr<ISystemCommands> system);
     ~CTrayIcons() override;
 
-    // How message boxes are shown: MessageBoxA unless told otherwise.
-    using MessageBoxFn = int (*)(HWND owner, const char* text, const char* caption, UINT type);
     void SetMessageBox(MessageBoxFn messageBox) { m_messageBox = messageBox; }
     // How the icons reach the notification area: Shell_NotifyIconW unless
     // told otherwise (a test plays a shell that is still starting).
@@ -115,7 +114,7 @@ private:
     IFeatureHost& m_host;
     IIconFeatures* m_iconFeatures;
     std::unique_ptr<ISystemCommands> m_system;
-    MessageBoxFn m_messageBox = &MessageBoxA;
+    MessageBoxFn m_messageBox = &SystemMessageBox;
     NotifyIconFn m_notify = &Shell_NotifyIconW;
     ScopedComInit m_com;
     CTrayIconList m_list;

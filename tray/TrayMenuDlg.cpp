@@ -40,7 +40,7 @@ bool IsFolder(const std::string& path)
 }  // namespace
 
 CTrayMenuDlg::CTrayMenuDlg(HWND parent, std::vector<TrayMenuItem>& items)
-    : CDialog(IDD_TRAY_MENU), m_parent(parent), m_items(items), m_edit(items), m_messageBox(&MessageBoxA)
+    : CDialog(IDD_TRAY_MENU), m_parent(parent), m_items(items), m_edit(items), m_messageBox(&SystemMessageBox)
 {
 }
 

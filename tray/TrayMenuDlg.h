@@ -5,6 +5,7 @@
 #pragma once
 
 #include "framework/Dialog.h"
+#include "framework/MessageBoxes.h"
 #include "tray/TrayMenuEdit.h"
 
 #include <shellapi.h>
@@ -14,7 +15,6 @@
 
 class CTrayMenuDlg : public CDialog {
 public:
-    using MessageBoxFn = int (*)(HWND owner, const char* text, const char* caption, UINT type);
     // Shows the help of the control under WM_HELP or WM_CONTEXTMENU;
     // answers whether it did.
     using ContextHelpFn = bool (*)(HWND dialog, UINT dialogId, UINT msg, WPARAM wp, LPARAM lp);

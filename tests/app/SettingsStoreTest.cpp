@@ -294,6 +294,37 @@ TEST_F(SettingsStoreTest, ValuesOfTheWrongSizeOrTypeKeepTheirDefaults)
     EXPECT_EQ(memcmp(&block, &defaults, sizeof block), 0);
 }
 
+TEST_F(SettingsStoreTest, ATypedReadTakesOnlyAValueOfItsTableSize)
+{
+    const int32_t place[2] = {-40, 300};
+    WriteUser("Property Backup Desktop Icon Pos", REG_BINARY, place, sizeof place);
+    const uint8_t two[2] = {1, 1};
+    WriteUser("Property Delete AutoDel Enabled", REG_BINARY, two, sizeof two);
+    const int32_t word = 1;
+    WriteUser("Property Respond Enabled", REG_BINARY, &word, sizeof word);
+    const uint8_t on = 1;
+    WriteUser("Property Not In The Table", REG_BINARY, &on, 1);
+    Store().OpenKeys();
+
+    int32_t read[2] = {7, 7};
+    EXPECT_TRUE(store_->ReadValue("Property Backup Desktop Icon Pos", &read));
+    EXPECT_EQ(-40, read[0]);
+    EXPECT_EQ(300, read[1]);
+    // Stored with another size, asked with another size than the table's,
+    // not in the table, not stored: the caller's default stays.
+    uint8_t flag = 9;
+    int32_t asWord = 9;
+    EXPECT_FALSE(store_->ReadValue("Property Delete AutoDel Enabled", &flag));
+    EXPECT_FALSE(store_->ReadValue("Property Respond Enabled", &asWord));
+    EXPECT_FALSE(store_->ReadValue("Property Not In The Table", &flag));
+    EXPECT_FALSE(store_->ReadValue("Property Tray Enabled", &flag));
+    EXPECT_EQ(9, flag);
+    EXPECT_EQ(9, asWord);
+    WriteUser("Property Tray Enabled", REG_BINARY, &on, 1);
+    EXPECT_TRUE(store_->ReadValue("Property Tray Enabled", &flag));
+    EXPECT_EQ(1, flag);
+}
+
 TEST_F(SettingsStoreTest, TextsAreReadWhateverTheirStoredLength)
 {
     Store().OpenKeys();

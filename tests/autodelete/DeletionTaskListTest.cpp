@@ -45,9 +45,9 @@ protected:
 
 TEST_F(DeletionTaskListTest, WritesTheDocumentedRecordsAndReadsThemBack)
 {
-    ASSERT_EQ(1, list.AddTask(Task("C:\\Temp", {"*.tmp", "~*.*"}, 1, 0, 1)));
-    ASSERT_EQ(1, list.AddTask(Task("D:\\Cache", {}, 0, 1, 0)));
-    EXPECT_EQ(CDeletionTaskList::SaveResult::kWritten, list.SaveTasks(file));
+    ASSERT_EQ(1, list.Add(Task("C:\\Temp", {"*.tmp", "~*.*"}, 1, 0, 1)));
+    ASSERT_EQ(1, list.Add(Task("D:\\Cache", {}, 0, 1, 0)));
+    EXPECT_EQ(ListSaveResult::kWritten, list.Save(file));
     EXPECT_FALSE(list.IsModified());
     EXPECT_EQ(std::string(kHeader) +
                   "ENTRY_0\tC:\\Temp\t1\t0\t1\r\nENTRY_0_TYPE_0\t*.tmp\r\nENTRY_0_TYPE_1\t~*.*\r\n"
@@ -56,7 +56,7 @@ TEST_F(DeletionTaskListTest, WritesTheDocumentedRecordsAndReadsThemBack)
     EXPECT_FALSE(FileExists(file + ".new"));
 
     CDeletionTaskList read;
-    ASSERT_EQ(1, read.LoadTasks(file));
+    ASSERT_EQ(1, read.Load(file));
     ASSERT_EQ(2u, read.Tasks().size());
     const DeletionTask& t = read.Tasks()[0];
     EXPECT_EQ("C:\\Temp", t.folder);
@@ -70,17 +70,17 @@ TEST_F(DeletionTaskListTest, WritesTheDocumentedRecordsAndReadsThemBack)
 
 TEST_F(DeletionTaskListTest, AddDropsADuplicateEditMovesToTheEndRemoveClosesTheGap)
 {
-    list.AddTask(Task("C:\\A", {"*.a"}));
-    list.AddTask(Task("C:\\B", {"*.b"}));
-    list.AddTask(Task("C:\\C", {"*.c"}));
+    list.Add(Task("C:\\A", {"*.a"}));
+    list.Add(Task("C:\\B", {"*.b"}));
+    list.Add(Task("C:\\C", {"*.c"}));
     list.SetModified(false);
-    EXPECT_EQ(0, list.AddTask(Task("C:\\B", {"*.x"})));
+    EXPECT_EQ(0, list.Add(Task("C:\\B", {"*.x"})));
     EXPECT_FALSE(list.IsModified());
-    EXPECT_EQ(-1, list.FindTask("c:\\b"));
-    list.ReplaceTask(list.FindTask("C:\\A"), Task("C:\\A", {"*.new"}));
+    EXPECT_EQ(-1, list.Find("c:\\b"));
+    list.Replace(list.Find("C:\\A"), Task("C:\\A", {"*.new"}));
     EXPECT_EQ((std::vector<std::string>{"C:\\B", "C:\\C", "C:\\A"}), Folders(list));
     EXPECT_EQ("*.new", list.Tasks()[2].fileTypes[0]);
-    list.RemoveTask(list.FindTask("C:\\C"));
+    list.Remove(list.Find("C:\\C"));
     EXPECT_EQ((std::vector<std::string>{"C:\\B", "C:\\A"}), Folders(list));
     EXPECT_TRUE(list.IsModified());
 }
@@ -95,7 +95,7 @@ TEST_F(DeletionTaskListTest, ReadingFollowsTheRecordsEdgeCases)
                    "ENTRY_1\tC:\\B\r\nENTRY_1_TYPE_0\t*.b\r\n"
                    // only a folder; a second task for C:\A is no task
                    "ENTRY_2\tC:\\C\r\nENTRY_2_TYPE_0\t#%#\r\nENTRY_3\tc:\\a\\\t0\t0\t0\r\nENTRY_3_TYPE_0\t#%#\r\n");
-    ASSERT_EQ(1, list.LoadTasks(file));
+    ASSERT_EQ(1, list.Load(file));
     EXPECT_EQ((std::vector<std::string>{"C:\\A", "C:\\C"}), Folders(list));
     const DeletionTask& a = list.Tasks()[0];
     EXPECT_EQ(1, a.includeSubfolders);
@@ -107,10 +107,10 @@ TEST_F(DeletionTaskListTest, ReadingFollowsTheRecordsEdgeCases)
     EXPECT_NE(std::string::npos, ErrorLog().find("AutoDelete.txt read in part (2 skipped)"));
 
     WriteBytes(file, "KTX_FILE\tDERVANE ICON HIDE\r\nENTRY_0\tC:\\A\t0\t0\t0\r\n");
-    EXPECT_EQ(0, list.LoadTasks(file));
+    EXPECT_EQ(0, list.Load(file));
     EXPECT_TRUE(list.Tasks().empty());
     EXPECT_NE(std::string::npos, ErrorLog().find("AutoDelete.txt not read: it is no DERVANE AUTODELETE file"));
-    EXPECT_EQ(0, list.LoadTasks(dir.File("none.txt")));
+    EXPECT_EQ(0, list.Load(dir.File("none.txt")));
     EXPECT_NE(std::string::npos, ErrorLog().find("> WARNING: Cannot read AutoDelete.txt file"));
 }
 
@@ -118,21 +118,21 @@ TEST_F(DeletionTaskListTest, AFailedSaveLeavesTheOldFileAndKeepsTheListModified)
 {
     WriteBytes(file, std::string(kHeader) + "ENTRY_0\tC:\\Old\t0\t0\t0\r\nENTRY_0_TYPE_0\t#%#\r\n");
     const std::string old = ReadBytes(file);
-    list.AddTask(Task("C:\\New", {"*.tmp"}));
+    list.Add(Task("C:\\New", {"*.tmp"}));
     // A record too long to be read back ends the writing half way.
-    list.AddTask(Task("C:\\" + std::string(1100, 'x'), {"*.tmp"}));
-    EXPECT_EQ(CDeletionTaskList::SaveResult::kFailed, list.SaveTasks(file));
+    list.Add(Task("C:\\" + std::string(1100, 'x'), {"*.tmp"}));
+    EXPECT_EQ(ListSaveResult::kFailed, list.Save(file));
     EXPECT_TRUE(list.IsModified());
     EXPECT_EQ(old, ReadBytes(file));
     EXPECT_FALSE(FileExists(file + ".new"));
     EXPECT_NE(std::string::npos, ErrorLog().find("Cannot write AutoDelete.txt file"));
 
-    list.RemoveTask(1);
-    EXPECT_EQ(CDeletionTaskList::SaveResult::kFailed, list.SaveTasks(dir.File("no-such-folder/AutoDelete.txt")));
+    list.Remove(1);
+    EXPECT_EQ(ListSaveResult::kFailed, list.Save(dir.File("no-such-folder/AutoDelete.txt")));
     EXPECT_NE(std::string::npos, ErrorLog().find("Cannot create AutoDelete.txt file"));
     EXPECT_TRUE(list.IsModified());
-    EXPECT_EQ(CDeletionTaskList::SaveResult::kWritten, list.SaveTasks(file));
-    EXPECT_EQ(CDeletionTaskList::SaveResult::kNotChanged, list.SaveTasks(file));
+    EXPECT_EQ(ListSaveResult::kWritten, list.Save(file));
+    EXPECT_EQ(ListSaveResult::kNotChanged, list.Save(file));
 }
 
 TEST_F(DeletionTaskListTest, CommonFoldersAreExpandedNamedAndMarkedWhenAMacroIsMissing)
@@ -173,7 +173,7 @@ TEST_F(DeletionTaskListTest, BadFilesLoadWithoutHarmAndTheirBadFoldersAreRefused
         bytes += "ENTRY_" + std::to_string(i) + "\tC:\\T" + std::to_string(i) + "\t0\t0\t0\r\nENTRY_" +
             std::to_string(i) + "_TYPE_0\t*.tmp\r\nENTRY_" + std::to_string(i) + "_TYPE_1\t#%#\r\n";
     WriteBytes(file, bytes);
-    ASSERT_EQ(1, list.LoadTasks(file));
+    ASSERT_EQ(1, list.Load(file));
     ASSERT_EQ(10000u, list.Tasks().size());
     EXPECT_EQ("C:\\A", list.Tasks()[0].folder);  // a value reads up to its first NUL
     EXPECT_EQ(std::vector<std::string>{std::string(300, '*')}, list.Tasks()[0].fileTypes);
@@ -185,7 +185,7 @@ TEST_F(DeletionTaskListTest, BadFilesLoadWithoutHarmAndTheirBadFoldersAreRefused
     WriteBytes(file,
                std::string(kHeader) + "ENTRY_0\tC:\\A\t0\t0\t0\r\nENTRY_0_TYPE_0\t" + std::string(5000, '\t') +
                    "\r\nENTRY_0_TYPE_1\t#%#\r\nENTRY_1\tC:\\B\t0\t0\t0\r\nENTRY_1_TYPE_0\t#%#\r\n");
-    ASSERT_EQ(1, list.LoadTasks(file));
+    ASSERT_EQ(1, list.Load(file));
     EXPECT_EQ(std::vector<std::string>{"C:\\B"}, Folders(list));
 }
 
@@ -197,18 +197,18 @@ TEST_F(DeletionTaskListTest, AnAgeIsTheLastFieldOlderFilesLackItAndADamagedOneIs
         "ENTRY_0\tC:\\A\t1\t0\t1\r\nENTRY_0_TYPE_0\t*.tmp\r\n"
         "ENTRY_0_TYPE_1\t#%#\r\nENTRY_1\tC:\\B\t0\t0\t0\r\nENTRY_1_TYPE_0\t#%#\r\n";
     WriteBytes(file, old);
-    ASSERT_EQ(1, list.LoadTasks(file));
+    ASSERT_EQ(1, list.Load(file));
     ASSERT_EQ(2u, list.Tasks().size());
     EXPECT_EQ(0, list.Tasks()[0].olderThanDays);
     EXPECT_FALSE(list.KeepsOldFile());
     list.SetModified(true);
-    list.SaveTasks(file);
+    list.Save(file);
     EXPECT_EQ(old, ReadBytes(file));
 
     DeletionTask aged = Task("C:\\C", {"*.*"});
     aged.olderThanDays = 7;
-    ASSERT_EQ(1, list.AddTask(aged));
-    list.SaveTasks(file);
+    ASSERT_EQ(1, list.Add(aged));
+    list.Save(file);
     EXPECT_EQ(old + "ENTRY_2\tC:\\C\t0\t0\t0\t7\r\nENTRY_2_TYPE_0\t*.*\r\nENTRY_2_TYPE_1\t#%#\r\n", ReadBytes(file));
 
     WriteBytes(file,
@@ -217,7 +217,7 @@ TEST_F(DeletionTaskListTest, AnAgeIsTheLastFieldOlderFilesLackItAndADamagedOneIs
                    "ENTRY_1\tC:\\B\t0\t0\t0\t100000\r\nENTRY_1_TYPE_0\t#%#\r\n"
                    "ENTRY_2\tC:\\C\t0\t0\t0\t36500\r\nENTRY_2_TYPE_0\t#%#\r\n"
                    "ENTRY_3\tC:\\D\t0\t0\t0\t7 days\r\nENTRY_3_TYPE_0\t#%#\r\n");
-    ASSERT_EQ(1, list.LoadTasks(file));
+    ASSERT_EQ(1, list.Load(file));
     ASSERT_EQ((std::vector<std::string>{"C:\\A", "C:\\B", "C:\\C", "C:\\D"}), Folders(list));
     EXPECT_EQ(0, list.Tasks()[0].olderThanDays);
     EXPECT_EQ(0, list.Tasks()[1].olderThanDays);

@@ -59,14 +59,14 @@ TEST_F(BackupConfigListTest, WritesTheDocumentedRecordsReadsThemBackAndRefusesAC
     list.SetCommands(commands);
     BackupConfig mail = Config("C:\\Data\\Mail", "D:\\Save\\Mail", {"*.eml", "*.txt"}, "Mail");
     mail.excludeFileTypes = 1;
-    ASSERT_EQ(1, list.AddConfig(mail));
+    ASSERT_EQ(1, list.Add(mail));
     BackupConfig data = Config("C:\\Data", "D:\\Save", {});
     data.includeSubfolders = 0;
-    ASSERT_EQ(1, list.AddConfig(data));
-    EXPECT_EQ(0, list.AddConfig(Config("c:\\DATA", "d:\\save")));
-    EXPECT_EQ(0, list.AddConfig(Config("C:\\Data", "E:\\Other")));  // one configuration per source
+    ASSERT_EQ(1, list.Add(data));
+    EXPECT_EQ(0, list.Add(Config("c:\\DATA", "d:\\save")));
+    EXPECT_EQ(0, list.Add(Config("C:\\Data", "E:\\Other")));  // one configuration per source
 
-    EXPECT_EQ(CBackupConfigList::SaveResult::kWritten, list.SaveConfigs(file));
+    EXPECT_EQ(ListSaveResult::kWritten, list.Save(file));
     EXPECT_FALSE(list.IsModified());
     EXPECT_EQ(std::string(kHeader) +
                   "CUSTOM\t1\r\nCUSTOM_COMMAND\tC:\\Tools\\pack.exe\t%SOURCE %TARGET\r\n"
@@ -76,10 +76,10 @@ TEST_F(BackupConfigListTest, WritesTheDocumentedRecordsReadsThemBackAndRefusesAC
                   "ENTRY_1\t\t0\t0\r\nENTRY_1_SOURCE\tC:\\Data\r\nENTRY_1_DEST\tD:\\Save\r\nENTRY_1_TYPE_0\t#%#\r\n",
               ReadBytes(file));
     EXPECT_FALSE(FileExists(file + ".new"));
-    EXPECT_EQ(CBackupConfigList::SaveResult::kNotChanged, list.SaveConfigs(file));
+    EXPECT_EQ(ListSaveResult::kNotChanged, list.Save(file));
 
     CBackupConfigList read;
-    ASSERT_EQ(1, read.LoadConfigs(file));
+    ASSERT_EQ(1, read.Load(file));
     EXPECT_FALSE(read.IsModified());
     const BackupCommands& c = read.Commands();
     EXPECT_EQ(1, c.custom);
@@ -99,9 +99,9 @@ TEST_F(BackupConfigListTest, WritesTheDocumentedRecordsReadsThemBackAndRefusesAC
     EXPECT_TRUE(read.Configs()[1].fileTypes.empty());
 
     // An edited configuration moves to the end; the search by source is exact.
-    read.ReplaceConfig(read.FindConfigBySource("C:\\Data\\Mail"), Config("C:\\Data\\Mail", "D:\\M"));
+    read.Replace(read.Find("C:\\Data\\Mail"), Config("C:\\Data\\Mail", "D:\\M"));
     EXPECT_EQ((Strings{"C:\\Data", "C:\\Data\\Mail"}), Sources(read));
-    EXPECT_EQ(-1, read.FindConfigBySource("c:\\data"));
+    EXPECT_EQ(-1, read.Find("c:\\data"));
     EXPECT_TRUE(read.IsModified());
 }
 
@@ -112,7 +112,7 @@ TEST_F(BackupConfigListTest, CommandsAndConfigurationsAreReadWhereverTheCommands
                std::string(kHeader) +
                    "ENTRY_0\tA\t1\t0\r\nENTRY_0_SOURCE\tC:\\A\r\nENTRY_0_DEST\tD:\\A\r\nENTRY_0_TYPE_0\t#%#\r\n" +
                    "CUSTOM\t1\r\nCUSTOM_COMMAND\tC:\\p.exe\t-x\r\nPOST_COMMAND\tC:\\q.exe\t-y\t1\r\n");
-    ASSERT_EQ(1, list.LoadConfigs(file));
+    ASSERT_EQ(1, list.Load(file));
     EXPECT_EQ(Strings{"C:\\A"}, Sources(list));
     EXPECT_EQ(1, list.Commands().custom);
     EXPECT_EQ("C:\\p.exe", list.Commands().customProgram);
@@ -122,23 +122,23 @@ TEST_F(BackupConfigListTest, CommandsAndConfigurationsAreReadWhereverTheCommands
     // unlike a new configuration's.
     const std::string entry = "ENTRY_0\tA\r\nENTRY_0_SOURCE\tC:\\A\r\nENTRY_0_DEST\tD:\\A\r\nENTRY_0_TYPE_0\t#%#\r\n";
     WriteBytes(file, std::string(kHeader) + "CUSTOM\t0\r\nCUSTOM_COMMAND\t\t\r\n" + entry);
-    ASSERT_EQ(1, list.LoadConfigs(file));
+    ASSERT_EQ(1, list.Load(file));
     EXPECT_EQ(1u, list.Configs().size());
     EXPECT_EQ("", list.Commands().postProgram);
     EXPECT_FALSE(list.KeepsOldFile());
     WriteBytes(file, std::string(kHeader) + kCommands + entry);
-    ASSERT_EQ(1, list.LoadConfigs(file));
+    ASSERT_EQ(1, list.Load(file));
     ASSERT_EQ(1u, list.Configs().size());
     EXPECT_EQ(0, list.Configs()[0].includeSubfolders);
     EXPECT_EQ(1, BackupConfig().includeSubfolders);
 
     // Another title, then no file: defaults, each logged.
     WriteBytes(file, "KTX_FILE\tDERVANE AUTODELETE\r\nCUSTOM\t1\r\n");
-    EXPECT_EQ(0, list.LoadConfigs(file));
+    EXPECT_EQ(0, list.Load(file));
     EXPECT_EQ(0, list.Commands().custom);
     EXPECT_TRUE(list.KeepsOldFile());
     EXPECT_NE(std::string::npos, ErrorLog().find("Backup.txt not read: it is no DERVANE BACKUP file"));
-    EXPECT_EQ(0, list.LoadConfigs(dir.File("none.txt")));
+    EXPECT_EQ(0, list.Load(dir.File("none.txt")));
     EXPECT_NE(std::string::npos, ErrorLog().find("> WARNING: Cannot read Backup.txt file"));
 }
 
@@ -146,25 +146,25 @@ TEST_F(BackupConfigListTest, ASaveThatCannotBeWholeLeavesTheOldFileAndTheListMod
 {
     WriteBytes(file, std::string(kHeader) + kCommands);
     const std::string old = ReadBytes(file);
-    list.AddConfig(Config("C:\\A", "D:\\A", {}, "two\tfields"));
-    EXPECT_EQ(CBackupConfigList::SaveResult::kFailed, list.SaveConfigs(file));
-    list.RemoveConfig(0);
+    list.Add(Config("C:\\A", "D:\\A", {}, "two\tfields"));
+    EXPECT_EQ(ListSaveResult::kFailed, list.Save(file));
+    list.Remove(0);
     BackupCommands commands;
     commands.postArguments = "line\r\nbreak";
     list.SetCommands(commands);
-    EXPECT_EQ(CBackupConfigList::SaveResult::kFailed, list.SaveConfigs(file));
+    EXPECT_EQ(ListSaveResult::kFailed, list.Save(file));
     list.SetCommands(BackupCommands());
     // A path too long for a record is never cut: nothing is written.
-    list.AddConfig(Config("C:\\" + std::string(1100, 'x'), "D:\\A"));
-    EXPECT_EQ(CBackupConfigList::SaveResult::kFailed, list.SaveConfigs(file));
+    list.Add(Config("C:\\" + std::string(1100, 'x'), "D:\\A"));
+    EXPECT_EQ(ListSaveResult::kFailed, list.Save(file));
     EXPECT_TRUE(list.IsModified());
     EXPECT_EQ(old, ReadBytes(file));
     EXPECT_FALSE(FileExists(file + ".new"));
     EXPECT_NE(std::string::npos, ErrorLog().find("Cannot write Backup.txt file"));
-    list.RemoveConfig(0);
-    EXPECT_EQ(CBackupConfigList::SaveResult::kFailed, list.SaveConfigs(dir.File("no-such-folder/Backup.txt")));
+    list.Remove(0);
+    EXPECT_EQ(ListSaveResult::kFailed, list.Save(dir.File("no-such-folder/Backup.txt")));
     EXPECT_NE(std::string::npos, ErrorLog().find("Cannot create Backup.txt file"));
-    EXPECT_EQ(CBackupConfigList::SaveResult::kWritten, list.SaveConfigs(file));
+    EXPECT_EQ(ListSaveResult::kWritten, list.Save(file));
 }
 
 TEST_F(BackupConfigListTest, BadFilesLoadWithoutHarmAndTheirBadConfigurationsAreRefused)
@@ -183,7 +183,7 @@ TEST_F(BackupConfigListTest, BadFilesLoadWithoutHarmAndTheirBadConfigurationsAre
     // The last one lacks its source record (a line without a TAB is none).
     bytes += "ENTRY_2999\t%NAME%SOURCE\r\nENTRY_2999_SOURCE\r\nENTRY_2999_DEST\tD:\\B\r\nENTRY_2999_TYPE_0\t#%#\r\n";
     WriteBytes(file, bytes);
-    ASSERT_EQ(1, list.LoadConfigs(file));
+    ASSERT_EQ(1, list.Load(file));
     ASSERT_EQ(3000u, list.Configs().size());
     const BackupConfig& first = list.Configs()[0];
     EXPECT_EQ("N", first.name);  // a value reads up to its first NUL

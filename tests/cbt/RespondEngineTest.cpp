@@ -108,8 +108,8 @@ protected:
     {
         CRespondRuleList list;
         for (const RespondEntry& rule : rules)
-            list.Append(rule);
-        ASSERT_EQ(CRespondRuleList::SaveResult::kWritten, list.WriteFile(m_folder.File("Respond.txt")));
+            list.Add(rule);
+        ASSERT_EQ(ListSaveResult::kWritten, list.Save(m_folder.File("Respond.txt")));
     }
     void Attach() { HOOKCBT_AttachDLL(m_own, const_cast<char*>(m_folder.Path().c_str())); }
     std::string Target(const std::string& arguments)

@@ -30,15 +30,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     remove(output.c_str());
 
     CDeletionTaskList list;
-    list.LoadTasks(input);
+    list.Load(input);
     const std::vector<ProtectedFolder> guarded = {{"C:\\WINDOWS", "the Windows folder"}};
     for (const DeletionTask& task : list.Tasks())
         CheckTaskFolder(task.folder, guarded);
 
     list.SetModified(true);
-    if (list.SaveTasks(output) == CDeletionTaskList::SaveResult::kWritten) {
+    if (list.Save(output) == ListSaveResult::kWritten) {
         CDeletionTaskList again;
-        if (!again.LoadTasks(output) || again.Tasks().size() != list.Tasks().size())
+        if (!again.Load(output) || again.Count() != list.Count())
             abort();
         for (size_t i = 0; i < list.Tasks().size(); i++) {
             if (!Same(list.Tasks()[i], again.Tasks()[i]))

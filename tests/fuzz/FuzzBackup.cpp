@@ -37,7 +37,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     remove(output.c_str());
 
     CBackupConfigList list;
-    list.LoadConfigs(input);
+    list.Load(input);
     const BackupCommands& commands = list.Commands();
     for (const BackupConfig& config : list.Configs()) {
         ConfigProblem(config);
@@ -52,10 +52,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     }
 
     list.SetModified(true);
-    if (list.SaveConfigs(output) == CBackupConfigList::SaveResult::kWritten) {
+    if (list.Save(output) == ListSaveResult::kWritten) {
         CBackupConfigList again;
-        if (!again.LoadConfigs(output) || again.Configs().size() != list.Configs().size() ||
-            !Same(again.Commands(), commands))
+        if (!again.Load(output) || again.Count() != list.Count() || !Same(again.Commands(), commands))
             abort();
         for (size_t i = 0; i < list.Configs().size(); i++) {
             if (!Same(list.Configs()[i], again.Configs()[i]))

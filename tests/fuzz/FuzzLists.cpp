@@ -52,17 +52,17 @@ void FuzzTrayIcons(const std::string& input, const std::string& output)
 {
     remove(output.c_str());
     CTrayIconList list;
-    list.ReadFile(input);
-    list.SetChanged(true);
-    if (list.WriteFile(output) == CTrayIconList::SaveResult::kWritten) {
+    list.Load(input);
+    list.SetModified(true);
+    if (list.Save(output) == ListSaveResult::kWritten) {
         CTrayIconList again;
-        if (!again.ReadFile(output) || again.Count() != list.Count())
+        if (!again.Load(output) || again.Count() != list.Count())
             abort();
         for (int i = 0; i < list.Count(); i++) {
             if (!Same(list.Entry(i), again.Entry(i)))
                 abort();
         }
-    } else if (FuzzFileExists(output) || FuzzFileExists(output + ".new") || !list.IsChanged()) {
+    } else if (FuzzFileExists(output) || FuzzFileExists(output + ".new") || !list.IsModified()) {
         abort();
     }
 }
@@ -71,21 +71,21 @@ void FuzzRespond(const std::string& input, const std::string& output)
 {
     remove(output.c_str());
     CRespondRuleList list;
-    list.ReadFile(input, true);
+    list.Load(input, true);
     for (const RespondEntry& rule : list.Rules()) {
         if (rule.windowTitle.empty() && rule.windowText.empty())
             abort();  // such a rule answers no window and is never kept
     }
-    list.SetChanged(true);
-    if (list.WriteFile(output) == CRespondRuleList::SaveResult::kWritten) {
+    list.SetModified(true);
+    if (list.Save(output) == ListSaveResult::kWritten) {
         CRespondRuleList again;
-        if (!again.ReadFile(output) || again.Count() != list.Count())
+        if (!again.Load(output) || again.Count() != list.Count())
             abort();
         for (int i = 0; i < list.Count(); i++) {
             if (!Same(list.Rule(i), again.Rule(i)))
                 abort();
         }
-    } else if (FuzzFileExists(output) || FuzzFileExists(output + ".new") || !list.IsChanged()) {
+    } else if (FuzzFileExists(output) || FuzzFileExists(output + ".new") || !list.IsModified()) {
         abort();
     }
 }

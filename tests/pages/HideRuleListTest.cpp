@@ -59,7 +59,7 @@ TEST_F(HideRuleListTest, SavesTheTitleTheVersionAndOneEntryPerRuleInOrder)
     list.Add("*.tmp", kHideByLabel);
     list.Add("notepad.exe", kHideByReference);
     list.SetModified(true);
-    EXPECT_EQ(CHideRuleList::SaveResult::kWritten, list.Save(file));
+    EXPECT_EQ(ListSaveResult::kWritten, list.Save(file));
     EXPECT_FALSE(list.IsModified());
     EXPECT_EQ("KTX_FILE\tDERVANE ICON HIDE\r\n"
               "VERSION\t1.0\r\n"
@@ -71,10 +71,10 @@ TEST_F(HideRuleListTest, SavesTheTitleTheVersionAndOneEntryPerRuleInOrder)
 TEST_F(HideRuleListTest, AnUnmodifiedListWritesNothing)
 {
     list.Add("x", 0);
-    EXPECT_EQ(CHideRuleList::SaveResult::kNotChanged, list.Save(file));
+    EXPECT_EQ(ListSaveResult::kNotChanged, list.Save(file));
     EXPECT_FALSE(FileExists(file));
     WriteBytes(file, "KTX_FILE\tDERVANE ICON HIDE\r\n");
-    EXPECT_EQ(CHideRuleList::SaveResult::kNotChanged, list.Save(file));
+    EXPECT_EQ(ListSaveResult::kNotChanged, list.Save(file));
     EXPECT_EQ("KTX_FILE\tDERVANE ICON HIDE\r\n", ReadBytes(file));
 }
 
@@ -121,10 +121,10 @@ TEST_F(HideRuleListTest, AFileThatCannotBeCreatedIsLoggedAndTheChangeKeptForLate
     const std::string nowhere = dir.File("no such folder") + "/IconHide.txt";
     list.Add("x", 0);
     list.SetModified(true);
-    EXPECT_EQ(CHideRuleList::SaveResult::kFailed, list.Save(nowhere));
+    EXPECT_EQ(ListSaveResult::kFailed, list.Save(nowhere));
     EXPECT_TRUE(list.IsModified());
     EXPECT_NE(std::string::npos, ErrorLog().find("WARNING: Cannot create IconHide.txt file"));
-    EXPECT_EQ(CHideRuleList::SaveResult::kWritten, list.Save(file));
+    EXPECT_EQ(ListSaveResult::kWritten, list.Save(file));
 }
 
 TEST_F(HideRuleListTest, AFailedSaveLeavesTheFileAsItWas)
@@ -134,7 +134,7 @@ TEST_F(HideRuleListTest, AFailedSaveLeavesTheFileAsItWas)
     list.Add("fine", 0);
     list.Add("line\nbreak", 0);  // a record no reader would give back
     list.SetModified(true);
-    EXPECT_EQ(CHideRuleList::SaveResult::kFailed, list.Save(file));
+    EXPECT_EQ(ListSaveResult::kFailed, list.Save(file));
     EXPECT_TRUE(list.IsModified());
     EXPECT_EQ(before, ReadBytes(file));
     EXPECT_FALSE(FileExists(file + ".new"));
@@ -154,7 +154,7 @@ TEST_F(HideRuleListTest, PatternsThatCannotBeStoredFaithfullyAreRefused)
     // The longest pattern accepted comes back from the file as it went in.
     list.Add(std::string(259, 'p'), 1);
     list.SetModified(true);
-    ASSERT_EQ(CHideRuleList::SaveResult::kWritten, list.Save(file));
+    ASSERT_EQ(ListSaveResult::kWritten, list.Save(file));
     CHideRuleList again;
     again.Load(file);
     ASSERT_EQ(1u, again.Rules().size());

@@ -517,7 +517,7 @@ TEST_F(TrayPageTest, AFailedSaveIsSaidAndTheChangeStaysForTheNextSave)
     ASSERT_EQ(1u, BoxRecorder::boxes.size());
     EXPECT_NE(std::string::npos, BoxRecorder::boxes[0].text.find("Cannot write TrayIcons.txt"));
     EXPECT_EQ(2, icons->Icons().Count());
-    EXPECT_TRUE(icons->Icons().IsChanged());
+    EXPECT_TRUE(icons->Icons().IsModified());
 
     ASSERT_TRUE(RemoveDirectoryA(file.c_str()));
     TypeText(Page(), IDC_TRAY_TIP, "Three");

@@ -29,13 +29,13 @@ protected:
     {
         WriteBytes(file, bytes);
         CRespondRuleList list;
-        list.ReadFile(file, withNames);
+        list.Load(file, withNames);
         return list;
     }
     std::string Written(CRespondRuleList& list)
     {
-        list.SetChanged(true);
-        EXPECT_EQ(CRespondRuleList::SaveResult::kWritten, list.WriteFile(file));
+        list.SetModified(true);
+        EXPECT_EQ(ListSaveResult::kWritten, list.Save(file));
         return ReadBytes(file);
     }
     std::string ErrorLog() { return FileExists(dir.File("ErrorLog.txt")) ? ReadBytes(dir.File("ErrorLog.txt")) : ""; }
@@ -69,7 +69,7 @@ TEST_F(RespondRulesTest, TheExampleIsReadAndWrittenBackByteForByte)
     EXPECT_EQ(std::string(kHeader) + kExample, Written(list));
 
     // A rule without actions: its one end record numbered 0.
-    list.Append(Rule("", "Overwrite?"));
+    list.Add(Rule("", "Overwrite?"));
     EXPECT_NE(std::string::npos, Written(list).find("ENTRY_1\t\t0\tOverwrite?\t3\t0\r\nENTRY_1_ACTION_0\t#%#\r\n"));
 }
 
@@ -118,10 +118,10 @@ TEST_F(RespondRulesTest, ReadyMadeRulesKeepTheirNamesButNamesAreNeverWritten)
 TEST_F(RespondRulesTest, AFieldThatCannotBeKeptFailsTheWriteAndKeepsTheOldFile)
 {
     CRespondRuleList list = Read(std::string(kHeader) + kExample);
-    EXPECT_EQ(CRespondRuleList::SaveResult::kNotChanged, list.WriteFile(file));
-    list.Append(Rule("Tab\there", ""));
-    EXPECT_EQ(CRespondRuleList::SaveResult::kFailed, list.WriteFile(file));
-    EXPECT_TRUE(list.IsChanged());
+    EXPECT_EQ(ListSaveResult::kNotChanged, list.Save(file));
+    list.Add(Rule("Tab\there", ""));
+    EXPECT_EQ(ListSaveResult::kFailed, list.Save(file));
+    EXPECT_TRUE(list.IsModified());
     EXPECT_EQ(std::string(kHeader) + kExample, ReadBytes(file));
     EXPECT_NE(std::string::npos, ErrorLog().find("Cannot create Respond.txt file"));
     EXPECT_NE(nullptr, CRespondRuleList::FieldProblem(std::string(261, 'a')));
@@ -130,8 +130,8 @@ TEST_F(RespondRulesTest, AFieldThatCannotBeKeptFailsTheWriteAndKeepsTheOldFile)
 TEST_F(RespondRulesTest, DuplicatesAreTheSameTitleAndTextWithoutRegardToCase)
 {
     CRespondRuleList list;
-    list.Append(Rule("Connect To", ""));
-    list.Append(Rule("A", "B"));
+    list.Add(Rule("Connect To", ""));
+    list.Add(Rule("A", "B"));
     EXPECT_TRUE(list.IsDuplicateRule(Rule("CONNECT TO", "")));
     EXPECT_FALSE(list.IsDuplicateRule(Rule("A", "C")));
     EXPECT_TRUE(list.IsDuplicateRule(Rule("a", "b")));
@@ -149,7 +149,7 @@ TEST_F(RespondRulesTest, TheReadyMadeRulesAllHaveANameAndActionsToDo)
     const char* path = DERVANE_COMMON_RULES;
 #endif
     CRespondRuleList list;
-    ASSERT_EQ(1, list.ReadFile(path, true));
+    ASSERT_EQ(1, list.Load(path, true));
     EXPECT_GE(list.Count(), 8);
     for (const RespondEntry& r : list.Rules()) {
         EXPECT_FALSE(r.name.empty()) << r.windowTitle << r.windowText;

@@ -32,13 +32,13 @@ protected:
     {
         WriteBytes(file, bytes);
         CTrayIconList list;
-        list.ReadFile(file);
+        list.Load(file);
         return list;
     }
     std::string Written(CTrayIconList& list)
     {
-        list.SetChanged(true);
-        EXPECT_EQ(CTrayIconList::SaveResult::kWritten, list.WriteFile(file));
+        list.SetModified(true);
+        EXPECT_EQ(ListSaveResult::kWritten, list.Save(file));
         return ReadBytes(file);
     }
     std::string ErrorLog() { return FileExists(dir.File("ErrorLog.txt")) ? ReadBytes(dir.File("ErrorLog.txt")) : ""; }
@@ -65,9 +65,9 @@ TEST_F(TrayIconListTest, TheExampleEntryIsReadAndWrittenBackByteForByte)
     EXPECT_FALSE(e.items[1].isDefault);
     EXPECT_EQ(kTrayItemSystemCommand, e.items[2].kind);
     EXPECT_EQ(kTrayShutDown, e.items[2].command);
-    EXPECT_FALSE(list.IsChanged());
+    EXPECT_FALSE(list.IsModified());
     EXPECT_EQ(std::string(kHeader) + kExample, Written(list));
-    EXPECT_FALSE(list.IsChanged());
+    EXPECT_FALSE(list.IsModified());
 }
 
 TEST_F(TrayIconListTest, EntriesGoOnPastAGapAndItemsEndAtTheEndMarkOrAMissingRecord)
@@ -109,7 +109,7 @@ TEST_F(TrayIconListTest, EntriesGoOnPastAGapAndItemsEndAtTheEndMarkOrAMissingRec
 TEST_F(TrayIconListTest, AnotherTitleOrNoFileGivesAnEmptyListAndOnlyTheTitleALogLine)
 {
     CTrayIconList list;
-    EXPECT_EQ(0, list.ReadFile(dir.File("missing.txt")));
+    EXPECT_EQ(0, list.Load(dir.File("missing.txt")));
     EXPECT_EQ("", ErrorLog());
     EXPECT_EQ(0, Read(std::string("KTX_FILE\tDERVANE TRAY ICON\r\nVERSION\t1.0\r\n") + kExample).Count());
     EXPECT_NE(std::string::npos, ErrorLog().find("TrayIcons.txt not read: it is no DERVANE TRAY ICONS file"));
@@ -135,15 +135,15 @@ TEST_F(TrayIconListTest, BadRecordsAreSkippedWithALogLineAndNumbersAreBounded)
 TEST_F(TrayIconListTest, AFieldThatCannotBeKeptFailsTheWriteAndKeepsTheOldFile)
 {
     CTrayIconList list = Read(std::string(kHeader) + kExample);
-    EXPECT_EQ(CTrayIconList::SaveResult::kNotChanged, list.WriteFile(file));
+    EXPECT_EQ(ListSaveResult::kNotChanged, list.Save(file));
     EXPECT_NE(nullptr, CTrayIconList::FieldProblem("two\tfields"));
     EXPECT_NE(nullptr, CTrayIconList::FieldProblem(std::string(261, 'a')));
     EXPECT_EQ(nullptr, CTrayIconList::FieldProblem(std::string(260, 'a')));
 
     list.Entry(0).items[0].label = "line\r\nbreak";
-    list.SetChanged(true);
-    EXPECT_EQ(CTrayIconList::SaveResult::kFailed, list.WriteFile(file));
-    EXPECT_TRUE(list.IsChanged());
+    list.SetModified(true);
+    EXPECT_EQ(ListSaveResult::kFailed, list.Save(file));
+    EXPECT_TRUE(list.IsModified());
     EXPECT_EQ(std::string(kHeader) + kExample, ReadBytes(file));
     EXPECT_NE(std::string::npos, ErrorLog().find("Cannot create TrayIcons.txt file"));
 }
@@ -154,12 +154,12 @@ TEST_F(TrayIconListTest, ListOperationsMarkTheListChanged)
     for (const char* tip : {"a", "b", "c"}) {
         TrayIconEntry e;
         e.tipText = tip;
-        list.Append(std::move(e));
+        list.Add(std::move(e));
     }
-    list.SetChanged(false);
+    list.SetModified(false);
     list.SwapWithNext(0);
-    EXPECT_TRUE(list.IsChanged());
-    list.RemoveAt(2);
+    EXPECT_TRUE(list.IsModified());
+    list.Remove(2);
     list.SwapWithNext(1);  // no neighbour: nothing moves
     ASSERT_EQ(2, list.Count());
     EXPECT_EQ("b", list.Entry(0).tipText);
