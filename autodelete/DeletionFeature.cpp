@@ -67,11 +67,6 @@ void CDeletionFeature::Load()
     m_tasks.Load(TaskFile());
     m_settings = DeleteSettings();
     const CSettingsStore& store = m_host.Store();
-    store.ReadValue(kShowIcon, &m_settings.showIcon);
-    int32_t position[2] = {m_settings.iconLeft, m_settings.iconTop};
-    store.ReadValue(kIconPos, &position);
-    m_settings.iconLeft = position[0];
-    m_settings.iconTop = position[1];
     store.ReadValue(kEnabled, &m_settings.enabled);
     store.ReadValue(kAtStart, &m_settings.atStart);
     store.ReadValue(kDays, &m_settings.days);
@@ -80,10 +75,7 @@ void CDeletionFeature::Load()
     store.ReadValue(kSeconds, &m_settings.seconds);
     store.ReadValue(kLastAction, &m_settings.lastAction);
     m_schedule.SetSettings(m_settings, true);
-    if (m_settings.showIcon) {
-        m_window.Show();
-        m_window.MoveToPlace();
-    }
+    m_window.ReadValues(store, kShowIcon, kIconPos);
 }
 
 void CDeletionFeature::Stop()
@@ -103,9 +95,7 @@ void CDeletionFeature::Stop()
 void CDeletionFeature::SaveSettings()
 {
     const CSettingsStore& store = m_host.Store();
-    const int32_t position[2] = {m_settings.iconLeft, m_settings.iconTop};
-    store.WriteBinary(kShowIcon, &m_settings.showIcon, 1);
-    store.WriteBinary(kIconPos, position, sizeof position);
+    m_window.WriteValues(store, kShowIcon, kIconPos);
     store.WriteBinary(kEnabled, &m_settings.enabled, 1);
     store.WriteBinary(kAtStart, &m_settings.atStart, 1);
     store.WriteBinary(kDays, &m_settings.days, 4);

@@ -50,16 +50,7 @@ void CBackupFeature::Load()
 {
     m_configs.Load(ConfigFile());
     m_settings = BackupSettings();
-    const CSettingsStore& store = m_host.Store();
-    store.ReadValue(kShowIcon, &m_settings.showIcon);
-    int32_t position[2] = {m_settings.iconLeft, m_settings.iconTop};
-    store.ReadValue(kIconPos, &position);
-    m_settings.iconLeft = position[0];
-    m_settings.iconTop = position[1];
-    if (m_settings.showIcon) {
-        m_window.Show();
-        m_window.MoveToPlace();
-    }
+    m_window.ReadValues(m_host.Store(), kShowIcon, kIconPos);
 }
 
 void CBackupFeature::Stop()
@@ -75,10 +66,7 @@ void CBackupFeature::Stop()
 
 void CBackupFeature::SaveSettings()
 {
-    const CSettingsStore& store = m_host.Store();
-    const int32_t position[2] = {m_settings.iconLeft, m_settings.iconTop};
-    store.WriteBinary(kShowIcon, &m_settings.showIcon, 1);
-    store.WriteBinary(kIconPos, position, sizeof position);
+    m_window.WriteValues(m_host.Store(), kShowIcon, kIconPos);
     SaveConfigs();
 }
 

@@ -1,6 +1,7 @@
 #include "files/DropWindowHolder.h"
 
 #include "common/Log.h"
+#include "settings/SettingsStore.h"
 
 #include <utility>
 
@@ -42,6 +43,26 @@ void CDropWindowHolder::Show()
     window->SetDropDoneWindow(m_dropDone);
     m_window = std::move(window);
     MoveToPlace();
+}
+
+void CDropWindowHolder::ReadValues(const CSettingsStore& store, const char* showName, const char* placeName)
+{
+    store.ReadValue(showName, &m_place.show);
+    int32_t position[2] = {m_place.left, m_place.top};
+    store.ReadValue(placeName, &position);
+    m_place.left = position[0];
+    m_place.top = position[1];
+    if (m_place.show) {
+        Show();
+        MoveToPlace();
+    }
+}
+
+void CDropWindowHolder::WriteValues(const CSettingsStore& store, const char* showName, const char* placeName) const
+{
+    const int32_t position[2] = {m_place.left, m_place.top};
+    store.WriteBinary(showName, &m_place.show, 1);
+    store.WriteBinary(placeName, position, sizeof position);
 }
 
 void CDropWindowHolder::MoveToPlace()

@@ -12,6 +12,8 @@
 #include <functional>
 #include <memory>
 
+class CSettingsStore;
+
 class CDropWindowHolder {
 public:
     // Where the feature's settings keep the window.
@@ -43,6 +45,12 @@ public:
     // A shown window moves to the stored place (brought back whole onto the
     // screen).
     void MoveToPlace();
+    // The window's registry values: shown or not (showName, one byte) and its
+    // place (placeName, two 32-bit numbers); a value missing or of another
+    // size leaves the setting as it was. Read, a window the values show is
+    // shown at its place.
+    void ReadValues(const CSettingsStore& store, const char* showName, const char* placeName);
+    void WriteValues(const CSettingsStore& store, const char* showName, const char* placeName) const;
     // A drop is over (WMAPP_DESKTOP_DROP_DONE): the window goes now if the
     // settings hid it meanwhile.
     void DropDone() { Match(); }
