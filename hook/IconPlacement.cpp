@@ -230,6 +230,15 @@ PlacementResult PlaceIcons(const ArrangementView& from, const ArrangementView& t
     return result;
 }
 
+Box MonitorOf(const Arrangement& arrangement, const Box& icon)
+{
+    const Box holding = SourceMonitor(arrangement, icon, Box{});
+    if (!holding.Empty())
+        return holding;
+    const Monitor* nearest = Nearest(arrangement, icon);
+    return nearest ? nearest->rect : Box{};
+}
+
 ScreenPoint PlaceWindow(const Arrangement& from, const Arrangement& to, ScreenPoint at, int width, int height)
 {
     if (to.Empty())

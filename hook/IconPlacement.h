@@ -43,6 +43,10 @@ PlacementResult PlaceIcons(const ArrangementView& from, const ArrangementView& t
                            const std::vector<IconToPlace>& icons, const std::vector<Box>& taken, int spacingX,
                            int spacingY);
 
+// The monitor an icon of that screen rectangle lies on: the one holding its
+// centre, else the nearest one; empty for an empty arrangement.
+Box MonitorOf(const Arrangement& arrangement, const Box& icon);
+
 // The same rule for one window's top-left corner, in screen coordinates,
 // with no free spot looked for.
 ScreenPoint PlaceWindow(const Arrangement& from, const Arrangement& to, ScreenPoint at, int width, int height);

@@ -22,7 +22,9 @@ std::string g_notifications;
 
 LRESULT CALLBACK ProgramProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp)
 {
-    if (msg != 0 && msg == HOOK_GetMessageID()) {
+    // Notifications only; the notices posted beside them (ready, desktop
+    // moved) carry no record.
+    if (msg != 0 && msg == HOOK_GetMessageID() && wp == HOOKNOTICE_RECORD) {
         const dervaneMsg_t* record = HOOK_GetMessage();
         g_notifications += std::to_string(record->code) + " " + record->payload.text + "\n";
         return 0;
