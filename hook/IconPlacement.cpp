@@ -123,13 +123,14 @@ Box SourceMonitor(const Arrangement& from, const Box& icon, const Box& saved)
 
 struct Target {
     Box box;  // in screen coordinates
-    bool needsFreeSpot = false;
+    Box freeIn;  // where a free spot is looked for; empty: none is
     bool broughtIn = false;
 };
 
-Target PlaceOne(const Arrangement& from, const Arrangement& to, const Box& icon, const Box& saved)
+Target PlaceOne(const Arrangement& from, const Arrangement& to, const Box& icon, const Box& saved, bool freeSpots)
 {
-    Target t{icon};
+    Target t;
+    t.box = icon;
     const Box source = SourceMonitor(from, icon, saved);
     if (!source.Empty()) {
         const Monitor* same = nullptr;
@@ -155,14 +156,17 @@ Target PlaceOne(const Arrangement& from, const Arrangement& to, const Box& icon,
                 static_cast<int>(static_cast<long long>(icon.left - source.left) * primary.Width() / source.Width());
             const int y = primary.top +
                 static_cast<int>(static_cast<long long>(icon.top - source.top) * primary.Height() / source.Height());
-            t.box = Inside(icon.Moved(x - icon.left, y - icon.top), to.Primary().WorkArea());
-            t.needsFreeSpot = true;
+            t.freeIn = to.Primary().WorkArea();
+            t.box = Inside(icon.Moved(x - icon.left, y - icon.top), t.freeIn);
             return t;
         }
     }
     if (!OnAnyMonitor(to, t.box)) {
-        if (const Monitor* nearest = Nearest(to, t.box))
+        if (const Monitor* nearest = Nearest(to, t.box)) {
             t.box = Inside(t.box, nearest->WorkArea());
+            if (freeSpots)
+                t.freeIn = nearest->WorkArea();
+        }
         t.broughtIn = true;
     }
     return t;
@@ -194,7 +198,7 @@ bool FreeSpot(const COccupancy& taken, const Box& area, int stepX, int stepY, Bo
 
 PlacementResult PlaceIcons(const ArrangementView& from, const ArrangementView& to,
                            const std::vector<IconToPlace>& icons, const std::vector<Box>& taken, int spacingX,
-                           int spacingY)
+                           int spacingY, bool freeSpotsForBroughtIn)
 {
     PlacementResult result;
     result.places.resize(icons.size());
@@ -210,18 +214,17 @@ PlacementResult PlaceIcons(const ArrangementView& from, const ArrangementView& t
         const IconToPlace& icon = icons[i];
         const Box box = Box{icon.x, icon.y, icon.x + icon.width, icon.y + icon.height}.Moved(from.originX,
                                                                                          from.originY);
-        targets[i] = PlaceOne(source, *to.arrangement, box, icon.monitor);
-        if (!targets[i].needsFreeSpot)
+        targets[i] = PlaceOne(source, *to.arrangement, box, icon.monitor, freeSpotsForBroughtIn);
+        if (targets[i].freeIn.Empty())
             occupied.Add(targets[i].box);
         result.moved += targets[i].broughtIn ? 1 : 0;
     }
     // Icons whose monitor is gone come last, around the icons that kept theirs.
-    const Box& work = to.arrangement->Primary().WorkArea();
     for (size_t i = 0; i < icons.size(); ++i) {
         Target& t = targets[i];
-        if (t.needsFreeSpot) {
+        if (!t.freeIn.Empty()) {
             const int stepX = std::max(spacingX, t.box.Width()), stepY = std::max(spacingY, t.box.Height());
-            if (!FreeSpot(occupied, work, std::max(stepX, 1), std::max(stepY, 1), &t.box))
+            if (!FreeSpot(occupied, t.freeIn, std::max(stepX, 1), std::max(stepY, 1), &t.box))
                 ++result.crowded;
             occupied.Add(t.box);
         }
@@ -244,6 +247,6 @@ ScreenPoint PlaceWindow(const Arrangement& from, const Arrangement& to, ScreenPo
     if (to.Empty())
         return at;
     const Box box{at.x, at.y, at.x + std::max(width, 1), at.y + std::max(height, 1)};
-    const Target t = PlaceOne(from.Empty() ? to : from, to, box, Box{});
+    const Target t = PlaceOne(from.Empty() ? to : from, to, box, Box{}, false);
     return {t.box.left, t.box.top};
 }

@@ -6,7 +6,8 @@
 // place, on a free spot of its work area: never on top of another icon. An
 // icon outside every monitor of its arrangement (a hand-edited or older
 // layout) keeps its place if any part of it is on a monitor now, and is
-// otherwise brought into the work area of the nearest one.
+// otherwise brought into the work area of the nearest one (there on a free
+// spot too when asked: icons a shell left where a monitor was).
 #pragma once
 
 #include <vector>
@@ -41,7 +42,7 @@ struct PlacementResult {
 // looked for on (at least the icon's size).
 PlacementResult PlaceIcons(const ArrangementView& from, const ArrangementView& to,
                            const std::vector<IconToPlace>& icons, const std::vector<Box>& taken, int spacingX,
-                           int spacingY);
+                           int spacingY, bool freeSpotsForBroughtIn = false);
 
 // The monitor an icon of that screen rectangle lies on: the one holding its
 // centre, else the nearest one; empty for an empty arrangement.

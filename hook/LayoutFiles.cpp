@@ -134,7 +134,9 @@ std::vector<Box> IconsStaying(const CDesktopListView& lv, const std::vector<bool
 
 // Moves each icon in wanted from the arrangement saved onto the one now, and
 // logs what found no free place.
-// With placesAreCurrent, an icon already at its place is not moved again.
+// With placesAreCurrent (icons following a change, not a layout), an icon
+// already at its place is not moved again, and one brought from outside
+// every monitor takes a free spot.
 void MoveIcons(const CDesktopListView& lv, const SavedArrangement& saved, const std::vector<WantedIcon>& wanted,
                SIZE size, const char* path, bool placesAreCurrent = false)
 {
@@ -144,7 +146,7 @@ void MoveIcons(const CDesktopListView& lv, const SavedArrangement& saved, const 
         icons.push_back(w.place);
     const Arrangement now = CurrentArrangement();
     std::vector<Box> staying;
-    if (!saved.arrangement.SameAs(now) || saved.originX != g_process.viewOrigin.x ||
+    if (placesAreCurrent || !saved.arrangement.SameAs(now) || saved.originX != g_process.viewOrigin.x ||
         saved.originY != g_process.viewOrigin.y) {
         std::vector<bool> moving(static_cast<size_t>(std::max(lv.Count(), 0)), false);
         for (const WantedIcon& w : wanted) {
@@ -156,7 +158,8 @@ void MoveIcons(const CDesktopListView& lv, const SavedArrangement& saved, const 
     const SIZE spacing = ItemSpacing(lv.Handle());
     const PlacementResult result =
         PlaceIcons({&saved.arrangement, saved.originX, saved.originY},
-                   {&now, g_process.viewOrigin.x, g_process.viewOrigin.y}, icons, staying, spacing.cx, spacing.cy);
+                   {&now, g_process.viewOrigin.x, g_process.viewOrigin.y}, icons, staying, spacing.cx, spacing.cy,
+                   placesAreCurrent);
     for (size_t i = 0; i < wanted.size(); ++i) {
         const ScreenPoint& to = result.places[i];
         if (!placesAreCurrent || to.x != wanted[i].place.x || to.y != wanted[i].place.y)

@@ -219,6 +219,19 @@ TEST(IconPlacement, SameSizeElsewhereAndIconsOutsideEveryMonitor)
     EXPECT_EQ((ScreenPoint{10, 100}), far.places[2]);
     EXPECT_EQ(3, far.moved);
 
+    // Icons a shell left where a monitor was, following a change: each on a
+    // free spot of the nearest monitor.
+    const Arrangement alone = Alone();
+    const PlacementResult left = PlaceIcons({&alone, 0, 0}, {&alone, 0, 0},
+                                            {Icon(-700, 300), Icon(-700, 300), Icon(-690, 310)}, {}, 75, 75, true);
+    std::vector<Box> boxes;
+    for (const ScreenPoint& p : left.places) {
+        boxes.push_back({p.x, p.y, p.x + 64, p.y + 64});
+        EXPECT_TRUE(Inside(boxes.back(), alone.Primary().rect)) << p.x << "," << p.y;
+    }
+    EXPECT_EQ((Box{0, 300, 64, 364}), boxes[0]);
+    EXPECT_FALSE(boxes[0].Intersects(boxes[1]) || boxes[0].Intersects(boxes[2]) || boxes[1].Intersects(boxes[2]));
+
     // The windows follow the same rule.
     EXPECT_EQ((ScreenPoint{-500 + 1280 + 1024, 300 + 100}),
               PlaceWindow(docked, moved, {-500, 300}, 200, 100));
