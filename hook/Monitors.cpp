@@ -2,6 +2,7 @@
 
 #include <vector>
 
+#include "desktop/DesktopHostProtocol.h"
 #include "framework/ScopedHandles.h"
 
 namespace {
@@ -61,11 +62,34 @@ BOOL CALLBACK TakeMonitor(HMONITOR monitor, HDC, LPRECT, LPARAM data)
     return found->monitors.size() < kMaxMonitors ? TRUE : FALSE;
 }
 
+// Inside the desktop host, the stand-in for the shell the tests run against,
+// the monitors are the ones the host serves (it exports them from its
+// program), so that a test can change them while a session runs. No other
+// program exports this: anywhere else the real monitors are measured.
+bool HostMonitors(Found* found)
+{
+    using Served = int (*)(DesktopHostProtocol::RectRecord*, int);
+    static const Served served = reinterpret_cast<Served>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(nullptr), "DervaneHostMonitors")));
+    DesktopHostProtocol::RectRecord rects[kMaxMonitors] = {};
+    const int count = served ? served(rects, static_cast<int>(kMaxMonitors)) : 0;
+    for (int i = 0; i < count && i < static_cast<int>(kMaxMonitors); ++i) {
+        Monitor m;
+        m.rect = {rects[i].left, rects[i].top, rects[i].right, rects[i].bottom};
+        m.work = m.rect;
+        m.dpi = SystemDpi();
+        found->monitors.push_back(m);
+    }
+    return !found->monitors.empty();
+}
+
 }  // namespace
 
 Arrangement MeasureArrangement()
 {
     Found found;
+    if (HostMonitors(&found))
+        return MakeArrangement(found.monitors, 0);
     EnumDisplayMonitors(nullptr, nullptr, TakeMonitor, reinterpret_cast<LPARAM>(&found));
     return MakeArrangement(found.monitors, found.primary);
 }
