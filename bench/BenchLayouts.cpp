@@ -69,6 +69,7 @@ struct Row {
     double hooked = -1;  // the same calls, through the library's subclass
     double save = -1, load = -1;
     double change = -1;  // a change of monitors that puts every icon back from a snapshot
+    double changeBare = -1;  // the same change on the host alone, without the library
 };
 
 void KeepBest(double* best, double seconds)
@@ -182,6 +183,14 @@ bool Measure(CTestDesktop& desktop, const std::string& folder, HWND program, int
             return false;
         KeepBest(&row->bare, seconds);
     }
+    // What the host itself does for a change of monitors (its windows fitted,
+    // the list view resized), which is no placement of the library's.
+    bool bareOk = true;
+    for (int round = 0; round < kRounds; ++round) {
+        bareOk = host.TimeMoves(3, 2, seconds) && bareOk;
+        KeepBest(&row->changeBare, TimeChange(host, round % 2 ? Alone() : Docked(), &bareOk));
+    }
+    host.ServeMonitors("");
     HOOK_AttachDLL(program, const_cast<char*>(folder.c_str()));
     if (!WaitFor([] { return HOOK_IsReady() == 1; }, kTimeoutMs)) {
         std::fprintf(stderr, "bench: the library did not become ready with %d icons\n", icons);
@@ -228,17 +237,20 @@ int main()
     int failures = 0;
     std::printf("bare: N LVM_GETITEMPOSITION + N LVM_SETITEMPOSITION32 in the host's process, by the list view\n"
                 "alone and through the library's subclass; ratios are against the list view alone\n");
-    std::printf("%7s %10s %10s %10s %7s %10s %7s %10s %7s\n", "icons", "bare ms", "hooked ms", "save ms", "ratio",
-                "load ms", "ratio", "change ms", "ratio");
+    std::printf("change: a monitor beside the primary comes or goes and every icon goes back from a snapshot;\n"
+                "placed: the change less the host's own part of it (timed without the library)\n");
+    std::printf("%7s %10s %10s %10s %7s %10s %7s %10s %10s %7s\n", "icons", "bare ms", "hooked ms", "save ms", "ratio",
+                "load ms", "ratio", "change ms", "placed ms", "ratio");
     for (int i = 0; i < 3; ++i) {
         if (!Measure(desktop, folder, program, sizes[i], &rows[i])) {
             std::printf("%7d FAILED\n", sizes[i]);
             return 1;
         }
         const Row& r = rows[i];
-        std::printf("%7d %10.2f %10.2f %10.2f %7.2f %10.2f %7.2f %10.2f %7.2f\n", r.icons, r.bare * 1e3,
+        const double placed = r.change - r.changeBare;
+        std::printf("%7d %10.2f %10.2f %10.2f %7.2f %10.2f %7.2f %10.2f %10.2f %7.2f\n", r.icons, r.bare * 1e3,
                     r.hooked * 1e3, r.save * 1e3, r.save / r.bare, r.load * 1e3, r.load / r.bare, r.change * 1e3,
-                    r.change / r.bare);
+                    placed * 1e3, placed / r.bare);
         std::fflush(stdout);
         if (r.save / r.bare > 3 || r.load / r.bare > 3)
             ++failures;
@@ -247,8 +259,8 @@ int main()
     const double loadGrowth = (rows[2].load / rows[2].bare) / (rows[0].load / rows[0].bare);
     std::printf("ratio at 3,000 over ratio at 100: save %.2f, load %.2f (aim: at most 1.5)\n", saveGrowth, loadGrowth);
     std::printf("aim of 3x at every size: %s\n", failures ? "missed" : "met");
-    std::printf("a change of monitors at 1,000 icons: %.2fx the bare calls (aim: at most 1.5)\n",
-                rows[1].change / rows[1].bare);
+    std::printf("a change of monitors placed at 1,000 icons: %.2fx the bare calls (aim: at most 1.5)\n",
+                (rows[1].change - rows[1].changeBare) / rows[1].bare);
     desktop.Clear();
     DestroyWindow(program);
     CoUninitialize();

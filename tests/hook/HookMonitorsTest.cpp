@@ -109,3 +109,25 @@ TEST_F(HookMonitorsTest, IconsComeBackToTheirMonitorsAfterUndockingAndDocking)
         EXPECT_NEAR(entry.second.top, back.at(entry.first).top, 2) << entry.first;
     }
 }
+
+// A snapshot of the docked arrangement renamed by hand to the name of the
+// primary alone, and changes one after another: every icon stays on screen.
+TEST_F(HookMonitorsTest, RenamedSnapshotAndQuickChangesLeaveEveryIconOnScreen)
+{
+    Change(kDocked);
+    MoveItem("Left one.txt", 100, 200);
+    MoveItem("Left two.txt", 110, 210);
+    ASSERT_EQ(1ul, Send(HOOKMSG_SAVE_POSITIONS, "Snapshot 1024x768.dvs"));
+    Change(kAlone);
+    const RECT primary = {0, 0, 1024, 768};
+    auto alone = Places();
+    for (const auto& entry : alone)
+        EXPECT_TRUE(Inside(entry.second, primary)) << entry.first;
+    EXPECT_FALSE(Overlap(alone.at("Left one.txt"), alone.at("Left two.txt")));
+
+    for (const char* monitors : {kDocked, kAlone, kDocked, kAlone})
+        Change(monitors);
+    alone = Places();
+    for (const auto& entry : alone)
+        EXPECT_TRUE(Inside(entry.second, primary)) << entry.first;
+}
