@@ -22,8 +22,7 @@ std::string g_notifications;
 
 LRESULT CALLBACK ProgramProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp)
 {
-    // Notifications only; the notices posted beside them (ready, desktop
-    // moved) carry no record.
+    // A notice (ready, desktop moved) carries no record, as in the program.
     if (msg != 0 && msg == HOOK_GetMessageID() && wp == HOOKNOTICE_RECORD) {
         const dervaneMsg_t* record = HOOK_GetMessage();
         g_notifications += std::to_string(record->code) + " " + record->payload.text + "\n";
