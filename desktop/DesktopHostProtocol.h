@@ -45,6 +45,10 @@ enum RequestCode : uint32_t {
     // Moves the "SHELLDLL_DefView" (with its list view) into the window tree
     // Request::index (a DesktopTree), as the shell does while it runs.
     kRequestMoveDefView = 12,
+    // Serves the monitors of Request::label ("left,top,width,height;...",
+    // the primary first; empty: the real ones), fits the desktop's windows
+    // to them and announces the change with WM_DISPLAYCHANGE (ServedMonitors.h).
+    kRequestServeMonitors = 13,
 };
 
 // Where the desktop's "SHELLDLL_DefView" lies.

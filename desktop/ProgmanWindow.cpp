@@ -1,11 +1,17 @@
 #include "desktop/ProgmanWindow.h"
 
+#include "desktop/ServedMonitors.h"
+
 using namespace DesktopHostProtocol;
 
 int CProgmanWindow::Create(HINSTANCE instance, const CDesktopFolder* folder, bool withListView)
 {
     m_instance = instance;
-    RECT screen = {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+    // As the shell's desktop: over every monitor.
+    const int left = GetSystemMetrics(SM_XVIRTUALSCREEN), top = GetSystemMetrics(SM_YVIRTUALSCREEN);
+    RECT screen = {left, top, left + GetSystemMetrics(SM_CXVIRTUALSCREEN), top + GetSystemMetrics(SM_CYVIRTUALSCREEN)};
+    if (screen.right <= screen.left || screen.bottom <= screen.top)
+        screen = {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
     if (!CHostWindow::Create(WS_EX_TOOLWINDOW, kClassName, kTitle, WS_POPUP | WS_CLIPCHILDREN | WS_CLIPSIBLINGS, screen,
                              nullptr, instance)) {
         return 0;
@@ -94,14 +100,22 @@ void CProgmanWindow::Restack()
 
 void CProgmanWindow::FitToScreen(int width, int height)
 {
-    if (width <= 0 || height <= 0) {
-        width = GetSystemMetrics(SM_CXSCREEN);
-        height = GetSystemMetrics(SM_CYSCREEN);
+    // Every monitor together: the served ones, else the real ones, else the
+    // size the change announced.
+    RECT all = {};
+    if (!ServedBounds(&all)) {
+        all.left = GetSystemMetrics(SM_XVIRTUALSCREEN);
+        all.top = GetSystemMetrics(SM_YVIRTUALSCREEN);
+        all.right = all.left + GetSystemMetrics(SM_CXVIRTUALSCREEN);
+        all.bottom = all.top + GetSystemMetrics(SM_CYVIRTUALSCREEN);
     }
-    SetWindowPos(Handle(), HWND_BOTTOM, 0, 0, width, height, SWP_NOACTIVATE);
+    if (all.right <= all.left || all.bottom <= all.top)
+        all = {0, 0, width > 0 ? width : GetSystemMetrics(SM_CXSCREEN), height > 0 ? height : GetSystemMetrics(SM_CYSCREEN)};
+    const int w = all.right - all.left, h = all.bottom - all.top;
+    SetWindowPos(Handle(), HWND_BOTTOM, all.left, all.top, w, h, SWP_NOACTIVATE);
     for (HWND worker : {m_iconsWorker.Handle(), m_wallpaperWorker.Handle()}) {
         if (worker)
-            SetWindowPos(worker, nullptr, 0, 0, width, height, SWP_NOACTIVATE | SWP_NOZORDER);
+            SetWindowPos(worker, nullptr, all.left, all.top, w, h, SWP_NOACTIVATE | SWP_NOZORDER);
     }
 }
 

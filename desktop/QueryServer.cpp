@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "common/Utf8.h"
+#include "desktop/ServedMonitors.h"
 
 using namespace DesktopHostProtocol;
 
@@ -258,6 +259,13 @@ void CQueryServer::Serve()
             ok = request.index >= kTreeProgman && request.index <= kTreeWorkerWChild
                 ? m_progman->MoveDefView(static_cast<DesktopTree>(request.index))
                 : 0;
+            break;
+        case kRequestServeMonitors:
+            request.label[kLabelSize - 1] = '\0';
+            ok = ServeMonitors(request.label) ? 1 : 0;
+            if (ok)
+                SendMessageW(m_progman->Handle(), WM_DISPLAYCHANGE, 32,
+                             MAKELPARAM(GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)));
             break;
         default: ok = 0; break;
         }

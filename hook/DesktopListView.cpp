@@ -113,6 +113,10 @@ int CDesktopListView::FindIconByLabel(const char* label) const
 
 void CDesktopListView::SetStyleKeepingPositions(DWORD style) const
 {
+    // The same style again changes nothing: no icon to put back (after a
+    // display change this saves a read and a move of every icon).
+    if (static_cast<DWORD>(GetWindowLongPtrW(hwnd_, GWL_STYLE)) == style)
+        return;
     const int count = Count();
     std::vector<POINT> positions(count > 0 ? count : 0);
     std::vector<bool> known(positions.size());

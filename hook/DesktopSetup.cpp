@@ -10,39 +10,10 @@
 #include "hook/HookProcess.h"
 #include "hook/HookSharedData.h"
 #include "hook/IconHiding.h"
+#include "hook/LayoutFiles.h"
 #include "hook/ScreenSnapshots.h"
 
 namespace {
-
-// Icons placed outside the view (a smaller screen, a hand-edited layout) are
-// pulled back so that the user can reach them.
-void PullIconsIntoView(const CDesktopListView& lv)
-{
-    // Labels looked up once each through an index, not by a walk per item.
-    const CScopedIconIndex index(lv.Handle());
-    const int count = lv.Count();
-    char label[kIconLabelSize];
-    for (int i = 0; i < count; ++i) {
-        if (!lv.GetLabel(i, label))
-            continue;
-        const int first = lv.FindIconByLabel(label);
-        POINT pt = {};
-        if (first < 0 || !lv.GetPosition(first, &pt))
-            continue;
-        const SIZE size = lv.BoundsSize(i);
-        bool moved = false;
-        if (pt.x > g_shared.viewWidth - 4) {
-            pt.x = g_shared.viewWidth - size.cx;
-            moved = true;
-        }
-        if (pt.y > g_shared.viewHeight - 4) {
-            pt.y = g_shared.viewHeight - size.cy;
-            moved = true;
-        }
-        if (moved)
-            lv.SetPosition(i, pt.x, pt.y);
-    }
-}
 
 bool OnListViewThread()
 {
@@ -89,7 +60,10 @@ void SetUpDesktop()
     g_shared.shellTextBkColor = static_cast<COLORREF>(SendMessageW(hwnd, LVM_GETTEXTBKCOLOR, 0, 0));
     g_shared.shellStyle = static_cast<DWORD>(GetWindowLongPtrW(hwnd, GWL_STYLE));
     MeasureDesktop();
-    PullIconsIntoView(lv);
+    // Icons left outside every monitor (by a monitor that went while the
+    // program did not run, or a hand-edited layout) are brought onto the
+    // nearest one, so that the user can reach them.
+    FollowArrangement(g_process.arrangement, g_process.viewOrigin, nullptr, true);
 
     g_process.shellListViewProc = reinterpret_cast<WNDPROC>(
         SetWindowLongPtrW(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(SubclassCallWndProc)));

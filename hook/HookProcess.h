@@ -6,6 +6,7 @@
 #include <memory>
 
 #include "common/DebugLog.h"
+#include "hook/Arrangement.h"
 #include "hook/HookLists.h"
 
 struct HookProcess {
@@ -22,6 +23,10 @@ struct HookProcess {
     WNDPROC shellParentProc = nullptr;
     std::unique_ptr<CDebugLog> debugLog;
     std::unique_ptr<HookLists> lists;  // desktop's process, while set up
+    // The monitors and the list view's screen place as last measured: what
+    // the icons were last placed for.
+    Arrangement arrangement;
+    POINT viewOrigin = {};
 };
 
 extern HookProcess g_process;
@@ -30,8 +35,12 @@ extern HookProcess g_process;
 // the replaced list view procedure.
 UINT TeardownMessageId();
 
-// Reads the display size and the list view's size into the shared block.
+// Reads the display size and the list view's size into the shared block,
+// and the monitors and the view's place into this process's state.
 void MeasureDesktop();
+// The arrangement last measured; one monitor of the view's size when none
+// could be read.
+Arrangement CurrentArrangement();
 
 // Writes a notification into the shared record and sends it to the program,
 // which handles it while it still waits for the request that caused it.

@@ -136,8 +136,10 @@ bool FilterListViewMessage(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam, LRE
         return false;
     }
     case WM_DISPLAYCHANGE:
+        // The icons follow once the view has its new size (WM_SIZE, or the
+        // program's HOOKMSG_SCREEN_CHANGED): measured then, against what they
+        // were placed for.
         DropPendingSnapshot();
-        MeasureDesktop();
         return false;
     case WM_KEYDOWN:
         if (!OnKeyDown(wParam))

@@ -1,6 +1,7 @@
 #include <windows.h>
 
 #include <cstdio>
+#include <algorithm>
 #include <cstring>
 
 #include "common/Log.h"
@@ -8,6 +9,7 @@
 #include "framework/ScopedHandles.h"
 #include "hook/HookProcess.h"
 #include "hook/HookSharedData.h"
+#include "hook/Monitors.h"
 
 // One block for every process that loads the library, the "HOOKDATA" segment. GNU ld sets the shared
 // flag from the section attribute (a .def SECTIONS line does not); the
@@ -41,6 +43,17 @@ void MeasureDesktop()
         g_shared.viewWidth = static_cast<WORD>(rc.right - rc.left);
         g_shared.viewHeight = static_cast<WORD>(rc.bottom - rc.top);
     }
+    g_process.arrangement = MeasureArrangement();
+    g_process.viewOrigin = ListViewOrigin(lv);
+}
+
+Arrangement CurrentArrangement()
+{
+    if (!g_process.arrangement.Empty())
+        return g_process.arrangement;
+    Monitor view;
+    view.rect = {0, 0, std::max<int>(g_shared.viewWidth, 1), std::max<int>(g_shared.viewHeight, 1)};
+    return MakeArrangement({view}, 0);
 }
 
 void NotifyProgram(int code, const char* text)

@@ -16,10 +16,12 @@
 #include "common/Log.h"
 #include "common/Utf8.h"
 #include "hook/Appearance.h"
+#include "hook/Arrangement.h"
 #include "hook/DesktopListView.h"
 #include "hook/HookProcess.h"
 #include "hook/HookSharedData.h"
 #include "hook/IconHiding.h"
+#include "hook/IconPlacement.h"
 #include "hook/LayoutRecord.h"
 #include "hook/ShellLinks.h"
 
@@ -75,42 +77,148 @@ void WriteWindowRecord(CKeyedTextFile& file, const char* key, const char* title)
     file.Write(key, value);
 }
 
-// True when the file has a place for the window (which is moved there if it exists).
-bool ReadWindowRecord(CKeyedTextFile& file, const char* key, const char* title)
+// True when the file has a place for the window (which is moved there if it
+// exists, onto a monitor of the arrangement now as icons are).
+bool ReadWindowRecord(CKeyedTextFile& file, const char* key, const char* title, const Arrangement& from)
 {
     char value[1024];
     char field[1024];
     int x = 0, y = 0;
     if (!file.Find(key, value, true) || !CKeyedTextFile::GetField(value, 0, field) || !ParsePoint(field, &x, &y))
         return false;
-    MoveSpecialWindow(title, x, y);
+    HWND wnd = FindWindowW(nullptr, Utf8ToWide(title).c_str());
+    RECT rc = {};
+    if (wnd && GetWindowRect(wnd, &rc)) {
+        const ScreenPoint at = PlaceWindow(from, CurrentArrangement(), {x, y}, rc.right - rc.left, rc.bottom - rc.top);
+        MoveSpecialWindow(title, at.x, at.y);
+    }
     return true;
 }
 
-// Moves the first icon of the record's label to its place, kept inside the
-// view; answers its index, or -1 when no icon bears the label. A hidden icon
-// stays where it is parked.
-int PlaceIcon(const CDesktopListView& lv, const ShortcutRecord& r)
+SIZE ItemSpacing(HWND listView)
 {
-    const int index = lv.FindIconByLabel(r.label);
-    if (index < 0 || FindHiddenIcon(r.label) >= 0)
-        return index;
-    POINT pt = {r.x, r.y};
-    // The icon's size only matters for a place outside the view; inside it,
-    // no rule below changes anything, and the call is saved.
-    if (pt.x < 0 || pt.y < 0 || pt.x > g_shared.viewWidth || pt.y > g_shared.viewHeight) {
-        const SIZE size = lv.IconSize(index);
-        if (pt.x + size.cx < 0)
-            pt.x = 0;
-        if (pt.y + size.cy < 0)
-            pt.y = 0;
-        if (pt.x > g_shared.viewWidth)
-            pt.x = g_shared.viewWidth - size.cx;
-        if (pt.y > g_shared.viewHeight)
-            pt.y = g_shared.viewHeight - size.cy;
+    const DWORD spacing = static_cast<DWORD>(SendMessageW(listView, LVM_GETITEMSPACING, FALSE, 0));
+    return SIZE{std::max<LONG>(LOWORD(spacing), 1), std::max<LONG>(HIWORD(spacing), 1)};
+}
+
+// The arrangement a layout was saved on; for a layout without one, the
+// arrangement now with the view where it is now.
+SavedArrangement ReadSavedArrangement(CKeyedTextFile& file, const char* path)
+{
+    SavedArrangement saved;
+    if (!ReadArrangementRecords(file, path, &saved)) {
+        saved.arrangement = CurrentArrangement();
+        saved.originX = g_process.viewOrigin.x;
+        saved.originY = g_process.viewOrigin.y;
     }
-    lv.SetPosition32(index, pt);
-    return index;
+    return saved;
+}
+
+struct WantedIcon {
+    int index;
+    int record;  // the ICON_n it was read from
+    IconToPlace place;
+};
+
+// The rectangles of the icons not moving, in list-view coordinates.
+std::vector<Box> IconsStaying(const CDesktopListView& lv, const std::vector<bool>& moving, SIZE size)
+{
+    std::vector<Box> staying;
+    for (int i = 0; i < static_cast<int>(moving.size()); ++i) {
+        POINT pt = {};
+        if (!moving[static_cast<size_t>(i)] && lv.GetPosition(i, &pt))
+            staying.push_back({pt.x, pt.y, pt.x + size.cx, pt.y + size.cy});
+    }
+    return staying;
+}
+
+// Moves each icon in wanted from the arrangement saved onto the one now, and
+// logs what found no free place.
+// With placesAreCurrent (icons following a change, not a layout), an icon
+// already at its place is not moved again, and one brought from outside
+// every monitor takes a free spot.
+void MoveIcons(const CDesktopListView& lv, const SavedArrangement& saved, const std::vector<WantedIcon>& wanted,
+               SIZE size, const char* path, bool placesAreCurrent = false)
+{
+    std::vector<IconToPlace> icons;
+    icons.reserve(wanted.size());
+    for (const WantedIcon& w : wanted)
+        icons.push_back(w.place);
+    const Arrangement now = CurrentArrangement();
+    std::vector<Box> staying;
+    if (placesAreCurrent || !saved.arrangement.SameAs(now) || saved.originX != g_process.viewOrigin.x ||
+        saved.originY != g_process.viewOrigin.y) {
+        std::vector<bool> moving(static_cast<size_t>(std::max(lv.Count(), 0)), false);
+        for (const WantedIcon& w : wanted) {
+            if (static_cast<size_t>(w.index) < moving.size())
+                moving[static_cast<size_t>(w.index)] = true;
+        }
+        staying = IconsStaying(lv, moving, size);
+    }
+    const SIZE spacing = ItemSpacing(lv.Handle());
+    const PlacementResult result =
+        PlaceIcons({&saved.arrangement, saved.originX, saved.originY},
+                   {&now, g_process.viewOrigin.x, g_process.viewOrigin.y}, icons, staying, spacing.cx, spacing.cy,
+                   placesAreCurrent);
+    for (size_t i = 0; i < wanted.size(); ++i) {
+        const ScreenPoint& to = result.places[i];
+        if (!placesAreCurrent || to.x != wanted[i].place.x || to.y != wanted[i].place.y)
+            lv.SetPosition32(wanted[i].index, POINT{to.x, to.y});
+    }
+    char what[96];
+    if (result.moved > 0) {
+        snprintf(what, sizeof what, "Brought %d icons from outside every monitor onto one, from: %%s", result.moved);
+        LogWarningFormat(what, path);
+    }
+    if (result.crowded > 0) {
+        snprintf(what, sizeof what, "No free place for %d icons, left overlapping others, from: %%s", result.crowded);
+        LogWarningFormat(what, path);
+    }
+}
+
+// Moves each icon the layout names (the first of its label, to its last
+// record's place) onto the arrangement now: on the monitor it was saved on
+// where that is still there, otherwise by the rule of IconPlacement. A
+// hidden icon stays where it is parked. Per item index, *named tells whether
+// a record named it. Reads the icon records forward from where the file
+// stands, then each icon's monitor.
+void PlaceLayoutIcons(CKeyedTextFile& file, const char* path, const SavedArrangement& saved,
+                      std::vector<bool>* named)
+{
+    const CScopedIconIndex index(g_shared.listView);
+    const CDesktopListView lv(g_shared.listView);
+    const int count = std::max(lv.Count(), 0);
+    named->assign(static_cast<size_t>(count), false);
+    std::vector<int> wantedAt(static_cast<size_t>(count), -1);
+    std::vector<WantedIcon> wanted;
+    ReadNumberedIconRecords(file, path, [&](int n, const ShortcutRecord& r, bool) {
+        const int icon = lv.FindIconByLabel(r.label);
+        if (icon < 0 || icon >= count)
+            return;
+        (*named)[static_cast<size_t>(icon)] = true;
+        if (FindHiddenIcon(r.label) >= 0)
+            return;
+        int& at = wantedAt[static_cast<size_t>(icon)];
+        if (at < 0) {
+            at = static_cast<int>(wanted.size());
+            wanted.push_back({icon, n, {}});
+        }
+        wanted[static_cast<size_t>(at)].record = n;
+        wanted[static_cast<size_t>(at)].place.x = r.x;
+        wanted[static_cast<size_t>(at)].place.y = r.y;
+    });
+    if (wanted.empty())
+        return;
+    const std::vector<Box> monitors = ReadIconMonitorRecords(file, path, saved);
+    // Every icon of the view has the same icon rectangle: measured once.
+    const SIZE size = lv.IconSize(wanted.front().index);
+    for (WantedIcon& w : wanted) {
+        w.place.width = size.cx;
+        w.place.height = size.cy;
+        if (static_cast<size_t>(w.record) < monitors.size())
+            w.place.monitor = monitors[static_cast<size_t>(w.record)];
+    }
+    MoveIcons(lv, saved, wanted, size, path);
 }
 
 // Makes the layout file called name of that kind afresh with its header
@@ -153,13 +261,20 @@ template <typename Read> bool ReadLayoutFile(int type, const char* name, Read re
     return read(file, path.c_str());
 }
 
-// Every icon's label and place; a hidden icon's place is the one it had.
-// False when a record could not be written.
+// Every icon's label and place (a hidden icon's place is the one it had),
+// with the arrangement they are on and each icon's monitor. False when a
+// record could not be written.
 bool WritePositionRecords(CKeyedTextFile& file)
 {
     bool written = true;
     WriteAppearance(file);
+    const Arrangement& arrangement = g_process.arrangement;
+    const POINT origin = g_process.viewOrigin;
+    if (!arrangement.Empty())
+        written = WriteArrangementRecords(file, arrangement, origin.x, origin.y);
     const CDesktopListView lv(g_shared.listView);
+    const SIZE spacing = ItemSpacing(g_shared.listView);
+    std::vector<Box> monitors;
     const int count = lv.Count();
     int n = 0;
     for (int i = 0; i < count; ++i) {
@@ -178,8 +293,12 @@ bool WritePositionRecords(CKeyedTextFile& file)
             continue;
         if (!file.Write(key, value))
             written = false;
+        const Box box = Box{pt.x, pt.y, pt.x + spacing.cx, pt.y + spacing.cy}.Moved(origin.x, origin.y);
+        monitors.push_back(MonitorOf(arrangement, box));
         ++n;
     }
+    if (!arrangement.Empty())
+        written = WriteIconMonitorRecords(file, monitors) && written;
     WriteWindowRecord(file, "WINDOW_DELETE", DELETE_ICON_TITLE);
     WriteWindowRecord(file, "WINDOW_BACKUP", BACKUP_ICON_TITLE);
     return written;
@@ -187,18 +306,19 @@ bool WritePositionRecords(CKeyedTextFile& file)
 
 void PlacePositions(CKeyedTextFile& file, const char* path, const char* name)
 {
+    // Each record of the arrangement is looked up from the start, before the
+    // appearance: the icon records are then found forward from it, as they
+    // always were.
+    const SavedArrangement saved = ReadSavedArrangement(file, path);
     ReadAppearance(file);
     if (IsOriginalLayoutFile(name))
         ShowAllIcons();
-    {
-        const CScopedIconIndex index(g_shared.listView);
-        const CDesktopListView lv(g_shared.listView);
-        ReadIconRecords(file, path, [&](const ShortcutRecord& r, bool) { PlaceIcon(lv, r); });
-    }
+    std::vector<bool> named;
+    PlaceLayoutIcons(file, path, saved, &named);
     // Both windows are looked up from the start: the backup window's place
     // must not depend on the delete window's record being there.
-    ReadWindowRecord(file, "WINDOW_DELETE", DELETE_ICON_TITLE);
-    ReadWindowRecord(file, "WINDOW_BACKUP", BACKUP_ICON_TITLE);
+    ReadWindowRecord(file, "WINDOW_DELETE", DELETE_ICON_TITLE, saved.arrangement);
+    ReadWindowRecord(file, "WINDOW_BACKUP", BACKUP_ICON_TITLE, saved.arrangement);
 }
 
 // The selected desktop items (every item when none is selected), each with
@@ -340,16 +460,62 @@ bool SavePositionsSnapshot(const char* name)
 bool PlaceSnapshot(const char* name, LayoutPlacement* placed)
 {
     return ReadLayoutFile(kPositionsLayout, name, [&](CKeyedTextFile& file, const char* path) {
-        const CScopedIconIndex index(g_shared.listView);
-        const CDesktopListView lv(g_shared.listView);
-        placed->icons.assign(static_cast<size_t>(std::max(lv.Count(), 0)), false);
-        ReadIconRecords(file, path, [&](const ShortcutRecord& r, bool) {
-            const int icon = PlaceIcon(lv, r);
-            if (icon >= 0 && static_cast<size_t>(icon) < placed->icons.size())
-                placed->icons[static_cast<size_t>(icon)] = true;
-        });
-        placed->deleteWindow = ReadWindowRecord(file, "WINDOW_DELETE", DELETE_ICON_TITLE);
-        placed->backupWindow = ReadWindowRecord(file, "WINDOW_BACKUP", BACKUP_ICON_TITLE);
+        const SavedArrangement saved = ReadSavedArrangement(file, path);
+        // The icon records are read forward from the title.
+        char title[CKeyedTextFile::kLineSize];
+        file.Find("KTX_FILE", title, true);
+        PlaceLayoutIcons(file, path, saved, &placed->icons);
+        placed->deleteWindow = ReadWindowRecord(file, "WINDOW_DELETE", DELETE_ICON_TITLE, saved.arrangement);
+        placed->backupWindow = ReadWindowRecord(file, "WINDOW_BACKUP", BACKUP_ICON_TITLE, saved.arrangement);
         return true;
     });
+}
+
+void FollowArrangement(const Arrangement& from, POINT fromOrigin, const LayoutPlacement* placed, bool wholeItems)
+{
+    SavedArrangement saved;
+    saved.arrangement = from.Empty() ? CurrentArrangement() : from;
+    saved.originX = fromOrigin.x;
+    saved.originY = fromOrigin.y;
+    const CDesktopListView lv(g_shared.listView);
+    const int count = std::max(lv.Count(), 0);
+    // Hidden icons are parked off the screen and stay there.
+    const bool anyHidden = g_process.lists && !g_process.lists->hiddenIcons.empty();
+    std::vector<WantedIcon> wanted;
+    wanted.reserve(static_cast<size_t>(count));
+    SIZE size = {};
+    for (int i = 0; i < count; ++i) {
+        if (placed && static_cast<size_t>(i) < placed->icons.size() && placed->icons[static_cast<size_t>(i)])
+            continue;
+        char label[kIconLabelSize];
+        POINT pt = {};
+        if ((anyHidden && (!lv.GetLabel(i, label) || FindHiddenIcon(label) >= 0)) || !lv.GetPosition(i, &pt))
+            continue;
+        if (wholeItems)
+            size = lv.BoundsSize(i);
+        else if (wanted.empty())
+            size = lv.IconSize(i);
+        WantedIcon w = {i, 0, {}};
+        w.place = {static_cast<int>(pt.x), static_cast<int>(pt.y), static_cast<int>(size.cx),
+                   static_cast<int>(size.cy), Box{}};
+        wanted.push_back(w);
+    }
+    if (!wanted.empty())
+        MoveIcons(lv, saved, wanted, size, "the desktop", true);
+    const Arrangement now = CurrentArrangement();
+    const struct {
+        const char* title;
+        bool placed;
+    } windows[] = {{DELETE_ICON_TITLE, placed && placed->deleteWindow}, {BACKUP_ICON_TITLE, placed && placed->backupWindow}};
+    for (const auto& window : windows) {
+        const char* title = window.title;
+        HWND wnd = window.placed ? nullptr : FindWindowW(nullptr, Utf8ToWide(title).c_str());
+        RECT rc = {};
+        if (!wnd || !GetWindowRect(wnd, &rc))
+            continue;
+        const ScreenPoint at = PlaceWindow(saved.arrangement, now, {static_cast<int>(rc.left), static_cast<int>(rc.top)},
+                                           rc.right - rc.left, rc.bottom - rc.top);
+        if (at.x != rc.left || at.y != rc.top)
+            MoveSpecialWindow(title, at.x, at.y);
+    }
 }

@@ -1,7 +1,11 @@
 // Icon layout files: positions layouts and shortcuts layouts (".dvl").
 #pragma once
 
+#include <windows.h>
+
 #include <vector>
+
+#include "hook/Arrangement.h"
 
 bool SavePositions(const char* name);
 bool LoadPositions(const char* name);
@@ -25,3 +29,12 @@ struct LayoutPlacement {
 // current appearance and without telling the program; false when the file
 // cannot be read or is no positions layout.
 bool PlaceSnapshot(const char* name, LayoutPlacement* placed);
+
+// Moves the icons (with placed, those it did not place) and the program's
+// desktop windows from the arrangement they were placed for, with the list
+// view's 0,0 at fromOrigin, onto the one now, by the rule a layout saved on
+// from is loaded by. An icon already at its place is left alone. Icons are
+// taken by their icon rectangles, one size for all, or with wholeItems by
+// each one's bounds with its label (a call per icon).
+void FollowArrangement(const Arrangement& from, POINT fromOrigin, const LayoutPlacement* placed = nullptr,
+                       bool wholeItems = false);

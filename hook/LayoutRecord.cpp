@@ -105,6 +105,12 @@ bool ParseIconRecord(const char* value, ShortcutRecord* r, bool* isFile)
 void ReadIconRecords(CKeyedTextFile& file, const char* path,
                      const std::function<void(const ShortcutRecord&, bool isFile)>& take)
 {
+    ReadNumberedIconRecords(file, path, [&](int, const ShortcutRecord& r, bool isFile) { take(r, isFile); });
+}
+
+void ReadNumberedIconRecords(CKeyedTextFile& file, const char* path,
+                             const std::function<void(int n, const ShortcutRecord&, bool isFile)>& take)
+{
     char value[CKeyedTextFile::kLineSize];
     for (int n = 0;; ++n) {
         char key[32];
@@ -117,6 +123,6 @@ void ReadIconRecords(CKeyedTextFile& file, const char* path,
             LogWarningFormat("Skipped an invalid icon record in: %s", path);
             continue;
         }
-        take(record, isFile);
+        take(n, record, isFile);
     }
 }

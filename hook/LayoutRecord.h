@@ -33,3 +33,6 @@ class CKeyedTextFile;
 // logged with the file's path and passed over.
 void ReadIconRecords(CKeyedTextFile& file, const char* path,
                      const std::function<void(const ShortcutRecord&, bool isFile)>& take);
+// The same, telling take the n of each ICON_n.
+void ReadNumberedIconRecords(CKeyedTextFile& file, const char* path,
+                             const std::function<void(int n, const ShortcutRecord&, bool isFile)>& take);

@@ -1,13 +1,9 @@
-// Following display size changes on the desktop.
+// Following changes of the monitors on the desktop.
 #pragma once
 
-// The display-size check the list view runs on WM_SIZE.
+// The list view's WM_SIZE: the icons follow when the monitors or the view
+// changed since they were last placed.
 void CheckDisplaySize();
-struct LayoutPlacement;
-
-// Moves every icon and the program's desktop windows by the factors of the
-// view's growth from oldWidth x oldHeight; with placed, only those that
-// layout did not place.
-void ScaleToView(int oldWidth, int oldHeight, const LayoutPlacement* placed = nullptr);
-// HOOKMSG_SCREEN_CHANGED: fits the list view to a screen of a new size.
+// HOOKMSG_SCREEN_CHANGED: fits the list view to all monitors together, then
+// the icons follow as on WM_SIZE.
 void FitListViewToScreen();

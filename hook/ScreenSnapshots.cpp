@@ -5,6 +5,7 @@
 #include "hook/HookProcess.h"
 #include "hook/HookSharedData.h"
 #include "hook/LayoutFiles.h"
+#include "hook/Monitors.h"
 
 namespace {
 
@@ -16,8 +17,8 @@ void ArmTimer()
         SetTimer(g_shared.listView, kSnapshotTimerId, kSnapshotDelayMs, nullptr);
 }
 
-// The screen and the list view still have the sizes last measured. When they
-// do not, a display change is on its way, which places the icons itself.
+// The monitors and the list view are still as last measured. When they are
+// not, a display change is on its way, which places the icons itself.
 bool ScreenAsMeasured()
 {
     HWND lv = g_shared.listView;
@@ -27,7 +28,7 @@ bool ScreenAsMeasured()
         return false;
     return GetDeviceCaps(dc.Get(), HORZRES) == g_shared.screenWidth &&
         GetDeviceCaps(dc.Get(), VERTRES) == g_shared.screenHeight && rc.right - rc.left == g_shared.viewWidth &&
-        rc.bottom - rc.top == g_shared.viewHeight;
+        rc.bottom - rc.top == g_shared.viewHeight && MeasureArrangement().SameAs(g_process.arrangement);
 }
 
 }  // namespace
@@ -75,7 +76,7 @@ bool OnSnapshotTimer(WPARAM id)
     StopScreenSnapshots();
     if (!SnapshotsKept() || !ScreenAsMeasured())
         return true;
-    SavePositionsSnapshot(ScreenSnapshotFileName(g_shared.screenWidth, g_shared.screenHeight).c_str());
+    SavePositionsSnapshot(ArrangementSnapshotFileName(CurrentArrangement()).c_str());
     return true;
 }
 
@@ -83,5 +84,5 @@ bool LoadScreenSnapshot(LayoutPlacement* placed)
 {
     if (!SnapshotsKept())
         return false;
-    return PlaceSnapshot(ScreenSnapshotFileName(g_shared.screenWidth, g_shared.screenHeight).c_str(), placed);
+    return PlaceSnapshot(ArrangementSnapshotFileName(CurrentArrangement()).c_str(), placed);
 }

@@ -1,8 +1,8 @@
-// The icons' places kept for each screen size. A few seconds after icons last
-// moved (by the user or the shell, never by this library itself), their
-// places are written to the snapshot of the screen size shown, a file of its
-// own beside the user's layouts; a display change to a size that has one
-// puts the icons back from it. The user's "%dx%d.dvl" layouts are never
+// The icons' places kept for each arrangement of monitors. A few seconds
+// after icons last moved (by the user or the shell, never by this library
+// itself), their places are written to the snapshot of the arrangement shown,
+// a file of its own beside the user's layouts; a display change to an
+// arrangement that has one puts the icons back from it. The user's "%dx%d.dvl" layouts are never
 // written here.
 #pragma once
 
@@ -19,7 +19,7 @@ constexpr UINT kSnapshotDelayMs = 3000;
 // screen size, and the switch of the Icons page on.
 bool SnapshotsKept();
 
-// Icons moved: the snapshot of this screen size is due kSnapshotDelayMs
+// Icons moved: the snapshot of this arrangement is due kSnapshotDelayMs
 // from now (a later move puts it off again).
 void NoteIconsMoved();
 // A display change began: a due snapshot is dropped, since the icons will be
@@ -30,7 +30,7 @@ bool OnSnapshotTimer(WPARAM id);
 // Stops the timer; at tear-down.
 void StopScreenSnapshots();
 
-// Places the icons from the snapshot of the screen size just measured, keeping
+// Places the icons from the snapshot of the arrangement just measured, keeping
 // the appearance; false when snapshots are not kept or there is no readable one.
 bool LoadScreenSnapshot(LayoutPlacement* placed);
 

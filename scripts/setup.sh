@@ -6,7 +6,7 @@ set -euo pipefail
 packages=(
   cmake ninja-build g++ clang libclang-rt-14-dev googletest
   g++-mingw-w64-x86-64-posix mingw-w64-tools
-  wine wine64 fonts-wine xvfb xdotool imagemagick x11-utils
+  wine wine64 fonts-wine xvfb xdotool imagemagick x11-utils x11-xserver-utils
   fp-utils nsis fonts-dejavu-core
 )
 if [ "${1:-}" = --list ]; then

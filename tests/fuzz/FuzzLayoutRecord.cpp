@@ -11,6 +11,8 @@
 #include "common/FileNameChecks.h"
 #include "common/KeyedTextFile.h"
 #include "common/LayoutFormat.h"
+#include "hook/Arrangement.h"
+#include "hook/IconPlacement.h"
 #include "hook/LayoutRecord.h"
 #include "tests/fuzz/FuzzWorkFolder.h"
 
@@ -28,6 +30,42 @@ bool Same(const ShortcutRecord& a, const ShortcutRecord& b)
         strcmp(a.workingFolder, b.workingFolder) == 0 && strcmp(a.description, b.description) == 0 &&
         strcmp(a.iconFile, b.iconFile) == 0 && a.iconIndex == b.iconIndex && a.showCommand == b.showCommand &&
         a.hotKey == b.hotKey;
+}
+
+// The arrangement a layout was saved on and its icons' monitors, placed on a
+// docked arrangement: the primary first at 0,0 and every icon whose monitor
+// is gone on a free spot inside the primary's work area, or counted crowded.
+void FuzzArrangement(CKeyedTextFile& file, const char* path)
+{
+    SavedArrangement saved;
+    if (!ReadArrangementRecords(file, path, &saved))
+        return;
+    const Arrangement& from = saved.arrangement;
+    if (from.Empty() || from.monitors.size() > kMaxMonitors || from.Primary().rect.left != 0 ||
+        from.Primary().rect.top != 0)
+        __builtin_trap();
+    ArrangementSnapshotFileName(from);
+    const std::vector<Box> monitors = ReadIconMonitorRecords(file, path, saved);
+    std::vector<IconToPlace> icons;
+    for (size_t i = 0; i < monitors.size() && i < 64; ++i) {
+        IconToPlace icon;
+        icon.x = monitors[i].left + static_cast<int>(i) * 10;
+        icon.y = monitors[i].top;
+        icon.width = icon.height = 48;
+        icon.monitor = monitors[i];
+        icons.push_back(icon);
+    }
+    Arrangement to;
+    to.monitors.resize(2);
+    to.monitors[0].rect = {0, 0, 800, 600};
+    to.monitors[1].rect = {-640, 100, 0, 580};
+    const PlacementResult r =
+        PlaceIcons({&from, saved.originX, saved.originY}, {&to, -640, 0}, icons, {}, 75, 75);
+    for (size_t i = 0; i < icons.size(); ++i) {
+        const Box box = Box{r.places[i].x, r.places[i].y, r.places[i].x + 48, r.places[i].y + 48}.Moved(-640, 0);
+        if (!box.Intersects(to.monitors[0].rect) && !box.Intersects(to.monitors[1].rect))
+            __builtin_trap();
+    }
 }
 
 // The bytes as a layout file, read as loading one reads it: the title, the
@@ -62,6 +100,7 @@ void FuzzLayoutFile(const uint8_t* data, size_t size)
         if (file.Find(key, value, true) && CKeyedTextFile::GetField(value, 0, field))
             ParsePoint(field, &x, &y);
     }
+    FuzzArrangement(file, path.c_str());
 }
 
 }  // namespace

@@ -252,6 +252,16 @@ int CDesktopHostClient::MoveDefView(DesktopTree tree)
     return Call(request);
 }
 
+int CDesktopHostClient::ServeMonitors(const std::string& monitors)
+{
+    Request request = {};
+    request.code = kRequestServeMonitors;
+    if (monitors.size() >= sizeof request.label)
+        return 0;
+    std::memcpy(request.label, monitors.c_str(), monitors.size() + 1);
+    return Call(request);
+}
+
 int CDesktopHostClient::TimeMoves(int dx, int dy, double& seconds)
 {
     Request request = {};

@@ -58,6 +58,9 @@ public:
     int TimeMoves(int dx, int dy, double& seconds);
     // Has the host move its DefView into another window tree.
     int MoveDefView(DesktopHostProtocol::DesktopTree tree);
+    // Has the host serve these monitors ("left,top,width,height;...", the
+    // primary first; empty: the real ones) and announce the change.
+    int ServeMonitors(const std::string& monitors);
 
     // How often the list view sent code to its parent, from a view record.
     static uint32_t Count(const ViewRecord& view, int code);

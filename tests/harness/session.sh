@@ -147,14 +147,16 @@ harness_set_dpi() {
   wineserver -w
 }
 
-# Starts Xvfb on a free display number and exports DISPLAY.
+# Starts Xvfb on a free display number and exports DISPLAY; arguments after
+# the screen size go to Xvfb.
 harness_start_xvfb() {
   local size=${1:-1024x768x24}
+  shift || true
   harness_require Xvfb || return 1
   local fifo
   fifo=$(mktemp -u)
   mkfifo "$fifo"
-  Xvfb -displayfd 3 -screen 0 "$size" -nolisten tcp 3>"$fifo" >/dev/null 2>&1 &
+  Xvfb -displayfd 3 -screen 0 "$size" -nolisten tcp "$@" 3>"$fifo" >/dev/null 2>&1 &
   HARNESS_PIDS+=($!)
   local num=""
   read -r -t 10 num <"$fifo" || true

@@ -77,13 +77,19 @@ TEST_F(HookPositionsTest, SavesEveryIconInTheRecordFormat)
     std::vector<Item> items;
     ASSERT_TRUE(Host().Items(items));
     ASSERT_EQ(5u, items.size());
+    // The one monitor, with the view at its top-left corner, and each icon on it.
+    const std::string monitor =
+        "0,0," + std::to_string(GetSystemMetrics(SM_CXSCREEN)) + "," + std::to_string(GetSystemMetrics(SM_CYSCREEN));
     std::string expected =
         "KTX_FILE\tDERVANE ICON POSITIONS\r\nVERSION\t1.0\r\n"
-        "ICON_TEXT_COLOR_FG\t16777215\r\nICON_TEXT_COLOR_BG\t0\r\nICON_TEXT_BG\t0\r\nICON_STYLE\t0\r\n";
+        "ICON_TEXT_COLOR_FG\t16777215\r\nICON_TEXT_COLOR_BG\t0\r\nICON_TEXT_BG\t0\r\nICON_STYLE\t0\r\n"
+        "MONITOR_0\t" + monitor + "\t96\r\nVIEW_ORIGIN\t0,0\r\n";
     for (size_t i = 0; i < items.size(); ++i) {
         expected += "ICON_" + std::to_string(i) + "\t" + items[i].label + "\t" + std::to_string(items[i].x) + "," +
             std::to_string(items[i].y) + "\r\n";
     }
+    for (size_t i = 0; i < items.size(); ++i)
+        expected += "ICON_MONITOR_" + std::to_string(i) + "\t" + monitor + "\r\n";
     expected += "WINDOW_DELETE\t950,680\r\nWINDOW_BACKUP\t40,610\r\n";
     EXPECT_EQ(expected, ReadFileBytes(PositionsFile("saved.dvl")));
 }
@@ -97,7 +103,7 @@ TEST_F(HookPositionsTest, SavesTheAppearanceAsSignedNumbers)
     EXPECT_EQ(0u,
               ReadFileBytes(PositionsFile("unset.dvl"))
                   .find("KTX_FILE\tDERVANE ICON POSITIONS\r\nVERSION\t1.0\r\nICON_TEXT_COLOR_FG\t-1\r\n"
-                        "ICON_TEXT_COLOR_BG\t-1\r\nICON_TEXT_BG\t-1\r\nICON_STYLE\t-1\r\nICON_0\t"));
+                        "ICON_TEXT_COLOR_BG\t-1\r\nICON_TEXT_BG\t-1\r\nICON_STYLE\t-1\r\nMONITOR_0\t"));
 
     SettingsBlock settings = DefaultSettings();
     settings.textForeground = RGB(1, 2, 3);
