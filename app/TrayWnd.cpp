@@ -205,9 +205,7 @@ LRESULT CTrayWnd::WndProc(UINT msg, WPARAM wp, LPARAM lp)
         if (wp == kTrayIconId)
             OnTrayNotify(lp);
         return 0;
-    case WM_QUERYENDSESSION:
-        m_features->EndSession();
-        break;
+    case WM_QUERYENDSESSION: m_features->EndSession(); break;
     case WM_DISPLAYCHANGE: {
         dervaneMsg_t request = {};
         request.code = HOOKMSG_SCREEN_CHANGED;

@@ -63,19 +63,8 @@ int CountWindows(DWORD pid, const char* className, const char* caption)
     return count.found;
 }
 
-class ProgramDeleteTest : public ProgramTestBase {
+class ProgramDeleteTest : public ProgramTrashTestBase {
 protected:
-    void SetUp() override
-    {
-        ProgramTestBase::SetUp();
-        m_trash = m_folder.Path() + ".trash";
-        CreateDirectoryA(m_trash.c_str(), nullptr);
-    }
-    void TearDown() override
-    {
-        ProgramTestBase::TearDown();
-        RemoveDirectoryA(m_trash.c_str());
-    }
     // A task deleting *.tmp in the trash folder.
     void StoreTask()
     {
@@ -141,8 +130,6 @@ protected:
         }
         return added;
     }
-
-    std::string m_trash;
 };
 
 }  // namespace

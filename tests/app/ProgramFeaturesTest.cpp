@@ -31,23 +31,10 @@ uint32_t LocalSeconds()
     return static_cast<uint32_t>(ticks / 10000000u);
 }
 
-class ProgramFeaturesTest : public ProgramTestBase {
+class ProgramFeaturesTest : public ProgramTrashTestBase {
 protected:
-    void SetUp() override
-    {
-        ProgramTestBase::SetUp();
-        m_trash = m_folder.Path() + ".trash";
-        CreateDirectoryA(m_trash.c_str(), nullptr);
-    }
-    void TearDown() override
-    {
-        ProgramTestBase::TearDown();
-        RemoveDirectoryA(m_trash.c_str());
-    }
     // How many windows of the program are property sheets.
     int Sheets() const { return m_program.Sheet() ? 1 : 0; }
-
-    std::string m_trash;
 };
 
 }  // namespace
@@ -56,15 +43,18 @@ TEST_F(ProgramFeaturesTest, EveryFeatureRunsHalfAMinuteAndEndsWithTheSheetNeverM
 {
     StoreKnownLook();
     const std::string lists[][2] = {
-        {"AutoDelete.txt", "KTX_FILE\tDERVANE AUTODELETE\nVERSION\t1.0\nENTRY_0\t" + m_trash +
-                               "\t0\t0\t0\nENTRY_0_TYPE_0\t*.tmp\nENTRY_0_TYPE_1\t#%#\n"},
+        {"AutoDelete.txt",
+         "KTX_FILE\tDERVANE AUTODELETE\nVERSION\t1.0\nENTRY_0\t" + m_trash +
+             "\t0\t0\t0\nENTRY_0_TYPE_0\t*.tmp\nENTRY_0_TYPE_1\t#%#\n"},
         {"TrayIcons.txt",
          "KTX_FILE\tDERVANE TRAY ICONS\r\nVERSION\t1.0\r\nENTRY_0\tOne\t\t0\r\nENTRY_0_ITEM_0\t#%#\r\n"},
-        {"Respond.txt", "KTX_FILE\tDERVANE RESPOND\r\nVERSION\t1.0\r\nENTRY_0\tReplace\t1\treplace it\t3\t0\r\n"
-                        "ENTRY_0_ACTION_0\t1\tYes\t0\t0\r\nENTRY_0_ACTION_1\t#%#\r\n"},
-        {"Backup.txt", "KTX_FILE\tDERVANE BACKUP\nVERSION\t1.0\nCUSTOM\t0\nCUSTOM_COMMAND\t\t\nPOST_COMMAND\t\t\t0\n"
-                       "ENTRY_0\tReports\t1\t0\nENTRY_0_SOURCE\tC:\\Reports\nENTRY_0_DEST\tC:\\Backup\n"
-                       "ENTRY_0_TYPE_0\t*.*\nENTRY_0_TYPE_1\t#%#\n"},
+        {"Respond.txt",
+         "KTX_FILE\tDERVANE RESPOND\r\nVERSION\t1.0\r\nENTRY_0\tReplace\t1\treplace it\t3\t0\r\n"
+         "ENTRY_0_ACTION_0\t1\tYes\t0\t0\r\nENTRY_0_ACTION_1\t#%#\r\n"},
+        {"Backup.txt",
+         "KTX_FILE\tDERVANE BACKUP\nVERSION\t1.0\nCUSTOM\t0\nCUSTOM_COMMAND\t\t\nPOST_COMMAND\t\t\t0\n"
+         "ENTRY_0\tReports\t1\t0\nENTRY_0_SOURCE\tC:\\Reports\nENTRY_0_DEST\tC:\\Backup\n"
+         "ENTRY_0_TYPE_0\t*.*\nENTRY_0_TYPE_1\t#%#\n"},
     };
     for (const auto& list : lists)
         ASSERT_TRUE(m_folder.WriteFile(list[0], list[1]));
@@ -122,8 +112,7 @@ TEST_F(ProgramFeaturesTest, OpeningTheSheetTwiceQuicklyAndDuringADisplayChangeMa
     EXPECT_EQ(0, Sheets());
     const HWND main = m_program.FindWindowOf("CTrayWnd");
     ASSERT_TRUE(m_program.Command(kProperties));
-    PostMessageA(main, WM_DISPLAYCHANGE, 32,
-                 MAKELPARAM(GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)));
+    PostMessageA(main, WM_DISPLAYCHANGE, 32, MAKELPARAM(GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)));
     ASSERT_TRUE(m_program.Command(kProperties));
     ASSERT_TRUE(WaitFor([&] { return m_program.SheetVisible(); }, 10000));
     const HWND sheet = m_program.Sheet();
@@ -158,8 +147,9 @@ TEST_F(ProgramFeaturesTest, AListThatCannotBeReadAtStartIsLeftAndTheOtherFeature
     const std::string tasks = "KTX_FILE\tDERVANE AUTODELETE\nVERSION\t1.0\nENTRY_0\t" + m_trash +
         "\t0\t0\t0\nENTRY_0_TYPE_0\t*.tmp\nENTRY_0_TYPE_1\t#%#\n";
     ASSERT_TRUE(m_folder.WriteFile("AutoDelete.txt", tasks));
-    ASSERT_TRUE(m_folder.WriteFile("TrayIcons.txt", "KTX_FILE\tDERVANE TRAY ICONS\r\nVERSION\t1.0\r\n"
-                                                    "ENTRY_0\tOne\t\t0\r\nENTRY_0_ITEM_0\t#%#\r\n"));
+    ASSERT_TRUE(m_folder.WriteFile("TrayIcons.txt",
+                                   "KTX_FILE\tDERVANE TRAY ICONS\r\nVERSION\t1.0\r\n"
+                                   "ENTRY_0\tOne\t\t0\r\nENTRY_0_ITEM_0\t#%#\r\n"));
     HANDLE held = CreateFileA(m_folder.PathOf("AutoDelete.txt").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0,
                               nullptr);
     ASSERT_NE(INVALID_HANDLE_VALUE, held);

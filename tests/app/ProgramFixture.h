@@ -44,3 +44,22 @@ protected:
     CProgramProcess m_program;
     CProgramProcess m_second;
 };
+
+// The fixture of the tests that delete: a folder beside the program folder
+// (m_trash) made for each test and removed after it.
+class ProgramTrashTestBase : public ProgramTestBase {
+protected:
+    void SetUp() override
+    {
+        ProgramTestBase::SetUp();
+        m_trash = m_folder.Path() + ".trash";
+        CreateDirectoryA(m_trash.c_str(), nullptr);
+    }
+    void TearDown() override
+    {
+        ProgramTestBase::TearDown();
+        RemoveDirectoryA(m_trash.c_str());
+    }
+
+    std::string m_trash;
+};
