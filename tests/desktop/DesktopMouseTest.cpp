@@ -171,7 +171,11 @@ TEST_F(DesktopMouseTest, DraggingAnIconMovesItByTheMouseOffset)
     Item firstBefore = ItemNamed("first.dervanetest");
     POINT down = PointerTo(CentreOfIcon(before).x, CentreOfIcon(before).y);
     ASSERT_TRUE(Host().ResetCounters());
+    ASSERT_FALSE(Selected("second.dervanetest"));
     SendMouse(MOUSEEVENTF_LEFTDOWN);
+    // The press is handled (the icon selected) before the pointer moves: the
+    // drag starts where the button went down, also under load.
+    ASSERT_TRUE(WaitFor([&] { return Selected("second.dervanetest"); }, kInputTimeoutMs));
     PointerTo(down.x + 30, down.y + 17);
     ASSERT_TRUE(WaitFor([&] { return Count(LVN_BEGINDRAG) == 1; }, kInputTimeoutMs));
     POINT up = down;
