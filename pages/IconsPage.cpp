@@ -219,11 +219,6 @@ int CIconsPage::OnNotify(const NMHDR& header, LRESULT& result)
     return CFeaturePage::OnNotify(header, result);
 }
 
-int CIconsPage::Show(const char* text, const char* caption, UINT type)
-{
-    return m_messageBox(GetHwnd(), text, caption, type);
-}
-
 // ---- The "Layouts" group ----
 
 int CIconsPage::LoadLayout(const char* name, int type, bool silent)

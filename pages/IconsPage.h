@@ -55,7 +55,6 @@ private:
     std::string SelectedLayoutTitle() const;
     void OnRename();
     void OnOpenHideRules();
-    int Show(const char* text, const char* caption, UINT type);
 
     CDesktopIcons& m_owner;
     MessageBoxFn m_messageBox;
