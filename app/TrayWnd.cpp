@@ -276,8 +276,10 @@ void CTrayWnd::OnHookReady()
     // The start entry follows the stored switch (the program may have moved).
     m_store->UpdateStartEntry(m_settings.runOnBoot != 0, m_programFolder.c_str(), GetHwnd());
     m_features->Start();
-    UpdateMenuAndTrayIcon();
     SendSettings();
+    // What the program shows of itself comes after the desktop's look,
+    // which the user waits for more.
+    UpdateMenuAndTrayIcon();
     m_features->ShowWindows();
     if (m_settings.enabled && m_settings.firstTime) {
         ShowSheet(0);
