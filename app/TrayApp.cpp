@@ -1,6 +1,7 @@
 #include "app/TrayApp.h"
 
 #include <cstring>
+#include <vector>
 
 #include "app/TrayWnd.h"
 #include "app/resource.h"
@@ -18,8 +19,8 @@ constexpr char kHandOffMutexName[] = "Local\\DervaneHandOff";
 // A second start that opened a layout file waits this long for the running
 // instance to take it.
 constexpr DWORD kFileHandOffTimeoutMs = 10000;
-// The first start's own hand-off: the user-interface thread answers at once,
-// or is busy and is asked again at the next tick.
+// The first start's own hand-off waits this long for its user-interface
+// thread (busy with the desktop meanwhile); then it tries at the next tick.
 constexpr DWORD kOwnHandOffTimeoutMs = 5000;
 constexpr DWORD kBusyRetryMs = 100;
 
@@ -58,15 +59,16 @@ std::string FolderOfPath(const std::wstring& path)
 // be told.
 std::string ProgramFolderOf(HWND window)
 {
-    wchar_t path[32768] = {};
+    // Also on the timer's thread: the buffer is not on its stack.
+    std::vector<wchar_t> path(32768, L'\0');
     DWORD pid = 0;
     GetWindowThreadProcessId(window, &pid);
     ScopedHandle process(OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, pid));
-    DWORD size = sizeof path / sizeof path[0];
-    if (process && QueryFullProcessImageNameW(process.Get(), 0, path, &size))
-        return FolderOfPath(path);
-    size = GetModuleFileNameW(nullptr, path, sizeof path / sizeof path[0]);
-    return size ? FolderOfPath(path) : std::string();
+    DWORD size = static_cast<DWORD>(path.size());
+    if (process && QueryFullProcessImageNameW(process.Get(), 0, path.data(), &size))
+        return FolderOfPath(std::wstring(path.data(), size));
+    size = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
+    return size ? FolderOfPath(std::wstring(path.data(), size)) : std::string();
 }
 
 // Writes "msg.dat" into folder and sends target the app message, asking
