@@ -153,22 +153,21 @@ bool ReadHandOffFile(const std::string& path, dervaneMsg_t* msg, std::string* er
     return true;
 }
 
+// The box wraps long lines itself: a line break only ends a paragraph.
 const char kCommandLineHelp[] =
     "Dervane [layout file]\n"
-    "    Starts Dervane, or has the running one load the layout file.\n\n"
+    "Starts Dervane, or has the running one load the layout file.\n\n"
     "Dervane /save NAME\n"
-    "    Has the running Dervane save the desktop's icon positions as the\n"
-    "    layout NAME of its \"Positions\" folder.\n\n"
+    "Has the running Dervane save the desktop's icon positions as the layout NAME of its \"Positions\" folder.\n\n"
     "Dervane /load NAME\n"
-    "    Has the running Dervane load the positions layout NAME.\n\n"
+    "Has the running Dervane load the positions layout NAME.\n\n"
     "Dervane /exit\n"
-    "    Ends the running Dervane.\n\n"
+    "Ends the running Dervane.\n\n"
     "Dervane /?\n"
-    "    Shows these forms.\n\n"
-    "NAME is a layout's name as the Icons page lists it, in quotes when it\n"
-    "holds blanks. /save and /load wait for the running Dervane and end with\n"
-    "0 when done, 1 when the name is refused or the layout could not be saved\n"
-    "or loaded, and 2 when no Dervane runs.";
+    "Shows these forms.\n\n"
+    "NAME is a layout's name as the Icons page lists it, in quotes when it holds blanks. /save and /load "
+    "wait for the running Dervane and end with 0 when done, 1 when the name is refused or the layout could "
+    "not be saved or loaded, and 2 when no Dervane runs.";
 
 namespace {
 
