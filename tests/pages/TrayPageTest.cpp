@@ -1062,6 +1062,8 @@ TEST(SystemCommands, EnableThePrivilegeAndReadTheChosenScreenSaver)
     EXPECT_FALSE(system.ScreenSaverChosen());
     set(L"C:\\windows\\system32\\\u041b\u0443\u043d\u0430.scr");
     EXPECT_TRUE(system.ScreenSaverChosen());
+    set(L"C:\\" + std::wstring(300, L'\u0416') + L".scr");
+    EXPECT_TRUE(system.ScreenSaverChosen()) << "longer than MAX_PATH";
     RegDeleteValueW(key, L"SCRNSAVE.EXE");
     RegCloseKey(key);
 }
