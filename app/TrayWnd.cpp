@@ -277,6 +277,7 @@ void CTrayWnd::OnHookReady()
     m_features->Start();
     UpdateMenuAndTrayIcon();
     SendSettings();
+    m_features->ShowWindows();
     if (m_settings.enabled && m_settings.firstTime) {
         ShowSheet(0);
         m_settings.firstTime = 0;

@@ -187,11 +187,18 @@ bool CTrayIcons::Move(int from, int to)
     if (from < 0 || to < 0 || from >= m_list.Count() || to >= m_list.Count() || (from - to != 1 && to - from != 1))
         return true;
     m_list.SwapWithNext(from < to ? from : to);
-    // Each icon keeps its place in the notification area and shows the
-    // entry that has taken its place in the list.
-    std::swap(m_list.Entry(from).iconId, m_list.Entry(to).iconId);
-    ModifyIcon(m_list.Entry(from));
-    ModifyIcon(m_list.Entry(to));
+    TrayIconEntry& first = m_list.Entry(from);
+    TrayIconEntry& second = m_list.Entry(to);
+    // Two shown icons keep their places in the notification area and show
+    // the entries that have taken those places in the list. Next to an icon
+    // the user took out of the notification area each entry keeps its own
+    // state: the shown icon with its picture, tip and built menu, the other
+    // out (a menu is built only for an icon that is shown).
+    if (first.iconId != 0 && second.iconId != 0) {
+        std::swap(first.iconId, second.iconId);
+        ModifyIcon(first);
+        ModifyIcon(second);
+    }
     return SaveEdit();
 }
 

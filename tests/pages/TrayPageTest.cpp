@@ -242,6 +242,7 @@ TEST_F(TrayPageTest, ALinkStartsItsTargetWithItsArgumentsInItsFolderAndAMissingF
     const std::string work = dir.File("work");
     ASSERT_TRUE(CreateDirectoryA(work.c_str(), nullptr));
     const std::string linkFile = dir.File("Recorder.lnk");
+    SetEnvironmentVariableA("DERVANE_LINK_ICONS", recorder.substr(0, recorder.rfind('\\')).c_str());
     const std::string noFileLink = dir.File("Printers.lnk");
     ScopedPidl printers;
     ASSERT_TRUE(SUCCEEDED(SHGetSpecialFolderLocation(nullptr, CSIDL_PRINTERS, printers.Put())));
@@ -249,7 +250,8 @@ TEST_F(TrayPageTest, ALinkStartsItsTargetWithItsArgumentsInItsFolderAndAMissingF
         link.SetPath(recorder.c_str());
         link.SetArguments("alpha \"b c\"");
         link.SetWorkingDirectory(work.c_str());
-        link.SetIconLocation(recorder.c_str(), 0);
+        // A location with a variable, as the shell's own links have them.
+        link.SetIconLocation("%DERVANE_LINK_ICONS%\\backup_record_args.exe", 0);
     }));
     ASSERT_TRUE(SaveLink(noFileLink, [&](IShellLinkA& link) { link.SetIDList(printers.Get()); }));
     const std::string record = dir.File("record.txt");
@@ -267,7 +269,8 @@ TEST_F(TrayPageTest, ALinkStartsItsTargetWithItsArgumentsInItsFolderAndAMissingF
     EXPECT_EQ(noFileLink, Entry(0).items[2].target) << "a link to no file opens the link itself";
 
     // The link's item shows a picture, drawn by the menu (no text of the
-    // system's); the others have none and are plain items.
+    // system's), its location's variable expanded; the others have none and
+    // are plain items.
     const SeenMenu menu = RightClick(IconId(0));
     EXPECT_EQ((std::vector<std::string>{"", "Missing", "Printers"}), menu.items);
     EXPECT_EQ(0, menu.defaultPosition);
@@ -294,6 +297,7 @@ TEST_F(TrayPageTest, ALinkStartsItsTargetWithItsArgumentsInItsFolderAndAMissingF
     EXPECT_STREQ(before, after);
     SetEnvironmentVariableA("DERVANE_RECORD", nullptr);
     SetEnvironmentVariableA("DERVANE_RECORD_FOLDER", nullptr);
+    SetEnvironmentVariableA("DERVANE_LINK_ICONS", nullptr);
 }
 
 TEST_F(TrayPageTest, RemoveFromTrayTakesOneIconAndTheFeaturesOffAndOnBringAllBackWithTheFirstIds)
@@ -519,6 +523,40 @@ TEST_F(TrayPageTest, AddUpReplaceAndDeleteAreWrittenAtOnceAndTheNotificationArea
     EXPECT_EQ(std::string::npos, ReadBytes(file).find("Gamma"));
     EXPECT_EQ("", WindowText(GetDlgItem(Page(), IDC_TRAY_TIP)));
     EXPECT_FALSE(IsWindowEnabled(GetDlgItem(Page(), IDC_TRAY_DELETE)));
+}
+
+TEST_F(TrayPageTest, UpAndDownNextToAnIconTakenOutOfTheTrayKeepEachIconWithItsOwnEntryAndMenu)
+{
+    Start({{"One", "", {SystemItem("Out One", kTrayRemoveFromTray)}},
+           {"Two", "", {SystemItem("Out Two", kTrayRemoveFromTray)}},
+           {"Three", "", {SystemItem("Out Three", kTrayRemoveFromTray)}}});
+    ASSERT_TRUE(WaitIcons(3));
+    Choose(CommandId(1, 0));
+    ASSERT_TRUE(WaitIcons(2));
+    const UINT oneIcon = IconId(0);
+    const UINT threeIcon = IconId(2);
+
+    // Each shown icon keeps its entry (picture, tip, menu); the one taken out stays out.
+    const auto expectShown = [&](int one, int three, int two) {
+        EXPECT_EQ(oneIcon, IconId(one));
+        EXPECT_EQ(threeIcon, IconId(three));
+        EXPECT_EQ(0u, IconId(two));
+        EXPECT_EQ(0u, CommandId(two, 0)) << "no menu for an icon not shown";
+        EXPECT_TRUE(WaitIcons(2));
+        EXPECT_TRUE(WaitFor([] { return HasTip("One") && HasTip("Three") && !HasTip("Two"); }, 5000));
+        EXPECT_EQ((std::vector<std::string>{"Out One"}), RightClick(oneIcon).items);
+        EXPECT_EQ((std::vector<std::string>{"Out Three"}), RightClick(threeIcon).items);
+    };
+    SelectRow(Page(), 1);
+    ClickButton(Page(), IDC_TRAY_UP);
+    EXPECT_NE(std::string::npos, ReadBytes(dir.File("TrayIcons.txt")).find("ENTRY_0\tTwo\t"));
+    expectShown(1, 2, 0);
+    SelectRow(Page(), 0);
+    ClickButton(Page(), IDC_TRAY_DOWN);
+    expectShown(0, 2, 1);
+    SelectRow(Page(), 1);
+    ClickButton(Page(), IDC_TRAY_DOWN);
+    expectShown(0, 1, 2);
 }
 
 TEST_F(TrayPageTest, AFailedSaveIsSaidAndTheChangeStaysForTheNextSave)
