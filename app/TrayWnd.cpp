@@ -5,6 +5,7 @@
 #include "app/Features.h"
 #include "app/HandOff.h"
 #include "icons/DesktopIcons.h"
+#include "icons/LayoutNames.h"
 #include "app/resource.h"
 #include "common/AppMessages.h"
 #include "common/Log.h"
@@ -177,10 +178,8 @@ void CTrayWnd::ShowSheet(int page)
 
 LRESULT CTrayWnd::WndProc(UINT msg, WPARAM wp, LPARAM lp)
 {
-    if (msg == m_appMessageId && msg != 0) {
-        OnAppMessage(wp, lp);
-        return 0;
-    }
+    if (msg == m_appMessageId && msg != 0)
+        return OnAppMessage(wp, lp);
     if (msg == m_hookMessageId && msg != 0) {
         if (wp == HOOKNOTICE_READY) {
             OnHookReady();
@@ -337,7 +336,14 @@ unsigned long CTrayWnd::SendToHook(dervaneMsg_t& request, bool showWait)
 {
     const bool busy = showWait && m_sheet && m_sheet->IsVisible();
     std::unique_ptr<CWaitCursor> wait(busy ? new CWaitCursor() : nullptr);
-    return HOOK_SendMessage(&request);
+    // The library may send a notification back meanwhile, whose handling may
+    // ask something more of it: the outermost request ends the busy time.
+    const bool outermost = !m_hookBusy;
+    m_hookBusy = true;
+    const unsigned long answer = HOOK_SendMessage(&request);
+    if (outermost)
+        m_hookBusy = false;
+    return answer;
 }
 
 void CTrayWnd::SwitchFeatures(bool enabled)
@@ -360,21 +366,34 @@ bool CTrayWnd::ReadHandOff(dervaneMsg_t* msg)
 }
 
 // The app message comes from outside: a second start hands its layout file
-// over through "msg.dat" (lParam not 0). The program's own requests are
-// calls, so a record's address (wParam, posted or sent from another
-// process) means nothing here and is neither read nor freed.
-void CTrayWnd::OnAppMessage(WPARAM wp, LPARAM lp)
+// or its "/save" or "/load" over through "msg.dat" (lParam not 0) and waits
+// for the answer (a HandOffAnswer). The program's own requests are calls, so
+// a record's address (wParam, posted or sent from another process) means
+// nothing here and is neither read nor freed.
+LRESULT CTrayWnd::OnAppMessage(WPARAM wp, LPARAM lp)
 {
     (void)wp;
     if (lp == 0) {
         LogWarning("Ignored a request record by address: only a hand-off through msg.dat comes this way");
-        return;
+        return kHandOffFailed;
     }
+    if (m_exiting)
+        return kHandOffFailed;
+    // Sent while this thread waits on the hook library (a request of the
+    // sheet's, a save of its layout manager), or before the library is
+    // ready: "msg.dat" stays unread and the sender asks again.
+    if (m_hookBusy || !m_ready || m_reattaching)
+        return kHandOffBusy;
     dervaneMsg_t request = {};
     if (!ReadHandOff(&request))
-        return;
+        return kHandOffFailed;
     request.payload.text[kHookPayloadSize - 1] = '\0';
-    SendToHook(request, true);  // a layout to load or save, nothing else
+    if (CheckLayoutFileName(request.payload.text, Utf16Length(m_programFolder)) != LayoutNameProblem::kNone) {
+        LogWarning("Dropped a hand-off from msg.dat: the name is no file of the layout folders");
+        return kHandOffFailed;
+    }
+    // A layout to load or save, nothing else.
+    return SendToHook(request, true) ? kHandOffDone : kHandOffFailed;
 }
 
 void CTrayWnd::OnHookNotification(const dervaneMsg_t& msg)

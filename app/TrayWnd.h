@@ -62,7 +62,7 @@ private:
     void OnTrayNotify(LPARAM event);
     void OnHookReady();
     void OnFeaturesToggle();
-    void OnAppMessage(WPARAM wp, LPARAM lp);
+    LRESULT OnAppMessage(WPARAM wp, LPARAM lp);
     void OnHookNotification(const dervaneMsg_t& msg);
     void OnTaskbarCreated();
     void Reattach();
@@ -89,6 +89,9 @@ private:
     std::atomic<bool> m_ready{false};
     bool m_reattaching = false;
     bool m_exiting = false;
+    // In HOOK_SendMessage: a message sent from outside meanwhile is taken in
+    // during that wait, while the shared record is the library's.
+    bool m_hookBusy = false;
     ScopedModule m_resourceLibrary;
     NOTIFYICONDATAA m_trayIcon = {};
     bool m_trayIconAdded = false;

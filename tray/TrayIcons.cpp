@@ -21,6 +21,8 @@ namespace {
 
 const char kTrayEnabled[] = "Property Tray Enabled";
 const char kProgramCaption[] = "Dervane";
+const char kNoScreenSaverText[] =
+    "No screen saver is chosen. Choose one in the screen saver settings of Windows, then try again.";
 constexpr int kIconRetries = 5;
 constexpr UINT kIconRetryMs = 2000;
 
@@ -582,6 +584,12 @@ void CTrayIcons::RunSystemCommand(int entry, TraySystemCommand command)
 {
     switch (command) {
     case kTrayStandBy: {
+        // The system refuses to suspend a process without the privilege.
+        if (const DWORD error = m_system->EnableShutdownPrivilege()) {
+            const std::string text = "Cannot enable the shutdown privilege: " + SystemErrorText(error);
+            LogWarning(text.c_str());
+            return;
+        }
         OpenWaitWindow("Please wait...");
         DWORD error = m_system->SetPowerState(true, false);
         if (error)
@@ -615,7 +623,12 @@ void CTrayIcons::RunSystemCommand(int entry, TraySystemCommand command)
         break;
     }
     case kTrayRemoveFromTray: RemoveTrayIcon(entry); break;
-    case kTrayScreenSaver: m_system->StartScreenSaver(MenuOwner()); break;
+    case kTrayScreenSaver:
+        if (m_system->ScreenSaverChosen())
+            m_system->StartScreenSaver(MenuOwner());
+        else
+            m_messageBox(m_host.OwnerWindow(), kNoScreenSaverText, kProgramCaption, MB_OK | MB_ICONINFORMATION);
+        break;
     case kTrayToggleHideIcons: ToggleHideIcons(); break;
     default: break;
     }

@@ -342,10 +342,16 @@ TEST_F(TrayPageTest, SystemCommandsCallTheSystemWithTheirArgumentsAndFailuresAre
             {SystemItem("Stand By", kTrayStandBy), SystemItem("Shut Down", kTrayShutDown),
              SystemItem("Restart", kTrayRestart), SystemItem("Log Off", kTrayLogOff),
              SystemItem("Screen", kTrayScreenSaver), SystemItem("Hide", kTrayToggleHideIcons)}}});
-    // Stand-by: both tries fail, the wait window goes, the system's text is shown.
-    system->answers = {ERROR_ACCESS_DENIED, ERROR_ACCESS_DENIED};
+    // Stand-by without the privilege: nothing more, nothing shown.
+    system->answers = {ERROR_NOT_ALL_ASSIGNED};
     Choose(CommandId(0, 0));
-    EXPECT_EQ((std::vector<std::string>{"power 1 0", "power 0 0"}), system->calls);
+    EXPECT_EQ((std::vector<std::string>{"privilege"}), system->calls);
+    EXPECT_TRUE(BoxRecorder::boxes.empty());
+    // With it: both tries fail, the wait window goes, the system's text is shown.
+    system->calls.clear();
+    system->answers = {0, ERROR_ACCESS_DENIED, ERROR_ACCESS_DENIED};
+    Choose(CommandId(0, 0));
+    EXPECT_EQ((std::vector<std::string>{"privilege", "power 1 0", "power 0 0"}), system->calls);
     EXPECT_EQ("", WaitWindowText());
     ASSERT_EQ(1u, BoxRecorder::boxes.size());
     EXPECT_EQ("Error", BoxRecorder::boxes[0].caption);
@@ -375,6 +381,15 @@ TEST_F(TrayPageTest, SystemCommandsCallTheSystemWithTheirArgumentsAndFailuresAre
     system->calls.clear();
     Choose(CommandId(0, 4));
     EXPECT_EQ((std::vector<std::string>{"screen saver"}), system->calls);
+    // No screen saver chosen in Windows: said so, nothing started.
+    system->calls.clear();
+    system->screenSaverChosen = false;
+    Choose(CommandId(0, 4));
+    EXPECT_TRUE(system->calls.empty());
+    ASSERT_EQ(3u, BoxRecorder::boxes.size());
+    EXPECT_EQ("No screen saver is chosen. Choose one in the screen saver settings of Windows, then try again.",
+              BoxRecorder::boxes[2].text);
+    EXPECT_EQ(static_cast<UINT>(MB_OK | MB_ICONINFORMATION), BoxRecorder::boxes[2].type);
     Choose(CommandId(0, 5));
     ASSERT_EQ(1u, host.settingsSent.size());
     EXPECT_EQ(1, host.settingsSent[0].settings.hideEnabled);
@@ -1045,4 +1060,48 @@ TEST_F(TrayPageTest, BadPictureFilesLeaveThePickerEmptyAndTheChoiceAsItWasAndNot
     ASSERT_EQ(1u, g_helpCalls.size());
     EXPECT_EQ(static_cast<UINT>(IDD_TRAY_ICON), g_helpCalls[0].dialog);
     EXPECT_EQ(IDC_TRAY_ICON_FILE, g_helpCalls[0].control);
+}
+
+// The real calls that Wine can make (never the suspension nor the end of the
+// session): the privilege enabled in the process's token, and the screen
+// saver the user chose, read where Windows keeps it.
+TEST(SystemCommands, EnableThePrivilegeAndReadTheChosenScreenSaver)
+{
+    CSystemCommands system;
+    ASSERT_EQ(0u, system.EnableShutdownPrivilege());
+    LUID shutdown = {};
+    ASSERT_TRUE(LookupPrivilegeValueA(nullptr, SE_SHUTDOWN_NAME, &shutdown));
+    HANDLE token = nullptr;
+    ASSERT_TRUE(OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &token));
+    std::vector<BYTE> buffer(4096);
+    DWORD size = 0;
+    const BOOL read = GetTokenInformation(token, TokenPrivileges, buffer.data(), static_cast<DWORD>(buffer.size()), &size);
+    CloseHandle(token);
+    ASSERT_TRUE(read);
+    const auto* privileges = reinterpret_cast<const TOKEN_PRIVILEGES*>(buffer.data());
+    bool enabled = false;
+    for (DWORD i = 0; i < privileges->PrivilegeCount; ++i) {
+        const LUID_AND_ATTRIBUTES& p = privileges->Privileges[i];
+        if (p.Luid.LowPart == shutdown.LowPart && p.Luid.HighPart == shutdown.HighPart)
+            enabled = (p.Attributes & SE_PRIVILEGE_ENABLED) != 0;
+    }
+    EXPECT_TRUE(enabled);
+
+    HKEY key = nullptr;
+    ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExW(HKEY_CURRENT_USER, L"Control Panel\\Desktop", 0, nullptr, 0,
+                                             KEY_SET_VALUE, nullptr, &key, nullptr));
+    const auto set = [&](const std::wstring& value) {
+        RegSetValueExW(key, L"SCRNSAVE.EXE", 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
+                       static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t)));
+    };
+    RegDeleteValueW(key, L"SCRNSAVE.EXE");
+    EXPECT_FALSE(system.ScreenSaverChosen());
+    set(L"");
+    EXPECT_FALSE(system.ScreenSaverChosen());
+    set(L"C:\\windows\\system32\\\u041b\u0443\u043d\u0430.scr");
+    EXPECT_TRUE(system.ScreenSaverChosen());
+    set(L"C:\\" + std::wstring(300, L'\u0416') + L".scr");
+    EXPECT_TRUE(system.ScreenSaverChosen()) << "longer than MAX_PATH";
+    RegDeleteValueW(key, L"SCRNSAVE.EXE");
+    RegCloseKey(key);
 }
