@@ -65,6 +65,8 @@ private:
     void OnAppMessage(WPARAM wp, LPARAM lp);
     void OnHookNotification(const dervaneMsg_t& msg);
     void OnTaskbarCreated();
+    void OnDisplayChange();
+    void StopSessionNotices();
     void Reattach();
     bool DeferExitForModalLoop();
     bool EnsureSheet();
@@ -92,4 +94,5 @@ private:
     ScopedModule m_resourceLibrary;
     NOTIFYICONDATAA m_trayIcon = {};
     bool m_trayIconAdded = false;
+    bool m_sessionNotices = false;  // registered for session changes
 };

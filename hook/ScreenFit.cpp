@@ -1,14 +1,98 @@
 #include "hook/ScreenFit.h"
 
-#include <windows.h>
+#include <algorithm>
+#include <vector>
 
 #include "common/LayoutFormat.h"
 #include "hook/Appearance.h"
+#include "hook/DesktopListView.h"
 #include "hook/HookProcess.h"
+#include "hook/HookProtocol.h"
 #include "hook/HookSharedData.h"
 #include "hook/LayoutFiles.h"
 #include "hook/Monitors.h"
 #include "hook/ScreenSnapshots.h"
+
+namespace {
+
+// A display change being waited out: what the icons were placed for, and
+// where they stood, before anyone moved them for the new screen.
+struct Settle {
+    bool waiting = false;
+    Arrangement from;
+    POINT fromOrigin = {};
+    IconPlaces before;
+    ULONGLONG deadline = 0;
+};
+
+Settle g_settle;
+
+void ArmSettleTimer()
+{
+    const ULONGLONG now = GetTickCount64();
+    const ULONGLONG left = g_settle.deadline > now ? g_settle.deadline - now : 0;
+    const UINT delay = static_cast<UINT>(std::max<ULONGLONG>(std::min<ULONGLONG>(kSettleQuietMs, left), 1));
+    if (IsWindow(g_shared.listView))
+        SetTimer(g_shared.listView, kSettleTimerId, delay, nullptr);
+}
+
+// Each change gives the shell its own time: a change during the wait
+// extends it, moves only restart the quiet time within it.
+void BeginSettle(const Arrangement& from, POINT fromOrigin)
+{
+    if (!g_settle.waiting) {
+        DropPendingSnapshot();
+        g_settle.waiting = true;
+        g_settle.from = from;
+        g_settle.fromOrigin = fromOrigin;
+        const CDesktopListView lv(g_shared.listView);
+        const int count = std::max(lv.Count(), 0);
+        g_settle.before.at.assign(static_cast<size_t>(count), POINT{});
+        g_settle.before.known.assign(static_cast<size_t>(count), false);
+        for (int i = 0; i < count; ++i)
+            g_settle.before.known[static_cast<size_t>(i)] = lv.GetPosition(i, &g_settle.before.at[static_cast<size_t>(i)]);
+    }
+    g_settle.deadline = GetTickCount64() + kSettleLimitMs;
+    ArmSettleTimer();
+}
+
+// Places the icons for the monitors now, from where they stood before the
+// change: from this arrangement's snapshot, else from the user's layout for
+// the primary's size, else by the monitors' rule.
+void PlaceAfterChange(const Arrangement& old, POINT oldOrigin, const IconPlaces* before)
+{
+    LayoutPlacement placed;
+    if (LoadScreenSnapshot(&placed)) {
+        // Icons that came after the snapshot was kept follow the monitors.
+        FollowArrangement(old, oldOrigin, &placed, false, before);
+    } else if (!LoadPositions(ScreenLayoutFileName(g_shared.screenWidth, g_shared.screenHeight).c_str())) {
+        FollowArrangement(old, oldOrigin, nullptr, false, before);
+    }
+}
+
+void FinishSettle()
+{
+    StopDisplaySettle();
+    if (!g_process.setUp || !g_shared.enabled || !g_shared.restoreOnRes)
+        return;
+    LARGE_INTEGER frequency = {}, start = {}, end = {};
+    QueryPerformanceFrequency(&frequency);
+    QueryPerformanceCounter(&start);
+    MeasureDesktop();
+    {
+        const CSnapshotsPaused paused;
+        PlaceAfterChange(g_settle.from, g_settle.fromOrigin, &g_settle.before);
+        ApplyAppearance(true);
+    }
+    g_shared.rehidePending = 1;
+    QueryPerformanceCounter(&end);
+    const LONGLONG micros =
+        frequency.QuadPart > 0 ? (end.QuadPart - start.QuadPart) * 1000000 / frequency.QuadPart : 0;
+    g_settle.before = IconPlaces();
+    PostNotice(HOOKNOTICE_DISPLAY_FOLLOWED, static_cast<LPARAM>(micros));
+}
+
+}  // namespace
 
 void CheckDisplaySize()
 {
@@ -23,19 +107,13 @@ void CheckDisplaySize()
     if (old.SameAs(g_process.arrangement) && oldOrigin.x == g_process.viewOrigin.x &&
         oldOrigin.y == g_process.viewOrigin.y && g_shared.viewWidth == oldWidth && g_shared.viewHeight == oldHeight)
         return;
-    // What was about to be kept belongs to the old arrangement, and the icons
-    // are about to be placed for the new one: nothing is written until they
-    // move again.
-    DropPendingSnapshot();
     if (g_shared.restoreOnRes) {
-        LayoutPlacement placed;
-        if (LoadScreenSnapshot(&placed)) {
-            // Icons that came after the snapshot was kept follow the monitors.
-            FollowArrangement(old, oldOrigin, &placed);
-        } else if (!LoadPositions(ScreenLayoutFileName(g_shared.screenWidth, g_shared.screenHeight).c_str())) {
-            FollowArrangement(old, oldOrigin);
-        }
+        BeginSettle(old, oldOrigin);
+        return;
     }
+    // What was about to be kept belongs to the old arrangement: nothing is
+    // written until the icons move again.
+    DropPendingSnapshot();
     ApplyAppearance(true);
     g_shared.rehidePending = 1;
 }
@@ -58,4 +136,41 @@ void FitListViewToScreen()
     }
     // A change of the monitors that left the view's size as it was.
     CheckDisplaySize();
+}
+
+void IconsMovingByOthers()
+{
+    if (RestartSettleWait())
+        return;
+    if (g_shared.enabled && g_shared.restoreOnRes && ScreenChangedSinceMeasured()) {
+        BeginSettle(g_process.arrangement, g_process.viewOrigin);
+        return;
+    }
+    NoteIconsMoved();
+}
+
+bool RestartSettleWait()
+{
+    if (!g_settle.waiting)
+        return false;
+    ArmSettleTimer();
+    return true;
+}
+
+bool OnSettleTimer(WPARAM id)
+{
+    if (id != kSettleTimerId)
+        return false;
+    if (g_settle.waiting)
+        FinishSettle();
+    else
+        StopDisplaySettle();
+    return true;
+}
+
+void StopDisplaySettle()
+{
+    g_settle.waiting = false;
+    if (IsWindow(g_shared.listView))
+        KillTimer(g_shared.listView, kSettleTimerId);
 }

@@ -5,9 +5,10 @@
 // set to RESTORE, changes the display to WIDTH x HEIGHT, tells the library
 // (HOOKMSG_SCREEN_CHANGED) once the desktop has followed, and writes what it
 // saw into FOLDER\display.txt: the place of its "Dervane Delete Icon" window
-// (made at 100,200 before the change) and the notifications it received.
+// (made at 100,200 before the change) and the notifications it received,
+// once the library has placed the icons (when RESTORE is 1).
 // Exit codes: 0 done, 1 usage, 2 never ready, 3 display not changed,
-// 4 desktop did not follow.
+// 4 desktop did not follow, 5 the icons were never placed.
 #include <windows.h>
 
 #include <cstdio>
@@ -19,6 +20,7 @@
 namespace {
 
 std::string g_notifications;
+bool g_followed = false;
 
 LRESULT CALLBACK ProgramProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp)
 {
@@ -26,6 +28,10 @@ LRESULT CALLBACK ProgramProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp)
     if (msg != 0 && msg == HOOK_GetMessageID() && wp == HOOKNOTICE_RECORD) {
         const dervaneMsg_t* record = HOOK_GetMessage();
         g_notifications += std::to_string(record->code) + " " + record->payload.text + "\n";
+        return 0;
+    }
+    if (msg != 0 && msg == HOOK_GetMessageID() && wp == HOOKNOTICE_DISPLAY_FOLLOWED) {
+        g_followed = true;
         return 0;
     }
     return DefWindowProcA(hwnd, msg, wp, lp);
@@ -91,6 +97,9 @@ int Run(const char* folder, int width, int height, int restore)
     msg.code = HOOKMSG_SCREEN_CHANGED;
     msg.route = HOOKROUTE_HOOK;
     HOOK_SendMessage(&msg);
+    // The library places the icons once the shell is done moving them.
+    if (restore && !PumpUntil([] { return g_followed; }, 10000))
+        return 5;
 
     RECT rc = {};
     GetWindowRect(deleteWindow, &rc);
