@@ -80,6 +80,7 @@ TEST_F(ProgramScreenLayoutsTest, ChangingTheScreenAndBackPutsEveryIconBackAndThe
 
     ChangeScreen(1024, 768);
     EXPECT_TRUE(NotesComeTo(640, 512)) << "nothing kept for the larger screen yet: scaled";
+    EXPECT_EQ(1u, ReadView().shellArranges) << "the shell put the icons in columns first";
     MoveNotes(900, 100);
     EXPECT_TRUE(WaitFor([&] { return Holds(kSnapshotLarge, "\tNotes.txt\t900,100\r\n"); }, kKeptTimeoutMs))
         << m_folder.ReadFile(kSnapshotLarge);

@@ -236,8 +236,14 @@ TEST_F(ProgramShellTest, DisplayChangeFitsTheDesktopToTheNewScreen)
     const View view = ReadView();
     EXPECT_EQ("800x600", size(view.progmanRect)) << "the host itself did not follow";
     EXPECT_EQ(1u, view.displayChanges);
-    // No layout for 1024x768 in the program folder: the icons are scaled.
-    EXPECT_TRUE(WaitFor([&] { return Host().FindItem("Notes.txt", notes) && notes.x == 640 && notes.y == 512; }, 10000))
+    // No layout for 1024x768 in the program folder: the icons are scaled,
+    // after the shell had put them in columns.
+    EXPECT_TRUE(WaitFor(
+        [&] {
+            return ReadView().shellArranges == 1 && Host().FindItem("Notes.txt", notes) && notes.x == 640 &&
+                notes.y == 512;
+        },
+        10000))
         << notes.x << "," << notes.y;
 }
 

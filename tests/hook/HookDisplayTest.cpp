@@ -83,6 +83,9 @@ TEST_F(HookDisplayTest, WithoutALayoutForTheNewSizeEveryIconIsScaled)
 {
     ASSERT_NO_FATAL_FAILURE(Start("/rearrange"));
     ASSERT_EQ(0, RunClient(1));
+    CDesktopHostClient::ViewRecord view = {};
+    ASSERT_TRUE(m_session.Client().View(view));
+    EXPECT_EQ(1u, view.shellArranges);
     const auto after = Items();
     ASSERT_EQ(m_before.size(), after.size());
     EXPECT_EQ(640, after.at("Notes.txt").x);
