@@ -43,6 +43,8 @@ void MeasureDesktop();
 // Whether the screen's metrics differ from those last measured: a display
 // change under way that the list view has not followed yet. Cheap.
 bool ScreenChangedSinceMeasured();
+// Takes the screen's metrics now as measured.
+void RememberScreenMetrics();
 // The arrangement last measured; one monitor of the view's size when none
 // could be read.
 Arrangement CurrentArrangement();

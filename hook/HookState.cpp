@@ -51,6 +51,11 @@ void MeasureDesktop()
     }
     g_process.arrangement = MeasureArrangement();
     g_process.viewOrigin = ListViewOrigin(lv);
+    RememberScreenMetrics();
+}
+
+void RememberScreenMetrics()
+{
     g_process.virtualScreen = VirtualScreen();
 }
 

@@ -19,8 +19,12 @@ namespace {
 // where they stood, before anyone moved them for the new screen.
 struct Settle {
     bool waiting = false;
+    // The desktop was seen to change (not only the screen's metrics, by a
+    // move of the shell's that came first).
+    bool changeSeen = false;
     Arrangement from;
     POINT fromOrigin = {};
+    SIZE fromView = {};
     IconPlaces before;
     ULONGLONG deadline = 0;
 };
@@ -38,13 +42,16 @@ void ArmSettleTimer()
 
 // Each change gives the shell its own time: a change during the wait
 // extends it, moves only restart the quiet time within it.
-void BeginSettle(const Arrangement& from, POINT fromOrigin)
+void BeginSettle(const Arrangement& from, POINT fromOrigin, SIZE fromView, bool changeSeen)
 {
+    g_settle.changeSeen = g_settle.changeSeen || changeSeen;
     if (!g_settle.waiting) {
         DropPendingSnapshot();
         g_settle.waiting = true;
+        g_settle.changeSeen = changeSeen;
         g_settle.from = from;
         g_settle.fromOrigin = fromOrigin;
+        g_settle.fromView = fromView;
         const CDesktopListView lv(g_shared.listView);
         const int count = std::max(lv.Count(), 0);
         g_settle.before.at.assign(static_cast<size_t>(count), POINT{});
@@ -70,6 +77,13 @@ void PlaceAfterChange(const Arrangement& old, POINT oldOrigin, const IconPlaces*
     }
 }
 
+bool DesktopAsBefore()
+{
+    return g_settle.from.SameAs(g_process.arrangement) && g_settle.fromOrigin.x == g_process.viewOrigin.x &&
+        g_settle.fromOrigin.y == g_process.viewOrigin.y && g_settle.fromView.cx == g_shared.viewWidth &&
+        g_settle.fromView.cy == g_shared.viewHeight;
+}
+
 void FinishSettle()
 {
     StopDisplaySettle();
@@ -79,6 +93,12 @@ void FinishSettle()
     QueryPerformanceFrequency(&frequency);
     QueryPerformanceCounter(&start);
     MeasureDesktop();
+    // Moves while the screen's metrics had changed, and then neither the
+    // monitors nor the view did: nothing to place for.
+    if (!g_settle.changeSeen && DesktopAsBefore()) {
+        g_settle.before = IconPlaces();
+        return;
+    }
     {
         const CSnapshotsPaused paused;
         PlaceAfterChange(g_settle.from, g_settle.fromOrigin, &g_settle.before);
@@ -96,8 +116,12 @@ void FinishSettle()
 
 void CheckDisplaySize()
 {
-    if (!g_shared.enabled)
+    if (!g_shared.enabled) {
+        // Nothing is placed while the features are off: the screen as it is
+        // now is no change that a later move could be taken to follow.
+        RememberScreenMetrics();
         return;
+    }
     const Arrangement old = g_process.arrangement;
     const POINT oldOrigin = g_process.viewOrigin;
     const int oldWidth = g_shared.viewWidth;
@@ -108,7 +132,7 @@ void CheckDisplaySize()
         oldOrigin.y == g_process.viewOrigin.y && g_shared.viewWidth == oldWidth && g_shared.viewHeight == oldHeight)
         return;
     if (g_shared.restoreOnRes) {
-        BeginSettle(old, oldOrigin);
+        BeginSettle(old, oldOrigin, SIZE{oldWidth, oldHeight}, true);
         return;
     }
     // What was about to be kept belongs to the old arrangement: nothing is
@@ -143,7 +167,7 @@ void IconsMovingByOthers()
     if (RestartSettleWait())
         return;
     if (g_shared.enabled && g_shared.restoreOnRes && ScreenChangedSinceMeasured()) {
-        BeginSettle(g_process.arrangement, g_process.viewOrigin);
+        BeginSettle(g_process.arrangement, g_process.viewOrigin, SIZE{g_shared.viewWidth, g_shared.viewHeight}, false);
         return;
     }
     NoteIconsMoved();
