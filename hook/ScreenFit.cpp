@@ -31,6 +31,20 @@ struct Settle {
 
 Settle g_settle;
 
+// The screen's metrics take four calls into the system: during a run of
+// moves (the shell places every icon) they are read at most this often.
+constexpr ULONGLONG kMetricsIntervalMs = 50;
+
+bool ScreenChangedLately()
+{
+    static ULONGLONG readAt = 0;
+    const ULONGLONG now = GetTickCount64();
+    if (readAt != 0 && now - readAt < kMetricsIntervalMs)
+        return false;
+    readAt = now;
+    return ScreenChangedSinceMeasured();
+}
+
 void ArmSettleTimer()
 {
     const ULONGLONG now = GetTickCount64();
@@ -166,7 +180,7 @@ void IconsMovingByOthers()
 {
     if (RestartSettleWait())
         return;
-    if (g_shared.enabled && g_shared.restoreOnRes && ScreenChangedSinceMeasured()) {
+    if (g_shared.enabled && g_shared.restoreOnRes && ScreenChangedLately()) {
         BeginSettle(g_process.arrangement, g_process.viewOrigin, SIZE{g_shared.viewWidth, g_shared.viewHeight}, false);
         return;
     }
