@@ -1,9 +1,11 @@
 // The program's side of a display change, run on the (virtual) desktop of
 // the desktop host, where the hook library can find the desktop:
-//   hook_display_client FOLDER WIDTH HEIGHT RESTORE
+//   hook_display_client FOLDER WIDTH HEIGHT RESTORE [HOSTPID]
 // attaches with FOLDER, turns the features on with "adjust with screen size"
 // set to RESTORE, changes the display to WIDTH x HEIGHT, tells the library
-// (HOOKMSG_SCREEN_CHANGED) once the desktop has followed, and writes what it
+// (HOOKMSG_SCREEN_CHANGED) once the desktop has followed (with HOSTPID: once
+// the desktop host of that process has put its icons in columns, the
+// program being late), and writes what it
 // saw into FOLDER\display.txt: the place of its "Dervane Delete Icon" window
 // (made at 100,200 before the change) and the notifications it received,
 // once the library has placed the icons (when RESTORE is 1).
@@ -16,6 +18,7 @@
 #include <string>
 
 #include "hook/DervaneHook.h"
+#include "tests/harness/HostClient.h"
 
 namespace {
 
@@ -53,7 +56,29 @@ template <class Done> bool PumpUntil(Done done, DWORD timeoutMs)
     }
 }
 
-int Run(const char* folder, int width, int height, int restore)
+// The desktop followed the change: the list view took the new size, or with
+// a host given, the host put its icons in columns.
+bool DesktopFollowed(int width, int height, DWORD hostPid)
+{
+    if (hostPid) {
+        CDesktopHostClient host;
+        return host.Connect(hostPid, 10000) && PumpUntil(
+                                                    [&] {
+                                                        CDesktopHostClient::ViewRecord view = {};
+                                                        return host.View(view) && view.shellArranges > 0;
+                                                    },
+                                                    10000);
+    }
+    HWND listView = HOOK_GetListView();
+    return PumpUntil(
+        [&] {
+            RECT rc = {};
+            return GetWindowRect(listView, &rc) && rc.right - rc.left == width && rc.bottom - rc.top == height;
+        },
+        10000);
+}
+
+int Run(const char* folder, int width, int height, int restore, DWORD hostPid)
 {
     WNDCLASSA wc = {};
     wc.lpfnWndProc = ProgramProc;
@@ -82,14 +107,7 @@ int Run(const char* folder, int width, int height, int restore)
     mode.dmFields = DM_PELSWIDTH | DM_PELSHEIGHT;
     if (ChangeDisplaySettingsA(&mode, 0) != DISP_CHANGE_SUCCESSFUL)
         return 3;
-    HWND listView = HOOK_GetListView();
-    const bool followed = PumpUntil(
-        [&] {
-            RECT rc = {};
-            return GetWindowRect(listView, &rc) && rc.right - rc.left == width && rc.bottom - rc.top == height;
-        },
-        10000);
-    if (!followed)
+    if (!DesktopFollowed(width, height, hostPid))
         return 4;
     // As the program does on WM_DISPLAYCHANGE; answered after the list view
     // has handled its resize, on the same thread.
@@ -119,7 +137,7 @@ int Run(const char* folder, int width, int height, int restore)
 
 int main(int argc, char** argv)
 {
-    if (argc != 5)
+    if (argc != 5 && argc != 6)
         return 1;
-    return Run(argv[1], atoi(argv[2]), atoi(argv[3]), atoi(argv[4]));
+    return Run(argv[1], atoi(argv[2]), atoi(argv[3]), atoi(argv[4]), argc == 6 ? strtoul(argv[5], nullptr, 10) : 0);
 }

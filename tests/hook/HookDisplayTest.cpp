@@ -63,10 +63,12 @@ protected:
         ASSERT_TRUE(m_session.Client().FindItem(label, item));
         ASSERT_TRUE(m_session.Client().Move(item.index, x, y));
     }
-    long RunClient(int restore)
+    // With lateProgram, the library is told only once the host has put its icons in columns.
+    long RunClient(int restore, bool lateProgram = false)
     {
         const std::string command = "\"" + CChildProcess::ModuleFolder() + "hook_display_client.exe\" \"" + m_folder +
-            "\" 1024 768 " + std::to_string(restore);
+            "\" 1024 768 " + std::to_string(restore) +
+            (lateProgram ? " " + std::to_string(m_session.Client().Pid()) : std::string());
         return m_session.RunOnDesktop(command, kClientTimeoutMs);
     }
     std::string Result() { return ReadFileBytes(m_folder + "\\display.txt"); }
@@ -98,6 +100,20 @@ TEST_F(HookDisplayTest, WithoutALayoutForTheNewSizeEveryIconIsScaled)
     }
     // The program's desktop window moves with them; no layout was loaded.
     EXPECT_EQ("delete 128,256\n", Result());
+}
+
+// A shell that leaves its windows as they were but puts the icons in
+// columns before the program tells the library: the icons still go from
+// the places they had before the change.
+TEST_F(HookDisplayTest, IconsTheShellMovedBeforeTheProgramToldTheLibraryAreScaledFromTheirPlacesBefore)
+{
+    ASSERT_NO_FATAL_FAILURE(Start("/keep-size /rearrange"));
+    ASSERT_EQ(0, RunClient(1, true));
+    const auto after = Items();
+    for (const auto& entry : m_before) {
+        EXPECT_EQ(static_cast<int>(entry.second.x * 1.28), after.at(entry.first).x) << entry.first;
+        EXPECT_EQ(static_cast<int>(entry.second.y * 1.28), after.at(entry.first).y) << entry.first;
+    }
 }
 
 TEST_F(HookDisplayTest, LayoutForTheNewSizeIsLoaded)
