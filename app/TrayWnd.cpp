@@ -1,5 +1,7 @@
 #include "app/TrayWnd.h"
 
+#include <wtsapi32.h>
+
 #include <cstdio>
 
 #include "app/Features.h"
@@ -82,6 +84,7 @@ int CTrayWnd::OnCreate(const CREATESTRUCTA& cs)
         Send(WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon));
     // The sheet is made when the user first opens it (ShowSheet).
     HOOK_AttachDLL(GetHwnd(), const_cast<char*>(m_programFolder.c_str()));
+    m_sessionNotices = WTSRegisterSessionNotification(GetHwnd(), NOTIFY_FOR_THIS_SESSION) != FALSE;
     AddTrayIcon();
     m_store->EnsureFileAssociation(false, m_programFolder.c_str());
     m_resourceLibrary.Reset(LoadLibraryA("Resources.dll"));
@@ -190,6 +193,9 @@ LRESULT CTrayWnd::WndProc(UINT msg, WPARAM wp, LPARAM lp)
                 Reattach();
             return 0;
         }
+        // Other notices (the icons followed a display change) carry no record.
+        if (wp != HOOKNOTICE_RECORD)
+            return 0;
         dervaneMsg_t notification = *HOOK_GetMessage();
         notification.payload.text[kHookPayloadSize - 1] = '\0';
         OnHookNotification(notification);
@@ -205,16 +211,28 @@ LRESULT CTrayWnd::WndProc(UINT msg, WPARAM wp, LPARAM lp)
             OnTrayNotify(lp);
         return 0;
     case WM_QUERYENDSESSION: m_features->EndSession(); break;
-    case WM_DISPLAYCHANGE: {
-        dervaneMsg_t request = {};
-        request.code = HOOKMSG_SCREEN_CHANGED;
-        SendToHook(request, false);
-        m_features->DisplayChanged();
+    case WM_DISPLAYCHANGE: OnDisplayChange(); break;
+    case WM_WTSSESSION_CHANGE:
+        // A remote session that begins or ends shows the desktop on other
+        // monitors, which the shell may not announce as a display change.
+        if (wp == WTS_REMOTE_CONNECT || wp == WTS_REMOTE_DISCONNECT || wp == WTS_CONSOLE_CONNECT ||
+            wp == WTS_CONSOLE_DISCONNECT) {
+            OnDisplayChange();
+        }
         break;
-    }
     default: break;
     }
     return CFrameWindow::WndProc(msg, wp, lp);
+}
+
+// The library fits the desktop to the monitors and places the icons once
+// the shell is done with them; the drop windows follow the screen.
+void CTrayWnd::OnDisplayChange()
+{
+    dervaneMsg_t request = {};
+    request.code = HOOKMSG_SCREEN_CHANGED;
+    SendToHook(request, false);
+    m_features->DisplayChanged();
 }
 
 int CTrayWnd::OnCommand(UINT id, UINT code, HWND control)
@@ -496,7 +514,15 @@ void CTrayWnd::Exit()
         m_trayIconAdded = false;
     }
     HOOK_AttachDLL(nullptr, nullptr);
+    StopSessionNotices();
     Destroy();
+}
+
+void CTrayWnd::StopSessionNotices()
+{
+    if (m_sessionNotices && GetHwnd())
+        WTSUnRegisterSessionNotification(GetHwnd());
+    m_sessionNotices = false;
 }
 
 void CTrayWnd::OnDestroy()
@@ -508,5 +534,6 @@ void CTrayWnd::OnDestroy()
             Shell_NotifyIconA(NIM_DELETE, &m_trayIcon);
         HOOK_AttachDLL(nullptr, nullptr);
     }
+    StopSessionNotices();
     CFrameWindow::OnDestroy();
 }

@@ -65,6 +65,8 @@ private:
     LRESULT OnAppMessage(WPARAM wp, LPARAM lp);
     void OnHookNotification(const dervaneMsg_t& msg);
     void OnTaskbarCreated();
+    void OnDisplayChange();
+    void StopSessionNotices();
     void Reattach();
     bool DeferExitForModalLoop();
     bool EnsureSheet();
@@ -95,4 +97,5 @@ private:
     ScopedModule m_resourceLibrary;
     NOTIFYICONDATAA m_trayIcon = {};
     bool m_trayIconAdded = false;
+    bool m_sessionNotices = false;  // registered for session changes
 };
