@@ -62,10 +62,7 @@ CDesktopDropWnd::CDesktopDropWnd(UINT templateId, const char* title, const Pictu
 
 int CDesktopDropWnd::Create(HWND owner)
 {
-    if (!CreateModeless(owner))
-        return 0;
-    Show(SW_SHOWNOACTIVATE);
-    return 1;
+    return CreateModeless(owner) ? 1 : 0;
 }
 
 int CDesktopDropWnd::OnInitDialog()

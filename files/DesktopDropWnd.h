@@ -39,7 +39,8 @@ public:
 
     CDesktopDropWnd(UINT templateId, const char* title, const Pictures& pictures);
 
-    // Creates the window owned by owner and shows it without activating it.
+    // Creates the window owned by owner, hidden (its holder places it, then
+    // shows it without activating it).
     int Create(HWND owner);
     // The window told of each drop's end.
     void SetDropDoneWindow(HWND window) { m_dropDone = window; }

@@ -42,7 +42,9 @@ void CDropWindowHolder::Show()
     }
     window->SetDropDoneWindow(m_dropDone);
     m_window = std::move(window);
+    // Shown once at its place: never seen first where the system put it.
     MoveToPlace();
+    m_window->Show(SW_SHOWNOACTIVATE);
 }
 
 void CDropWindowHolder::ReadValues(const CSettingsStore& store, const char* showName, const char* placeName)

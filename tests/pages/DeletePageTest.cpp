@@ -399,6 +399,7 @@ TEST(DeletionFeatureAlone, TheScheduleRunsAndAShredderDropIsDeletedWithNoPage)
 
     CDeletionFeature owner(host, nullptr);
     owner.Start();
+    owner.ShowWindows();
     EXPECT_FALSE(Exists(trash.File("old.tmp"))) << "never run: due at start";
     MakeFile(trash.File("new.tmp"));
     EXPECT_TRUE(WaitFor([&] { return !Exists(trash.File("new.tmp")); }, 8000)) << "the timer's run";
