@@ -245,13 +245,19 @@ bool WriteTargetRules(const std::string& folder, int rules)
     return WriteText(folder + "\\IconHide.txt", text);
 }
 
-// A positions layout of records ICON_0 .. ICON_<records - 1>: the desktop's
-// icons spread among records of icons that are not there.
+// A layout of records ICON_0 .. ICON_<records - 1>: the desktop's icons
+// spread among records of icons that are not there; a positions layout also
+// with the screen it was saved on and each icon's monitor, as one is saved.
 bool WriteLargeLayout(const std::string& path, const char* title, const std::vector<std::string>& labels, int records)
 {
+    const bool positions = std::strcmp(title, "DERVANE ICON POSITIONS") == 0;
+    const std::string screen = "0,0," + std::to_string(GetSystemMetrics(SM_CXSCREEN)) + "," +
+        std::to_string(GetSystemMetrics(SM_CYSCREEN));
     std::string text = std::string("KTX_FILE\t") + title +
         "\r\nVERSION\t1.0\r\nLOADED\t0\r\nICON_TEXT_COLOR_FG\t16777215\r\nICON_TEXT_COLOR_BG\t0\r\n"
         "ICON_TEXT_BG\t0\r\nICON_STYLE\t0\r\n";
+    if (positions)
+        text += "MONITOR_0\t" + screen + "\t96\r\nVIEW_ORIGIN\t0,0\r\n";
     text.reserve(static_cast<size_t>(records) * 40);
     const int every = std::max(records / std::max(static_cast<int>(labels.size()), 1), 1);
     size_t next = 0;
@@ -261,6 +267,8 @@ bool WriteLargeLayout(const std::string& path, const char* title, const std::vec
         text += "ICON_" + std::to_string(n) + "\t" + label + "\t" + std::to_string(40 + (n * 7) % 900) + "," +
             std::to_string(40 + (n * 13) % 500) + "\r\n";
     }
+    for (int n = 0; positions && n < records; ++n)
+        text += "ICON_MONITOR_" + std::to_string(n) + "\t" + screen + "\r\n";
     return WriteText(path, text);
 }
 

@@ -126,6 +126,16 @@ TEST_F(HookSubclassTest, RulesOfTargetsReadAShortcutOncePerIconAndNotOnASelectio
     ASSERT_TRUE(Host().Select(-1, false));
     EXPECT_EQ(2, HOOK_GetShortcutReads());
     EXPECT_EQ((Labels{"Editor", "readme.txt"}), Parked());
+
+    // A new start that turns the features and hiding on with its first settings.
+    SettingsBlock off = DefaultSettings();
+    off.enabled = 0;
+    SendSettings(off);
+    HOOK_AttachDLL(nullptr, nullptr);
+    ASSERT_TRUE(AttachAndWait(m_program.Handle(), m_folder));
+    SendSettings(settings);
+    EXPECT_EQ((Labels{"Editor", "readme.txt"}), Parked());
+    EXPECT_EQ(2, HOOK_GetShortcutReads());
 }
 
 // Another tool subclasses the list view after Dervane: Dervane's exit leaves
