@@ -1,47 +1,51 @@
 #include "hook/ProcedureChain.h"
 
-#include <algorithm>
-
 #include "common/Log.h"
 
 WNDPROC CProcedureChain::Enter(HWND wnd)
 {
     // Links of windows that are gone go first: their handles may be reused.
-    links_.erase(std::remove_if(links_.begin(), links_.end(), [](const Link& link) { return !IsWindow(link.wnd); }),
-                 links_.end());
+    int kept = 0;
+    for (int i = 0; i < count_; ++i) {
+        if (IsWindow(links_[i].wnd))
+            links_[kept++] = links_[i];
+    }
+    count_ = kept;
     if (!IsWindow(wnd))
         return nullptr;
     if (const WNDPROC next = Next(wnd))
         return next;
+    if (count_ == kMaxLinks)
+        return nullptr;
     const auto previous = reinterpret_cast<WNDPROC>(
         SetWindowLongPtrW(wnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(own_)));
     if (!previous)
         return nullptr;
-    links_.push_back({wnd, previous});
+    links_[count_++] = {wnd, previous};
     return previous;
 }
 
 bool CProcedureChain::Leave(HWND wnd)
 {
-    const auto link = std::find_if(links_.begin(), links_.end(), [&](const Link& l) { return l.wnd == wnd; });
-    if (link == links_.end())
+    int at = 0;
+    while (at < count_ && links_[at].wnd != wnd)
+        ++at;
+    if (at == count_)
         return true;
-    if (!IsWindow(wnd)) {
-        links_.erase(link);
-        return true;
+    if (IsWindow(wnd)) {
+        if (GetWindowLongPtrW(wnd, GWLP_WNDPROC) != reinterpret_cast<LONG_PTR>(own_))
+            return false;
+        SetWindowLongPtrW(wnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(links_[at].next));
     }
-    if (GetWindowLongPtrW(wnd, GWLP_WNDPROC) != reinterpret_cast<LONG_PTR>(own_))
-        return false;
-    SetWindowLongPtrW(wnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(link->next));
-    links_.erase(link);
+    links_[at] = links_[--count_];
     return true;
 }
 
 WNDPROC CProcedureChain::Next(HWND wnd) const
 {
-    for (const Link& link : links_) {
-        if (link.wnd == wnd)
-            return link.next;
+    for (int i = 0; i < count_; ++i) {
+        if (links_[i].wnd == wnd)
+            return links_[i].next;
     }
     return nullptr;
 }

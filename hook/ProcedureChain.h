@@ -6,8 +6,6 @@
 
 #include <windows.h>
 
-#include <vector>
-
 class CProcedureChain {
 public:
     explicit CProcedureChain(WNDPROC own) : own_(own) {}
@@ -28,8 +26,12 @@ private:
         HWND wnd;
         WNDPROC next;
     };
+    // Few windows at a time, in a fixed block: nothing to free when the
+    // process ends while a window may still call us.
+    static constexpr int kMaxLinks = 8;
     WNDPROC own_;
-    std::vector<Link> links_;
+    Link links_[kMaxLinks] = {};
+    int count_ = 0;
 };
 
 // Keeps the library loaded in this process until it ends: a procedure of
