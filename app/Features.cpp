@@ -45,6 +45,12 @@ void CFeatures::Start()
     m_started = true;
 }
 
+void CFeatures::ShowWindows()
+{
+    for (auto& feature : m_features)
+        feature->ShowWindows();
+}
+
 void CFeatures::Stop()
 {
     if (!m_started)

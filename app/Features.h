@@ -20,6 +20,8 @@ public:
     ~CFeatures();
 
     void Start();
+    // After the desktop has the settings: the features' windows.
+    void ShowWindows();
     void Stop();
     bool Started() const { return m_started; }
 

@@ -2,6 +2,7 @@
 
 #include "common/LayoutFormat.h"
 #include "common/Utf8.h"
+#include "icons/LayoutNames.h"
 
 #include <cerrno>
 #include <cstdio>
@@ -150,4 +151,74 @@ bool ReadHandOffFile(const std::string& path, dervaneMsg_t* msg, std::string* er
     msg->code = static_cast<int32_t>(code);
     msg->route = static_cast<uint8_t>(route);
     return true;
+}
+
+// The box wraps long lines itself: a line break only ends a paragraph.
+const char kCommandLineHelp[] =
+    "Dervane [layout file]\n"
+    "Starts Dervane, or has the running one load the layout file.\n\n"
+    "Dervane /save NAME\n"
+    "Has the running Dervane save the desktop's icon positions as the layout NAME of its \"Positions\" folder.\n\n"
+    "Dervane /load NAME\n"
+    "Has the running Dervane load the positions layout NAME.\n\n"
+    "Dervane /exit\n"
+    "Ends the running Dervane.\n\n"
+    "Dervane /?\n"
+    "Shows these forms.\n\n"
+    "NAME is a layout's name as the Icons page lists it, in quotes when it holds blanks. /save and /load "
+    "wait for the running Dervane and end with 0 when done, 1 when the name is refused or the layout could "
+    "not be saved or loaded, and 2 when no Dervane runs.";
+
+namespace {
+
+bool IsBlank(char c)
+{
+    return c == ' ' || c == '\t';
+}
+
+std::string Trimmed(const std::string& text)
+{
+    size_t begin = 0;
+    size_t end = text.size();
+    while (begin < end && IsBlank(text[begin]))
+        ++begin;
+    while (end > begin && IsBlank(text[end - 1]))
+        --end;
+    return text.substr(begin, end - begin);
+}
+
+}  // namespace
+
+LayoutCommand ParseLayoutCommand(const std::string& arguments)
+{
+    const std::string line = Trimmed(arguments);
+    size_t end = 0;
+    while (end < line.size() && !IsBlank(line[end]))
+        ++end;
+    const std::string word = line.substr(0, end);
+    const std::string rest = Trimmed(line.substr(end));
+    LayoutCommand command;
+    if (word == "/?") {
+        command.kind = rest.empty() ? CommandKind::kHelp : CommandKind::kNone;
+        return command;
+    }
+    if (EqualsNoCase(word.c_str(), "/save"))
+        command.kind = CommandKind::kSaveLayout;
+    else if (EqualsNoCase(word.c_str(), "/load"))
+        command.kind = CommandKind::kLoadLayout;
+    else
+        return command;
+    // Quoted as a path is: the opening quote skipped, cut at the last one.
+    command.name = Trimmed(LayoutPathFromCommandLine(rest.c_str()));
+    return command;
+}
+
+std::string CommandLayoutFileName(const std::string& name, size_t programFolderChars)
+{
+    if (name.empty() || !IsValidUtf8(name.c_str(), name.size()))
+        return std::string();
+    const std::string fileName = LayoutFileName(name);
+    if (CheckLayoutFileName(fileName, programFolderChars) != LayoutNameProblem::kNone)
+        return std::string();
+    return fileName;
 }

@@ -1,10 +1,13 @@
 #include "app/TrayWnd.h"
 
+#include <wtsapi32.h>
+
 #include <cstdio>
 
 #include "app/Features.h"
 #include "app/HandOff.h"
 #include "icons/DesktopIcons.h"
+#include "icons/LayoutNames.h"
 #include "app/resource.h"
 #include "common/AppMessages.h"
 #include "common/Log.h"
@@ -81,6 +84,7 @@ int CTrayWnd::OnCreate(const CREATESTRUCTA& cs)
         Send(WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon));
     // The sheet is made when the user first opens it (ShowSheet).
     HOOK_AttachDLL(GetHwnd(), const_cast<char*>(m_programFolder.c_str()));
+    m_sessionNotices = WTSRegisterSessionNotification(GetHwnd(), NOTIFY_FOR_THIS_SESSION) != FALSE;
     AddTrayIcon();
     m_store->EnsureFileAssociation(false, m_programFolder.c_str());
     m_resourceLibrary.Reset(LoadLibraryA("Resources.dll"));
@@ -177,10 +181,8 @@ void CTrayWnd::ShowSheet(int page)
 
 LRESULT CTrayWnd::WndProc(UINT msg, WPARAM wp, LPARAM lp)
 {
-    if (msg == m_appMessageId && msg != 0) {
-        OnAppMessage(wp, lp);
-        return 0;
-    }
+    if (msg == m_appMessageId && msg != 0)
+        return OnAppMessage(wp, lp);
     if (msg == m_hookMessageId && msg != 0) {
         if (wp == HOOKNOTICE_READY) {
             OnHookReady();
@@ -191,6 +193,9 @@ LRESULT CTrayWnd::WndProc(UINT msg, WPARAM wp, LPARAM lp)
                 Reattach();
             return 0;
         }
+        // Other notices (the icons followed a display change) carry no record.
+        if (wp != HOOKNOTICE_RECORD)
+            return 0;
         dervaneMsg_t notification = *HOOK_GetMessage();
         notification.payload.text[kHookPayloadSize - 1] = '\0';
         OnHookNotification(notification);
@@ -206,16 +211,28 @@ LRESULT CTrayWnd::WndProc(UINT msg, WPARAM wp, LPARAM lp)
             OnTrayNotify(lp);
         return 0;
     case WM_QUERYENDSESSION: m_features->EndSession(); break;
-    case WM_DISPLAYCHANGE: {
-        dervaneMsg_t request = {};
-        request.code = HOOKMSG_SCREEN_CHANGED;
-        SendToHook(request, false);
-        m_features->DisplayChanged();
+    case WM_DISPLAYCHANGE: OnDisplayChange(); break;
+    case WM_WTSSESSION_CHANGE:
+        // A remote session that begins or ends shows the desktop on other
+        // monitors, which the shell may not announce as a display change.
+        if (wp == WTS_REMOTE_CONNECT || wp == WTS_REMOTE_DISCONNECT || wp == WTS_CONSOLE_CONNECT ||
+            wp == WTS_CONSOLE_DISCONNECT) {
+            OnDisplayChange();
+        }
         break;
-    }
     default: break;
     }
     return CFrameWindow::WndProc(msg, wp, lp);
+}
+
+// The library fits the desktop to the monitors and places the icons once
+// the shell is done with them; the drop windows follow the screen.
+void CTrayWnd::OnDisplayChange()
+{
+    dervaneMsg_t request = {};
+    request.code = HOOKMSG_SCREEN_CHANGED;
+    SendToHook(request, false);
+    m_features->DisplayChanged();
 }
 
 int CTrayWnd::OnCommand(UINT id, UINT code, HWND control)
@@ -276,8 +293,11 @@ void CTrayWnd::OnHookReady()
     // The start entry follows the stored switch (the program may have moved).
     m_store->UpdateStartEntry(m_settings.runOnBoot != 0, m_programFolder.c_str(), GetHwnd());
     m_features->Start();
-    UpdateMenuAndTrayIcon();
     SendSettings();
+    // What the program shows of itself comes after the desktop's look,
+    // which the user waits for more.
+    UpdateMenuAndTrayIcon();
+    m_features->ShowWindows();
     if (m_settings.enabled && m_settings.firstTime) {
         ShowSheet(0);
         m_settings.firstTime = 0;
@@ -334,7 +354,14 @@ unsigned long CTrayWnd::SendToHook(dervaneMsg_t& request, bool showWait)
 {
     const bool busy = showWait && m_sheet && m_sheet->IsVisible();
     std::unique_ptr<CWaitCursor> wait(busy ? new CWaitCursor() : nullptr);
-    return HOOK_SendMessage(&request);
+    // The library may send a notification back meanwhile, whose handling may
+    // ask something more of it: the outermost request ends the busy time.
+    const bool outermost = !m_hookBusy;
+    m_hookBusy = true;
+    const unsigned long answer = HOOK_SendMessage(&request);
+    if (outermost)
+        m_hookBusy = false;
+    return answer;
 }
 
 void CTrayWnd::SwitchFeatures(bool enabled)
@@ -357,21 +384,34 @@ bool CTrayWnd::ReadHandOff(dervaneMsg_t* msg)
 }
 
 // The app message comes from outside: a second start hands its layout file
-// over through "msg.dat" (lParam not 0). The program's own requests are
-// calls, so a record's address (wParam, posted or sent from another
-// process) means nothing here and is neither read nor freed.
-void CTrayWnd::OnAppMessage(WPARAM wp, LPARAM lp)
+// or its "/save" or "/load" over through "msg.dat" (lParam not 0) and waits
+// for the answer (a HandOffAnswer). The program's own requests are calls, so
+// a record's address (wParam, posted or sent from another process) means
+// nothing here and is neither read nor freed.
+LRESULT CTrayWnd::OnAppMessage(WPARAM wp, LPARAM lp)
 {
     (void)wp;
     if (lp == 0) {
         LogWarning("Ignored a request record by address: only a hand-off through msg.dat comes this way");
-        return;
+        return kHandOffFailed;
     }
+    if (m_exiting)
+        return kHandOffFailed;
+    // Sent while this thread waits on the hook library (a request of the
+    // sheet's, a save of its layout manager), or before the library is
+    // ready: "msg.dat" stays unread and the sender asks again.
+    if (m_hookBusy || !m_ready || m_reattaching)
+        return kHandOffBusy;
     dervaneMsg_t request = {};
     if (!ReadHandOff(&request))
-        return;
+        return kHandOffFailed;
     request.payload.text[kHookPayloadSize - 1] = '\0';
-    SendToHook(request, true);  // a layout to load or save, nothing else
+    if (CheckLayoutFileName(request.payload.text, Utf16Length(m_programFolder)) != LayoutNameProblem::kNone) {
+        LogWarning("Dropped a hand-off from msg.dat: the name is no file of the layout folders");
+        return kHandOffFailed;
+    }
+    // A layout to load or save, nothing else.
+    return SendToHook(request, true) ? kHandOffDone : kHandOffFailed;
 }
 
 void CTrayWnd::OnHookNotification(const dervaneMsg_t& msg)
@@ -474,7 +514,15 @@ void CTrayWnd::Exit()
         m_trayIconAdded = false;
     }
     HOOK_AttachDLL(nullptr, nullptr);
+    StopSessionNotices();
     Destroy();
+}
+
+void CTrayWnd::StopSessionNotices()
+{
+    if (m_sessionNotices && GetHwnd())
+        WTSUnRegisterSessionNotification(GetHwnd());
+    m_sessionNotices = false;
 }
 
 void CTrayWnd::OnDestroy()
@@ -486,5 +534,6 @@ void CTrayWnd::OnDestroy()
             Shell_NotifyIconA(NIM_DELETE, &m_trayIcon);
         HOOK_AttachDLL(nullptr, nullptr);
     }
+    StopSessionNotices();
     CFrameWindow::OnDestroy();
 }

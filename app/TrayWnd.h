@@ -62,9 +62,11 @@ private:
     void OnTrayNotify(LPARAM event);
     void OnHookReady();
     void OnFeaturesToggle();
-    void OnAppMessage(WPARAM wp, LPARAM lp);
+    LRESULT OnAppMessage(WPARAM wp, LPARAM lp);
     void OnHookNotification(const dervaneMsg_t& msg);
     void OnTaskbarCreated();
+    void OnDisplayChange();
+    void StopSessionNotices();
     void Reattach();
     bool DeferExitForModalLoop();
     bool EnsureSheet();
@@ -89,7 +91,11 @@ private:
     std::atomic<bool> m_ready{false};
     bool m_reattaching = false;
     bool m_exiting = false;
+    // In HOOK_SendMessage: a message sent from outside meanwhile is taken in
+    // during that wait, while the shared record is the library's.
+    bool m_hookBusy = false;
     ScopedModule m_resourceLibrary;
     NOTIFYICONDATAA m_trayIcon = {};
     bool m_trayIconAdded = false;
+    bool m_sessionNotices = false;  // registered for session changes
 };

@@ -28,6 +28,7 @@ public:
 
     // IFeature
     void Start() override;
+    void ShowWindows() override { m_window.Match(); }
     void Stop() override;
     void DisplayChanged() override { m_window.DisplayChanged(); }
     bool InModalLoop(HWND* popup) const override { return m_window.InModalLoop(popup); }

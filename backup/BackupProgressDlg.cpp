@@ -6,8 +6,7 @@
 CBackupProgressDlg::CBackupProgressDlg(HWND owner, const std::vector<BackupConfig>& configs,
                                        const BackupCommands& commands, std::vector<std::string> paths,
                                        std::function<void()> configureNow)
-    : CProgressDlg(IDD_BACKUP_PROGRESS, kStartTimerId, "Errors encountered during backup!", kCollapsedHeight,
-                   kFailureListHeight),
+    : CProgressDlg(IDD_BACKUP_PROGRESS, kStartTimerId, "Errors encountered during backup!"),
       m_owner(owner), m_configs(configs), m_commands(commands), m_paths(std::move(paths)),
       m_configureNow(std::move(configureNow)), m_messageBox(&SystemMessageBox)
 {

@@ -1,7 +1,7 @@
 // CBackupProgressDlg: "Backing Up Files...", the modal dialog that backs up
 // what was dropped on the Backup window, through CBackupRun, and lists what
-// could not be backed up. Collapsed to 144 pixels; with failures it grows by
-// 145 and Cancel becomes "Close".
+// could not be backed up. Collapsed to its three-line status, bar and
+// Cancel; with failures it grows to list them and Cancel becomes "Close".
 #pragma once
 
 #include "framework/MessageBoxes.h"
@@ -15,8 +15,6 @@
 class CBackupProgressDlg : public CProgressDlg {
 public:
     static constexpr UINT_PTR kStartTimerId = 334;
-    static constexpr int kCollapsedHeight = 144;
-    static constexpr int kFailureListHeight = 145;
 
     // configureNow: the answer Yes to the configure question (the program
     // then opens its sheet on the Backup page); the dialog then does not give

@@ -16,6 +16,10 @@ public:
     // Once the desktop is there: read the settings and the list, and run.
     // A feature that cannot read its list logs it and runs without it.
     virtual void Start() = 0;
+    // Once every feature runs and the desktop has the settings: the windows
+    // the settings show appear (after the desktop's look, which the user
+    // waits for more).
+    virtual void ShowWindows() { }
     // At exit, only after Start: windows go, a changed list and the
     // settings are written.
     virtual void Stop() = 0;

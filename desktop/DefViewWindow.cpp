@@ -43,6 +43,10 @@ LRESULT CDefViewWindow::WndProc(UINT message, WPARAM wParam, LPARAM lParam)
         if (m_dragging)
             EndDrag(POINT{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)}, true);
         return 0;
+    case WM_CONTEXTMENU: ShowViewMenu(POINT{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)}); return 0;
+    case WM_COMMAND:
+        m_view.RunViewCommand(LOWORD(wParam));
+        return 0;
     case WM_KEYDOWN:
         if (m_dragging && wParam == VK_ESCAPE)
             EndDrag(POINT{}, false);
@@ -111,6 +115,28 @@ LRESULT CDefViewWindow::OnNotify(NMHDR* header)
         return 0;
     default: return 0;
     }
+}
+
+// The desktop's menu: its view commands, each by its ViewCommand number.
+void CDefViewWindow::ShowViewMenu(POINT at)
+{
+    HMENU menu = CreatePopupMenu();
+    if (!menu)
+        return;
+    HWND list = m_view.Handle();
+    const bool arranging = (GetWindowLongPtrW(list, GWL_STYLE) & LVS_AUTOARRANGE) != 0;
+    const bool snapping = (ListView_GetExtendedListViewStyle(list) & LVS_EX_SNAPTOGRID) != 0;
+    AppendMenuW(menu, MF_STRING | (arranging ? MF_CHECKED : 0), DesktopHostProtocol::kViewAutoArrange,
+                L"&Auto arrange icons");
+    AppendMenuW(menu, MF_STRING | (snapping ? MF_CHECKED : 0), DesktopHostProtocol::kViewAlignToGrid,
+                L"A&lign icons to grid");
+    AppendMenuW(menu, MF_STRING, DesktopHostProtocol::kViewSortByName, L"Sort by &name");
+    if (at.x == -1 && at.y == -1) {
+        at = POINT{0, 0};
+        ClientToScreen(Handle(), &at);
+    }
+    TrackPopupMenu(menu, TPM_RIGHTBUTTON, at.x, at.y, 0, Handle(), nullptr);
+    DestroyMenu(menu);
 }
 
 // The list view only reports the start of a drag; moving the icons is the

@@ -29,6 +29,7 @@ protected:
 private:
     LRESULT OnNotify(NMHDR* header);
     void Record(const NMHDR* header);
+    void ShowViewMenu(POINT at);
     void BeginDrag(const NMLISTVIEW* info);
     void DragTo(POINT point);
     void EndDrag(POINT point, bool drop);

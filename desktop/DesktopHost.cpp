@@ -3,9 +3,11 @@
 // inside "SHELLDLL_DefView" inside "Progman", follows the folder's changes
 // and answers the requests of test processes (QueryServer.h).
 //
-//   DesktopHost [/keep-size] [/tree=progman|workerw|workerw-child|no-listview]
+//   DesktopHost [/keep-size] [/rearrange] [/tree=progman|workerw|workerw-child|no-listview]
 // /keep-size: a display change leaves the windows as they are and is not
 // passed on to the list view (see CProgmanWindow::SetFollowDisplay).
+// /rearrange: a moment after a display change the icons are put in columns,
+// as the shell puts its own places back (CProgmanWindow::SetArrangeAfterChange).
 // /tree: where the "SHELLDLL_DefView" lies at start: in "Progman" (the
 // default), in a top-level "WorkerW" (Progman is sent 0x052C, as a program
 // that draws behind the icons does), in a "WorkerW" inside "Progman", or in
@@ -26,6 +28,7 @@
 namespace {
 struct HostOptions {
     bool followDisplay = true;
+    bool arrangeAfterChange = false;
     bool withListView = true;
     DesktopHostProtocol::DesktopTree tree = DesktopHostProtocol::kTreeProgman;
 };
@@ -35,6 +38,7 @@ bool ParseOptions(const char* arguments, HostOptions& options)
 {
     const char* args = arguments ? arguments : "";
     options.followDisplay = !std::strstr(args, "/keep-size");
+    options.arrangeAfterChange = std::strstr(args, "/rearrange") != nullptr;
     const char* tree = std::strstr(args, "/tree=");
     if (!tree)
         return true;
@@ -101,6 +105,7 @@ int Run(HINSTANCE instance, const HostOptions& options)
     }
     CProgmanWindow progman;
     progman.SetFollowDisplay(options.followDisplay);
+    progman.SetArrangeAfterChange(options.arrangeAfterChange);
     if (!progman.Create(instance, &folder, options.withListView)) {
         std::fprintf(stderr, "DesktopHost: cannot create the desktop windows (%lu)\n", GetLastError());
         return 1;

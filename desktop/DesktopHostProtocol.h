@@ -15,7 +15,7 @@
 namespace DesktopHostProtocol {
 
 constexpr uint32_t kMagic = 0x48445644;  // "DVDH"
-constexpr uint32_t kVersion = 3;
+constexpr uint32_t kVersion = 4;
 // Texts are UTF-8: a label of MAX_PATH UTF-16 units takes up to 780 bytes.
 constexpr int kLabelSize = 784;
 constexpr int kItemsPerPage = 64;
@@ -49,6 +49,17 @@ enum RequestCode : uint32_t {
     // the primary first; empty: the real ones), fits the desktop's windows
     // to them and announces the change with WM_DISPLAYCHANGE (ServedMonitors.h).
     kRequestServeMonitors = 13,
+    // Runs the view command Request::index (ViewCommand) as the desktop's
+    // context menu does.
+    kRequestViewCommand = 14,
+};
+
+// The desktop's view commands, as the shell offers them: each has the list
+// view place the icons itself.
+enum ViewCommand : int32_t {
+    kViewAutoArrange = 1,  // auto-arrange on or off (LVS_AUTOARRANGE)
+    kViewAlignToGrid = 2,  // align to the grid on or off (LVS_EX_SNAPTOGRID)
+    kViewSortByName = 3,  // sort by label, then arrange
 };
 
 // Where the desktop's "SHELLDLL_DefView" lies.
@@ -136,6 +147,7 @@ struct ViewRecord {
     int32_t screenWidth, screenHeight;
     int32_t iconSpacingX, iconSpacingY;
     uint32_t displayChanges;  // WM_DISPLAYCHANGE messages handled
+    uint32_t shellArranges;  // re-arrangements after a display change (/rearrange)
     uint32_t folderSyncs;
     uint32_t counterCount;
     uint32_t otherNotifications;  // codes beyond the counter table

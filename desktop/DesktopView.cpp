@@ -2,10 +2,12 @@
 
 #include <shellapi.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <vector>
 
 #include "common/Utf8.h"
+#include "desktop/DesktopHostProtocol.h"
 #include "desktop/FolderDiff.h"
 
 namespace {
@@ -276,6 +278,62 @@ void CDesktopView::Open(int index) const
         return;  // only files open
     ShellExecuteW(GetParent(m_list), L"open", Utf8ToWide(key.c_str()).c_str(), nullptr,
                   Utf8ToWide(m_folder->Path().c_str()).c_str(), SW_SHOWNORMAL);
+}
+
+void CDesktopView::ArrangeInColumns(const RECT& area)
+{
+    const DWORD spacing = static_cast<DWORD>(ListView_GetItemSpacing(m_list, FALSE));
+    const int cellWidth = std::max<int>(LOWORD(spacing), 1), cellHeight = std::max<int>(HIWORD(spacing), 1);
+    const int rows = std::max<int>((area.bottom - area.top) / cellHeight, 1);
+    const int count = ListView_GetItemCount(m_list);
+    for (int i = 0; i < count; ++i)
+        PlaceInCell(i, area.left + i / rows * cellWidth, area.top + i % rows * cellHeight);
+}
+
+namespace {
+std::wstring LabelAt(HWND list, WPARAM index)
+{
+    wchar_t text[MAX_PATH + 1] = {};
+    LVITEMW item = {};
+    item.pszText = text;
+    item.cchTextMax = MAX_PATH + 1;
+    SendMessageW(list, LVM_GETITEMTEXTW, index, reinterpret_cast<LPARAM>(&item));
+    return text;
+}
+
+// LVM_SORTITEMSEX hands the items' indexes; the list view comes in data.
+int CALLBACK ByLabel(LPARAM first, LPARAM second, LPARAM data)
+{
+    HWND list = reinterpret_cast<HWND>(data);
+    return lstrcmpiW(LabelAt(list, static_cast<WPARAM>(first)).c_str(), LabelAt(list, static_cast<WPARAM>(second)).c_str());
+}
+}  // namespace
+
+bool CDesktopView::RunViewCommand(int command)
+{
+    switch (command) {
+    case DesktopHostProtocol::kViewAutoArrange: {
+        const LONG_PTR style = GetWindowLongPtrW(m_list, GWL_STYLE);
+        SetWindowLongPtrW(m_list, GWL_STYLE, style ^ LVS_AUTOARRANGE);
+        // Windows' list view arranges the icons itself when the style comes
+        // on; Wine's (8) leaves them where they are: arranged here as on Windows.
+        if (!(style & LVS_AUTOARRANGE))
+            ListView_Arrange(m_list, LVA_DEFAULT);
+        return true;
+    }
+    case DesktopHostProtocol::kViewAlignToGrid: {
+        const DWORD snapping = ListView_GetExtendedListViewStyle(m_list) & LVS_EX_SNAPTOGRID;
+        ListView_SetExtendedListViewStyleEx(m_list, LVS_EX_SNAPTOGRID, snapping ^ LVS_EX_SNAPTOGRID);
+        if (!snapping)
+            ListView_Arrange(m_list, LVA_SNAPTOGRID);
+        return true;
+    }
+    case DesktopHostProtocol::kViewSortByName:
+        SendMessageW(m_list, LVM_SORTITEMSEX, reinterpret_cast<WPARAM>(m_list), reinterpret_cast<LPARAM>(ByLabel));
+        ListView_Arrange(m_list, LVA_DEFAULT);
+        return true;
+    default: return false;
+    }
 }
 
 void CDesktopView::MoveSelected(int dx, int dy)

@@ -32,6 +32,12 @@ public:
     void Open(int index) const;
     // Moves every selected item by (dx, dy).
     void MoveSelected(int dx, int dy);
+    // Puts every item, in index order, in columns of cells from the top-left
+    // corner of area (list-view coordinates) down to its bottom.
+    void ArrangeInColumns(const RECT& area);
+    // A view command of the context menu (DesktopHostProtocol::ViewCommand);
+    // false for one it does not know.
+    bool RunViewCommand(int command);
 
 private:
     static LRESULT CALLBACK SubclassProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id,

@@ -4,6 +4,10 @@
 
 using namespace DesktopHostProtocol;
 
+namespace {
+constexpr UINT_PTR kArrangeTimerId = 1;
+}  // namespace
+
 int CProgmanWindow::Create(HINSTANCE instance, const CDesktopFolder* folder, bool withListView)
 {
     m_instance = instance;
@@ -119,6 +123,21 @@ void CProgmanWindow::FitToScreen(int width, int height)
     }
 }
 
+// The primary monitor's column of cells, in the list view's coordinates.
+void CProgmanWindow::ArrangeForScreen()
+{
+    HWND list = m_defView.View().Handle();
+    if (!list)
+        return;
+    RECT primary = {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+    RectRecord served = {};
+    if (DervaneHostMonitors(&served, 1) > 0)
+        primary = {served.left, served.top, served.right, served.bottom};
+    MapWindowPoints(nullptr, list, reinterpret_cast<POINT*>(&primary), 2);
+    m_defView.View().ArrangeInColumns(primary);
+    ++m_shellArranges;
+}
+
 LRESULT CProgmanWindow::WndProc(UINT message, WPARAM wParam, LPARAM lParam)
 {
     switch (message) {
@@ -139,6 +158,8 @@ LRESULT CProgmanWindow::WndProc(UINT message, WPARAM wParam, LPARAM lParam)
         return 0;
     case WM_DISPLAYCHANGE:
         ++m_displayChanges;
+        if (m_arrangeAfterChange)
+            SetTimer(Handle(), kArrangeTimerId, kArrangeDelayMs, nullptr);
         if (!m_followDisplay)
             return 0;
         FitToScreen(LOWORD(lParam), HIWORD(lParam));
@@ -159,6 +180,12 @@ LRESULT CProgmanWindow::WndProc(UINT message, WPARAM wParam, LPARAM lParam)
     case WM_SETFOCUS:
         if (m_defView.View().Handle())
             SetFocus(m_defView.View().Handle());
+        return 0;
+    case WM_TIMER:
+        if (wParam != kArrangeTimerId)
+            return CHostWindow::WndProc(message, wParam, lParam);
+        KillTimer(Handle(), kArrangeTimerId);
+        ArrangeForScreen();
         return 0;
     case WM_ERASEBKGND: return 1;  // the list view covers the whole window
     case WM_DESTROY: PostQuitMessage(0); return 0;

@@ -27,6 +27,11 @@ public:
     // the list view is not told, so that fitting it to the new screen is left
     // to others (tests of the program's side of a display change).
     void SetFollowDisplay(bool follow) { m_followDisplay = follow; }
+    // On: as the shell does, kArrangeDelayMs after a display change every
+    // icon is put in columns from the primary monitor's top-left corner.
+    void SetArrangeAfterChange(bool arrange) { m_arrangeAfterChange = arrange; }
+    uint32_t ShellArranges() const { return m_shellArranges; }
+    static constexpr UINT kArrangeDelayMs = 200;
 
     // Moves the DefView, its list view with it, into the window tree; the
     // windows stay the same. Answers 1 when it is there.
@@ -40,6 +45,7 @@ protected:
 
 private:
     void FitToScreen(int width, int height);
+    void ArrangeForScreen();
     // Makes the windows of the tree that are not there yet.
     int MakeWorkers(DesktopHostProtocol::DesktopTree tree);
     // Keeps the top-level workers just above Progman, the DefView's in front.
@@ -54,5 +60,7 @@ private:
     DesktopHostProtocol::DesktopTree m_tree = DesktopHostProtocol::kTreeProgman;
     uint32_t m_displayChanges = 0;
     bool m_followDisplay = true;
+    bool m_arrangeAfterChange = false;
+    uint32_t m_shellArranges = 0;
     bool m_restacking = false;
 };

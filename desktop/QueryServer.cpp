@@ -117,6 +117,7 @@ void CQueryServer::FillView(ViewRecord& view) const
     view.iconSpacingX = LOWORD(spacing);
     view.iconSpacingY = HIWORD(spacing);
     view.displayChanges = m_progman->DisplayChanges();
+    view.shellArranges = m_progman->ShellArranges();
     view.folderSyncs = m_block->header.folderSyncs;
     m_progman->DefView().Log().CopyTo(view);
     CopyUtf8(view.folder, sizeof(view.folder), m_folder);
@@ -267,6 +268,7 @@ void CQueryServer::Serve()
                 SendMessageW(m_progman->Handle(), WM_DISPLAYCHANGE, 32,
                              MAKELPARAM(GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)));
             break;
+        case kRequestViewCommand: ok = m_progman->DefView().View().RunViewCommand(request.index) ? 1 : 0; break;
         default: ok = 0; break;
         }
         FillView(answer.view);

@@ -52,10 +52,6 @@ void CDropWindowHolder::ReadValues(const CSettingsStore& store, const char* show
     store.ReadValue(placeName, &position);
     m_place.left = position[0];
     m_place.top = position[1];
-    if (m_place.show) {
-        Show();
-        MoveToPlace();
-    }
 }
 
 void CDropWindowHolder::WriteValues(const CSettingsStore& store, const char* showName, const char* placeName) const

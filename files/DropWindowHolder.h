@@ -47,8 +47,7 @@ public:
     void MoveToPlace();
     // The window's registry values: shown or not (showName, one byte) and its
     // place (placeName, two 32-bit numbers); a value missing or of another
-    // size leaves the setting as it was. Read, a window the values show is
-    // shown at its place.
+    // size leaves the setting as it was. Reading shows nothing: Match does.
     void ReadValues(const CSettingsStore& store, const char* showName, const char* placeName);
     void WriteValues(const CSettingsStore& store, const char* showName, const char* placeName) const;
     // A drop is over (WMAPP_DESKTOP_DROP_DONE): the window goes now if the

@@ -13,20 +13,28 @@ constexpr int kUnmeasuredExtent = 500;
 
 }  // namespace
 
-CProgressDlg::CProgressDlg(UINT templateId, UINT_PTR timerId, const char* errorStatus, int collapsedHeight,
-                           int failureListHeight)
-    : CDialog(templateId), m_timerId(timerId), m_errorStatus(errorStatus), m_collapsedHeight(collapsedHeight),
-      m_failureListHeight(failureListHeight), m_height(collapsedHeight), m_previousForeground(GetForegroundWindow())
+CProgressDlg::CProgressDlg(UINT templateId, UINT_PTR timerId, const char* errorStatus)
+    : CDialog(templateId), m_timerId(timerId), m_errorStatus(errorStatus), m_previousForeground(GetForegroundWindow())
 {
 }
 
 int CProgressDlg::OnInitDialog()
 {
+    // The window as the template made it, in this screen's scale: its whole
+    // height shows the failures; collapsed, it ends where their list begins.
     RECT rect = {};
     GetWindowRect(GetHwnd(), &rect);
     m_width = rect.right - rect.left;
-    m_height = m_collapsedHeight;
-    SetWindowPos(GetHwnd(), nullptr, 0, 0, m_width, m_height, SWP_NOMOVE | SWP_NOZORDER | SWP_NOOWNERZORDER);
+    m_fullHeight = rect.bottom - rect.top;
+    RECT client = {};
+    RECT list = {};
+    GetClientRect(GetHwnd(), &client);
+    if (GetWindowRect(GetItem(IDC_PROGRESS_FAILURES), &list)) {
+        MapWindowPoints(nullptr, GetHwnd(), reinterpret_cast<POINT*>(&list), 2);
+        if (list.top > 0 && list.top < client.bottom)
+            SetWindowPos(GetHwnd(), nullptr, 0, 0, m_width, m_fullHeight - (client.bottom - list.top),
+                         SWP_NOMOVE | SWP_NOZORDER | SWP_NOOWNERZORDER);
+    }
     // Under Wine the new dialog may be the foreground already: then the
     // window found when the object was made is the one to give it back to.
     HWND foreground = GetForegroundWindow();
@@ -149,14 +157,13 @@ void CProgressDlg::ShowFailures()
     SetItemText(IDCANCEL, "Close");
     SetStatus(m_errorStatus);
     SendItem(IDC_PROGRESS_FAILURES, LB_SETHORIZONTALEXTENT, static_cast<WPARAM>(LongestFailureWidth()));
-    m_height = m_collapsedHeight + m_failureListHeight;
     RECT rect = {};
     GetWindowRect(GetHwnd(), &rect);
-    const int lowestTop = GetSystemMetrics(SM_CYSCREEN) - m_height;
+    const int lowestTop = GetSystemMetrics(SM_CYSCREEN) - m_fullHeight;
     UINT flags = SWP_NOZORDER | SWP_NOOWNERZORDER;
     if (rect.top < lowestTop)
         flags |= SWP_NOMOVE;
-    SetWindowPos(GetHwnd(), nullptr, rect.left, lowestTop, m_width, m_height, flags);
+    SetWindowPos(GetHwnd(), nullptr, rect.left, lowestTop, m_width, m_fullHeight, flags);
     SendItem(IDC_PROGRESS_FAILURES, LB_RESETCONTENT);
     // Room for every item at once: grown one by one, a long list costs the
     // square of its length.

@@ -1,17 +1,17 @@
 // CProgressDlg: the mechanics of a progress dialog whose work runs on the
 // user-interface thread, shared by the deletion and the backup progress
-// dialogs. It opens collapsed to 124 pixels (status text, progress bar,
-// Cancel), takes the foreground, and starts the work from a 100 ms timer so
-// that it is on the screen first. The work pumps one message per entry
-// (PumpOneMessage) so that the dialog paints and Cancel can be pressed. When
-// the work leaves failures, the dialog grows to 289 pixels to list them and
-// Cancel becomes "Close"; otherwise it ends. When it goes, the window that
-// was in the foreground before gets it back.
+// dialogs. It opens collapsed (status text, progress bar, Cancel), takes the
+// foreground, and starts the work from a 100 ms timer so that it is on the
+// screen first. The work pumps one message per entry (PumpOneMessage) so that
+// the dialog paints and Cancel can be pressed. When the work leaves failures,
+// the dialog grows to list them and Cancel becomes "Close"; otherwise it ends.
+// When it goes, the window that was in the foreground before gets it back.
 //
 // The template has the controls IDC_PROGRESS_STATUS, IDC_PROGRESS_BAR,
-// IDCANCEL and the list box IDC_PROGRESS_FAILURES below the fold. The
-// heights above are the deletion dialog's; a dialog with a taller status
-// gives its own.
+// IDCANCEL and the list box IDC_PROGRESS_FAILURES below the fold. Both
+// heights come from the template, so they follow the dialog's font and the
+// screen's scale: collapsed, the dialog ends where the list begins; grown,
+// it is the template's whole height.
 #pragma once
 
 #include "framework/Dialog.h"
@@ -21,11 +21,7 @@
 
 class CProgressDlg : public CDialog {
 public:
-    static constexpr int kCollapsedHeight = 124;
-    static constexpr int kFailureListHeight = 165;
-
-    CProgressDlg(UINT templateId, UINT_PTR timerId, const char* errorStatus, int collapsedHeight = kCollapsedHeight,
-                 int failureListHeight = kFailureListHeight);
+    CProgressDlg(UINT templateId, UINT_PTR timerId, const char* errorStatus);
 
     bool IsCancelled() const { return m_cancelled; }
     // The window that was in the foreground when the dialog opened.
@@ -76,9 +72,7 @@ private:
     unsigned long m_total = 0;
     unsigned long m_done = 0;
     unsigned long m_shown = 0;
-    int m_collapsedHeight;
-    int m_failureListHeight;
     int m_width = 0;
-    int m_height;
+    int m_fullHeight = 0;
     HWND m_previousForeground;
 };

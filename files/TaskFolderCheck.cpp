@@ -395,9 +395,23 @@ FolderOnDisk LookUpFolder(const std::string& folder)
     return result;
 }
 
+namespace {
+
+// Two identities name one folder when their indexes agree and so do their
+// volumes, or when one of the volumes gives no serial number (0): such a
+// volume cannot be told from another by it (a drive letter that only leads
+// into another drive's folder can give none), and refusing a folder that
+// need not be refused is safer than letting a protected one through.
+bool SameFolderIdentity(const FileIdentity& a, const FileIdentity& b)
+{
+    return a.Known() && a.index == b.index && (a.volume == b.volume || a.volume == 0 || b.volume == 0);
+}
+
+}  // namespace
+
 bool IsSameFolder(const FolderOnDisk& a, const FolderOnDisk& b)
 {
-    if (a.exists && b.exists && a.identity.Known() && a.identity == b.identity)
+    if (a.exists && b.exists && SameFolderIdentity(a.identity, b.identity))
         return true;
     return !a.finalPath.empty() && ComparableFolder(a.finalPath) == ComparableFolder(b.finalPath);
 }
@@ -406,8 +420,9 @@ bool HoldsFolder(const FolderOnDisk& outer, const FolderOnDisk& inner)
 {
     if (IsSameFolder(outer, inner))
         return false;
-    if (outer.exists && outer.identity.Known() &&
-        std::find(inner.above.begin(), inner.above.end(), outer.identity) != inner.above.end())
+    if (outer.exists && std::any_of(inner.above.begin(), inner.above.end(), [&](const FileIdentity& above) {
+            return SameFolderIdentity(outer.identity, above);
+        }))
         return true;
     if (outer.finalPath.empty() || inner.finalPath.empty())
         return false;

@@ -122,7 +122,12 @@ void CDesktopListView::SetStyleKeepingPositions(DWORD style) const
     std::vector<bool> known(positions.size());
     for (int i = 0; i < count; ++i)
         known[i] = GetPosition(i, &positions[i]);
-    SetWindowLongPtrW(hwnd_, GWL_STYLE, static_cast<LONG_PTR>(style));
+    {
+        // The list view may place the icons itself at a change of view: the
+        // library's doing, not the user's.
+        const CLibraryMove move;
+        SetWindowLongPtrW(hwnd_, GWL_STYLE, static_cast<LONG_PTR>(style));
+    }
     for (int i = 0; i < count; ++i) {
         if (known[i])
             SetPosition32(i, positions[i]);

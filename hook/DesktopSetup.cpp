@@ -11,6 +11,7 @@
 #include "hook/HookSharedData.h"
 #include "hook/IconHiding.h"
 #include "hook/LayoutFiles.h"
+#include "hook/ScreenFit.h"
 #include "hook/ScreenSnapshots.h"
 #include "hook/Subclass.h"
 
@@ -83,6 +84,7 @@ void TearDownDesktop()
     g_process.setUp = false;
     g_shared.ready = 0;
     StopScreenSnapshots();
+    StopDisplaySettle();
     HWND hwnd = g_shared.listView;
     if (IsWindow(hwnd)) {
         CDesktopListView lv(hwnd);

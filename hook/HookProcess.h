@@ -27,6 +27,8 @@ struct HookProcess {
     // the icons were last placed for.
     Arrangement arrangement;
     POINT viewOrigin = {};
+    // The screen's metrics when they were measured, cheap to compare.
+    RECT virtualScreen = {};
 };
 
 extern HookProcess g_process;
@@ -38,6 +40,11 @@ UINT TeardownMessageId();
 // Reads the display size and the list view's size into the shared block,
 // and the monitors and the view's place into this process's state.
 void MeasureDesktop();
+// Whether the screen's metrics differ from those last measured: a display
+// change under way that the list view has not followed yet. Cheap.
+bool ScreenChangedSinceMeasured();
+// Takes the screen's metrics now as measured.
+void RememberScreenMetrics();
 // The arrangement last measured; one monitor of the view's size when none
 // could be read.
 Arrangement CurrentArrangement();
@@ -45,8 +52,9 @@ Arrangement CurrentArrangement();
 // Writes a notification into the shared record and sends it to the program,
 // which handles it while it still waits for the request that caused it.
 void NotifyProgram(int code, const char* text);
-// Posts a notice (HookNotice) to the program's window; never waits.
-void PostNotice(uintptr_t notice);
+// Posts a notice (HookNotice) with its detail to the program's window;
+// never waits.
+void PostNotice(uintptr_t notice, LPARAM detail = 0);
 
 // Error log and debug log of this process for the shared program folder.
 void OpenProcessLogs(const char* folder);

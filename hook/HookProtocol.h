@@ -31,11 +31,14 @@ enum HookMessageCode : int32_t {
 // loaded), or a notice that carries nothing more, posted from the desktop's
 // thread without waiting: set-up there is complete (the library is ready),
 // or the shell moved its desktop into another window (into or out of a
-// "WorkerW") and the library must attach again.
+// "WorkerW") and the library must attach again, or the icons were placed
+// for the monitors after a display change (lParam: how long the placement
+// took, in microseconds, the wait for the shell not counted).
 enum HookNotice : uintptr_t {
     HOOKNOTICE_RECORD = 0,
     HOOKNOTICE_READY = 1,
     HOOKNOTICE_DESKTOP_MOVED = 2,
+    HOOKNOTICE_DISPLAY_FOLLOWED = 3,
 };
 
 enum : uint8_t {

@@ -122,10 +122,28 @@ bool FilterListViewMessage(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam, LRE
         return false;
     }
     case WM_TIMER:
-        if (!OnSnapshotTimer(wParam))
+        if (!OnSnapshotTimer(wParam) && !OnSettleTimer(wParam))
             return false;
         *answer = 0;
         return true;
+    case WM_STYLECHANGED: {
+        // Auto-arrange, another view or alignment: the list view places
+        // every icon itself, without a message per icon.
+        const auto* change = reinterpret_cast<const STYLESTRUCT*>(lParam);
+        const DWORD placing = LVS_TYPEMASK | LVS_AUTOARRANGE | LVS_ALIGNMASK;
+        if (wParam == static_cast<WPARAM>(GWL_STYLE) && change && ((change->styleOld ^ change->styleNew) & placing) &&
+            !CDesktopListView::LibraryIsMoving()) {
+            IconsMovingByOthers();
+        }
+        return false;
+    }
+    case LVM_SETEXTENDEDLISTVIEWSTYLE:
+        // Aligning to the grid snaps every icon to it.
+        if ((wParam == 0 || (wParam & LVS_EX_SNAPTOGRID)) && (lParam & LVS_EX_SNAPTOGRID) &&
+            !CDesktopListView::LibraryIsMoving()) {
+            IconsMovingByOthers();
+        }
+        return false;
     case WM_PAINT: OnPaint(); return false;
     case WM_WININICHANGE: {
         // The procedure is a wide one: the section name comes as UTF-16.
@@ -151,19 +169,23 @@ bool FilterListViewMessage(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam, LRE
             g_shared.ctrlDown = 0;
         return false;
     case LVM_SORTITEMS:
+    case LVM_SORTITEMSEX:
+        // A sort places the icons in their new order.
+        IconsMovingByOthers();
         *answer = CallWindowProcW(ShellProc(), wnd, msg, wParam, lParam);
         HideAgain();
         return true;
     case LVM_SETITEMPOSITION32:
-        *answer = OnSetItemPosition32(wnd, wParam, lParam);
+        // Noted first: a move for a new screen is told from the places before it.
         if (!CDesktopListView::LibraryIsMoving())
-            NoteIconsMoved();
+            IconsMovingByOthers();
+        *answer = OnSetItemPosition32(wnd, wParam, lParam);
         return true;
     case LVM_SETITEMPOSITION:
     case LVM_ARRANGE:
         // Moves of the shell or the user: the snapshot of this size is due.
         if (!CDesktopListView::LibraryIsMoving())
-            NoteIconsMoved();
+            IconsMovingByOthers();
         return false;
     default: return false;
     }
@@ -178,7 +200,13 @@ void ObserveListViewNotification(LPARAM lParam)
     char label[kIconLabelSize];
     switch (header->code) {
     case LVN_DELETEALLITEMS: ApplyAppearance(false); break;
+    case LVN_DELETEITEM:
+        // With auto-arrange, the icons after it close the gap by themselves.
+        IconsMovingByOthers();
+        break;
     case LVN_INSERTITEM: {
+        // The list view gives the new icon a place of its own.
+        IconsMovingByOthers();
         const int index = reinterpret_cast<const NMLISTVIEW*>(lParam)->iItem;
         if (!lv.GetLabel(index, label))
             break;

@@ -20,6 +20,12 @@ HookProcess g_process;
 
 namespace {
 constexpr UINT kNotifyTimeoutMs = 10000;
+
+RECT VirtualScreen()
+{
+    const int left = GetSystemMetrics(SM_XVIRTUALSCREEN), top = GetSystemMetrics(SM_YVIRTUALSCREEN);
+    return RECT{left, top, left + GetSystemMetrics(SM_CXVIRTUALSCREEN), top + GetSystemMetrics(SM_CYVIRTUALSCREEN)};
+}
 }  // namespace
 
 UINT TeardownMessageId()
@@ -45,6 +51,18 @@ void MeasureDesktop()
     }
     g_process.arrangement = MeasureArrangement();
     g_process.viewOrigin = ListViewOrigin(lv);
+    RememberScreenMetrics();
+}
+
+void RememberScreenMetrics()
+{
+    g_process.virtualScreen = VirtualScreen();
+}
+
+bool ScreenChangedSinceMeasured()
+{
+    const RECT now = VirtualScreen();
+    return !EqualRect(&g_process.virtualScreen, &now);
 }
 
 Arrangement CurrentArrangement()
@@ -74,12 +92,12 @@ void NotifyProgram(int code, const char* text)
     }
 }
 
-void PostNotice(uintptr_t notice)
+void PostNotice(uintptr_t notice, LPARAM detail)
 {
     HWND program = g_shared.programWindow;
     if (!IsWindow(program) || !g_shared.hookMessageId)
         return;
-    if (!PostMessageW(program, g_shared.hookMessageId, static_cast<WPARAM>(notice), 0))
+    if (!PostMessageW(program, g_shared.hookMessageId, static_cast<WPARAM>(notice), detail))
         LogWarning("Cannot tell the program what the desktop did");
 }
 

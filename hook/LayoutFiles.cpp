@@ -118,6 +118,7 @@ struct WantedIcon {
     int index;
     int record;  // the ICON_n it was read from
     IconToPlace place;
+    POINT now;  // where it stands now (icons following a change)
 };
 
 // The rectangles of the icons not moving, in list-view coordinates.
@@ -162,7 +163,7 @@ void MoveIcons(const CDesktopListView& lv, const SavedArrangement& saved, const 
                    placesAreCurrent);
     for (size_t i = 0; i < wanted.size(); ++i) {
         const ScreenPoint& to = result.places[i];
-        if (!placesAreCurrent || to.x != wanted[i].place.x || to.y != wanted[i].place.y)
+        if (!placesAreCurrent || to.x != wanted[i].now.x || to.y != wanted[i].now.y)
             lv.SetPosition32(wanted[i].index, POINT{to.x, to.y});
     }
     char what[96];
@@ -201,7 +202,7 @@ void PlaceLayoutIcons(CKeyedTextFile& file, const char* path, const SavedArrange
         int& at = wantedAt[static_cast<size_t>(icon)];
         if (at < 0) {
             at = static_cast<int>(wanted.size());
-            wanted.push_back({icon, n, {}});
+            wanted.push_back({icon, n, {}, {}});
         }
         wanted[static_cast<size_t>(at)].record = n;
         wanted[static_cast<size_t>(at)].place.x = r.x;
@@ -468,7 +469,8 @@ bool PlaceSnapshot(const char* name, LayoutPlacement* placed)
     });
 }
 
-void FollowArrangement(const Arrangement& from, POINT fromOrigin, const LayoutPlacement* placed, bool wholeItems)
+void FollowArrangement(const Arrangement& from, POINT fromOrigin, const LayoutPlacement* placed, bool wholeItems,
+                       const IconPlaces* before)
 {
     SavedArrangement saved;
     saved.arrangement = from.Empty() ? CurrentArrangement() : from;
@@ -476,6 +478,9 @@ void FollowArrangement(const Arrangement& from, POINT fromOrigin, const LayoutPl
     saved.originY = fromOrigin.y;
     const CDesktopListView lv(g_shared.listView);
     const int count = std::max(lv.Count(), 0);
+    // Items came or went since: their indexes no longer match.
+    if (before && (before->at.size() != static_cast<size_t>(count) || before->known.size() != before->at.size()))
+        before = nullptr;
     // Hidden icons are parked off the screen and stay there.
     const bool anyHidden = g_process.lists && !g_process.lists->hiddenIcons.empty();
     std::vector<WantedIcon> wanted;
@@ -492,7 +497,9 @@ void FollowArrangement(const Arrangement& from, POINT fromOrigin, const LayoutPl
             size = lv.BoundsSize(i);
         else if (wanted.empty())
             size = lv.IconSize(i);
-        WantedIcon w = {i, 0, {}};
+        WantedIcon w = {i, 0, {}, pt};
+        if (before && before->known[static_cast<size_t>(i)])
+            pt = before->at[static_cast<size_t>(i)];
         w.place = {static_cast<int>(pt.x), static_cast<int>(pt.y), static_cast<int>(size.cx),
                    static_cast<int>(size.cy), Box{}};
         wanted.push_back(w);

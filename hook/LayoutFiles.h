@@ -30,11 +30,19 @@ struct LayoutPlacement {
 // cannot be read or is no positions layout.
 bool PlaceSnapshot(const char* name, LayoutPlacement* placed);
 
+// The icons' places by item index, as read at one moment.
+struct IconPlaces {
+    std::vector<POINT> at;
+    std::vector<bool> known;  // whether at[i] could be read
+};
+
 // Moves the icons (with placed, those it did not place) and the program's
 // desktop windows from the arrangement they were placed for, with the list
 // view's 0,0 at fromOrigin, onto the one now, by the rule a layout saved on
 // from is loaded by. An icon already at its place is left alone. Icons are
 // taken by their icon rectangles, one size for all, or with wholeItems by
-// each one's bounds with its label (a call per icon).
+// each one's bounds with its label (a call per icon). With before (of as
+// many items as the view holds now), each icon goes from the place it had
+// then instead of the one it has now.
 void FollowArrangement(const Arrangement& from, POINT fromOrigin, const LayoutPlacement* placed = nullptr,
-                       bool wholeItems = false);
+                       bool wholeItems = false, const IconPlaces* before = nullptr);

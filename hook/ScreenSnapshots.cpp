@@ -6,6 +6,7 @@
 #include "hook/HookSharedData.h"
 #include "hook/LayoutFiles.h"
 #include "hook/Monitors.h"
+#include "hook/ScreenFit.h"
 
 namespace {
 
@@ -50,6 +51,10 @@ bool SnapshotsKept()
 
 void NoteIconsMoved()
 {
+    // After a display change the icons are placed once they settle; what is
+    // kept follows from there.
+    if (RestartSettleWait())
+        return;
     if (SnapshotsKept())
         ArmTimer();
 }

@@ -73,6 +73,7 @@ VIAddVersionKey /LANG=1033 "LegalCopyright" "${PUBLISHER}"
 !insertmacro MUI_PAGE_INSTFILES
 !define MUI_FINISHPAGE_RUN "$INSTDIR\Dervane.exe"
 !define MUI_FINISHPAGE_RUN_TEXT "Start ${PRODUCT} now"
+!define MUI_PAGE_CUSTOMFUNCTION_SHOW FinishPageShow
 !insertmacro MUI_PAGE_FINISH
 
 !define MUI_UNCONFIRMPAGE_TEXT_TOP "${PRODUCT} will be ended if it is running (your desktop icons go back where they were) and removed from this folder. Your layouts and lists stay unless you choose to remove them on the next page."
@@ -304,6 +305,16 @@ FunctionEnd
 Var InstalledVersion
 Var NeedsSignOut
 
+; The desktop still runs the earlier library: the new Dervane must wait for
+; the next sign-in, so it is not offered now.
+Function FinishPageShow
+  ${If} $NeedsSignOut = 1
+    SendMessage $mui.FinishPage.Run ${BM_SETCHECK} ${BST_UNCHECKED} 0
+    ShowWindow $mui.FinishPage.Run ${SW_HIDE}
+    SendMessage $mui.FinishPage.Text ${WM_SETTEXT} 0 "STR:${PRODUCT} ${VERSION} is installed. Sign out and in again before you start it: your desktop still uses the library of the earlier ${PRODUCT}."
+  ${EndIf}
+FunctionEnd
+
 ; An uninstall left files in use here to go at the next sign-in: the ones
 ; this Setup installs again must stay.
 Function KeepReinstalledFiles
@@ -450,9 +461,15 @@ SectionEnd
 ; Not chosen unless the user ticks it (never in a silent uninstall).
 Section /o "un.Your layouts and lists" UnSecData
   ; Layout files by name only: a link inside these folders is not followed.
+  ; The snapshots kept for each arrangement of monitors are all "Snapshot
+  ; <arrangement>.dvs"; a ".new" is a file whose writing was cut short.
   Delete "$INSTDIR\Positions\*.dvl"
+  Delete "$INSTDIR\Positions\*.dvl.new"
+  Delete "$INSTDIR\Positions\Snapshot *.dvs"
+  Delete "$INSTDIR\Positions\Snapshot *.dvs.new"
   RMDir "$INSTDIR\Positions"
   Delete "$INSTDIR\Shortcuts\*.dvl"
+  Delete "$INSTDIR\Shortcuts\*.dvl.new"
   RMDir "$INSTDIR\Shortcuts"
   !insertmacro DERVANE_USER_FILES UnRemoveFile
   RMDir "$INSTDIR"

@@ -196,7 +196,8 @@ void CRespondEntryDlg::BrowseSound()
     open.lpstrFilter = "WAVE Files (*.wav)\0*.wav\0All Files (*.*)\0*.*\0";
     open.lpstrFile = path.data();
     open.nMaxFile = static_cast<DWORD>(path.size());
-    open.Flags = OFN_HIDEREADONLY | OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST;
+    // Without OFN_NOCHANGEDIR the dialog leaves the program in the chosen file's folder.
+    open.Flags = OFN_HIDEREADONLY | OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_NOCHANGEDIR;
     if (ShowOpenFile(open))
         SetItemText(IDC_RESPOND_SOUND, path.data());
 }

@@ -19,11 +19,27 @@ public:
     }
     int Size() const { return static_cast<int>(sizeof m_text / sizeof m_text[0] - 1); }
     std::string Text() const { return WideToUtf8(m_text); }
+    const wchar_t* Wide() const { return m_text; }
 
 private:
     // The arguments may be longer than a path (INFOTIPSIZE).
     wchar_t m_text[INFOTIPSIZE + 1] = {};
 };
+
+// text with its environment variables ("%SystemRoot%") expanded; as it is
+// when that fails.
+std::string Expanded(const wchar_t* text)
+{
+    const DWORD size = ExpandEnvironmentStringsW(text, nullptr, 0);
+    if (size == 0)
+        return WideToUtf8(text);
+    std::wstring expanded(size, L'\0');
+    const DWORD written = ExpandEnvironmentStringsW(text, &expanded[0], size);
+    if (written == 0 || written > size)
+        return WideToUtf8(text);
+    expanded.resize(written - 1);
+    return WideToUtf8(expanded);
+}
 
 }  // namespace
 
@@ -42,7 +58,9 @@ bool ResolveShortcut(const std::string& path, ShortcutTarget* link)
     TextBuffer text;
     int index = -1;
     if (SUCCEEDED(shellLink->GetIconLocation(text.Data(), text.Size(), &index))) {
-        link->iconLocation = text.Text();
+        // The link keeps the location as it was given, variables and all
+        // ("%SystemRoot%\system32\shell32.dll"); the icon calls take none.
+        link->iconLocation = Expanded(text.Wide());
         link->iconIndex = index;
         any = true;
     }

@@ -11,7 +11,7 @@ struct ShortcutTarget {
     std::string arguments;
     std::string workingFolder;
     int showCommand = SW_SHOWNORMAL;
-    std::string iconLocation;
+    std::string iconLocation;  // its environment variables expanded
     int iconIndex = -1;
 };
 

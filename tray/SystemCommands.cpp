@@ -46,3 +46,20 @@ void CSystemCommands::StartScreenSaver(HWND window)
 {
     SendMessageA(window, WM_SYSCOMMAND, SC_SCREENSAVE, 0);
 }
+
+bool CSystemCommands::ScreenSaverChosen()
+{
+    // A policy's choice comes before the user's own.
+    const wchar_t* const keys[] = {L"Software\\Policies\\Microsoft\\Windows\\Control Panel\\Desktop",
+                                   L"Control Panel\\Desktop"};
+    for (const wchar_t* key : keys) {
+        wchar_t path[MAX_PATH] = {};
+        DWORD size = sizeof path - sizeof path[0];
+        const LSTATUS read = RegGetValueW(HKEY_CURRENT_USER, key, L"SCRNSAVE.EXE",
+                                          RRF_RT_REG_SZ | RRF_RT_REG_EXPAND_SZ | RRF_NOEXPAND, nullptr, path, &size);
+        // A path longer than the buffer is a choice too.
+        if (read == ERROR_MORE_DATA || (read == ERROR_SUCCESS && path[0] != L'\0'))
+            return true;
+    }
+    return false;
+}

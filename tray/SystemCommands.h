@@ -19,6 +19,9 @@ public:
     virtual DWORD EnableShutdownPrivilege() = 0;
     // The screen saver, started as the window's own system command.
     virtual void StartScreenSaver(HWND window) = 0;
+    // Whether the user (or a policy) has chosen a screen saver: without one
+    // the system command starts nothing.
+    virtual bool ScreenSaverChosen() = 0;
 };
 
 class CSystemCommands : public ISystemCommands {
@@ -27,4 +30,5 @@ public:
     DWORD EndSession(UINT flags) override;
     DWORD EnableShutdownPrivilege() override;
     void StartScreenSaver(HWND window) override;
+    bool ScreenSaverChosen() override;
 };

@@ -27,7 +27,9 @@ public:
     virtual bool Replace(int position, const TrayIconEntry& look) = 0;
     virtual bool Remove(int position) = 0;
     // The entries at from and to (next to each other) change places; each
-    // icon keeps its place in the notification area.
+    // icon keeps its place in the notification area. An entry whose icon
+    // was taken out of the notification area stays out, and its neighbour's
+    // icon keeps showing its own entry and menu.
     virtual bool Move(int from, int to) = 0;
     // The menu of the entry at position.
     virtual bool SetMenu(int position, std::vector<TrayMenuItem> items) = 0;

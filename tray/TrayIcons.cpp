@@ -21,6 +21,8 @@ namespace {
 
 const char kTrayEnabled[] = "Property Tray Enabled";
 const char kProgramCaption[] = "Dervane";
+const char kNoScreenSaverText[] =
+    "No screen saver is chosen. Choose one in the screen saver settings of Windows, then try again.";
 constexpr int kIconRetries = 5;
 constexpr UINT kIconRetryMs = 2000;
 
@@ -185,11 +187,18 @@ bool CTrayIcons::Move(int from, int to)
     if (from < 0 || to < 0 || from >= m_list.Count() || to >= m_list.Count() || (from - to != 1 && to - from != 1))
         return true;
     m_list.SwapWithNext(from < to ? from : to);
-    // Each icon keeps its place in the notification area and shows the
-    // entry that has taken its place in the list.
-    std::swap(m_list.Entry(from).iconId, m_list.Entry(to).iconId);
-    ModifyIcon(m_list.Entry(from));
-    ModifyIcon(m_list.Entry(to));
+    TrayIconEntry& first = m_list.Entry(from);
+    TrayIconEntry& second = m_list.Entry(to);
+    // Two shown icons keep their places in the notification area and show
+    // the entries that have taken those places in the list. Next to an icon
+    // the user took out of the notification area each entry keeps its own
+    // state: the shown icon with its picture, tip and built menu, the other
+    // out (a menu is built only for an icon that is shown).
+    if (first.iconId != 0 && second.iconId != 0) {
+        std::swap(first.iconId, second.iconId);
+        ModifyIcon(first);
+        ModifyIcon(second);
+    }
     return SaveEdit();
 }
 
@@ -575,6 +584,12 @@ void CTrayIcons::RunSystemCommand(int entry, TraySystemCommand command)
 {
     switch (command) {
     case kTrayStandBy: {
+        // The system refuses to suspend a process without the privilege.
+        if (const DWORD error = m_system->EnableShutdownPrivilege()) {
+            const std::string text = "Cannot enable the shutdown privilege: " + SystemErrorText(error);
+            LogWarning(text.c_str());
+            return;
+        }
         OpenWaitWindow("Please wait...");
         DWORD error = m_system->SetPowerState(true, false);
         if (error)
@@ -608,7 +623,12 @@ void CTrayIcons::RunSystemCommand(int entry, TraySystemCommand command)
         break;
     }
     case kTrayRemoveFromTray: RemoveTrayIcon(entry); break;
-    case kTrayScreenSaver: m_system->StartScreenSaver(MenuOwner()); break;
+    case kTrayScreenSaver:
+        if (m_system->ScreenSaverChosen())
+            m_system->StartScreenSaver(MenuOwner());
+        else
+            m_messageBox(m_host.OwnerWindow(), kNoScreenSaverText, kProgramCaption, MB_OK | MB_ICONINFORMATION);
+        break;
     case kTrayToggleHideIcons: ToggleHideIcons(); break;
     default: break;
     }

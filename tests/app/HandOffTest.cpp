@@ -158,3 +158,39 @@ TEST(HandOffFile, AMarkOrTheOlderEncodingIsRead)
     EXPECT_EQ(HOOKMSG_LOAD_SHORTCUTS, LayoutCodeOfFile(path));
     remove(path.c_str());
 }
+
+TEST(LayoutCommand, SwitchesAndNames)
+{
+    const auto parsed = [](const char* line) {
+        const LayoutCommand command = ParseLayoutCommand(line);
+        return std::to_string(static_cast<int>(command.kind)) + "|" + command.name;
+    };
+    const std::string save = std::to_string(static_cast<int>(CommandKind::kSaveLayout)) + "|";
+    const std::string load = std::to_string(static_cast<int>(CommandKind::kLoadLayout)) + "|";
+    EXPECT_EQ(save + "Home", parsed("/save Home"));
+    EXPECT_EQ(load + "At the office", parsed("  /LOAD \"At the office\"  "));
+    EXPECT_EQ(load + "At the office", parsed("/Load\tAt the office"));
+    EXPECT_EQ(save, parsed("/save"));
+    EXPECT_EQ(save + "..\\x", parsed("/save ..\\x"));
+    EXPECT_EQ(std::to_string(static_cast<int>(CommandKind::kHelp)) + "|", parsed(" /? "));
+    // Anything else is a layout file's path, as it always was.
+    for (const char* other : {"", "/saved Home", "/? more", "C:\\Layouts\\Home.dvl", "\"/save Home\"", "/exit"})
+        EXPECT_EQ("0|", parsed(other)) << other;
+}
+
+TEST(LayoutCommand, OnlyANameInsideThePositionsFolderIsTaken)
+{
+    EXPECT_EQ("Home.dvl", CommandLayoutFileName("Home", 20));
+    EXPECT_EQ("Home.dvl", CommandLayoutFileName("Home.dvl", 20));
+    const std::string cyrillic = "\xD0\x94\xD0\xBE\xD0\xBC \xF0\x9F\x8F\xA0";  // "Дом 🏠"
+    EXPECT_EQ(cyrillic + ".dvl", CommandLayoutFileName(cyrillic, 20));
+    for (const std::string& refused : {std::string(), std::string("..\\x"), std::string("../x"),
+                                       std::string("C:\\x"), std::string("C:x"), std::string("CON"),
+                                       std::string("nul.dvl"), std::string("COM1"), std::string("a|b"),
+                                       std::string(1000, 'x'), std::string("\xD0\x94\xFF")})
+        EXPECT_EQ("", CommandLayoutFileName(refused, 20)) << refused;
+    // The whole path counts: a name that fits a short folder may not fit a long one.
+    const std::string name(200, 'n');
+    EXPECT_EQ(name + ".dvl", CommandLayoutFileName(name, 20));
+    EXPECT_EQ("", CommandLayoutFileName(name, 60));
+}

@@ -74,8 +74,13 @@ TEST_F(ProgramFeaturesTest, EveryFeatureRunsHalfAMinuteAndEndsWithTheSheetNeverM
     const HWND trayOwner = FindWindowExA(HWND_MESSAGE, nullptr, "DervaneTrayIcons", nullptr);
     ASSERT_NE(nullptr, trayOwner);
     EXPECT_TRUE(WaitFor([&] { return TrayIconExists(trayOwner, 305); }, 10000));
-    EXPECT_NE(nullptr, m_program.FindWindowOf(nullptr, "Dervane Delete Icon"));
-    EXPECT_NE(nullptr, m_program.FindWindowOf(nullptr, "Dervane Backup Icon"));
+    // The drop windows come just after the desktop's look.
+    EXPECT_TRUE(WaitFor(
+        [&] {
+            return m_program.FindWindowOf(nullptr, "Dervane Delete Icon") &&
+                m_program.FindWindowOf(nullptr, "Dervane Backup Icon");
+        },
+        10000));
 
     // Half a minute, the sheet looked for all the while: the schedule's run
     // ends it.
@@ -158,7 +163,7 @@ TEST_F(ProgramFeaturesTest, AListThatCannotBeReadAtStartIsLeftAndTheOtherFeature
     const HWND trayOwner = FindWindowExA(HWND_MESSAGE, nullptr, "DervaneTrayIcons", nullptr);
     ASSERT_NE(nullptr, trayOwner);
     EXPECT_TRUE(WaitFor([&] { return TrayIconExists(trayOwner, 305); }, 10000));
-    EXPECT_NE(nullptr, m_program.FindWindowOf(nullptr, "Dervane Delete Icon"));
+    EXPECT_TRUE(WaitFor([&] { return m_program.FindWindowOf(nullptr, "Dervane Delete Icon") != nullptr; }, 10000));
     CloseHandle(held);
     ASSERT_TRUE(m_program.Command(kExit));
     EXPECT_EQ(0, m_program.WaitExit(kExitTimeoutMs));

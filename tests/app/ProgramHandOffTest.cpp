@@ -1,13 +1,23 @@
 // Layout files on Dervane.exe's command line, handed to the running instance
-// through "msg.dat" or loaded by the first one once it is ready; and what the
-// running instance does with a "msg.dat" that holds garbage.
+// through "msg.dat" or loaded by the first one once it is ready; "/save",
+// "/load" and "/?"; and what the running instance does with a "msg.dat" that
+// holds garbage.
+#include <windows.h>
+#include <commctrl.h>
+
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
+#include <cstring>
 #include <string>
+#include <vector>
 
+#include "app/HandOff.h"
+#include "framework/ScopedHandles.h"
 #include "tests/app/ProgramFixture.h"
 #include "tests/harness/Wait.h"
+#include "tests/harness/WideText.h"
 
 namespace {
 
@@ -49,8 +59,16 @@ protected:
         HWND main = m_program.FindWindowOf("CTrayWnd");
         ASSERT_NE(nullptr, main);
         const UINT message = RegisterWindowMessageA("DERVANE_APP_MESSAGE_ID");
-        DWORD_PTR answer = 0;
-        ASSERT_NE(0, SendMessageTimeoutA(main, message, 0, 1, SMTO_ABORTIFHUNG, 10000, &answer));
+        // The program answers busy while it is still starting (or waits on
+        // the desktop) and leaves the file for the next try, as a second
+        // start tries again.
+        DWORD_PTR answer = kHandOffBusy;
+        ASSERT_TRUE(WaitFor(
+            [&] {
+                return SendMessageTimeoutA(main, message, 0, 1, SMTO_ABORTIFHUNG, 10000, &answer) != 0 &&
+                    answer != kHandOffBusy;
+            },
+            10000, 50));
     }
 
     // Lines that tell of a hand-off that went wrong, on either side.
@@ -204,6 +222,124 @@ TEST_F(ProgramHandOffTest, ARecordAddressFromAnotherProcessIsIgnored)
     EXPECT_TRUE(WaitFor([&] { return m_folder.CountLogLines("Ignored a request record") == 6; }, 5000));
     EXPECT_TRUE(m_program.Running());
     EXPECT_TRUE(WaitLook(kText, kBack, 2000));
+}
+
+// "/save" and "/load" go to the running Dervane only; "/?" shows the forms.
+// Without one, nothing is done and nothing starts.
+TEST_F(ProgramHandOffTest, LayoutCommandsWithoutARunningDervaneDoNothing)
+{
+    ASSERT_TRUE(m_session.Start());
+    EXPECT_EQ(2, RunSecond("/save Home"));
+    EXPECT_EQ(2, RunSecond("/load Home"));
+    EXPECT_EQ(1, RunSecond("/save ..\\x")) << "refused whatever runs";
+    ASSERT_TRUE(m_second.Start(m_folder, "/?"));
+    HWND box = nullptr;
+    ASSERT_TRUE(WaitFor([&] { return (box = m_second.FindWindowOf("#32770", "Dervane")) != nullptr; }, 10000));
+    char text[2048] = {};
+    GetDlgItemTextA(box, 0xFFFF, text, sizeof text);
+    for (const char* form : {"Dervane /save NAME", "Dervane /load NAME", "Dervane /exit", "Dervane [layout file]"})
+        EXPECT_NE(nullptr, strstr(text, form)) << form;
+    PostMessageA(box, WM_COMMAND, IDOK, 0);
+    EXPECT_EQ(0, m_second.WaitExit(kExitTimeoutMs));
+    EXPECT_EQ(nullptr, FindWindowA("CTrayWnd", nullptr));
+    EXPECT_FALSE(m_folder.Exists("Positions\\Home.dvl"));
+    EXPECT_FALSE(m_folder.Exists("msg.dat"));
+    EXPECT_EQ(0u, ReadView().listViewSubclassed);
+}
+
+TEST_F(ProgramHandOffTest, SaveAndLoadANamedPositionsLayoutThroughTheRunningDervane)
+{
+    ASSERT_TRUE(m_session.Start());
+    ASSERT_TRUE(StartReady(m_program));
+    // Names that leave the folder, devices, nothing, too much: refused, nothing written anywhere.
+    const std::wstring folder = Wide(m_folder.Path());
+    const std::wstring parent = folder.substr(0, folder.rfind(L'\\'));
+    const std::vector<std::wstring> before = WideNames(folder);
+    const std::vector<std::wstring> layoutsBefore = WideNames(folder + L"\\Positions");
+    const std::vector<std::wstring> parentBefore = WideNames(parent);
+    std::string cyrillic;
+    for (int i = 0; i < 1000; ++i)
+        cyrillic += "\xD0\x96";
+    for (const std::string& arguments :
+         {std::string("/save ..\\x"), std::string("/load ..\\Positions\\Home"), std::string("/save"),
+          std::string("/save \"\""), std::string("/save CON"), std::string("/save nul.dvl"), std::string("/save C:\\x"),
+          std::string("/save ") + std::string(1000, 'x'), "/load " + cyrillic})
+        EXPECT_EQ(1, RunSecond(arguments)) << arguments;
+    EXPECT_EQ(before, WideNames(folder));
+    EXPECT_EQ(layoutsBefore, WideNames(folder + L"\\Positions"));
+    EXPECT_EQ(parentBefore, WideNames(parent));
+
+    CDesktopHostClient::ItemRecord notes = {};
+    ASSERT_TRUE(Host().FindItem("Notes.txt", notes));
+    const int x = notes.x;
+    const int y = notes.y;
+    EXPECT_EQ(0, RunSecond("/save Home"));
+    EXPECT_TRUE(m_folder.Exists("Positions\\Home.dvl"));
+    ASSERT_TRUE(Host().Move(notes.index, x + 150, y + 100));
+    EXPECT_EQ(0, RunSecond("/LOAD \"Home\""));
+    EXPECT_TRUE(WaitFor([&] { return Host().FindItem("Notes.txt", notes) && notes.x == x && notes.y == y; }, 10000))
+        << "Notes.txt at " << notes.x << "," << notes.y;
+    EXPECT_EQ(1, RunSecond("/load Missing"));
+
+    // A name in other scripts: the file is named so, as the system reads it back.
+    const std::string name = "\xD0\x94\xD0\xBE\xD0\xBC \xF0\x9F\x8F\xA0";  // "Дом 🏠"
+    EXPECT_EQ(0, RunSecond("/save \"" + name + "\""));
+    const std::vector<std::wstring> layouts = WideNames(folder + L"\\Positions");
+    EXPECT_NE(layouts.end(), std::find(layouts.begin(), layouts.end(), L"\u0414\u043e\u043c \U0001F3E0.dvl"));
+    EXPECT_EQ(0, RunSecond("/load " + name));
+
+    EXPECT_TRUE(m_program.Running());
+}
+
+// Two second starts at once, and one while the Icons page's layout manager
+// is saving (the desktop's thread held still meanwhile): each gets its own
+// answer and every layout is saved.
+TEST_F(ProgramHandOffTest, SavesAtOnceAndDuringTheSheetsSaveAreEachDone)
+{
+    ASSERT_TRUE(m_session.Start());
+    ASSERT_TRUE(StartReady(m_program));
+    CProgramProcess third;
+    ASSERT_TRUE(m_second.Start(m_folder, "/save One"));
+    ASSERT_TRUE(third.Start(m_folder, "/save Two"));
+    EXPECT_EQ(0, m_second.WaitExit(kExitTimeoutMs));
+    EXPECT_EQ(0, third.WaitExit(kExitTimeoutMs));
+    EXPECT_TRUE(m_folder.Exists("Positions\\One.dvl"));
+    EXPECT_TRUE(m_folder.Exists("Positions\\Two.dvl"));
+
+    const HWND main = m_program.FindWindowOf("CTrayWnd");
+    ASSERT_TRUE(m_program.Command(40001));
+    ASSERT_TRUE(WaitFor([&] { return m_program.SheetVisible(); }, 10000));
+    const HWND sheet = m_program.Sheet();
+    SendMessageA(sheet, PSM_SETCURSEL, 2, 0);  // the Icons page
+    const HWND page = reinterpret_cast<HWND>(SendMessageA(sheet, PSM_GETCURRENTPAGEHWND, 0, 0));
+    ASSERT_NE(nullptr, page);
+    SetDlgItemTextA(page, 1075, "Sheet");  // the layout's name
+    ScopedHandle desktopThread(
+        OpenThread(THREAD_SUSPEND_RESUME, FALSE, GetWindowThreadProcessId(Host().ListView(), nullptr)));
+    ASSERT_TRUE(desktopThread);
+    ASSERT_NE(static_cast<DWORD>(-1), SuspendThread(desktopThread.Get()));
+    struct Resume {
+        HANDLE thread;
+        ~Resume() { ResumeThread(thread); }
+    } resume{desktopThread.Get()};
+    PostMessageA(page, WM_COMMAND, MAKEWPARAM(1065, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(page, 1065)));
+    // The program says it is busy once it waits on the desktop (before, the
+    // missing "msg.dat" is refused).
+    const UINT message = RegisterWindowMessageA("DERVANE_APP_MESSAGE_ID");
+    ASSERT_TRUE(WaitFor(
+        [&] {
+            DeleteFileA(m_folder.PathOf("msg.dat").c_str());
+            DWORD_PTR answer = 0;
+            return SendMessageTimeoutA(main, message, 0, 1, SMTO_NORMAL, 5000, &answer) && answer == 3;
+        },
+        10000));
+    ASSERT_TRUE(m_second.Start(m_folder, "/save Three"));
+    EXPECT_EQ(-1, m_second.WaitExit(1000)) << "it waits while the sheet's save does";
+    ResumeThread(desktopThread.Get());
+    EXPECT_EQ(0, m_second.WaitExit(kExitTimeoutMs));
+    EXPECT_TRUE(WaitFor([&] { return m_folder.Exists("Positions\\Sheet.dvl"); }, 10000));
+    EXPECT_TRUE(m_folder.Exists("Positions\\Three.dvl"));
+    EXPECT_FALSE(m_folder.Exists("msg.dat"));
 }
 
 }  // namespace

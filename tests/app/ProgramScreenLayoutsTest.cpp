@@ -1,6 +1,7 @@
 // Dervane.exe keeping the icons' places of each screen size, in a Wine
 // virtual desktop whose size really changes: the icons are moved as the user
-// moves them, and the screen is changed and changed back.
+// moves them, and the screen is changed and changed back. The desktop host
+// puts the icons in columns a moment after each change, as the shell does.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -38,6 +39,7 @@ protected:
             return;
         StoreKnownLook();
         ASSERT_TRUE(m_folder.WriteFile(kOwnLayout, kOwnLayoutText));
+        m_session.SetHostArguments("/rearrange");
         ASSERT_TRUE(m_session.StartOnVirtualDesktop(TestFolderName(), 800, 600));
         m_program.SetDesktop(m_session.DesktopName());
     }
@@ -78,6 +80,7 @@ TEST_F(ProgramScreenLayoutsTest, ChangingTheScreenAndBackPutsEveryIconBackAndThe
 
     ChangeScreen(1024, 768);
     EXPECT_TRUE(NotesComeTo(640, 512)) << "nothing kept for the larger screen yet: scaled";
+    EXPECT_EQ(1u, ReadView().shellArranges) << "the shell put the icons in columns first";
     MoveNotes(900, 100);
     EXPECT_TRUE(WaitFor([&] { return Holds(kSnapshotLarge, "\tNotes.txt\t900,100\r\n"); }, kKeptTimeoutMs))
         << m_folder.ReadFile(kSnapshotLarge);

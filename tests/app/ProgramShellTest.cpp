@@ -210,13 +210,14 @@ TEST_F(ProgramShellTest, CustomTrayIconsComeBackAfterTaskbarCreatedAndGoAtExit)
     ASSERT_EQ(0, m_program.WaitExit(kExitTimeoutMs));
 }
 
-// The screen grows under a shell that leaves its windows as they were: only
-// the main window's handling of the display change (the library told to fit
-// the desktop to the new screen) makes the list view cover it, and the icons
-// follow the larger view.
+// The screen grows under a shell that leaves its windows as they were (and
+// puts the icons in columns a moment later): only the main window's
+// handling of the display change (the library told to fit the desktop to
+// the new screen) makes the list view cover it, and the icons follow the
+// larger view.
 TEST_F(ProgramShellTest, DisplayChangeFitsTheDesktopToTheNewScreen)
 {
-    m_session.SetHostArguments("/keep-size");
+    m_session.SetHostArguments("/keep-size /rearrange");
     ASSERT_TRUE(m_session.StartOnVirtualDesktop(TestFolderName(), 800, 600));
     CDesktopHostClient::ItemRecord notes = {};
     ASSERT_TRUE(Host().FindItem("Notes.txt", notes));
@@ -235,9 +236,33 @@ TEST_F(ProgramShellTest, DisplayChangeFitsTheDesktopToTheNewScreen)
     const View view = ReadView();
     EXPECT_EQ("800x600", size(view.progmanRect)) << "the host itself did not follow";
     EXPECT_EQ(1u, view.displayChanges);
-    // No layout for 1024x768 in the program folder: the icons are scaled.
-    EXPECT_TRUE(WaitFor([&] { return Host().FindItem("Notes.txt", notes) && notes.x == 640 && notes.y == 512; }, 10000))
+    // No layout for 1024x768 in the program folder: the icons are scaled,
+    // after the shell had put them in columns.
+    EXPECT_TRUE(WaitFor(
+        [&] {
+            return ReadView().shellArranges == 1 && Host().FindItem("Notes.txt", notes) && notes.x == 640 &&
+                notes.y == 512;
+        },
+        10000))
         << notes.x << "," << notes.y;
+}
+
+// A remote session that begins is followed as a display change: here the
+// monitors change without any announcement the program sees.
+TEST_F(ProgramShellTest, ARemoteSessionIsFollowedAsADisplayChange)
+{
+    m_session.SetHostArguments("/keep-size");
+    ASSERT_TRUE(m_session.Start());
+    ASSERT_TRUE(StartReady(m_program));
+    const HWND main = m_program.FindWindowOf("CTrayWnd");
+    const View before = ReadView();
+    ASSERT_TRUE(Host().ServeMonitors("0,0,1024,768;-800,100,800,600"));
+    ASSERT_EQ(before.listViewRect.left, ReadView().listViewRect.left) << "the host alone does not fit the view";
+
+    PostMessageA(main, WM_WTSSESSION_CHANGE, WTS_REMOTE_CONNECT, 1);
+    EXPECT_TRUE(WaitFor([&] { return ReadView().listViewRect.left == -800; }, 10000))
+        << "the view spans both monitors from " << ReadView().listViewRect.left;
+    Host().ServeMonitors("");
 }
 
 }  // namespace

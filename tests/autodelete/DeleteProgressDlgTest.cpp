@@ -28,7 +28,7 @@ public:
     int pumps = 0;
     long rangeEnd = -1;
     long position = -1;
-    int heightWhileWorking = 0;
+    ProgressFold whileWorking;
 
 protected:
     void PumpOneMessage() override
@@ -43,9 +43,7 @@ protected:
     }
     void RunWork() override
     {
-        RECT rect = {};
-        GetWindowRect(GetHwnd(), &rect);
-        heightWhileWorking = rect.bottom - rect.top;
+        whileWorking = ReadProgressFold(GetHwnd());
         CDeleteProgressDlg::RunWork();
         rangeEnd = static_cast<long>(SendItem(IDC_PROGRESS_BAR, PBM_GETRANGE, FALSE));
         position = static_cast<long>(SendItem(IDC_PROGRESS_BAR, PBM_GETPOS));
@@ -68,7 +66,7 @@ Strings WithoutReasons(const Strings& listed)
 struct Expanded {
     std::string status;
     std::string button;
-    int height = 0;
+    ProgressFold fold;
     Strings listed;
     LRESULT extent = 0;
 };
@@ -92,11 +90,9 @@ protected:
                        if (WindowText(GetDlgItem(hwnd, IDCANCEL)) != "Close")
                            return false;
                        if (seen) {
-                           RECT rect = {};
-                           GetWindowRect(hwnd, &rect);
+                           seen->fold = ReadProgressFold(hwnd);
                            seen->status = WindowText(GetDlgItem(hwnd, IDC_PROGRESS_STATUS));
                            seen->button = WindowText(GetDlgItem(hwnd, IDCANCEL));
-                           seen->height = rect.bottom - rect.top;
                            seen->listed = ListItems(hwnd, IDC_PROGRESS_FAILURES);
                            seen->extent = SendDlgItemMessageA(hwnd, IDC_PROGRESS_FAILURES, LB_GETHORIZONTALEXTENT, 0,
                                                               0);
@@ -135,7 +131,9 @@ TEST_F(DeleteProgressDlgTest, AFolderOfThreeFilesCountsFourStepsFourTimesAndGive
     EXPECT_EQ(4u, dialog.CountEntries(In("three")));
     EXPECT_EQ(IDOK, Run(dialog));
     EXPECT_EQ(before, dialog.PreviousForeground()) << GetForegroundWindow();
-    EXPECT_EQ(CProgressDlg::kCollapsedHeight, dialog.heightWhileWorking);
+    // Collapsed where the failure list begins: Cancel whole, the list out of sight.
+    EXPECT_LE(dialog.whileWorking.cancelBottom, dialog.whileWorking.clientBottom);
+    EXPECT_EQ(dialog.whileWorking.listTop, dialog.whileWorking.clientBottom);
     EXPECT_EQ(4, dialog.rangeEnd);
     EXPECT_EQ(4, dialog.position);
     EXPECT_FALSE(Exists(In("three")));
@@ -159,7 +157,7 @@ TEST_F(DeleteProgressDlgTest, AFileInUseIsListedThenItsFolderAndTheDialogGrowsWi
     CloseHandle(held);
     EXPECT_EQ("Errors encountered during deletion!", seen.status);
     EXPECT_EQ("Close", seen.button);
-    EXPECT_EQ(CProgressDlg::kCollapsedHeight + CProgressDlg::kFailureListHeight, seen.height);
+    EXPECT_LT(seen.fold.listBottom, seen.fold.clientBottom) << "the list whole";
     EXPECT_EQ((Strings{In("busy\\open.txt"), In("busy"), In("gone.txt")}), WithoutReasons(seen.listed));
     EXPECT_GT(seen.extent, 0);
     EXPECT_EQ(Strings{"open.txt"}, Names(In("busy")));

@@ -1,8 +1,10 @@
-// The File Shredder's "Deleting Files..." dialog after a drop that leaves
-// failures, for a screenshot: delete_progress_shot.exe FOLDER. A file held
-// open, a dropped path that is gone and a folder link are listed with their
-// reasons; "FOLDER\ready" is written once the list shows.
+// The File Shredder's "Deleting Files..." dialog, for a screenshot:
+// delete_progress_shot.exe FOLDER [failures|working]. "failures": after a drop
+// that leaves failures (a file held open, a dropped path that is gone), listed
+// with their reasons; "working": held while it works. "FOLDER\ready" is
+// written once it shows.
 #include "autodelete/DeleteProgressDlg.h"
+#include "tests/files/ProgressShot.h"
 #include "tests/harness/ShotTimers.h"
 
 #include <commctrl.h>
@@ -34,8 +36,15 @@ int main(int argc, char** argv)
     Make(folder + "\\open.txt");
     HANDLE held = CreateFileA((folder + "\\open.txt").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
     StartShotTimers(argv[1]);
-    CDeleteProgressDlg dialog(nullptr, std::vector<std::string>{folder, std::string(argv[1]) + "\\gone.txt"});
-    dialog.Run();
+    const std::vector<std::string> paths{folder, std::string(argv[1]) + "\\gone.txt"};
+    if (argc > 2 && std::string(argv[2]) == "working") {
+        CHeldProgressDlg<CDeleteProgressDlg> dialog(nullptr, paths);
+        dialog.status = folder + "\\summary 2025.xlsx";
+        dialog.Run();
+    } else {
+        CDeleteProgressDlg dialog(nullptr, paths);
+        dialog.Run();
+    }
     CloseHandle(held);
     return 0;
 }

@@ -26,7 +26,7 @@ size_t FileCount(const std::string& folder)
 class WatchedBackupDlg : public CBackupProgressDlg {
 public:
     using CBackupProgressDlg::CBackupProgressDlg;
-    int heightWhileWorking = 0;
+    ProgressFold whileWorking;
     size_t cancelAfter = 0;
     std::string cancelFolder;
 
@@ -42,9 +42,7 @@ protected:
     }
     void RunWork() override
     {
-        RECT rect = {};
-        GetWindowRect(GetHwnd(), &rect);
-        heightWhileWorking = rect.bottom - rect.top;
+        whileWorking = ReadProgressFold(GetHwnd());
         CBackupProgressDlg::RunWork();
     }
 };
@@ -52,7 +50,7 @@ protected:
 // What the expanded dialog showed.
 struct Expanded {
     std::string status;
-    int height = 0;
+    ProgressFold fold;
     Strings listed;
     LRESULT extent = 0;
     LRESULT expectedExtent = -1;
@@ -63,9 +61,7 @@ bool ReadAndClose(HWND hwnd, Expanded& seen)
 {
     if (WindowText(GetDlgItem(hwnd, IDCANCEL)) != "Close")
         return false;
-    RECT rect = {};
-    GetWindowRect(hwnd, &rect);
-    seen.height = rect.bottom - rect.top;
+    seen.fold = ReadProgressFold(hwnd);
     seen.status = WindowText(GetDlgItem(hwnd, IDC_PROGRESS_STATUS));
     seen.listed = ListItems(hwnd, IDC_PROGRESS_FAILURES);
     HWND list = GetDlgItem(hwnd, IDC_PROGRESS_FAILURES);
@@ -122,9 +118,10 @@ TEST_F(BackupProgressDlgTest, AFileThatCannotBeCopiedExpandsTheDialogWithItsList
                            [&](HWND hwnd) { return ReadAndClose(hwnd, seen); }));
     CloseHandle(held);
     EXPECT_EQ(IDCANCEL, result);
-    EXPECT_EQ(CBackupProgressDlg::kCollapsedHeight, dialog.heightWhileWorking);
+    EXPECT_LE(dialog.whileWorking.cancelBottom, dialog.whileWorking.clientBottom);
+    EXPECT_EQ(dialog.whileWorking.listTop, dialog.whileWorking.clientBottom);
     EXPECT_EQ("Errors encountered during backup!", seen.status);
-    EXPECT_EQ(289, seen.height);
+    EXPECT_LT(seen.fold.listBottom, seen.fold.clientBottom) << "the list whole";
     EXPECT_EQ(Strings{locked + " (" + SystemErrorText(ERROR_SHARING_VIOLATION) + ")"}, seen.listed);
     EXPECT_EQ(seen.expectedExtent, seen.extent);
     EXPECT_EQ(Strings{"free.txt"}, Names(configs[0].target));

@@ -1,5 +1,7 @@
 #include "tests/files/FilesTestSupport.h"
 
+#include "files/FilesResource.h"
+
 #include <shlobj.h>
 
 #include <gtest/gtest.h>
@@ -315,4 +317,23 @@ HDROP MakeDrop(const std::vector<std::wstring>& paths)
     memcpy(reinterpret_cast<char*>(drop) + sizeof(DROPFILES), names.data(), names.size() * sizeof(wchar_t));
     GlobalUnlock(block);
     return static_cast<HDROP>(block);
+}
+
+ProgressFold ReadProgressFold(HWND dialog)
+{
+    ProgressFold fold;
+    RECT rect = {};
+    GetClientRect(dialog, &rect);
+    fold.clientBottom = rect.bottom;
+    const auto controlRect = [dialog](int id) {
+        RECT control = {};
+        GetWindowRect(GetDlgItem(dialog, id), &control);
+        MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&control), 2);
+        return control;
+    };
+    fold.cancelBottom = controlRect(IDCANCEL).bottom;
+    const RECT list = controlRect(IDC_PROGRESS_FAILURES);
+    fold.listTop = list.top;
+    fold.listBottom = list.bottom;
+    return fold;
 }

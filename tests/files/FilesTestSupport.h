@@ -95,3 +95,13 @@ void PumpPending();
 // the dialog). After about 10 seconds the dialog is cancelled. Answers
 // whether act finished.
 bool WhileModal(const std::function<void()>& open, const char* caption, const std::function<bool(HWND)>& act);
+
+// Where a progress dialog's Cancel and failure list lie against the bottom of
+// its client area, in client pixels.
+struct ProgressFold {
+    int clientBottom = 0;
+    int cancelBottom = 0;
+    int listTop = 0;
+    int listBottom = 0;
+};
+ProgressFold ReadProgressFold(HWND dialog);

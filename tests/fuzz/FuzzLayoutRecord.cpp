@@ -130,6 +130,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 
     FuzzLayoutFile(data, size);
 
+    // As a command line: a name taken for /save or /load never leaves the folder.
+    const LayoutCommand command = ParseLayoutCommand(std::string(reinterpret_cast<const char*>(data), size));
+    const std::string fileName = CommandLayoutFileName(command.name, 20);
+    if (!fileName.empty() && (fileName.find_first_of("\\/:") != std::string::npos || IsDeviceName(fileName.c_str())))
+        __builtin_trap();
+
     // As a msg.dat file.
     static const std::string path = "/tmp/fuzz-msgdat-" + std::to_string(getpid());
     if (FILE* f = fopen(path.c_str(), "wb")) {

@@ -262,6 +262,14 @@ int CDesktopHostClient::ServeMonitors(const std::string& monitors)
     return Call(request);
 }
 
+int CDesktopHostClient::RunViewCommand(ViewCommand command)
+{
+    Request request = {};
+    request.code = kRequestViewCommand;
+    request.index = command;
+    return Call(request);
+}
+
 int CDesktopHostClient::TimeMoves(int dx, int dy, double& seconds)
 {
     Request request = {};

@@ -61,6 +61,8 @@ public:
     // Has the host serve these monitors ("left,top,width,height;...", the
     // primary first; empty: the real ones) and announce the change.
     int ServeMonitors(const std::string& monitors);
+    // Runs a view command of the desktop's menu (auto-arrange, align to grid, sort by name).
+    int RunViewCommand(DesktopHostProtocol::ViewCommand command);
 
     // How often the list view sent code to its parent, from a view record.
     static uint32_t Count(const ViewRecord& view, int code);

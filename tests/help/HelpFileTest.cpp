@@ -48,7 +48,7 @@ const char* const kTopics[] = {
     "index.htm",           "tray-menu.htm",      "about.htm",       "general.htm",          "icons.htm",
     "hide-icons.htm",      "tray.htm",           "tray-icon.htm",   "tray-menu-editor.htm", "respond.htm",
     "respond-entry.htm",   "delete.htm",         "delete-task.htm", "backup.htm",           "backup-config.htm",
-    "backup-advanced.htm", "desktop-windows.htm"};
+    "backup-advanced.htm", "desktop-windows.htm", "command-line.htm"};
 
 TEST(HelpFile, HoldsATopicForEveryPageAndDialogAndListsEachInItsContents)
 {

@@ -31,6 +31,11 @@ protected:
         CreateDirectoryA((m_folder + "\\Positions").c_str(), nullptr);
         DeleteFileA((m_folder + "\\Positions\\1024x768.dvl").c_str());
         DeleteFileA((m_folder + "\\display.txt").c_str());
+    }
+    // Starts the host with these arguments on a virtual desktop of 800x600.
+    void Start(const char* hostArguments)
+    {
+        m_session.SetHostArguments(hostArguments);
         const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
         ASSERT_TRUE(m_session.StartOnVirtualDesktop(std::string("DervaneHook") + info->name(), 800, 600));
         Move("Notes.txt", 500, 400);
@@ -58,10 +63,12 @@ protected:
         ASSERT_TRUE(m_session.Client().FindItem(label, item));
         ASSERT_TRUE(m_session.Client().Move(item.index, x, y));
     }
-    long RunClient(int restore)
+    // With lateProgram, the library is told only once the host has put its icons in columns.
+    long RunClient(int restore, bool lateProgram = false)
     {
         const std::string command = "\"" + CChildProcess::ModuleFolder() + "hook_display_client.exe\" \"" + m_folder +
-            "\" 1024 768 " + std::to_string(restore);
+            "\" 1024 768 " + std::to_string(restore) +
+            (lateProgram ? " " + std::to_string(m_session.Client().Pid()) : std::string());
         return m_session.RunOnDesktop(command, kClientTimeoutMs);
     }
     std::string Result() { return ReadFileBytes(m_folder + "\\display.txt"); }
@@ -72,9 +79,15 @@ protected:
     std::map<std::string, Item> m_before;
 };
 
+// The host puts the icons in columns a moment after the change, as the
+// shell does; the library places them after that.
 TEST_F(HookDisplayTest, WithoutALayoutForTheNewSizeEveryIconIsScaled)
 {
+    ASSERT_NO_FATAL_FAILURE(Start("/rearrange"));
     ASSERT_EQ(0, RunClient(1));
+    CDesktopHostClient::ViewRecord view = {};
+    ASSERT_TRUE(m_session.Client().View(view));
+    EXPECT_EQ(1u, view.shellArranges);
     const auto after = Items();
     ASSERT_EQ(m_before.size(), after.size());
     EXPECT_EQ(640, after.at("Notes.txt").x);
@@ -89,12 +102,27 @@ TEST_F(HookDisplayTest, WithoutALayoutForTheNewSizeEveryIconIsScaled)
     EXPECT_EQ("delete 128,256\n", Result());
 }
 
+// A shell that leaves its windows as they were but puts the icons in
+// columns before the program tells the library: the icons still go from
+// the places they had before the change.
+TEST_F(HookDisplayTest, IconsTheShellMovedBeforeTheProgramToldTheLibraryAreScaledFromTheirPlacesBefore)
+{
+    ASSERT_NO_FATAL_FAILURE(Start("/keep-size /rearrange"));
+    ASSERT_EQ(0, RunClient(1, true));
+    const auto after = Items();
+    for (const auto& entry : m_before) {
+        EXPECT_EQ(static_cast<int>(entry.second.x * 1.28), after.at(entry.first).x) << entry.first;
+        EXPECT_EQ(static_cast<int>(entry.second.y * 1.28), after.at(entry.first).y) << entry.first;
+    }
+}
+
 TEST_F(HookDisplayTest, LayoutForTheNewSizeIsLoaded)
 {
     ASSERT_TRUE(WriteFileBytes(m_folder + "\\Positions\\1024x768.dvl",
                                "KTX_FILE\tDERVANE ICON POSITIONS\r\nVERSION\t1.0\r\nICON_TEXT_COLOR_FG\t16777215\r\n"
                                "ICON_TEXT_COLOR_BG\t0\r\nICON_TEXT_BG\t0\r\nICON_STYLE\t0\r\n"
                                "ICON_0\tNotes.txt\t900,700\r\nWINDOW_DELETE\t300,310\r\n"));
+    ASSERT_NO_FATAL_FAILURE(Start(""));
     ASSERT_EQ(0, RunClient(1));
     const auto after = Items();
     EXPECT_EQ(900, after.at("Notes.txt").x);
@@ -106,6 +134,7 @@ TEST_F(HookDisplayTest, LayoutForTheNewSizeIsLoaded)
 
 TEST_F(HookDisplayTest, WithoutAdjustingNothingMoves)
 {
+    ASSERT_NO_FATAL_FAILURE(Start(""));
     ASSERT_EQ(0, RunClient(0));
     const auto after = Items();
     for (const auto& entry : m_before) {

@@ -1,6 +1,7 @@
 // Monitors that change while the desktop runs: the desktop host plays the
-// change (it serves another list of monitors and announces it), and the
-// test stands for the program, which asks the library to follow.
+// change (it serves another list of monitors and announces it, and a moment
+// later puts the icons in columns, as the shell does), and the test stands
+// for the program, which asks the library to follow.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -26,6 +27,7 @@ protected:
         CHookedDesktopTest::SetUp();
         for (const char* name : {"Left one.txt", "Left two.txt", "Right one.txt", "Right two.txt"})
             ASSERT_TRUE(m_desktop.AddFile(name));
+        m_session.SetHostArguments("/rearrange");
         ASSERT_TRUE(StartAndAttach());
         SettingsBlock settings = DefaultSettings();
         settings.restoreOnRes = 1;
@@ -35,10 +37,20 @@ protected:
 
     // Has the host serve monitors, then asks the library to follow, as the
     // program does on WM_DISPLAYCHANGE.
-    void Change(const char* monitors)
+    void Announce(const char* monitors)
     {
         ASSERT_TRUE(Host().ServeMonitors(monitors));
         Send(HOOKMSG_SCREEN_CHANGED);
+    }
+    // Announces a change and waits until the library has placed the icons:
+    // after the shell had put them in columns.
+    void Change(const char* monitors)
+    {
+        const int followed = m_program.DisplayFollowed();
+        const uint32_t arranged = ReadView().shellArranges;
+        Announce(monitors);
+        ASSERT_TRUE(WaitDisplayFollowed(followed + 1));
+        EXPECT_GT(ReadView().shellArranges, arranged) << "the shell arranged the icons before the library";
     }
 
     // Every icon's rectangle on the screen, by label.
@@ -125,9 +137,15 @@ TEST_F(HookMonitorsTest, RenamedSnapshotAndQuickChangesLeaveEveryIconOnScreen)
         EXPECT_TRUE(Inside(entry.second, primary)) << entry.first;
     EXPECT_FALSE(Overlap(alone.at("Left one.txt"), alone.at("Left two.txt")));
 
+    // Four changes at once: the icons are placed once, after the last.
+    const int followed = m_program.DisplayFollowed();
     for (const char* monitors : {kDocked, kAlone, kDocked, kAlone})
-        Change(monitors);
-    alone = Places();
-    for (const auto& entry : alone)
+        Announce(monitors);
+    ASSERT_TRUE(WaitDisplayFollowed(followed + 1));
+    const auto settled = Places();
+    for (const auto& entry : settled) {
         EXPECT_TRUE(Inside(entry.second, primary)) << entry.first;
+        EXPECT_EQ(alone.at(entry.first).left, entry.second.left) << entry.first << ": back from the shell's columns";
+        EXPECT_EQ(alone.at(entry.first).top, entry.second.top) << entry.first;
+    }
 }

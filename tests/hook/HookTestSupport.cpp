@@ -90,6 +90,10 @@ LRESULT CALLBACK CProgramWindow::Proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp)
         self->m_notifications.emplace_back(record->code, std::string(record->payload.text));
         return 0;
     }
+    if (self && hookMessage != 0 && msg == hookMessage && wp == HOOKNOTICE_DISPLAY_FOLLOWED) {
+        ++self->m_displayFollowed;
+        return 0;
+    }
     return DefWindowProcA(hwnd, msg, wp, lp);
 }
 
@@ -162,6 +166,16 @@ bool CHookedDesktopTest::StartAndAttach()
     if (!m_session.Start())
         return false;
     return AttachAndWait(m_program.Handle(), m_folder);
+}
+
+bool CHookedDesktopTest::WaitDisplayFollowed(int count, DWORD timeoutMs)
+{
+    return WaitFor(
+        [&] {
+            CProgramWindow::Pump();
+            return m_program.DisplayFollowed() >= count;
+        },
+        timeoutMs);
 }
 
 unsigned long CHookedDesktopTest::Send(int code, const std::string& text)

@@ -41,6 +41,8 @@ public:
     // Notifications received so far (code and payload text), oldest first.
     const std::vector<std::pair<int, std::string>>& Notifications() const { return m_notifications; }
     void Forget() { m_notifications.clear(); }
+    // Display changes the icons were placed for (HOOKNOTICE_DISPLAY_FOLLOWED).
+    int DisplayFollowed() const { return m_displayFollowed; }
     // Handles whatever messages wait for this thread.
     static void Pump();
 
@@ -49,6 +51,7 @@ private:
 
     HWND m_hwnd = nullptr;
     std::vector<std::pair<int, std::string>> m_notifications;
+    int m_displayFollowed = 0;
 };
 
 // Attaches with hwnd and folder and waits until the library is ready.
@@ -95,6 +98,9 @@ protected:
     bool HasItem(const std::string& label);
     // Moves the first item with label, from inside the host.
     void MoveItem(const std::string& label, int x, int y);
+    // Handles the program window's messages until the library has placed the
+    // icons after count display changes in all.
+    bool WaitDisplayFollowed(int count, DWORD timeoutMs = 15000);
     // Waits until the host shows (or no longer shows) an item with label.
     bool WaitForItem(const std::string& label, bool present = true);
 

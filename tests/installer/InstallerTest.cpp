@@ -2,12 +2,14 @@
 // folder whose name has blanks and letters that the system's code page (1252
 // in the test prefixes) cannot write, the installed Dervane started, a second
 // install over the running one, and a silent uninstall while one of the
-// program's dialogs is open.
+// program's dialogs is open; Setup and the uninstaller worked as a user does.
 #include <windows.h>
+#include <commctrl.h>
 #include <shlobj.h>
 
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <set>
 #include <string>
 #include <vector>
@@ -130,6 +132,76 @@ std::set<std::string> FolderEntries(const std::string& folder)
     return names;
 }
 
+// Setup's and the uninstaller's windows are dialogs of another process:
+// their texts are asked for, their buttons pressed by their commands.
+std::string TextOf(HWND window)
+{
+    char text[2048] = {};
+    DWORD_PTR copied = 0;
+    SendMessageTimeoutA(window, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text), SMTO_ABORTIFHUNG, 5000,
+                        &copied);
+    return text;
+}
+
+struct ControlSearch {
+    const char* className;
+    std::string text;
+    HWND found;
+};
+
+BOOL CALLBACK MatchControl(HWND window, LPARAM context)
+{
+    auto* search = reinterpret_cast<ControlSearch*>(context);
+    char className[64] = {};
+    GetClassNameA(window, className, sizeof className);
+    if (_stricmp(className, search->className) != 0 || TextOf(window).find(search->text) == std::string::npos)
+        return TRUE;
+    search->found = window;
+    return FALSE;
+}
+
+// A control of any depth in parent of that class whose text holds text.
+HWND FindControl(HWND parent, const char* className, const std::string& text)
+{
+    ControlSearch search = {className, text, nullptr};
+    EnumChildWindows(parent, MatchControl, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+struct DialogSearch {
+    DWORD pid;
+    std::string text;
+    HWND found;
+};
+
+// A top-level dialog of process pid (of any process when 0) that shows text
+// in one of its controls.
+HWND FindDialogShowing(DWORD pid, const std::string& text)
+{
+    DialogSearch search = {pid, text, nullptr};
+    EnumWindows(
+        [](HWND window, LPARAM context) -> BOOL {
+            auto* search = reinterpret_cast<DialogSearch*>(context);
+            DWORD pid = 0;
+            GetWindowThreadProcessId(window, &pid);
+            char className[64] = {};
+            GetClassNameA(window, className, sizeof className);
+            if ((search->pid && pid != search->pid) || strcmp(className, "#32770") != 0 || !IsWindowVisible(window) ||
+                !FindControl(window, "Static", search->text))
+                return TRUE;
+            search->found = window;
+            return FALSE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+// Next, Install, Uninstall, Finish, Close, a box's OK: the button of id 1.
+void PressDefault(HWND dialog)
+{
+    PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(dialog, IDOK)));
+}
+
 class InstallerTest : public ProgramTestBase {
 protected:
     void SetUp() override
@@ -242,6 +314,98 @@ TEST_F(InstallerTest, SilentInstallRunUpgradeAndUninstallKeepOnlyTheUsersData)
     EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, "Software\\Quillmere\\Dervane"));
     EXPECT_EQ(kMissingValue, ReadRunValue());
     EXPECT_EQ(kMissingValue, ReadAssociationCommand());
+}
+
+// Setup over an earlier version whose library the desktop still holds: it
+// says to sign out first and does not offer to start the new Dervane. Then
+// the uninstaller with "Your layouts and lists" ticked takes the layouts and
+// the places kept for each arrangement of monitors, then the folder left
+// empty, and nothing else of the user's.
+TEST_F(InstallerTest, SetupThatNeedsASignOutStartsNothingAndTheUninstallerTakesTheSnapshots)
+{
+    const std::string folder = Utf8(m_install);
+    StoreKnownLook();
+    ASSERT_TRUE(m_session.Start());
+    ASSERT_EQ(0, RunSetup(m_install));
+    m_folder.Adopt(folder);
+    ASSERT_TRUE(StartReady(m_program)) << "the desktop takes the installed library";
+    const char earlier[] = "0.9.0";
+    ASSERT_EQ(ERROR_SUCCESS,
+              RegSetKeyValueA(HKEY_CURRENT_USER, kUninstallKey, "DisplayVersion", REG_SZ, earlier, sizeof earlier));
+
+    STARTUPINFOW startup = {};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION info = {};
+    std::wstring command = L"\"" + SetupPath() + L"\"";
+    ASSERT_TRUE(CreateProcessW(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &info));
+    ScopedHandle setup(info.hProcess);
+    ScopedHandle setupThread(info.hThread);
+    HWND wizard = nullptr;
+    ASSERT_TRUE(WaitFor([&] { return (wizard = FindDialogShowing(info.dwProcessId, "Setup will install")); }, 30000));
+    PressDefault(wizard);
+    ASSERT_TRUE(WaitFor([&] { return FindControl(wizard, "Edit", folder) != nullptr; }, 10000)) << "the folder page";
+    PressDefault(wizard);
+    HWND box = nullptr;
+    ASSERT_TRUE(WaitFor([&] { return (box = FindDialogShowing(info.dwProcessId, "Sign out and in again")); },
+                        kSetupTimeoutMs));
+    PressDefault(box);
+    ASSERT_TRUE(WaitFor([&] { return FindControl(wizard, "Static", "Sign out and in again before you start it"); },
+                        kSetupTimeoutMs))
+        << "the finish page says so";
+    const HWND run = FindControl(wizard, "Button", "Start Dervane now");
+    ASSERT_NE(nullptr, run);
+    EXPECT_FALSE(IsWindowVisible(run));
+    EXPECT_EQ(BST_UNCHECKED, SendMessageA(run, BM_GETCHECK, 0, 0));
+    PressDefault(wizard);
+    ASSERT_EQ(WAIT_OBJECT_0, WaitForSingleObject(setup.Get(), kSetupTimeoutMs));
+    DWORD code = 1;
+    GetExitCodeProcess(setup.Get(), &code);
+    EXPECT_EQ(0u, code);
+    EXPECT_EQ(0, m_program.WaitExit(kExitTimeoutMs));
+    EXPECT_EQ(nullptr, FindWindowA("CTrayWnd", nullptr));
+    EXPECT_TRUE(PathExists(folder + "\\DervaneHook.dll.old")) << "the earlier library was moved aside";
+
+    // The uninstaller, "Your layouts and lists" ticked.
+    const std::vector<std::string> ours = {"Positions\\Home.dvl", "Positions\\Snapshot 1024x768.dvs",
+                                           "Positions\\Snapshot 1920x1080+0+0 1280x1024-1280+0@144dpi.dvs",
+                                           "Positions\\Snapshot 1024x768.dvs.new", "Shortcuts\\Work.dvl"};
+    for (const std::string& name : ours)
+        ASSERT_TRUE(m_folder.WriteFile(name, "KTX_FILE\tDERVANE ICON POSITIONS\r\n"));
+    ASSERT_TRUE(m_folder.WriteFile("Shortcuts\\Mine.txt", "the user's own"));
+    ASSERT_EQ(0, RunWide(L"\"" + m_install + L"\\Uninstall.exe\"", kSetupTimeoutMs)) << "it starts its copy";
+    HWND uninstaller = nullptr;
+    ASSERT_TRUE(WaitFor([&] { return (uninstaller = FindDialogShowing(0, "will be ended if it is running")); }, 30000));
+    PressDefault(uninstaller);
+    HWND tree = nullptr;
+    ASSERT_TRUE(WaitFor([&] { return (tree = FindControl(uninstaller, "SysTreeView32", "")) != nullptr; }, 10000));
+    // As the keyboard does: the second item ("Your layouts and lists") chosen, then ticked.
+    const auto caret = [&] { return reinterpret_cast<HTREEITEM>(SendMessageA(tree, TVM_GETNEXTITEM, TVGN_CARET, 0)); };
+    const auto stateOf = [&](HTREEITEM item) {
+        return SendMessageA(tree, TVM_GETITEMSTATE, reinterpret_cast<WPARAM>(item), TVIS_STATEIMAGEMASK);
+    };
+    ASSERT_TRUE(WaitFor([&] { return caret() != nullptr; }, 5000));
+    const HTREEITEM first = caret();
+    PostMessageA(tree, WM_KEYDOWN, VK_DOWN, 0);
+    ASSERT_TRUE(WaitFor([&] { return caret() != first; }, 5000));
+    const HTREEITEM data = caret();
+    const LRESULT unticked = stateOf(data);
+    PostMessageA(tree, WM_CHAR, ' ', 0);
+    ASSERT_TRUE(WaitFor([&] { return stateOf(data) != unticked; }, 5000));
+    PressDefault(uninstaller);
+    EXPECT_TRUE(WaitFor([&] { return !PathExists(folder + "\\Positions"); }, kSetupTimeoutMs, 100));
+    ASSERT_TRUE(WaitFor([&] { return !PathExists(folder + "\\Uninstall.exe"); }, kSetupTimeoutMs, 100));
+    for (const std::string& name : ours)
+        EXPECT_FALSE(PathExists(folder + "\\" + name)) << name;
+    EXPECT_EQ((std::set<std::string>{"Mine.txt"}), FolderEntries(folder + "\\Shortcuts"));
+    // Close, once the uninstaller has finished and offers it.
+    EXPECT_TRUE(WaitFor(
+        [&] {
+            const HWND close = GetDlgItem(uninstaller, IDOK);
+            if (close && IsWindowEnabled(close) && TextOf(close).find("Close") != std::string::npos)
+                PressDefault(uninstaller);
+            return !IsWindow(uninstaller);
+        },
+        30000, 200));
 }
 
 // A folder too long for the paths the program builds under it, and a

@@ -45,8 +45,8 @@ protected:
     }
     void TearDown() override { sheet.reset(); }
 
-    // The program's order: the feature starts (which may show the window),
-    // then the sheet is made with the page active.
+    // The program's order: the feature starts and shows the window the
+    // settings show, then the sheet is made with the page active.
     void Start()
     {
         auto backup = std::make_unique<CBackupPage>(host, owner);
@@ -55,6 +55,7 @@ protected:
         sheet->AddPage(std::make_unique<BlankPage>());
         sheet->AddPage(std::move(backup));
         owner.Start();
+        owner.ShowWindows();
         ASSERT_EQ(1, CreateTestSheet(*sheet, "Backup Page Test"));
         sheet->SetActivePage(1);
     }

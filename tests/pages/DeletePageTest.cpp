@@ -52,11 +52,12 @@ protected:
         sheet.TearDown();
     }
 
-    // The program's order: the feature starts (its settings, the schedule),
-    // then the sheet (hidden) is made on this page.
+    // The program's order: the feature starts (its settings, the schedule)
+    // and shows its window, then the sheet (hidden) is made on this page.
     void Start()
     {
         owner.Start();
+        owner.ShowWindows();
         CPropertySheet::SheetArgs args;
         caption = "Delete Page Test " + TestName();
         args.caption = caption.c_str();

@@ -6,6 +6,7 @@
 #include "PagesTestResources.h"
 #include "common/Log.h"
 #include "common/Utf8.h"
+#include "framework/ProcessPaths.h"
 #include "framework/PropertySheet.h"
 #include "pages/RespondPage.h"
 #include "pages/RespondResource.h"
@@ -292,6 +293,12 @@ TEST_F(RespondPageTest, TheEditorKeepsOnlyRealActionsAndRefusesWhatCannotBeStore
     EXPECT_EQ(162, ListView_GetColumnWidth(List(), 0));
     EXPECT_EQ(162, ListView_GetColumnWidth(List(), 1));
 
+    // A sound in a folder of its own, which cannot be the current one.
+    const std::string sounds = dir.File("sounds");
+    const std::string sound = sounds + "\\ding.wav";
+    ASSERT_TRUE(CreateDirectoryA(sounds.c_str(), nullptr));
+    WriteBytes(sound, "RIFF");
+    const std::string folder = CurrentFolder();
     Strings common;
     EXPECT_TRUE(DriveModal([&] { ClickButton(Page(), IDC_RESPOND_ADD); }, "Add Respond Entry",
                            [&](HWND editor) {
@@ -319,6 +326,19 @@ TEST_F(RespondPageTest, TheEditorKeepsOnlyRealActionsAndRefusesWhatCannotBeStore
                                ChooseInList(editor, IDC_RESPOND_KIND, kActionPlaySound);
                                EXPECT_TRUE(Shown(editor, IDC_RESPOND_SOUND));
                                EXPECT_FALSE(Shown(editor, IDC_RESPOND_LABEL));
+                               // Browse takes a file and leaves the current folder alone.
+                               EXPECT_TRUE(DriveModal([&] { ClickButton(editor, IDC_RESPOND_BROWSE); }, "Open",
+                                                      [&](HWND open) {
+                                                          // Into the sound's folder, then the file, by the
+                                                          // file name box (cmb13 or edt1).
+                                                          for (const std::string& name : {sounds, sound}) {
+                                                              SetDlgItemTextA(open, 1148, name.c_str());
+                                                              SetDlgItemTextA(open, 1152, name.c_str());
+                                                              ClickButton(open, IDOK);
+                                                          }
+                                                      }));
+                               EXPECT_EQ(sound, WindowText(GetDlgItem(editor, IDC_RESPOND_SOUND)));
+                               EXPECT_EQ(folder, CurrentFolder());
                                TypeText(editor, IDC_RESPOND_SOUND, "C:\\ding.wav");
                                // A tab in the title would split its record: refused.
                                TypeText(editor, IDC_RESPOND_TITLE, "Replace\tFile");

@@ -242,6 +242,7 @@ TEST_F(TrayPageTest, ALinkStartsItsTargetWithItsArgumentsInItsFolderAndAMissingF
     const std::string work = dir.File("work");
     ASSERT_TRUE(CreateDirectoryA(work.c_str(), nullptr));
     const std::string linkFile = dir.File("Recorder.lnk");
+    SetEnvironmentVariableA("DERVANE_LINK_ICONS", recorder.substr(0, recorder.rfind('\\')).c_str());
     const std::string noFileLink = dir.File("Printers.lnk");
     ScopedPidl printers;
     ASSERT_TRUE(SUCCEEDED(SHGetSpecialFolderLocation(nullptr, CSIDL_PRINTERS, printers.Put())));
@@ -249,7 +250,8 @@ TEST_F(TrayPageTest, ALinkStartsItsTargetWithItsArgumentsInItsFolderAndAMissingF
         link.SetPath(recorder.c_str());
         link.SetArguments("alpha \"b c\"");
         link.SetWorkingDirectory(work.c_str());
-        link.SetIconLocation(recorder.c_str(), 0);
+        // A location with a variable, as the shell's own links have them.
+        link.SetIconLocation("%DERVANE_LINK_ICONS%\\backup_record_args.exe", 0);
     }));
     ASSERT_TRUE(SaveLink(noFileLink, [&](IShellLinkA& link) { link.SetIDList(printers.Get()); }));
     const std::string record = dir.File("record.txt");
@@ -267,7 +269,8 @@ TEST_F(TrayPageTest, ALinkStartsItsTargetWithItsArgumentsInItsFolderAndAMissingF
     EXPECT_EQ(noFileLink, Entry(0).items[2].target) << "a link to no file opens the link itself";
 
     // The link's item shows a picture, drawn by the menu (no text of the
-    // system's); the others have none and are plain items.
+    // system's), its location's variable expanded; the others have none and
+    // are plain items.
     const SeenMenu menu = RightClick(IconId(0));
     EXPECT_EQ((std::vector<std::string>{"", "Missing", "Printers"}), menu.items);
     EXPECT_EQ(0, menu.defaultPosition);
@@ -294,6 +297,7 @@ TEST_F(TrayPageTest, ALinkStartsItsTargetWithItsArgumentsInItsFolderAndAMissingF
     EXPECT_STREQ(before, after);
     SetEnvironmentVariableA("DERVANE_RECORD", nullptr);
     SetEnvironmentVariableA("DERVANE_RECORD_FOLDER", nullptr);
+    SetEnvironmentVariableA("DERVANE_LINK_ICONS", nullptr);
 }
 
 TEST_F(TrayPageTest, RemoveFromTrayTakesOneIconAndTheFeaturesOffAndOnBringAllBackWithTheFirstIds)
@@ -338,10 +342,16 @@ TEST_F(TrayPageTest, SystemCommandsCallTheSystemWithTheirArgumentsAndFailuresAre
             {SystemItem("Stand By", kTrayStandBy), SystemItem("Shut Down", kTrayShutDown),
              SystemItem("Restart", kTrayRestart), SystemItem("Log Off", kTrayLogOff),
              SystemItem("Screen", kTrayScreenSaver), SystemItem("Hide", kTrayToggleHideIcons)}}});
-    // Stand-by: both tries fail, the wait window goes, the system's text is shown.
-    system->answers = {ERROR_ACCESS_DENIED, ERROR_ACCESS_DENIED};
+    // Stand-by without the privilege: nothing more, nothing shown.
+    system->answers = {ERROR_NOT_ALL_ASSIGNED};
     Choose(CommandId(0, 0));
-    EXPECT_EQ((std::vector<std::string>{"power 1 0", "power 0 0"}), system->calls);
+    EXPECT_EQ((std::vector<std::string>{"privilege"}), system->calls);
+    EXPECT_TRUE(BoxRecorder::boxes.empty());
+    // With it: both tries fail, the wait window goes, the system's text is shown.
+    system->calls.clear();
+    system->answers = {0, ERROR_ACCESS_DENIED, ERROR_ACCESS_DENIED};
+    Choose(CommandId(0, 0));
+    EXPECT_EQ((std::vector<std::string>{"privilege", "power 1 0", "power 0 0"}), system->calls);
     EXPECT_EQ("", WaitWindowText());
     ASSERT_EQ(1u, BoxRecorder::boxes.size());
     EXPECT_EQ("Error", BoxRecorder::boxes[0].caption);
@@ -371,6 +381,15 @@ TEST_F(TrayPageTest, SystemCommandsCallTheSystemWithTheirArgumentsAndFailuresAre
     system->calls.clear();
     Choose(CommandId(0, 4));
     EXPECT_EQ((std::vector<std::string>{"screen saver"}), system->calls);
+    // No screen saver chosen in Windows: said so, nothing started.
+    system->calls.clear();
+    system->screenSaverChosen = false;
+    Choose(CommandId(0, 4));
+    EXPECT_TRUE(system->calls.empty());
+    ASSERT_EQ(3u, BoxRecorder::boxes.size());
+    EXPECT_EQ("No screen saver is chosen. Choose one in the screen saver settings of Windows, then try again.",
+              BoxRecorder::boxes[2].text);
+    EXPECT_EQ(static_cast<UINT>(MB_OK | MB_ICONINFORMATION), BoxRecorder::boxes[2].type);
     Choose(CommandId(0, 5));
     ASSERT_EQ(1u, host.settingsSent.size());
     EXPECT_EQ(1, host.settingsSent[0].settings.hideEnabled);
@@ -504,6 +523,40 @@ TEST_F(TrayPageTest, AddUpReplaceAndDeleteAreWrittenAtOnceAndTheNotificationArea
     EXPECT_EQ(std::string::npos, ReadBytes(file).find("Gamma"));
     EXPECT_EQ("", WindowText(GetDlgItem(Page(), IDC_TRAY_TIP)));
     EXPECT_FALSE(IsWindowEnabled(GetDlgItem(Page(), IDC_TRAY_DELETE)));
+}
+
+TEST_F(TrayPageTest, UpAndDownNextToAnIconTakenOutOfTheTrayKeepEachIconWithItsOwnEntryAndMenu)
+{
+    Start({{"One", "", {SystemItem("Out One", kTrayRemoveFromTray)}},
+           {"Two", "", {SystemItem("Out Two", kTrayRemoveFromTray)}},
+           {"Three", "", {SystemItem("Out Three", kTrayRemoveFromTray)}}});
+    ASSERT_TRUE(WaitIcons(3));
+    Choose(CommandId(1, 0));
+    ASSERT_TRUE(WaitIcons(2));
+    const UINT oneIcon = IconId(0);
+    const UINT threeIcon = IconId(2);
+
+    // Each shown icon keeps its entry (picture, tip, menu); the one taken out stays out.
+    const auto expectShown = [&](int one, int three, int two) {
+        EXPECT_EQ(oneIcon, IconId(one));
+        EXPECT_EQ(threeIcon, IconId(three));
+        EXPECT_EQ(0u, IconId(two));
+        EXPECT_EQ(0u, CommandId(two, 0)) << "no menu for an icon not shown";
+        EXPECT_TRUE(WaitIcons(2));
+        EXPECT_TRUE(WaitFor([] { return HasTip("One") && HasTip("Three") && !HasTip("Two"); }, 5000));
+        EXPECT_EQ((std::vector<std::string>{"Out One"}), RightClick(oneIcon).items);
+        EXPECT_EQ((std::vector<std::string>{"Out Three"}), RightClick(threeIcon).items);
+    };
+    SelectRow(Page(), 1);
+    ClickButton(Page(), IDC_TRAY_UP);
+    EXPECT_NE(std::string::npos, ReadBytes(dir.File("TrayIcons.txt")).find("ENTRY_0\tTwo\t"));
+    expectShown(1, 2, 0);
+    SelectRow(Page(), 0);
+    ClickButton(Page(), IDC_TRAY_DOWN);
+    expectShown(0, 2, 1);
+    SelectRow(Page(), 1);
+    ClickButton(Page(), IDC_TRAY_DOWN);
+    expectShown(0, 1, 2);
 }
 
 TEST_F(TrayPageTest, AFailedSaveIsSaidAndTheChangeStaysForTheNextSave)
@@ -1007,4 +1060,48 @@ TEST_F(TrayPageTest, BadPictureFilesLeaveThePickerEmptyAndTheChoiceAsItWasAndNot
     ASSERT_EQ(1u, g_helpCalls.size());
     EXPECT_EQ(static_cast<UINT>(IDD_TRAY_ICON), g_helpCalls[0].dialog);
     EXPECT_EQ(IDC_TRAY_ICON_FILE, g_helpCalls[0].control);
+}
+
+// The real calls that Wine can make (never the suspension nor the end of the
+// session): the privilege enabled in the process's token, and the screen
+// saver the user chose, read where Windows keeps it.
+TEST(SystemCommands, EnableThePrivilegeAndReadTheChosenScreenSaver)
+{
+    CSystemCommands system;
+    ASSERT_EQ(0u, system.EnableShutdownPrivilege());
+    LUID shutdown = {};
+    ASSERT_TRUE(LookupPrivilegeValueA(nullptr, SE_SHUTDOWN_NAME, &shutdown));
+    HANDLE token = nullptr;
+    ASSERT_TRUE(OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &token));
+    std::vector<BYTE> buffer(4096);
+    DWORD size = 0;
+    const BOOL read = GetTokenInformation(token, TokenPrivileges, buffer.data(), static_cast<DWORD>(buffer.size()), &size);
+    CloseHandle(token);
+    ASSERT_TRUE(read);
+    const auto* privileges = reinterpret_cast<const TOKEN_PRIVILEGES*>(buffer.data());
+    bool enabled = false;
+    for (DWORD i = 0; i < privileges->PrivilegeCount; ++i) {
+        const LUID_AND_ATTRIBUTES& p = privileges->Privileges[i];
+        if (p.Luid.LowPart == shutdown.LowPart && p.Luid.HighPart == shutdown.HighPart)
+            enabled = (p.Attributes & SE_PRIVILEGE_ENABLED) != 0;
+    }
+    EXPECT_TRUE(enabled);
+
+    HKEY key = nullptr;
+    ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExW(HKEY_CURRENT_USER, L"Control Panel\\Desktop", 0, nullptr, 0,
+                                             KEY_SET_VALUE, nullptr, &key, nullptr));
+    const auto set = [&](const std::wstring& value) {
+        RegSetValueExW(key, L"SCRNSAVE.EXE", 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
+                       static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t)));
+    };
+    RegDeleteValueW(key, L"SCRNSAVE.EXE");
+    EXPECT_FALSE(system.ScreenSaverChosen());
+    set(L"");
+    EXPECT_FALSE(system.ScreenSaverChosen());
+    set(L"C:\\windows\\system32\\\u041b\u0443\u043d\u0430.scr");
+    EXPECT_TRUE(system.ScreenSaverChosen());
+    set(L"C:\\" + std::wstring(300, L'\u0416') + L".scr");
+    EXPECT_TRUE(system.ScreenSaverChosen()) << "longer than MAX_PATH";
+    RegDeleteValueW(key, L"SCRNSAVE.EXE");
+    RegCloseKey(key);
 }

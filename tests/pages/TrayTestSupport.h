@@ -24,7 +24,9 @@ public:
     DWORD EndSession(UINT flags) override { return Record("exit " + std::to_string(flags)); }
     DWORD EnableShutdownPrivilege() override { return Record("privilege"); }
     void StartScreenSaver(HWND window) override { Record(window ? "screen saver" : "screen saver, no window"); }
+    bool ScreenSaverChosen() override { return screenSaverChosen; }
 
+    bool screenSaverChosen = true;
     std::vector<std::string> calls;
     std::vector<DWORD> answers;
 
