@@ -66,9 +66,13 @@ void ApplySettings(const SettingsBlock& settings)
     g_shared.appearance.textForeground = settings.textForeground;
     g_shared.appearance.textBackground = settings.textBackground;
 
+    // The rules are applied to every icon once at most (each application
+    // reads every shortcut a rule of targets needs).
+    bool rulesApplied = false;
     if (!g_shared.hideRulesLoaded) {
         ReloadHideRules();
         g_shared.hideRulesLoaded = 1;
+        rulesApplied = true;
     }
     const bool enabled = g_shared.enabled != 0;
     const bool turnedOn = enabled && !wasEnabled;
@@ -83,20 +87,13 @@ void ApplySettings(const SettingsBlock& settings)
         repaint = true;
 
     const bool hideEnabled = g_shared.hideEnabled != 0;
-    if (hideEnabled != wasHideEnabled) {
-        if (hideEnabled) {
+    if (hideEnabled && (!wasHideEnabled || turnedOn)) {
+        if (!rulesApplied)
             ApplyHideRulesToAll();
-            HideAgain();
-        } else {
-            ShowAllIcons();
-        }
-    }
-    if (turnedOn && hideEnabled) {
-        ApplyHideRulesToAll();
         HideAgain();
-    } else if (turnedOff) {
-        ShowAllIcons();
     }
+    if ((!hideEnabled && wasHideEnabled) || turnedOff)
+        ShowAllIcons();
     if (repaint)
         RepaintListView();
 }

@@ -26,5 +26,8 @@ DERVANE_HOOK_API HWND HOOK_GetListView();
 // parent since the attach (into or out of a "WorkerW"): the program then
 // attaches again, as after a shell restart.
 DERVANE_HOOK_API int HOOK_IsDesktopMoved();
+// How many shortcuts the hide rules have read in the desktop's process since
+// it was set up: what a change of the desktop costs.
+DERVANE_HOOK_API long HOOK_GetShortcutReads();
 DERVANE_HOOK_API LRESULT CALLBACK SubclassCallWndProc(HWND, UINT, WPARAM, LPARAM);
 DERVANE_HOOK_API LRESULT CALLBACK SubclassParentCallWndProc(HWND, UINT, WPARAM, LPARAM);

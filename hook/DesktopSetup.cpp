@@ -13,6 +13,7 @@
 #include "hook/LayoutFiles.h"
 #include "hook/ScreenFit.h"
 #include "hook/ScreenSnapshots.h"
+#include "hook/Subclass.h"
 
 namespace {
 
@@ -57,6 +58,7 @@ void SetUpDesktop()
     g_shared.appearance = {0xFFFFFFFFu, 0xFFFFFFFFu, -1, -1};
     g_shared.previousAppearance = g_shared.appearance;
     g_shared.hideRulesLoaded = 0;
+    g_shared.shortcutReads = 0;
     g_shared.shellTextColor = static_cast<COLORREF>(SendMessageW(hwnd, LVM_GETTEXTCOLOR, 0, 0));
     g_shared.shellTextBkColor = static_cast<COLORREF>(SendMessageW(hwnd, LVM_GETTEXTBKCOLOR, 0, 0));
     g_shared.shellStyle = static_cast<DWORD>(GetWindowLongPtrW(hwnd, GWL_STYLE));
@@ -66,12 +68,7 @@ void SetUpDesktop()
     // nearest one, so that the user can reach them.
     FollowArrangement(g_process.arrangement, g_process.viewOrigin, nullptr, true);
 
-    g_process.shellListViewProc = reinterpret_cast<WNDPROC>(
-        SetWindowLongPtrW(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(SubclassCallWndProc)));
-    if (IsWindow(g_shared.defView)) {
-        g_process.shellParentProc = reinterpret_cast<WNDPROC>(
-            SetWindowLongPtrW(g_shared.defView, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(SubclassParentCallWndProc)));
-    }
+    ChainDesktopProcedures(hwnd, IsWindow(g_shared.defView) ? g_shared.defView : nullptr);
     g_shared.hookMessageId = RegisterWindowMessageW(DERVANE_HOOK_MESSAGE_NAME_W);
     TeardownMessageId();
     g_process.setUp = true;
@@ -96,16 +93,11 @@ void TearDownDesktop()
         lv.SetStyleKeepingPositions(g_shared.shellStyle);
         ShowAllIcons();
     }
-    if (g_process.shellParentProc && IsWindow(g_shared.defView)) {
-        SetWindowLongPtrW(g_shared.defView, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(g_process.shellParentProc));
-    }
-    g_process.shellParentProc = nullptr;
-    if (g_process.shellListViewProc && IsWindow(hwnd)) {
-        SetWindowLongPtrW(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(g_process.shellListViewProc));
+    UnchainDesktopProcedures(hwnd, g_shared.defView);
+    if (IsWindow(hwnd)) {
         RECT rc = {0, 0, g_shared.viewWidth, g_shared.viewHeight};
         InvalidateRect(hwnd, &rc, TRUE);
         UpdateWindow(hwnd);
     }
-    g_process.shellListViewProc = nullptr;
     g_process.lists.reset();
 }

@@ -1,6 +1,5 @@
 #include <windows.h>
 
-#include "hook/HookGuard.h"
 #include "hook/HookProcess.h"
 #include "hook/HookSharedData.h"
 
@@ -12,19 +11,10 @@ BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID)
         InterlockedIncrement(&g_shared.attachCount);
         break;
     case DLL_PROCESS_DETACH:
+        // Nothing more: the desktop's process keeps the library until it
+        // ends (its procedures may stay in the desktop's windows' chains),
+        // and it gets its state back from the tear-down that detach asks for.
         InterlockedDecrement(&g_shared.attachCount);
-        // Where the platform unloads a hook library from the desktop's process
-        // (Windows does, Wine does not), the desktop gets its own state back
-        // here; a tear-down already asked for by detach is not repeated.
-        if (g_process.setUp) {
-            CallGuarded(
-                "the library's unloading",
-                [] {
-                    TearDownDesktop();
-                    CloseProcessLogs();
-                },
-                [] {});
-        }
         break;
     default: break;
     }

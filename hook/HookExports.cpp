@@ -61,6 +61,12 @@ int HOOK_IsDesktopMoved()
         "HOOK_IsDesktopMoved", [] { return DesktopMoved() ? 1 : 0; }, [] { return 0; });
 }
 
+long HOOK_GetShortcutReads()
+{
+    return CallGuarded(
+        "HOOK_GetShortcutReads", [] { return static_cast<long>(g_shared.shortcutReads); }, [] { return 0L; });
+}
+
 void HOOK_GetSelectedIconCount(int* total, int* selected)
 {
     CallGuarded(

@@ -210,11 +210,11 @@ void ObserveListViewNotification(LPARAM lParam)
         const int index = reinterpret_cast<const NMLISTVIEW*>(lParam)->iItem;
         if (!lv.GetLabel(index, label))
             break;
-        for (const IconPosition& pending : g_process.lists->pendingPositions) {
-            if (strcmp(pending.label, label) == 0) {
-                lv.SetPosition32(index, POINT{pending.x, pending.y});
-                return;
-            }
+        const auto& pendingPositions = g_process.lists->pendingPositions;
+        const auto pending = pendingPositions.find(label);
+        if (pending != pendingPositions.end()) {
+            lv.SetPosition32(index, pending->second);
+            return;
         }
         if (FindHiddenIcon(label) < 0) {
             ApplyHideRules(label);
@@ -224,8 +224,12 @@ void ObserveListViewNotification(LPARAM lParam)
         break;
     }
     case LVN_ITEMCHANGED: {
-        const int index = reinterpret_cast<const NMLISTVIEW*>(lParam)->iItem;
-        if (index >= 0 && lv.GetLabel(index, label))
+        // A change of the item itself (its text, its image, its item): a
+        // change of state alone (a selection, the focus) is none of the rules'.
+        const auto* change = reinterpret_cast<const NMLISTVIEW*>(lParam);
+        if ((change->uChanged & ~static_cast<UINT>(LVIF_STATE)) == 0)
+            break;
+        if (change->iItem >= 0 && lv.GetLabel(change->iItem, label))
             ApplyHideRules(label);
         break;
     }

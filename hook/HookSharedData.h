@@ -41,6 +41,7 @@ struct HookSharedData {
     BYTE repaintPending;
     BYTE rehidePending;
     BYTE keepSnapshots;  // keep the icons' places of each screen size
+    LONG shortcutReads;  // shortcuts the hide rules read since the set-up
 };
 
 // The one instance, in the library's shared section.

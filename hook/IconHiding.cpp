@@ -53,10 +53,13 @@ bool HideIcon(const char* label)
 bool ShowIcon(const char* label)
 {
     auto* hidden = HiddenList();
+    // An icon that is not hidden is not looked for.
+    const int entry = FindHiddenIcon(label);
+    if (entry < 0)
+        return false;
     CDesktopListView lv(g_shared.listView);
     const int index = lv.FindIconByLabel(label);
-    const int entry = FindHiddenIcon(label);
-    if (index < 0 || entry < 0)
+    if (index < 0)
         return false;
     POINT pt = {(*hidden)[entry].x, (*hidden)[entry].y};
     hidden->erase(hidden->begin() + entry);

@@ -378,12 +378,9 @@ bool ApplyShortcutRecords(CKeyedTextFile& file, const char* path, bool* toggled)
 
     HCURSOR previous = SetCursor(LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_WAIT)));
     const CDesktopListView lv(g_shared.listView);
+    const CScopedIconIndex index(g_shared.listView);
     ReadIconRecords(file, path, [&](const ShortcutRecord& r, bool isFile) {
-        IconPosition pending = {};
-        CopyUtf8(pending.label, sizeof pending.label, r.label);
-        pending.x = r.x;
-        pending.y = r.y;
-        g_process.lists->pendingPositions.push_back(pending);
+        g_process.lists->pendingPositions.emplace(r.label, POINT{r.x, r.y});
         if (isFile) {
             if (loaded) {
                 RemoveShortcut(r);

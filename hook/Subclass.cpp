@@ -4,27 +4,39 @@
 
 #include <cstring>
 
+#include "common/Log.h"
 #include "hook/DervaneHook.h"
 #include "hook/HookAttach.h"
 #include "hook/HookGuard.h"
 #include "hook/HookProcess.h"
 #include "hook/HookRequests.h"
 #include "hook/HookSharedData.h"
+#include "hook/ProcedureChain.h"
+#include "hook/Subclass.h"
 
 namespace {
 
+// Set up or not, our procedures pass the window's messages on to the ones
+// they replaced for as long as they are in the windows' chains.
+CProcedureChain g_listViewChain(SubclassCallWndProc);
+CProcedureChain g_parentChain(SubclassParentCallWndProc);
+
+LRESULT CallNext(const CProcedureChain& chain, HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam)
+{
+    const WNDPROC next = chain.Next(wnd);
+    if (!next)
+        return DefWindowProcW(wnd, msg, wParam, lParam);
+    return CallWindowProcW(next, wnd, msg, wParam, lParam);
+}
+
 LRESULT CallShellListView(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam)
 {
-    if (!g_process.shellListViewProc)
-        return DefWindowProcW(wnd, msg, wParam, lParam);
-    return CallWindowProcW(g_process.shellListViewProc, wnd, msg, wParam, lParam);
+    return CallNext(g_listViewChain, wnd, msg, wParam, lParam);
 }
 
 LRESULT CallShellParent(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam)
 {
-    if (!g_process.shellParentProc)
-        return DefWindowProcW(wnd, msg, wParam, lParam);
-    return CallWindowProcW(g_process.shellParentProc, wnd, msg, wParam, lParam);
+    return CallNext(g_parentChain, wnd, msg, wParam, lParam);
 }
 
 // A request of the program: the record is taken out of the shared block first,
@@ -52,6 +64,8 @@ LRESULT ListViewProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam)
         TearDownDesktop();
         return 1;
     }
+    if (!g_process.setUp)
+        return CallShellListView(wnd, msg, wParam, lParam);
     LRESULT answer = 0;
     if (FilterListViewMessage(wnd, msg, wParam, lParam, &answer))
         return answer;
@@ -59,6 +73,26 @@ LRESULT ListViewProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam)
 }
 
 }  // namespace
+
+bool ChainDesktopProcedures(HWND listView, HWND defView)
+{
+    // Once in a chain, this library's code may be called until the process
+    // ends, whoever leaves the chain when.
+    PinLibrary();
+    g_process.shellListViewProc = g_listViewChain.Enter(listView);
+    g_process.shellParentProc = defView ? g_parentChain.Enter(defView) : nullptr;
+    return g_process.shellListViewProc != nullptr;
+}
+
+void UnchainDesktopProcedures(HWND listView, HWND defView)
+{
+    if (g_process.shellParentProc && !g_parentChain.Leave(defView))
+        LogWarning("Another program's procedure is in front of the desktop's parent window: ours stays, passing on");
+    g_process.shellParentProc = nullptr;
+    if (g_process.shellListViewProc && !g_listViewChain.Leave(listView))
+        LogWarning("Another program's procedure is in front of the desktop list view: ours stays, passing on");
+    g_process.shellListViewProc = nullptr;
+}
 
 LRESULT CALLBACK SubclassCallWndProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam)
 {

@@ -341,14 +341,14 @@ TEST_F(HookPositionsTest, OriginalLayoutShowsEveryHiddenIconFirst)
     EXPECT_EQ(320, ItemNamed("Notes.txt").x);
     EXPECT_EQ(240, ItemNamed("Notes.txt").y);
     EXPECT_EQ(500, ItemNamed("Readme.txt").x);
-    // Its rule still holds: the next change of the icon (a click) hides it again.
+    // A click changes no icon: it stays shown until its rule is applied again.
     ASSERT_TRUE(Host().Select(ItemNamed("Notes.txt").index, true));
-    EXPECT_EQ(kParkedY, ItemNamed("Notes.txt").y);
+    EXPECT_EQ(240, ItemNamed("Notes.txt").y);
     ASSERT_TRUE(Host().Select(-1, false));
-
-    // Any other name leaves hidden icons hidden.
     Send(HOOKMSG_RELOAD_HIDE_RULES);
     ASSERT_EQ(kParkedY, ItemNamed("Notes.txt").y);
+
+    // Any other name leaves hidden icons hidden.
     ASSERT_TRUE(WriteLayout(PositionsFile("original.dvl"), WithHeader({"ICON_0\tNotes.txt\t10,10"})));
     ASSERT_EQ(1ul, Send(HOOKMSG_LOAD_POSITIONS, "original.dvl"));
     EXPECT_EQ(kParkedY, ItemNamed("Notes.txt").y);

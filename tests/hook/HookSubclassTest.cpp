@@ -13,6 +13,7 @@
 #include "hook/DervaneHook.h"
 #include "tests/harness/Wait.h"
 #include "tests/hook/HookTestSupport.h"
+#include "tests/hook/OtherSubclass.h"
 
 using namespace DesktopHostProtocol;
 
@@ -101,6 +102,76 @@ TEST_F(HookSubclassTest, HideRulesOfLabelsAndOfShortcutTargets)
         EXPECT_EQ(entry.second.x, ItemNamed(entry.first).x) << entry.first;
         EXPECT_EQ(entry.second.y, ItemNamed(entry.first).y) << entry.first;
     }
+}
+
+// A click selects an icon: with rules of targets, no shortcut is read for it.
+// Reading the rules again reads each shortcut once, however many rules.
+TEST_F(HookSubclassTest, RulesOfTargetsReadAShortcutOncePerIconAndNotOnASelection)
+{
+    ASSERT_TRUE(m_desktop.AddFile("readme.txt"));
+    ASSERT_TRUE(m_desktop.AddShortcut("Editor", "C:\\windows\\notepad.exe"));
+    ASSERT_TRUE(m_desktop.AddShortcut("Viewer", "C:\\windows\\regedit.exe"));
+    ASSERT_TRUE(StartAndAttach());
+    ASSERT_TRUE(WriteHideRules({{"NOTEPAD.EXE", 1}, {"CALC.EXE", 1}, {"*.TXT", 0}, {"WORDPAD.EXE", 1}}));
+    SendSettings(DefaultSettings());
+    EXPECT_EQ(0, HOOK_GetShortcutReads()) << "hiding off: no rule is matched";
+    SettingsBlock settings = DefaultSettings();
+    settings.hideEnabled = 1;
+    SendSettings(settings);
+    EXPECT_EQ((Labels{"Editor", "readme.txt"}), Parked());
+    EXPECT_EQ(2, HOOK_GetShortcutReads()) << "once per item of a file, none for one a label rule hides";
+
+    ASSERT_TRUE(Host().Select(ItemNamed("Viewer").index, true));
+    ASSERT_TRUE(Host().Select(ItemNamed("Editor").index, true));
+    ASSERT_TRUE(Host().Select(-1, false));
+    EXPECT_EQ(2, HOOK_GetShortcutReads());
+    EXPECT_EQ((Labels{"Editor", "readme.txt"}), Parked());
+
+    // A new start that turns the features and hiding on with its first settings.
+    SettingsBlock off = DefaultSettings();
+    off.enabled = 0;
+    SendSettings(off);
+    HOOK_AttachDLL(nullptr, nullptr);
+    ASSERT_TRUE(AttachAndWait(m_program.Handle(), m_folder));
+    SendSettings(settings);
+    EXPECT_EQ((Labels{"Editor", "readme.txt"}), Parked());
+    EXPECT_EQ(2, HOOK_GetShortcutReads());
+}
+
+// Another tool subclasses the list view after Dervane: Dervane's exit leaves
+// its procedure in the chain, passing on, and a new start takes it up again.
+TEST_F(HookSubclassTest, AnotherSubclassAfterOursSurvivesOurExit)
+{
+    ASSERT_TRUE(m_desktop.AddFile("Notes.txt"));
+    ASSERT_TRUE(m_desktop.AddFile("Letter.doc"));
+    ASSERT_TRUE(StartAndAttach());
+    ASSERT_TRUE(WriteHideRules({{"Notes.txt", 0}}));
+    SettingsBlock settings = DefaultSettings();
+    settings.hideEnabled = 1;
+    SendSettings(settings);
+    ASSERT_EQ(Labels{"Notes.txt"}, Parked());
+    ASSERT_TRUE(OTHER_Install(Host().ListView()));
+    ASSERT_TRUE(WaitFor([] { return OTHER_Installed(); }, 5000));
+
+    HOOK_AttachDLL(nullptr, nullptr);
+    EXPECT_EQ(Labels{}, Parked()) << "the desktop has its state back";
+    long seen = OTHER_Messages();
+    MoveItem("Letter.doc", 200, 150);
+    EXPECT_EQ(150, ItemNamed("Letter.doc").y) << "the list view itself still answers";
+    EXPECT_LT(seen, OTHER_Messages()) << "the other procedure still gets the list view's messages";
+    EXPECT_EQ(1u, ReadView().listViewSubclassed);
+
+    // A new start sets up in the same chain and detaches again.
+    ASSERT_TRUE(AttachAndWait(m_program.Handle(), m_folder));
+    SendSettings(settings);
+    EXPECT_EQ(Labels{"Notes.txt"}, Parked());
+    HOOK_AttachDLL(nullptr, nullptr);
+    EXPECT_EQ(Labels{}, Parked());
+    seen = OTHER_Messages();
+    MoveItem("Letter.doc", 260, 150);
+    EXPECT_EQ(260, ItemNamed("Letter.doc").x);
+    EXPECT_LT(seen, OTHER_Messages());
+    OTHER_Unhook();
 }
 
 TEST_F(HookSubclassTest, MissingRulesFileHidesNothingAndIsLogged)
