@@ -346,8 +346,8 @@ TEST_F(InstallerTest, SetupThatNeedsASignOutStartsNothingAndTheUninstallerTakesT
     ASSERT_TRUE(WaitFor([&] { return FindControl(wizard, "Edit", folder) != nullptr; }, 10000)) << "the folder page";
     PressDefault(wizard);
     HWND box = nullptr;
-    ASSERT_TRUE(WaitFor([&] { return (box = FindDialogShowing(info.dwProcessId, "Sign out and in again")); },
-                        kSetupTimeoutMs));
+    ASSERT_TRUE(
+        WaitFor([&] { return (box = FindDialogShowing(info.dwProcessId, "Sign out and in again")); }, kSetupTimeoutMs));
     PressDefault(box);
     ASSERT_TRUE(WaitFor([&] { return FindControl(wizard, "Static", "Sign out and in again before you start it"); },
                         kSetupTimeoutMs))
@@ -392,12 +392,8 @@ TEST_F(InstallerTest, SetupThatNeedsASignOutStartsNothingAndTheUninstallerTakesT
     PostMessageA(tree, WM_CHAR, ' ', 0);
     ASSERT_TRUE(WaitFor([&] { return stateOf(data) != unticked; }, 5000));
     PressDefault(uninstaller);
-    EXPECT_TRUE(WaitFor([&] { return !PathExists(folder + "\\Positions"); }, kSetupTimeoutMs, 100));
-    ASSERT_TRUE(WaitFor([&] { return !PathExists(folder + "\\Uninstall.exe"); }, kSetupTimeoutMs, 100));
-    for (const std::string& name : ours)
-        EXPECT_FALSE(PathExists(folder + "\\" + name)) << name;
-    EXPECT_EQ((std::set<std::string>{"Mine.txt"}), FolderEntries(folder + "\\Shortcuts"));
-    // Close, once the uninstaller has finished and offers it.
+    // Close, once the uninstaller has finished and offers it: then what it
+    // removed is looked at.
     EXPECT_TRUE(WaitFor(
         [&] {
             const HWND close = GetDlgItem(uninstaller, IDOK);
@@ -405,7 +401,12 @@ TEST_F(InstallerTest, SetupThatNeedsASignOutStartsNothingAndTheUninstallerTakesT
                 PressDefault(uninstaller);
             return !IsWindow(uninstaller);
         },
-        30000, 200));
+        kSetupTimeoutMs, 200));
+    EXPECT_FALSE(PathExists(folder + "\\Positions"));
+    EXPECT_FALSE(PathExists(folder + "\\Uninstall.exe"));
+    for (const std::string& name : ours)
+        EXPECT_FALSE(PathExists(folder + "\\" + name)) << name;
+    EXPECT_EQ((std::set<std::string>{"Mine.txt"}), FolderEntries(folder + "\\Shortcuts"));
 }
 
 // A folder too long for the paths the program builds under it, and a
