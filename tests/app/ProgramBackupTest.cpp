@@ -43,7 +43,7 @@ protected:
             m_source + "\nENTRY_0_DEST\t" + m_target + "\nENTRY_0_TYPE_0\t*.*\nENTRY_0_TYPE_1\t#%#\n";
         ASSERT_TRUE(m_folder.WriteFile("Backup.txt", text));
     }
-    HWND BackupWindow() const { return m_program.FindWindowOf(nullptr, "Dervane Backup Icon"); }
+    HWND BackupWindow() const { return Shown(m_program.FindWindowOf(nullptr, "Dervane Backup Icon")); }
     static std::string Place(HWND window)
     {
         RECT rect = {};
@@ -88,8 +88,9 @@ TEST_F(ProgramBackupTest, AFirstStartShowsTheWindowAt50By0AndADroppedFileIsCopie
     HWND window = nullptr;
     ASSERT_TRUE(WaitFor([&] { return (window = BackupWindow()) != nullptr; }, 10000));
     EXPECT_EQ("50,0", Place(window));
-    HWND shredder = m_program.FindWindowOf(nullptr, "Dervane Delete Icon");
-    ASSERT_NE(nullptr, shredder);
+    HWND shredder = nullptr;
+    ASSERT_TRUE(WaitFor(
+        [&] { return (shredder = Shown(m_program.FindWindowOf(nullptr, "Dervane Delete Icon"))) != nullptr; }, 10000));
     EXPECT_EQ("0,0", Place(shredder));
 
     ASSERT_TRUE(DropOn(m_program.Pid(), window, {report}));

@@ -79,8 +79,8 @@ protected:
         ASSERT_TRUE(WriteProgramBinary("Property Delete AutoDel Seconds", &seconds, 4));
         ASSERT_TRUE(WriteProgramBinary("Property Delete AutoDel Last Action", &lastAction, 4));
     }
-    HWND Shredder() const { return m_program.FindWindowOf(nullptr, "Dervane Delete Icon"); }
-    HWND BackupWindow() const { return m_program.FindWindowOf(nullptr, "Dervane Backup Icon"); }
+    HWND Shredder() const { return Shown(m_program.FindWindowOf(nullptr, "Dervane Delete Icon")); }
+    HWND BackupWindow() const { return Shown(m_program.FindWindowOf(nullptr, "Dervane Backup Icon")); }
     // Shows the sheet on the Delete page (the page with the "Add..." button
     // 1251) and answers the page's window.
     HWND ShowDeletePage() { return ShowPageWith(1251); }

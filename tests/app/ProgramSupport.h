@@ -36,6 +36,13 @@ private:
     std::string m_path;
 };
 
+// The window when it is shown (a window made hidden and placed before it is
+// shown is not there yet for the user), else nullptr.
+inline HWND Shown(HWND window)
+{
+    return window && IsWindowVisible(window) ? window : nullptr;
+}
+
 // Removes every registry trace of the program: its key under the current
 // user and the machine, both Run values and both ".dvl" associations.
 void ResetProgramRegistry();
