@@ -117,6 +117,9 @@ bool FilterListViewMessage(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam, LRE
         return false;
     switch (msg) {
     case WM_SIZE: {
+        // Seen before the list view itself handles it: the icons still stand
+        // where they were, on the arrangement they were placed for.
+        SavePendingSnapshot();
         const CSnapshotsPaused paused;
         CheckDisplaySize();
         return false;
@@ -156,8 +159,9 @@ bool FilterListViewMessage(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam, LRE
     case WM_DISPLAYCHANGE:
         // The icons follow once the view has its new size (WM_SIZE, or the
         // program's HOOKMSG_SCREEN_CHANGED): measured then, against what they
-        // were placed for.
-        DropPendingSnapshot();
+        // were placed for. They still stand where the user left them: a
+        // snapshot that was due is written for the arrangement they are on.
+        SavePendingSnapshot();
         return false;
     case WM_KEYDOWN:
         if (!OnKeyDown(wParam))

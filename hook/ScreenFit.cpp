@@ -71,7 +71,8 @@ void BeginSettle(const Arrangement& from, POINT fromOrigin, SIZE fromView, bool 
         g_settle.before.at.assign(static_cast<size_t>(count), POINT{});
         g_settle.before.known.assign(static_cast<size_t>(count), false);
         for (int i = 0; i < count; ++i)
-            g_settle.before.known[static_cast<size_t>(i)] = lv.GetPosition(i, &g_settle.before.at[static_cast<size_t>(i)]);
+            g_settle.before.known[static_cast<size_t>(i)] = lv.GetPosition(i,
+                                                                           &g_settle.before.at[static_cast<size_t>(i)]);
     }
     g_settle.deadline = GetTickCount64() + kSettleLimitMs;
     ArmSettleTimer();
@@ -120,8 +121,7 @@ void FinishSettle()
     }
     g_shared.rehidePending = 1;
     QueryPerformanceCounter(&end);
-    const LONGLONG micros =
-        frequency.QuadPart > 0 ? (end.QuadPart - start.QuadPart) * 1000000 / frequency.QuadPart : 0;
+    const LONGLONG micros = frequency.QuadPart > 0 ? (end.QuadPart - start.QuadPart) * 1000000 / frequency.QuadPart : 0;
     g_settle.before = IconPlaces();
     PostNotice(HOOKNOTICE_DISPLAY_FOLLOWED, static_cast<LPARAM>(micros));
 }
@@ -160,6 +160,11 @@ void FitListViewToScreen()
 {
     HWND lv = g_shared.listView;
     const Arrangement now = MeasureArrangement();
+    // Announced before the shell moved anything (else the wait for it has
+    // begun and dropped what was due): the icons still stand where the user
+    // left them, on the arrangement they were placed for.
+    if (!g_settle.waiting && !now.SameAs(g_process.arrangement))
+        SavePendingSnapshot();
     RECT rc = {};
     if (!now.Empty() && GetWindowRect(lv, &rc)) {
         // Screen coordinates have the primary's top-left corner at 0,0, as

@@ -11,11 +11,12 @@
 namespace {
 
 int g_paused = 0;
+bool g_due = false;  // the timer runs: a snapshot is due
 
 void ArmTimer()
 {
     if (IsWindow(g_shared.listView))
-        SetTimer(g_shared.listView, kSnapshotTimerId, kSnapshotDelayMs, nullptr);
+        g_due = SetTimer(g_shared.listView, kSnapshotTimerId, kSnapshotDelayMs, nullptr) != 0;
 }
 
 // The monitors and the list view are still as last measured. When they are
@@ -64,8 +65,17 @@ void DropPendingSnapshot()
     StopScreenSnapshots();
 }
 
+void SavePendingSnapshot()
+{
+    if (!g_due || g_paused > 0 || !SnapshotsKept())
+        return;
+    StopScreenSnapshots();
+    SavePositionsSnapshot(ArrangementSnapshotFileName(CurrentArrangement()).c_str());
+}
+
 void StopScreenSnapshots()
 {
+    g_due = false;
     if (IsWindow(g_shared.listView))
         KillTimer(g_shared.listView, kSnapshotTimerId);
 }

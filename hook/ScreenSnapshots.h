@@ -25,6 +25,10 @@ void NoteIconsMoved();
 // A display change began: a due snapshot is dropped, since the icons will be
 // placed for the new size before anything is written again.
 void DropPendingSnapshot();
+// A display change is announced before anyone moved an icon for it: a due
+// snapshot is written now, for the arrangement the icons still stand on
+// (the user's last moves are not lost to it).
+void SavePendingSnapshot();
 // WM_TIMER of the list view; true when it was the snapshot's timer.
 bool OnSnapshotTimer(WPARAM id);
 // Stops the timer; at tear-down.

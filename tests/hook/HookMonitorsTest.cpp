@@ -98,6 +98,8 @@ TEST_F(HookMonitorsTest, IconsComeBackToTheirMonitorsAfterUndockingAndDocking)
     const std::string snapshot = PositionsFile(kDockedSnapshot);
     ASSERT_TRUE(WaitFor([&] { return ReadFileBytes(snapshot).find("Right two.txt") != std::string::npos; }, 15000))
         << "no snapshot of the docked arrangement";
+    // Moved again just before the undocking, while its snapshot is still due.
+    MoveItem("Left one.txt", 150, 260);
     const auto before = Places();
 
     Change(kAlone);
