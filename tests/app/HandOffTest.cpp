@@ -87,16 +87,10 @@ TEST(HandOffFile, GarbageIsRefused)
         "",  // empty
         "abc\n1\nWork.dvl",  // code not a number
         "0\n1\nWork.dvl",  // code out of range
-        "13\n1\nWork.dvl",
-        "-5\n1\nWork.dvl",
-        "99999999999999999999\n1\nWork.dvl",
+        "13\n1\nWork.dvl", "-5\n1\nWork.dvl", "99999999999999999999\n1\nWork.dvl",
         "3\nx\nWork.dvl",  // route not a number
         // only a layout to load or save, for the hook library
-        "1\n1\nWork.dvl",
-        "5\n1\nWork.dvl",
-        "8\n1\nWork.dvl",
-        "10\n0\nWork.dvl",
-        "3\n0\nWork.dvl",
+        "1\n1\nWork.dvl", "5\n1\nWork.dvl", "8\n1\nWork.dvl", "10\n0\nWork.dvl", "3\n0\nWork.dvl",
         "3\n1",  // no third line
         "3\n1\n",  // empty name
     };
@@ -184,10 +178,10 @@ TEST(LayoutCommand, OnlyANameInsideThePositionsFolderIsTaken)
     EXPECT_EQ("Home.dvl", CommandLayoutFileName("Home.dvl", 20));
     const std::string cyrillic = "\xD0\x94\xD0\xBE\xD0\xBC \xF0\x9F\x8F\xA0";  // "Дом 🏠"
     EXPECT_EQ(cyrillic + ".dvl", CommandLayoutFileName(cyrillic, 20));
-    for (const std::string& refused : {std::string(), std::string("..\\x"), std::string("../x"),
-                                       std::string("C:\\x"), std::string("C:x"), std::string("CON"),
-                                       std::string("nul.dvl"), std::string("COM1"), std::string("a|b"),
-                                       std::string(1000, 'x'), std::string("\xD0\x94\xFF")})
+    for (const std::string& refused :
+         {std::string(), std::string("..\\x"), std::string("../x"), std::string("C:\\x"), std::string("C:x"),
+          std::string("CON"), std::string("nul.dvl"), std::string("COM1"), std::string("a|b"), std::string(1000, 'x'),
+          std::string("\xD0\x94\xFF")})
         EXPECT_EQ("", CommandLayoutFileName(refused, 20)) << refused;
     // The whole path counts: a name that fits a short folder may not fit a long one.
     const std::string name(200, 'n');

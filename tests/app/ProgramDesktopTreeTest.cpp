@@ -19,7 +19,6 @@ using DesktopHostProtocol::DesktopTree;
 
 constexpr DWORD kExitTimeoutMs = 15000;
 constexpr UINT kExit = 40002;
-constexpr UINT kProperties = 40001;
 constexpr int kLayoutName = 1075;
 constexpr int kSave = 1065;
 constexpr int kLoad = 1066;
@@ -62,14 +61,7 @@ protected:
     }
 
     // The Icons page of the running program, shown.
-    HWND IconsPage()
-    {
-        if (!m_program.Command(kProperties) || !WaitFor([&] { return m_program.SheetVisible(); }, 10000))
-            return nullptr;
-        const HWND sheet = m_program.Sheet();
-        SendMessageA(sheet, PSM_SETCURSEL, 2, 0);
-        return reinterpret_cast<HWND>(SendMessageA(sheet, PSM_GETCURRENTPAGEHWND, 0, 0));
-    }
+    HWND IconsPage() { return ShowPage(2); }
     // Types the layout's name on the page and presses the button.
     static void LayoutButton(HWND page, const char* name, int button)
     {

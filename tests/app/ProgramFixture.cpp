@@ -1,5 +1,7 @@
 #include "tests/app/ProgramFixture.h"
 
+#include <commctrl.h>
+
 #include "tests/harness/Wait.h"
 
 std::string ProgramTestBase::TestFolderName()
@@ -60,6 +62,15 @@ void ProgramTestBase::StoreKnownLook()
         return ::testing::AssertionSuccess();
     return ::testing::AssertionFailure() << std::hex << "labels 0x" << view.textColor << " on 0x" << view.textBkColor
                                          << ", wanted 0x" << text << " on 0x" << back;
+}
+
+HWND ProgramTestBase::ShowPage(int index)
+{
+    if (!m_program.Command(40001) || !WaitFor([&] { return m_program.SheetVisible(); }, 10000))
+        return nullptr;
+    const HWND sheet = m_program.Sheet();
+    SendMessageA(sheet, PSM_SETCURSEL, static_cast<WPARAM>(index), 0);
+    return reinterpret_cast<HWND>(SendMessageA(sheet, PSM_GETCURRENTPAGEHWND, 0, 0));
 }
 
 ProgramTestBase::View ProgramTestBase::ReadView()

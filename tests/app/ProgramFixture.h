@@ -36,6 +36,9 @@ protected:
                                           COLORREF text = kText, COLORREF back = kBack);
     ::testing::AssertionResult WaitLook(COLORREF text, COLORREF back, DWORD timeoutMs = 15000);
     View ReadView();
+    // Opens the sheet from the tray menu at page index (2: Icons) and answers
+    // that page's window; nullptr if the sheet did not show.
+    HWND ShowPage(int index);
     CDesktopHostClient& Host() { return m_session.Client(); }
 
     CTestDesktop m_desktop;

@@ -311,11 +311,7 @@ TEST_F(ProgramHandOffTest, SavesAtOnceAndDuringTheSheetsSaveAreEachDone)
     EXPECT_TRUE(m_folder.Exists("Positions\\Two.dvl"));
 
     const HWND main = m_program.FindWindowOf("CTrayWnd");
-    ASSERT_TRUE(m_program.Command(40001));
-    ASSERT_TRUE(WaitFor([&] { return m_program.SheetVisible(); }, 10000));
-    const HWND sheet = m_program.Sheet();
-    SendMessageA(sheet, PSM_SETCURSEL, 2, 0);  // the Icons page
-    const HWND page = reinterpret_cast<HWND>(SendMessageA(sheet, PSM_GETCURRENTPAGEHWND, 0, 0));
+    const HWND page = ShowPage(2);  // the Icons page
     ASSERT_NE(nullptr, page);
     SetDlgItemTextA(page, 1075, "Sheet");  // the layout's name
     ScopedHandle desktopThread(

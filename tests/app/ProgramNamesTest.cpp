@@ -118,7 +118,11 @@ TEST_F(ProgramNamesTest, TheShredderDeletesEachDroppedNameAndNothingTheLookAlike
     ASSERT_TRUE(
         WaitFor([&] { return (shredder = m_program.FindWindowOf(nullptr, "Dervane Delete Icon")) != nullptr; }, 10000));
     ASSERT_TRUE(DropOn(m_program.Pid(), shredder, {Utf8(dropped), Utf8(In(kChinese + L".txt"))}));
-    EXPECT_TRUE(WaitFor([&] { return WideNames(m_tree) == WideNames_{L"Victim", kJapanese + L".txt"}; }, 10000))
+    EXPECT_TRUE(WaitFor(
+        [&] {
+            return WideNames(m_tree) == WideNames_{L"Victim", kJapanese + L".txt"};
+        },
+        10000))
         << "left: " << Utf8(WideNames(m_tree).empty() ? L"" : WideNames(m_tree).front());
     EXPECT_EQ("keep", ReadWide(In(L"Victim\\keep.txt")));
     EXPECT_EQ("keep", ReadWide(In(kJapanese + L".txt")));
@@ -219,8 +223,7 @@ TEST_F(ProgramNamesTest, FromAFolderNamedInCyrillicTheHookTheLayoutsAndTheEngine
                 first.y == 200 && second.x == 420 && second.y == 260;
         },
         10000))
-        << japanese << " at " << first.x << "," << first.y << "; " << chinese << " at " << second.x << ","
-        << second.y;
+        << japanese << " at " << first.x << "," << first.y << "; " << chinese << " at " << second.x << "," << second.y;
 
     // The engine, loaded into another program, reads the rules from here.
     CChildProcess box;

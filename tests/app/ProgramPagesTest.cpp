@@ -18,15 +18,6 @@ const std::string kOneByte(1, '\1');
 
 class ProgramPagesTest : public ProgramTestBase {
 protected:
-    // Shows the sheet at page index and answers that page's window.
-    HWND ShowPage(int index)
-    {
-        if (!m_program.Command(40001) || !WaitFor([&] { return m_program.SheetVisible(); }, 10000))
-            return nullptr;
-        const HWND sheet = m_program.Sheet();
-        SendMessageA(sheet, PSM_SETCURSEL, index, 0);
-        return reinterpret_cast<HWND>(SendMessageA(sheet, PSM_GETCURRENTPAGEHWND, 0, 0));
-    }
     static void Click(HWND page, int id) { SendMessageA(GetDlgItem(page, id), BM_CLICK, 0, 0); }
 };
 

@@ -195,12 +195,9 @@ TEST_F(ProgramStartTest, ExitWhileAPageDialogIsOpenClosesItAndEnds)
     ASSERT_TRUE(m_session.Start());
     ASSERT_TRUE(StartReady(m_program));
     const HWND main = m_program.FindWindowOf("CTrayWnd");
-    ASSERT_TRUE(m_program.Command(40001));
-    ASSERT_TRUE(WaitFor([&] { return m_program.SheetVisible(); }, 10000));
-    const HWND sheet = m_program.Sheet();
-    SendMessageA(sheet, PSM_SETCURSEL, 2, 0);  // the Icons page
-    const HWND page = reinterpret_cast<HWND>(SendMessageA(sheet, PSM_GETCURRENTPAGEHWND, 0, 0));
+    const HWND page = ShowPage(2);  // the Icons page
     ASSERT_NE(nullptr, page);
+    const HWND sheet = m_program.Sheet();
     PostMessageA(page, WM_COMMAND, MAKEWPARAM(1214, BN_CLICKED), 0);  // "Icons..."
     ASSERT_TRUE(WaitFor([&] { return !IsWindowEnabled(sheet); }, 10000)) << "the rules dialog did not open";
 
