@@ -123,8 +123,11 @@ TEST_F(HookPositionsTest, LoadPutsEveryIconBackAndTellsTheProgramFirst)
     MoveItem("Notes.txt", 300, 200);
     MoveItem("Readme.txt", 420, 96);
     const auto saved = Positions();
-    CTitledWindow deleteWindow("Dervane Delete Icon", 950, 680);
-    CTitledWindow backupWindow("Dervane Backup Icon", 40, 610);
+    // Inside 800x600 too: in full runs this session now and then measured an
+    // 800-wide screen (the window came back at x 736), seemingly left by
+    // another test's 800x600 desktop; not what this test is about.
+    CTitledWindow deleteWindow("Dervane Delete Icon", 700, 520);
+    CTitledWindow backupWindow("Dervane Backup Icon", 40, 510);
     ASSERT_EQ(1ul, Send(HOOKMSG_SAVE_POSITIONS, "mine.dvl"));
     int shift = 0;
     for (const auto& entry : saved) {
@@ -147,10 +150,10 @@ TEST_F(HookPositionsTest, LoadPutsEveryIconBackAndTellsTheProgramFirst)
         EXPECT_EQ(entry.second.x, loaded.at(entry.first).x) << entry.first;
         EXPECT_EQ(entry.second.y, loaded.at(entry.first).y) << entry.first;
     }
-    EXPECT_EQ(950, deleteWindow.Position().x);
-    EXPECT_EQ(680, deleteWindow.Position().y);
+    EXPECT_EQ(700, deleteWindow.Position().x);
+    EXPECT_EQ(520, deleteWindow.Position().y);
     EXPECT_EQ(40, backupWindow.Position().x);
-    EXPECT_EQ(610, backupWindow.Position().y);
+    EXPECT_EQ(510, backupWindow.Position().y);
 }
 
 TEST_F(HookPositionsTest, LoadTakesTheLayoutsAppearance)
