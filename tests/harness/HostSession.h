@@ -46,4 +46,7 @@ private:
     CDesktopHostClient m_client;
     std::string m_desktopName;
     std::string m_hostArguments;
+    // The screen as the session found it before a virtual desktop of another
+    // size: a test after this one is to find it so again.
+    RECT m_screenBefore = {};
 };
