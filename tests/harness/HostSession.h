@@ -46,7 +46,4 @@ private:
     CDesktopHostClient m_client;
     std::string m_desktopName;
     std::string m_hostArguments;
-    // The screen as the session found it before a virtual desktop of another
-    // size: a test after this one is to find it so again.
-    RECT m_screenBefore = {};
 };
