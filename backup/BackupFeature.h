@@ -30,8 +30,8 @@ public:
     void DisplayChanged() override { m_window.DisplayChanged(); }
     bool InModalLoop(HWND* popup) const override { return m_window.InModalLoop(popup); }
 
-    // Reads the values and the list again and puts a shown window at its
-    // stored place (the first step of Start).
+    // Reads the values and the list again (the first step of Start); the
+    // window follows in ShowWindows.
     void Load();
 
     // IBackupOwner
